@@ -4,6 +4,7 @@
 //   bench_chart CASE [--no-aa] [--repeats N]
 //
 // Cases:
+//   empty    a shown chart with 16 empty series (the memory every case starts from)
 //   append   a live run already holding 86,400 points per probe: one 16-value sample appended
 //            and painted the way the event loop paints it; the same with a forced repaint of the
 //            whole view; and samples past the end of the time axis (every one moves the axis)
@@ -233,6 +234,15 @@ int runStored(bool antialias, int repeats)
     return 0;
 }
 
+int runEmpty()
+{
+    ChartView view;
+    view.StartRun(QTime(23, 59, 59), Start, chartrun::channelList(), QStringLiteral("℃"));
+    settle(view);
+    std::printf("  %-52s %8.1f MB\n", "peak resident memory, shown chart without points", peakMegabytes());
+    return 0;
+}
+
 int runQtCharts(int repeats)
 {
     QChartView view;
@@ -298,7 +308,7 @@ int main(int argc, char *argv[])
 
     if (args.isEmpty()) {
         // Each case in a process of its own, so peak memory belongs to that case alone.
-        const QList<QStringList> cases = {{"append"}, {"append", "--no-aa"}, {"stored"},
+        const QList<QStringList> cases = {{"empty"}, {"append"}, {"append", "--no-aa"}, {"stored"},
                                           {"stored", "--no-aa"}, {"qtcharts", "--repeats", "10"}};
         for (const QStringList &c : cases) {
             std::printf("%s\n", qPrintable(c.join(QLatin1Char(' '))));
@@ -313,6 +323,8 @@ int main(int argc, char *argv[])
     const QString which = args.first();
     if (which == QLatin1String("append"))
         return runAppend(antialias, repeats);
+    if (which == QLatin1String("empty"))
+        return runEmpty();
     if (which == QLatin1String("stored"))
         return runStored(antialias, repeats);
     if (which == QLatin1String("qtcharts"))

@@ -53,14 +53,13 @@ int main(int argc, char *argv[])
             view.AppendSample(chartrun::sampleTexts(k), start.addSecs(k));
     }
 
-    // Plateau markers as the export confirmation places them, and two value markers.
-    const int cycle = 900;
-    for (int k = 0; k < 3 && (k + 1) * cycle < samples; ++k) {
-        const int plateauStart = 8 * 3600 + k * cycle * 8 + 60;
-        if (plateauStart + 240 >= samples)
+    // Two pairs of time markers (each pair one colour) and two value markers.
+    const int pairs[2][2] = {{2 * 3600, 5 * 3600}, {14 * 3600, 17 * 3600}};
+    for (const auto &pair : pairs) {
+        if (pair[1] >= samples)
             break;
-        view.AddVerticalLine(start.addSecs(plateauStart), QStringLiteral("95开始"), true);
-        view.AddVerticalLine(start.addSecs(plateauStart + 240), QStringLiteral("95结束"), true);
+        view.AddVerticalLine(start.addSecs(pair[0]), QStringLiteral("开始"), false);
+        view.AddVerticalLine(start.addSecs(pair[1]), QStringLiteral("结束"), true);
     }
     view.AddHorizontalLine(95.0, QStringLiteral("95℃"));
     view.AddHorizontalLine(55.0, QStringLiteral("55℃"));

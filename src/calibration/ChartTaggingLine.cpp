@@ -10,6 +10,7 @@
 #include <QPainterPathStroker>
 #include <QPen>
 #include <QTextBoundaryFinder>
+#include <QCursor>
 #include <QValueAxis>
 
 #include <cmath>
@@ -116,6 +117,7 @@ bool ChartTaggingLine::SetHorizontal(double value, const QString &name, int mark
     if (!m_view || name.isEmpty())
         return false;
     m_horizontal = true;
+    m_line->setCursor(Qt::SizeVerCursor);
     m_value = value;
     m_name = name;
     m_mark = mark;
@@ -130,6 +132,7 @@ bool ChartTaggingLine::SetVertical(const QString &name, const QDateTime &time, i
     if (!m_view || name.isEmpty())
         return false;
     m_horizontal = false;
+    m_line->setCursor(Qt::SizeHorCursor);
     m_name = name;
     m_time = time;
     m_mark = mark;

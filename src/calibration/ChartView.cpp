@@ -425,6 +425,13 @@ ChartView::~ChartView()
     // Tag lines delete their items from the scene, which must still exist.
     qDeleteAll(m_horizontalLines);
     qDeleteAll(m_verticalLines);
+    // The chart outlives this part of the view; nothing it emits while it goes may reach the
+    // curve layer, which goes with it.
+    disconnect(chart(), nullptr, this, nullptr);
+    disconnect(m_timeAxis, nullptr, this, nullptr);
+    disconnect(m_valueAxis, nullptr, this, nullptr);
+    for (QLineSeries *s : qAsConst(m_series))
+        disconnect(s, nullptr, this, nullptr);
 }
 
 QColor ChartView::randomColour()
