@@ -23,7 +23,7 @@ namespace {
 
 const QString Celsius = QStringLiteral("℃");
 
-// Zoom stops here: below a few milliseconds the date-time axis cannot resolve the span,
+// Zoom stops here: below 10 ms the date-time axis (whole milliseconds) cannot resolve the span,
 // beyond a century it leaves the range QDateTime handles comfortably.
 constexpr double MinTimeSpan = 10.0;
 constexpr double MaxTimeSpan = 100.0 * 366 * 24 * 3600 * 1000;
@@ -68,7 +68,7 @@ bool clipSegment(const QPointF &a, const QPointF &b, const QRectF &r, double &t0
            && test(-dy, a.y() - r.top()) && test(dy, r.bottom() - a.y());
 }
 
-double msecs(const QDateTime &t)
+double toMsecs(const QDateTime &t)
 {
     return double(t.toMSecsSinceEpoch());
 }
@@ -226,8 +226,8 @@ private:
 
     bool currentFrame(Frame &frame) const
     {
-        frame.x0 = double(m_view->m_timeAxis->min().toMSecsSinceEpoch());
-        frame.x1 = double(m_view->m_timeAxis->max().toMSecsSinceEpoch());
+        frame.x0 = toMsecs(m_view->m_timeAxis->min());
+        frame.x1 = toMsecs(m_view->m_timeAxis->max());
         frame.y0 = m_view->m_valueAxis->min();
         frame.y1 = m_view->m_valueAxis->max();
         frame.plot = m_plot;
@@ -560,7 +560,7 @@ void ChartView::AppendSample(const QStringList &values, const QDateTime &time)
         qWarning("ChartView: sample without a valid time ignored");
         return;
     }
-    const double msecs = double(time.toMSecsSinceEpoch());
+    const double at = toMsecs(time);
     const int count = std::min(values.size(), m_series.size());
     double lo = m_low;
     double hi = m_high;
@@ -573,7 +573,7 @@ void ChartView::AppendSample(const QStringList &values, const QDateTime &time)
         if (!ok || !std::isfinite(v))
             v = 0;
         ChartViewPoints &points = m_points[i];
-        if (points.append(QPointF(msecs, v)) == points.size() - 1)
+        if (points.append(QPointF(at, v)) == points.size() - 1)
             atEnd.append(i);
         else
             inserted = true;
@@ -691,8 +691,8 @@ bool ChartView::GetVerticalLine(int index, int &mark, QDateTime &time) const
 QPointF ChartView::positionOf(double msecs, double value) const
 {
     const QRectF plot = chart()->plotArea();
-    const double x0 = double(m_timeAxis->min().toMSecsSinceEpoch());
-    const double x1 = double(m_timeAxis->max().toMSecsSinceEpoch());
+    const double x0 = toMsecs(m_timeAxis->min());
+    const double x1 = toMsecs(m_timeAxis->max());
     const double y0 = m_valueAxis->min();
     const double y1 = m_valueAxis->max();
     // A collapsed axis (a run of no duration before its first sample) maps to its start.
@@ -705,8 +705,8 @@ QPointF ChartView::valueAt(const QPointF &scenePosition) const
 {
     const QRectF plot = chart()->plotArea();
     const QPointF p = chart()->mapFromScene(scenePosition);
-    const double x0 = double(m_timeAxis->min().toMSecsSinceEpoch());
-    const double x1 = double(m_timeAxis->max().toMSecsSinceEpoch());
+    const double x0 = toMsecs(m_timeAxis->min());
+    const double x1 = toMsecs(m_timeAxis->max());
     const double y0 = m_valueAxis->min();
     const double y1 = m_valueAxis->max();
     const double fx = plot.width() > 0 ? (p.x() - plot.left()) / plot.width() : 0.0;
@@ -723,12 +723,12 @@ void ChartView::setTimeRange(double minMsecs, double maxMsecs)
 void ChartView::zoomAround(const QPointF &anchor, double factor)
 {
     // The plot rectangle scaled by `factor` about the anchor becomes the whole plot: the value
-    // under the anchor stays there and every axis span is multiplied by `factor`.
+    // under the anchor stays there and the axis units per pixel are multiplied by `factor`.
     const QPointF fixed = valueAt(anchor);
     const QRectF plot = chart()->mapRectToScene(chart()->plotArea());
     if (plot.width() <= 0 || plot.height() <= 0)
         return;
-    const double perPixelX = (msecs(m_timeAxis->max()) - msecs(m_timeAxis->min())) / plot.width() * factor;
+    const double perPixelX = (toMsecs(m_timeAxis->max()) - toMsecs(m_timeAxis->min())) / plot.width() * factor;
     const double perPixelY = (m_valueAxis->max() - m_valueAxis->min()) / plot.height() * factor;
     const double xSpan = perPixelX * plot.width();
     const double ySpan = perPixelY * plot.height();
@@ -755,8 +755,8 @@ void ChartView::scrollBy(qreal dx, qreal dy)
     const QRectF plot = chart()->plotArea();
     if (plot.width() <= 0 || plot.height() <= 0)
         return;
-    const double x0 = double(m_timeAxis->min().toMSecsSinceEpoch());
-    const double x1 = double(m_timeAxis->max().toMSecsSinceEpoch());
+    const double x0 = toMsecs(m_timeAxis->min());
+    const double x1 = toMsecs(m_timeAxis->max());
     const double shiftX = dx / plot.width() * (x1 - x0);
     const double shiftY = dy / plot.height() * (m_valueAxis->max() - m_valueAxis->min());
     if (shiftX != 0)
