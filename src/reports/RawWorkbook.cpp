@@ -10,7 +10,6 @@
 
 #include <xlsxwriter.h>
 
-#include <charconv>
 #include <cstdio>
 
 namespace {
@@ -165,12 +164,10 @@ void RawWorkbook::addSample(const QDateTime &time, const double *values, int cou
     }
     const QByteArray stamp = time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")).toLatin1();
     d->note(worksheet_write_string(d->sheet, d->next, 0, stamp.constData(), d->data));
-    char text[64];
     for (int p = 0; p < count; ++p) {
-        // Independent of the C locale (a decimal comma would turn the values into other texts).
-        const auto result = std::to_chars(text, text + sizeof text - 1, values[p], std::chars_format::fixed, 2);
-        *(result.ec == std::errc() ? result.ptr : text) = '\0';
-        d->note(worksheet_write_string(d->sheet, d->next, lxw_col_t(p + 1), text, d->data));
+        // The documents' number texts (halves round away from zero), whatever the C locale.
+        const QByteArray text = QByteArray::number(values[p], 'f', 2);
+        d->note(worksheet_write_string(d->sheet, d->next, lxw_col_t(p + 1), text.constData(), d->data));
     }
     ++d->next;
 }
