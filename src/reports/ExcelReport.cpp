@@ -20,11 +20,6 @@ using pugi::xml_node;
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ExcelReport", text);
-}
-
 bool is(xml_node n, const char *name)
 {
     return n && std::strcmp(n.name(), name) == 0;
@@ -422,7 +417,7 @@ int ExcelReport::Open(const QString &path)
     const QString shown = QDir::toNativeSeparators(path);
     const QFileInfo info(path);
     if (!info.isFile() || !info.isReadable()) {
-        d->error = tr("找不到模板文件或无法读取：%1").arg(shown);
+        d->error = QCoreApplication::translate("ExcelReport", "找不到模板文件或无法读取：%1").arg(shown);
         return 1;
     }
     if (!d->package.load(path)) {
@@ -432,11 +427,11 @@ int ExcelReport::Open(const QString &path)
     d->workbookPart = d->package.mainPartName();
     if (d->workbookPart.isEmpty() || !d->package.hasPart(d->workbookPart)
         || !d->package.contentType(d->workbookPart).contains(QLatin1String("spreadsheetml"))) {
-        d->error = tr("模板不是Excel工作簿：%1").arg(shown);
+        d->error = QCoreApplication::translate("ExcelReport", "模板不是Excel工作簿：%1").arg(shown);
         return 2;
     }
     auto broken = [&] {
-        d->error = tr("模板工作簿已损坏：%1").arg(shown);
+        d->error = QCoreApplication::translate("ExcelReport", "模板工作簿已损坏：%1").arg(shown);
         d->close();
         return 3;
     };
@@ -534,7 +529,7 @@ void ExcelReport::Merge(int row, int column, int span)
 bool ExcelReport::SaveAndQuit(const QString &path)
 {
     if (!d->open) {
-        d->error = tr("工作簿未打开");
+        d->error = QCoreApplication::translate("ExcelReport", "工作簿未打开");
         return false;
     }
     d->data();

@@ -13,11 +13,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("OfficeConverter", text);
-}
-
 QString &programOverride()
 {
     static QString path;
@@ -103,7 +98,7 @@ bool OfficeConverter::prepareProfile(const QString &directory, QString *error)
     const QString userDir = directory + QStringLiteral("/user");
     if (!QDir().mkpath(userDir)) {
         if (error)
-            *error = tr("无法创建LibreOffice配置目录：%1").arg(QDir::toNativeSeparators(userDir));
+            *error = QCoreApplication::translate("OfficeConverter", "无法创建LibreOffice配置目录：%1").arg(QDir::toNativeSeparators(userDir));
         return false;
     }
     const QString xcu = userDir + QStringLiteral("/registrymodifications.xcu");
@@ -125,7 +120,7 @@ bool OfficeConverter::prepareProfile(const QString &directory, QString *error)
     QSaveFile out(xcu);
     if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit()) {
         if (error)
-            *error = tr("无法写入LibreOffice配置：%1").arg(QDir::toNativeSeparators(xcu));
+            *error = QCoreApplication::translate("OfficeConverter", "无法写入LibreOffice配置：%1").arg(QDir::toNativeSeparators(xcu));
         return false;
     }
     return true;
@@ -138,7 +133,7 @@ bool OfficeConverter::convertToPdf(const QString &input, const QString &outputPa
     QString &message = error ? *error : ignored;
     const QString office = program();
     if (office.isEmpty() || !QFileInfo(office).isExecutable()) {
-        message = tr("未找到LibreOffice（soffice），无法生成PDF。请安装libreoffice-writer。");
+        message = QCoreApplication::translate("OfficeConverter", "未找到LibreOffice（soffice），无法生成PDF。请安装libreoffice-writer。");
         return false;
     }
     const QString profile = profileDirectory();
@@ -149,13 +144,13 @@ bool OfficeConverter::convertToPdf(const QString &input, const QString &outputPa
     QLockFile lock(profile + QStringLiteral(".lock"));
     lock.setStaleLockTime(timeoutMs + 60000);
     if (!lock.tryLock(timeoutMs)) {
-        message = tr("LibreOffice正忙，等待超时。");
+        message = QCoreApplication::translate("OfficeConverter", "LibreOffice正忙，等待超时。");
         return false;
     }
 
     QTemporaryDir outDir;
     if (!outDir.isValid()) {
-        message = tr("无法创建临时目录：%1").arg(outDir.errorString());
+        message = QCoreApplication::translate("OfficeConverter", "无法创建临时目录：%1").arg(outDir.errorString());
         return false;
     }
     QProcess process;
@@ -168,13 +163,13 @@ bool OfficeConverter::convertToPdf(const QString &input, const QString &outputPa
         QStringLiteral("--outdir"), outDir.path(), QFileInfo(input).absoluteFilePath()};
     process.start(office, arguments);
     if (!process.waitForStarted(30000)) {
-        message = tr("无法启动LibreOffice：%1").arg(process.errorString());
+        message = QCoreApplication::translate("OfficeConverter", "无法启动LibreOffice：%1").arg(process.errorString());
         return false;
     }
     if (!process.waitForFinished(timeoutMs)) {
         process.kill();
         process.waitForFinished(5000);
-        message = tr("LibreOffice转换PDF超时。");
+        message = QCoreApplication::translate("OfficeConverter", "LibreOffice转换PDF超时。");
         return false;
     }
     const QString output = QString::fromLocal8Bit(process.readAll()).trimmed();
@@ -185,12 +180,12 @@ bool OfficeConverter::convertToPdf(const QString &input, const QString &outputPa
         bytes = produced.readAll();
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0 || !bytes.startsWith("%PDF-")
         || !bytes.contains("%%EOF")) {
-        message = tr("LibreOffice转换PDF失败（退出码%1）：%2").arg(process.exitCode()).arg(output.right(400));
+        message = QCoreApplication::translate("OfficeConverter", "LibreOffice转换PDF失败（退出码%1）：%2").arg(process.exitCode()).arg(output.right(400));
         return false;
     }
     QSaveFile target(outputPath);
     if (!target.open(QIODevice::WriteOnly) || target.write(bytes) != bytes.size() || !target.commit()) {
-        message = tr("无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(outputPath), target.errorString());
+        message = QCoreApplication::translate("OfficeConverter", "无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(outputPath), target.errorString());
         return false;
     }
     return true;

@@ -15,11 +15,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("OoxmlPackage", text);
-}
-
 QString zipErrorText(zip_error_t *error)
 {
     return QString::fromLocal8Bit(zip_error_strerror(error));
@@ -32,15 +27,15 @@ bool OoxmlPackage::load(const QString &path)
     m_entries.clear();
     QFile file(path);
     if (!file.exists()) {
-        m_error = tr("文件不存在：%1").arg(QDir::toNativeSeparators(path));
+        m_error = QCoreApplication::translate("OoxmlPackage", "文件不存在：%1").arg(QDir::toNativeSeparators(path));
         return false;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        m_error = tr("无法读取文件：%1（%2）").arg(QDir::toNativeSeparators(path), file.errorString());
+        m_error = QCoreApplication::translate("OoxmlPackage", "无法读取文件：%1（%2）").arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
     if (!loadFromData(file.readAll())) {
-        m_error = tr("文件已损坏或不是Office文档：%1（%2）").arg(QDir::toNativeSeparators(path), m_error);
+        m_error = QCoreApplication::translate("OoxmlPackage", "文件已损坏或不是Office文档：%1（%2）").arg(QDir::toNativeSeparators(path), m_error);
         return false;
     }
     return true;
@@ -102,7 +97,7 @@ bool OoxmlPackage::loadFromData(const QByteArray &zipData)
     }
     if (!hasPart(QStringLiteral("[Content_Types].xml"))) {
         m_entries.clear();
-        m_error = tr("缺少[Content_Types].xml");
+        m_error = QCoreApplication::translate("OoxmlPackage", "缺少[Content_Types].xml");
         return false;
     }
     return true;
@@ -278,16 +273,16 @@ bool OoxmlPackage::save(const QString &path, bool fixedTimestamps)
 {
     const QByteArray zip = toZip(fixedTimestamps);
     if (zip.isEmpty()) {
-        m_error = tr("无法生成文档压缩包");
+        m_error = QCoreApplication::translate("OoxmlPackage", "无法生成文档压缩包");
         return false;
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        m_error = tr("无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(path), file.errorString());
+        m_error = QCoreApplication::translate("OoxmlPackage", "无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
     if (file.write(zip) != zip.size() || !file.commit()) {
-        m_error = tr("无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(path), file.errorString());
+        m_error = QCoreApplication::translate("OoxmlPackage", "无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(path), file.errorString());
         file.cancelWriting();
         return false;
     }

@@ -14,11 +14,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("RawWorkbook", text);
-}
-
 lxw_format *makeFormat(lxw_workbook *book, double size, uint8_t align)
 {
     lxw_format *f = workbook_add_format(book);
@@ -91,7 +86,7 @@ int RawWorkbook::begin(const QString &outputPath, const QString &probeList)
     QTemporaryFile part(target.absolutePath() + QLatin1Char('/') + target.fileName() + QStringLiteral(".XXXXXX.part"));
     part.setAutoRemove(false);
     if (!part.open()) {
-        d->error = tr("无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(outputPath), part.errorString());
+        d->error = QCoreApplication::translate("RawWorkbook", "无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(outputPath), part.errorString());
         return 1;
     }
     d->partPath = part.fileName();
@@ -101,10 +96,10 @@ int RawWorkbook::begin(const QString &outputPath, const QString &probeList)
     lxw_workbook_options options = {};
     options.constant_memory = LXW_TRUE;
     d->book = workbook_new_opt(d->partPathBytes.constData(), &options);
-    const QByteArray sheetName = tr("原始数据").toUtf8();
+    const QByteArray sheetName = QCoreApplication::translate("RawWorkbook", "原始数据").toUtf8();
     d->sheet = d->book ? workbook_add_worksheet(d->book, sheetName.constData()) : nullptr;
     if (!d->sheet) {
-        d->error = tr("无法创建工作表");
+        d->error = QCoreApplication::translate("RawWorkbook", "无法创建工作表");
         d->discard();
         return 1;
     }
@@ -117,7 +112,7 @@ int RawWorkbook::begin(const QString &outputPath, const QString &probeList)
     const lxw_col_t last = lxw_col_t(d->probes);
 
     worksheet_set_row(d->sheet, 0, 28, nullptr);
-    const QByteArray title = tr("原始数据").toUtf8();
+    const QByteArray title = QCoreApplication::translate("RawWorkbook", "原始数据").toUtf8();
     if (d->probes > 0)
         d->note(worksheet_merge_range(d->sheet, 0, 0, 0, last, title.constData(), d->title));
     else
@@ -126,7 +121,7 @@ int RawWorkbook::begin(const QString &outputPath, const QString &probeList)
     if (d->probes > 0)
         worksheet_set_column(d->sheet, 1, last, 16, nullptr);
     worksheet_set_row(d->sheet, 1, 20, nullptr);
-    d->note(worksheet_write_string(d->sheet, 1, 0, tr("时间").toUtf8().constData(), d->header));
+    d->note(worksheet_write_string(d->sheet, 1, 0, QCoreApplication::translate("RawWorkbook", "时间").toUtf8().constData(), d->header));
     for (int p = 0; p < d->probes; ++p)
         d->note(worksheet_write_string(d->sheet, 1, lxw_col_t(p + 1), probeLabel(entries.at(p)).plain().toUtf8().constData(),
                                        d->header));
@@ -138,7 +133,7 @@ int RawWorkbook::begin(const QString &outputPath, const QString &probeList)
 void RawWorkbook::beginUniformityBlock()
 {
     if (d->sheet)
-        d->blockTitle(tr("均匀度校准"));
+        d->blockTitle(QCoreApplication::translate("RawWorkbook", "均匀度校准"));
 }
 
 void RawWorkbook::beginRateBlock()
@@ -146,7 +141,7 @@ void RawWorkbook::beginRateBlock()
     if (!d->sheet)
         return;
     ++d->next;
-    d->blockTitle(tr("升降温速率校准"));
+    d->blockTitle(QCoreApplication::translate("RawWorkbook", "升降温速率校准"));
 }
 
 void RawWorkbook::addSample(const QDateTime &time, const QVector<double> &values)
@@ -176,25 +171,25 @@ int RawWorkbook::finish()
 {
     if (!d->book) {
         if (d->error.isEmpty())
-            d->error = tr("工作簿未创建");
+            d->error = QCoreApplication::translate("RawWorkbook", "工作簿未创建");
         return 2;
     }
     if (d->firstError != LXW_NO_ERROR) {
         d->error = d->firstError == LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE
-                       ? tr("数据超过工作表的最大行数（1048576行）")
-                       : tr("写入工作表失败：%1").arg(QString::fromUtf8(lxw_strerror(d->firstError)));
+                       ? QCoreApplication::translate("RawWorkbook", "数据超过工作表的最大行数（1048576行）")
+                       : QCoreApplication::translate("RawWorkbook", "写入工作表失败：%1").arg(QString::fromUtf8(lxw_strerror(d->firstError)));
         d->discard();
         return 2;
     }
     const lxw_error closed = workbook_close(d->book);
     d->book = nullptr;
     if (closed != LXW_NO_ERROR) {
-        d->error = tr("保存工作簿失败：%1").arg(QString::fromUtf8(lxw_strerror(closed)));
+        d->error = QCoreApplication::translate("RawWorkbook", "保存工作簿失败：%1").arg(QString::fromUtf8(lxw_strerror(closed)));
         d->discard();
         return 2;
     }
     if (std::rename(d->partPathBytes.constData(), QFile::encodeName(d->outputPath).constData()) != 0) {
-        d->error = tr("无法写入文件：%1").arg(QDir::toNativeSeparators(d->outputPath));
+        d->error = QCoreApplication::translate("RawWorkbook", "无法写入文件：%1").arg(QDir::toNativeSeparators(d->outputPath));
         d->discard();
         return 2;
     }

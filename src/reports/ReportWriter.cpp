@@ -10,11 +10,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ReportWriter", text);
-}
-
 struct Fmt
 {
     int decimals;
@@ -115,7 +110,7 @@ int originalRecordWord(const QString &templatePath, const ReportContent &content
     const int n = probeCount(content);
     if (n > maxRecordProbes || content.probes.size() > maxRecordProbes) {
         if (error)
-            *error = tr("原始记录最多支持%1个探头").arg(maxRecordProbes);
+            *error = QCoreApplication::translate("ReportWriter", "原始记录最多支持%1个探头").arg(maxRecordProbes);
         return TemplateFailed;
     }
     WordReport word;
@@ -205,12 +200,12 @@ int certificateExcel(const QString &templatePath, const ReportContent &content, 
     }
     excel.SetCell(h + 23, 2, content.calibrator);
     excel.SetCell(h + 23, 5, content.checker);
-    excel.SetCell(3, 1, tr("设定温度") + u);
+    excel.SetCell(3, 1, QCoreApplication::translate("ReportWriter", "设定温度") + u);
     excel.SetMeanTemperatureHeader(3, 2, u);
     excel.SetCellWithSubscript(3, 3, QStringLiteral("△T"), QStringLiteral("d"), u);
-    excel.SetCell(3, 4, tr("不确定度") + u + QStringLiteral("(k=2)"));
-    excel.SetCell(f + 6, 1, tr("设定温度/") + u);
-    excel.SetCell(f + 6, 3, tr("极差/") + u);
+    excel.SetCell(3, 4, QCoreApplication::translate("ReportWriter", "不确定度") + u + QStringLiteral("(k=2)"));
+    excel.SetCell(f + 6, 1, QCoreApplication::translate("ReportWriter", "设定温度/") + u);
+    excel.SetCell(f + 6, 3, QCoreApplication::translate("ReportWriter", "极差/") + u);
     excel.SetCell(h + 11, 3, u + QStringLiteral("/s"));
     excel.SetCell(2 * f + 12, 3, u + QStringLiteral("/s"));
     if (!excel.SaveAndQuit(outputPath)) {
@@ -227,7 +222,7 @@ int originalRecordExcel(const QString &templatePath, const ReportContent &conten
     const int n = probeCount(content);
     if (n > maxRecordProbes || content.probes.size() > maxRecordProbes) {
         if (error)
-            *error = tr("原始记录最多支持%1个探头").arg(maxRecordProbes);
+            *error = QCoreApplication::translate("ReportWriter", "原始记录最多支持%1个探头").arg(maxRecordProbes);
         return TemplateFailed;
     }
     ExcelReport excel;
@@ -263,7 +258,7 @@ int originalRecordExcel(const QString &templatePath, const ReportContent &conten
     excel.SetCell(6, 6, content.humidity);
     excel.SetCell(6, 10, content.pressure);
     excel.SetCell(6, 3, u);
-    excel.SetCell(9, 1, tr("设定温度") + u);
+    excel.SetCell(9, 1, QCoreApplication::translate("ReportWriter", "设定温度") + u);
     const QStringList V = padded(content.rates, 8);
     const QStringList L = padded(content.linearity, 28);
     const int columns[] = {3, 7, 11};

@@ -18,11 +18,6 @@ using pugi::xml_node;
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("WordReport", text);
-}
-
 bool is(xml_node n, const char *name)
 {
     return n && std::strcmp(n.name(), name) == 0;
@@ -523,7 +518,7 @@ int WordReport::Open(const QString &templatePath)
     const QFileInfo info(templatePath);
     const QString shown = QDir::toNativeSeparators(templatePath);
     if (!info.isFile() || !info.isReadable()) {
-        d->error = tr("找不到模板文件或无法读取：%1").arg(shown);
+        d->error = QCoreApplication::translate("WordReport", "找不到模板文件或无法读取：%1").arg(shown);
         return 1;
     }
     if (!d->package.load(templatePath)) {
@@ -533,12 +528,12 @@ int WordReport::Open(const QString &templatePath)
     d->mainPart = d->package.mainPartName();
     if (d->mainPart.isEmpty() || !d->package.hasPart(d->mainPart)
         || !d->package.contentType(d->mainPart).contains(QLatin1String("wordprocessingml"))) {
-        d->error = tr("模板不是Word文档：%1").arg(shown);
+        d->error = QCoreApplication::translate("WordReport", "模板不是Word文档：%1").arg(shown);
         return 2;
     }
     if (!XmlPart::load(d->doc, d->package.part(d->mainPart)) || !is(d->doc.document_element(), "w:document")
         || !d->doc.document_element().child("w:body")) {
-        d->error = tr("模板正文已损坏：%1").arg(shown);
+        d->error = QCoreApplication::translate("WordReport", "模板正文已损坏：%1").arg(shown);
         d->doc.reset();
         return 3;
     }
@@ -620,19 +615,19 @@ void WordReport::MoveRight(int n)
 bool WordReport::ExportPdf(const QString &path)
 {
     if (!d->open) {
-        d->error = tr("文档未打开");
+        d->error = QCoreApplication::translate("WordReport", "文档未打开");
         return false;
     }
     QTemporaryDir work;
     if (!work.isValid()) {
-        d->error = tr("无法创建临时目录：%1").arg(work.errorString());
+        d->error = QCoreApplication::translate("WordReport", "无法创建临时目录：%1").arg(work.errorString());
         return false;
     }
     const QString docx = work.filePath(QStringLiteral("report.docx"));
     QFile file(docx);
     const QByteArray bytes = d->data();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
-        d->error = tr("无法写入临时文件：%1").arg(file.errorString());
+        d->error = QCoreApplication::translate("WordReport", "无法写入临时文件：%1").arg(file.errorString());
         return false;
     }
     file.close();
@@ -647,7 +642,7 @@ bool WordReport::ExportPdf(const QString &path)
 bool WordReport::SaveAndQuit(const QString &path)
 {
     if (!d->open) {
-        d->error = tr("文档未打开");
+        d->error = QCoreApplication::translate("WordReport", "文档未打开");
         return false;
     }
     d->data();
