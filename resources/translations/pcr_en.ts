@@ -108,7 +108,7 @@
     <name>Messages</name>
     <message>
         <source>确定</source>
-        <translation type="unfinished"></translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>是</source>
