@@ -104,4 +104,238 @@
         <translation type="unfinished"></translation>
     </message>
 </context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>确定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不保存</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Tool</name>
+    <message>
+        <source>系统设置-手动备份</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置-自动备份</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置-手动恢复</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置-修改路径</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置-公司名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置-语言切换</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置-温度单位</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置-温度精度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置-导出格式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备管理-添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备管理-修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备管理-删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备管理-查看</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪管理-添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪管理-修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪管理-删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪管理-查看</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪管理-通信设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头文件管理-添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头文件管理-删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头文件管理-查看</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件管理-添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件管理-删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件管理-查看</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图管理-添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图管理-删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图管理-查看</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备校准-校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备校准-数据删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出-校准报告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出-校准记录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出-原始记录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户管理-添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户管理-修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户管理-删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户管理-登录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志-下载</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>空</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>管理员</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>主管</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正常</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>锁定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>过期</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>内校</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未校</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>已校</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>串口</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>网络</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>蓝牙</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>
