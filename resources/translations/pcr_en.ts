@@ -2,6 +2,109 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>Analysis</name>
+    <message>
+        <source>未查找到循环文件！</source>
+        <translation>Cycle file not found!</translation>
+    </message>
+    <message>
+        <source>循环文件异常！</source>
+        <translation>The cycle file is corrupt!</translation>
+    </message>
+    <message>
+        <source>升降温循环文件步骤不能小于3步！</source>
+        <translation>The heating/cooling rate cycle file must have at least 3 steps!</translation>
+    </message>
+    <message>
+        <source>升降温循环文件步骤1温度需要小于步骤2温度！</source>
+        <translation>In the heating/cooling rate cycle file, the temperature of step 1 must be below that of step 2!</translation>
+    </message>
+    <message>
+        <source>升降温循环文件步骤3温度需要小于步骤2温度！</source>
+        <translation>In the heating/cooling rate cycle file, the temperature of step 3 must be below that of step 2!</translation>
+    </message>
+    <message>
+        <source>升降温循环文件的升降温温差需要大于十度！</source>
+        <translation>The heating and cooling spans of the rate cycle file must be at least ten degrees!</translation>
+    </message>
+    <message>
+        <source>自动识别错误，请手动分段！</source>
+        <translation>Automatic recognition failed, please segment manually!</translation>
+    </message>
+    <message>
+        <source>结束</source>
+        <translation> end</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation> start</translation>
+    </message>
+    <message>
+        <source>标注线不全不能生成报告！</source>
+        <translation>Marker lines are incomplete, the report cannot be generated!</translation>
+    </message>
+    <message>
+        <source>获取数据错误！</source>
+        <translation>Error reading the data!</translation>
+    </message>
+    <message>
+        <source>标注线时间必须为递增的！</source>
+        <translation>Marker times must increase!</translation>
+    </message>
+    <message>
+        <source>没有检测到标注线！</source>
+        <translation>No marker lines detected!</translation>
+    </message>
+    <message>
+        <source>标注线时间小于开始时间！</source>
+        <translation>A marker lies before the start time!</translation>
+    </message>
+    <message>
+        <source>标注线时间大于结束时间！</source>
+        <translation>A marker lies after the end time!</translation>
+    </message>
+    <message>
+        <source>未找到数据！</source>
+        <translation>No data found!</translation>
+    </message>
+    <message>
+        <source>截取的数据不匹配循环文件！</source>
+        <translation>The cut data do not match the cycle file!</translation>
+    </message>
+    <message>
+        <source>数据错误，校准失败!</source>
+        <translation>Data error, calibration failed!</translation>
+    </message>
+    <message>
+        <source>数据错误，验证失败!</source>
+        <translation>Data error, verification failed!</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>pass</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>fail</translation>
+    </message>
+    <message>
+        <source>校准结果为：</source>
+        <translation>Calibration result:</translation>
+    </message>
+    <message>
+        <source>通道</source>
+        <translation>Channel </translation>
+    </message>
+    <message>
+        <source>合格  误差为：</source>
+        <translation> pass  error: </translation>
+    </message>
+    <message>
+        <source>不合格  误差为：</source>
+        <translation> fail  error: </translation>
+    </message>
+</context>
+<context>
     <name>ChartView</name>
     <message>
         <source>设备校准</source>
@@ -14,6 +117,441 @@
     <message>
         <source>温度</source>
         <translation>Temperature</translation>
+    </message>
+</context>
+<context>
+    <name>ExcelReport</name>
+    <message>
+        <source>找不到模板文件或无法读取：%1</source>
+        <translation>Template file not found or not readable: %1</translation>
+    </message>
+    <message>
+        <source>模板不是Excel工作簿：%1</source>
+        <translation>The template is not a spreadsheet workbook: %1</translation>
+    </message>
+    <message>
+        <source>模板工作簿已损坏：%1</source>
+        <translation>The template workbook is damaged: %1</translation>
+    </message>
+    <message>
+        <source>工作簿未打开</source>
+        <translation>No workbook is open</translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>不保存</source>
+        <translation>Don&apos;t save</translation>
+    </message>
+</context>
+<context>
+    <name>OfficeConverter</name>
+    <message>
+        <source>无法创建LibreOffice配置目录：%1</source>
+        <translation>Cannot create the LibreOffice profile folder: %1</translation>
+    </message>
+    <message>
+        <source>无法写入LibreOffice配置：%1</source>
+        <translation>Cannot write the LibreOffice settings: %1</translation>
+    </message>
+    <message>
+        <source>未找到LibreOffice（soffice），无法生成PDF。请安装libreoffice-writer。</source>
+        <translation>LibreOffice (soffice) was not found, so no PDF can be made. Please install libreoffice-writer.</translation>
+    </message>
+    <message>
+        <source>LibreOffice正忙，等待超时。</source>
+        <translation>LibreOffice is busy; waiting for it timed out.</translation>
+    </message>
+    <message>
+        <source>无法创建临时目录：%1</source>
+        <translation>Cannot create a temporary folder: %1</translation>
+    </message>
+    <message>
+        <source>无法启动LibreOffice：%1</source>
+        <translation>Cannot start LibreOffice: %1</translation>
+    </message>
+    <message>
+        <source>LibreOffice转换PDF超时。</source>
+        <translation>LibreOffice timed out converting to PDF.</translation>
+    </message>
+    <message>
+        <source>LibreOffice转换PDF失败（退出码%1）：%2</source>
+        <translation>LibreOffice failed to convert to PDF (exit code %1): %2</translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation>Cannot write the file %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>OoxmlPackage</name>
+    <message>
+        <source>文件不存在：%1</source>
+        <translation>The file does not exist: %1</translation>
+    </message>
+    <message>
+        <source>无法读取文件：%1（%2）</source>
+        <translation>Cannot read the file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>文件已损坏或不是Office文档：%1（%2）</source>
+        <translation>The file is damaged or not an Office document: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>缺少[Content_Types].xml</source>
+        <translation>[Content_Types].xml is missing</translation>
+    </message>
+    <message>
+        <source>无法生成文档压缩包</source>
+        <translation>Cannot build the document package</translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation>Cannot write the file %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>RawWorkbook</name>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation>Cannot write the file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>原始数据</source>
+        <translation>Raw data</translation>
+    </message>
+    <message>
+        <source>无法创建工作表</source>
+        <translation>Cannot create the worksheet</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>均匀度校准</source>
+        <translation>Uniformity calibration</translation>
+    </message>
+    <message>
+        <source>升降温速率校准</source>
+        <translation>Heating and cooling rate calibration</translation>
+    </message>
+    <message>
+        <source>工作簿未创建</source>
+        <translation>The workbook was not created</translation>
+    </message>
+    <message>
+        <source>数据超过工作表的最大行数（1048576行）</source>
+        <translation>The data exceed the largest number of rows of a worksheet (1048576)</translation>
+    </message>
+    <message>
+        <source>写入工作表失败：%1</source>
+        <translation>Writing the worksheet failed: %1</translation>
+    </message>
+    <message>
+        <source>保存工作簿失败：%1</source>
+        <translation>Saving the workbook failed: %1</translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1</source>
+        <translation>Cannot write the file %1</translation>
+    </message>
+</context>
+<context>
+    <name>ReportTemplates</name>
+    <message>
+        <source>校准证书.dotx</source>
+        <translation>Calibration certificate.dotx</translation>
+    </message>
+    <message>
+        <source>原始记录.dotx</source>
+        <translation>Original record.dotx</translation>
+    </message>
+    <message>
+        <source>校准证书.xltx</source>
+        <translation>Calibration certificate.xltx</translation>
+    </message>
+    <message>
+        <source>原始记录.xltx</source>
+        <translation>Original record.xltx</translation>
+    </message>
+</context>
+<context>
+    <name>ReportWriter</name>
+    <message>
+        <source>原始记录最多支持%1个探头</source>
+        <translation>The original record holds at most %1 probes</translation>
+    </message>
+    <message>
+        <source>设定温度</source>
+        <translation>Set temperature </translation>
+    </message>
+    <message>
+        <source>不确定度</source>
+        <translation>Uncertainty </translation>
+    </message>
+    <message>
+        <source>设定温度/</source>
+        <translation>Set temperature/</translation>
+    </message>
+    <message>
+        <source>极差/</source>
+        <translation>Range/</translation>
+    </message>
+</context>
+<context>
+    <name>Tool</name>
+    <message>
+        <source>系统设置-手动备份</source>
+        <translation>Settings - manual backup</translation>
+    </message>
+    <message>
+        <source>系统设置-自动备份</source>
+        <translation>Settings - automatic backup</translation>
+    </message>
+    <message>
+        <source>系统设置-手动恢复</source>
+        <translation>Settings - manual restore</translation>
+    </message>
+    <message>
+        <source>系统设置-修改路径</source>
+        <translation>Settings - backup path</translation>
+    </message>
+    <message>
+        <source>系统设置-公司名称</source>
+        <translation>Settings - company name</translation>
+    </message>
+    <message>
+        <source>系统设置-语言切换</source>
+        <translation>Settings - language</translation>
+    </message>
+    <message>
+        <source>系统设置-温度单位</source>
+        <translation>Settings - temperature unit</translation>
+    </message>
+    <message>
+        <source>系统设置-温度精度</source>
+        <translation>Settings - temperature decimals</translation>
+    </message>
+    <message>
+        <source>系统设置-导出格式</source>
+        <translation>Settings - export format</translation>
+    </message>
+    <message>
+        <source>PCR设备管理-添加</source>
+        <translation>PCR instruments - add</translation>
+    </message>
+    <message>
+        <source>PCR设备管理-修改</source>
+        <translation>PCR instruments - modify</translation>
+    </message>
+    <message>
+        <source>PCR设备管理-删除</source>
+        <translation>PCR instruments - delete</translation>
+    </message>
+    <message>
+        <source>PCR设备管理-查看</source>
+        <translation>PCR instruments - view</translation>
+    </message>
+    <message>
+        <source>测温仪管理-添加</source>
+        <translation>Measuring instruments - add</translation>
+    </message>
+    <message>
+        <source>测温仪管理-修改</source>
+        <translation>Measuring instruments - modify</translation>
+    </message>
+    <message>
+        <source>测温仪管理-删除</source>
+        <translation>Measuring instruments - delete</translation>
+    </message>
+    <message>
+        <source>测温仪管理-查看</source>
+        <translation>Measuring instruments - view</translation>
+    </message>
+    <message>
+        <source>测温仪管理-通信设置</source>
+        <translation>Measuring instruments - communication settings</translation>
+    </message>
+    <message>
+        <source>探头文件管理-添加</source>
+        <translation>Probe files - add</translation>
+    </message>
+    <message>
+        <source>探头文件管理-删除</source>
+        <translation>Probe files - delete</translation>
+    </message>
+    <message>
+        <source>探头文件管理-查看</source>
+        <translation>Probe files - view</translation>
+    </message>
+    <message>
+        <source>循环文件管理-添加</source>
+        <translation>Cycle files - add</translation>
+    </message>
+    <message>
+        <source>循环文件管理-删除</source>
+        <translation>Cycle files - delete</translation>
+    </message>
+    <message>
+        <source>循环文件管理-查看</source>
+        <translation>Cycle files - view</translation>
+    </message>
+    <message>
+        <source>布点图管理-添加</source>
+        <translation>Layouts - add</translation>
+    </message>
+    <message>
+        <source>布点图管理-删除</source>
+        <translation>Layouts - delete</translation>
+    </message>
+    <message>
+        <source>布点图管理-查看</source>
+        <translation>Layouts - view</translation>
+    </message>
+    <message>
+        <source>设备校准-校准</source>
+        <translation>Calibration - run</translation>
+    </message>
+    <message>
+        <source>设备校准-数据删除</source>
+        <translation>Calibration - data deleted</translation>
+    </message>
+    <message>
+        <source>数据导出-校准报告</source>
+        <translation>Data export - calibration certificate</translation>
+    </message>
+    <message>
+        <source>数据导出-校准记录</source>
+        <translation>Data export - calibration record</translation>
+    </message>
+    <message>
+        <source>数据导出-原始记录</source>
+        <translation>Data export - raw record</translation>
+    </message>
+    <message>
+        <source>用户管理-添加</source>
+        <translation>Users - add</translation>
+    </message>
+    <message>
+        <source>用户管理-修改</source>
+        <translation>Users - modify</translation>
+    </message>
+    <message>
+        <source>用户管理-删除</source>
+        <translation>Users - delete</translation>
+    </message>
+    <message>
+        <source>用户管理-登录</source>
+        <translation>Users - login</translation>
+    </message>
+    <message>
+        <source>审计日志-下载</source>
+        <translation>Audit log - download</translation>
+    </message>
+    <message>
+        <source>空</source>
+        <translation>Empty</translation>
+    </message>
+    <message>
+        <source>管理员</source>
+        <translation>Administrator</translation>
+    </message>
+    <message>
+        <source>主管</source>
+        <translation>Supervisor</translation>
+    </message>
+    <message>
+        <source>操作员</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>正常</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>锁定</source>
+        <translation>Locked</translation>
+    </message>
+    <message>
+        <source>过期</source>
+        <translation>Expired</translation>
+    </message>
+    <message>
+        <source>标准</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>内校</source>
+        <translation>In-house</translation>
+    </message>
+    <message>
+        <source>未校</source>
+        <translation>Not calibrated</translation>
+    </message>
+    <message>
+        <source>已校</source>
+        <translation>Calibrated</translation>
+    </message>
+    <message>
+        <source>串口</source>
+        <translation>Serial port</translation>
+    </message>
+    <message>
+        <source>网络</source>
+        <translation>Network</translation>
+    </message>
+    <message>
+        <source>蓝牙</source>
+        <translation>Bluetooth</translation>
+    </message>
+</context>
+<context>
+    <name>WordReport</name>
+    <message>
+        <source>找不到模板文件或无法读取：%1</source>
+        <translation>Template file not found or not readable: %1</translation>
+    </message>
+    <message>
+        <source>模板不是Word文档：%1</source>
+        <translation>The template is not a word-processing document: %1</translation>
+    </message>
+    <message>
+        <source>模板正文已损坏：%1</source>
+        <translation>The template document is damaged: %1</translation>
+    </message>
+    <message>
+        <source>文档未打开</source>
+        <translation>No document is open</translation>
+    </message>
+    <message>
+        <source>无法创建临时目录：%1</source>
+        <translation>Cannot create a temporary folder: %1</translation>
+    </message>
+    <message>
+        <source>无法写入临时文件：%1</source>
+        <translation>Cannot write a temporary file: %1</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,109 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="zh_CN">
 <context>
+    <name>Analysis</name>
+    <message>
+        <source>未查找到循环文件！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件异常！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>升降温循环文件步骤不能小于3步！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>升降温循环文件步骤1温度需要小于步骤2温度！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>升降温循环文件步骤3温度需要小于步骤2温度！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>升降温循环文件的升降温温差需要大于十度！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自动识别错误，请手动分段！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>结束</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标注线不全不能生成报告！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>获取数据错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标注线时间必须为递增的！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>没有检测到标注线！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标注线时间小于开始时间！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标注线时间大于结束时间！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未找到数据！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>截取的数据不匹配循环文件！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据错误，校准失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据错误，验证失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准结果为：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>合格  误差为：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不合格  误差为：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ChartView</name>
     <message>
         <source>设备校准</source>
@@ -13,6 +116,441 @@
     </message>
     <message>
         <source>温度</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ExcelReport</name>
+    <message>
+        <source>找不到模板文件或无法读取：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>模板不是Excel工作簿：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>模板工作簿已损坏：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>工作簿未打开</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>确定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不保存</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>OfficeConverter</name>
+    <message>
+        <source>无法创建LibreOffice配置目录：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法写入LibreOffice配置：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未找到LibreOffice（soffice），无法生成PDF。请安装libreoffice-writer。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LibreOffice正忙，等待超时。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法创建临时目录：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法启动LibreOffice：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LibreOffice转换PDF超时。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LibreOffice转换PDF失败（退出码%1）：%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>OoxmlPackage</name>
+    <message>
+        <source>文件不存在：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法读取文件：%1（%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文件已损坏或不是Office文档：%1（%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>缺少[Content_Types].xml</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法生成文档压缩包</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RawWorkbook</name>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>原始数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法创建工作表</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>均匀度校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>升降温速率校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>工作簿未创建</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据超过工作表的最大行数（1048576行）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写入工作表失败：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存工作簿失败：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ReportTemplates</name>
+    <message>
+        <source>校准证书.dotx</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>原始记录.dotx</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准证书.xltx</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>原始记录.xltx</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ReportWriter</name>
+    <message>
+        <source>原始记录最多支持%1个探头</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定温度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不确定度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定温度/</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>极差/</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Tool</name>
+    <message>
+        <source>系统设置-手动备份</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置-自动备份</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置-手动恢复</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置-修改路径</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置-公司名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置-语言切换</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置-温度单位</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置-温度精度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置-导出格式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备管理-添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备管理-修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备管理-删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备管理-查看</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪管理-添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪管理-修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪管理-删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪管理-查看</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪管理-通信设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头文件管理-添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头文件管理-删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头文件管理-查看</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件管理-添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件管理-删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件管理-查看</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图管理-添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图管理-删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图管理-查看</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备校准-校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备校准-数据删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出-校准报告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出-校准记录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出-原始记录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户管理-添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户管理-修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户管理-删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户管理-登录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志-下载</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>空</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>管理员</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>主管</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正常</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>锁定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>过期</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>内校</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未校</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>已校</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>串口</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>网络</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>蓝牙</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WordReport</name>
+    <message>
+        <source>找不到模板文件或无法读取：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>模板不是Word文档：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>模板正文已损坏：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文档未打开</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法创建临时目录：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法写入临时文件：%1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

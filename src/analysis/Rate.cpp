@@ -1,0 +1,115 @@
+#include "Rate.h"
+
+#include "Units.h"
+
+#include <QDebug>
+
+#include <cmath>
+
+namespace Analysis {
+
+namespace {
+
+// Value of probe p in sample i; a missing value never crosses a threshold.
+inline double valueAt(const QVector<RunSample> &samples, int i, int p)
+{
+    const QVector<double> &v = samples.at(i).values;
+    return p < v.size() ? v.at(p) : qQNaN();
+}
+
+// First index from `from` on whose value passes `test`, or -1.
+template <typename Test>
+int firstFrom(const QVector<RunSample> &samples, int from, int p, Test test)
+{
+    for (int i = from; i < samples.size(); ++i) {
+        if (test(valueAt(samples, i, p)))
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+int RateAnalysisData(const QVector<RunSample> &samples, const QVector<CycleStep> &steps,
+                     int probeCount, double interval, RateResult &result)
+{
+    result = RateResult();
+    const int n = probeCount;
+    if (samples.isEmpty() || n < 1 || samples.first().values.size() != n)
+        return RateOk;
+    if (steps.size() < 3 || !qIsFinite(interval) || interval <= 0.0)
+        return RateUnusableInput;
+
+    const double t1 = steps.at(0).temperature;
+    const double t2 = steps.at(1).temperature;
+    const double t3 = steps.at(2).temperature;
+
+    double heatStartSum = 0.0, heatEndSum = 0.0, coolStartSum = 0.0, coolEndSum = 0.0;
+    int heatTimeSum = 0, coolTimeSum = 0;
+    for (int p = 0; p < n; ++p) {
+        const int heatStart = firstFrom(samples, 0, p, [t1](double v) { return v > t1 + 5; });
+        if (heatStart < 0)
+            return RateNoHeatingStart;
+        const int heatEnd = firstFrom(samples, heatStart, p, [t2](double v) { return v > t2 - 5; });
+        if (heatEnd < 0)
+            return RateNoHeatingEnd;
+        heatStartSum += valueAt(samples, heatStart, p);
+        heatEndSum += valueAt(samples, heatEnd, p);
+        // Truncated probe by probe, so fractions of a second are lost per probe.
+        heatTimeSum = static_cast<int>((heatEnd - heatStart) * interval + heatTimeSum);
+
+        const int coolStart = firstFrom(samples, heatEnd, p, [t2](double v) { return v < t2 - 5; });
+        if (coolStart < 0)
+            return RateNoCoolingStart;
+        const int coolEnd = firstFrom(samples, coolStart, p, [t3](double v) { return v < t3 + 5; });
+        if (coolEnd < 0)
+            return RateNoCoolingEnd;
+        coolStartSum += valueAt(samples, coolStart, p);
+        coolEndSum += valueAt(samples, coolEnd, p);
+        coolTimeSum = static_cast<int>((coolEnd - coolStart) * interval + coolTimeSum);
+    }
+
+    result.hasData = true;
+    result.heatingStart = heatStartSum / n;
+    result.heatingEnd = heatEndSum / n;
+    result.heatingTime = heatTimeSum / n;
+    // A mean time of 0 s divides by zero; the text shows what the number conversion prints.
+    result.heatingRate = (result.heatingEnd - result.heatingStart) / result.heatingTime;
+    result.coolingStart = coolStartSum / n;
+    result.coolingEnd = coolEndSum / n;
+    result.coolingTime = coolTimeSum / n;
+    result.coolingRate = (result.coolingStart - result.coolingEnd) / result.coolingTime;
+    return RateOk;
+}
+
+QStringList rateTexts(const RateResult &result, const QString &unit, int decimals)
+{
+    if (!result.hasData)
+        return QStringList() << QString() << QString() << QString() << QString() << QString()
+                             << QString() << QString() << QString();
+    auto temperature = [&](double v) {
+        return QString::number(displayTemperature(v, unit), 'f', decimals);
+    };
+    auto rate = [&](double v) { return QString::number(displayDifference(v, unit), 'f', decimals); };
+    return QStringList() << temperature(result.heatingStart) << temperature(result.heatingEnd)
+                         << QString::number(result.heatingTime) << rate(result.heatingRate)
+                         << temperature(result.coolingStart) << temperature(result.coolingEnd)
+                         << QString::number(result.coolingTime) << rate(result.coolingRate);
+}
+
+int RateAnalysisData(const QVector<RunSample> &samples, const QVector<CycleStep> &steps,
+                     int probeCount, double interval, const QString &unit, int decimals,
+                     QStringList &texts)
+{
+    RateResult result;
+    const int code = RateAnalysisData(samples, steps, probeCount, interval, result);
+    if (code != RateOk)
+        return code;
+    const QStringList out = rateTexts(result, unit, decimals);
+    if (result.hasData)
+        qInfo().noquote() << QStringLiteral("返回数据为：(") + out.join(QStringLiteral(", ")) + QLatin1Char(')');
+    texts += out;
+    return RateOk;
+}
+
+} // namespace Analysis

@@ -1,0 +1,187 @@
+#include "Thermistor.h"
+
+#include "Compare.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <cmath>
+
+namespace Analysis {
+
+bool fitThermistor(const QVector<double> &temperaturesC, const QVector<double> &resistances,
+                   ThermistorCoefficients &coefficients)
+{
+    const int points = temperaturesC.size();
+    if (points != resistances.size() || points < 4)
+        return false;
+
+    // Augmented normal equations: a[r][c] = Σ x^(r+c), a[r][4] = Σ x^r y.
+    double a[4][5] = {};
+    for (int k = 0; k < points; ++k) {
+        const double ohm = resistances.at(k);
+        const double t = temperaturesC.at(k);
+        if (!(ohm > 0.0) || !qIsFinite(ohm) || !qIsFinite(t))
+            return false;
+        const double x = std::log(ohm);
+        const double y = 1.0 / (t + 273.15);
+        double powers[7];
+        powers[0] = 1.0;
+        for (int p = 1; p < 7; ++p)
+            powers[p] = powers[p - 1] * x;
+        for (int r = 0; r < 4; ++r) {
+            for (int c = 0; c < 4; ++c)
+                a[r][c] += powers[r + c];
+            a[r][4] += powers[r] * y;
+        }
+    }
+
+    for (int k = 0; k < 4; ++k) {
+        for (int r = k + 1; r < 4; ++r) {
+            const double factor = a[k][k] == 0.0 ? 0.0 : a[r][k] / a[k][k];
+            for (int c = k; c < 5; ++c)
+                a[r][c] -= factor * a[k][c];
+        }
+    }
+    double b[4];
+    // With fewer than four distinct resistances the system is singular, yet rounding can leave
+    // a tiny pivot that back substitution turns into finite nonsense.
+    QVector<double> distinct;
+    for (double ohm : resistances) {
+        if (!distinct.contains(ohm))
+            distinct.append(ohm);
+    }
+    if (distinct.size() < 4)
+        return false;
+    for (int k = 3; k >= 0; --k) {
+        double sum = a[k][4];
+        for (int c = k + 1; c < 4; ++c)
+            sum -= a[k][c] * b[c];
+        b[k] = sum / a[k][k];
+    }
+    for (double v : b) {
+        if (!qIsFinite(v))
+            return false;
+    }
+    coefficients = {b[0], b[1], b[2], b[3]};
+    return true;
+}
+
+double thermistorTemperature(const ThermistorCoefficients &c, double ohm)
+{
+    const double x = std::log(ohm);
+    return 1.0 / (c.b0 + c.b1 * x + c.b2 * x * x + c.b3 * x * x * x) - 273.15;
+}
+
+QString coefficientText(double value)
+{
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+namespace {
+
+bool toNumber(const QString &text, double &v)
+{
+    bool ok = false;
+    v = text.toDouble(&ok);
+    return ok && qIsFinite(v);
+}
+
+QString fitFailedText()
+{
+    return QCoreApplication::translate("Analysis", "数据错误，校准失败!");
+}
+
+} // namespace
+
+ProbeSetFit fitProbeSet(const QStringList &referenceTemperatures,
+                        const QVector<QStringList> &resistances, int channelCount)
+{
+    ProbeSetFit fit;
+    fit.message = fitFailedText();
+    const int points = referenceTemperatures.size();
+    if (channelCount < 1 || resistances.size() != points)
+        return fit;
+
+    QVector<double> temperatures(points);
+    for (int k = 0; k < points; ++k) {
+        if (resistances.at(k).size() != channelCount || !toNumber(referenceTemperatures.at(k), temperatures[k]))
+            return fit;
+    }
+
+    ProbeSetFit out;
+    for (int j = 0; j < channelCount; ++j) {
+        QVector<double> ohms(points);
+        for (int k = 0; k < points; ++k) {
+            if (!toNumber(resistances.at(k).at(j), ohms[k]))
+                return fit;
+        }
+        ThermistorCoefficients c;
+        if (!fitThermistor(temperatures, ohms, c))
+            return fit;
+        out.b0.append(coefficientText(c.b0));
+        out.b1.append(coefficientText(c.b1));
+        out.b2.append(coefficientText(c.b2));
+        out.b3.append(coefficientText(c.b3));
+    }
+    out.ok = true;
+    return out;
+}
+
+ProbeSetVerdict verifyProbeSet(const QStringList &referenceTemperatures,
+                               const QVector<QStringList> &probeTemperatures, int channelCount)
+{
+    ProbeSetVerdict verdict;
+    const int points = referenceTemperatures.size();
+    bool usable = channelCount >= 1 && probeTemperatures.size() == points;
+    QVector<double> references(points);
+    QVector<QVector<double>> readings(points, QVector<double>(qMax(channelCount, 0)));
+    for (int k = 0; usable && k < points; ++k) {
+        usable = probeTemperatures.at(k).size() == channelCount
+            && toNumber(referenceTemperatures.at(k), references[k]);
+        for (int c = 0; usable && c < channelCount; ++c)
+            usable = toNumber(probeTemperatures.at(k).at(c), readings[k][c]);
+    }
+    if (!usable) {
+        verdict.message = QCoreApplication::translate("Analysis", "数据错误，验证失败!");
+        return verdict;
+    }
+
+    const QString pass = QCoreApplication::translate("Analysis", "合格");
+    const QString failed = QCoreApplication::translate("Analysis", "不合格");
+    verdict.ok = true;
+    verdict.message = QCoreApplication::translate("Analysis", "校准结果为：");
+    for (int c = 0; c < channelCount; ++c) {
+        QString result = pass;
+        QString details;
+        for (int k = 0; k < points; ++k) {
+            const double d = references.at(k) - readings.at(k).at(c);
+            if (exceedsLimit(std::fabs(d), 0.1)) {
+                result = failed;
+                details += QString::number(readings.at(k).at(c), 'f', 3) + QStringLiteral("℃ ");
+            }
+        }
+        verdict.verdicts.append(result);
+        verdict.details.append(details);
+        verdict.message += QLatin1Char('\n') + QCoreApplication::translate("Analysis", "通道")
+            + QString::number(c + 1) + QLatin1Char(':') + result + QLatin1Char(' ') + details;
+    }
+    return verdict;
+}
+
+bool manualVerificationPasses(double reference, double reading)
+{
+    return belowLimit(std::fabs(reference - reading), 0.1);
+}
+
+QString manualVerificationLine(int channel, double reference, double reading)
+{
+    const double error = std::fabs(reference - reading);
+    const QString verdict = manualVerificationPasses(reference, reading)
+        ? QCoreApplication::translate("Analysis", "合格  误差为：")
+        : QCoreApplication::translate("Analysis", "不合格  误差为：");
+    return QCoreApplication::translate("Analysis", "通道") + QString::number(channel) + verdict
+        + QString::number(error, 'f', 3) + QStringLiteral("℃ ");
+}
+
+} // namespace Analysis

@@ -1,0 +1,270 @@
+#include "instruments/Collection1611A.h"
+
+#include "instruments/FrameHelpers.h"
+
+#include <QDebug>
+#include <cmath>
+
+namespace {
+
+const char *const AddressQuery = "010300010001CAD5";
+
+// Start registers of the 16 coefficient blocks, channel 1 to channel 16.
+const char *const registerTable[Collection1611A::MaxChannels] = {
+    "0010", "0012", "0014", "0016", "0018", "001A", "001C", "001E",
+    "0020", "0022", "0024", "0026", "0028", "002A", "002C", "002E"};
+
+const QString Fahrenheit = QStringLiteral("℉");
+const QString Ohm = QStringLiteral("Ohm");
+
+} // namespace
+
+Collection1611A::Collection1611A(QObject *parent)
+    : Collection(parent), link(this, openFlag), modeNames{QStringLiteral("串口"), QStringLiteral("网络")}
+{
+    connect(this, &Collection1611A::Open_signals, this, &Collection1611A::Open_slots);
+    connect(this, &Collection1611A::Write_signals, this, &Collection1611A::Write_slots);
+    connect(this, &Collection1611A::Close_signals, this, &Collection1611A::Close_slots);
+}
+
+Collection1611A::~Collection1611A() = default;
+
+QString Collection1611A::address()
+{
+    return link.locked([this] { return busAddress; });
+}
+
+bool Collection1611A::Open(const QString &Mode, const QString &IP, const QString &Port)
+{
+    if (openFlag.load())
+        return false;
+    if (link.inOwnerThread()) {
+        qWarning() << "Collection1611A::Open called in the driver's own thread; refused";
+        return false;
+    }
+    link.beginOpen();
+    emit Open_signals(Mode, IP, Port.toInt());
+    if (!link.waitOpen(StreamLink::OpenWaitMs)) {
+        // Tidies up an attempt that might still complete after the wait.
+        emit Close_signals();
+        link.waitClosed(CloseWaitMs);
+        return false;
+    }
+
+    // The address query goes to address 01 and may be answered by a collector at any address,
+    // so the framing accepts any sender until it is answered.
+    link.locked([this] { acceptAnyAddress = true; });
+    QString reply;
+    const bool answered = request(QString::fromLatin1(AddressQuery), reply);
+    link.locked([&] {
+        acceptAnyAddress = false;
+        if (answered && reply.size() == 12)
+            busAddress = reply.mid(6, 2);
+    });
+    if (!answered) {
+        emit Close_signals();
+        // Closed when this returns, so the caller may try again at once.
+        link.waitClosed(CloseWaitMs);
+        return false;
+    }
+    return true;
+}
+
+bool Collection1611A::Close()
+{
+    if (!openFlag.load())
+        return false;
+    emit Close_signals();
+    // From a worker, let the close happen before returning, so an Open right after it works.
+    if (!link.inOwnerThread())
+        link.waitClosed(CloseWaitMs);
+    return true;
+}
+
+bool Collection1611A::IsOpen()
+{
+    return openFlag.load();
+}
+
+bool Collection1611A::Read(QString &Data)
+{
+    if (link.inOwnerThread()) {
+        qWarning() << "Collection1611A::Read called in the driver's own thread; refused";
+        return false;
+    }
+    return link.takeReply(Data, ReadWaitMs);
+}
+
+bool Collection1611A::Write(const QString &Data)
+{
+    if (!openFlag.load())
+        return false;
+    emit Write_signals(Data);
+    return true;
+}
+
+bool Collection1611A::request(const QString &frame, QString &reply)
+{
+    link.discardReplies();
+    if (!Write(frame))
+        return false;
+    return Read(reply);
+}
+
+bool Collection1611A::GetIdentity(QString &Identity)
+{
+    QString frame = address() + QStringLiteral("0310000005");
+    frame += crcHex(frame);
+    QString reply;
+    if (!request(frame, reply) || reply.size() != 30)
+        return false;
+    QByteArray text = QByteArray::fromHex(reply.mid(6, 20).toLatin1());
+    while (text.endsWith('\0'))
+        text.chop(1);
+    Identity = QString::fromLatin1(text);
+    return true;
+}
+
+QStringList Collection1611A::GetModes()
+{
+    return modeNames;
+}
+
+bool Collection1611A::SetChannels(const QList<ChannelSetting> &Settings)
+{
+    // There is no coefficient block beyond channel 16.
+    if (Settings.size() > MaxChannels)
+        return false;
+    channelCount = Settings.size();
+    channelUnits.clear();
+    for (int i = 0; i < Settings.size(); ++i) {
+        const ChannelSetting &s = Settings.at(i);
+        resistanceMode = s[ChannelSetting::Unit] == Ohm;
+        channelUnits << s[ChannelSetting::Unit];
+        if (!writeCoefficients(i, s[ChannelSetting::Coefficient1].toFloat(), s[ChannelSetting::Coefficient2].toFloat(),
+                               s[ChannelSetting::Coefficient3].toFloat(), s[ChannelSetting::Coefficient4].toFloat()))
+            return false;
+    }
+    return true;
+}
+
+bool Collection1611A::writeCoefficients(int channel, float c1, float c2, float c3, float c4)
+{
+    QString frame = address() + QStringLiteral("10") + QLatin1String(registerTable[channel]) + QStringLiteral("000810")
+                    + floatToHexLE(c1) + floatToHexLE(c2) + floatToHexLE(c3) + floatToHexLE(c4);
+    frame += crcHex(frame);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QString reply;
+        if (!openFlag.load())
+            return false;
+        if (request(frame, reply) && reply.size() == frame.size())
+            return true;
+    }
+    return false;
+}
+
+bool Collection1611A::ReadChannels(QStringList &Values)
+{
+    Values.clear();
+    if (channelCount == 0)
+        return false;
+    QString frame = address() + (resistanceMode ? QStringLiteral("030200") : QStringLiteral("030100"))
+                    + QStringLiteral("%1").arg(2 * channelCount, 4, 16, QLatin1Char('0'));
+    frame += crcHex(frame);
+    const int expected = 8 * channelCount + 10;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        if (!openFlag.load())
+            return false;
+        QString reply;
+        if (!request(frame, reply) || reply.size() != expected)
+            continue;
+        QStringList values;
+        bool finite = true;
+        for (int j = 0; j < channelCount; ++j) {
+            const double v = hexLEToFloat(reply.mid(6 + 8 * j, 8));
+            // An open or shorted probe (or nonsense coefficients) gives no usable number.
+            if (!std::isfinite(v)) {
+                finite = false;
+                break;
+            }
+            // The collector measures in ℃; a ℉ channel gets its value in ℉.
+            if (!resistanceMode && channelUnits.value(j) == Fahrenheit)
+                values << fahrenheitText(v);
+            else
+                values << QString::number(v, 'f', 6);
+        }
+        if (!finite)
+            continue;
+        Values = values;
+        return true;
+    }
+    return false;
+}
+
+bool Collection1611A::ReadCoefficients(int Channel, QString &C1, QString &C2, QString &C3, QString &C4)
+{
+    if (Channel < 0 || Channel >= MaxChannels)
+        return false;
+    QString frame = address() + QStringLiteral("03") + QLatin1String(registerTable[Channel]) + QStringLiteral("0008");
+    frame += crcHex(frame);
+    QString reply;
+    if (!request(frame, reply) || reply.size() != 42)
+        return false;
+    C1 = significantText(hexLEToFloat(reply.mid(6, 8)));
+    C2 = significantText(hexLEToFloat(reply.mid(14, 8)));
+    C3 = significantText(hexLEToFloat(reply.mid(22, 8)));
+    C4 = significantText(hexLEToFloat(reply.mid(30, 8)));
+    return true;
+}
+
+void Collection1611A::Open_slots(QString Mode, QString IP, int Port)
+{
+    link.clear();
+    const auto onData = [this](bool serial) {
+        return [this, serial] { serial ? SerialReadData_slots() : NetReadData_slots(); };
+    };
+    if (Mode == modeNames.at(0))
+        link.openSerial(IP, Port, onData(true));
+    else if (Mode == modeNames.at(1))
+        link.openNetwork(IP, Port, onData(false));
+    else
+        link.endOpenAttempt();  // an unknown mode cannot open: no need to let the caller wait
+}
+
+void Collection1611A::Write_slots(QString Data)
+{
+    link.write(QByteArray::fromHex(Data.toLatin1()));
+}
+
+void Collection1611A::Close_slots()
+{
+    link.close();
+}
+
+void Collection1611A::NetReadData_slots()
+{
+    receive();
+}
+
+void Collection1611A::SerialReadData_slots()
+{
+    receive();
+}
+
+void Collection1611A::receive()
+{
+    const QString hex = QString::fromLatin1(link.readAvailable().toHex());
+    if (hex.isEmpty())
+        return;
+    link.frame([&](QString &buffer) -> QStringList {
+        buffer += hex;
+        if (!busAddress.isEmpty() && !acceptAnyAddress && !buffer.startsWith(busAddress))
+            buffer.clear();
+        if (buffer.size() >= 7 && crcHex(buffer.left(buffer.size() - 4)).toUpper() == buffer.right(4).toUpper()) {
+            const QString reply = buffer;
+            buffer.clear();
+            return {reply};
+        }
+        return {};
+    });
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Frame and number helpers of the byte protocols (QtCore only: the simulator and the tests use them too).
+
+#include <QByteArray>
+#include <QString>
+
+// CRC-16/MODBUS (initial 0xFFFF, reflected polynomial 0xA001, no final XOR) over raw bytes.
+quint16 crc16Modbus(const QByteArray &bytes);
+
+// Appends the CRC of `frame` to it, most significant byte first (the collector's byte order).
+void appendCrc(QByteArray &frame);
+
+// True when the last two bytes of `frame` are the CRC (high byte first) of the bytes before them.
+bool hasValidCrc(const QByteArray &frame);
+
+// CRC of a hex text (decoded first), as four lower-case hex digits, high byte first.
+QString crcHex(const QString &hexText);
+
+// A float's 32 bits as eight hex digits, least significant byte first.
+QString floatToHexLE(float value);
+
+// Inverse of floatToHexLE; spaces are ignored, fewer than eight digits give 0.
+float hexLEToFloat(const QString &hexText);
+
+// Fixed-point text with `digits` significant digits and no exponent; nine digits give back
+// every single-precision value exactly when parsed.
+QString significantText(double value, int digits = 9);
+
+// Celsius to Fahrenheit as a text with six decimals, the collector's reading format.
+QString fahrenheitText(double celsius);

@@ -1,0 +1,43 @@
+#include "store/queries.h"
+
+namespace Queries {
+
+Tool::Statement cyclicFileByName(const QString &name)
+{
+    return {QStringLiteral("select * from CyclicFile where Name = ?"), {name}};
+}
+
+Tool::Statement calibrationDataOf(const QString &name, const QString &model)
+{
+    return {QStringLiteral("select * from CalibrationData where Name = ? AND Model = ?"), {name, model}};
+}
+
+Tool::Statement calibrationsNamed(const QString &text)
+{
+    return {QStringLiteral("select * from Calibration WHERE CalibrationName like '%' || ? || '%'"), {text}};
+}
+
+Tool::Statement usersVisibleTo(const QString &role, const QString &ownName, const QString &nameFragment)
+{
+    Tool::Statement s{QStringLiteral("select * from UesrManagement"), {}};
+    QString where;
+    if (role == QStringLiteral("管理员")) {
+        // all accounts
+    } else if (role == QStringLiteral("主管")) {
+        where = QStringLiteral("( Rights = ? OR Name = ? )");
+        s.values << QStringLiteral("操作员") << ownName;
+    } else {
+        where = QStringLiteral("Name = ?");
+        s.values << ownName;
+    }
+    if (!nameFragment.isEmpty()) {
+        where += where.isEmpty() ? QString() : QStringLiteral(" AND ");
+        where += QStringLiteral("Name like '%' || ? || '%'");
+        s.values << nameFragment;
+    }
+    if (!where.isEmpty())
+        s.sql += QStringLiteral(" WHERE ") + where;
+    return s;
+}
+
+} // namespace Queries

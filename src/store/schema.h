@@ -1,0 +1,32 @@
+#pragma once
+// The tables of "PCR.db3": names, columns in their binding order, and creation.
+
+#include "store/tool.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace Schema {
+
+struct Table
+{
+    QString name;
+    QStringList columns;   // in column order
+    QStringList types;     // declared type per column
+};
+
+// The tables in creation order.
+const std::vector<Table> &tables();
+const Table *table(const QString &name);
+
+// The account a new database starts with.
+Tool::Struct_UesrManagement initialUser();
+
+// Creates every missing table and the CalibrationData index; a table UesrManagement created here
+// receives the initial account. All in one transaction: on failure nothing is left half made.
+bool ensure(QSqlDatabase db, QString *error);
+
+} // namespace Schema

@@ -1,0 +1,985 @@
+#include "store/tool.h"
+
+#include "store/schema.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QThread>
+
+#include <algorithm>
+
+Tool::Struct_UesrManagement Tool::CurrentUser;
+QString Tool::CorporateName;
+QString Tool::Language;
+QString Tool::TemperatureUnit;
+int Tool::TemperatureAccuracy = 0;
+QString Tool::Format;
+const QString Tool::DatabaseFileName = QStringLiteral("PCR.db3");
+const QString Tool::ConfigFileName = QStringLiteral("config.ini");
+
+// ---------------------------------------------------------------------------------------------
+// Record layouts
+
+#define PCR_FIELD(T, f) {#f, &T::f}
+
+const Tool::FieldList<Tool::Struct_UesrManagement> &Tool::Struct_UesrManagement::fields()
+{
+    using T = Struct_UesrManagement;
+    static const FieldList<T> f = {PCR_FIELD(T, Name), PCR_FIELD(T, Password), PCR_FIELD(T, Rights),
+                                   PCR_FIELD(T, State), PCR_FIELD(T, RegistrationDate),
+                                   PCR_FIELD(T, ExpirationDate), PCR_FIELD(T, ErrorsNumber),
+                                   PCR_FIELD(T, Problem), PCR_FIELD(T, Answer), PCR_FIELD(T, Remarks)};
+    return f;
+}
+
+const std::vector<Tool::Struct_UesrManagement::Right> &Tool::Struct_UesrManagement::rights()
+{
+    using T = Struct_UesrManagement;
+    static const std::vector<Right> r = {
+        {"SQLBackups", "数据库备份", &T::SQLBackups},
+        {"CompanyName", "公司名称", &T::CompanyName},
+        {"SystemSet", "系统设置", &T::SystemSet},
+        {"PCRDeviceAdd", "PCR设备添加", &T::PCRDeviceAdd},
+        {"PCRDeviceModify", "PCR设备修改", &T::PCRDeviceModify},
+        {"PCRDeviceDelete", "PCR设备删除", &T::PCRDeviceDelete},
+        {"ElectrometerAdd", "测温仪添加", &T::ElectrometerAdd},
+        {"ElectrometerModify", "测温仪修改", &T::ElectrometerModify},
+        {"ElectrometerDelete", "测温仪删除", &T::ElectrometerDelete},
+        {"ElectrometerScan", "通信设置", &T::ElectrometerScan},
+        {"StandardizerAdd", "探头添加", &T::StandardizerAdd},
+        {"StandardizerDelete", "探头删除", &T::StandardizerDelete},
+        {"CyclicFileAdd", "循环文件添加", &T::CyclicFileAdd},
+        {"CyclicFileDelete", "循环文件删除", &T::CyclicFileDelete},
+        {"LayoutAdd", "布点图添加", &T::LayoutAdd},
+        {"LayoutDelete", "布点图删除", &T::LayoutDelete},
+        {"CalibrationStartUp", "开始校准", &T::CalibrationStartUp},
+        {"DeleteData", "数据删除", &T::DeleteData},
+        {"CalibrationReport", "校准报告导出", &T::CalibrationReport},
+        {"OriginalRecord", "原始记录导出", &T::OriginalRecord},
+        {"Custom", "自定义导出", &T::Custom},
+        {"AdminAdd", "用户添加", &T::AdminAdd},
+        {"AdminDelete", "用户删除", &T::AdminDelete},
+        {"LogDownload", "日志下载", &T::LogDownload},
+        {"Format", "导出格式", &T::Format},
+    };
+    return r;
+}
+
+void Tool::Struct_UesrManagement::setAllRights(bool on)
+{
+    for (const Right &r : rights())
+        this->*(r.flag) = on;
+}
+
+const Tool::FieldList<Tool::Struct_PCRDevice> &Tool::Struct_PCRDevice::fields()
+{
+    using T = Struct_PCRDevice;
+    static const FieldList<T> f = {PCR_FIELD(T, Number), PCR_FIELD(T, DeviceName),
+                                   PCR_FIELD(T, DeviceModel), PCR_FIELD(T, SerialNumber),
+                                   PCR_FIELD(T, Manufacturer), PCR_FIELD(T, CalibrationMode),
+                                   PCR_FIELD(T, CalibrationDate), PCR_FIELD(T, CalibrationCycle),
+                                   PCR_FIELD(T, CertificateNumber), PCR_FIELD(T, Remarks)};
+    return f;
+}
+
+const Tool::FieldList<Tool::Struct_Electrometer> &Tool::Struct_Electrometer::fields()
+{
+    using T = Struct_Electrometer;
+    static const FieldList<T> f = {PCR_FIELD(T, Number), PCR_FIELD(T, DeviceName),
+                                   PCR_FIELD(T, DeviceModel), PCR_FIELD(T, Manufacturer),
+                                   PCR_FIELD(T, SerialNumber), PCR_FIELD(T, CalibrationState),
+                                   PCR_FIELD(T, CertificateNumber), PCR_FIELD(T, CalibrationCycle),
+                                   PCR_FIELD(T, Uncertain), PCR_FIELD(T, SignalMode),
+                                   PCR_FIELD(T, IP_COM), PCR_FIELD(T, Port_BaudRate)};
+    return f;
+}
+
+const Tool::FieldList<Tool::Struct_Standardizer> &Tool::Struct_Standardizer::fields()
+{
+    using T = Struct_Standardizer;
+    static const FieldList<T> f = {PCR_FIELD(T, Number), PCR_FIELD(T, Name),
+                                   PCR_FIELD(T, NumberChannels), PCR_FIELD(T, TimeDate),
+                                   PCR_FIELD(T, ChannelNames), PCR_FIELD(T, ChannelNumbers),
+                                   PCR_FIELD(T, ProbeTypes), PCR_FIELD(T, Conversions),
+                                   PCR_FIELD(T, ChannelParameter1), PCR_FIELD(T, ChannelParameter2),
+                                   PCR_FIELD(T, ChannelParameter3), PCR_FIELD(T, B0_R0),
+                                   PCR_FIELD(T, B1), PCR_FIELD(T, B2), PCR_FIELD(T, B3)};
+    return f;
+}
+
+const Tool::FieldList<Tool::Struct_CyclicFile> &Tool::Struct_CyclicFile::fields()
+{
+    using T = Struct_CyclicFile;
+    static const FieldList<T> f = {PCR_FIELD(T, Number), PCR_FIELD(T, Name),
+                                   PCR_FIELD(T, StepCount), PCR_FIELD(T, CreateTime),
+                                   PCR_FIELD(T, Steps), PCR_FIELD(T, SetTemperatures),
+                                   PCR_FIELD(T, HoldTimes)};
+    return f;
+}
+
+const Tool::FieldList<Tool::Struct_Layout> &Tool::Struct_Layout::fields()
+{
+    using T = Struct_Layout;
+    static const FieldList<T> f = {PCR_FIELD(T, Name), PCR_FIELD(T, PointCount),
+                                   PCR_FIELD(T, Points), PCR_FIELD(T, Image)};
+    return f;
+}
+
+const Tool::FieldList<Tool::Struct_Calibration> &Tool::Struct_Calibration::fields()
+{
+    using T = Struct_Calibration;
+    static const FieldList<T> f = {
+        PCR_FIELD(T, CalibrationName), PCR_FIELD(T, Company), PCR_FIELD(T, ProjectRemarks),
+        PCR_FIELD(T, CalibrationTime), PCR_FIELD(T, Interval), PCR_FIELD(T, AmbientTemperature),
+        PCR_FIELD(T, AmbientHumidity), PCR_FIELD(T, AmbientPressure), PCR_FIELD(T, Calibrator),
+        PCR_FIELD(T, Checker), PCR_FIELD(T, DeviceName), PCR_FIELD(T, DeviceModel),
+        PCR_FIELD(T, SerialNumber), PCR_FIELD(T, Manufacturer), PCR_FIELD(T, CertificateNumber),
+        PCR_FIELD(T, ElectrometerName), PCR_FIELD(T, StandardizerName),
+        PCR_FIELD(T, NumberChannels), PCR_FIELD(T, ChannelNumbers),
+        PCR_FIELD(T, ChannelParameter1), PCR_FIELD(T, UniformityFile), PCR_FIELD(T, RateFile),
+        PCR_FIELD(T, CalibrationLinear), PCR_FIELD(T, LayoutName), PCR_FIELD(T, LayoutPoints)};
+    return f;
+}
+
+const Tool::FieldList<Tool::Struct_CalibrationData> &Tool::Struct_CalibrationData::fields()
+{
+    using T = Struct_CalibrationData;
+    static const FieldList<T> f = {PCR_FIELD(T, Name), PCR_FIELD(T, Model), PCR_FIELD(T, Time),
+                                   PCR_FIELD(T, Temperatures)};
+    return f;
+}
+
+const Tool::FieldList<Tool::Struct_AuditLog> &Tool::Struct_AuditLog::fields()
+{
+    using T = Struct_AuditLog;
+    static const FieldList<T> f = {PCR_FIELD(T, Time), PCR_FIELD(T, Operator), PCR_FIELD(T, Type),
+                                   PCR_FIELD(T, Details)};
+    return f;
+}
+
+#undef PCR_FIELD
+
+namespace {
+
+template<class T>
+QStringList textsOf(const T &record)
+{
+    QStringList texts;
+    for (const auto &f : T::fields())
+        texts << record.*(f.second);
+    return texts;
+}
+
+template<class T>
+T recordFrom(const QStringList &texts)
+{
+    T record;
+    int i = 0;
+    for (const auto &f : T::fields()) {
+        if (i < texts.size())
+            record.*(f.second) = texts.at(i);
+        ++i;
+    }
+    return record;
+}
+
+} // namespace
+
+#define PCR_RECORD_TEXTS(T)                                                                        \
+    QStringList Tool::T::values() const { return textsOf(*this); }                                 \
+    Tool::T Tool::T::fromValues(const QStringList &texts) { return recordFrom<T>(texts); }
+
+PCR_RECORD_TEXTS(Struct_UesrManagement)
+PCR_RECORD_TEXTS(Struct_PCRDevice)
+PCR_RECORD_TEXTS(Struct_Electrometer)
+PCR_RECORD_TEXTS(Struct_Standardizer)
+PCR_RECORD_TEXTS(Struct_CyclicFile)
+PCR_RECORD_TEXTS(Struct_Layout)
+PCR_RECORD_TEXTS(Struct_Calibration)
+PCR_RECORD_TEXTS(Struct_CalibrationData)
+PCR_RECORD_TEXTS(Struct_AuditLog)
+
+#undef PCR_RECORD_TEXTS
+
+// ---------------------------------------------------------------------------------------------
+// Statement helpers
+
+namespace {
+
+template<class T> struct TableOf;
+template<> struct TableOf<Tool::Struct_UesrManagement> { static constexpr const char *name = "UesrManagement"; };
+template<> struct TableOf<Tool::Struct_PCRDevice> { static constexpr const char *name = "PCRDevice"; };
+template<> struct TableOf<Tool::Struct_Electrometer> { static constexpr const char *name = "Electrometer"; };
+template<> struct TableOf<Tool::Struct_Standardizer> { static constexpr const char *name = "Standardizer"; };
+template<> struct TableOf<Tool::Struct_CyclicFile> { static constexpr const char *name = "CyclicFile"; };
+template<> struct TableOf<Tool::Struct_Layout> { static constexpr const char *name = "Layout"; };
+template<> struct TableOf<Tool::Struct_Calibration> { static constexpr const char *name = "Calibration"; };
+template<> struct TableOf<Tool::Struct_CalibrationData> { static constexpr const char *name = "CalibrationData"; };
+template<> struct TableOf<Tool::Struct_AuditLog> { static constexpr const char *name = "AuditLog"; };
+
+bool execute(QSqlQuery &query, const QString &sql, const QVariantList &values)
+{
+    if (!query.prepare(sql)) {
+        qDebug() << "SQL:" << query.lastError().text() << sql;
+        return false;
+    }
+    for (const QVariant &v : values) {
+        // A null QString would bind as NULL; texts are stored as texts, the empty one included.
+        if (v.type() == QVariant::String && v.toString().isNull())
+            query.addBindValue(QStringLiteral(""));
+        else
+            query.addBindValue(v);
+    }
+    if (!query.exec()) {
+        qDebug() << "SQL:" << query.lastError().text() << sql;
+        return false;
+    }
+    return true;
+}
+
+// The default connection, without opening it again behind the back of whoever closed it.
+QSqlDatabase connection()
+{
+    return QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
+}
+
+QString placeholders(int n)
+{
+    QString s;
+    s.reserve(2 * n);
+    for (int i = 0; i < n; ++i)
+        s += i ? QStringLiteral(",?") : QStringLiteral("?");
+    return s;
+}
+
+// The statement with its values written in, for the log: what was stored, readable.
+QString describe(const QString &sql, const QVariantList &values, int maskedIndex = -1)
+{
+    QString out;
+    int v = 0;
+    for (const QChar c : sql) {
+        if (c != QLatin1Char('?') || v >= values.size()) {
+            out += c;
+            continue;
+        }
+        QString text = v == maskedIndex ? QStringLiteral("***") : values.at(v).toString();
+        if (text.size() > 120)
+            text = text.left(60) + QStringLiteral("...(%1)").arg(text.size());
+        out += values.at(v).type() == QVariant::Int ? text : QLatin1Char('\'') + text + QLatin1Char('\'');
+        ++v;
+    }
+    return out;
+}
+
+template<class T>
+T readRow(const QSqlQuery &q, int columns)
+{
+    T record;
+    int i = 0;
+    for (const auto &f : T::fields()) {
+        if (i >= columns)
+            break;
+        record.*(f.second) = q.value(i++).toString();
+    }
+    return record;
+}
+
+template<>
+Tool::Struct_UesrManagement readRow<Tool::Struct_UesrManagement>(const QSqlQuery &q, int columns)
+{
+    using T = Tool::Struct_UesrManagement;
+    T record;
+    int i = 0;
+    for (const auto &f : T::fields()) {
+        if (i >= columns)
+            return record;
+        record.*(f.second) = q.value(i++).toString();
+    }
+    for (const auto &r : T::rights()) {
+        if (i >= columns)
+            break;
+        const QVariant v = q.value(i++);
+        // Stored as integers; a text holding a number counts by its value.
+        bool isNumber = false;
+        const qlonglong n = v.toString().trimmed().toLongLong(&isNumber);
+        record.*(r.flag) = isNumber ? n != 0 : v.toBool();
+    }
+    return record;
+}
+
+QVariantList boundValues(const Tool::Struct_UesrManagement &u)
+{
+    QVariantList values;
+    for (const QString &t : u.values())
+        values << t;
+    for (const auto &r : Tool::Struct_UesrManagement::rights())
+        values << (u.*(r.flag) ? 1 : 0);
+    return values;
+}
+
+template<class T>
+QVariantList boundValues(const T &record)
+{
+    QVariantList values;
+    for (const QString &t : record.values())
+        values << t;
+    return values;
+}
+
+template<class T>
+int columnCount()
+{
+    return int(T::fields().size());
+}
+
+template<>
+int columnCount<Tool::Struct_UesrManagement>()
+{
+    return int(Tool::Struct_UesrManagement::fields().size() + Tool::Struct_UesrManagement::rights().size());
+}
+
+template<class T>
+bool queryRows(QList<T> &list, const Tool::Statement &statement, const char *failure)
+{
+    QSqlQuery q(connection());
+    q.setForwardOnly(true);
+    if (!execute(q, statement.sql, statement.values)) {
+        qDebug().noquote() << QString::fromUtf8(failure);
+        return false;
+    }
+    QList<T> rows;
+    const int columns = q.record().count();
+    while (q.next())
+        rows.append(readRow<T>(q, columns));
+    list.swap(rows);
+    return true;
+}
+
+template<class T>
+Tool::Statement byKey(const char *keyColumn, const QString &key)
+{
+    Tool::Statement s{QStringLiteral("select * from ") + QLatin1String(TableOf<T>::name), {}};
+    if (!key.isEmpty()) {
+        s.sql += QStringLiteral(" where %1 = ?").arg(QLatin1String(keyColumn));
+        s.values << key;
+    }
+    return s;
+}
+
+void logChange(const char *prefix, const QString &sql, const QVariantList &values, int masked = -1)
+{
+    qDebug().noquote() << QString::fromUtf8(prefix) + describe(sql, values, masked);
+}
+
+bool runLogged(const char *prefix, const QString &sql, const QVariantList &values, int masked = -1)
+{
+    QSqlQuery q(connection());
+    if (!execute(q, sql, values))
+        return false;
+    if (prefix)
+        logChange(prefix, sql, values, masked);
+    return true;
+}
+
+template<class T>
+QString insertSql()
+{
+    return QStringLiteral("insert into %1 values ( %2 )")
+        .arg(QLatin1String(TableOf<T>::name), placeholders(columnCount<T>()));
+}
+
+template<class T>
+QString updateSql(const QStringList &columns, const char *keyColumn)
+{
+    QStringList sets;
+    for (const QString &c : columns)
+        sets << c + QStringLiteral(" = ?");
+    return QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+        .arg(QLatin1String(TableOf<T>::name), sets.join(QStringLiteral(", ")), QLatin1String(keyColumn));
+}
+
+template<class T>
+QString deleteSql(const char *keyColumn)
+{
+    return QStringLiteral("delete from %1 where %2 = ?").arg(QLatin1String(TableOf<T>::name), QLatin1String(keyColumn));
+}
+
+// Every column but the first (the key), then the key for the WHERE.
+template<class T>
+bool modifyAllButKey(const T &record, const char *prefix)
+{
+    QStringList columns;
+    QVariantList values;
+    const auto &fields = T::fields();
+    for (size_t i = 1; i < fields.size(); ++i) {
+        columns << QString::fromLatin1(fields[i].first);
+        values << record.*(fields[i].second);
+    }
+    values << record.*(fields[0].second);
+    return runLogged(prefix, updateSql<T>(columns, fields[0].first), values);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Database
+
+bool Tool::openDatabase(const QString &fileName)
+{
+    const QString name = QLatin1String(QSqlDatabase::defaultConnection);
+    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
+                                                   : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    if (db.isOpen())
+        db.close();
+    db.setDatabaseName(fileName);
+    if (QFileInfo(fileName).isDir() || !db.open()) {
+        qDebug().noquote() << "打开数据库失败！" << fileName << db.lastError().text();
+        return false;
+    }
+    QString error;
+    if (!Schema::ensure(db, &error)) {
+        qDebug().noquote() << "打开数据库失败！" << fileName << error;
+        db.close();
+        return false;
+    }
+    return true;
+}
+
+void Tool::closeDatabase()
+{
+    QSqlDatabase db = connection();
+    if (db.isValid())
+        db.close();
+}
+
+bool Tool::isDatabaseOpen()
+{
+    return connection().isOpen();
+}
+
+bool Tool::backupDatabase(const QString &target, QString *error)
+{
+    QSqlDatabase db = connection();
+    const QFileInfo live(db.databaseName());
+    if (QFileInfo(target).absoluteFilePath() == live.absoluteFilePath() || QFileInfo::exists(target)) {
+        if (error)
+            *error = QStringLiteral("target exists: %1").arg(target);
+        return false;
+    }
+    // VACUUM INTO reads inside one transaction: the copy is a consistent snapshot even while the
+    // program keeps writing, and it never leaves a half-written journal behind.
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("VACUUM INTO ?"));
+    q.addBindValue(target);
+    if (q.exec())
+        return true;
+    if (error)
+        *error = q.lastError().text();
+    return false;
+}
+
+bool Tool::isPcrDatabase(const QString &fileName, QString *error)
+{
+    auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (!QFileInfo(fileName).isFile())
+        return fail(QStringLiteral("no such file: %1").arg(fileName));
+    const QString name = QStringLiteral("pcr-check-%1").arg(quintptr(&fileName));
+    bool ok = true;
+    QString why;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(fileName);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (!db.open()) {
+            ok = false;
+            why = db.lastError().text();
+        }
+        for (const Schema::Table &t : Schema::tables()) {
+            if (!ok)
+                break;
+            QSqlQuery q(db);
+            q.prepare(QStringLiteral("select count(*) from pragma_table_info(?)"));
+            q.addBindValue(t.name);
+            if (!q.exec() || !q.next()) {
+                ok = false;
+                why = q.lastError().text();
+            } else if (q.value(0).toInt() < t.columns.size()) {
+                ok = false;
+                why = QStringLiteral("table %1 missing or incomplete").arg(t.name);
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok ? true : fail(why);
+}
+
+// ---------------------------------------------------------------------------------------------
+// UesrManagement
+
+bool Tool::addUesrManagement(const Struct_UesrManagement &user)
+{
+    return runLogged("添加用户信息：", insertSql<Struct_UesrManagement>(), boundValues(user), 1);
+}
+
+bool Tool::modifyUesrManagement(const Struct_UesrManagement &user)
+{
+    // RegistrationDate is never changed.
+    QStringList columns = {QStringLiteral("Password"), QStringLiteral("Rights"), QStringLiteral("State"),
+                           QStringLiteral("ExpirationDate"), QStringLiteral("ErrorsNumber"),
+                           QStringLiteral("Problem"), QStringLiteral("Answer"), QStringLiteral("Remarks")};
+    QVariantList values = {user.Password, user.Rights, user.State, user.ExpirationDate,
+                           user.ErrorsNumber, user.Problem, user.Answer, user.Remarks};
+    for (const auto &r : Struct_UesrManagement::rights()) {
+        columns << QString::fromLatin1(r.column);
+        values << (user.*(r.flag) ? 1 : 0);
+    }
+    values << user.Name;
+    return runLogged("修改用户信息：", updateSql<Struct_UesrManagement>(columns, "Name"), values, 0);
+}
+
+bool Tool::getUesrManagement(QList<Struct_UesrManagement> &list, const QString &name)
+{
+    return queryRows(list, byKey<Struct_UesrManagement>("Name", name), "查询UesrManagement失败！");
+}
+
+bool Tool::queryUesrManagement(QList<Struct_UesrManagement> &list, const Statement &statement)
+{
+    return queryRows(list, statement, "查询UesrManagement失败！");
+}
+
+bool Tool::deleteUesrManagement(const QString &name)
+{
+    return runLogged("删除用户信息：", deleteSql<Struct_UesrManagement>("Name"), {name});
+}
+
+// ---------------------------------------------------------------------------------------------
+// PCRDevice
+
+bool Tool::addPCRDevice(const Struct_PCRDevice &device)
+{
+    Struct_PCRDevice row = device;
+    row.CalibrationDate.clear();   // set only by a finished calibration
+    return runLogged("添加PCR设备信息：", insertSql<Struct_PCRDevice>(), boundValues(row));
+}
+
+bool Tool::ModifyPCRDevice(const Struct_PCRDevice &device)
+{
+    return modifyAllButKey(device, "修改PCR设备信息：");
+}
+
+bool Tool::getPCRDevice(QList<Struct_PCRDevice> &list, const QString &number)
+{
+    return queryRows(list, byKey<Struct_PCRDevice>("Number", number), "查询PCRDevice失败！");
+}
+
+bool Tool::deletePCRDevice(const QString &number)
+{
+    return runLogged("删除PCR设备信息：", deleteSql<Struct_PCRDevice>("Number"), {number});
+}
+
+// ---------------------------------------------------------------------------------------------
+// Electrometer
+
+bool Tool::addElectrometer(const Struct_Electrometer &device)
+{
+    return runLogged("添加测温仪设备信息：", insertSql<Struct_Electrometer>(), boundValues(device));
+}
+
+bool Tool::ModifyElectrometer(const Struct_Electrometer &device)
+{
+    return modifyAllButKey(device, "修改测温仪设备信息：");
+}
+
+bool Tool::getElectrometer(QList<Struct_Electrometer> &list, const QString &number)
+{
+    return queryRows(list, byKey<Struct_Electrometer>("Number", number), "查询Electrometer失败！");
+}
+
+bool Tool::deleteElectrometer(const QString &number)
+{
+    return runLogged("删除测温仪设备信息：", deleteSql<Struct_Electrometer>("Number"), {number});
+}
+
+// ---------------------------------------------------------------------------------------------
+// Standardizer
+
+bool Tool::addStandardizer(const Struct_Standardizer &probes)
+{
+    return runLogged("添加标准器信息：", insertSql<Struct_Standardizer>(), boundValues(probes));
+}
+
+bool Tool::ModifyStandardizer(const QString &number, const QString &b0r0, const QString &b1,
+                              const QString &b2, const QString &b3)
+{
+    const QStringList columns = {QStringLiteral("B0_R0"), QStringLiteral("B1"), QStringLiteral("B2"),
+                                 QStringLiteral("B3")};
+    return runLogged("修改标准器信息：", updateSql<Struct_Standardizer>(columns, "Number"),
+                     {b0r0, b1, b2, b3, number});
+}
+
+bool Tool::getStandardizer(QList<Struct_Standardizer> &list, const QString &number)
+{
+    return queryRows(list, byKey<Struct_Standardizer>("Number", number), "查询Standardizer失败！");
+}
+
+bool Tool::getStandardizerName(QList<Struct_Standardizer> &list, const QString &name)
+{
+    return queryRows(list, byKey<Struct_Standardizer>("Name", name), "查询Standardizer失败！");
+}
+
+bool Tool::deleteStandardizer(const QString &number)
+{
+    return runLogged("删除标准器信息：", deleteSql<Struct_Standardizer>("Number"), {number});
+}
+
+// ---------------------------------------------------------------------------------------------
+// CyclicFile
+
+bool Tool::addCyclicFile(const Struct_CyclicFile &file)
+{
+    return runLogged("添加步骤文件信息：", insertSql<Struct_CyclicFile>(), boundValues(file));
+}
+
+bool Tool::getCyclicFile(QList<Struct_CyclicFile> &list, const QString &number)
+{
+    return queryRows(list, byKey<Struct_CyclicFile>("Number", number), "查询CyclicFile失败！");
+}
+
+bool Tool::queryCyclicFile(QList<Struct_CyclicFile> &list, const Statement &statement)
+{
+    return queryRows(list, statement, "查询CyclicFile失败！");
+}
+
+bool Tool::deleteCyclicFile(const QString &number)
+{
+    return runLogged("删除步骤文件信息：", deleteSql<Struct_CyclicFile>("Number"), {number});
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout
+
+bool Tool::addLayout(const Struct_Layout &layout)
+{
+    return runLogged("添加布点图信息：", insertSql<Struct_Layout>(), boundValues(layout));
+}
+
+bool Tool::getLayout(QList<Struct_Layout> &list, const QString &name)
+{
+    return queryRows(list, byKey<Struct_Layout>("Name", name), "查询Layout失败！");
+}
+
+bool Tool::deleteLayout(const QString &name)
+{
+    return runLogged("删除布点图信息：", deleteSql<Struct_Layout>("Name"), {name});
+}
+
+// ---------------------------------------------------------------------------------------------
+// Calibration
+
+bool Tool::addCalibration(const Struct_Calibration &project)
+{
+    return runLogged("添加校准信息：", insertSql<Struct_Calibration>(), boundValues(project));
+}
+
+bool Tool::getCalibration(QList<Struct_Calibration> &list, const QString &name)
+{
+    return queryRows(list, byKey<Struct_Calibration>("CalibrationName", name), "查询Calibration失败！");
+}
+
+bool Tool::queryCalibration(QList<Struct_Calibration> &list, const Statement &statement)
+{
+    return queryRows(list, statement, "查询Calibration失败！");
+}
+
+bool Tool::deleteCalibration(const QString &name)
+{
+    return runLogged("删除校准信息：", deleteSql<Struct_Calibration>("CalibrationName"), {name});
+}
+
+// ---------------------------------------------------------------------------------------------
+// CalibrationData
+
+bool Tool::addCalibrationData(const Struct_CalibrationData &sample)
+{
+    // One row per sample on the run's hot path: no log line.
+    return runLogged(nullptr, insertSql<Struct_CalibrationData>(), boundValues(sample));
+}
+
+bool Tool::getCalibrationData(QList<Struct_CalibrationData> &list, const QString &name)
+{
+    return queryRows(list, byKey<Struct_CalibrationData>("Name", name), "查询CalibrationData失败！");
+}
+
+bool Tool::queryCalibrationData(QList<Struct_CalibrationData> &list, const Statement &statement)
+{
+    return queryRows(list, statement, "查询CalibrationData失败！");
+}
+
+bool Tool::deleteCalibrationData(const QString &name)
+{
+    return runLogged("删除校准数据：", deleteSql<Struct_CalibrationData>("Name"), {name});
+}
+
+// ---------------------------------------------------------------------------------------------
+// Single-column updates
+
+bool Tool::updateLoginErrors(const QString &name, const QString &errors, const QString &state)
+{
+    QSqlQuery q(connection());
+    if (state.isEmpty())
+        return execute(q, QStringLiteral("UPDATE UesrManagement SET ErrorsNumber = ? WHERE Name = ?"), {errors, name});
+    return execute(q, QStringLiteral("UPDATE UesrManagement SET ErrorsNumber = ?, State = ? WHERE Name = ?"),
+                {errors, state, name});
+}
+
+bool Tool::updateCalibrationLinear(const QString &name, const QString &value)
+{
+    QSqlQuery q(connection());
+    return execute(q, QStringLiteral("UPDATE Calibration SET CalibrationLinear = ? WHERE CalibrationName = ?"),
+                {value, name});
+}
+
+bool Tool::updatePCRDeviceCalibrationDate(const QString &serialNumber, const QString &date)
+{
+    QSqlQuery q(connection());
+    return execute(q, QStringLiteral("UPDATE PCRDevice SET CalibrationDate = ? WHERE SerialNumber = ?"),
+                {date, serialNumber});
+}
+
+// ---------------------------------------------------------------------------------------------
+// DataSheet
+
+bool Tool::addDataSheet(const QString &key, const QString &value)
+{
+    QSqlQuery q(connection());
+    if (!execute(q, QStringLiteral("select * from DataSheet where Name = ? and Data = ?"), {key, value}))
+        return false;
+    if (q.next())
+        return true;
+    q.finish();
+    return execute(q, QStringLiteral("insert into DataSheet values ( ?, ? )"), {key, value});
+}
+
+bool Tool::getDataSheet(const QString &key, QStringList &values)
+{
+    QSqlQuery q(connection());
+    q.setForwardOnly(true);
+    if (!execute(q, QStringLiteral("select * from DataSheet where Name = ?"), {key}))
+        return false;
+    while (q.next())
+        values << q.value(1).toString();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Audit trail
+
+void Tool::SaveAuditLog(int type, const QString &text)
+{
+    const Struct_AuditLog row{QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")),
+                              CurrentUser.Name, auditTypeName(type), text};
+    QSqlQuery q(connection());
+    if (!execute(q, insertSql<Struct_AuditLog>(), boundValues(row)))
+        qDebug().noquote() << "添加数据失败！";
+}
+
+bool Tool::getAuditLog(QList<Struct_AuditLog> &list, const QString &start, const QString &end,
+                       const QString &op, const QString &type)
+{
+    Statement s{QStringLiteral("select * from AuditLog"), {}};
+    if (!start.isEmpty()) {
+        s.sql += QStringLiteral(" where (Time Between ? and ?) and Operator = ? and Type like '%' || ? || '%'");
+        s.values = {start, end, op, type};
+    }
+    return queryRows(list, s, "查询AuditLog失败！");
+}
+
+QString Tool::auditTypeName(int type)
+{
+    static const struct { int code; const char *text; } names[] = {
+        {1, QT_TRANSLATE_NOOP("Tool", "系统设置-手动备份")},
+        {2, QT_TRANSLATE_NOOP("Tool", "系统设置-自动备份")},
+        {3, QT_TRANSLATE_NOOP("Tool", "系统设置-手动恢复")},
+        {4, QT_TRANSLATE_NOOP("Tool", "系统设置-修改路径")},
+        {5, QT_TRANSLATE_NOOP("Tool", "系统设置-公司名称")},
+        {6, QT_TRANSLATE_NOOP("Tool", "系统设置-语言切换")},
+        {7, QT_TRANSLATE_NOOP("Tool", "系统设置-温度单位")},
+        {8, QT_TRANSLATE_NOOP("Tool", "系统设置-温度精度")},
+        {9, QT_TRANSLATE_NOOP("Tool", "系统设置-导出格式")},
+        {11, QT_TRANSLATE_NOOP("Tool", "PCR设备管理-添加")},
+        {12, QT_TRANSLATE_NOOP("Tool", "PCR设备管理-修改")},
+        {13, QT_TRANSLATE_NOOP("Tool", "PCR设备管理-删除")},
+        {14, QT_TRANSLATE_NOOP("Tool", "PCR设备管理-查看")},
+        {21, QT_TRANSLATE_NOOP("Tool", "测温仪管理-添加")},
+        {22, QT_TRANSLATE_NOOP("Tool", "测温仪管理-修改")},
+        {23, QT_TRANSLATE_NOOP("Tool", "测温仪管理-删除")},
+        {24, QT_TRANSLATE_NOOP("Tool", "测温仪管理-查看")},
+        {25, QT_TRANSLATE_NOOP("Tool", "测温仪管理-通信设置")},
+        {31, QT_TRANSLATE_NOOP("Tool", "探头文件管理-添加")},
+        {32, QT_TRANSLATE_NOOP("Tool", "探头文件管理-删除")},
+        {33, QT_TRANSLATE_NOOP("Tool", "探头文件管理-查看")},
+        {41, QT_TRANSLATE_NOOP("Tool", "循环文件管理-添加")},
+        {42, QT_TRANSLATE_NOOP("Tool", "循环文件管理-删除")},
+        {43, QT_TRANSLATE_NOOP("Tool", "循环文件管理-查看")},
+        {51, QT_TRANSLATE_NOOP("Tool", "布点图管理-添加")},
+        {52, QT_TRANSLATE_NOOP("Tool", "布点图管理-删除")},
+        {53, QT_TRANSLATE_NOOP("Tool", "布点图管理-查看")},
+        {61, QT_TRANSLATE_NOOP("Tool", "设备校准-校准")},
+        {62, QT_TRANSLATE_NOOP("Tool", "设备校准-数据删除")},
+        {71, QT_TRANSLATE_NOOP("Tool", "数据导出-校准报告")},
+        {72, QT_TRANSLATE_NOOP("Tool", "数据导出-校准记录")},
+        {73, QT_TRANSLATE_NOOP("Tool", "数据导出-原始记录")},
+        {81, QT_TRANSLATE_NOOP("Tool", "用户管理-添加")},
+        {82, QT_TRANSLATE_NOOP("Tool", "用户管理-修改")},
+        {83, QT_TRANSLATE_NOOP("Tool", "用户管理-删除")},
+        {84, QT_TRANSLATE_NOOP("Tool", "用户管理-登录")},
+        {91, QT_TRANSLATE_NOOP("Tool", "审计日志-下载")},
+    };
+    for (const auto &n : names)
+        if (n.code == type)
+            return tr(n.text);
+    return QString();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rights and settings
+
+bool Tool::hasRight(const QString &rightName)
+{
+    for (const auto &r : Struct_UesrManagement::rights())
+        if (rightName == QString::fromUtf8(r.name))
+            return CurrentUser.*(r.flag);
+    return false;
+}
+
+std::unique_ptr<QSettings> Tool::configFile(const QString &fileName)
+{
+    auto settings = std::make_unique<QSettings>(fileName, QSettings::IniFormat);
+    settings->setIniCodec("UTF-8");
+    return settings;
+}
+
+void Tool::readSystemSettings()
+{
+    const auto ini = configFile();
+    CorporateName = ini->value(QStringLiteral("/SystemSet/CorporateName")).toString();
+    Language = ini->value(QStringLiteral("/SystemSet/Language")).toString();
+    TemperatureUnit = ini->value(QStringLiteral("/SystemSet/TemperatureUnit")).toString();
+    TemperatureAccuracy = ini->value(QStringLiteral("/SystemSet/TemperatureAccuracy")).toInt();
+    Format = ini->value(QStringLiteral("/SystemSet/Format")).toString();
+}
+
+bool Tool::writeSystemSettings()
+{
+    const auto ini = configFile();
+    ini->setValue(QStringLiteral("SystemSet/CorporateName"), CorporateName);
+    ini->setValue(QStringLiteral("SystemSet/Language"), Language);
+    ini->setValue(QStringLiteral("SystemSet/TemperatureUnit"), TemperatureUnit);
+    ini->setValue(QStringLiteral("SystemSet/TemperatureAccuracy"), TemperatureAccuracy);
+    ini->setValue(QStringLiteral("SystemSet/Format"), Format);
+    ini->sync();
+    return ini->status() == QSettings::NoError;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Enumeration words and units
+
+namespace {
+
+const char *const enumerationWords[] = {
+    QT_TRANSLATE_NOOP("Tool", "空"),   QT_TRANSLATE_NOOP("Tool", "管理员"),
+    QT_TRANSLATE_NOOP("Tool", "主管"), QT_TRANSLATE_NOOP("Tool", "操作员"),
+    QT_TRANSLATE_NOOP("Tool", "正常"), QT_TRANSLATE_NOOP("Tool", "锁定"),
+    QT_TRANSLATE_NOOP("Tool", "过期"), QT_TRANSLATE_NOOP("Tool", "标准"),
+    QT_TRANSLATE_NOOP("Tool", "内校"), QT_TRANSLATE_NOOP("Tool", "未校"),
+    QT_TRANSLATE_NOOP("Tool", "已校"), QT_TRANSLATE_NOOP("Tool", "串口"),
+    QT_TRANSLATE_NOOP("Tool", "网络"), QT_TRANSLATE_NOOP("Tool", "蓝牙"),
+};
+
+bool convert(QString &value, int decimals, double (*f)(double))
+{
+    bool ok = false;
+    const double v = value.trimmed().toDouble(&ok);
+    // A text that is no number stays as it is rather than becoming the image of 0.
+    if (!ok)
+        return false;
+    value = QString::number(f(v), 'f', decimals);
+    return true;
+}
+
+} // namespace
+
+QString Tool::toDisplayText(const QString &stored)
+{
+    for (const char *word : enumerationWords)
+        if (stored == QString::fromUtf8(word))
+            return tr(word);
+    return stored;
+}
+
+QStringList Tool::toDisplayTextList(const QStringList &stored)
+{
+    QStringList out;
+    out.reserve(stored.size());
+    for (const QString &s : stored)
+        out << toDisplayText(s);
+    return out;
+}
+
+QString Tool::toStoredText(const QString &display)
+{
+    for (const char *word : enumerationWords)
+        if (display == tr(word))
+            return QString::fromUtf8(word);
+    return display;
+}
+
+void Tool::toFahrenheit(QString &value, int decimals, bool difference)
+{
+    if (value.isEmpty() || TemperatureUnit == QStringLiteral("℃"))
+        return;
+    convert(value, decimals, difference ? +[](double v) { return v * 9 / 5; }
+                                        : +[](double v) { return v * 9 / 5 + 32; });
+}
+
+void Tool::toCelsius(QString &value, int decimals, bool difference)
+{
+    if (value.isEmpty() || TemperatureUnit != QStringLiteral("℉"))
+        return;
+    convert(value, decimals, difference ? +[](double v) { return v * 5 / 9; }
+                                        : +[](double v) { return (v - 32) * 5 / 9; });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Machine
+
+QStringList Tool::serialPortNames()
+{
+    QStringList names;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &p : ports)
+        names << p.portName();
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void Tool::delayMs(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (qint64 left = ms; left > 0; left = ms - clock.elapsed())
+        QThread::msleep(static_cast<unsigned long>(left));
+}

@@ -1,0 +1,95 @@
+// CRC and float helpers of the collector frames.
+
+#include "instruments/FrameHelpers.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+#include <cmath>
+#include <cstring>
+
+class TestFrameHelpers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void crcOfKnownFrames()
+    {
+        QCOMPARE(crcHex("010300010001"), QString("cad5"));
+        QCOMPARE(crcHex("010300010001").size(), 4);
+        // Upper-case input decodes the same; the text is lower case.
+        QCOMPARE(crcHex("0103100000 05"), crcHex("010310000005"));
+        QCOMPARE(crcHex("0A0B"), crcHex("0a0b"));
+        QCOMPARE(crc16Modbus(QByteArray("123456789")), quint16(0x4B37));  // CRC-16/MODBUS check value
+    }
+
+    void crcGoesHighByteFirst()
+    {
+        QByteArray frame = QByteArray::fromHex("010300010001");
+        appendCrc(frame);
+        QCOMPARE(frame.toHex(), QByteArray("010300010001cad5"));
+        QVERIFY(hasValidCrc(frame));
+        frame[frame.size() - 1] = char(frame.at(frame.size() - 1) ^ 1);
+        QVERIFY(!hasValidCrc(frame));
+        QVERIFY(!hasValidCrc(QByteArray("\x01", 1)));
+    }
+
+    void floatsLeastSignificantByteFirst()
+    {
+        QCOMPARE(floatToHexLE(1.0f), QString("0000803f"));
+        QCOMPARE(floatToHexLE(-2.0f), QString("000000c0"));
+        QCOMPARE(hexLEToFloat("0000803f"), 1.0f);
+        QCOMPARE(hexLEToFloat("00 00 80 3f"), 1.0f);
+        // Only the first eight digits count.
+        QCOMPARE(hexLEToFloat("0000803f000000c0"), 1.0f);
+        QCOMPARE(hexLEToFloat("0000803"), 0.0f);
+        QCOMPARE(hexLEToFloat(""), 0.0f);
+        QVERIFY(std::isnan(hexLEToFloat(floatToHexLE(std::nanf("")))));
+    }
+
+    void floatRoundTrips()
+    {
+        QRandomGenerator rng(1234);
+        for (int i = 0; i < 10000; ++i) {
+            quint32 bits = rng.generate();
+            float f;
+            std::memcpy(&f, &bits, 4);
+            if (std::isnan(f))
+                continue;
+            const QString hex = floatToHexLE(f);
+            QCOMPARE(hex.size(), 8);
+            QCOMPARE(hexLEToFloat(hex), f);
+        }
+    }
+
+    // Thermistor coefficients are single-precision values down to 1e-7; their texts must keep
+    // every significant digit (eight fixed decimals would leave a third-order coefficient one).
+    void coefficientTextsKeepNineDigits()
+    {
+        QCOMPARE(significantText(double(8.76741e-8f)), QString("0.0000000876741026"));
+        QCOMPARE(significantText(double(1.129148e-3f)), QString("0.00112914795"));
+        QCOMPARE(significantText(-4.0), QString("-4.00000000"));
+        QCOMPARE(significantText(4000.0), QString("4000.00000"));
+        QCOMPARE(significantText(0.0), QString("0.00000000"));
+        QCOMPARE(significantText(9.999999999), QString("10.0000000"));
+        QRandomGenerator rng(99);
+        for (int i = 0; i < 20000; ++i) {
+            const double magnitude = std::pow(10.0, -9.0 + 15.0 * rng.generateDouble());
+            const float f = float((rng.bounded(2) ? 1 : -1) * magnitude * rng.generateDouble());
+            const QString text = significantText(double(f));
+            QVERIFY2(!text.contains('e'), qPrintable(text));
+            bool ok = false;
+            QCOMPARE(text.toFloat(&ok), f);
+            QVERIFY(ok);
+        }
+    }
+
+    void fahrenheitWithSixDecimals()
+    {
+        QCOMPARE(fahrenheitText(37.0), QString("98.600000"));
+        QCOMPARE(fahrenheitText(-40.0), QString("-40.000000"));
+        QCOMPARE(fahrenheitText(100.0), QString("212.000000"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFrameHelpers)
+#include "tst_framehelpers.moc"
