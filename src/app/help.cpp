@@ -10,7 +10,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <unistd.h>
 
@@ -40,8 +39,8 @@ Help::~Help()
 QString Help::manualPath(const QString &language)
 {
     const QString lang = language == QStringLiteral("中文") ? QStringLiteral("zh") : QStringLiteral("en");
-    const QString source = QStringLiteral(":/PCR/Manual/") + lang;
-    const QString target = QDir::tempPath() + QStringLiteral("/pcrcal-manual-%1/").arg(::getuid()) + lang;
+    const QString source = QStringLiteral(":/PCR/Manual");
+    const QString target = QDir::tempPath() + QStringLiteral("/pcrcal-manual-%1").arg(::getuid());
     // Written afresh each time, so the manual always matches the program that shows it.
     QDir(target).removeRecursively();
     QDirIterator it(source, QDir::Files, QDirIterator::Subdirectories);
@@ -53,7 +52,7 @@ QString Help::manualPath(const QString &language)
         QFile::setPermissions(out, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                                        QFileDevice::ReadOther);
     }
-    const QString index = target + QStringLiteral("/index.html");
+    const QString index = target + QStringLiteral("/") + lang + QStringLiteral("/index.html");
     return QFileInfo::exists(index) ? index : QString();
 }
 
