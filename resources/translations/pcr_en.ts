@@ -2,6 +2,182 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>Admin</name>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>用户名称：</source>
+        <translation>User name:</translation>
+    </message>
+    <message>
+        <source>查询</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>选中</source>
+        <translation>Select</translation>
+    </message>
+    <message>
+        <source>用户名</source>
+        <translation>User name</translation>
+    </message>
+    <message>
+        <source>用户权限</source>
+        <translation>Role</translation>
+    </message>
+    <message>
+        <source>用户状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>注册时间</source>
+        <translation>Registered</translation>
+    </message>
+    <message>
+        <source>失效时间</source>
+        <translation>Expires</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>Remarks</translation>
+    </message>
+    <message>
+        <source>请选中用户!</source>
+        <translation>Please select users first!</translation>
+    </message>
+    <message>
+        <source>是否删除选中的用户?</source>
+        <translation>Delete the selected users?</translation>
+    </message>
+    <message>
+        <source>删除数据库失败!</source>
+        <translation>Deleting from the database failed!</translation>
+    </message>
+    <message>
+        <source>删除用户：</source>
+        <translation>Users deleted: </translation>
+    </message>
+</context>
+<context>
+    <name>AdminAdd</name>
+    <message>
+        <source>添加用户</source>
+        <translation>Add User</translation>
+    </message>
+    <message>
+        <source>添加数据失败!</source>
+        <translation>Adding the data failed!</translation>
+    </message>
+    <message>
+        <source>名称重复,添加失败！</source>
+        <translation>The name already exists; nothing was added!</translation>
+    </message>
+    <message>
+        <source>添加数据成功!</source>
+        <translation>Data added!</translation>
+    </message>
+    <message>
+        <source>添加用户：</source>
+        <translation>User added: </translation>
+    </message>
+</context>
+<context>
+    <name>AdminEdit</name>
+    <message>
+        <source>用户修改</source>
+        <translation>Modify User</translation>
+    </message>
+    <message>
+        <source>修改数据失败!</source>
+        <translation>Modifying the data failed!</translation>
+    </message>
+    <message>
+        <source>数据修改成功!</source>
+        <translation>Data modified!</translation>
+    </message>
+    <message>
+        <source>修改用户：</source>
+        <translation>User modified: </translation>
+    </message>
+</context>
+<context>
+    <name>AdminForm</name>
+    <message>
+        <source>你所在的公司为？</source>
+        <translation>Which company are you with?</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>用户信息</source>
+        <translation>User information</translation>
+    </message>
+    <message>
+        <source>用 户 名：</source>
+        <translation>User name:</translation>
+    </message>
+    <message>
+        <source>用户密码：</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>问    题：</source>
+        <translation>Question:</translation>
+    </message>
+    <message>
+        <source>答    案：</source>
+        <translation>Answer:</translation>
+    </message>
+    <message>
+        <source>用户权限：</source>
+        <translation>Role:</translation>
+    </message>
+    <message>
+        <source>用户状态：</source>
+        <translation>State:</translation>
+    </message>
+    <message>
+        <source>有 效 期：</source>
+        <translation>Valid until:</translation>
+    </message>
+    <message>
+        <source>备    注：</source>
+        <translation>Remarks:</translation>
+    </message>
+    <message>
+        <source>详细权限</source>
+        <translation>Detailed Rights</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>请输入正确的参数！</source>
+        <translation>Please enter valid parameters!</translation>
+    </message>
+</context>
+<context>
     <name>Analysis</name>
     <message>
         <source>未查找到循环文件！</source>
@@ -105,6 +281,119 @@
     </message>
 </context>
 <context>
+    <name>AuditLog</name>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>起始日期：</source>
+        <translation>Start:</translation>
+    </message>
+    <message>
+        <source>结束日期：</source>
+        <translation>End:</translation>
+    </message>
+    <message>
+        <source>操作人：</source>
+        <translation>Operator:</translation>
+    </message>
+    <message>
+        <source>操作类型：</source>
+        <translation>Type:</translation>
+    </message>
+    <message>
+        <source>查询</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>下载</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>操作时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>操作人</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>操作类型</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>详细信息</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>数据导出失败！</source>
+        <translation>Data export failed!</translation>
+    </message>
+    <message>
+        <source>下载审计日志。</source>
+        <translation>Audit log downloaded.</translation>
+    </message>
+    <message>
+        <source>数据导出成功！</source>
+        <translation>Data exported!</translation>
+    </message>
+    <message>
+        <source>打开文件</source>
+        <translation>Save File</translation>
+    </message>
+    <message>
+        <source>PDF Files (*.pdf)</source>
+        <translation>PDF Files (*.pdf)</translation>
+    </message>
+</context>
+<context>
+    <name>AuditReport</name>
+    <message>
+        <source>审计报告</source>
+        <translation>Audit Report</translation>
+    </message>
+    <message>
+        <source>操作时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>用户名</source>
+        <translation>User name</translation>
+    </message>
+    <message>
+        <source>操作类型</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>操作说明</source>
+        <translation>Description</translation>
+    </message>
+</context>
+<context>
+    <name>ExcelReport</name>
+    <message>
+        <source>找不到模板文件或无法读取：%1</source>
+        <translation>Template file not found or not readable: %1</translation>
+    </message>
+    <message>
+        <source>模板不是Excel工作簿：%1</source>
+        <translation>The template is not a spreadsheet workbook: %1</translation>
+    </message>
+    <message>
+        <source>模板工作簿已损坏：%1</source>
+        <translation>The template workbook is damaged: %1</translation>
+    </message>
+    <message>
+        <source>工作簿未打开</source>
+        <translation>No workbook is open</translation>
+    </message>
+</context>
+<context>
     <name>Help</name>
     <message>
         <source>关于</source>
@@ -120,7 +409,7 @@
     </message>
     <message>
         <source>使用说明：点击“帮助”打开用户手册。</source>
-        <translation>Instructions: click &quot;Help&quot; to open the user manual.</translation>
+        <translation>Instructions: click "Help" to open the user manual.</translation>
     </message>
     <message>
         <source>帮助</source>
@@ -145,6 +434,53 @@
     <message>
         <source>手册文件缺失</source>
         <translation>manual files missing</translation>
+    </message>
+</context>
+<context>
+    <name>Jurisdiction</name>
+    <message>
+        <source>详细权限</source>
+        <translation>Detailed Rights</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>系统设置</source>
+        <translation>System settings</translation>
+    </message>
+    <message>
+        <source>PCR设备管理</source>
+        <translation>PCR instruments</translation>
+    </message>
+    <message>
+        <source>测温仪管理</source>
+        <translation>Measuring instruments</translation>
+    </message>
+    <message>
+        <source>探头管理</source>
+        <translation>Probes</translation>
+    </message>
+    <message>
+        <source>循环文件管理</source>
+        <translation>Cycle files</translation>
+    </message>
+    <message>
+        <source>布点图管理</source>
+        <translation>Layouts</translation>
+    </message>
+    <message>
+        <source>校准管理</source>
+        <translation>Calibration</translation>
+    </message>
+    <message>
+        <source>数据导出管理</source>
+        <translation>Data export</translation>
+    </message>
+    <message>
+        <source>用户管理与审计日志</source>
+        <translation>Users and audit log</translation>
     </message>
 </context>
 <context>
@@ -251,6 +587,72 @@
     <message>
         <source>不保存</source>
         <translation>Don&apos;t save</translation>
+    </message>
+</context>
+<context>
+    <name>OfficeConverter</name>
+    <message>
+        <source>无法创建LibreOffice配置目录：%1</source>
+        <translation>Cannot create the LibreOffice profile folder: %1</translation>
+    </message>
+    <message>
+        <source>无法写入LibreOffice配置：%1</source>
+        <translation>Cannot write the LibreOffice settings: %1</translation>
+    </message>
+    <message>
+        <source>未找到LibreOffice（soffice），无法生成PDF。请安装libreoffice-writer。</source>
+        <translation>LibreOffice (soffice) was not found, so no PDF can be made. Please install libreoffice-writer.</translation>
+    </message>
+    <message>
+        <source>LibreOffice正忙，等待超时。</source>
+        <translation>LibreOffice is busy; waiting for it timed out.</translation>
+    </message>
+    <message>
+        <source>无法创建临时目录：%1</source>
+        <translation>Cannot create a temporary folder: %1</translation>
+    </message>
+    <message>
+        <source>无法启动LibreOffice：%1</source>
+        <translation>Cannot start LibreOffice: %1</translation>
+    </message>
+    <message>
+        <source>LibreOffice转换PDF超时。</source>
+        <translation>LibreOffice timed out converting to PDF.</translation>
+    </message>
+    <message>
+        <source>LibreOffice转换PDF失败（退出码%1）：%2</source>
+        <translation>LibreOffice failed to convert to PDF (exit code %1): %2</translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation>Cannot write the file %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>OoxmlPackage</name>
+    <message>
+        <source>文件不存在：%1</source>
+        <translation>The file does not exist: %1</translation>
+    </message>
+    <message>
+        <source>无法读取文件：%1（%2）</source>
+        <translation>Cannot read the file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>文件已损坏或不是Office文档：%1（%2）</source>
+        <translation>The file is damaged or not an Office document: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>缺少[Content_Types].xml</source>
+        <translation>[Content_Types].xml is missing</translation>
+    </message>
+    <message>
+        <source>无法生成文档压缩包</source>
+        <translation>Cannot build the document package</translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation>Cannot write the file %1 (%2)</translation>
     </message>
 </context>
 <context>
@@ -417,6 +819,95 @@
     <message>
         <source>关于</source>
         <translation>About</translation>
+    </message>
+</context>
+<context>
+    <name>RawWorkbook</name>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation>Cannot write the file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>原始数据</source>
+        <translation>Raw data</translation>
+    </message>
+    <message>
+        <source>无法创建工作表</source>
+        <translation>Cannot create the worksheet</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>均匀度校准</source>
+        <translation>Uniformity calibration</translation>
+    </message>
+    <message>
+        <source>升降温速率校准</source>
+        <translation>Heating and cooling rate calibration</translation>
+    </message>
+    <message>
+        <source>工作簿未创建</source>
+        <translation>The workbook was not created</translation>
+    </message>
+    <message>
+        <source>数据超过工作表的最大行数（1048576行）</source>
+        <translation>The data exceed the largest number of rows of a worksheet (1048576)</translation>
+    </message>
+    <message>
+        <source>写入工作表失败：%1</source>
+        <translation>Writing the worksheet failed: %1</translation>
+    </message>
+    <message>
+        <source>保存工作簿失败：%1</source>
+        <translation>Saving the workbook failed: %1</translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1</source>
+        <translation>Cannot write the file %1</translation>
+    </message>
+</context>
+<context>
+    <name>ReportTemplates</name>
+    <message>
+        <source>校准证书.dotx</source>
+        <translation>Calibration certificate.dotx</translation>
+    </message>
+    <message>
+        <source>原始记录.dotx</source>
+        <translation>Original record.dotx</translation>
+    </message>
+    <message>
+        <source>校准证书.xltx</source>
+        <translation>Calibration certificate.xltx</translation>
+    </message>
+    <message>
+        <source>原始记录.xltx</source>
+        <translation>Original record.xltx</translation>
+    </message>
+</context>
+<context>
+    <name>ReportWriter</name>
+    <message>
+        <source>原始记录最多支持%1个探头</source>
+        <translation>The original record holds at most %1 probes</translation>
+    </message>
+    <message>
+        <source>设定温度</source>
+        <translation>Set temperature </translation>
+    </message>
+    <message>
+        <source>不确定度</source>
+        <translation>Uncertainty </translation>
+    </message>
+    <message>
+        <source>设定温度/</source>
+        <translation>Set temperature/</translation>
+    </message>
+    <message>
+        <source>极差/</source>
+        <translation>Range/</translation>
     </message>
 </context>
 <context>
@@ -624,6 +1115,33 @@
     <message>
         <source>蓝牙</source>
         <translation>Bluetooth</translation>
+    </message>
+</context>
+<context>
+    <name>WordReport</name>
+    <message>
+        <source>找不到模板文件或无法读取：%1</source>
+        <translation>Template file not found or not readable: %1</translation>
+    </message>
+    <message>
+        <source>模板不是Word文档：%1</source>
+        <translation>The template is not a word-processing document: %1</translation>
+    </message>
+    <message>
+        <source>模板正文已损坏：%1</source>
+        <translation>The template document is damaged: %1</translation>
+    </message>
+    <message>
+        <source>文档未打开</source>
+        <translation>No document is open</translation>
+    </message>
+    <message>
+        <source>无法创建临时目录：%1</source>
+        <translation>Cannot create a temporary folder: %1</translation>
+    </message>
+    <message>
+        <source>无法写入临时文件：%1</source>
+        <translation>Cannot write a temporary file: %1</translation>
     </message>
 </context>
 </TS>

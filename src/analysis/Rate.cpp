@@ -106,7 +106,8 @@ int RateAnalysisData(const QVector<RunSample> &samples, const QVector<CycleStep>
     if (code != RateOk)
         return code;
     const QStringList out = rateTexts(result, unit, decimals);
-    qInfo().noquote() << QStringLiteral("返回数据为：(") + out.join(QStringLiteral(", ")) + QLatin1Char(')');
+    if (result.hasData)
+        qInfo().noquote() << QStringLiteral("返回数据为：(") + out.join(QStringLiteral(", ")) + QLatin1Char(')');
     texts += out;
     return RateOk;
 }

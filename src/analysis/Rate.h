@@ -40,7 +40,8 @@ int RateAnalysisData(const QVector<RunSample> &samples, const QVector<CycleStep>
 // fixed-point with `decimals`, times as integers. Empty texts when there is no data.
 QStringList rateTexts(const RateResult &result, const QString &unit, int decimals);
 
-// The export job's form: appends the eight texts (on code 0) and logs "返回数据为：(...)".
+// The export job's form: appends the eight texts on code 0 (empty ones when there is no data)
+// and logs computed ones as "返回数据为：(...)".
 int RateAnalysisData(const QVector<RunSample> &samples, const QVector<CycleStep> &steps,
                      int probeCount, double interval, const QString &unit, int decimals,
                      QStringList &texts);

@@ -53,3 +53,28 @@ double resistanceAt(const Analysis::ThermistorCoefficients &c, double celsius)
 }
 
 } // namespace TestData
+
+#include "BlockModel.h"
+
+#include <QStringList>
+
+namespace TestData {
+
+QVector<StoredRow> modelRows(const pcrsim::BlockModel &model, double from, double to, double interval)
+{
+    QVector<StoredRow> rows;
+    const QDateTime start = runStart();
+    for (qint64 i = 0;; ++i) {
+        const double t = from + i * interval;
+        if (t > to)
+            break;
+        QStringList values;
+        for (double v : model.measuredTemperatures(t))
+            values.append(QString::number(v, 'f', 4));
+        rows.append({start.addMSecs(qRound64(t * 1000.0)).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")),
+                     values.join(QLatin1Char(','))});
+    }
+    return rows;
+}
+
+} // namespace TestData

@@ -23,3 +23,20 @@ Analysis::ThermistorCoefficients typicalNtc();
 double resistanceAt(const Analysis::ThermistorCoefficients &c, double celsius);
 
 } // namespace TestData
+
+namespace pcrsim {
+class BlockModel;
+}
+
+namespace TestData {
+
+// The stored rows of a run of the simulator's block model, sampled every `interval` seconds
+// from model time `from` to `to`: time texts from runStart(), values in ℃ with four decimals.
+struct StoredRow
+{
+    QString time;
+    QString values;
+};
+QVector<StoredRow> modelRows(const pcrsim::BlockModel &model, double from, double to, double interval);
+
+} // namespace TestData

@@ -11,6 +11,8 @@
 #include "analysis/Uniformity.h"
 #include "analysis/Units.h"
 
+#include "BlockModel.h"
+
 #include <QtTest>
 
 #include <cmath>
@@ -125,6 +127,11 @@ private slots:
     void rateNoData();
 
     void fahrenheitRunsOnStoredCelsius();
+
+    void blockModelRowsRecoverWellMeans_data();
+    void blockModelRowsRecoverWellMeans();
+    void blockModelRates_data();
+    void blockModelRates();
 
     void thermistorFitReproducesExactData();
     void thermistorCoefficientTextRoundTrips();
@@ -600,6 +607,146 @@ void TestAnalysis::fahrenheitRunsOnStoredCelsius()
     QCOMPARE(cutSegments(interleave(found), s, converted).error, CutError::DataMismatch);
 }
 
+// ---- runs of the simulator's block model --------------------------------------------------------
+
+namespace {
+
+QVector<RunSample> readModelRun(const pcrsim::BlockModel &model, double to, double interval)
+{
+    const QVector<TestData::StoredRow> rows = TestData::modelRows(model, 0, to, interval);
+    return readRunWindow(
+        rows, [](const TestData::StoredRow &r) { return r.time; }, [](const TestData::StoredRow &r) { return r.values; },
+        model.channels(), TestData::runStart(), TestData::runStart().addSecs(qint64(to) + 1));
+}
+
+QVector<CycleStep> cycleOf(const pcrsim::BlockModel &model)
+{
+    QVector<CycleStep> out;
+    for (const pcrsim::ProgramStep &s : model.config().program)
+        out.append(CycleStep{s.temperature, s.holdMinutes});
+    return out;
+}
+
+} // namespace
+
+void TestAnalysis::blockModelRowsRecoverWellMeans_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<double>("interval");
+    QTest::addColumn<quint64>("seed");
+    for (quint64 seed = 1; seed <= 4; ++seed) {
+        QTest::addRow("95/60/72, 16 probes, 1 s, seed %llu", seed) << "95:1,60:1,72:1" << 16 << 1.0 << seed;
+        QTest::addRow("94/55/72/40, 8 probes, 0.5 s, seed %llu", seed) << "94.5:2,55:1,72:1.5,40:1" << 8 << 0.5 << seed;
+        QTest::addRow("37/50/90, 1 probe, 2 s, seed %llu", seed) << "37:3,50:2,90:2" << 1 << 2.0 << seed;
+    }
+}
+
+void TestAnalysis::blockModelRowsRecoverWellMeans()
+{
+    QFETCH(QString, program);
+    QFETCH(int, channels);
+    QFETCH(double, interval);
+    QFETCH(quint64, seed);
+    pcrsim::BlockModelConfig config;
+    QString error;
+    QVERIFY(pcrsim::parseProgram(program, &config.program, &error));
+    config.seed = seed;
+    config.channels = channels;
+    const pcrsim::BlockModel model(config);
+    const QVector<CycleStep> s = cycleOf(model);
+    const QVector<RunSample> run = readModelRun(model, model.firstCycleDuration(), interval);
+
+    const AutoSegmentResult found = AutoSegment(0.1, s, run, channels, interval);
+    QCOMPARE(found.outcome, AutoSegmentOutcome::Found);
+    QVector<pcrsim::Plateau> plateaus;
+    for (const pcrsim::Plateau &p : model.plateaus(0, model.firstCycleDuration()))
+        if (p.cycle == 0)
+            plateaus.append(p);
+    QCOMPARE(plateaus.size(), s.size());
+    for (int k = 0; k < s.size(); ++k) {
+        // Each segment lies inside its hold.
+        const double start = TestData::runStart().msecsTo(found.starts.at(k)) / 1000.0;
+        const double end = TestData::runStart().msecsTo(found.ends.at(k)) / 1000.0;
+        QVERIFY2(start >= plateaus.at(k).holdStart - 5 * interval && end <= plateaus.at(k).end,
+                 qPrintable(QString("step %1: %2..%3 s, hold %4..%5 s").arg(k).arg(start).arg(end)
+                                .arg(plateaus.at(k).holdStart).arg(plateaus.at(k).end)));
+    }
+    const CutResult cut = cutSegments(interleave(found), s, run);
+    QCOMPARE(cut.error, CutError::None);
+    QVector<UniformityRow> rows;
+    QCOMPARE(UniformityAnalysisData(run, cut.segments, s, channels, rows), 0);
+    QCOMPARE(rows.size(), s.size());
+
+    const double sigma = config.noiseSigma;
+    double worst = 0, worstU = 0;
+    for (int r = 0; r < rows.size(); ++r) {
+        const UniformityRow &row = rows.at(r);
+        QVERIFY(r == 0 || rows.at(r - 1).first() < row.first());
+        double expectedMean = 0, smallest = 1e9, largest = -1e9;
+        for (int c = 0; c < channels; ++c) {
+            const double truth = model.plateauMean(c, row.first());
+            worst = qMax(worst, qAbs(row.at(c + 1) - truth));
+            expectedMean += truth / channels;
+            smallest = qMin(smallest, truth);
+            largest = qMax(largest, truth);
+        }
+        QVERIFY(qAbs(row.last() - expectedMean) < 2 * sigma);
+        if (channels > 1) {
+            UniformityRow truthRow = {row.first()};
+            for (int c = 0; c < channels; ++c)
+                truthRow.append(model.plateauMean(c, row.first()));
+            truthRow << largest - smallest << expectedMean;
+            const double u = expandedUncertainty(row), uTruth = expandedUncertainty(truthRow);
+            worstU = qMax(worstU, qAbs(u - uTruth));
+        }
+        // The range spans the wells' spread plus the noise on both sides.
+        const double range = row.at(channels + 1);
+        QVERIFY2(range >= largest - smallest && range <= largest - smallest + 12 * sigma + 0.1,
+                 qPrintable(QString("range %1, spread %2").arg(range).arg(largest - smallest)));
+    }
+    qInfo("worst probe mean off the model's plateau mean: %.4f °C, uncertainty off by %.4f °C (noise %.3f °C)",
+          worst, worstU, sigma);
+    // A segment starts as soon as the means hold still, so the end of the settling enters it
+    // beside the noise: both stay within two noise deviations.
+    QVERIFY(worst < 2 * sigma);
+    QVERIFY(worstU < 2 * sigma);
+}
+
+void TestAnalysis::blockModelRates_data()
+{
+    QTest::addColumn<quint64>("seed");
+    QTest::addColumn<double>("interval");
+    for (quint64 seed = 1; seed <= 4; ++seed) {
+        QTest::addRow("seed %llu, 1 s", seed) << seed << 1.0;
+        QTest::addRow("seed %llu, 0.3 s", seed) << seed << 0.3;
+    }
+}
+
+void TestAnalysis::blockModelRates()
+{
+    QFETCH(quint64, seed);
+    QFETCH(double, interval);
+    pcrsim::BlockModelConfig config;
+    QString error;
+    QVERIFY(pcrsim::parseProgram("50:1,95:1,50:1", &config.program, &error));
+    config.seed = seed;
+    const pcrsim::BlockModel model(config);
+    const QVector<RunSample> run = readModelRun(model, model.firstCycleDuration(), interval);
+    RateResult r;
+    QCOMPARE(RateAnalysisData(run, cycleOf(model), model.channels(), interval, r), 0);
+    qInfo("heating %.2f -> %.2f in %d s: %.3f °C/s; cooling %.2f -> %.2f in %d s: %.3f °C/s", r.heatingStart,
+          r.heatingEnd, r.heatingTime, r.heatingRate, r.coolingStart, r.coolingEnd, r.coolingTime, r.coolingRate);
+    // Crossings of 55 and 90 °C are found within one sample (and the block's overshoot) of the
+    // thresholds; the times are whole seconds, so the rates come within a sample of the ramps.
+    QVERIFY(r.heatingStart > 55 && r.heatingStart < 55 + config.heatingRate * interval + 1);
+    QVERIFY(r.heatingEnd > 90 && r.heatingEnd < 90 + config.heatingRate * interval + 1);
+    QVERIFY(r.coolingStart < 90 && r.coolingStart > 90 - config.coolingRate * interval - 1);
+    QVERIFY(r.coolingEnd < 55 && r.coolingEnd > 55 - config.coolingRate * interval - 1);
+    QVERIFY(qAbs(r.heatingRate - config.heatingRate) < 0.2 * config.heatingRate);
+    QVERIFY(qAbs(r.coolingRate - config.coolingRate) < 0.2 * config.coolingRate);
+}
+
 // ---- thermistor --------------------------------------------------------------------------------
 
 void TestAnalysis::thermistorFitReproducesExactData()
@@ -623,17 +770,18 @@ void TestAnalysis::thermistorFitReproducesExactData()
 
 void TestAnalysis::thermistorCoefficientTextRoundTrips()
 {
-    const ThermistorCoefficients truth = TestData::typicalNtc();
+    // Two probes with their own characteristics, through the probe set fit and its texts.
+    const ThermistorCoefficients truths[2] = {TestData::typicalNtc(), {1.1291e-3, 2.341e-4, 0.9e-6, 9.1e-8}};
     double worst = 0;
     for (int points = 4; points <= 9; ++points) {
-        // Two probes, the second a little warmer, through the probe set fit and its texts.
         QStringList references;
         QVector<QStringList> readings;
         for (int k = 0; k < points; ++k) {
-            const double t = 100.0 * k / (points - 1);
+            // References are stored with four decimals; the points sit exactly on them.
+            const double t = std::round(100.0 * k / (points - 1) * 1e4) / 1e4;
             references.append(QString::number(t, 'f', 4));
-            readings.append({QString::number(TestData::resistanceAt(truth, t), 'g', 17),
-                             QString::number(TestData::resistanceAt(truth, t - 0.3), 'g', 17)});
+            readings.append({QString::number(TestData::resistanceAt(truths[0], t), 'g', 17),
+                             QString::number(TestData::resistanceAt(truths[1], t), 'g', 17)});
         }
         const ProbeSetFit fit = fitProbeSet(references, readings, 2);
         QVERIFY(fit.ok);
@@ -644,10 +792,8 @@ void TestAnalysis::thermistorCoefficientTextRoundTrips()
         for (int probe = 0; probe < 2; ++probe) {
             const ThermistorCoefficients stored{b0[probe].toDouble(), b1[probe].toDouble(), b2[probe].toDouble(),
                                                 b3[probe].toDouble()};
-            for (double c = 0; c <= 100; c += 0.5) {
-                const double ohm = TestData::resistanceAt(truth, probe == 0 ? c : c - 0.3);
-                worst = qMax(worst, qAbs(thermistorTemperature(stored, ohm) - c));
-            }
+            for (double c = 0; c <= 100; c += 0.5)
+                worst = qMax(worst, qAbs(thermistorTemperature(stored, TestData::resistanceAt(truths[probe], c)) - c));
         }
     }
     qInfo("fitted, stored as text and read back: worst error %.3g K", worst);
@@ -672,32 +818,36 @@ void TestAnalysis::thermistorEightDecimalTextIsTooCoarse()
 
 void TestAnalysis::thermistorFitWithNoise()
 {
-    // 0.005 K on the reference, 0.01 % on the resistance, 9 points over 0..100 °C, 200 probes.
+    // 0.005 K on the reference, 0.01 % on the resistance; 4 to 9 points over 0..100 °C, 200
+    // probes each, errors over the whole range after the text round trip.
     const ThermistorCoefficients truth = TestData::typicalNtc();
     std::mt19937 random(20240506);
     std::normal_distribution<double> refNoise(0.0, 0.005), ohmNoise(0.0, 1e-4);
-    double worst = 0, sumSquares = 0;
-    int n = 0;
-    for (int probe = 0; probe < 200; ++probe) {
-        QVector<double> t, r;
-        for (int k = 0; k < 9; ++k) {
-            const double c = 12.5 * k;
-            t.append(c + refNoise(random));
-            r.append(TestData::resistanceAt(truth, c) * (1.0 + ohmNoise(random)));
+    for (int points = 4; points <= 9; ++points) {
+        double worst = 0, sumSquares = 0;
+        int n = 0;
+        for (int probe = 0; probe < 200; ++probe) {
+            QVector<double> t, r;
+            for (int k = 0; k < points; ++k) {
+                const double c = 100.0 * k / (points - 1);
+                t.append(c + refNoise(random));
+                r.append(TestData::resistanceAt(truth, c) * (1.0 + ohmNoise(random)));
+            }
+            ThermistorCoefficients fit;
+            QVERIFY(fitThermistor(t, r, fit));
+            const ThermistorCoefficients stored{coefficientText(fit.b0).toDouble(), coefficientText(fit.b1).toDouble(),
+                                                coefficientText(fit.b2).toDouble(), coefficientText(fit.b3).toDouble()};
+            for (double c = 0; c <= 100; c += 1) {
+                const double e = thermistorTemperature(stored, TestData::resistanceAt(truth, c)) - c;
+                worst = qMax(worst, qAbs(e));
+                sumSquares += e * e;
+                ++n;
+            }
         }
-        ThermistorCoefficients fit;
-        QVERIFY(fitThermistor(t, r, fit));
-        const ThermistorCoefficients stored{coefficientText(fit.b0).toDouble(), coefficientText(fit.b1).toDouble(),
-                                            coefficientText(fit.b2).toDouble(), coefficientText(fit.b3).toDouble()};
-        for (double c = 0; c <= 100; c += 1) {
-            const double e = thermistorTemperature(stored, TestData::resistanceAt(truth, c)) - c;
-            worst = qMax(worst, qAbs(e));
-            sumSquares += e * e;
-            ++n;
-        }
+        qInfo("with noise, %d points: rms error %.4f K, worst %.4f K over 200 probes", points,
+              std::sqrt(sumSquares / n), worst);
+        QVERIFY(worst < 0.05);
     }
-    qInfo("with noise: rms error %.4f K, worst %.4f K over 200 probes", std::sqrt(sumSquares / n), worst);
-    QVERIFY(worst < 0.05);
 }
 
 void TestAnalysis::thermistorProbeSetFitRefusesBadData()
