@@ -1,5 +1,7 @@
 #include "app/pages.h"
 
+#include "calibration/Calibration.h"
+
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -33,6 +35,8 @@ QWidget *createPage(int index, QWidget *parent)
     switch (index) {
     // Pages replace their EmptyPage here as they are built, e.g.
     //   case PCRDevicePage: return new PCRDevice(parent);
+    case CalibrationPage:
+        return new Calibration(parent);
     default:
         return new EmptyPage(index, parent);
     }

@@ -1,0 +1,170 @@
+#pragma once
+// The calibration page: project set-up and validation, and the acquisition run that samples
+// every probe of the chosen set once per interval, draws the curves and stores the samples.
+
+#include "app/runningpage.h"
+#include "calibration/CalibrationLinear.h"
+#include "store/tool.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QStringList>
+#include <QTime>
+#include <QWidget>
+
+#include <atomic>
+
+class ChartView;
+class Collection1611A;
+class QCheckBox;
+class QComboBox;
+class QDateTimeEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QThread;
+class QTimeEdit;
+class QVBoxLayout;
+
+class Calibration : public QWidget, public RunningPage
+{
+    Q_OBJECT
+
+public:
+    enum ButtonLabel { LabelStart = 0, LabelStop = 1, LabelContinue = 2 };
+
+    explicit Calibration(QWidget *parent = nullptr);
+    // Stops a run in progress and joins its worker before the driver goes; rows already taken
+    // are kept as a project.
+    ~Calibration() override;
+
+    // A run acquires, or its worker is still finishing.
+    bool isRunning() const override;
+
+    // 0 when the set-up is valid; otherwise the code and, in message, the text to show.
+    int CheckParameter(QString &message);
+
+    // The project record built by the last validation.
+    const Tool::Struct_Calibration &projectRecord() const { return project; }
+    ChartView *chart() const { return chartView; }
+    Collection1611A *driver() const { return collector; }
+    // The sample-linearity window opened after the last save, if still open.
+    CalibrationLinear *linearWindow() const { return linearity; }
+
+public slots:
+    void pt_Rate_clicked();
+    void pt_StartUp_clicked();
+    void pt_Uniformity_clicked();
+    void SendOut_slots(int code, QString a, QString b);
+
+signals:
+    void SendOut_signals(int code, QString a, QString b);
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildForm();
+    void retranslateUi();
+    void InitValidator();
+    void InitComboBox();
+    void ReadConfig();
+    void WriteConfig();
+
+    // Worker side of one phase.
+    void therad_StartUp();
+    bool ConfigureChannels();
+    bool CollectOnce(double interval, int i);
+    void postButtonLabel(ButtonLabel label);
+
+    // Window side.
+    void setButtonLabel(ButtonLabel label);
+    void startPhase(bool firstPhase);
+    void SaveCalibrationData(int i, const QString &values);
+    void SaveCalibration();
+    void discardData();
+    // Waits for a worker that is ending, letting the driver's slots run meanwhile.
+    void joinWorker(bool closeDriver);
+
+    QString infoTitle;
+    QString warningTitle;
+    QStringList buttonLabels;
+    ButtonLabel buttonLabel = LabelStart;
+
+    ChartView *chartView = nullptr;
+    Collection1611A *collector = nullptr;
+    QThread *worker = nullptr;
+
+    // Shared with the worker. The window writes the flags, interval, duration and start before
+    // it starts a phase; the worker writes start once when acquisition begins.
+    std::atomic<bool> running{false};
+    std::atomic<bool> rateSelected{false};
+    std::atomic<bool> linearSelected{false};
+    std::atomic<bool> uniformitySelected{false};
+    double interval = 0;
+    QTime duration;
+    QDateTime start;
+    QString unit;   // temperature unit of the phase's channel settings
+    QElapsedTimer phaseClock;   // worker only: time since the phase's acquisition began
+
+    Tool::Struct_Calibration project;
+    Tool::Struct_Standardizer standardizer;
+    Tool::Struct_Electrometer electrometer;
+    QPointer<CalibrationLinear> linearity;
+
+    // Window thread only.
+    QString phaseModel;        // Model of the rows of the phase in progress
+    bool projectOpen = false;  // rows may exist that are neither saved as a project nor discarded
+    bool discardRows = false;  // the user chose not to keep this project's rows
+    int rowsStored = 0;
+    bool closing = false;
+
+    QGroupBox *groupBox_Calibration = nullptr;
+    QGroupBox *groupBox_1 = nullptr;
+    QGroupBox *groupBox_2 = nullptr;
+    QGroupBox *groupBox = nullptr;
+    QLabel *label_PCRList = nullptr;
+    QLabel *label_ElectrometerList = nullptr;
+    QLabel *label_StandardizerList = nullptr;
+    QLabel *label_Layout = nullptr;
+    QComboBox *comboBox_PCRList = nullptr;
+    QComboBox *comboBox_ElectrometerList = nullptr;
+    QComboBox *comboBox_StandardizerList = nullptr;
+    QComboBox *comboBox_Layout = nullptr;
+    QCheckBox *checkBox_Uniformity = nullptr;
+    QCheckBox *checkBox_Rate = nullptr;
+    QCheckBox *checkBox_Linear = nullptr;
+    QComboBox *comboBox_Uniformity = nullptr;
+    QComboBox *comboBox_Rate = nullptr;
+    QComboBox *comboBox_Linear = nullptr;
+    QLabel *label_ProjectName = nullptr;
+    QLabel *label_AmbientPressure = nullptr;
+    QLabel *label_AmbientPressure_1 = nullptr;
+    QLabel *label_Company = nullptr;
+    QLabel *label_AmbientTemperature = nullptr;
+    QLabel *label_AmbientTemperature_1 = nullptr;
+    QLabel *label_Long = nullptr;
+    QLabel *label_AmbientHumidity = nullptr;
+    QLabel *label_AmbientHumidity_1 = nullptr;
+    QLabel *label_StartTime = nullptr;
+    QLabel *label_Interval = nullptr;
+    QLabel *label_Interval_1 = nullptr;
+    QLabel *label_ProjectRemarks = nullptr;
+    QLabel *label_Calibrated = nullptr;
+    QLabel *label_Checked = nullptr;
+    QLineEdit *lineEdit_ProjectName = nullptr;
+    QLineEdit *lineEdit_AmbientPressure = nullptr;
+    QLineEdit *lineEdit_Company = nullptr;
+    QLineEdit *lineEdit_AmbientTemperature = nullptr;
+    QLineEdit *lineEdit_AmbientHumidity = nullptr;
+    QLineEdit *lineEdit_Interval = nullptr;
+    QLineEdit *lineEdit_ProjectRemarks = nullptr;
+    QLineEdit *lineEdit_Calibrated = nullptr;
+    QLineEdit *lineEdit_Checked = nullptr;
+    QTimeEdit *timeEdit_Long = nullptr;
+    QDateTimeEdit *dateTimeEdit_Time = nullptr;
+    QPushButton *pushButton_StartUp = nullptr;
+    QVBoxLayout *verticalLayout_5 = nullptr;
+};

@@ -1,0 +1,171 @@
+#include "calibration/CalibrationLinear.h"
+
+#include "app/messages.h"
+#include "store/tool.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// Cell editor that refuses ",": the stored value is a ","-joined list of the 28 cells.
+class CellDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto *line = qobject_cast<QLineEdit *>(editor))
+            line->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^,]*")), line));
+        return editor;
+    }
+};
+
+const char *const RowNames[2] = {"U1", "U2"};
+
+QTableWidget *makeTable(QWidget *parent, const char *name, int columns)
+{
+    auto *table = new QTableWidget(2, columns, parent);
+    table->setObjectName(QLatin1String(name));
+    table->setItemDelegate(new CellDelegate(table));
+    table->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked
+                           | QAbstractItemView::EditKeyPressed);
+    table->verticalHeader()->setVisible(false);
+    table->horizontalHeader()->setStretchLastSection(true);
+    for (int r = 0; r < 2; ++r) {
+        auto *head = new QTableWidgetItem(QLatin1String(RowNames[r]));
+        head->setFlags(Qt::ItemIsEnabled);
+        table->setItem(r, 0, head);
+        for (int c = 1; c < columns; ++c)
+            table->setItem(r, c, new QTableWidgetItem(QString()));
+    }
+    return table;
+}
+
+// Hands a cell still being edited to its item, so that what is visible is what is checked.
+void commitEditor(QTableWidget *table)
+{
+    QWidget *editor = table->indexWidget(table->currentIndex());
+    if (!editor)
+        return;
+    QAbstractItemDelegate *delegate = table->itemDelegate();
+    emit delegate->commitData(editor);
+    emit delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+} // namespace
+
+CalibrationLinear::CalibrationLinear(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("CalibrationLinear"));
+    setWindowIcon(QIcon(QStringLiteral(":/PCR/Image/Calibrate.png")));
+    setStyleSheet(QStringLiteral("font: 14pt \"宋体\";"));
+    resize(684, 345);
+    setMinimumSize(680, 300);
+
+    label = new QLabel(this);
+    label->setObjectName(QStringLiteral("label"));
+    tableWidget_Data = makeTable(this, "tableWidget_Data", 11);
+    label_2 = new QLabel(this);
+    label_2->setObjectName(QStringLiteral("label_2"));
+    tableWidget_Data1 = makeTable(this, "tableWidget_Data1", 5);
+    pushButton_Set = new QPushButton(this);
+    pushButton_Set->setObjectName(QStringLiteral("pushButton_Set"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(tableWidget_Data, 1);
+    layout->addWidget(label_2);
+    layout->addWidget(tableWidget_Data1, 1);
+    auto *buttons = new QHBoxLayout();
+    buttons->addStretch(1);
+    buttons->addWidget(pushButton_Set);
+    layout->addLayout(buttons);
+
+    connect(pushButton_Set, &QPushButton::clicked, this, &CalibrationLinear::pt_Set_clicked);
+    retranslateUi();
+}
+
+void CalibrationLinear::retranslateUi()
+{
+    infoTitle = tr("提示");
+    setWindowTitle(tr("样本线性校准"));
+    label->setText(tr("样本示值误差原始数据"));
+    label_2->setText(tr("样本示值误差"));
+    pushButton_Set->setText(tr("确定"));
+    QStringList first{tr("项目")};
+    for (int c = 1; c <= 10; ++c)
+        first << QStringLiteral("    %1    ").arg(c);
+    tableWidget_Data->setHorizontalHeaderLabels(first);
+    tableWidget_Data1->setHorizontalHeaderLabels({tr("    项目    "), tr("      标准值      "), tr("      测量值      "),
+                                                  tr("      示值误差      "), tr("      不确定度      ")});
+    tableWidget_Data->resizeColumnsToContents();
+    tableWidget_Data1->resizeColumnsToContents();
+}
+
+void CalibrationLinear::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QWidget::changeEvent(event);
+}
+
+void CalibrationLinear::pt_Set_clicked()
+{
+    close();
+}
+
+bool CalibrationLinear::collect(QStringList &texts)
+{
+    texts.clear();
+    for (QTableWidget *table : {tableWidget_Data, tableWidget_Data1}) {
+        commitEditor(table);
+        for (int r = 0; r < 2; ++r) {
+            for (int c = 1; c < table->columnCount(); ++c) {
+                const QTableWidgetItem *item = table->item(r, c);
+                const QString text = item ? item->text() : QString();
+                if (text.trimmed().isEmpty()) {
+                    table->setCurrentCell(r, c);
+                    return false;
+                }
+                texts << text;
+            }
+        }
+    }
+    return true;
+}
+
+bool CalibrationLinear::save()
+{
+    QStringList texts;
+    if (!collect(texts)) {
+        Messages::information(this, infoTitle, tr("请将数据填写完整！"));
+        return false;
+    }
+    // An update that meets no project would report success and keep nothing.
+    QList<Tool::Struct_Calibration> projects;
+    if (!Tool::getCalibration(projects, projectName) || projects.isEmpty()
+        || !Tool::updateCalibrationLinear(projectName, texts.join(QLatin1Char(',')))) {
+        Messages::information(this, infoTitle, tr("数据保存失败！"));
+        return false;
+    }
+    return true;
+}
+
+void CalibrationLinear::closeEvent(QCloseEvent *event)
+{
+    if (save())
+        event->accept();
+    else
+        event->ignore();
+}

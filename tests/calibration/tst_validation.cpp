@@ -1,0 +1,295 @@
+// The set-up form: combo boxes from the registries, input rules, configuration, and the
+// validation with every code and message in its order.
+
+#include "CalibrationTest.h"
+
+#include "calibration/ChartView.h"
+
+#include <QLabel>
+#include <QSettings>
+#include <QtTest>
+
+using namespace CalibrationTest;
+
+class ValidationTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { Tool::TemperatureUnit = QStringLiteral("℃"); }
+
+    // Each code appears while the one before it passes; the layout is checked before the name.
+    void codesAndMessagesInOrder()
+    {
+        Workspace ws;
+        QVERIFY(Tool::openDatabase());
+        logIn();
+        MessageRecorder recorder;
+        QString message;
+        const auto check = [&](const std::function<void(Calibration &)> &fill) {
+            Calibration page;
+            fill(page);
+            message.clear();
+            return page.CheckParameter(message);
+        };
+        const auto none = [](Calibration &) {};
+
+        QCOMPARE(check(none), 101);
+        QCOMPARE(message, QStringLiteral("数据库获取错误！"));
+        QVERIFY(Tool::addPCRDevice(CalibrationDemo::pcrDevice()));
+        QCOMPARE(check(none), 102);
+        QCOMPARE(message, QStringLiteral("数据库获取错误！"));
+        QVERIFY(Tool::addElectrometer(CalibrationDemo::collector({})));
+        QCOMPARE(check(none), 103);
+        QVERIFY(Tool::addStandardizer(CalibrationDemo::probeSet(0)));
+        QCOMPARE(check(none), 104);
+        QCOMPARE(message, QStringLiteral("数据库获取错误！"));
+
+        // 15 points for 16 probes, and no project name either: the layout is reported.
+        Tool::Struct_Layout fifteen = CalibrationDemo::layout();
+        fifteen.Name = QStringLiteral("十五点");
+        fifteen.PointCount = QStringLiteral("15");
+        QVERIFY(Tool::addLayout(fifteen));
+        QCOMPARE(check(none), 1);
+        QCOMPARE(message, QStringLiteral("布点图与标准器不符！"));
+
+        QVERIFY(Tool::addLayout(CalibrationDemo::layout()));
+        Tool::Struct_CyclicFile file;
+        QVERIFY(CalibrationDemo::cycleFile("901", "均匀度", "95:1,60:1,72:1", file, nullptr));
+        QVERIFY(Tool::addCyclicFile(file));
+        const QString sixteen = QString::fromUtf8(CalibrationDemo::LayoutName);
+        QStringList typed;   // what has been typed so far, in form order
+        const auto form = [&](Calibration &page) {
+            auto *layouts = child<QComboBox>(&page, "comboBox_Layout");
+            layouts->setCurrentIndex(layouts->findText(sixteen));
+            const char *const edits[] = {"lineEdit_ProjectName", "lineEdit_Company", "lineEdit_AmbientTemperature",
+                                         "lineEdit_AmbientHumidity", "lineEdit_AmbientPressure",
+                                         "lineEdit_Calibrated", "lineEdit_Checked", "lineEdit_Interval"};
+            for (int i = 0; i < 8; ++i)
+                child<QLineEdit>(&page, edits[i])->setText(typed.value(i));
+        };
+        QCOMPARE(check(form), 2);
+        QCOMPARE(message, QStringLiteral("项目名称不能为空！"));
+
+        Tool::Struct_Calibration old;
+        old.CalibrationName = QStringLiteral("旧项目");
+        QVERIFY(Tool::addCalibration(old));
+        typed << QStringLiteral("旧项目");
+        QCOMPARE(check(form), 2);
+        QCOMPARE(message, QStringLiteral("项目名称重复！"));
+        // Samples left under a name by a run that never became a project count as well.
+        QVERIFY(Tool::addCalibrationData({QStringLiteral("残留"), QStringLiteral("均匀度校准"),
+                                          QStringLiteral("2024-01-01 00:00:00.000"), QStringLiteral("25")}));
+        typed[0] = QStringLiteral("残留");
+        QCOMPARE(check(form), 2);
+        QCOMPARE(message, QStringLiteral("项目名称重复！"));
+
+        typed[0] = QStringLiteral("新项目");
+        const QStringList messages{"送检单位不能为空！", "环境温度不能为空！", "环境湿度不能为空！", "环境压力不能为空！",
+                                   "校准员不能为空！",   "核验员不能为空！",   "采集间隔过短！"};
+        const QStringList values{"客户", "20", "50", "1000", "张三", "李四"};
+        for (int code = 3; code <= 9; ++code) {
+            QCOMPARE(check(form), code);
+            QCOMPARE(message, messages.at(code - 3));
+            if (code < 9)
+                typed << values.at(code - 3);
+        }
+        typed << QStringLiteral("0.29");
+        QCOMPARE(check(form), 9);
+        QCOMPARE(message, QStringLiteral("采集间隔过短！"));
+        typed[7] = QStringLiteral("0.3");
+        QCOMPARE(check(form), 10);
+        QCOMPARE(message, QStringLiteral("请设置校准项目！"));
+
+        const auto withItem = [&](const char *box) {
+            return [&, box](Calibration &page) {
+                form(page);
+                child<QCheckBox>(&page, box)->setChecked(true);
+            };
+        };
+        QCOMPARE(check(withItem("checkBox_Rate")), 0);
+        QCOMPARE(message, QStringLiteral("数据库获取错误！"));   // a pass leaves the message alone
+        QCOMPARE(check(withItem("checkBox_Uniformity")), 0);
+        QVERIFY(recorder.isEmpty());
+    }
+
+    void projectRecord()
+    {
+        Workspace ws;
+        QVERIFY(Tool::openDatabase());
+        logIn();
+        QVERIFY(registerRecords(QStringLiteral("5980")));
+        Calibration page;
+        fillForm(page, QStringLiteral("项目一"), QTime(0, 0, 10), QStringLiteral("1.5"), true, false);
+        child<QCheckBox>(&page, "checkBox_Linear")->setChecked(true);
+        auto *uniformity = child<QComboBox>(&page, "comboBox_Uniformity");
+        uniformity->setCurrentIndex(uniformity->findText(QStringLiteral("902--升降温演示")));
+        QString message;
+        QCOMPARE(page.CheckParameter(message), 0);
+
+        const Tool::Struct_Calibration p = page.projectRecord();
+        const Tool::Struct_PCRDevice pcr = CalibrationDemo::pcrDevice();
+        const Tool::Struct_Standardizer probes = CalibrationDemo::probeSet(0);
+        const Tool::Struct_Layout layout = CalibrationDemo::layout();
+        const QStringList expected{
+            "项目一", "送检单位甲", "备注", p.CalibrationTime, "1.5", "20", "50", "1000", "张三", "李四",
+            pcr.DeviceName, pcr.DeviceModel, pcr.SerialNumber, pcr.Manufacturer, pcr.CertificateNumber,
+            CalibrationDemo::collector({}).DeviceName, probes.Name, "16", probes.ChannelNumbers,
+            probes.ChannelParameter1, "升降温演示", "", "", layout.Name, layout.Points};
+        QCOMPARE(p.values(), expected);
+        QVERIFY(QDateTime::fromString(p.CalibrationTime, "yyyy-MM-dd hh:mm:ss").isValid());
+    }
+
+    void fahrenheitAmbientStoredInCelsius()
+    {
+        Workspace ws;
+        QVERIFY(Tool::openDatabase());
+        logIn();
+        QVERIFY(registerRecords(QStringLiteral("5980")));
+        Tool::TemperatureUnit = QStringLiteral("℉");
+        Calibration page;
+        QCOMPARE(child<QLabel>(&page, "label_AmbientTemperature_1")->text(), QStringLiteral("℉"));
+        fillForm(page, QStringLiteral("华氏"), QTime(0, 0, 10), QStringLiteral("1"), true, false);
+        child<QLineEdit>(&page, "lineEdit_AmbientTemperature")->setText(QStringLiteral("68"));
+        QString message;
+        QCOMPARE(page.CheckParameter(message), 0);
+        QCOMPARE(page.projectRecord().AmbientTemperature, QStringLiteral("20.00"));
+    }
+
+    void comboTextWithoutSeparatorIsTheKey()
+    {
+        Workspace ws;
+        QVERIFY(Tool::openDatabase());
+        logIn();
+        QVERIFY(registerRecords(QStringLiteral("5980")));
+        Calibration page;
+        fillForm(page, QStringLiteral("整键"), QTime(0, 0, 10), QStringLiteral("1"), false, true);
+        auto *pcr = child<QComboBox>(&page, "comboBox_PCRList");
+        pcr->addItem(QString::fromUtf8(CalibrationDemo::PCRNumber));
+        pcr->setCurrentIndex(pcr->count() - 1);
+        auto *rate = child<QComboBox>(&page, "comboBox_Rate");
+        rate->addItem(QStringLiteral("无分隔"));
+        rate->setCurrentIndex(rate->count() - 1);
+        QString message;
+        QCOMPARE(page.CheckParameter(message), 0);
+        QCOMPARE(page.projectRecord().SerialNumber, CalibrationDemo::pcrDevice().SerialNumber);
+        QCOMPARE(page.projectRecord().RateFile, QString());   // nothing after a "--"
+
+        pcr->addItem(QStringLiteral("PCR-DEMO-X"));
+        pcr->setCurrentIndex(pcr->count() - 1);
+        QCOMPARE(page.CheckParameter(message), 101);
+    }
+
+    void comboBoxesAndControls()
+    {
+        Workspace ws;
+        QVERIFY(Tool::openDatabase());
+        logIn();
+        QVERIFY(registerRecords(QStringLiteral("5980")));
+        Calibration page;
+        QCOMPARE(child<QComboBox>(&page, "comboBox_PCRList")->itemText(0), QStringLiteral("PCR-DEMO--SIM-96--SIM96-0001"));
+        QCOMPARE(child<QComboBox>(&page, "comboBox_ElectrometerList")->itemText(0),
+                 QStringLiteral("SIM-1611A--1611A--SIM1611A-0001"));
+        QCOMPARE(child<QComboBox>(&page, "comboBox_StandardizerList")->itemText(0), QStringLiteral("SIM-16--演示探头组"));
+        QCOMPARE(child<QComboBox>(&page, "comboBox_Layout")->itemText(0), QString::fromUtf8(CalibrationDemo::LayoutName));
+        for (const char *name : {"comboBox_Uniformity", "comboBox_Rate", "comboBox_Linear"}) {
+            auto *box = child<QComboBox>(&page, name);
+            QCOMPARE(box->count(), 2);
+            QCOMPARE(box->itemText(1), QStringLiteral("902--升降温演示"));
+            QVERIFY(!box->isEnabled());
+        }
+        // Ticking enables the cycle file of that item only; the linearity needs none.
+        child<QCheckBox>(&page, "checkBox_Rate")->click();
+        QVERIFY(child<QComboBox>(&page, "comboBox_Rate")->isEnabled());
+        QVERIFY(!child<QComboBox>(&page, "comboBox_Uniformity")->isEnabled());
+        child<QCheckBox>(&page, "checkBox_Uniformity")->click();
+        QVERIFY(child<QComboBox>(&page, "comboBox_Uniformity")->isEnabled());
+        child<QCheckBox>(&page, "checkBox_Rate")->click();
+        QVERIFY(!child<QComboBox>(&page, "comboBox_Rate")->isEnabled());
+        child<QCheckBox>(&page, "checkBox_Linear")->click();
+        QVERIFY(!child<QComboBox>(&page, "comboBox_Linear")->isEnabled());
+
+        // Input rules.
+        const auto accepts = [&](const char *name, QString text) {
+            int pos = 0;
+            return child<QLineEdit>(&page, name)->validator()->validate(text, pos) == QValidator::Acceptable;
+        };
+        QVERIFY(accepts("lineEdit_Interval", "0.3"));
+        QVERIFY(!accepts("lineEdit_Interval", "-1"));
+        QVERIFY(accepts("lineEdit_AmbientTemperature", "-5.5"));
+        QVERIFY(accepts("lineEdit_AmbientHumidity", "100"));
+        QVERIFY(!accepts("lineEdit_AmbientHumidity", "101"));
+        QVERIFY(accepts("lineEdit_AmbientPressure", "1000"));
+        QVERIFY(!accepts("lineEdit_AmbientPressure", "1001"));
+        QCOMPARE(child<QTimeEdit>(&page, "timeEdit_Long")->maximumTime(), QTime(23, 59, 59));
+        auto *startTime = child<QDateTimeEdit>(&page, "dateTimeEdit_Time");
+        QVERIFY(startTime->minimumDateTime().secsTo(QDateTime::currentDateTime()) < 3600);
+        QCOMPARE(startTime->dateTime(), startTime->minimumDateTime());
+
+        QCOMPARE(button(page)->text(), QStringLiteral("开始"));
+        QVERIFY(button(page)->isEnabled());
+        QVERIFY(page.chart()->parentWidget() == &page);
+    }
+
+    void startNeedsTheRight()
+    {
+        Workspace ws;
+        QVERIFY(Tool::openDatabase());
+        logIn(false);
+        Calibration page;
+        QVERIFY(!button(page)->isEnabled());
+    }
+
+    void configurationReadAndWritten()
+    {
+        Workspace ws;
+        QVERIFY(Tool::openDatabase());
+        logIn();
+        {
+            // A missing key gives an empty text, also for the interval preset "1".
+            Calibration page;
+            QCOMPARE(child<QLineEdit>(&page, "lineEdit_Interval")->text(), QString());
+            child<QLineEdit>(&page, "lineEdit_Interval")->setText("0.5");
+            child<QLineEdit>(&page, "lineEdit_AmbientTemperature")->setText("21.5");
+            child<QLineEdit>(&page, "lineEdit_AmbientHumidity")->setText("45");
+            child<QLineEdit>(&page, "lineEdit_AmbientPressure")->setText("990");
+            child<QTimeEdit>(&page, "timeEdit_Long")->setTime(QTime(1, 2, 3));
+        }
+        {
+            const auto ini = Tool::configFile();
+            QCOMPARE(ini->value("Calibration/TimeLong").toString(), QStringLiteral("01:02:03"));
+            QCOMPARE(ini->value("Calibration/Interval").toString(), QStringLiteral("0.5"));
+            QCOMPARE(ini->value("Calibration/AmbientTemperature").toString(), QStringLiteral("21.5"));
+            QCOMPARE(ini->value("Calibration/AmbientHumidity").toString(), QStringLiteral("45"));
+            QCOMPARE(ini->value("Calibration/AmbientPressure").toString(), QStringLiteral("990"));
+        }
+        Calibration again;
+        QCOMPARE(child<QTimeEdit>(&again, "timeEdit_Long")->time(), QTime(1, 2, 3));
+        QCOMPARE(child<QLineEdit>(&again, "lineEdit_Interval")->text(), QStringLiteral("0.5"));
+        QCOMPARE(child<QLineEdit>(&again, "lineEdit_AmbientPressure")->text(), QStringLiteral("990"));
+    }
+
+    // A refused start stores nothing and starts no worker.
+    void invalidStartShowsTheMessage()
+    {
+        Workspace ws;
+        QVERIFY(Tool::openDatabase());
+        logIn();
+        QVERIFY(registerRecords(QStringLiteral("5980")));
+        MessageRecorder recorder;
+        Calibration page;
+        fillForm(page, QStringLiteral("短间隔"), QTime(0, 0, 1), QStringLiteral("0.2"), true, false);
+        const int threads = threadCount();
+        button(page)->click();
+        QCOMPARE(recorder.count(), 1);
+        QCOMPARE(recorder.last().title, QStringLiteral("警告"));
+        QCOMPARE(recorder.last().text, QStringLiteral("采集间隔过短！"));
+        QCOMPARE(button(page)->text(), QStringLiteral("开始"));
+        QVERIFY(!page.isRunning());
+        QCOMPARE(threadCount(), threads);
+        QVERIFY(auditTexts().isEmpty());
+    }
+};
+
+PCR_CALIBRATION_TEST(ValidationTest)
+#include "tst_validation.moc"
