@@ -475,6 +475,260 @@
     </message>
 </context>
 <context>
+    <name>Calibration</name>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished">Notice</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished">Warning</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation type="unfinished"> start</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>继续</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>停止校准，保存数据。</source>
+        <translation>Calibration stopped, data saved.</translation>
+    </message>
+    <message>
+        <source>初始参数设置</source>
+        <translation>Initial parameters</translation>
+    </message>
+    <message>
+        <source>设备选择</source>
+        <translation>Devices</translation>
+    </message>
+    <message>
+        <source>PCR仪： </source>
+        <translation>PCR instrument: </translation>
+    </message>
+    <message>
+        <source>测温仪：</source>
+        <translation>Thermometer: </translation>
+    </message>
+    <message>
+        <source>通道文件：</source>
+        <translation>Probe set: </translation>
+    </message>
+    <message>
+        <source>  布点图：</source>
+        <translation>  Layout: </translation>
+    </message>
+    <message>
+        <source>校准方式</source>
+        <translation>Calibration items</translation>
+    </message>
+    <message>
+        <source>均匀度校准    </source>
+        <translation>Uniformity    </translation>
+    </message>
+    <message>
+        <source>升降温速率校准</source>
+        <translation type="unfinished">Heating and cooling rate calibration</translation>
+    </message>
+    <message>
+        <source>样本线性校准  </source>
+        <translation>Sample linearity  </translation>
+    </message>
+    <message>
+        <source>校准设置</source>
+        <translation>Project</translation>
+    </message>
+    <message>
+        <source>项目名称：</source>
+        <translation>Project name: </translation>
+    </message>
+    <message>
+        <source>  环境压力：</source>
+        <translation>  Pressure: </translation>
+    </message>
+    <message>
+        <source>送检单位：</source>
+        <translation>Client: </translation>
+    </message>
+    <message>
+        <source>  环境温度：</source>
+        <translation>  Temperature: </translation>
+    </message>
+    <message>
+        <source>采集时长：</source>
+        <translation>Duration: </translation>
+    </message>
+    <message>
+        <source>  环境湿度：</source>
+        <translation>  Humidity: </translation>
+    </message>
+    <message>
+        <source>启动时间：</source>
+        <translation>Start time: </translation>
+    </message>
+    <message>
+        <source>  采集间隔：</source>
+        <translation>  Interval: </translation>
+    </message>
+    <message>
+        <source>项目备注：</source>
+        <translation>Remarks: </translation>
+    </message>
+    <message>
+        <source>校准员：</source>
+        <translation>Calibrated by: </translation>
+    </message>
+    <message>
+        <source>  核验员：</source>
+        <translation>  Checked by: </translation>
+    </message>
+    <message>
+        <source>数据库获取错误！</source>
+        <translation>Reading the database failed!</translation>
+    </message>
+    <message>
+        <source>布点图与标准器不符！</source>
+        <translation>The layout does not match the probe set!</translation>
+    </message>
+    <message>
+        <source>项目名称不能为空！</source>
+        <translation>The project name must not be empty!</translation>
+    </message>
+    <message>
+        <source>项目名称重复！</source>
+        <translation>This project name is already used!</translation>
+    </message>
+    <message>
+        <source>送检单位不能为空！</source>
+        <translation>The client must not be empty!</translation>
+    </message>
+    <message>
+        <source>环境温度不能为空！</source>
+        <translation>The ambient temperature must not be empty!</translation>
+    </message>
+    <message>
+        <source>环境湿度不能为空！</source>
+        <translation>The ambient humidity must not be empty!</translation>
+    </message>
+    <message>
+        <source>环境压力不能为空！</source>
+        <translation>The ambient pressure must not be empty!</translation>
+    </message>
+    <message>
+        <source>校准员不能为空！</source>
+        <translation>The calibrator must not be empty!</translation>
+    </message>
+    <message>
+        <source>核验员不能为空！</source>
+        <translation>The checker must not be empty!</translation>
+    </message>
+    <message>
+        <source>采集间隔过短！</source>
+        <translation>The interval is too short!</translation>
+    </message>
+    <message>
+        <source>请设置校准项目！</source>
+        <translation>Please choose a calibration item!</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation type="unfinished">Save</translation>
+    </message>
+    <message>
+        <source>是否保存数据?</source>
+        <translation>Save the data?</translation>
+    </message>
+    <message>
+        <source>停止校准，不保存数据。</source>
+        <translation>Calibration stopped, data not saved.</translation>
+    </message>
+    <message>
+        <source>开始校准。</source>
+        <translation>Calibration started.</translation>
+    </message>
+    <message>
+        <source>通讯异常，是否保存数据?</source>
+        <translation>Communication failure. Save the data?</translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation>Adding the data failed!</translation>
+    </message>
+    <message>
+        <source>连接设备失败！</source>
+        <translation>Connecting the device failed!</translation>
+    </message>
+    <message>
+        <source>测温仪异常，关闭！</source>
+        <translation>Thermometer fault, closed!</translation>
+    </message>
+    <message>
+        <source>校准停止!</source>
+        <translation>Calibration stopped!</translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationLinear</name>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished">Notice</translation>
+    </message>
+    <message>
+        <source>样本线性校准</source>
+        <translation>Sample linearity</translation>
+    </message>
+    <message>
+        <source>样本示值误差原始数据</source>
+        <translation>Sample indication error: raw data</translation>
+    </message>
+    <message>
+        <source>样本示值误差</source>
+        <translation>Sample indication error</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation type="unfinished">OK</translation>
+    </message>
+    <message>
+        <source>项目</source>
+        <translation>Item</translation>
+    </message>
+    <message>
+        <source>    项目    </source>
+        <translation>    Item    </translation>
+    </message>
+    <message>
+        <source>      标准值      </source>
+        <translation>      Standard value      </translation>
+    </message>
+    <message>
+        <source>      测量值      </source>
+        <translation>      Measured value      </translation>
+    </message>
+    <message>
+        <source>      示值误差      </source>
+        <translation>      Indication error      </translation>
+    </message>
+    <message>
+        <source>      不确定度      </source>
+        <translation>      Uncertainty      </translation>
+    </message>
+    <message>
+        <source>请将数据填写完整！</source>
+        <translation>Please fill in all cells!</translation>
+    </message>
+    <message>
+        <source>数据保存失败！</source>
+        <translation>Saving the data failed!</translation>
+    </message>
+</context>
+<context>
     <name>ChartView</name>
     <message>
         <source>设备校准</source>
@@ -524,7 +778,7 @@
     </message>
     <message>
         <source>使用说明：点击“帮助”打开用户手册。</source>
-        <translation>Instructions: click "Help" to open the user manual.</translation>
+        <translation>Instructions: click &quot;Help&quot; to open the user manual.</translation>
     </message>
     <message>
         <source>帮助</source>

@@ -475,6 +475,260 @@
     </message>
 </context>
 <context>
+    <name>Calibration</name>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>继续</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>停止校准，保存数据。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>初始参数设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备选择</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR仪： </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道文件：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  布点图：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准方式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>均匀度校准    </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>升降温速率校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>样本线性校准  </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>项目名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  环境压力：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>送检单位：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  环境温度：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>采集时长：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  环境湿度：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>启动时间：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  采集间隔：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>项目备注：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准员：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  核验员：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据库获取错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图与标准器不符！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>项目名称不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>项目名称重复！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>送检单位不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>环境温度不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>环境湿度不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>环境压力不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准员不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>核验员不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>采集间隔过短！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请设置校准项目！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>是否保存数据?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>停止校准，不保存数据。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>开始校准。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通讯异常，是否保存数据?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>连接设备失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪异常，关闭！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准停止!</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationLinear</name>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>样本线性校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>样本示值误差原始数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>样本示值误差</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>项目</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>    项目    </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>      标准值      </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>      测量值      </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>      示值误差      </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>      不确定度      </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请将数据填写完整！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据保存失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ChartView</name>
     <message>
         <source>设备校准</source>

@@ -18,8 +18,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QAbstractItemView>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QThread>
 #include <QTimeEdit>
@@ -65,6 +68,19 @@ double sampleLimit(const QTime &duration, double interval)
     return double(ms / 1000) / interval;
 }
 
+// Never narrower than the form it shows, so that nothing is cut at the right whatever the font;
+// only the height scrolls.
+class FormScrollArea : public QScrollArea
+{
+public:
+    using QScrollArea::QScrollArea;
+    QSize minimumSizeHint() const override
+    {
+        const QSize inner = widget() ? widget()->minimumSizeHint() : QSize();
+        return QSize(inner.width() + verticalScrollBar()->sizeHint().width(), QScrollArea::minimumSizeHint().height());
+    }
+};
+
 } // namespace
 
 Calibration::Calibration(QWidget *parent) : QWidget(parent)
@@ -107,12 +123,7 @@ Calibration::~Calibration()
     closing = true;
     running = false;
     joinWorker(true);
-    // Rows taken by a run that was neither saved nor discarded (the window closed during the
-    // run, or the page was left between the two phases) stay reachable as a project.
-    if (projectOpen && rowsStored > 0) {
-        SaveCalibration();
-        Tool::SaveAuditLog(61, tr("停止校准，保存数据。"));
-    }
+    keepOpenProject();
     WriteConfig();
 }
 
@@ -150,12 +161,27 @@ void Calibration::buildForm()
     };
 
     auto *outer = new QHBoxLayout(this);
+    outer->setContentsMargins(2, 2, 2, 2);
     groupBox_Calibration = new QGroupBox(this);
     groupBox_Calibration->setObjectName(QStringLiteral("groupBox_Calibration"));
     auto *left = new QVBoxLayout(groupBox_Calibration);
+    left->setSpacing(2);
+    left->setContentsMargins(2, 2, 2, 2);
+    // The three groups scroll rather than squeeze their editors when the window is short; the
+    // Start button stays in view.
+    auto *scroll = new FormScrollArea(groupBox_Calibration);
+    scroll->setObjectName(QStringLiteral("scrollArea_Parameters"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *parameters = new QWidget(scroll);
+    parameters->setObjectName(QStringLiteral("widget_Parameters"));
+    auto *groups = new QVBoxLayout(parameters);
+    groups->setSpacing(2);
+    groups->setContentsMargins(0, 0, 0, 0);
 
     // Device selection.
-    groupBox_1 = new QGroupBox(groupBox_Calibration);
+    groupBox_1 = new QGroupBox(parameters);
     groupBox_1->setObjectName(QStringLiteral("groupBox_1"));
     auto *devices = new QGridLayout(groupBox_1);
     label_PCRList = label(groupBox_1, "label_PCRList");
@@ -168,17 +194,18 @@ void Calibration::buildForm()
     comboBox_ElectrometerList = comboBox(groupBox_1, "comboBox_ElectrometerList");
     comboBox_StandardizerList = comboBox(groupBox_1, "comboBox_StandardizerList");
     comboBox_Layout = comboBox(groupBox_1, "comboBox_Layout");
+    // Two by two, in reading order: the form stays short enough for the chart beside it.
     devices->addWidget(label_PCRList, 0, 0);
     devices->addWidget(comboBox_PCRList, 0, 1);
-    devices->addWidget(label_ElectrometerList, 1, 0);
-    devices->addWidget(comboBox_ElectrometerList, 1, 1);
-    devices->addWidget(label_StandardizerList, 2, 0);
-    devices->addWidget(comboBox_StandardizerList, 2, 1);
-    devices->addWidget(label_Layout, 3, 0);
-    devices->addWidget(comboBox_Layout, 3, 1);
+    devices->addWidget(label_ElectrometerList, 0, 2);
+    devices->addWidget(comboBox_ElectrometerList, 0, 3);
+    devices->addWidget(label_StandardizerList, 1, 0);
+    devices->addWidget(comboBox_StandardizerList, 1, 1);
+    devices->addWidget(label_Layout, 1, 2);
+    devices->addWidget(comboBox_Layout, 1, 3);
 
     // Calibration items.
-    groupBox_2 = new QGroupBox(groupBox_Calibration);
+    groupBox_2 = new QGroupBox(parameters);
     groupBox_2->setObjectName(QStringLiteral("groupBox_2"));
     auto *items = new QGridLayout(groupBox_2);
     const auto checkBox = [this](const char *name) {
@@ -205,7 +232,7 @@ void Calibration::buildForm()
     items->addWidget(comboBox_Linear, 2, 1);
 
     // Project data.
-    groupBox = new QGroupBox(groupBox_Calibration);
+    groupBox = new QGroupBox(parameters);
     groupBox->setObjectName(QStringLiteral("groupBox"));
     auto *settings = new QGridLayout(groupBox);
     label_ProjectName = label(groupBox, "label_ProjectName");
@@ -276,11 +303,17 @@ void Calibration::buildForm()
     pushButton_StartUp = new QPushButton(groupBox_Calibration);
     pushButton_StartUp->setObjectName(QStringLiteral("pushButton_StartUp"));
     pushButton_StartUp->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
-    pushButton_StartUp->setMinimumHeight(40);
+    pushButton_StartUp->setMinimumHeight(36);
 
-    left->addWidget(groupBox_1, 3);
-    left->addWidget(groupBox_2, 3);
-    left->addWidget(groupBox, 5);
+    groups->addWidget(groupBox_1, 3);
+    groups->addWidget(groupBox_2, 3);
+    groups->addWidget(groupBox, 5);
+    for (QGridLayout *grid : {devices, items, settings}) {
+        grid->setVerticalSpacing(2);
+        grid->setContentsMargins(6, 0, 6, 2);
+    }
+    scroll->setWidget(parameters);
+    left->addWidget(scroll, 11);
     left->addWidget(pushButton_StartUp, 1);
 
     verticalLayout_5 = new QVBoxLayout();
@@ -389,6 +422,11 @@ void Calibration::InitComboBox()
     Tool::getLayout(layouts, QString());
     for (const auto &l : layouts)
         comboBox_Layout->addItem(l.Name);
+
+    // The lists open wide enough for whole items, however narrow the boxes are.
+    for (QComboBox *box : {comboBox_PCRList, comboBox_ElectrometerList, comboBox_StandardizerList, comboBox_Layout,
+                           comboBox_Uniformity, comboBox_Rate, comboBox_Linear})
+        box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 24);
 }
 
 void Calibration::ReadConfig()
@@ -592,6 +630,7 @@ void Calibration::pt_StartUp_clicked()
         // The worker of a stopped phase may still be closing the instrument.
         joinWorker(false);
         if (buttonLabel == LabelStart) {
+            keepOpenProject();
             QString message;
             if (CheckParameter(message) != 0) {
                 Messages::information(this, warningTitle, message);
@@ -741,6 +780,17 @@ void Calibration::SaveCalibration()
         linearity = window;
     }
     running = false;
+}
+
+void Calibration::keepOpenProject()
+{
+    // Rows of a run that was neither saved nor discarded (the window closed during the run, the
+    // page was left between the two phases, the second phase could not open the instrument)
+    // stay reachable as a project, before a new project takes the page's record.
+    if (projectOpen && rowsStored > 0) {
+        SaveCalibration();
+        Tool::SaveAuditLog(61, tr("停止校准，保存数据。"));
+    }
 }
 
 void Calibration::discardData()

@@ -85,6 +85,7 @@ private:
     void SaveCalibrationData(int i, const QString &values);
     void SaveCalibration();
     void discardData();
+    void keepOpenProject();
     // Waits for a worker that is ending, letting the driver's slots run meanwhile.
     void joinWorker(bool closeDriver);
 

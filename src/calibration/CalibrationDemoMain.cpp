@@ -15,6 +15,13 @@
 
 namespace {
 
+// The store reports every statement at debug level; the demo start shows only what matters.
+void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        std::fprintf(stderr, "pcrcal-demo-setup: %s\n", qPrintable(message));
+}
+
 int fail(const QString &message)
 {
     std::fprintf(stderr, "pcrcal-demo-setup: %s\n", qPrintable(message));
@@ -28,6 +35,7 @@ int main(int argc, char *argv[])
     // The layout drawing needs a GUI application, not a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietHandler);
     QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Registers the demo instruments, probes, cycle files and layout."));

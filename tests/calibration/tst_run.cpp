@@ -303,6 +303,32 @@ private slots:
         }
     }
 
+    // The second phase cannot open the instrument: the first phase's rows become a project
+    // before the next one starts, instead of lingering under a name nobody can reach.
+    void secondPhaseFailsToOpen()
+    {
+        startSim();
+        MessageRecorder recorder;
+        Calibration page;
+        fillForm(page, "半途", QTime(0, 0, 1), "0.5", true, true);
+        button(page)->click();
+        QTRY_COMPARE_WITH_TIMEOUT(button(page)->text(), QStringLiteral("继续"), Wait);
+        QVERIFY(waitIdle(page));
+        sim->stop();
+        button(page)->click();
+        QVERIFY(waitIdle(page));
+        QCOMPARE(recorder.texts(), (QStringList{"校准停止!", "连接设备失败！"}));
+        QCOMPARE(button(page)->text(), QStringLiteral("开始"));
+        QVERIFY(projects("半途").isEmpty());
+
+        child<QLineEdit>(&page, "lineEdit_ProjectName")->setText("下一个");
+        child<QCheckBox>(&page, "checkBox_Rate")->setChecked(false);
+        button(page)->click();
+        QCOMPARE(projects("半途").size(), 1);
+        QCOMPARE(rows("半途").size(), 3);
+        QVERIFY(waitIdle(page));   // the next project cannot open either
+    }
+
     void nothingListensAtTheAddress()
     {
         QTcpServer closed;
