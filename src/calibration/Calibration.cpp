@@ -122,7 +122,7 @@ Calibration::~Calibration()
 {
     closing = true;
     running = false;
-    joinWorker(true);
+    joinWorker();
     keepOpenProject();
     WriteConfig();
 }
@@ -628,7 +628,7 @@ void Calibration::pt_StartUp_clicked()
 {
     if (buttonLabel == LabelStart || buttonLabel == LabelContinue) {
         // The worker of a stopped phase may still be closing the instrument.
-        joinWorker(false);
+        joinWorker();
         if (buttonLabel == LabelStart) {
             keepOpenProject();
             QString message;
@@ -692,14 +692,16 @@ void Calibration::startPhase(bool firstPhase)
     Tool::SaveAuditLog(61, tr("开始校准。"));
 }
 
-void Calibration::joinWorker(bool closeDriver)
+void Calibration::joinWorker()
 {
     if (!worker)
         return;
-    // The worker's driver calls are carried out by the driver's slots in this thread, so they
+    // A worker that is still here has been stopped: closing the instrument ends any read it
+    // waits for. Its driver calls are carried out by the driver's slots in this thread, so they
     // are let run while waiting; user input waits.
+    running = false;
     while (!worker->wait(10)) {
-        if (closeDriver && collector->IsOpen())
+        if (collector->IsOpen())
             collector->Close();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }

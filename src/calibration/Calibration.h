@@ -86,8 +86,8 @@ private:
     void SaveCalibration();
     void discardData();
     void keepOpenProject();
-    // Waits for a worker that is ending, letting the driver's slots run meanwhile.
-    void joinWorker(bool closeDriver);
+    // Ends a worker that is still finishing and waits for it, letting the driver's slots run.
+    void joinWorker();
 
     QString infoTitle;
     QString warningTitle;

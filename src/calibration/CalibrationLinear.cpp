@@ -10,9 +10,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QRegularExpressionValidator>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -50,6 +52,16 @@ QTableWidget *makeTable(QWidget *parent, const char *name, int columns)
             table->setItem(r, c, new QTableWidgetItem(QString()));
     }
     return table;
+}
+
+// Both rows always in view: the table is never shorter than its header, its two rows and the
+// horizontal scroll bar it may need.
+void fitRows(QTableWidget *table)
+{
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int height = table->horizontalHeader()->sizeHint().height() + table->rowHeight(0) + table->rowHeight(1)
+                       + table->horizontalScrollBar()->sizeHint().height() + 2 * table->frameWidth();
+    table->setMinimumHeight(height);
 }
 
 // Hands a cell still being edited to its item, so that what is visible is what is checked.
@@ -96,6 +108,34 @@ CalibrationLinear::CalibrationLinear(QWidget *parent) : QWidget(parent)
     retranslateUi();
 }
 
+void CalibrationLinear::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (sized)
+        return;
+    sized = true;
+    // Once shown, the header has its font too: size the columns to it and widen the window so
+    // that all ten columns are in view.
+    QTimer::singleShot(0, this, &CalibrationLinear::fitColumns);
+}
+
+void CalibrationLinear::fitColumns()
+{
+    for (QTableWidget *table : {tableWidget_Data, tableWidget_Data1}) {
+        table->resizeColumnsToContents();
+        fitRows(table);
+    }
+    const QMargins margins = layout()->contentsMargins();
+    const QHeaderView *header = tableWidget_Data->horizontalHeader();
+    int columns = 2 * tableWidget_Data->frameWidth() + margins.left() + margins.right();
+    for (int c = 0; c + 1 < header->count(); ++c)
+        columns += header->sectionSize(c);
+    // The stretched last section keeps at least the default section size.
+    columns += qMax(header->sectionSizeHint(header->count() - 1), header->defaultSectionSize());
+    if (columns > width())
+        resize(columns, height());
+}
+
 void CalibrationLinear::retranslateUi()
 {
     infoTitle = tr("提示");
@@ -109,8 +149,10 @@ void CalibrationLinear::retranslateUi()
     tableWidget_Data->setHorizontalHeaderLabels(first);
     tableWidget_Data1->setHorizontalHeaderLabels({tr("    项目    "), tr("      标准值      "), tr("      测量值      "),
                                                   tr("      示值误差      "), tr("      不确定度      ")});
-    tableWidget_Data->resizeColumnsToContents();
-    tableWidget_Data1->resizeColumnsToContents();
+    for (QTableWidget *table : {tableWidget_Data, tableWidget_Data1}) {
+        table->resizeColumnsToContents();
+        fitRows(table);
+    }
 }
 
 void CalibrationLinear::changeEvent(QEvent *event)

@@ -29,14 +29,17 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
     void retranslateUi();
+    void fitColumns();
     bool save();
 
     QString infoTitle;
     QString projectName;
+    bool sized = false;
     QLabel *label = nullptr;
     QLabel *label_2 = nullptr;
     QTableWidget *tableWidget_Data = nullptr;
