@@ -478,15 +478,15 @@
     <name>Calibration</name>
     <message>
         <source>提示</source>
-        <translation type="unfinished">Notice</translation>
+        <translation>Notice</translation>
     </message>
     <message>
         <source>警告</source>
-        <translation type="unfinished">Warning</translation>
+        <translation>Warning</translation>
     </message>
     <message>
         <source>开始</source>
-        <translation type="unfinished"> start</translation>
+        <translation>Start</translation>
     </message>
     <message>
         <source>停止</source>
@@ -534,7 +534,7 @@
     </message>
     <message>
         <source>升降温速率校准</source>
-        <translation type="unfinished">Heating and cooling rate calibration</translation>
+        <translation>Heating/cooling rate</translation>
     </message>
     <message>
         <source>样本线性校准  </source>
@@ -638,7 +638,7 @@
     </message>
     <message>
         <source>保存</source>
-        <translation type="unfinished">Save</translation>
+        <translation>Save</translation>
     </message>
     <message>
         <source>是否保存数据?</source>
@@ -677,7 +677,7 @@
     <name>CalibrationLinear</name>
     <message>
         <source>提示</source>
-        <translation type="unfinished">Notice</translation>
+        <translation>Notice</translation>
     </message>
     <message>
         <source>样本线性校准</source>
@@ -693,7 +693,7 @@
     </message>
     <message>
         <source>确定</source>
-        <translation type="unfinished">OK</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>项目</source>
