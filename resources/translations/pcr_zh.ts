@@ -2,6 +2,282 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="zh_CN">
 <context>
+    <name>Admin</name>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>查询</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>选中</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户名</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户权限</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户状态</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>注册时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>失效时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请选中用户!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>是否删除选中的用户?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除数据库失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除用户：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据库备份</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>公司名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通信设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>开始校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准报告导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>原始记录导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自定义导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>日志导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出格式</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>AdminAdd</name>
+    <message>
+        <source>添加用户</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称重复,添加失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加数据成功!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加用户：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>AdminEdit</name>
+    <message>
+        <source>用户修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据修改成功!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改用户：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>AdminForm</name>
+    <message>
+        <source>你所在的公司为？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户信息</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用 户 名：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户密码：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>问    题：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>答    案：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户权限：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户状态：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>有 效 期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备    注：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>详细权限</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请输入正确的参数！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Analysis</name>
     <message>
         <source>未查找到循环文件！</source>
@@ -105,6 +381,100 @@
     </message>
 </context>
 <context>
+    <name>AuditLog</name>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>起始日期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>结束日期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作人：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作类型：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>查询</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>下载</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作人</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作类型</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>详细信息</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>下载审计日志。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>打开文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDF Files (*.pdf)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>AuditReport</name>
+    <message>
+        <source>审计报告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户名</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作类型</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作说明</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ExcelReport</name>
     <message>
         <source>找不到模板文件或无法读取：%1</source>
@@ -120,6 +490,271 @@
     </message>
     <message>
         <source>工作簿未打开</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Help</name>
+    <message>
+        <source>关于</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR仪校准系统软件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>技术支持：请联系本单位的系统管理员。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>使用说明：点击“帮助”打开用户手册。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>版本：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法打开用户手册：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>手册文件缺失</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Jurisdiction</name>
+    <message>
+        <source>详细权限</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户管理与审计日志</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据库备份</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>公司名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通信设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>开始校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准报告导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准记录导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>原始记录导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志下载</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出格式</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Login</name>
+    <message>
+        <source>用户登录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户名：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>密  码：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请输入密码</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>忘记密码</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>登 陆</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>取 消</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请输入用户名!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请输入密码!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户名错误!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户已过期!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户已被锁定!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户登录。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户密码错误。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>密码错误,连续3次密码错误用户将会锁定!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>密码为：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>答案错误!</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -213,6 +848,172 @@
     </message>
     <message>
         <source>无法写入文件：%1（%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PCR</name>
+    <message>
+        <source>PCR仪设备管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪器管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR仪设备校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>步骤文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>打开数据库失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>当前用户为：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>版权所有 © 2024 PCR仪校准系统开发组</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>版本：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备正在运行中，请停止运行！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>退出程序</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>确认退出程序?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>退出软件。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准界面不允许打开设置！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PCRClass</name>
+    <message>
+        <source>PCR仪校准系统软件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RCR仪设备管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪器 </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>电测仪器管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR仪设备校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>关于</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
