@@ -1,5 +1,6 @@
 #include "ExportTool.h"
 
+#include "app/logging.h"
 #include "reports/ExportJob.h"
 #include "store/tool.h"
 
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLocale>
-#include <QMutex>
 #include <QSaveFile>
 #include <QTextStream>
 #include <QTranslator>
@@ -19,49 +19,15 @@
 
 namespace {
 
-// Lines of the export go to the workspace's daily log, as they do in the application.
-void logToWorkspace(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    static QMutex mutex;
-    QMutexLocker lock(&mutex);
-    const char *level = "";
-    switch (type) {
-    case QtDebugMsg: level = "Debug:"; break;
-    case QtWarningMsg: level = "Warning:"; break;
-    case QtCriticalMsg: level = "Critical:"; break;
-    case QtFatalMsg: level = "Fatal:"; break;
-    default: break;
-    }
-    const QString line = QStringLiteral("%1 %2   %3 %4")
-                             .arg(QLatin1String(level),
-                                  QStringLiteral("(%1)").arg(QDateTime::currentDateTime().toString(
-                                      QStringLiteral("yyyy-MM-dd hh:mm:ss ddd"))),
-                                  QStringLiteral("File:(%1) Line:(%2)")
-                                      .arg(QString::fromUtf8(context.file)).arg(context.line),
-                                  message);
-    QFile file(QStringLiteral("log_") + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))
-               + QStringLiteral(".log"));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
-    QTextStream stream(&file);
-    stream.setCodec("UTF-8");
-    stream << line << '\n';
-}
-
-// The English catalogue for any language but Chinese, as the application chooses it.
+// The application's catalogues: English for any language but Chinese.
 void installTranslator(const QString &language)
 {
-    if (language == QStringLiteral("中文"))
-        return;
     static QTranslator translator;
-    const QString candidates[] = {QCoreApplication::applicationDirPath() + QStringLiteral("/pcr_en.qm"),
-                                  QStringLiteral("pcr_en.qm"), QStringLiteral(":/translations/pcr_en.qm")};
-    for (const QString &file : candidates) {
-        if (QFile::exists(file) && translator.load(file)) {
-            QCoreApplication::installTranslator(&translator);
-            return;
-        }
-    }
+    QCoreApplication::removeTranslator(&translator);
+    const QString file = language == QStringLiteral("中文") ? QStringLiteral(":/i18n/pcr_zh.qm")
+                                                            : QStringLiteral(":/i18n/pcr_en.qm");
+    if (translator.load(file))
+        QCoreApplication::installTranslator(&translator);
 }
 
 bool parseTime(const QString &text, QDateTime &time)
@@ -257,40 +223,43 @@ bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Opti
 
 QString ExportTool::helpText()
 {
-    return tr("用法：\n"
-              "  pcrcal-export --workspace DIR --list\n"
-              "  pcrcal-export --workspace DIR --project NAME --kind certificate|record|raw --operator NAME\n"
-              "                [--format Word|Excel|PDF] [--out FILE] [--from TIME] [--to TIME]\n"
-              "                [--tolerance X | --markers T1,T2,...] [--json FILE]\n"
-              "\n"
-              "不需要显示器，从工作目录（含 PCR.db3 和 config.ini）导出一个校准项目，\n"
-              "与程序中的导出相同，并写入审计日志。\n"
-              "\n"
-              "选项：\n"
-              "  --workspace DIR    工作目录\n"
-              "  --list             每行列出一个校准项目名称\n"
-              "  --project NAME     要导出的校准项目\n"
-              "  --kind KIND        certificate 校准证书，record 原始记录，raw 原始数据工作簿\n"
-              "  --operator NAME    进行导出的操作员（现有、未锁定、未过期且有导出权限的账户）\n"
-              "  --format FORMAT    Word（.docx）、Excel（.xlsx）或 PDF；默认取 config.ini 的导出格式，\n"
-              "                     raw 始终为 Excel\n"
-              "  --out FILE         输出文件；默认为当前目录下的 项目名-类型.扩展名\n"
-              "  --from TIME        数据窗口开始，如 \"2024-05-06 08:00:00\"；默认为整个运行\n"
-              "  --to TIME          数据窗口结束\n"
-              "  --tolerance X      自动分段的稳定指标（默认 0.1）\n"
-              "  --markers T1,...   直接给出标注线时间：每个设定温度一对（开始、结束），按时间递增\n"
-              "  --json FILE        写出计算结果：分段、每行均匀度结果、八个升降温速率值，\n"
-              "                     每个数同时给出未修约值和打印文本\n"
-              "  --help             显示本帮助\n"
-              "\n"
-              "单位、小数位数、公司和语言取自工作目录的 config.ini。\n"
-              "\n"
-              "退出状态：\n"
-              "  0  成功\n"
-              "  2  参数错误\n"
-              "  3  工作目录、校准项目或操作员不存在（或操作员无权导出）\n"
-              "  4  分析被拒绝（消息与程序中相同，写在标准错误上）\n"
-              "  5  写入失败（文档、工作簿或 JSON）\n");
+    const struct
+    {
+        const char *option;
+        QString text;
+    } options[] = {
+        {"--workspace DIR", tr("工作目录（含 PCR.db3 和 config.ini）")},
+        {"--list", tr("每行列出一个校准项目名称")},
+        {"--project NAME", tr("要导出的校准项目")},
+        {"--kind KIND", tr("certificate 校准证书，record 原始记录，raw 原始数据工作簿")},
+        {"--operator NAME", tr("进行导出的操作员：现有、未锁定、未过期且有该导出权限的账户")},
+        {"--format FORMAT", tr("Word（.docx）、Excel（.xlsx）或 PDF；默认取 config.ini 的导出格式；raw 始终为 Excel")},
+        {"--out FILE", tr("输出文件；默认为当前目录下的 项目名-类型.扩展名")},
+        {"--from TIME", tr("数据窗口开始，如 \"2024-05-06 08:00:00\"；默认为整个运行")},
+        {"--to TIME", tr("数据窗口结束")},
+        {"--tolerance X", tr("自动分段的稳定指标（默认 0.1）")},
+        {"--markers T1,...", tr("直接给出标注线时间：每个设定温度一对（开始、结束），按时间递增")},
+        {"--json FILE", tr("写出计算结果：分段、每行均匀度结果和八个升降温速率值，每个数给出未修约值和打印文本")},
+        {"--help", tr("显示本帮助")},
+    };
+    QString text = tr("用法：") + QLatin1Char('\n');
+    text += QStringLiteral("  pcrcal-export --workspace DIR --list\n"
+                           "  pcrcal-export --workspace DIR --project NAME --kind certificate|record|raw --operator NAME\n"
+                           "                [--format Word|Excel|PDF] [--out FILE] [--from TIME] [--to TIME]\n"
+                           "                [--tolerance X | --markers T1,T2,...] [--json FILE]\n\n");
+    text += tr("不需要显示器：从工作目录导出一个校准项目，与程序中的导出相同，并写入审计日志。") + QStringLiteral("\n\n");
+    text += tr("选项：") + QLatin1Char('\n');
+    for (const auto &o : options)
+        text += QStringLiteral("  %1 %2\n").arg(QLatin1String(o.option), -18).arg(o.text);
+    text += QLatin1Char('\n') + tr("单位、小数位数、公司和语言取自工作目录的 config.ini。") + QStringLiteral("\n\n");
+    text += tr("退出状态：") + QLatin1Char('\n');
+    const QString statuses[] = {tr("成功"), tr("参数错误"), tr("工作目录、校准项目或操作员不存在，或操作员无权导出"),
+                                tr("分析被拒绝（消息与程序中相同，写在标准错误上）"),
+                                tr("写入失败（文档、工作簿或 JSON）")};
+    const int codes[] = {Success, Usage, NotFound, Refused, WriteFailed};
+    for (int i = 0; i < 5; ++i)
+        text += QStringLiteral("  %1  %2\n").arg(codes[i]).arg(statuses[i]);
+    return text;
 }
 
 int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -314,8 +283,8 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
     });
 
     // Before a workspace is read, the system's language decides.
-    if (QLocale::system().language() != QLocale::Chinese)
-        installTranslator(QStringLiteral("English"));
+    installTranslator(QLocale::system().language() == QLocale::Chinese ? QStringLiteral("中文")
+                                                                       : QStringLiteral("English"));
 
     if (arguments.mid(1).contains(QStringLiteral("--help")) || arguments.mid(1).contains(QStringLiteral("-h"))) {
         out << helpText();
@@ -352,7 +321,8 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         err << tr("无法进入工作目录：%1").arg(o.workspace) << '\n';
         return NotFound;
     }
-    qInstallMessageHandler(logToWorkspace);
+    // Lines of the export go to the workspace's daily log, as the application writes them.
+    qInstallMessageHandler(logMessageHandler);
     Tool::readSystemSettings();
     installTranslator(Tool::Language);
     if (!Tool::openDatabase(Tool::DatabaseFileName)) {
