@@ -21,15 +21,16 @@ const QString rateModel = QStringLiteral("升降温速率校准");
 
 const QString timeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz");
 
+// Rows are read one at a time up to the end of the window, never held as a whole list.
 QVector<RunSample> readRun(const QString &name, const QString &model, int probeCount,
                            const QDateTime &from, const QDateTime &to)
 {
-    QList<Tool::Struct_CalibrationData> rows;
-    Tool::queryCalibrationData(rows, Queries::calibrationDataOf(name, model));
-    return Analysis::readRunWindow(
-        rows, [](const Tool::Struct_CalibrationData &r) -> const QString & { return r.Time; },
-        [](const Tool::Struct_CalibrationData &r) -> const QString & { return r.Temperatures; },
-        probeCount, from, to);
+    Analysis::RunWindowReader reader(probeCount, from, to);
+    Tool::forEachCalibrationData(Queries::calibrationDataOf(name, model),
+                                 [&reader](const Tool::Struct_CalibrationData &row) {
+                                     return reader.addRow(row.Time, row.Temperatures);
+                                 });
+    return reader.takeSamples();
 }
 
 QString fixed(double value, int decimals)
