@@ -1,17 +1,23 @@
 // Exports of a day-long project: 24 hours of 16 probes at 1 s (86,400 samples), plus a short rate
 // run. Each stage runs in its own process so its peak memory is its own; prints time and peak
-// resident memory (VmHWM) per stage.
+// resident memory (VmHWM) per stage. "page" opens the project on the data export page (offscreen)
+// and draws it; "confirm" fills the plateau confirmation as a certificate export does.
 //
 //   bench_export [hours]            builds the workspace in a temporary folder, then runs the stages
 //   bench_export --stage NAME DIR   one stage on an existing workspace (used by the driver)
+//   bench_export --workspace DIR [hours]   only builds the workspace in DIR (to look at it in pcrcal)
 
 #include "ExportFixture.h"
 
+#include "calibration/ChartView.h"
+#include "reports/DataExport.h"
+#include "reports/DataExportConfirm.h"
 #include "reports/ExportJob.h"
 #include "reports/ReportTemplates.h"
 #include "store/tool.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QTableWidget>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -49,6 +55,41 @@ int stage(const QString &name, const QString &folder)
     const double base = peakMiB();
     QElapsedTimer timer;
     timer.start();
+    if (name == QLatin1String("page")) {
+        Tool::CurrentUser.setAllRights(true);
+        DataExport page;
+        page.resize(1300, 800);
+        page.show();
+        QCoreApplication::processEvents();
+        const qint64 built = timer.elapsed();
+        auto *table = page.findChild<QTableWidget *>();
+        int row = 0;
+        while (row < table->rowCount() && table->item(row, 0)->text() != project)
+            ++row;
+        timer.restart();
+        page.openRow(row);
+        const qint64 opened = timer.elapsed();
+        page.chart()->grab();   // one full drawing of the 16 curves
+        std::printf("%-12s build %6lld ms  open %6lld ms  open+draw %6lld ms  points %d x %d  peak %6.1f MiB (%.1f before)\n",
+                    qPrintable(name), built, opened, timer.elapsed(), page.chart()->seriesCount(),
+                    page.chart()->seriesPoints(0).size(), peakMiB(), base);
+        return 0;
+    }
+    if (name == QLatin1String("confirm")) {
+        ExportJob job(ExportJob::CertificateMode, QStringLiteral("Word"), list.value(0));
+        job.LoadCycleFiles();
+        job.LoadRunData(ExportJob::wholeRunFrom(), ExportJob::wholeRunTo());
+        const qint64 loaded = timer.elapsed();
+        timer.restart();
+        DataExportConfirm dialog;
+        dialog.resize(1200, 760);
+        dialog.show();
+        dialog.SetData(list.value(0), Tool::TemperatureUnit, job.uniformitySamples(), job.uniformitySteps());
+        dialog.chart()->grab();
+        std::printf("%-12s load %6lld ms  chart+markers+draw %6lld ms  markers %d  peak %6.1f MiB (%.1f before)\n",
+                    qPrintable(name), loaded, timer.elapsed(), dialog.chart()->VerticalLineCount(), peakMiB(), base);
+        return 0;
+    }
     int mode = ExportJob::CertificateMode;
     QString format = QStringLiteral("Word"), file = QStringLiteral("certificate.docx");
     if (name == QLatin1String("pdf")) {
@@ -83,12 +124,23 @@ int stage(const QString &name, const QString &folder)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Widgets only for the stages that show them, offscreen.
+    const bool widgets = argc >= 3 && (qstrcmp(argv[2], "page") == 0 || qstrcmp(argv[2], "confirm") == 0);
+    if (widgets)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QScopedPointer<QCoreApplication> application(widgets ? new QApplication(argc, argv) : new QCoreApplication(argc, argv));
+    QCoreApplication &app = *application;
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
     const QStringList args = app.arguments();
     if (args.size() >= 4 && args.at(1) == QLatin1String("--stage"))
         return stage(args.at(2), args.at(3));
 
+    if (args.size() >= 3 && args.at(1) == QLatin1String("--workspace")) {
+        const double hours = args.size() > 3 ? args.at(3).toDouble() : 24.0;
+        const bool ok = Fixture::createWorkspace(args.at(2)) && Fixture::addAccounts()
+            && Fixture::addProject(Fixture::Project()) && Fixture::addDayLongProject(project, 16, hours);
+        return ok ? 0 : 1;
+    }
     const double hours = args.size() > 1 ? args.at(1).toDouble() : 24.0;
     QTemporaryDir dir;
     QElapsedTimer timer;
@@ -101,7 +153,7 @@ int main(int argc, char *argv[])
     std::printf("workspace: %.0f h of 16 probes at 1 s stored in %lld ms (%.1f MiB database)\n", hours,
                 timer.elapsed(), QFileInfo(dir.filePath(Tool::DatabaseFileName)).size() / 1048576.0);
     std::fflush(stdout);
-    for (const char *name : {"certificate", "pdf", "raw"}) {
+    for (const char *name : {"page", "confirm", "certificate", "pdf", "raw"}) {
         for (int repeat = 0; repeat < 2; ++repeat) {
             QProcess p;
             p.setProcessChannelMode(QProcess::ForwardedChannels);

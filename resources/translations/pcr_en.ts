@@ -490,6 +490,140 @@
     </message>
 </context>
 <context>
+    <name>DataExport</name>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>查询</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>项目名称</source>
+        <translation>Project name</translation>
+    </message>
+    <message>
+        <source>时间设置：</source>
+        <translation>Time range:</translation>
+    </message>
+    <message>
+        <source> 温度设置：</source>
+        <translation> Temperature range:</translation>
+    </message>
+    <message>
+        <source>设定</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>时间轴-标注线设置：</source>
+        <translation>Time-axis marker:</translation>
+    </message>
+    <message>
+        <source>备注：</source>
+        <translation>Remark:</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>温度轴-标注线设置：</source>
+        <translation>Temperature-axis marker:</translation>
+    </message>
+    <message>
+        <source>校准证书</source>
+        <translation>Certificate</translation>
+    </message>
+    <message>
+        <source>校准记录</source>
+        <translation>Calibration record</translation>
+    </message>
+    <message>
+        <source>原始记录</source>
+        <translation>Raw record</translation>
+    </message>
+    <message>
+        <source>删除项目</source>
+        <translation>Delete project</translation>
+    </message>
+    <message>
+        <source>时间设置错误！</source>
+        <translation>Time setting error!</translation>
+    </message>
+    <message>
+        <source>温度设置错误！</source>
+        <translation>Temperature setting error!</translation>
+    </message>
+    <message>
+        <source>请设置标注线备注!</source>
+        <translation>Please set the marker remark!</translation>
+    </message>
+    <message>
+        <source>请先选择需要导出的数据！</source>
+        <translation>Please select the data to export first!</translation>
+    </message>
+    <message>
+        <source>校准数据删除：</source>
+        <translation>Calibration data deleted: </translation>
+    </message>
+</context>
+<context>
+    <name>DataExportConfirm</name>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>导出确认</source>
+        <translation>Export confirmation</translation>
+    </message>
+    <message>
+        <source>稳定指标：</source>
+        <translation>Stability index:</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>标注线已全部添加！</source>
+        <translation>All marker lines have been added!</translation>
+    </message>
+    <message>
+        <source>标注线已全部删除！</source>
+        <translation>All marker lines have been deleted!</translation>
+    </message>
+    <message>
+        <source>稳定指标设置错误！</source>
+        <translation>Invalid stability index!</translation>
+    </message>
+</context>
+<context>
     <name>ExcelReport</name>
     <message>
         <source>找不到模板文件或无法读取：%1</source>
@@ -1288,6 +1422,25 @@
     <message>
         <source>关于</source>
         <translation>About</translation>
+    </message>
+</context>
+<context>
+    <name>QWaiting</name>
+    <message>
+        <source>正在导出</source>
+        <translation>Exporting</translation>
+    </message>
+    <message>
+        <source>正在导出中...</source>
+        <translation>Exporting...</translation>
+    </message>
+    <message>
+        <source>请先在系统设置中设置导出格式！</source>
+        <translation>Please set the export format in the system settings first!</translation>
+    </message>
+    <message>
+        <source>保存文件</source>
+        <translation>Save file</translation>
     </message>
 </context>
 <context>

@@ -490,6 +490,140 @@
     </message>
 </context>
 <context>
+    <name>DataExport</name>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>查询</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>项目名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间设置：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 温度设置：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间轴-标注线设置：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备注：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度轴-标注线设置：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准证书</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准记录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>原始记录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除项目</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间设置错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度设置错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请设置标注线备注!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择需要导出的数据！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准数据删除：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DataExportConfirm</name>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出确认</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>稳定指标：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标注线已全部添加！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标注线已全部删除！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>稳定指标设置错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ExcelReport</name>
     <message>
         <source>找不到模板文件或无法读取：%1</source>
@@ -1287,6 +1421,25 @@
     </message>
     <message>
         <source>关于</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>QWaiting</name>
+    <message>
+        <source>正在导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在导出中...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先在系统设置中设置导出格式！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存文件</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

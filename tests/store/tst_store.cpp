@@ -610,6 +610,11 @@ void TestStore::boundFiltersCannotBeWidened()
                                          }));
     QCOMPARE(seen, (QStringList{"t", "t", "0", "1", "2"}));
     seen.clear();
+    QVERIFY(Tool::forEachCalibrationData(Queries::calibrationDataOf(c.CalibrationName),
+                                         [&](const Tool::Struct_CalibrationData &r) { return !(seen << r.Model).isEmpty(); }));
+    QCOMPARE(seen, (QStringList{"均匀度校准", "升降温速率校准", "均匀度校准", "均匀度校准", "均匀度校准", "均匀度校准",
+                                "均匀度校准", "均匀度校准"}));
+    seen.clear();
     QVERIFY(Tool::forEachCalibrationData(Queries::calibrationDataOf("' OR 1=1 --", "均匀度校准"),
                                          [&](const Tool::Struct_CalibrationData &r) { return !(seen << r.Time).isEmpty(); }));
     QVERIFY(seen.isEmpty());
