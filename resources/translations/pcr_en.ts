@@ -1107,6 +1107,181 @@
     </message>
 </context>
 <context>
+    <name>SystemSet</name>
+    <message>
+        <source>系统设置</source>
+        <translation>System Settings</translation>
+    </message>
+    <message>
+        <source>系统参数</source>
+        <translation>System parameters</translation>
+    </message>
+    <message>
+        <source>温度单位：</source>
+        <translation>Temperature unit:</translation>
+    </message>
+    <message>
+        <source>语    言：</source>
+        <translation>Language:</translation>
+    </message>
+    <message>
+        <source>公司名称：</source>
+        <translation>Company name:</translation>
+    </message>
+    <message>
+        <source>数据位数：</source>
+        <translation>Decimals:</translation>
+    </message>
+    <message>
+        <source>导出格式：</source>
+        <translation>Export format:</translation>
+    </message>
+    <message>
+        <source>备份设置</source>
+        <translation>Backup</translation>
+    </message>
+    <message>
+        <source>自动备份</source>
+        <translation>Automatic backup</translation>
+    </message>
+    <message>
+        <source>备份周期：</source>
+        <translation>Backup cycle:</translation>
+    </message>
+    <message>
+        <source>天</source>
+        <translation>days</translation>
+    </message>
+    <message>
+        <source>备份路径：</source>
+        <translation>Backup folder:</translation>
+    </message>
+    <message>
+        <source>选择</source>
+        <translation>Choose...</translation>
+    </message>
+    <message>
+        <source>备份</source>
+        <translation>Back up</translation>
+    </message>
+    <message>
+        <source>恢复</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>修改公司名称。</source>
+        <translation>Company name changed.</translation>
+    </message>
+    <message>
+        <source>修改温度精度。</source>
+        <translation>Temperature decimals changed.</translation>
+    </message>
+    <message>
+        <source>修改温度单位。</source>
+        <translation>Temperature unit changed.</translation>
+    </message>
+    <message>
+        <source>修改语言设置。</source>
+        <translation>Language changed.</translation>
+    </message>
+    <message>
+        <source>修改导出格式。</source>
+        <translation>Export format changed.</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>设置已生效，但无法写入配置文件！</source>
+        <translation>The settings apply now, but the configuration file could not be written!</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>设置成功！</source>
+        <translation>Settings applied.</translation>
+    </message>
+    <message>
+        <source>备份周期不能为0！</source>
+        <translation>The backup cycle must not be 0!</translation>
+    </message>
+    <message>
+        <source>备份路径不存在！</source>
+        <translation>The backup folder does not exist!</translation>
+    </message>
+    <message>
+        <source>无法写入配置文件！</source>
+        <translation>The configuration file could not be written!</translation>
+    </message>
+    <message>
+        <source>自动数据备份开。</source>
+        <translation>Automatic backup switched on.</translation>
+    </message>
+    <message>
+        <source>自动数据备份关。</source>
+        <translation>Automatic backup switched off.</translation>
+    </message>
+    <message>
+        <source>选择目录</source>
+        <translation>Choose folder</translation>
+    </message>
+    <message>
+        <source>修改备份保存路径。</source>
+        <translation>Backup folder changed.</translation>
+    </message>
+    <message>
+        <source>请选择备份路径！</source>
+        <translation>Please choose a backup folder!</translation>
+    </message>
+    <message>
+        <source>备份失败：路径不存在！</source>
+        <translation>Backup failed: the folder does not exist!</translation>
+    </message>
+    <message>
+        <source>备份失败！</source>
+        <translation>Backup failed!</translation>
+    </message>
+    <message>
+        <source>备份成功！</source>
+        <translation>Backup succeeded.</translation>
+    </message>
+    <message>
+        <source>手动数据备份。</source>
+        <translation>Manual database backup.</translation>
+    </message>
+    <message>
+        <source>选择文件</source>
+        <translation>Choose file</translation>
+    </message>
+    <message>
+        <source>Config Files (*.db3)</source>
+        <translation>Config Files (*.db3)</translation>
+    </message>
+    <message>
+        <source>恢复成功！</source>
+        <translation>Restore succeeded.</translation>
+    </message>
+    <message>
+        <source>手动恢复数据。</source>
+        <translation>Manual database restore.</translation>
+    </message>
+    <message>
+        <source>所选文件就是当前数据库，无需恢复！</source>
+        <translation>The chosen file is the database in use; nothing to restore.</translation>
+    </message>
+    <message>
+        <source>恢复失败！</source>
+        <translation>Restore failed!</translation>
+    </message>
+</context>
+<context>
     <name>Tool</name>
     <message>
         <source>系统设置-手动备份</source>

@@ -1107,6 +1107,181 @@
     </message>
 </context>
 <context>
+    <name>SystemSet</name>
+    <message>
+        <source>系统设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度单位：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>语    言：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>公司名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据位数：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出格式：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自动备份</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份周期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>天</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份路径：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>选择</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>恢复</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改公司名称。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改温度精度。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改温度单位。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改语言设置。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改导出格式。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置已生效，但无法写入配置文件！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份周期不能为0！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份路径不存在！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法写入配置文件！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自动数据备份开。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自动数据备份关。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>选择目录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改备份保存路径。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请选择备份路径！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份失败：路径不存在！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>手动数据备份。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>选择文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Config Files (*.db3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>恢复成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>手动恢复数据。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>所选文件就是当前数据库，无需恢复！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>恢复失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Tool</name>
     <message>
         <source>系统设置-手动备份</source>

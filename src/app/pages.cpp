@@ -1,5 +1,7 @@
 #include "app/pages.h"
 
+#include "app/SystemSet.h"
+
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -33,6 +35,8 @@ QWidget *createPage(int index, QWidget *parent)
     switch (index) {
     // Pages replace their EmptyPage here as they are built, e.g.
     //   case PCRDevicePage: return new PCRDevice(parent);
+    case SystemSetPage:
+        return new SystemSet(parent);
     default:
         return new EmptyPage(index, parent);
     }
