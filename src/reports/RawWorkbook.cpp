@@ -90,6 +90,8 @@ int RawWorkbook::begin(const QString &outputPath, const QString &probeList)
         return 1;
     }
     d->partPath = part.fileName();
+    // A temporary file is private to its owner; the workbook is an ordinary document.
+    part.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     part.close();
     d->partPathBytes = QFile::encodeName(d->partPath);
 

@@ -560,6 +560,27 @@ private slots:
         QVERIFY(x.sheetXml().contains("<dimension ref=\"A2:E25\"/>"));
     }
 
+    void printAreaFollowsInsertedRows()
+    {
+        OoxmlPackage package;
+        QVERIFY(package.load(tpl(QStringLiteral("原始记录.xltx"))));
+        QByteArray workbook = package.part(QStringLiteral("xl/workbook.xml"));
+        workbook.replace("</workbook>", "<definedNames><definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">"
+                                        "'原始记录'!$A$1:$P$26</definedName><definedName name=\"_xlnm.Print_Titles\" "
+                                        "localSheetId=\"0\">'原始记录'!$8:$9</definedName></definedNames></workbook>");
+        package.setPart(QStringLiteral("xl/workbook.xml"), workbook);
+        const QString templatePath = out(QStringLiteral("print-area.xltx"));
+        QVERIFY(package.save(templatePath));
+        const QString path = out(QStringLiteral("print-area.xlsx"));
+        QCOMPARE(ReportWriter::originalRecordExcel(templatePath, sampleContent(4, 6), path), 0);
+        OoxmlPackage result;
+        QVERIFY(result.load(path));
+        const QByteArray names = result.part(QStringLiteral("xl/workbook.xml"));
+        QVERIFY2(names.contains("'原始记录'!$A$1:$P$29"), names.constData());
+        QVERIFY2(names.contains("'原始记录'!$8:$9"), names.constData());
+        QVERIFY((QFile::permissions(path) & QFileDevice::ReadOther));
+    }
+
     void badTemplates_data()
     {
         QTest::addColumn<QByteArray>("content");
@@ -643,6 +664,7 @@ private slots:
         QVERIFY(!QFile::exists(path));   // nothing at the destination before it is complete
         QCOMPARE(book.finish(), 0);
         keep(path);
+        QVERIFY((QFile::permissions(path) & QFileDevice::ReadOther));
         XlsxProbe x(path);
         QVERIFY(x.ok());
         QCOMPARE(x.cell(QStringLiteral("A1")), QStringLiteral("原始数据"));
