@@ -71,6 +71,106 @@
         <source>删除用户：</source>
         <translation>Users deleted: </translation>
     </message>
+    <message>
+        <source>数据库备份</source>
+        <translation>Database backup</translation>
+    </message>
+    <message>
+        <source>公司名称</source>
+        <translation>Company name</translation>
+    </message>
+    <message>
+        <source>系统设置</source>
+        <translation>System settings</translation>
+    </message>
+    <message>
+        <source>PCR设备添加</source>
+        <translation>Add PCR instrument</translation>
+    </message>
+    <message>
+        <source>PCR设备修改</source>
+        <translation>Modify PCR instrument</translation>
+    </message>
+    <message>
+        <source>PCR设备删除</source>
+        <translation>Delete PCR instrument</translation>
+    </message>
+    <message>
+        <source>测温仪添加</source>
+        <translation>Add measuring instrument</translation>
+    </message>
+    <message>
+        <source>测温仪修改</source>
+        <translation>Modify measuring instrument</translation>
+    </message>
+    <message>
+        <source>测温仪删除</source>
+        <translation>Delete measuring instrument</translation>
+    </message>
+    <message>
+        <source>通信设置</source>
+        <translation>Communication settings</translation>
+    </message>
+    <message>
+        <source>探头添加</source>
+        <translation>Add probe set</translation>
+    </message>
+    <message>
+        <source>探头删除</source>
+        <translation>Delete probe set</translation>
+    </message>
+    <message>
+        <source>循环文件添加</source>
+        <translation>Add cycle file</translation>
+    </message>
+    <message>
+        <source>循环文件删除</source>
+        <translation>Delete cycle file</translation>
+    </message>
+    <message>
+        <source>布点图添加</source>
+        <translation>Add layout</translation>
+    </message>
+    <message>
+        <source>布点图删除</source>
+        <translation>Delete layout</translation>
+    </message>
+    <message>
+        <source>开始校准</source>
+        <translation>Start calibration</translation>
+    </message>
+    <message>
+        <source>数据删除</source>
+        <translation>Delete data</translation>
+    </message>
+    <message>
+        <source>校准报告导出</source>
+        <translation>Export calibration report</translation>
+    </message>
+    <message>
+        <source>原始记录导出</source>
+        <translation>Export original record</translation>
+    </message>
+    <message>
+        <source>自定义导出</source>
+        <translation>Custom export</translation>
+    </message>
+    <message>
+        <source>用户添加</source>
+        <translation>Add user</translation>
+    </message>
+    <message>
+        <source>用户删除</source>
+        <translation>Delete user</translation>
+    </message>
+    <message>
+        <source>日志导出</source>
+        <translation>Log export</translation>
+    </message>
+    <message>
+        <source>导出格式</source>
+        <translation>Export format</translation>
+    </message>
 </context>
 <context>
     <name>AdminAdd</name>
@@ -438,6 +538,102 @@
     <message>
         <source>用户管理与审计日志</source>
         <translation>Users and audit log</translation>
+    </message>
+    <message>
+        <source>数据库备份</source>
+        <translation>Database backup</translation>
+    </message>
+    <message>
+        <source>公司名称</source>
+        <translation>Company name</translation>
+    </message>
+    <message>
+        <source>PCR设备添加</source>
+        <translation>Add PCR instrument</translation>
+    </message>
+    <message>
+        <source>PCR设备修改</source>
+        <translation>Modify PCR instrument</translation>
+    </message>
+    <message>
+        <source>PCR设备删除</source>
+        <translation>Delete PCR instrument</translation>
+    </message>
+    <message>
+        <source>测温仪添加</source>
+        <translation>Add measuring instrument</translation>
+    </message>
+    <message>
+        <source>测温仪修改</source>
+        <translation>Modify measuring instrument</translation>
+    </message>
+    <message>
+        <source>测温仪删除</source>
+        <translation>Delete measuring instrument</translation>
+    </message>
+    <message>
+        <source>通信设置</source>
+        <translation>Communication settings</translation>
+    </message>
+    <message>
+        <source>探头添加</source>
+        <translation>Add probe set</translation>
+    </message>
+    <message>
+        <source>探头删除</source>
+        <translation>Delete probe set</translation>
+    </message>
+    <message>
+        <source>循环文件添加</source>
+        <translation>Add cycle file</translation>
+    </message>
+    <message>
+        <source>循环文件删除</source>
+        <translation>Delete cycle file</translation>
+    </message>
+    <message>
+        <source>布点图添加</source>
+        <translation>Add layout</translation>
+    </message>
+    <message>
+        <source>布点图删除</source>
+        <translation>Delete layout</translation>
+    </message>
+    <message>
+        <source>开始校准</source>
+        <translation>Start calibration</translation>
+    </message>
+    <message>
+        <source>数据删除</source>
+        <translation>Delete data</translation>
+    </message>
+    <message>
+        <source>校准报告导出</source>
+        <translation>Export calibration report</translation>
+    </message>
+    <message>
+        <source>校准记录导出</source>
+        <translation>Export calibration record</translation>
+    </message>
+    <message>
+        <source>原始记录导出</source>
+        <translation>Export original record</translation>
+    </message>
+    <message>
+        <source>用户添加</source>
+        <translation>Add user</translation>
+    </message>
+    <message>
+        <source>用户删除</source>
+        <translation>Delete user</translation>
+    </message>
+    <message>
+        <source>审计日志下载</source>
+        <translation>Audit log download</translation>
+    </message>
+    <message>
+        <source>导出格式</source>
+        <translation>Export format</translation>
     </message>
 </context>
 <context>

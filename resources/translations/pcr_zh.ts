@@ -71,6 +71,106 @@
         <source>删除用户：</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>数据库备份</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>公司名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通信设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>开始校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准报告导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>原始记录导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自定义导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>日志导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出格式</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AdminAdd</name>
@@ -437,6 +537,102 @@
     </message>
     <message>
         <source>用户管理与审计日志</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据库备份</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>公司名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通信设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>开始校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准报告导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准记录导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>原始记录导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志下载</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出格式</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
