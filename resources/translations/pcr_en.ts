@@ -475,6 +475,21 @@
     </message>
 </context>
 <context>
+    <name>ChartView</name>
+    <message>
+        <source>设备校准</source>
+        <translation>Device calibration</translation>
+    </message>
+    <message>
+        <source>采集时间</source>
+        <translation>Acquisition time</translation>
+    </message>
+    <message>
+        <source>温度</source>
+        <translation>Temperature</translation>
+    </message>
+</context>
+<context>
     <name>ExcelReport</name>
     <message>
         <source>找不到模板文件或无法读取：%1</source>
