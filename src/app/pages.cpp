@@ -1,5 +1,8 @@
 #include "app/pages.h"
 
+#include "users/admin.h"
+#include "users/auditlog.h"
+
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -33,6 +36,10 @@ QWidget *createPage(int index, QWidget *parent)
     switch (index) {
     // Pages replace their EmptyPage here as they are built, e.g.
     //   case PCRDevicePage: return new PCRDevice(parent);
+    case AdminPage:
+        return new Admin(parent);
+    case AuditLogPage:
+        return new AuditLog(parent);
     default:
         return new EmptyPage(index, parent);
     }
