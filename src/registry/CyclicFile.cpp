@@ -74,13 +74,8 @@ void CyclicFile::pt_Delete_clicked()
         Messages::warning(this, tr("警告"), tr("请先选择设备"));
         return;
     }
-    if (Messages::question(this, tr("提示"), tr("是否删除编号") + selectedNumber + QStringLiteral("?"))
-        != QMessageBox::Yes)
+    if (!RegistryForm::confirmDelete(this, selectedNumber, &Tool::deleteCyclicFile, tr("删除数据库失败!")))
         return;
-    if (!Tool::deleteCyclicFile(selectedNumber)) {
-        Messages::warning(this, tr("警告"), tr("删除数据库失败!"));
-        return;
-    }
     refreshList();
     Tool::SaveAuditLog(42, tr("删除循环文件的编号：") + selectedNumber);
     selectedNumber.clear();

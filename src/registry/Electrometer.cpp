@@ -243,21 +243,29 @@ QString Electrometer::checkValues(const Tool::Struct_Electrometer &device)
     return QString();
 }
 
-void Electrometer::pt_Add_clicked()
+bool Electrometer::readForm(Tool::Struct_Electrometer &device)
 {
-    Tool::Struct_Electrometer device;
     if (gatherForm(device) != 0) {
         Messages::warning(this, tr("警告"), tr("请先输入参数！"));
-        return;
+        return false;
     }
     const QString problem = checkValues(device);
     if (!problem.isEmpty()) {
         Messages::warning(this, tr("警告"), problem);
-        return;
+        return false;
     }
+    // An editor left empty shows only the mask's separators.
     QString stored;
     CalibrationDates::storedFromTyped(device.CalibrationCycle, &stored);
     device.CalibrationCycle = stored.isEmpty() ? QString() : device.CalibrationCycle.trimmed();
+    return true;
+}
+
+void Electrometer::pt_Add_clicked()
+{
+    Tool::Struct_Electrometer device;
+    if (!readForm(device))
+        return;
 
     QList<Tool::Struct_Electrometer> existing;
     const bool free = Tool::getElectrometer(existing, device.Number) && existing.isEmpty();
@@ -272,18 +280,8 @@ void Electrometer::pt_Add_clicked()
 void Electrometer::pt_Modify_clicked()
 {
     Tool::Struct_Electrometer device;
-    if (gatherForm(device) != 0) {
-        Messages::warning(this, tr("警告"), tr("请先输入参数！"));
+    if (!readForm(device))
         return;
-    }
-    const QString problem = checkValues(device);
-    if (!problem.isEmpty()) {
-        Messages::warning(this, tr("警告"), problem);
-        return;
-    }
-    QString stored;
-    CalibrationDates::storedFromTyped(device.CalibrationCycle, &stored);
-    device.CalibrationCycle = stored.isEmpty() ? QString() : device.CalibrationCycle.trimmed();
 
     QList<Tool::Struct_Electrometer> existing;
     if (!Tool::getElectrometer(existing, device.Number) || existing.isEmpty()) {
@@ -304,13 +302,8 @@ void Electrometer::pt_Delete_clicked()
         Messages::warning(this, tr("警告"), tr("请先选择设备"));
         return;
     }
-    if (Messages::question(this, tr("提示"), tr("是否删除编号") + selectedNumber + QStringLiteral("?"))
-        != QMessageBox::Yes)
+    if (!RegistryForm::confirmDelete(this, selectedNumber, &Tool::deleteElectrometer, tr("删除数据库失败!")))
         return;
-    if (!Tool::deleteElectrometer(selectedNumber)) {
-        Messages::warning(this, tr("警告"), tr("删除数据库失败!"));
-        return;
-    }
     refreshList();
     Tool::SaveAuditLog(23, tr("测温仪删除编号为：") + selectedNumber);
     selectedNumber.clear();

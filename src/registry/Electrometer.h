@@ -60,6 +60,8 @@ private:
     // 1, 2, 3 when the number, name or serial number is missing.
     int gatherForm(Tool::Struct_Electrometer &device);
     QString checkValues(const Tool::Struct_Electrometer &device);
+    // gatherForm and checkValues; false, after telling the user why, when nothing may be written.
+    bool readForm(Tool::Struct_Electrometer &device);
     void refreshList();
     void fillForm(const Tool::Struct_Electrometer &device);
     void fillFixedLists();

@@ -42,8 +42,9 @@ PCRDevice::PCRDevice(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     RegistryForm::loadValues(ui->comboBox_DeviceModel, ModelKey);
     RegistryForm::loadValues(ui->comboBox_Manufacturer, ManufacturerKey);
     fillFixedLists();
-    // Derived from the date and cycle, never typed.
-    ui->comboBox_CalibrationState->setEnabled(false);
+    // Derived from the date and cycle, never chosen; it stays readable rather than greyed out.
+    ui->comboBox_CalibrationState->setFocusPolicy(Qt::NoFocus);
+    ui->comboBox_CalibrationState->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     ui->lineEdit_CalibrationCycle->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-0-9.]+$")), this));
@@ -165,18 +166,25 @@ bool PCRDevice::clashes(const Tool::Struct_PCRDevice &device, const QString &exc
     return false;
 }
 
+bool PCRDevice::readForm(Tool::Struct_PCRDevice &device, bool withDate)
+{
+    if (gatherForm(device) != 0) {
+        Messages::warning(this, tr("警告"), tr("请先输入参数！"));
+        return false;
+    }
+    const QString problem = checkValues(device, withDate);
+    if (!problem.isEmpty()) {
+        Messages::warning(this, tr("警告"), problem);
+        return false;
+    }
+    return true;
+}
+
 void PCRDevice::pt_PCRAdd_clicked()
 {
     Tool::Struct_PCRDevice device;
-    if (gatherForm(device) != 0) {
-        Messages::warning(this, tr("警告"), tr("请先输入参数！"));
+    if (!readForm(device, false))
         return;
-    }
-    const QString problem = checkValues(device, false);
-    if (!problem.isEmpty()) {
-        Messages::warning(this, tr("警告"), problem);
-        return;
-    }
     // Set only by a finished calibration.
     device.CalibrationDate.clear();
     if (clashes(device, QString()) || !Tool::addPCRDevice(device)) {
@@ -190,15 +198,8 @@ void PCRDevice::pt_PCRAdd_clicked()
 void PCRDevice::pt_PCRModify_clicked()
 {
     Tool::Struct_PCRDevice device;
-    if (gatherForm(device) != 0) {
-        Messages::warning(this, tr("警告"), tr("请先输入参数！"));
+    if (!readForm(device, true))
         return;
-    }
-    const QString problem = checkValues(device, true);
-    if (!problem.isEmpty()) {
-        Messages::warning(this, tr("警告"), problem);
-        return;
-    }
     // The date of the opened instrument keeps its seconds while its minute is unchanged.
     const QString typedDate = device.CalibrationDate.trimmed();
     if (!openedCalibrationDate.isEmpty() && device.Number == selectedNumber
@@ -232,13 +233,8 @@ void PCRDevice::pt_PCRDelete_clicked()
         Messages::warning(this, tr("警告"), tr("请先选择设备!"));
         return;
     }
-    if (Messages::question(this, tr("提示"), tr("是否删除编号") + selectedNumber + QStringLiteral("?"))
-        != QMessageBox::Yes)
+    if (!RegistryForm::confirmDelete(this, selectedNumber, &Tool::deletePCRDevice, tr("删除数据失败!")))
         return;
-    if (!Tool::deletePCRDevice(selectedNumber)) {
-        Messages::warning(this, tr("警告"), tr("删除数据失败!"));
-        return;
-    }
     refreshList();
     Tool::SaveAuditLog(13, tr("PCR设备删除编号为：") + selectedNumber);
     selectedNumber.clear();
@@ -284,6 +280,9 @@ void PCRDevice::showDerived(const QString &calibrationDate, const QString &cycle
     ui->lineEdit_Stability->setText(recheck.isValid() ? CalibrationDates::minuteText(recheck) : QString());
     const QString state = CalibrationDates::state(calibrationDate, cycle, QDateTime::currentDateTime());
     ui->comboBox_CalibrationState->setCurrentIndex(qMax(0, states().indexOf(state)));
+    ui->comboBox_CalibrationState->setStyleSheet(state == QString::fromUtf8(CalibrationDates::Overdue)
+                                                     ? QStringLiteral("color: rgb(255, 0, 0);")
+                                                     : QString());
 }
 
 void PCRDevice::typedDatesChanged()

@@ -37,6 +37,8 @@ private:
     // What the store cannot tell: a number the calibration page could not read back, an
     // unreadable date or cycle. Empty when the record may be written.
     QString checkValues(const Tool::Struct_PCRDevice &device, bool withDate);
+    // gatherForm and checkValues; false, after telling the user why, when nothing may be written.
+    bool readForm(Tool::Struct_PCRDevice &device, bool withDate);
     // The number or serial number used by another instrument than `number`.
     bool clashes(const Tool::Struct_PCRDevice &device, const QString &except);
     void refreshList();

@@ -1,6 +1,9 @@
 #include "registry/RegistryForm.h"
 
+#include "app/messages.h"
 #include "store/tool.h"
+
+#include <QCoreApplication>
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -54,6 +57,19 @@ int appendRow(QTableWidget *table, const QStringList &texts)
         table->setItem(row, column, item);
     }
     return row;
+}
+
+bool confirmDelete(QWidget *parent, const QString &number,
+                   const std::function<bool(const QString &)> &remove, const QString &failText)
+{
+    const QString question = QCoreApplication::translate("RegistryForm", "是否删除编号") + number + QStringLiteral("?");
+    if (Messages::question(parent, QCoreApplication::translate("RegistryForm", "提示"), question) != QMessageBox::Yes)
+        return false;
+    if (!remove(number)) {
+        Messages::warning(parent, QCoreApplication::translate("RegistryForm", "警告"), failText);
+        return false;
+    }
+    return true;
 }
 
 void applyRight(QAbstractButton *button, const char *right)

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QAbstractButton;
 class QComboBox;
 class QTableWidget;
@@ -24,6 +26,11 @@ void setUpList(QTableWidget *table);
 void clearList(QTableWidget *table);
 // Appends one row of texts; returns its index.
 int appendRow(QTableWidget *table, const QStringList &texts);
+
+// Asks "是否删除编号" + number + "?" and on Yes deletes with remove; a failed delete is reported
+// with failText. True when the record was deleted.
+bool confirmDelete(QWidget *parent, const QString &number,
+                   const std::function<bool(const QString &)> &remove, const QString &failText);
 
 // Enabled only when the logged-in user holds the right (Tool::hasRight).
 void applyRight(QAbstractButton *button, const char *right);

@@ -5,11 +5,17 @@
 #include "store/schema.h"
 #include "store/tool.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QObject>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 std::vector<std::function<QObject *()>> &registryTests();
@@ -45,8 +51,22 @@ T *part(QWidget *form, const char *name)
     return w;
 }
 
+// A freshly built page or dialog and its widgets by object name.
+template<class Page>
+class FormOf
+{
+public:
+    FormOf() : page(std::make_unique<Page>()) {}
+    QLineEdit *edit(const char *name) { return part<QLineEdit>(page.get(), name); }
+    QComboBox *combo(const char *name) { return part<QComboBox>(page.get(), name); }
+    QPushButton *button(const char *name) { return part<QPushButton>(page.get(), name); }
+    QLabel *label(const char *name) { return part<QLabel>(page.get(), name); }
+    QTableWidget *list() { return part<QTableWidget>(page.get(), "tableWidget_List"); }
+
+    std::unique_ptr<Page> page;
+};
+
 // The texts of one table row, or of one column.
-class QTableWidget;
 QStringList rowTexts(QTableWidget *table, int row);
 QStringList columnTexts(QTableWidget *table, int column);
 

@@ -28,14 +28,9 @@ QList<Tool::Struct_CyclicFile> stored(const QString &number = QString())
     return list;
 }
 
-class Editor
+class Editor : public FormOf<CyclicFileAdd>
 {
 public:
-    Editor() : dialog(std::make_unique<CyclicFileAdd>()) {}
-    QLineEdit *edit(const char *name) { return part<QLineEdit>(dialog.get(), name); }
-    QPushButton *button(const char *name) { return part<QPushButton>(dialog.get(), name); }
-    QTableWidget *list() { return part<QTableWidget>(dialog.get(), "tableWidget_List"); }
-
     void type(const QString &temperature, const QString &minutes)
     {
         edit("lineEdit_Temp")->setText(temperature);
@@ -62,8 +57,6 @@ public:
         edit("lineEdit_Name")->setText(name);
         button("pushButton_OK")->click();
     }
-
-    std::unique_ptr<CyclicFileAdd> dialog;
 };
 
 // Runs `act` on the next modal dialog once it is shown, then closes it.
@@ -108,13 +101,13 @@ private slots:
         e.add("60", "5");
         e.add("72", "15");
         QCOMPARE(e.rows(), QStringList({"1:95/10", "2:60/5", "3:72/15"}));
-        e.dialog->pt_TableWidget_clicked(0, 1);
+        e.page->pt_TableWidget_clicked(0, 1);
         QCOMPARE(e.edit("lineEdit_Temp")->text(), QStringLiteral("95"));
         QCOMPARE(e.edit("lineEdit_TempTime")->text(), QStringLiteral("10"));
         e.add("50", "1");
         QCOMPARE(e.rows(), QStringList({"1:95/10", "2:50/1", "3:60/5", "4:72/15"}));
         // The new step is the selected one: the next goes in after it.
-        QCOMPARE(e.dialog->steps().selected(), 1);
+        QCOMPARE(e.page->steps().selected(), 1);
         e.add("55", "2");
         QCOMPARE(e.rows(), QStringList({"1:95/10", "2:50/1", "3:55/2", "4:60/5", "5:72/15"}));
         QCOMPARE(e.list()->currentRow(), 2);
@@ -134,7 +127,7 @@ private slots:
         e.add("95", "10");
         e.add("60", "5");
         e.add("72", "15");
-        e.dialog->pt_TableWidget_clicked(1, 0);
+        e.page->pt_TableWidget_clicked(1, 0);
         e.type("65", "6");
         e.button("pushButton_Set")->click();
         QCOMPARE(e.rows(), QStringList({"1:95/10", "2:65/6", "3:72/15"}));
@@ -249,7 +242,7 @@ private slots:
         Tool::TemperatureUnit = QStringLiteral("℉");
         MessageRecorder rec;
         Editor e;
-        QCOMPARE(part<QLabel>(e.dialog.get(), "label_TempUnit")->text(), QStringLiteral("℉"));
+        QCOMPARE(part<QLabel>(e.page.get(), "label_TempUnit")->text(), QStringLiteral("℉"));
         e.add("212", "3");
         e.add("140", "1");
         e.save("1", "华氏");

@@ -48,16 +48,9 @@ QList<Tool::Struct_Electrometer> stored(const QString &number = QString())
     return list;
 }
 
-class Form
+class Form : public FormOf<Electrometer>
 {
 public:
-    Form() : page(std::make_unique<Electrometer>()) {}
-    QLineEdit *edit(const char *name) { return part<QLineEdit>(page.get(), name); }
-    QComboBox *combo(const char *name) { return part<QComboBox>(page.get(), name); }
-    QPushButton *button(const char *name) { return part<QPushButton>(page.get(), name); }
-    QLabel *label(const char *name) { return part<QLabel>(page.get(), name); }
-    QTableWidget *list() { return part<QTableWidget>(page.get(), "tableWidget_List"); }
-
     void setLink(const QString &mode, const QString &address, const QString &port)
     {
         combo("comboBox_Communication")->setCurrentText(Tool::toDisplayText(mode));
@@ -99,8 +92,6 @@ public:
             return false;
         return rec.count() == boxes + 1 && !page->isRunning() && button("pushButton_Scan")->isEnabled();
     }
-
-    std::unique_ptr<Electrometer> page;
 };
 
 // pcrsim serving the collector; the start-up lines give the port and the pty.

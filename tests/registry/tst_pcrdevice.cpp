@@ -39,15 +39,9 @@ void storeCalibrated(const Tool::Struct_PCRDevice &d, const QString &date)
         QVERIFY(Tool::updatePCRDeviceCalibrationDate(d.SerialNumber, date));
 }
 
-class Form
+class Form : public FormOf<PCRDevice>
 {
 public:
-    Form() : page(std::make_unique<PCRDevice>()) {}
-    QLineEdit *edit(const char *name) { return part<QLineEdit>(page.get(), name); }
-    QComboBox *combo(const char *name) { return part<QComboBox>(page.get(), name); }
-    QPushButton *button(const char *name) { return part<QPushButton>(page.get(), name); }
-    QTableWidget *list() { return part<QTableWidget>(page.get(), "tableWidget_List"); }
-
     void fill(const Tool::Struct_PCRDevice &d)
     {
         edit("lineEdit_Number")->setText(d.Number);
@@ -67,8 +61,6 @@ public:
         QVERIFY(row >= 0);
         page->pt_TableWidget_clicked(row, 0);
     }
-
-    std::unique_ptr<PCRDevice> page;
 };
 
 QList<Tool::Struct_PCRDevice> stored(const QString &number = QString())
