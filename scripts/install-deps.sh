@@ -8,7 +8,7 @@ packages=(
   qttools5-dev qttools5-dev-tools libqt5svg5-dev
   libopencv-core-dev libopencv-imgproc-dev libopencv-highgui-dev
   libxlsxwriter-dev libzip-dev libpugixml-dev
-  libreoffice-writer-nogui
+  libreoffice-writer-nogui libreoffice-calc-nogui
   fonts-noto-cjk
   xvfb xauth
   sqlite3 poppler-utils unzip

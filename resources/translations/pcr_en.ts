@@ -207,7 +207,7 @@
     </message>
     <message>
         <source>保存</source>
-        <translation type="unfinished">Save</translation>
+        <translation>Save</translation>
     </message>
     <message>
         <source>警告</source>
@@ -437,11 +437,11 @@
     </message>
     <message>
         <source>编号不能包含“--”！</source>
-        <translation>The number must not contain &quot;--&quot;!</translation>
+        <translation>The number must not contain "--"!</translation>
     </message>
     <message>
         <source>有效期格式错误！</source>
-        <translation>The &quot;valid until&quot; date is not a valid date!</translation>
+        <translation>The "valid until" date is not a valid date!</translation>
     </message>
     <message>
         <source>请先输入参数！</source>
@@ -472,10 +472,6 @@
         <translation>Please select an item first</translation>
     </message>
     <message>
-        <source>提示</source>
-        <translation>Notice</translation>
-    </message>
-    <message>
         <source>删除数据库失败!</source>
         <translation>Deleting from the database failed!</translation>
     </message>
@@ -492,12 +488,35 @@
         <translation>Device connection failed!</translation>
     </message>
     <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
         <source>测试成功！</source>
         <translation>Test successful!</translation>
     </message>
     <message>
         <source>获取序列号失败！</source>
         <translation>Reading the serial number failed!</translation>
+    </message>
+</context>
+<context>
+    <name>ExcelReport</name>
+    <message>
+        <source>找不到模板文件或无法读取：%1</source>
+        <translation>Template file not found or not readable: %1</translation>
+    </message>
+    <message>
+        <source>模板不是Excel工作簿：%1</source>
+        <translation>The template is not a spreadsheet workbook: %1</translation>
+    </message>
+    <message>
+        <source>模板工作簿已损坏：%1</source>
+        <translation>The template workbook is damaged: %1</translation>
+    </message>
+    <message>
+        <source>工作簿未打开</source>
+        <translation>No workbook is open</translation>
     </message>
 </context>
 <context>
@@ -525,6 +544,72 @@
     <message>
         <source>不保存</source>
         <translation>Don&apos;t save</translation>
+    </message>
+</context>
+<context>
+    <name>OfficeConverter</name>
+    <message>
+        <source>无法创建LibreOffice配置目录：%1</source>
+        <translation>Cannot create the LibreOffice profile folder: %1</translation>
+    </message>
+    <message>
+        <source>无法写入LibreOffice配置：%1</source>
+        <translation>Cannot write the LibreOffice settings: %1</translation>
+    </message>
+    <message>
+        <source>未找到LibreOffice（soffice），无法生成PDF。请安装libreoffice-writer。</source>
+        <translation>LibreOffice (soffice) was not found, so no PDF can be made. Please install libreoffice-writer.</translation>
+    </message>
+    <message>
+        <source>LibreOffice正忙，等待超时。</source>
+        <translation>LibreOffice is busy; waiting for it timed out.</translation>
+    </message>
+    <message>
+        <source>无法创建临时目录：%1</source>
+        <translation>Cannot create a temporary folder: %1</translation>
+    </message>
+    <message>
+        <source>无法启动LibreOffice：%1</source>
+        <translation>Cannot start LibreOffice: %1</translation>
+    </message>
+    <message>
+        <source>LibreOffice转换PDF超时。</source>
+        <translation>LibreOffice timed out converting to PDF.</translation>
+    </message>
+    <message>
+        <source>LibreOffice转换PDF失败（退出码%1）：%2</source>
+        <translation>LibreOffice failed to convert to PDF (exit code %1): %2</translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation>Cannot write the file %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>OoxmlPackage</name>
+    <message>
+        <source>文件不存在：%1</source>
+        <translation>The file does not exist: %1</translation>
+    </message>
+    <message>
+        <source>无法读取文件：%1（%2）</source>
+        <translation>Cannot read the file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>文件已损坏或不是Office文档：%1（%2）</source>
+        <translation>The file is damaged or not an Office document: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>缺少[Content_Types].xml</source>
+        <translation>[Content_Types].xml is missing</translation>
+    </message>
+    <message>
+        <source>无法生成文档压缩包</source>
+        <translation>Cannot build the document package</translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation>Cannot write the file %1 (%2)</translation>
     </message>
 </context>
 <context>
@@ -655,7 +740,7 @@
     </message>
     <message>
         <source>编号不能包含“--”！</source>
-        <translation>The number must not contain &quot;--&quot;!</translation>
+        <translation>The number must not contain "--"!</translation>
     </message>
     <message>
         <source>校准周期应为不小于0的整数月！</source>
@@ -707,6 +792,53 @@
     </message>
 </context>
 <context>
+    <name>RawWorkbook</name>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation>Cannot write the file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>原始数据</source>
+        <translation>Raw data</translation>
+    </message>
+    <message>
+        <source>无法创建工作表</source>
+        <translation>Cannot create the worksheet</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>均匀度校准</source>
+        <translation>Uniformity calibration</translation>
+    </message>
+    <message>
+        <source>升降温速率校准</source>
+        <translation>Heating and cooling rate calibration</translation>
+    </message>
+    <message>
+        <source>工作簿未创建</source>
+        <translation>The workbook was not created</translation>
+    </message>
+    <message>
+        <source>数据超过工作表的最大行数（1048576行）</source>
+        <translation>The data exceed the largest number of rows of a worksheet (1048576)</translation>
+    </message>
+    <message>
+        <source>写入工作表失败：%1</source>
+        <translation>Writing the worksheet failed: %1</translation>
+    </message>
+    <message>
+        <source>保存工作簿失败：%1</source>
+        <translation>Saving the workbook failed: %1</translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1</source>
+        <translation>Cannot write the file %1</translation>
+    </message>
+</context>
+<context>
     <name>RegistryForm</name>
     <message>
         <source>是否删除编号</source>
@@ -714,11 +846,53 @@
     </message>
     <message>
         <source>提示</source>
-        <translation type="unfinished">Notice</translation>
+        <translation>Notice</translation>
     </message>
     <message>
         <source>警告</source>
-        <translation type="unfinished">Warning</translation>
+        <translation>Warning</translation>
+    </message>
+</context>
+<context>
+    <name>ReportTemplates</name>
+    <message>
+        <source>校准证书.dotx</source>
+        <translation>Calibration certificate.dotx</translation>
+    </message>
+    <message>
+        <source>原始记录.dotx</source>
+        <translation>Original record.dotx</translation>
+    </message>
+    <message>
+        <source>校准证书.xltx</source>
+        <translation>Calibration certificate.xltx</translation>
+    </message>
+    <message>
+        <source>原始记录.xltx</source>
+        <translation>Original record.xltx</translation>
+    </message>
+</context>
+<context>
+    <name>ReportWriter</name>
+    <message>
+        <source>原始记录最多支持%1个探头</source>
+        <translation>The original record holds at most %1 probes</translation>
+    </message>
+    <message>
+        <source>设定温度</source>
+        <translation>Set temperature </translation>
+    </message>
+    <message>
+        <source>不确定度</source>
+        <translation>Uncertainty </translation>
+    </message>
+    <message>
+        <source>设定温度/</source>
+        <translation>Set temperature/</translation>
+    </message>
+    <message>
+        <source>极差/</source>
+        <translation>Range/</translation>
     </message>
 </context>
 <context>
@@ -926,6 +1100,33 @@
     <message>
         <source>蓝牙</source>
         <translation>Bluetooth</translation>
+    </message>
+</context>
+<context>
+    <name>WordReport</name>
+    <message>
+        <source>找不到模板文件或无法读取：%1</source>
+        <translation>Template file not found or not readable: %1</translation>
+    </message>
+    <message>
+        <source>模板不是Word文档：%1</source>
+        <translation>The template is not a word-processing document: %1</translation>
+    </message>
+    <message>
+        <source>模板正文已损坏：%1</source>
+        <translation>The template document is damaged: %1</translation>
+    </message>
+    <message>
+        <source>文档未打开</source>
+        <translation>No document is open</translation>
+    </message>
+    <message>
+        <source>无法创建临时目录：%1</source>
+        <translation>Cannot create a temporary folder: %1</translation>
+    </message>
+    <message>
+        <source>无法写入临时文件：%1</source>
+        <translation>Cannot write a temporary file: %1</translation>
     </message>
 </context>
 </TS>

@@ -47,6 +47,7 @@ bool Collection1611A::Open(const QString &Mode, const QString &IP, const QString
     if (!link.waitOpen(StreamLink::OpenWaitMs)) {
         // Tidies up an attempt that might still complete after the wait.
         emit Close_signals();
+        link.waitClosed(CloseWaitMs);
         return false;
     }
 
@@ -62,6 +63,8 @@ bool Collection1611A::Open(const QString &Mode, const QString &IP, const QString
     });
     if (!answered) {
         emit Close_signals();
+        // Closed when this returns, so the caller may try again at once.
+        link.waitClosed(CloseWaitMs);
         return false;
     }
     return true;
@@ -72,6 +75,9 @@ bool Collection1611A::Close()
     if (!openFlag.load())
         return false;
     emit Close_signals();
+    // From a worker, let the close happen before returning, so an Open right after it works.
+    if (!link.inOwnerThread())
+        link.waitClosed(CloseWaitMs);
     return true;
 }
 

@@ -14,6 +14,7 @@ class Collection1611A : public Collection
 public:
     static constexpr int MaxChannels = 16;
     static constexpr int ReadWaitMs = 50 * 10;
+    static constexpr int CloseWaitMs = 1000;
 
     explicit Collection1611A(QObject *parent = nullptr);
     ~Collection1611A() override;

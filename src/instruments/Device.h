@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 // Root of the instrument drivers. A driver lives in the GUI thread; a worker thread calls its
 // blocking operations, which wait (timed waits, never spinning) for the driver's own slots to
@@ -19,6 +21,9 @@ public:
     virtual bool Read(QString &Data) = 0;
     virtual bool Write(const QString &Data) = 0;
     virtual bool GetIdentity(QString &Identity) = 0;
+
+    // A fixed pause of the calling thread; it sleeps rather than spins and processes no events.
+    static void delayMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 protected:
     std::atomic<bool> openFlag{false};

@@ -54,6 +54,12 @@ bool StreamLink::takeReply(QString &out, int ms)
     return true;
 }
 
+bool StreamLink::waitClosed(int ms)
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    return changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !openFlag.load(); });
+}
+
 void StreamLink::discardReplies()
 {
     std::lock_guard<std::mutex> lock(mutex);
@@ -92,10 +98,14 @@ bool StreamLink::openSerial(const QString &name, int baudRate, const std::functi
     port->setParity(QSerialPort::NoParity);
     port->setStopBits(QSerialPort::OneStop);
     QObject::connect(port, &QSerialPort::readyRead, owner, onReadyRead);
-    // A port that goes away (cable pulled, pseudo-terminal closed) leaves the driver closed.
+    // A port that goes away (adapter pulled, pseudo-terminal closed) leaves the driver closed;
+    // a hung-up line reads as end of file, which the port reports as a read error, over and over.
     QObject::connect(port, &QSerialPort::errorOccurred, owner, [this, port](QSerialPort::SerialPortError e) {
-        if (e == QSerialPort::ResourceError && port == serialPort)
+        if ((e == QSerialPort::ResourceError || e == QSerialPort::ReadError) && port == serialPort) {
+            qDebug() << "StreamLink: serial port lost:" << port->errorString();
+            port->close();
             connectionLost();
+        }
     });
     serialPort = port;
     transportMode = Serial;

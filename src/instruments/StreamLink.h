@@ -41,6 +41,8 @@ public:
     bool takeReply(QString &out, int ms);
     // Drops replies still queued from earlier requests.
     void discardReplies();
+    // Waits until the connection is closed, at most `ms`.
+    bool waitClosed(int ms);
 
     // --- driver's (GUI) thread
     void clear();

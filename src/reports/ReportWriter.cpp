@@ -1,0 +1,287 @@
+#include "reports/ReportWriter.h"
+
+#include "reports/ColumnLetters.h"
+#include "reports/ExcelReport.h"
+#include "reports/WordReport.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace {
+
+struct Fmt
+{
+    int decimals;
+    QString operator()(double x) const { return QString::number(x, 'f', decimals); }
+};
+
+QStringList padded(const QStringList &list, int size)
+{
+    QStringList out = list;
+    while (out.size() < size)
+        out << QString();
+    return out;
+}
+
+int probeCount(const ReportContent &c)
+{
+    return c.rows.isEmpty() ? c.probes.size() : std::max(0, c.rows.first().size() - 3);
+}
+
+QString uncertaintyText(const ReportContent &c, int k, const Fmt &fmt)
+{
+    return k < c.uncertainty.size() ? fmt(c.uncertainty.at(k)) : QString();
+}
+
+int finishWord(WordReport &word, const QString &outputPath, bool pdf, QString *error)
+{
+    const bool ok = pdf ? word.ExportPdf(outputPath) : word.SaveAndQuit(outputPath);
+    if (!ok && error)
+        *error = word.errorString();
+    if (pdf)
+        word.CloseAndQuit();
+    if (ok)
+        return ReportWriter::Written;
+    // A PDF that LibreOffice could not make counts as the office program failing.
+    return pdf ? ReportWriter::TemplateFailed : ReportWriter::WriteFailed;
+}
+
+} // namespace
+
+namespace ReportWriter {
+
+int certificateWord(const QString &templatePath, const ReportContent &content, const QString &outputPath, bool pdf,
+                    QString *error)
+{
+    WordReport word;
+    if (word.Open(templatePath) != 0) {
+        if (error)
+            *error = word.errorString();
+        return TemplateFailed;
+    }
+    const Fmt fmt{content.decimals};
+    const auto &R = content.rows;
+    const int r = R.size();
+    if (r >= 2) {
+        word.GoToBookmark(QStringLiteral("Form1"));
+        word.InsertRows(r - 2);
+        word.GoToBookmark(QStringLiteral("Form3"));
+        word.InsertRows(r - 2);
+    }
+    // Typed from the last row up, each time from the table's bookmark: ascending order.
+    for (int k = r - 1; k >= 0; --k) {
+        const QVector<double> &row = R.at(k);
+        word.GoToBookmark(QStringLiteral("Form2"));
+        word.MoveDown(k);
+        word.TypeText(fmt(row.first()));
+        word.MoveRight(1);
+        word.TypeText(fmt(row.last()));
+        word.MoveRight(1);
+        word.TypeText(fmt(row.first() - row.last()));
+        word.MoveRight(1);
+        word.TypeText(uncertaintyText(content, k, fmt));
+    }
+    for (int k = r - 1; k >= 0; --k) {
+        const QVector<double> &row = R.at(k);
+        word.GoToBookmark(QStringLiteral("Form4"));
+        word.MoveDown(k);
+        word.TypeText(fmt(row.first()));
+        word.MoveRight(1);
+        word.TypeText(fmt(row.at(row.size() - 2)));
+    }
+    const QStringList V = padded(content.rates, 8);
+    const QStringList L = padded(content.linearity, 28);
+    QStringList codes{V.at(3), V.at(7)};
+    codes << L.mid(20, 8) << content.calibrator << content.checker;
+    for (int i = 0; i < 6; ++i)
+        codes << content.unit;
+    word.FillBookmarks(QStringLiteral("code_"), codes);
+    // The deviation header: "△T" in the template, then "d" as subscript and the unit.
+    word.GoToBookmark(QStringLiteral("Form5"));
+    word.ToggleSubscriptAndType(QStringLiteral("d"));
+    word.ToggleSubscriptAndType(content.unit);
+    return finishWord(word, outputPath, pdf, error);
+}
+
+int originalRecordWord(const QString &templatePath, const ReportContent &content, const QString &outputPath, bool pdf,
+                       QString *error)
+{
+    const int n = probeCount(content);
+    if (n > maxRecordProbes || content.probes.size() > maxRecordProbes) {
+        if (error)
+            *error = QCoreApplication::translate("ReportWriter", "原始记录最多支持%1个探头").arg(maxRecordProbes);
+        return TemplateFailed;
+    }
+    WordReport word;
+    if (word.Open(templatePath) != 0) {
+        if (error)
+            *error = word.errorString();
+        return TemplateFailed;
+    }
+    const Fmt fmt{content.decimals};
+    const auto &R = content.rows;
+    const int r = R.size();
+    word.GoToBookmark(QStringLiteral("Form1"));
+    for (const QString &entry : content.probes) {
+        const ProbeLabel label = probeLabel(entry);
+        word.TypeWithSubscript(label.letters, label.index);
+        word.MoveRight(1);
+    }
+    word.GoToBookmark(QStringLiteral("Form2"));
+    if (r - 2 > 0)
+        word.InsertRows(r - 2);
+    for (int j = n; j >= 0; --j) {
+        word.GoToBookmark(QStringLiteral("Form3"));
+        word.MoveRight(j);
+        for (int k = 0; k < r; ++k) {
+            word.TypeText(j < R.at(k).size() ? fmt(R.at(k).at(j)) : QString());
+            word.MoveDown(1);
+        }
+    }
+    const QStringList V = padded(content.rates, 8);
+    const QStringList L = padded(content.linearity, 28);
+    QStringList codes{content.company,       content.calibrationTime,      content.deviceName,
+                      content.manufacturer,  content.deviceModel,          content.serialNumber,
+                      content.certificateNumber, content.ambientTemperature, content.humidity + QStringLiteral("%"),
+                      content.pressure + QStringLiteral("kPa"),
+                      V.at(0), V.at(1), V.at(2), V.at(4), V.at(5), V.at(6)};
+    codes << L.mid(0, 20) << content.calibrator << content.checker;
+    for (int i = 0; i < 6; ++i)
+        codes << content.unit;
+    word.FillBookmarks(QStringLiteral("code_"), codes);
+    return finishWord(word, outputPath, pdf, error);
+}
+
+int certificateExcel(const QString &templatePath, const ReportContent &content, const QString &outputPath,
+                     QString *error)
+{
+    ExcelReport excel;
+    if (excel.Open(templatePath) != 0) {
+        if (error)
+            *error = excel.errorString();
+        return TemplateFailed;
+    }
+    const Fmt fmt{content.decimals};
+    const auto &R = content.rows;
+    const int r = R.size();
+    const int f = std::max(r, 1);   // without rows the template's own single row stays
+    const QString &u = content.unit;
+    if (r >= 2) {
+        for (int i = 9; i < 9 + r - 1; ++i) {
+            excel.InsertRow(4, 1);
+            excel.Merge(4, 4, 2);
+            excel.InsertRow(i, 1);
+            excel.Merge(i, 1, 2);
+            excel.Merge(i, 3, 3);
+        }
+    }
+    for (int k = 0; k < r; ++k) {
+        const QVector<double> &row = R.at(k);
+        excel.SetCell(4 + k, 1, fmt(row.first()));
+        excel.SetCell(4 + k, 2, fmt(row.last()));
+        excel.SetCell(4 + k, 3, fmt(row.first() - row.last()));
+        excel.SetCell(4 + k, 4, uncertaintyText(content, k, fmt));
+    }
+    for (int k = 0; k < r; ++k) {
+        const QVector<double> &row = R.at(k);
+        excel.SetCell(r + 7 + k, 1, fmt(row.first()));
+        excel.SetCell(r + 7 + k, 3, fmt(row.at(row.size() - 2)));
+    }
+    const QStringList V = padded(content.rates, 8);
+    const QStringList L = padded(content.linearity, 28);
+    const int h = 2 * f - 2;
+    excel.SetCell(h + 11, 2, V.at(3));
+    excel.SetCell(2 * f + 12, 2, V.at(7));
+    const int c = 2 * f + 16;
+    for (int i = 0; i < 4; ++i) {
+        excel.SetCell(c, 2 + i, L.at(20 + i));
+        excel.SetCell(c + 1, 2 + i, L.at(24 + i));
+    }
+    excel.SetCell(h + 23, 2, content.calibrator);
+    excel.SetCell(h + 23, 5, content.checker);
+    excel.SetCell(3, 1, QCoreApplication::translate("ReportWriter", "设定温度") + u);
+    excel.SetMeanTemperatureHeader(3, 2, u);
+    excel.SetCellWithSubscript(3, 3, QStringLiteral("△T"), QStringLiteral("d"), u);
+    excel.SetCell(3, 4, QCoreApplication::translate("ReportWriter", "不确定度") + u + QStringLiteral("(k=2)"));
+    excel.SetCell(f + 6, 1, QCoreApplication::translate("ReportWriter", "设定温度/") + u);
+    excel.SetCell(f + 6, 3, QCoreApplication::translate("ReportWriter", "极差/") + u);
+    excel.SetCell(h + 11, 3, u + QStringLiteral("/s"));
+    excel.SetCell(2 * f + 12, 3, u + QStringLiteral("/s"));
+    if (!excel.SaveAndQuit(outputPath)) {
+        if (error)
+            *error = excel.errorString();
+        return WriteFailed;
+    }
+    return Written;
+}
+
+int originalRecordExcel(const QString &templatePath, const ReportContent &content, const QString &outputPath,
+                        QString *error)
+{
+    const int n = probeCount(content);
+    if (n > maxRecordProbes || content.probes.size() > maxRecordProbes) {
+        if (error)
+            *error = QCoreApplication::translate("ReportWriter", "原始记录最多支持%1个探头").arg(maxRecordProbes);
+        return TemplateFailed;
+    }
+    ExcelReport excel;
+    if (excel.Open(templatePath) != 0) {
+        if (error)
+            *error = excel.errorString();
+        return TemplateFailed;
+    }
+    const Fmt fmt{content.decimals};
+    const auto &R = content.rows;
+    const int r = R.size();
+    const int f = std::max(r, 1);
+    const QString &u = content.unit;
+    if (content.hasUniformity) {
+        for (int p = 0; p < content.probes.size(); ++p) {
+            const ProbeLabel label = probeLabel(content.probes.at(p));
+            excel.SetCellWithSubscript(9, p + 2, label.letters, label.index, QString());
+        }
+    }
+    for (int i = 1; i < r; ++i)
+        excel.InsertRow(10, 10);
+    for (int k = 0; k < r; ++k)
+        for (int j = 0; j <= n && j < R.at(k).size(); ++j)
+            excel.SetCell(10 + k, j + 1, fmt(R.at(k).at(j)));
+    excel.SetCell(2, 3, content.company);
+    excel.SetCell(2, 9, content.calibrationTime);
+    excel.SetCell(3, 3, content.deviceName);
+    excel.SetCell(3, 9, content.manufacturer);
+    excel.SetCell(4, 3, content.deviceModel);
+    excel.SetCell(4, 9, content.serialNumber);
+    excel.SetCell(5, 3, content.certificateNumber);
+    excel.SetCell(6, 2, content.ambientTemperature);
+    excel.SetCell(6, 6, content.humidity);
+    excel.SetCell(6, 10, content.pressure);
+    excel.SetCell(6, 3, u);
+    excel.SetCell(9, 1, QCoreApplication::translate("ReportWriter", "设定温度") + u);
+    const QStringList V = padded(content.rates, 8);
+    const QStringList L = padded(content.linearity, 28);
+    const int columns[] = {3, 7, 11};
+    for (int i = 0; i < 3; ++i) {
+        excel.SetCell(f + 12, columns[i], V.at(i));
+        excel.SetCell(f + 15, columns[i], V.at(4 + i));
+    }
+    for (int col : {4, 8}) {
+        excel.SetCell(f + 12, col, u + QStringLiteral(","));
+        excel.SetCell(f + 15, col, u + QStringLiteral(","));
+    }
+    for (int i = 0; i < 10; ++i) {
+        excel.SetCell(f + 19, 2 + i, L.at(i));
+        excel.SetCell(f + 20, 2 + i, L.at(10 + i));
+    }
+    excel.SetCell(f + 25, 3, content.calibrator);
+    excel.SetCell(f + 25, 8, content.checker);
+    if (!excel.SaveAndQuit(outputPath)) {
+        if (error)
+            *error = excel.errorString();
+        return WriteFailed;
+    }
+    return Written;
+}
+
+} // namespace ReportWriter

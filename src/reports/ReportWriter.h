@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// What a certificate or an original record prints, computed beforehand by the export job.
+struct ReportContent
+{
+    // One row per set temperature, ascending: set temperature, the n probe means, range, overall mean.
+    QVector<QVector<double>> rows;
+    QVector<double> uncertainty;   // expanded uncertainty per row (certificates)
+    QStringList rates;             // the eight rate texts (empty texts without a rate run)
+    QStringList linearity;         // the 28 sample-linearity texts (empty: none entered)
+    QStringList probes;            // layout points "row:column" in probe order
+    bool hasUniformity = true;     // the calibration names a uniformity cycle file
+    QString unit;                  // "℃" or "℉"
+    int decimals = 2;
+
+    // Texts of the calibration record; every temperature already in the display unit.
+    QString company, calibrationTime, ambientTemperature, humidity, pressure, calibrator, checker;
+    QString deviceName, deviceModel, serialNumber, manufacturer, certificateNumber;
+};
+
+// The four documents, filled through WordReport/ExcelReport in the fixed order of calls that
+// the templates are laid out for. Each returns 0 when the document was written, 3 when the
+// template (or, for PDF, LibreOffice) failed, 4 when the output could not be written; *error
+// then holds the reason. Nothing is left at outputPath on failure.
+namespace ReportWriter {
+
+enum Result { Written = 0, TemplateFailed = 3, WriteFailed = 4 };
+
+int certificateWord(const QString &templatePath, const ReportContent &content, const QString &outputPath, bool pdf,
+                    QString *error = nullptr);
+int originalRecordWord(const QString &templatePath, const ReportContent &content, const QString &outputPath, bool pdf,
+                       QString *error = nullptr);
+int certificateExcel(const QString &templatePath, const ReportContent &content, const QString &outputPath,
+                     QString *error = nullptr);
+int originalRecordExcel(const QString &templatePath, const ReportContent &content, const QString &outputPath,
+                        QString *error = nullptr);
+
+// Probe columns of the original-record templates.
+constexpr int maxRecordProbes = 15;
+
+} // namespace ReportWriter

@@ -1,0 +1,625 @@
+// The 1611A collector driver against pcrsim (loopback TCP and a pseudo-terminal) and against
+// a scripted peer for the frames pcrsim never sends. Every driver call runs in a worker thread
+// while this (GUI) thread runs its event loop.
+
+#include "BlockModel.h"
+#include "SimHarness.h"
+#include "Thermistor.h"
+#include "instruments/Collection1611A.h"
+
+#include <QtTest>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+using namespace pcrsim;
+
+namespace {
+
+const QString Serial = QStringLiteral("串口");
+const QString Network = QStringLiteral("网络");
+const quint64 Seed = 42;
+const double PlateauC = 37;
+
+QString coefficientText(double v)
+{
+    return QString::number(v, 'g', 17);
+}
+
+QList<ChannelSetting> settings(int n, const QString &unit, bool trueCoefficients = true)
+{
+    QList<ChannelSetting> list;
+    for (int j = 0; j < n; ++j) {
+        const ThermistorCoefficients c = trueCoefficients ? probeThermistor(Seed, j) : nominalThermistor();
+        list << ChannelSetting::fromList({QString::number(101 + j), QStringLiteral("热敏电阻"), QStringLiteral("R(T)"),
+                                          QStringLiteral("二线制"), unit, QString(), QString(), coefficientText(c.b0),
+                                          coefficientText(c.b1), coefficientText(c.b2), coefficientText(c.b3), QString(),
+                                          QString(), QString(), QStringLiteral("1"), QStringLiteral("0")});
+    }
+    return list;
+}
+
+// The model behind a `--program 37:1000 --seed 42` simulator.
+const BlockModel &model()
+{
+    static const BlockModel m([] {
+        BlockModelConfig c;
+        c.program = {{PlateauC, 1000}};
+        c.seed = Seed;
+        return c;
+    }());
+    return m;
+}
+
+void sleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+struct Session
+{
+    bool opened = false, openedTwice = true, identityOk = false, configured = false, read = false;
+    QString identity;
+    QStringList values;
+};
+
+} // namespace
+
+class TestCollection1611A : public QObject
+{
+    Q_OBJECT
+
+private:
+    PcrSim sim;  // a well-behaved simulator shared by the transport tests
+    QString endpoint(const QString &mode) const { return mode == Network ? QStringLiteral("127.0.0.1") : sim.ptyPath; }
+    QString port(const QString &mode) const { return mode == Network ? sim.tcpPort : QStringLiteral("9600"); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(sim.start({"--collector-tcp", "0", "--collector-pty", "--seed", QString::number(Seed), "--program", "37:1000",
+                           "--start-on-configure", "--time-scale", "50"}));
+        QVERIFY(!sim.tcpPort.isEmpty());
+        QVERIFY(sim.ptyPath.startsWith("/dev/"));
+    }
+
+    void transports_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("tcp") << Network;
+        QTest::newRow("pty") << Serial;
+    }
+
+    // Open with the address query, identity, coefficients written, temperatures read with them.
+    void transports()
+    {
+        QFETCH(QString, mode);
+        Collection1611A driver;
+        QCOMPARE(driver.GetModes(), QStringList({Serial, Network}));
+        QVERIFY(!driver.IsOpen());
+        const Session s = inWorker([&] {
+            Session r;
+            r.opened = driver.Open(mode, endpoint(mode), port(mode));
+            r.openedTwice = driver.Open(mode, endpoint(mode), port(mode));  // already open: refused, left alone
+            r.identityOk = driver.GetIdentity(r.identity);
+            r.configured = driver.SetChannels(settings(16, QStringLiteral("℃")));
+            sleepMs(1000);  // 50 s of block time: ramped to 37 °C and settled
+            r.read = driver.ReadChannels(r.values);
+            return r;
+        });
+        QVERIFY(s.opened);
+        QVERIFY(!s.openedTwice);
+        QVERIFY(driver.IsOpen());
+        QVERIFY(s.identityOk);
+        QCOMPARE(s.identity, QString("1611A00042"));
+        QVERIFY(s.configured);
+        QVERIFY(s.read);
+        QCOMPARE(s.values.size(), 16);
+        for (int j = 0; j < 16; ++j) {
+            QVERIFY2(s.values[j].section('.', 1).size() == 6, qPrintable(s.values[j]));
+            const double expected = model().plateauMean(j, PlateauC);
+            QVERIFY2(std::fabs(s.values[j].toDouble() - expected) < 0.06,
+                     qPrintable(QString("channel %1: %2, expected %3").arg(j).arg(s.values[j]).arg(expected)));
+        }
+        // Close from the worker, then open again on the same object.
+        const bool reopened = inWorker([&] {
+            QString id;
+            return driver.Close() && !driver.IsOpen() && driver.Open(mode, endpoint(mode), port(mode)) && driver.GetIdentity(id)
+                   && driver.Close() && !driver.Close();
+        });
+        QVERIFY(reopened);
+        QVERIFY(!driver.IsOpen());
+    }
+
+    // The collector converts with the coefficients written into it: with the nominal ones each
+    // probe reads off by its own tolerance, exactly as the probe's characteristic predicts.
+    void convertsWithTheWrittenCoefficients()
+    {
+        Collection1611A driver;
+        const QStringList values = inWorker([&] {
+            QStringList v;
+            if (driver.Open(Network, "127.0.0.1", sim.tcpPort) && driver.SetChannels(settings(16, "℃", false))) {
+                sleepMs(1000);
+                driver.ReadChannels(v);
+            }
+            driver.Close();
+            return v;
+        });
+        QCOMPARE(values.size(), 16);
+        const ThermistorCoefficients n = nominalThermistor();
+        const ThermistorCoefficients asFloats{float(n.b0), float(n.b1), float(n.b2), float(n.b3)};
+        double worstOffTrue = 0;
+        for (int j = 0; j < 16; ++j) {
+            const double truth = model().plateauMean(j, PlateauC);
+            const double expected = thermistorTemperature(asFloats, thermistorResistance(probeThermistor(Seed, j), truth));
+            QVERIFY2(std::fabs(values[j].toDouble() - expected) < 0.06, qPrintable(QString("channel %1").arg(j)));
+            worstOffTrue = std::max(worstOffTrue, std::fabs(values[j].toDouble() - truth));
+        }
+        QVERIFY(worstOffTrue > 0.08);
+    }
+
+    void resistancesInOhmMode()
+    {
+        Collection1611A driver;
+        const QStringList values = inWorker([&] {
+            QStringList v;
+            if (driver.Open(Serial, sim.ptyPath, "115200") && driver.SetChannels(settings(16, "Ohm"))) {
+                sleepMs(1000);
+                driver.ReadChannels(v);
+            }
+            driver.Close();
+            return v;
+        });
+        QCOMPARE(values.size(), 16);
+        for (int j = 0; j < 16; ++j) {
+            const double expected = thermistorResistance(probeThermistor(Seed, j), model().plateauMean(j, PlateauC));
+            QVERIFY2(std::fabs(values[j].toDouble() / expected - 1) < 0.004, qPrintable(values[j]));
+            QCOMPARE(values[j].section('.', 1).size(), 6);
+        }
+    }
+
+    // A ℉ run must get ℉ values: it converts them back to ℃ before storing.
+    void fahrenheitChannelsReadInFahrenheit()
+    {
+        Collection1611A driver;
+        const QStringList values = inWorker([&] {
+            QStringList v;
+            if (driver.Open(Network, "127.0.0.1", sim.tcpPort) && driver.SetChannels(settings(16, "℉"))) {
+                sleepMs(1000);
+                driver.ReadChannels(v);
+            }
+            driver.Close();
+            return v;
+        });
+        QCOMPARE(values.size(), 16);
+        for (int j = 0; j < 16; ++j) {
+            const double celsius = (values[j].toDouble() - 32) * 5 / 9;
+            QVERIFY2(std::fabs(celsius - model().plateauMean(j, PlateauC)) < 0.06, qPrintable(values[j]));
+            QCOMPARE(values[j].section('.', 1).size(), 6);
+        }
+    }
+
+    // Coefficients come back with every significant digit of the stored float.
+    void coefficientsReadBackExactly()
+    {
+        Collection1611A driver;
+        QList<ChannelSetting> list = settings(16, "℃");
+        list[3][ChannelSetting::Coefficient1] = "0.00112914797";
+        list[3][ChannelSetting::Coefficient2] = "0.000234125";
+        list[3][ChannelSetting::Coefficient3] = "-0.0000012345";
+        list[3][ChannelSetting::Coefficient4] = "0.0000000876741";
+        struct Result
+        {
+            bool ok = false;
+            QList<QStringList> texts;
+        };
+        const Result r = inWorker([&] {
+            Result res;
+            res.ok = driver.Open(Network, "127.0.0.1", sim.tcpPort) && driver.SetChannels(list);
+            for (int i = 0; i < 16 && res.ok; ++i) {
+                QString c1, c2, c3, c4;
+                res.ok = driver.ReadCoefficients(i, c1, c2, c3, c4);
+                res.texts << QStringList{c1, c2, c3, c4};
+            }
+            QString a, b, c, d;
+            res.ok = res.ok && !driver.ReadCoefficients(16, a, b, c, d) && !driver.ReadCoefficients(-1, a, b, c, d);
+            driver.Close();
+            return res;
+        });
+        QVERIFY(r.ok);
+        QCOMPARE(r.texts.size(), 16);
+        for (int i = 0; i < 16; ++i) {
+            for (int k = 0; k < 4; ++k) {
+                const QString &text = r.texts[i][k];
+                QVERIFY2(!text.contains('e'), qPrintable(text));
+                QCOMPARE(text.toFloat(), list[i][ChannelSetting::Coefficient1 + k].toFloat());
+            }
+        }
+        QCOMPARE(r.texts[3][3], QString("0.0000000876741026"));
+    }
+
+    void settingListsOutOfRange()
+    {
+        Collection1611A driver;
+        sim.clearTrace();
+        struct Result
+        {
+            bool tooMany = true, stillReads = false, empty = false, readAfterEmpty = true;
+            int valuesAfterRefusal = 0;
+        } r = inWorker([&] {
+            Result res;
+            if (!driver.Open(Network, "127.0.0.1", sim.tcpPort) || !driver.SetChannels(settings(4, "℃")))
+                return res;
+            QList<ChannelSetting> seventeen = settings(16, "℃");
+            seventeen << seventeen.first();
+            res.tooMany = driver.SetChannels(seventeen);
+            QStringList v;
+            res.stillReads = driver.ReadChannels(v);  // the refused list changed nothing
+            res.valuesAfterRefusal = v.size();
+            res.empty = driver.SetChannels({});
+            res.readAfterEmpty = driver.ReadChannels(v);
+            driver.Close();
+            return res;
+        });
+        QVERIFY(!r.tooMany);
+        QVERIFY(r.stillReads);
+        QCOMPARE(r.valuesAfterRefusal, 4);
+        QVERIFY(r.empty);
+        QVERIFY(!r.readAfterEmpty);
+        QCOMPARE(sim.count("collector request 0110"), 4);  // only the four accepted writes
+    }
+
+    // Channels the collector does not have are answered with an exception: a clean false.
+    void moreChannelsThanConnected()
+    {
+        PcrSim four;
+        QVERIFY(four.start({"--collector-tcp", "0", "--channels", "4"}));
+        Collection1611A driver;
+        const QPair<bool, bool> r = inWorker([&] {
+            QStringList v;
+            const bool configured = driver.Open(Network, "127.0.0.1", four.tcpPort) && driver.SetChannels(settings(8, "℃"));
+            const bool read = driver.ReadChannels(v);
+            driver.Close();
+            return qMakePair(configured, read);
+        });
+        QVERIFY(r.first);
+        QVERIFY(!r.second);
+        QCOMPARE(four.count("collector request 010301000010"), 4);  // four attempts
+    }
+
+    // The block idles until the coefficients are written, then runs the program from its start.
+    void programStartsOnConfigure()
+    {
+        PcrSim idle;
+        QVERIFY(idle.start({"--collector-tcp", "0", "--program", "60:1000", "--start-on-configure", "--time-scale", "20"}));
+        Collection1611A driver;
+        const QPair<double, double> r = inWorker([&] {
+            QStringList before, after;
+            sleepMs(1000);  // 20 s of block time: it would be at 60 °C already if it were running
+            if (driver.Open(Network, "127.0.0.1", idle.tcpPort) && driver.SetChannels(settings(1, "℃", false)))
+                driver.ReadChannels(before);
+            sleepMs(1500);
+            driver.ReadChannels(after);
+            driver.Close();
+            return qMakePair(before.value(0, "nan").toDouble(), after.value(0, "nan").toDouble());
+        });
+        QVERIFY2(r.first > 24 && r.first < 29, qPrintable(QString::number(r.first)));
+        QVERIFY2(std::fabs(r.second - 60) < 0.6, qPrintable(QString::number(r.second)));
+    }
+
+    // Faults that a retry cures: most reads succeed, every value that comes back is right.
+    void retriesCureFaults_data()
+    {
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("dropped tcp") << QStringList{"--drop", "0.3"} << Network << "drop";
+        QTest::newRow("dropped pty") << QStringList{"--drop", "0.3"} << Serial << "drop";
+        QTest::newRow("corrupted tcp") << QStringList{"--corrupt", "0.3"} << Network << "corrupt";
+        QTest::newRow("corrupted pty") << QStringList{"--corrupt", "0.3"} << Serial << "corrupt";
+        QTest::newRow("noise tcp") << QStringList{"--noise", "0.3"} << Network << "noise";
+        QTest::newRow("noise pty") << QStringList{"--noise", "0.3"} << Serial << "noise";
+        QTest::newRow("chunks tcp") << QStringList{"--chunk", "3"} << Network << "";
+        QTest::newRow("single bytes pty") << QStringList{"--chunk", "1"} << Serial << "";
+        QTest::newRow("delayed tcp") << QStringList{"--delay", "250"} << Network << "";
+        QTest::newRow("all at once tcp") << QStringList{"--drop", "0.1", "--corrupt", "0.1", "--noise", "0.1", "--chunk", "5", "--delay", "20"}
+                                         << Network << "";
+    }
+    void retriesCureFaults()
+    {
+        QFETCH(QStringList, faults);
+        QFETCH(QString, mode);
+        QFETCH(QString, fault);
+        PcrSim faulty;
+        QVERIFY(faulty.start(QStringList{"--collector-tcp", "0", "--collector-pty", "--seed", QString::number(Seed), "--program",
+                                         "37:1000", "--time-scale", "50"}
+                             + faults));
+        const QString address = mode == Network ? QStringLiteral("127.0.0.1") : faulty.ptyPath;
+        const QString port = mode == Network ? faulty.tcpPort : QStringLiteral("9600");
+        Collection1611A driver;
+        struct Result
+        {
+            bool opened = false, configured = false;
+            int reads = 0, good = 0, wrong = 0;
+        } r = inWorker([&] {
+            Result res;
+            // The address query has no retry of its own: an engineer presses "connect" again.
+            for (int i = 0; i < 8 && !res.opened; ++i)
+                res.opened = driver.Open(mode, address, port);
+            if (!res.opened)
+                return res;
+            for (int i = 0; i < 5 && !res.configured; ++i)
+                res.configured = driver.SetChannels(settings(16, "℃"));
+            sleepMs(600);
+            for (; res.reads < 25; ++res.reads) {
+                QStringList v;
+                if (!driver.ReadChannels(v))
+                    continue;
+                ++res.good;
+                for (int j = 0; j < 16; ++j)
+                    res.wrong += std::fabs(v.value(j).toDouble() - model().plateauMean(j, PlateauC)) < 0.06 ? 0 : 1;
+            }
+            driver.Close();
+            return res;
+        });
+        QVERIFY(r.opened);
+        QVERIFY(r.configured);
+        QCOMPARE(r.wrong, 0);
+        QVERIFY2(r.good >= 23, qPrintable(QString("%1 of %2 reads").arg(r.good).arg(r.reads)));
+        if (!fault.isEmpty()) {
+            QVERIFY(faulty.count("collector fault " + fault) > 0);
+            // Retries happened: more read requests than calls.
+            QVERIFY(faulty.count("collector request 010301000020") > r.reads);
+        }
+    }
+
+    // Faults no retry cures: the address query fails, Open is false and the link is closed again.
+    void openFailsCleanly_data()
+    {
+        QTest::addColumn<QStringList>("faults");
+        QTest::newRow("every reply dropped") << QStringList{"--drop", "1"};
+        QTest::newRow("every CRC broken") << QStringList{"--corrupt", "1"};
+        QTest::newRow("replies too late") << QStringList{"--delay", "900"};
+    }
+    void openFailsCleanly()
+    {
+        QFETCH(QStringList, faults);
+        PcrSim broken;
+        QVERIFY(broken.start(QStringList{"--collector-tcp", "0"} + faults));
+        Collection1611A driver;
+        const bool opened = inWorker([&] { return driver.Open(Network, "127.0.0.1", broken.tcpPort); });
+        QVERIFY(!opened);
+        spin(50);
+        QVERIFY(!driver.IsOpen());
+        QCOMPARE(broken.count("collector request 010300010001"), 1);
+    }
+
+    void openFailures()
+    {
+        Collection1611A driver;
+        QTcpServer unused;
+        QVERIFY(unused.listen(QHostAddress::LocalHost, 0));
+        const QString closedPort = QString::number(unused.serverPort());
+        unused.close();
+        const QList<bool> r = inWorker([&] {
+            return QList<bool>{driver.Open("蓝牙", "127.0.0.1", sim.tcpPort),            // no such mode for this driver
+                               driver.Open(Network, "127.0.0.1", closedPort),            // refused
+                               driver.Open(Serial, "/dev/no-such-port", "9600"),         // missing port
+                               driver.Open(Network, "127.0.0.1", "not a number"),        // port 0
+                               driver.Write("010300010001cad5"),                         // closed: nothing sent
+                               driver.Close()};
+        });
+        QCOMPARE(r, QList<bool>({false, false, false, false, false, false}));
+        QVERIFY(!driver.IsOpen());
+    }
+
+    // The blocking calls would wait for the very event loop they block: refused at once.
+    void refusedInTheGuiThread()
+    {
+        Collection1611A driver;
+        QVERIFY(!driver.Open(Network, "127.0.0.1", sim.tcpPort));
+        QVERIFY(!driver.IsOpen());
+        QString reply;
+        QVERIFY(!driver.Read(reply));
+    }
+
+    // The peer goes away mid-run: the driver reports itself closed, later calls are clean
+    // falses, and the same object connects again to a new instrument.
+    void peerClosesMidRun_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("tcp") << Network;
+        QTest::newRow("pty") << Serial;
+    }
+    void peerClosesMidRun()
+    {
+        QFETCH(QString, mode);
+        auto peer = std::make_unique<PcrSim>();
+        QVERIFY(peer->start({"--collector-tcp", "0", "--collector-pty"}));
+        const auto addressOf = [&](PcrSim &p) { return mode == Network ? QStringLiteral("127.0.0.1") : p.ptyPath; };
+        const auto portOf = [&](PcrSim &p) { return mode == Network ? p.tcpPort : QStringLiteral("9600"); };
+        Collection1611A driver;
+        const bool running = inWorker([&] {
+            QStringList v;
+            return driver.Open(mode, addressOf(*peer), portOf(*peer)) && driver.SetChannels(settings(16, "℃")) && driver.ReadChannels(v);
+        });
+        QVERIFY(running);
+        peer->stop();
+        struct Result
+        {
+            bool noticed = false, read = true, wrote = true, closed = true;
+        } r = inWorker([&] {
+            Result res;
+            for (int i = 0; i < 300 && driver.IsOpen(); ++i)
+                sleepMs(10);
+            res.noticed = !driver.IsOpen();
+            QStringList v;
+            res.read = driver.ReadChannels(v);
+            res.wrote = driver.Write("010300010001cad5");
+            res.closed = driver.Close();
+            return res;
+        });
+        QVERIFY(r.noticed);
+        QVERIFY(!r.read);
+        QVERIFY(!r.wrote);
+        QVERIFY(!r.closed);
+        spin(50);  // the released socket or port is deleted by the event loop
+
+        PcrSim next;
+        QVERIFY(next.start({"--collector-tcp", "0", "--collector-pty"}));
+        const bool again = inWorker([&] {
+            QStringList v;
+            const bool ok = driver.Open(mode, addressOf(next), portOf(next)) && driver.SetChannels(settings(2, "℃")) && driver.ReadChannels(v)
+                            && v.size() == 2;
+            driver.Close();
+            return ok;
+        });
+        QVERIFY(again);
+    }
+
+    // Without replies: the number of attempts of each operation, and clean falses.
+    void attemptsWithoutReplies()
+    {
+        ScriptedPeer peer;
+        peer.answer = [](const QByteArray &) { return QList<QByteArray>(); };
+        Collection1611A driver;
+        const QList<bool> r = inWorker([&] {
+            QList<bool> res;
+            res << driver.Open(Network, "127.0.0.1", peer.port());
+            res << driver.SetChannels(settings(2, "℃"));
+            QStringList v;
+            res << driver.ReadChannels(v);
+            QString id, c1, c2, c3, c4, raw;
+            res << driver.GetIdentity(id) << driver.ReadCoefficients(0, c1, c2, c3, c4) << driver.Read(raw);
+            driver.Close();
+            return res;
+        });
+        QCOMPARE(r, QList<bool>({true, false, false, false, false, false}));
+        QCOMPARE(peer.countRequests("0110"), 3);          // coefficient write: 3 attempts, then it stops
+        QCOMPARE(peer.countRequests("01030100"), 4);      // channel read: 4 attempts
+        QCOMPARE(peer.countRequests("0103100000"), 1);    // identity: no retry
+        QCOMPARE(peer.countRequests("0103001000"), 1);    // coefficient read: no retry
+        QCOMPARE(peer.requests.size(), 1 + 3 + 4 + 1 + 1);
+    }
+
+    // Replies to a 3-channel read, as the framing and the length check see them.
+    void badFrames_data()
+    {
+        const QByteArray values = (floatToHexLE(36.5f) + floatToHexLE(37.25f) + floatToHexLE(-1.5f)).toLatin1();
+        const QByteArray good = ScriptedPeer::frame("01030c" + values);
+        QByteArray badCrc = good;
+        badCrc[badCrc.size() - 1] = char(badCrc.at(badCrc.size() - 1) ^ 0x01);
+        QTest::addColumn<QList<QByteArray>>("pieces");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("good") << QList<QByteArray>{good} << true;
+        QTest::newRow("in pieces") << QList<QByteArray>{good.left(2), good.mid(2, 7), good.mid(9)} << true;
+        QTest::newRow("noise before, apart") << QList<QByteArray>{QByteArray::fromHex("ff00a5"), good} << true;
+        QTest::newRow("wrong CRC") << QList<QByteArray>{badCrc} << false;
+        QTest::newRow("foreign address") << QList<QByteArray>{ScriptedPeer::frame("02030c" + values)} << false;
+        QTest::newRow("too short") << QList<QByteArray>{ScriptedPeer::frame("010308" + values.left(16))} << false;
+        QTest::newRow("too long") << QList<QByteArray>{ScriptedPeer::frame("010310" + values + "00000000")} << false;
+        QTest::newRow("exception") << QList<QByteArray>{ScriptedPeer::frame("018302")} << false;
+        QTest::newRow("not a number") << QList<QByteArray>{ScriptedPeer::frame("01030c" + values.left(8) + "0000c07f" + values.right(8))} << false;
+        QTest::newRow("noise glued on") << QList<QByteArray>{QByteArray::fromHex("ff") + good} << false;
+        QTest::newRow("truncated") << QList<QByteArray>{good.left(10)} << false;
+    }
+    void badFrames()
+    {
+        QFETCH(QList<QByteArray>, pieces);
+        QFETCH(bool, accepted);
+        ScriptedPeer peer;
+        peer.answer = [&](const QByteArray &request) {
+            if (request.toHex().startsWith("0110"))
+                return QList<QByteArray>{request};  // the collector echoes a write
+            return pieces;
+        };
+        Collection1611A driver;
+        struct Result
+        {
+            bool configured = false, read = false;
+            QStringList values;
+        } r = inWorker([&] {
+            Result res;
+            res.configured = driver.Open(Network, "127.0.0.1", peer.port()) && driver.SetChannels(settings(3, "℃"));
+            res.read = driver.ReadChannels(res.values);
+            driver.Close();
+            return res;
+        });
+        QVERIFY(r.configured);
+        QCOMPARE(r.read, accepted);
+        QCOMPARE(peer.countRequests("010301000006"), accepted ? 1 : 4);
+        if (accepted)
+            QCOMPARE(r.values, QStringList({"36.500000", "37.250000", "-1.500000"}));
+        else
+            QVERIFY(r.values.isEmpty());
+    }
+
+    // A reply that comes after its request timed out must not be taken as the answer to the
+    // next request: channel 0's coefficients would be filed under channel 1.
+    void lateReplyIsNotTheNextAnswer()
+    {
+        ScriptedPeer peer;
+        const auto block = [](float base) {
+            return ScriptedPeer::frame("010310" + (floatToHexLE(base) + floatToHexLE(base + 1) + floatToHexLE(base + 2) + floatToHexLE(base + 3)).toLatin1());
+        };
+        peer.answer = [&](const QByteArray &request) {
+            return QList<QByteArray>{request.toHex().startsWith("01030010") ? block(10) : block(20)};
+        };
+        peer.delayFor = [](const QByteArray &request) { return request.toHex().startsWith("01030010") ? 700 : 0; };
+        Collection1611A driver;
+        struct Result
+        {
+            bool first = true, second = false;
+            QString c1;
+        } r = inWorker([&] {
+            Result res;
+            QString c1, c2, c3, c4;
+            if (!driver.Open(Network, "127.0.0.1", peer.port()))
+                return res;
+            res.first = driver.ReadCoefficients(0, c1, c2, c3, c4);  // times out
+            sleepMs(400);                                           // ... and its reply arrives late
+            res.second = driver.ReadCoefficients(1, res.c1, c2, c3, c4);
+            driver.Close();
+            return res;
+        });
+        QVERIFY(!r.first);
+        QVERIFY(r.second);
+        QCOMPARE(r.c1.toDouble(), 20.0);
+    }
+
+    // A collector at another bus address: learned from the address query and used from then on.
+    void learnsTheBusAddress()
+    {
+        ScriptedPeer peer;
+        peer.silentAddress = true;
+        peer.answer = [](const QByteArray &request) {
+            const QByteArray hex = request.toHex();
+            if (hex == "010300010001cad5")
+                return QList<QByteArray>{ScriptedPeer::frame("05030105")};
+            if (hex.startsWith("0503100000"))
+                return QList<QByteArray>{ScriptedPeer::frame("05030a" + QByteArray("AB1611").toHex() + "00000000")};
+            return QList<QByteArray>{};
+        };
+        Collection1611A driver;
+        const QString identity = inWorker([&] {
+            QString id;
+            if (!driver.Open(Network, "127.0.0.1", peer.port()) || !driver.GetIdentity(id))
+                id = "failed";
+            driver.Close();
+            return id;
+        });
+        QCOMPARE(identity, QString("AB1611"));  // padding dropped
+        QCOMPARE(peer.countRequests("0503100000"), 1);
+    }
+
+    void destroyedWhileOpen()
+    {
+        auto driver = std::make_unique<Collection1611A>();
+        QVERIFY(inWorker([&] { return driver->Open(Network, "127.0.0.1", sim.tcpPort); }));
+        driver.reset();
+        spin(20);
+    }
+};
+
+QTEST_MAIN(TestCollection1611A)
+#include "tst_collection1611a.moc"
