@@ -2,6 +2,182 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>Admin</name>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>用户名称：</source>
+        <translation>User name:</translation>
+    </message>
+    <message>
+        <source>查询</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>选中</source>
+        <translation>Select</translation>
+    </message>
+    <message>
+        <source>用户名</source>
+        <translation>User name</translation>
+    </message>
+    <message>
+        <source>用户权限</source>
+        <translation>Role</translation>
+    </message>
+    <message>
+        <source>用户状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>注册时间</source>
+        <translation>Registered</translation>
+    </message>
+    <message>
+        <source>失效时间</source>
+        <translation>Expires</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>Remarks</translation>
+    </message>
+    <message>
+        <source>请选中用户!</source>
+        <translation>Please select users first!</translation>
+    </message>
+    <message>
+        <source>是否删除选中的用户?</source>
+        <translation>Delete the selected users?</translation>
+    </message>
+    <message>
+        <source>删除数据库失败!</source>
+        <translation>Deleting from the database failed!</translation>
+    </message>
+    <message>
+        <source>删除用户：</source>
+        <translation>Users deleted: </translation>
+    </message>
+</context>
+<context>
+    <name>AdminAdd</name>
+    <message>
+        <source>添加用户</source>
+        <translation>Add User</translation>
+    </message>
+    <message>
+        <source>添加数据失败!</source>
+        <translation>Adding the data failed!</translation>
+    </message>
+    <message>
+        <source>名称重复,添加失败！</source>
+        <translation>The name already exists; nothing was added!</translation>
+    </message>
+    <message>
+        <source>添加数据成功!</source>
+        <translation>Data added!</translation>
+    </message>
+    <message>
+        <source>添加用户：</source>
+        <translation>User added: </translation>
+    </message>
+</context>
+<context>
+    <name>AdminEdit</name>
+    <message>
+        <source>用户修改</source>
+        <translation>Modify User</translation>
+    </message>
+    <message>
+        <source>修改数据失败!</source>
+        <translation>Modifying the data failed!</translation>
+    </message>
+    <message>
+        <source>数据修改成功!</source>
+        <translation>Data modified!</translation>
+    </message>
+    <message>
+        <source>修改用户：</source>
+        <translation>User modified: </translation>
+    </message>
+</context>
+<context>
+    <name>AdminForm</name>
+    <message>
+        <source>你所在的公司为？</source>
+        <translation>Which company are you with?</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>用户信息</source>
+        <translation>User information</translation>
+    </message>
+    <message>
+        <source>用 户 名：</source>
+        <translation>User name:</translation>
+    </message>
+    <message>
+        <source>用户密码：</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>问    题：</source>
+        <translation>Question:</translation>
+    </message>
+    <message>
+        <source>答    案：</source>
+        <translation>Answer:</translation>
+    </message>
+    <message>
+        <source>用户权限：</source>
+        <translation>Role:</translation>
+    </message>
+    <message>
+        <source>用户状态：</source>
+        <translation>State:</translation>
+    </message>
+    <message>
+        <source>有 效 期：</source>
+        <translation>Valid until:</translation>
+    </message>
+    <message>
+        <source>备    注：</source>
+        <translation>Remarks:</translation>
+    </message>
+    <message>
+        <source>详细权限</source>
+        <translation>Detailed Rights</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>请输入正确的参数！</source>
+        <translation>Please enter valid parameters!</translation>
+    </message>
+</context>
+<context>
     <name>Analysis</name>
     <message>
         <source>未查找到循环文件！</source>
@@ -102,6 +278,100 @@
     <message>
         <source>不合格  误差为：</source>
         <translation> fail  error: </translation>
+    </message>
+</context>
+<context>
+    <name>AuditLog</name>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>起始日期：</source>
+        <translation>Start:</translation>
+    </message>
+    <message>
+        <source>结束日期：</source>
+        <translation>End:</translation>
+    </message>
+    <message>
+        <source>操作人：</source>
+        <translation>Operator:</translation>
+    </message>
+    <message>
+        <source>操作类型：</source>
+        <translation>Type:</translation>
+    </message>
+    <message>
+        <source>查询</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>下载</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>操作时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>操作人</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>操作类型</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>详细信息</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>数据导出失败！</source>
+        <translation>Data export failed!</translation>
+    </message>
+    <message>
+        <source>下载审计日志。</source>
+        <translation>Audit log downloaded.</translation>
+    </message>
+    <message>
+        <source>数据导出成功！</source>
+        <translation>Data exported!</translation>
+    </message>
+    <message>
+        <source>打开文件</source>
+        <translation>Save File</translation>
+    </message>
+    <message>
+        <source>PDF Files (*.pdf)</source>
+        <translation>PDF Files (*.pdf)</translation>
+    </message>
+</context>
+<context>
+    <name>AuditReport</name>
+    <message>
+        <source>审计报告</source>
+        <translation>Audit Report</translation>
+    </message>
+    <message>
+        <source>操作时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>用户名</source>
+        <translation>User name</translation>
+    </message>
+    <message>
+        <source>操作类型</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>操作说明</source>
+        <translation>Description</translation>
     </message>
 </context>
 <context>
@@ -517,6 +787,53 @@
     <message>
         <source>工作簿未打开</source>
         <translation>No workbook is open</translation>
+    </message>
+</context>
+<context>
+    <name>Jurisdiction</name>
+    <message>
+        <source>详细权限</source>
+        <translation>Detailed Rights</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>系统设置</source>
+        <translation>System settings</translation>
+    </message>
+    <message>
+        <source>PCR设备管理</source>
+        <translation>PCR instruments</translation>
+    </message>
+    <message>
+        <source>测温仪管理</source>
+        <translation>Measuring instruments</translation>
+    </message>
+    <message>
+        <source>探头管理</source>
+        <translation>Probes</translation>
+    </message>
+    <message>
+        <source>循环文件管理</source>
+        <translation>Cycle files</translation>
+    </message>
+    <message>
+        <source>布点图管理</source>
+        <translation>Layouts</translation>
+    </message>
+    <message>
+        <source>校准管理</source>
+        <translation>Calibration</translation>
+    </message>
+    <message>
+        <source>数据导出管理</source>
+        <translation>Data export</translation>
+    </message>
+    <message>
+        <source>用户管理与审计日志</source>
+        <translation>Users and audit log</translation>
     </message>
 </context>
 <context>

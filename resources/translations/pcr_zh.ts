@@ -2,6 +2,182 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="zh_CN">
 <context>
+    <name>Admin</name>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>查询</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>选中</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户名</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户权限</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户状态</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>注册时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>失效时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请选中用户!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>是否删除选中的用户?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除数据库失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除用户：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>AdminAdd</name>
+    <message>
+        <source>添加用户</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称重复,添加失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加数据成功!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加用户：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>AdminEdit</name>
+    <message>
+        <source>用户修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据修改成功!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改用户：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>AdminForm</name>
+    <message>
+        <source>你所在的公司为？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户信息</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用 户 名：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户密码：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>问    题：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>答    案：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户权限：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户状态：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>有 效 期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备    注：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>详细权限</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请输入正确的参数！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Analysis</name>
     <message>
         <source>未查找到循环文件！</source>
@@ -101,6 +277,100 @@
     </message>
     <message>
         <source>不合格  误差为：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>AuditLog</name>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>起始日期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>结束日期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作人：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作类型：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>查询</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>下载</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作人</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作类型</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>详细信息</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>下载审计日志。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>打开文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDF Files (*.pdf)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>AuditReport</name>
+    <message>
+        <source>审计报告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户名</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作类型</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作说明</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -516,6 +786,53 @@
     </message>
     <message>
         <source>工作簿未打开</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Jurisdiction</name>
+    <message>
+        <source>详细权限</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户管理与审计日志</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -1,0 +1,45 @@
+#include "users/adminedit.h"
+
+#include "app/messages.h"
+#include "users/userrights.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+AdminEdit::AdminEdit(const QString &loggedInRole, const Tool::Struct_UesrManagement &user,
+                     QWidget *parent)
+    : AdminForm(UserRights::rolesOffered(loggedInRole), true, parent)
+{
+    setObjectName(QStringLiteral("AdminEdit"));
+    setWindowTitle(tr("用户修改"));
+    load(user);
+    // The update finds the account by this name; a changed name would match nothing.
+    m_name->setReadOnly(true);
+    if (loggedInRole != UserRights::Administrator && loggedInRole != UserRights::Supervisor) {
+        m_rights->setEnabled(false);
+        m_expiration->setEnabled(false);
+    }
+}
+
+void AdminEdit::pt_OK_clicked()
+{
+    collect();
+    const QString invalid = invalidInput();
+    if (!invalid.isEmpty()) {
+        Messages::warning(this, m_warning, invalid);
+        return;
+    }
+    if (!Tool::modifyUesrManagement(m_user)) {
+        Messages::warning(this, m_warning, tr("修改数据失败!"));
+        return;
+    }
+    // Editing oneself: the pages built from now on apply the new rights.
+    if (m_user.Name == Tool::CurrentUser.Name) {
+        QList<Tool::Struct_UesrManagement> stored;
+        if (Tool::getUesrManagement(stored, m_user.Name) && !stored.isEmpty())
+            Tool::CurrentUser = stored.first();
+    }
+    Messages::information(this, m_notice, tr("数据修改成功!"));
+    Tool::SaveAuditLog(82, tr("修改用户：") + m_user.Name);
+    accept();
+}

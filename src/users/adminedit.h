@@ -1,0 +1,16 @@
+#pragma once
+// Changes one account, identified by its name (which therefore cannot be edited here).
+
+#include "users/adminform.h"
+
+class AdminEdit : public AdminForm
+{
+    Q_OBJECT
+
+public:
+    AdminEdit(const QString &loggedInRole, const Tool::Struct_UesrManagement &user,
+              QWidget *parent = nullptr);
+
+protected slots:
+    void pt_OK_clicked() override;
+};

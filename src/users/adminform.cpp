@@ -1,0 +1,192 @@
+#include "users/adminform.h"
+
+#include "app/messages.h"
+#include "users/jurisdiction.h"
+#include "users/userrights.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+
+QLabel *label(const QString &objectName, const QString &text, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(objectName);
+    return l;
+}
+
+template<class W>
+W *named(W *widget, const char *objectName)
+{
+    widget->setObjectName(QLatin1String(objectName));
+    return widget;
+}
+
+} // namespace
+
+QStringList AdminForm::problems()
+{
+    return {tr("你所在的公司为？")};
+}
+
+AdminForm::AdminForm(const QStringList &roles, bool withState, QWidget *parent)
+    : QDialog(parent), m_notice(tr("提示")), m_warning(tr("警告"))
+{
+    setStyleSheet(QStringLiteral("font: 14pt \"宋体\";"));
+    setMinimumWidth(460);
+
+    auto *group = named(new QGroupBox(tr("用户信息"), this), "groupBox");
+    m_grid = new QGridLayout(group);
+    m_grid->setVerticalSpacing(10);
+    m_grid->setColumnStretch(1, 1);
+    int row = 0;
+    auto addRow = [this, &row, group](const char *labelName, const QString &text, QWidget *field) {
+        m_grid->addWidget(label(QLatin1String(labelName), text, group), row, 0);
+        m_grid->addWidget(field, row++, 1);
+    };
+
+    m_name = named(new QLineEdit(group), "lineEdit_Name");
+    addRow("label_Name", tr("用 户 名："), m_name);
+
+    m_password = named(new QLineEdit(group), "lineEdit_Password");
+    m_password->setEchoMode(QLineEdit::PasswordEchoOnEdit);
+    addRow("label_Password", tr("用户密码："), m_password);
+
+    m_problem = named(new QComboBox(group), "comboBox_Problem");
+    m_problem->addItems(problems());
+    addRow("label_Problem", tr("问    题："), m_problem);
+
+    m_answer = named(new QLineEdit(group), "lineEdit_Answer");
+    addRow("label_Answer", tr("答    案："), m_answer);
+
+    // Roles are shown translated and carry the stored word as item data.
+    m_rights = named(new QComboBox(group), "comboBox_Rights");
+    for (const QString &role : roles)
+        m_rights->addItem(Tool::toDisplayText(role), role);
+    addRow("label_Rights", tr("用户权限："), m_rights);
+
+    if (withState) {
+        m_state = named(new QComboBox(group), "comboBox_State");
+        for (const QString &state : {UserRights::StateNormal, UserRights::StateLocked})
+            m_state->addItem(Tool::toDisplayText(state), state);
+        addRow("label_State", tr("用户状态："), m_state);
+    }
+
+    m_expiration = named(new QLineEdit(group), "lineEdit_ExpirationDate");
+    m_expiration->setInputMask(QStringLiteral("0000-00-00 00:00:00"));
+    m_expiration->setText(QDateTime::currentDateTime().toString(TimeFormat));
+    addRow("label_ExpirationDate", tr("有 效 期："), m_expiration);
+
+    m_remarks = named(new QLineEdit(group), "lineEdit_Remarks");
+    addRow("label_Remarks", tr("备    注："), m_remarks);
+
+    m_jurisdictionButton = named(new QPushButton(tr("详细权限"), this), "pushButton_Jurisdiction");
+    m_ok = named(new QPushButton(tr("确定"), this), "pushButton_OK");
+    m_ok->setDefault(true);
+    connect(m_jurisdictionButton, &QPushButton::clicked, this, &AdminForm::pt_Jurisdiction_clicked);
+    connect(m_ok, &QPushButton::clicked, this, &AdminForm::pt_OK_clicked);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_jurisdictionButton);
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+
+    // A new account: all rights false until "详细权限" sets them.
+    m_user.setAllRights(false);
+}
+
+void AdminForm::selectText(QComboBox *box, const QString &stored)
+{
+    int i = box->findData(stored);
+    if (i < 0) {
+        box->addItem(Tool::toDisplayText(stored), stored);
+        i = box->count() - 1;
+    }
+    box->setCurrentIndex(i);
+}
+
+void AdminForm::load(const Tool::Struct_UesrManagement &user)
+{
+    m_user = user;
+    m_name->setText(user.Name);
+    m_password->setText(user.Password);
+    // Questions are stored as they were shown; match them as texts.
+    int p = m_problem->findText(user.Problem);
+    if (p < 0) {
+        m_problem->addItem(user.Problem);
+        p = m_problem->count() - 1;
+    }
+    m_problem->setCurrentIndex(p);
+    m_answer->setText(user.Answer);
+    selectText(m_rights, user.Rights);
+    if (m_state)
+        selectText(m_state, user.State);
+    m_expiration->setText(user.ExpirationDate);
+    m_remarks->setText(user.Remarks);
+}
+
+void AdminForm::collect()
+{
+    // The login trims what is typed, so blanks around a name or password would make the account
+    // unusable.
+    m_user.Name = m_name->text().trimmed();
+    m_user.Password = m_password->text().trimmed();
+    m_user.Problem = m_problem->currentText();
+    m_user.Answer = m_answer->text();
+    m_user.Rights = m_rights->currentData().toString();
+    if (m_state)
+        m_user.State = m_state->currentData().toString();
+    m_user.ExpirationDate = m_expiration->text();
+    m_user.Remarks = m_remarks->text();
+}
+
+Tool::Struct_UesrManagement AdminForm::record() const
+{
+    return m_user;
+}
+
+Jurisdiction *AdminForm::openJurisdiction() const
+{
+    return m_jurisdiction;
+}
+
+QString AdminForm::invalidInput() const
+{
+    const bool valid = !m_user.Name.isEmpty() && !m_user.Password.isEmpty()
+        && !m_user.Problem.trimmed().isEmpty() && !m_user.Answer.trimmed().isEmpty()
+        && !m_user.Rights.isEmpty()
+        // The login reads an unparsable expiry as expired: refuse it here instead.
+        && QDateTime::fromString(m_user.ExpirationDate, TimeFormat).isValid();
+    return valid ? QString() : tr("请输入正确的参数！");
+}
+
+void AdminForm::pt_Jurisdiction_clicked()
+{
+    collect();   // so that the role just chosen applies
+    if (m_jurisdiction)
+        m_jurisdiction->close();
+    m_jurisdiction = new Jurisdiction(this);
+    m_jurisdiction->setAttribute(Qt::WA_DeleteOnClose);
+    m_jurisdiction->setUser(m_user);
+    connect(m_jurisdiction, &Jurisdiction::sp_SetJurisdiction_signals, this,
+            &AdminForm::pt_SetJurisdiction_slots);
+    m_jurisdiction->show();
+}
+
+void AdminForm::pt_SetJurisdiction_slots(Tool::Struct_UesrManagement user)
+{
+    m_user = UserRights::withRightsOf(m_user, user);
+}

@@ -1,0 +1,463 @@
+// User administration: who sees whom, adding, editing, rights and deleting, against a real
+// database file.
+
+#include "userstest.h"
+
+#include "app/messages.h"
+#include "users/admin.h"
+#include "users/adminadd.h"
+#include "users/adminedit.h"
+#include "users/jurisdiction.h"
+#include "users/userrights.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+using namespace UsersTest;
+
+namespace {
+
+const QString Admin_ = QStringLiteral("管理员");
+const QString Sup = QStringLiteral("主管");
+const QString Op = QStringLiteral("操作员");
+
+QList<Tool::Struct_AuditLog> audit()
+{
+    QList<Tool::Struct_AuditLog> rows;
+    Tool::getAuditLog(rows, QString(), QString(), QString(), QString());
+    return rows;
+}
+
+Tool::Struct_UesrManagement stored(const QString &name)
+{
+    QList<Tool::Struct_UesrManagement> users;
+    Tool::getUesrManagement(users, name);
+    return users.isEmpty() ? Tool::Struct_UesrManagement() : users.first();
+}
+
+int rightsSet(const Tool::Struct_UesrManagement &u)
+{
+    int n = 0;
+    for (const auto &e : UserRights::entries())
+        n += u.*(e.flag) ? 1 : 0;
+    return n;
+}
+
+void fillForm(AdminForm *d, const QString &name, const QString &password, const QString &answer,
+              const QString &expiry = QStringLiteral("2099-12-31 00:00:00"))
+{
+    child<QLineEdit>(d, "lineEdit_Name")->setText(name);
+    child<QLineEdit>(d, "lineEdit_Password")->setText(password);
+    child<QLineEdit>(d, "lineEdit_Answer")->setText(answer);
+    child<QLineEdit>(d, "lineEdit_ExpirationDate")->setText(expiry);
+}
+
+void click(QObject *parent, const char *button)
+{
+    child<QPushButton>(parent, button)->click();
+}
+
+QStringList comboData(QComboBox *box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemData(i).toString();
+    return out;
+}
+
+} // namespace
+
+class TestUsers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void eachRoleSeesItsAccounts();
+    void searchStaysWithinWhatTheRoleSees();
+    void buttonsFollowRights();
+    void addedAccountWithoutDetailedRightsHasNone();
+    void detailedRightsAreStoredWithTheAccount();
+    void addRefusesDuplicateAndInvalidInput();
+    void boxesEnabledByRoleKeepTheirTicks();
+    void twoDeletedUsersGiveOneAuditEntry();
+    void editUnlocksAndKeepsWhatTheFormDoesNotShow();
+    void operatorEditsOwnAccountWithoutChangingRole();
+    void expiredAccountIsStoredAsExpired();
+
+private:
+    std::unique_ptr<Workspace> m_ws;
+    std::unique_ptr<MessageRecorder> m_boxes;
+};
+
+void TestUsers::init()
+{
+    m_ws = std::make_unique<Workspace>();
+    m_boxes = std::make_unique<MessageRecorder>();
+    // admin (initial account) is there already.
+    QVERIFY(Tool::addUesrManagement(account("boss2", Admin_, true)));
+    QVERIFY(Tool::addUesrManagement(account("sup", Sup, true)));
+    QVERIFY(Tool::addUesrManagement(account("sup2", Sup)));
+    QVERIFY(Tool::addUesrManagement(account("op1", Op)));
+    QVERIFY(Tool::addUesrManagement(account("op'2", Op)));
+}
+
+void TestUsers::cleanup()
+{
+    m_boxes.reset();
+    m_ws.reset();
+    Tool::CurrentUser = Tool::Struct_UesrManagement();
+}
+
+void TestUsers::eachRoleSeesItsAccounts()
+{
+    logIn("admin");
+    QCOMPARE(Admin().listedNames(), QStringList({"admin", "boss2", "sup", "sup2", "op1", "op'2"}));
+    logIn("sup");
+    QCOMPARE(Admin().listedNames(), QStringList({"sup", "op1", "op'2"}));
+    logIn("op'2");
+    QCOMPARE(Admin().listedNames(), QStringList({"op'2"}));
+
+    // Role and state are shown translated (here the source words), rights as true/false.
+    logIn("admin");
+    Admin page;
+    auto *table = child<QTableWidget>(&page, "tableWidget_List");
+    QCOMPARE(table->columnCount(), 7 + 25);
+    QCOMPARE(table->horizontalHeaderItem(1)->text(), QStringLiteral("用户名"));
+    QCOMPARE(table->horizontalHeaderItem(7)->text(), QStringLiteral("数据库备份"));
+    QCOMPARE(table->horizontalHeaderItem(7 + 23)->text(), QStringLiteral("日志导出"));
+    QCOMPARE(table->item(2, 2)->text(), QStringLiteral("主管"));
+    QCOMPARE(table->item(2, 7)->text(), QStringLiteral("true"));
+    QCOMPARE(table->item(3, 7)->text(), QStringLiteral("false"));
+    QVERIFY(table->cellWidget(0, 0)->findChild<QCheckBox *>());
+}
+
+void TestUsers::searchStaysWithinWhatTheRoleSees()
+{
+    auto search = [](Admin &page, const QString &text) {
+        child<QLineEdit>(&page, "lineEdit_DeviceName")->setText(text);
+        click(&page, "pushButton_Search");
+        return page.listedNames();
+    };
+    logIn("sup");
+    Admin sup;
+    QCOMPARE(search(sup, "sup"), QStringList({"sup"}));            // not sup2, another supervisor
+    QCOMPARE(search(sup, "o"), QStringList({"op1", "op'2"}));     // not boss2
+    QCOMPARE(search(sup, "'"), QStringList({"op'2"}));
+    QCOMPARE(search(sup, "x') OR ('1'='1"), QStringList());
+    QCOMPARE(search(sup, "' OR Rights='管理员' OR Name like '"), QStringList());
+    QCOMPARE(search(sup, ""), QStringList({"sup", "op1", "op'2"}));
+
+    logIn("admin");
+    Admin admin;
+    QCOMPARE(search(admin, "sup"), QStringList({"sup", "sup2"}));
+    QCOMPARE(search(admin, "'"), QStringList({"op'2"}));
+    QCOMPARE(search(admin, "nobody' OR '1'='1"), QStringList());
+
+    logIn("op1");
+    Admin op;
+    QVERIFY(!child<QPushButton>(&op, "pushButton_Search")->isEnabled());
+}
+
+void TestUsers::buttonsFollowRights()
+{
+    logIn("sup");   // all rights
+    Admin all;
+    QVERIFY(child<QPushButton>(&all, "pushButton_Add")->isEnabled());
+    QVERIFY(child<QPushButton>(&all, "pushButton_Delete")->isEnabled());
+    QVERIFY(child<QPushButton>(&all, "pushButton_Search")->isEnabled());
+    logIn("sup2");  // none
+    Admin none;
+    QVERIFY(!child<QPushButton>(&none, "pushButton_Add")->isEnabled());
+    QVERIFY(!child<QPushButton>(&none, "pushButton_Delete")->isEnabled());
+    QVERIFY(child<QPushButton>(&none, "pushButton_Search")->isEnabled());
+
+    // The roles each role may give.
+    QCOMPARE(comboData(child<QComboBox>(AdminAdd(Admin_).window(), "comboBox_Rights")),
+             QStringList({Admin_, Sup, Op}));
+    QCOMPARE(comboData(child<QComboBox>(AdminAdd(Sup).window(), "comboBox_Rights")), QStringList({Sup, Op}));
+    QCOMPARE(comboData(child<QComboBox>(AdminAdd(Op).window(), "comboBox_Rights")), QStringList());
+}
+
+void TestUsers::addedAccountWithoutDetailedRightsHasNone()
+{
+    logIn("admin");
+    Admin page;
+    bool seen = false;
+    const QString before = QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss");
+    onNextModal<AdminAdd>([](AdminAdd *d) {
+        fillForm(d, "  newbie  ", " secret ", "lab");
+        auto *roles = child<QComboBox>(d, "comboBox_Rights");
+        roles->setCurrentIndex(roles->findData(Admin_));
+        click(d, "pushButton_OK");
+    }, &seen);
+    click(&page, "pushButton_Add");
+    QVERIFY(seen);
+    QCOMPARE(m_boxes->texts(), QStringList({"添加数据成功!"}));
+    QVERIFY(page.listedNames().contains("newbie"));
+
+    const auto u = stored("newbie");   // blanks the login would trim are not stored
+    QCOMPARE(u.Password, QStringLiteral("secret"));
+    QCOMPARE(u.Rights, Admin_);
+    QCOMPARE(u.State, QStringLiteral("正常"));
+    QCOMPARE(u.ErrorsNumber, QStringLiteral("0"));
+    QCOMPARE(u.Problem, QStringLiteral("你所在的公司为？"));
+    QCOMPARE(u.ExpirationDate, QStringLiteral("2099-12-31 00:00:00"));
+    QVERIFY(u.RegistrationDate >= before);
+    QCOMPARE(rightsSet(u), 0);   // even as an administrator
+
+    const auto rows = audit();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.last().Type, QStringLiteral("用户管理-添加"));
+    QCOMPARE(rows.last().Details, QStringLiteral("添加用户：newbie"));
+    QCOMPARE(rows.last().Operator, QStringLiteral("admin"));
+}
+
+void TestUsers::detailedRightsAreStoredWithTheAccount()
+{
+    logIn("sup");
+    AdminAdd d(Sup);
+    fillForm(&d, "helper", "pw", "lab");
+    auto *roles = child<QComboBox>(&d, "comboBox_Rights");
+    roles->setCurrentIndex(roles->findData(Sup));
+    click(&d, "pushButton_Jurisdiction");
+    Jurisdiction *j = d.openJurisdiction();
+    QVERIFY(j);
+    QVERIFY(j->isVisible());
+    QVERIFY(!j->isModal());
+    // Supervisor account: administrator-only boxes cannot be ticked.
+    QVERIFY(!j->checkBox("SQLBackups")->isEnabled());
+    QVERIFY(j->checkBox("PCRDeviceAdd")->isEnabled());
+    j->checkBox("PCRDeviceAdd")->setChecked(true);
+    j->checkBox("LogDownload")->setChecked(true);
+    click(j, "pushButton_OK");
+    QTRY_VERIFY(!d.openJurisdiction());   // closed and gone after OK
+    // Changing a field afterwards keeps the rights just set.
+    child<QLineEdit>(&d, "lineEdit_Remarks")->setText("night shift");
+    click(&d, "pushButton_OK");
+    QCOMPARE(d.result(), int(QDialog::Accepted));
+
+    const auto u = stored("helper");
+    QVERIFY(u.PCRDeviceAdd);
+    QVERIFY(u.LogDownload);
+    QCOMPARE(rightsSet(u), 2);
+    QCOMPARE(u.Remarks, QStringLiteral("night shift"));
+
+    // Closing the rights dialog without OK changes nothing.
+    AdminAdd d2(Sup);
+    fillForm(&d2, "helper2", "pw", "lab");
+    click(&d2, "pushButton_Jurisdiction");
+    d2.openJurisdiction()->checkBox("CalibrationStartUp")->setChecked(true);
+    d2.openJurisdiction()->close();
+    click(&d2, "pushButton_OK");
+    QCOMPARE(rightsSet(stored("helper2")), 0);
+}
+
+void TestUsers::addRefusesDuplicateAndInvalidInput()
+{
+    logIn("admin");
+    struct Case
+    {
+        const char *name, *password, *answer, *expiry, *message;
+    } cases[] = {
+        {"op1", "pw", "lab", "2099-01-01 00:00:00", "名称重复,添加失败！"},
+        {" op1 ", "pw", "lab", "2099-01-01 00:00:00", "名称重复,添加失败！"},
+        {"", "pw", "lab", "2099-01-01 00:00:00", "请输入正确的参数！"},
+        {"new", "  ", "lab", "2099-01-01 00:00:00", "请输入正确的参数！"},
+        {"new", "pw", "", "2099-01-01 00:00:00", "请输入正确的参数！"},
+        {"new", "pw", "lab", "2099-13-01 00:00:00", "请输入正确的参数！"},
+        {"new", "pw", "lab", "2099-01", "请输入正确的参数！"},
+    };
+    const int users = rawCount("select count(*) from UesrManagement");
+    for (const Case &c : cases) {
+        m_boxes->clear();
+        AdminAdd d(Admin_);
+        fillForm(&d, c.name, c.password, c.answer, c.expiry);
+        click(&d, "pushButton_OK");
+        QCOMPARE(m_boxes->texts(), QStringList({QString::fromUtf8(c.message)}));
+        QCOMPARE(m_boxes->last().title, QStringLiteral("警告"));
+        QVERIFY(d.result() != QDialog::Accepted);
+    }
+    QCOMPARE(rawCount("select count(*) from UesrManagement"), users);
+    QVERIFY(audit().isEmpty());
+
+    // An operator who holds the add right has no role to give.
+    logIn("op1");
+    m_boxes->clear();
+    AdminAdd d(Op);
+    fillForm(&d, "new", "pw", "lab");
+    click(&d, "pushButton_OK");
+    QCOMPARE(m_boxes->texts(), QStringList({"请输入正确的参数！"}));
+
+    // A name holding a quote is stored as typed.
+    logIn("admin");
+    m_boxes->clear();
+    AdminAdd q(Admin_);
+    fillForm(&q, "O'Brien", "it's", "lab");
+    click(&q, "pushButton_OK");
+    QCOMPARE(m_boxes->texts(), QStringList({"添加数据成功!"}));
+    QCOMPARE(stored("O'Brien").Password, QStringLiteral("it's"));
+}
+
+void TestUsers::boxesEnabledByRoleKeepTheirTicks()
+{
+    struct Expect
+    {
+        QString role;
+        int enabled;
+    } expects[] = {{Admin_, 25}, {Sup, 25 - 9}, {Op, 5}};
+    for (const Expect &e : expects) {
+        Jurisdiction j;
+        auto u = account("x", e.role, true);
+        j.setUser(u);
+        int enabled = 0;
+        for (const auto &entry : UserRights::entries()) {
+            QCheckBox *box = j.checkBox(entry.column);
+            QVERIFY(box->isChecked());
+            enabled += box->isEnabled() ? 1 : 0;
+            QCOMPARE(box->isEnabled(), UserRights::isChangeable(entry.changeable, e.role));
+        }
+        QCOMPARE(enabled, e.enabled);
+        // OK hands back all 25, the disabled ones with their ticks.
+        Tool::Struct_UesrManagement handed;
+        QObject::connect(&j, &Jurisdiction::sp_SetJurisdiction_signals,
+                         [&handed](Tool::Struct_UesrManagement r) { handed = r; });
+        j.checkBox("ElectrometerScan")->setChecked(false);
+        child<QPushButton>(&j, "pushButton_OK")->click();
+        QCOMPARE(rightsSet(handed), 24);
+        QVERIFY(!handed.ElectrometerScan);
+        QVERIFY(handed.SQLBackups);
+    }
+
+    // Labels and groups as the dialog shows them.
+    Jurisdiction j;
+    QCOMPARE(j.checkBox("Custom")->text(), QStringLiteral("原始记录导出"));
+    QCOMPARE(j.checkBox("OriginalRecord")->text(), QStringLiteral("校准记录导出"));
+    QCOMPARE(j.checkBox("LogDownload")->text(), QStringLiteral("审计日志下载"));
+    QCOMPARE(j.checkBox("Format")->parent()->objectName(), QStringLiteral("groupBox_SystemSet"));
+    QCOMPARE(j.findChildren<QCheckBox *>().size(), 25);
+
+    // The role chosen in the form applies when the rights dialog opens.
+    logIn("admin");
+    AdminEdit edit(Admin_, stored("boss2"));
+    auto *roles = child<QComboBox>(&edit, "comboBox_Rights");
+    roles->setCurrentIndex(roles->findData(Op));
+    click(&edit, "pushButton_Jurisdiction");
+    QVERIFY(!edit.openJurisdiction()->checkBox("SystemSet")->isEnabled());
+    QVERIFY(edit.openJurisdiction()->checkBox("SystemSet")->isChecked());
+    QVERIFY(edit.openJurisdiction()->checkBox("CalibrationStartUp")->isEnabled());
+}
+
+void TestUsers::twoDeletedUsersGiveOneAuditEntry()
+{
+    logIn("admin");
+    Admin page;
+    click(&page, "pushButton_Delete");
+    QCOMPARE(m_boxes->texts(), QStringList({"请选中用户!"}));
+
+    QVERIFY(page.setChecked("op1", true));
+    QVERIFY(page.setChecked("op'2", true));
+    m_boxes->clear();
+    m_boxes->answerNext(QMessageBox::No);
+    click(&page, "pushButton_Delete");
+    QCOMPARE(m_boxes->last().kind, MessageRecorder::Question);
+    QCOMPARE(m_boxes->last().text, QStringLiteral("是否删除选中的用户?"));
+    QCOMPARE(m_boxes->last().title, QStringLiteral("提示"));
+    QCOMPARE(page.listedNames().size(), 6);
+
+    m_boxes->answerNext(QMessageBox::Yes);
+    click(&page, "pushButton_Delete");
+    QCOMPARE(page.listedNames(), QStringList({"admin", "boss2", "sup", "sup2"}));
+    QVERIFY(stored("op1").Name.isEmpty());
+    const auto rows = audit();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().Type, QStringLiteral("用户管理-删除"));
+    QCOMPARE(rows.first().Details, QStringLiteral("删除用户：op1,op'2"));
+}
+
+void TestUsers::editUnlocksAndKeepsWhatTheFormDoesNotShow()
+{
+    auto locked = account("jo", Op);
+    locked.State = QStringLiteral("锁定");
+    locked.ErrorsNumber = QStringLiteral("2");
+    locked.RegistrationDate = QStringLiteral("2023-05-06 07:08:09");
+    locked.Problem = QStringLiteral("初始用户");   // not in the offered list
+    locked.CalibrationStartUp = true;
+    QVERIFY(Tool::addUesrManagement(locked));
+
+    logIn("admin");
+    Admin page;
+    bool seen = false;
+    onNextModal<AdminEdit>([](AdminEdit *d) {
+        QVERIFY(child<QLineEdit>(d, "lineEdit_Name")->isReadOnly());
+        QCOMPARE(child<QLineEdit>(d, "lineEdit_Name")->text(), QStringLiteral("jo"));
+        QCOMPARE(child<QComboBox>(d, "comboBox_Problem")->currentText(), QStringLiteral("初始用户"));
+        auto *state = child<QComboBox>(d, "comboBox_State");
+        QCOMPARE(state->currentData().toString(), QStringLiteral("锁定"));
+        state->setCurrentIndex(state->findData(QStringLiteral("正常")));
+        child<QLineEdit>(d, "lineEdit_Password")->setText("new");
+        click(d, "pushButton_OK");
+    }, &seen);
+    const int row = page.listedNames().indexOf("jo");
+    auto *table = child<QTableWidget>(&page, "tableWidget_List");
+    emit table->cellDoubleClicked(row, 3);
+    QVERIFY(seen);
+    QCOMPARE(m_boxes->texts(), QStringList({"数据修改成功!"}));
+
+    const auto u = stored("jo");
+    QCOMPARE(u.State, QStringLiteral("正常"));
+    QCOMPARE(u.Password, QStringLiteral("new"));
+    QCOMPARE(u.ErrorsNumber, QStringLiteral("2"));
+    QCOMPARE(u.RegistrationDate, QStringLiteral("2023-05-06 07:08:09"));
+    QCOMPARE(u.Problem, QStringLiteral("初始用户"));
+    QVERIFY(u.CalibrationStartUp);
+    QCOMPARE(rightsSet(u), 1);
+    QCOMPARE(table->item(row, 3)->text(), QStringLiteral("正常"));
+    QCOMPARE(audit().last().Details, QStringLiteral("修改用户：jo"));
+    QCOMPARE(audit().last().Type, QStringLiteral("用户管理-修改"));
+
+    // Invalid input is refused and stores nothing.
+    m_boxes->clear();
+    AdminEdit d(Admin_, u);
+    child<QLineEdit>(&d, "lineEdit_Answer")->clear();
+    click(&d, "pushButton_OK");
+    QCOMPARE(m_boxes->texts(), QStringList({"请输入正确的参数！"}));
+    QCOMPARE(stored("jo").Answer, QStringLiteral("lab"));
+}
+
+void TestUsers::operatorEditsOwnAccountWithoutChangingRole()
+{
+    logIn("op1");
+    AdminEdit d(Op, stored("op1"));
+    auto *roles = child<QComboBox>(&d, "comboBox_Rights");
+    QVERIFY(!roles->isEnabled());
+    QVERIFY(!child<QLineEdit>(&d, "lineEdit_ExpirationDate")->isEnabled());
+    QCOMPARE(roles->currentData().toString(), Op);
+    child<QLineEdit>(&d, "lineEdit_Remarks")->setText("mine");
+    click(&d, "pushButton_OK");
+    const auto u = stored("op1");
+    QCOMPARE(u.Rights, Op);
+    QCOMPARE(u.Remarks, QStringLiteral("mine"));
+    QCOMPARE(Tool::CurrentUser.Remarks, QStringLiteral("mine"));   // own account: refreshed
+}
+
+void TestUsers::expiredAccountIsStoredAsExpired()
+{
+    logIn("admin");
+    const QDateTime past = QDateTime::currentDateTime().addSecs(-60);
+    AdminAdd d(Admin_);
+    fillForm(&d, "late", "pw", "lab", past.toString("yyyy-MM-dd hh:mm:ss"));
+    click(&d, "pushButton_OK");
+    QCOMPARE(m_boxes->texts(), QStringList({"添加数据成功!"}));
+    const QDateTime expiry = QDateTime::fromString(stored("late").ExpirationDate, "yyyy-MM-dd hh:mm:ss");
+    QVERIFY(expiry.isValid());
+    QVERIFY(QDateTime::currentDateTime().secsTo(expiry) <= 0);
+}
+
+QTEST_MAIN(TestUsers)
+#include "tst_users.moc"
