@@ -71,6 +71,106 @@
         <source>删除用户：</source>
         <translation>Users deleted: </translation>
     </message>
+    <message>
+        <source>数据库备份</source>
+        <translation>Database backup</translation>
+    </message>
+    <message>
+        <source>公司名称</source>
+        <translation>Company name</translation>
+    </message>
+    <message>
+        <source>系统设置</source>
+        <translation>System settings</translation>
+    </message>
+    <message>
+        <source>PCR设备添加</source>
+        <translation>Add PCR instrument</translation>
+    </message>
+    <message>
+        <source>PCR设备修改</source>
+        <translation>Modify PCR instrument</translation>
+    </message>
+    <message>
+        <source>PCR设备删除</source>
+        <translation>Delete PCR instrument</translation>
+    </message>
+    <message>
+        <source>测温仪添加</source>
+        <translation>Add measuring instrument</translation>
+    </message>
+    <message>
+        <source>测温仪修改</source>
+        <translation>Modify measuring instrument</translation>
+    </message>
+    <message>
+        <source>测温仪删除</source>
+        <translation>Delete measuring instrument</translation>
+    </message>
+    <message>
+        <source>通信设置</source>
+        <translation>Communication settings</translation>
+    </message>
+    <message>
+        <source>探头添加</source>
+        <translation>Add probe set</translation>
+    </message>
+    <message>
+        <source>探头删除</source>
+        <translation>Delete probe set</translation>
+    </message>
+    <message>
+        <source>循环文件添加</source>
+        <translation>Add cycle file</translation>
+    </message>
+    <message>
+        <source>循环文件删除</source>
+        <translation>Delete cycle file</translation>
+    </message>
+    <message>
+        <source>布点图添加</source>
+        <translation>Add layout</translation>
+    </message>
+    <message>
+        <source>布点图删除</source>
+        <translation>Delete layout</translation>
+    </message>
+    <message>
+        <source>开始校准</source>
+        <translation>Start calibration</translation>
+    </message>
+    <message>
+        <source>数据删除</source>
+        <translation>Delete data</translation>
+    </message>
+    <message>
+        <source>校准报告导出</source>
+        <translation>Export calibration report</translation>
+    </message>
+    <message>
+        <source>原始记录导出</source>
+        <translation>Export original record</translation>
+    </message>
+    <message>
+        <source>自定义导出</source>
+        <translation>Custom export</translation>
+    </message>
+    <message>
+        <source>用户添加</source>
+        <translation>Add user</translation>
+    </message>
+    <message>
+        <source>用户删除</source>
+        <translation>Delete user</translation>
+    </message>
+    <message>
+        <source>日志导出</source>
+        <translation>Log export</translation>
+    </message>
+    <message>
+        <source>导出格式</source>
+        <translation>Export format</translation>
+    </message>
 </context>
 <context>
     <name>AdminAdd</name>
@@ -790,6 +890,49 @@
     </message>
 </context>
 <context>
+    <name>Help</name>
+    <message>
+        <source>关于</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>PCR仪校准系统软件</source>
+        <translation>PCR Calibration System</translation>
+    </message>
+    <message>
+        <source>技术支持：请联系本单位的系统管理员。</source>
+        <translation>Technical support: please contact your system administrator.</translation>
+    </message>
+    <message>
+        <source>使用说明：点击“帮助”打开用户手册。</source>
+        <translation>Instructions: click &quot;Help&quot; to open the user manual.</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>版本：%1</source>
+        <translation>Version: %1</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>无法打开用户手册：%1</source>
+        <translation>Cannot open the user manual: %1</translation>
+    </message>
+    <message>
+        <source>手册文件缺失</source>
+        <translation>manual files missing</translation>
+    </message>
+</context>
+<context>
     <name>Jurisdiction</name>
     <message>
         <source>详细权限</source>
@@ -834,6 +977,181 @@
     <message>
         <source>用户管理与审计日志</source>
         <translation>Users and audit log</translation>
+    </message>
+    <message>
+        <source>数据库备份</source>
+        <translation>Database backup</translation>
+    </message>
+    <message>
+        <source>公司名称</source>
+        <translation>Company name</translation>
+    </message>
+    <message>
+        <source>PCR设备添加</source>
+        <translation>Add PCR instrument</translation>
+    </message>
+    <message>
+        <source>PCR设备修改</source>
+        <translation>Modify PCR instrument</translation>
+    </message>
+    <message>
+        <source>PCR设备删除</source>
+        <translation>Delete PCR instrument</translation>
+    </message>
+    <message>
+        <source>测温仪添加</source>
+        <translation>Add measuring instrument</translation>
+    </message>
+    <message>
+        <source>测温仪修改</source>
+        <translation>Modify measuring instrument</translation>
+    </message>
+    <message>
+        <source>测温仪删除</source>
+        <translation>Delete measuring instrument</translation>
+    </message>
+    <message>
+        <source>通信设置</source>
+        <translation>Communication settings</translation>
+    </message>
+    <message>
+        <source>探头添加</source>
+        <translation>Add probe set</translation>
+    </message>
+    <message>
+        <source>探头删除</source>
+        <translation>Delete probe set</translation>
+    </message>
+    <message>
+        <source>循环文件添加</source>
+        <translation>Add cycle file</translation>
+    </message>
+    <message>
+        <source>循环文件删除</source>
+        <translation>Delete cycle file</translation>
+    </message>
+    <message>
+        <source>布点图添加</source>
+        <translation>Add layout</translation>
+    </message>
+    <message>
+        <source>布点图删除</source>
+        <translation>Delete layout</translation>
+    </message>
+    <message>
+        <source>开始校准</source>
+        <translation>Start calibration</translation>
+    </message>
+    <message>
+        <source>数据删除</source>
+        <translation>Delete data</translation>
+    </message>
+    <message>
+        <source>校准报告导出</source>
+        <translation>Export calibration report</translation>
+    </message>
+    <message>
+        <source>校准记录导出</source>
+        <translation>Export calibration record</translation>
+    </message>
+    <message>
+        <source>原始记录导出</source>
+        <translation>Export original record</translation>
+    </message>
+    <message>
+        <source>用户添加</source>
+        <translation>Add user</translation>
+    </message>
+    <message>
+        <source>用户删除</source>
+        <translation>Delete user</translation>
+    </message>
+    <message>
+        <source>审计日志下载</source>
+        <translation>Audit log download</translation>
+    </message>
+    <message>
+        <source>导出格式</source>
+        <translation>Export format</translation>
+    </message>
+</context>
+<context>
+    <name>Login</name>
+    <message>
+        <source>用户登录</source>
+        <translation>User Login</translation>
+    </message>
+    <message>
+        <source>用户名：</source>
+        <translation>User name:</translation>
+    </message>
+    <message>
+        <source>密  码：</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>请输入密码</source>
+        <translation>Enter the password</translation>
+    </message>
+    <message>
+        <source>忘记密码</source>
+        <translation>Forgot password</translation>
+    </message>
+    <message>
+        <source>登 陆</source>
+        <translation>Log in</translation>
+    </message>
+    <message>
+        <source>取 消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>请输入用户名!</source>
+        <translation>Please enter the user name!</translation>
+    </message>
+    <message>
+        <source>请输入密码!</source>
+        <translation>Please enter the password!</translation>
+    </message>
+    <message>
+        <source>用户名错误!</source>
+        <translation>Wrong user name!</translation>
+    </message>
+    <message>
+        <source>用户已过期!</source>
+        <translation>The user has expired!</translation>
+    </message>
+    <message>
+        <source>用户已被锁定!</source>
+        <translation>The user is locked!</translation>
+    </message>
+    <message>
+        <source>用户登录。</source>
+        <translation>User logged in.</translation>
+    </message>
+    <message>
+        <source>用户密码错误。</source>
+        <translation>Wrong user password.</translation>
+    </message>
+    <message>
+        <source>密码错误,连续3次密码错误用户将会锁定!</source>
+        <translation>Wrong password. Three consecutive wrong passwords lock the user!</translation>
+    </message>
+    <message>
+        <source>密码为：</source>
+        <translation>The password is: </translation>
+    </message>
+    <message>
+        <source>答案错误!</source>
+        <translation>Wrong answer!</translation>
     </message>
 </context>
 <context>
@@ -927,6 +1245,172 @@
     <message>
         <source>无法写入文件：%1（%2）</source>
         <translation>Cannot write the file %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>PCR</name>
+    <message>
+        <source>PCR仪设备管理</source>
+        <translation>PCR Instrument Management</translation>
+    </message>
+    <message>
+        <source>测温仪器管理</source>
+        <translation>Measuring Instrument Management</translation>
+    </message>
+    <message>
+        <source>布点图设置</source>
+        <translation>Probe Layout Settings</translation>
+    </message>
+    <message>
+        <source>PCR仪设备校准</source>
+        <translation>PCR Instrument Calibration</translation>
+    </message>
+    <message>
+        <source>数据导出</source>
+        <translation>Data Export</translation>
+    </message>
+    <message>
+        <source>用户管理</source>
+        <translation>User Management</translation>
+    </message>
+    <message>
+        <source>审计日志</source>
+        <translation>Audit Log</translation>
+    </message>
+    <message>
+        <source>系统设置</source>
+        <translation>System Settings</translation>
+    </message>
+    <message>
+        <source>探头校准</source>
+        <translation>Probe Calibration</translation>
+    </message>
+    <message>
+        <source>探头管理</source>
+        <translation>Probe Management</translation>
+    </message>
+    <message>
+        <source>步骤文件</source>
+        <translation>Cycle Files</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>打开数据库失败！</source>
+        <translation>Failed to open the database!</translation>
+    </message>
+    <message>
+        <source>当前用户为：</source>
+        <translation>Current user: </translation>
+    </message>
+    <message>
+        <source>版权所有 © 2024 PCR仪校准系统开发组</source>
+        <translation>Copyright © 2024 PCR Calibration System developers</translation>
+    </message>
+    <message>
+        <source>版本：%1</source>
+        <translation>Version: %1</translation>
+    </message>
+    <message>
+        <source>设备正在运行中，请停止运行！</source>
+        <translation>The device is running, please stop it first!</translation>
+    </message>
+    <message>
+        <source>退出程序</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>确认退出程序?</source>
+        <translation>Do you really want to exit?</translation>
+    </message>
+    <message>
+        <source>退出软件。</source>
+        <translation>Left the software.</translation>
+    </message>
+    <message>
+        <source>校准界面不允许打开设置！</source>
+        <translation>This cannot be opened from the calibration screen!</translation>
+    </message>
+</context>
+<context>
+    <name>PCRClass</name>
+    <message>
+        <source>PCR仪校准系统软件</source>
+        <translation>PCR Calibration System</translation>
+    </message>
+    <message>
+        <source>系统设置</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>设备管理</source>
+        <translation>Instruments</translation>
+    </message>
+    <message>
+        <source>RCR仪设备管理</source>
+        <translation>PCR instrument management</translation>
+    </message>
+    <message>
+        <source>测温仪器 </source>
+        <translation>Thermometers </translation>
+    </message>
+    <message>
+        <source>电测仪器管理</source>
+        <translation>Measuring instrument management</translation>
+    </message>
+    <message>
+        <source>探头管理</source>
+        <translation>Probes</translation>
+    </message>
+    <message>
+        <source>探头校准</source>
+        <translation>Probe Cal.</translation>
+    </message>
+    <message>
+        <source>循环文件</source>
+        <translation>Cycle Files</translation>
+    </message>
+    <message>
+        <source>循环文件设置</source>
+        <translation>Cycle file settings</translation>
+    </message>
+    <message>
+        <source>布点图</source>
+        <translation>Layout</translation>
+    </message>
+    <message>
+        <source>布点图设置</source>
+        <translation>Probe Layout Settings</translation>
+    </message>
+    <message>
+        <source>设备校准</source>
+        <translation>Calibration</translation>
+    </message>
+    <message>
+        <source>PCR仪设备校准</source>
+        <translation>PCR Instrument Calibration</translation>
+    </message>
+    <message>
+        <source>数据导出</source>
+        <translation>Data Export</translation>
+    </message>
+    <message>
+        <source>用户管理</source>
+        <translation>Users</translation>
+    </message>
+    <message>
+        <source>审计日志</source>
+        <translation>Audit Log</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>About</translation>
     </message>
 </context>
 <context>

@@ -872,6 +872,24 @@ std::unique_ptr<QSettings> Tool::configFile(const QString &fileName)
     return settings;
 }
 
+bool Tool::createDefaultConfig(const QString &fileName)
+{
+    if (QFileInfo::exists(fileName))
+        return true;
+    const auto ini = configFile(fileName);
+    ini->setValue(QStringLiteral("SystemSet/CorporateName"), QString());
+    ini->setValue(QStringLiteral("SystemSet/Language"), QStringLiteral("中文"));
+    ini->setValue(QStringLiteral("SystemSet/TemperatureUnit"), QStringLiteral("℃"));
+    ini->setValue(QStringLiteral("SystemSet/TemperatureAccuracy"), 2);
+    ini->setValue(QStringLiteral("SystemSet/Format"), QStringLiteral("Word"));
+    ini->setValue(QStringLiteral("Backups/AutoBackup"), false);
+    ini->setValue(QStringLiteral("Backups/BackupsCycle"), 1);
+    ini->setValue(QStringLiteral("Backups/BackupPath"), QString());
+    ini->setValue(QStringLiteral("Backups/BackupTime"), QString());
+    ini->sync();
+    return ini->status() == QSettings::NoError;
+}
+
 void Tool::readSystemSettings()
 {
     const auto ini = configFile();

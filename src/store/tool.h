@@ -218,6 +218,9 @@ public:
     // The settings file of the working directory, INI format, UTF-8. Every reader and writer of
     // "config.ini" goes through this.
     static std::unique_ptr<QSettings> configFile(const QString &fileName = ConfigFileName);
+    // Writes the settings of a fresh installation ("中文", "℃", 2 decimals, "Word", automatic
+    // backup off, cycle 1 day) when the file does not exist yet; an existing file is left alone.
+    static bool createDefaultConfig(const QString &fileName = ConfigFileName);
     static void readSystemSettings();
     // False when the file could not be written (it then keeps its old contents).
     static bool writeSystemSettings();

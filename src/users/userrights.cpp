@@ -17,10 +17,6 @@ constexpr auto AdminOnly = Changeable::AdministratorsOnly;
 constexpr auto AdminSup = Changeable::AdministratorsAndSupervisors;
 constexpr auto Everyone = Changeable::EveryRole;
 
-#define PCR_RIGHT(col, header, label, group, rule)                                                 \
-    Entry { #col, QT_TRANSLATE_NOOP("Admin", header), QT_TRANSLATE_NOOP("Jurisdiction", label),    \
-            group, rule, &U::col }
-
 const struct
 {
     const char *objectName;
@@ -42,37 +38,60 @@ const struct
 const std::vector<Entry> &entries()
 {
     static const std::vector<Entry> all = {
-        PCR_RIGHT(SQLBackups, "数据库备份", "数据库备份", SystemSet, AdminOnly),
-        PCR_RIGHT(CompanyName, "公司名称", "公司名称", SystemSet, AdminOnly),
-        PCR_RIGHT(SystemSet, "系统设置", "系统设置", SystemSet, AdminSup),
-        PCR_RIGHT(PCRDeviceAdd, "PCR设备添加", "PCR设备添加", PCRDevice, AdminSup),
-        PCR_RIGHT(PCRDeviceModify, "PCR设备修改", "PCR设备修改", PCRDevice, AdminSup),
-        PCR_RIGHT(PCRDeviceDelete, "PCR设备删除", "PCR设备删除", PCRDevice, AdminOnly),
-        PCR_RIGHT(ElectrometerAdd, "测温仪添加", "测温仪添加", Electrometer, AdminSup),
-        PCR_RIGHT(ElectrometerModify, "测温仪修改", "测温仪修改", Electrometer, AdminSup),
-        PCR_RIGHT(ElectrometerDelete, "测温仪删除", "测温仪删除", Electrometer, AdminOnly),
-        PCR_RIGHT(ElectrometerScan, "通信设置", "通信设置", Electrometer, Everyone),
-        PCR_RIGHT(StandardizerAdd, "探头添加", "探头添加", Standardizer, AdminSup),
-        PCR_RIGHT(StandardizerDelete, "探头删除", "探头删除", Standardizer, AdminOnly),
-        PCR_RIGHT(CyclicFileAdd, "循环文件添加", "循环文件添加", CyclicFile, AdminSup),
-        PCR_RIGHT(CyclicFileDelete, "循环文件删除", "循环文件删除", CyclicFile, AdminOnly),
-        PCR_RIGHT(LayoutAdd, "布点图添加", "布点图添加", Layout, AdminSup),
-        PCR_RIGHT(LayoutDelete, "布点图删除", "布点图删除", Layout, AdminOnly),
-        PCR_RIGHT(CalibrationStartUp, "开始校准", "开始校准", Calibration, Everyone),
-        PCR_RIGHT(DeleteData, "数据删除", "数据删除", Calibration, AdminOnly),
+        {"SQLBackups", QT_TRANSLATE_NOOP("Admin", "数据库备份"), QT_TRANSLATE_NOOP("Jurisdiction", "数据库备份"), SystemSet, AdminOnly,
+         &U::SQLBackups},
+        {"CompanyName", QT_TRANSLATE_NOOP("Admin", "公司名称"), QT_TRANSLATE_NOOP("Jurisdiction", "公司名称"), SystemSet, AdminOnly,
+         &U::CompanyName},
+        {"SystemSet", QT_TRANSLATE_NOOP("Admin", "系统设置"), QT_TRANSLATE_NOOP("Jurisdiction", "系统设置"), SystemSet, AdminSup,
+         &U::SystemSet},
+        {"PCRDeviceAdd", QT_TRANSLATE_NOOP("Admin", "PCR设备添加"), QT_TRANSLATE_NOOP("Jurisdiction", "PCR设备添加"), PCRDevice, AdminSup,
+         &U::PCRDeviceAdd},
+        {"PCRDeviceModify", QT_TRANSLATE_NOOP("Admin", "PCR设备修改"), QT_TRANSLATE_NOOP("Jurisdiction", "PCR设备修改"), PCRDevice, AdminSup,
+         &U::PCRDeviceModify},
+        {"PCRDeviceDelete", QT_TRANSLATE_NOOP("Admin", "PCR设备删除"), QT_TRANSLATE_NOOP("Jurisdiction", "PCR设备删除"), PCRDevice, AdminOnly,
+         &U::PCRDeviceDelete},
+        {"ElectrometerAdd", QT_TRANSLATE_NOOP("Admin", "测温仪添加"), QT_TRANSLATE_NOOP("Jurisdiction", "测温仪添加"), Electrometer, AdminSup,
+         &U::ElectrometerAdd},
+        {"ElectrometerModify", QT_TRANSLATE_NOOP("Admin", "测温仪修改"), QT_TRANSLATE_NOOP("Jurisdiction", "测温仪修改"), Electrometer, AdminSup,
+         &U::ElectrometerModify},
+        {"ElectrometerDelete", QT_TRANSLATE_NOOP("Admin", "测温仪删除"), QT_TRANSLATE_NOOP("Jurisdiction", "测温仪删除"), Electrometer, AdminOnly,
+         &U::ElectrometerDelete},
+        {"ElectrometerScan", QT_TRANSLATE_NOOP("Admin", "通信设置"), QT_TRANSLATE_NOOP("Jurisdiction", "通信设置"), Electrometer, Everyone,
+         &U::ElectrometerScan},
+        {"StandardizerAdd", QT_TRANSLATE_NOOP("Admin", "探头添加"), QT_TRANSLATE_NOOP("Jurisdiction", "探头添加"), Standardizer, AdminSup,
+         &U::StandardizerAdd},
+        {"StandardizerDelete", QT_TRANSLATE_NOOP("Admin", "探头删除"), QT_TRANSLATE_NOOP("Jurisdiction", "探头删除"), Standardizer, AdminOnly,
+         &U::StandardizerDelete},
+        {"CyclicFileAdd", QT_TRANSLATE_NOOP("Admin", "循环文件添加"), QT_TRANSLATE_NOOP("Jurisdiction", "循环文件添加"), CyclicFile, AdminSup,
+         &U::CyclicFileAdd},
+        {"CyclicFileDelete", QT_TRANSLATE_NOOP("Admin", "循环文件删除"), QT_TRANSLATE_NOOP("Jurisdiction", "循环文件删除"), CyclicFile, AdminOnly,
+         &U::CyclicFileDelete},
+        {"LayoutAdd", QT_TRANSLATE_NOOP("Admin", "布点图添加"), QT_TRANSLATE_NOOP("Jurisdiction", "布点图添加"), Layout, AdminSup,
+         &U::LayoutAdd},
+        {"LayoutDelete", QT_TRANSLATE_NOOP("Admin", "布点图删除"), QT_TRANSLATE_NOOP("Jurisdiction", "布点图删除"), Layout, AdminOnly,
+         &U::LayoutDelete},
+        {"CalibrationStartUp", QT_TRANSLATE_NOOP("Admin", "开始校准"), QT_TRANSLATE_NOOP("Jurisdiction", "开始校准"), Calibration, Everyone,
+         &U::CalibrationStartUp},
+        {"DeleteData", QT_TRANSLATE_NOOP("Admin", "数据删除"), QT_TRANSLATE_NOOP("Jurisdiction", "数据删除"), Calibration, AdminOnly,
+         &U::DeleteData},
         // The export boxes name the exports as the data export page shows them.
-        PCR_RIGHT(CalibrationReport, "校准报告导出", "校准报告导出", DataExport, Everyone),
-        PCR_RIGHT(OriginalRecord, "原始记录导出", "校准记录导出", DataExport, Everyone),
-        PCR_RIGHT(Custom, "自定义导出", "原始记录导出", DataExport, Everyone),
-        PCR_RIGHT(AdminAdd, "用户添加", "用户添加", Admin, AdminSup),
-        PCR_RIGHT(AdminDelete, "用户删除", "用户删除", Admin, AdminOnly),
-        PCR_RIGHT(LogDownload, "日志导出", "审计日志下载", Admin, AdminSup),
-        PCR_RIGHT(Format, "导出格式", "导出格式", SystemSet, AdminSup),
+        {"CalibrationReport", QT_TRANSLATE_NOOP("Admin", "校准报告导出"), QT_TRANSLATE_NOOP("Jurisdiction", "校准报告导出"), DataExport, Everyone,
+         &U::CalibrationReport},
+        {"OriginalRecord", QT_TRANSLATE_NOOP("Admin", "原始记录导出"), QT_TRANSLATE_NOOP("Jurisdiction", "校准记录导出"), DataExport, Everyone,
+         &U::OriginalRecord},
+        {"Custom", QT_TRANSLATE_NOOP("Admin", "自定义导出"), QT_TRANSLATE_NOOP("Jurisdiction", "原始记录导出"), DataExport, Everyone,
+         &U::Custom},
+        {"AdminAdd", QT_TRANSLATE_NOOP("Admin", "用户添加"), QT_TRANSLATE_NOOP("Jurisdiction", "用户添加"), Admin, AdminSup,
+         &U::AdminAdd},
+        {"AdminDelete", QT_TRANSLATE_NOOP("Admin", "用户删除"), QT_TRANSLATE_NOOP("Jurisdiction", "用户删除"), Admin, AdminOnly,
+         &U::AdminDelete},
+        {"LogDownload", QT_TRANSLATE_NOOP("Admin", "日志导出"), QT_TRANSLATE_NOOP("Jurisdiction", "审计日志下载"), Admin, AdminSup,
+         &U::LogDownload},
+        {"Format", QT_TRANSLATE_NOOP("Admin", "导出格式"), QT_TRANSLATE_NOOP("Jurisdiction", "导出格式"), SystemSet, AdminSup,
+         &U::Format},
     };
     return all;
 }
-
-#undef PCR_RIGHT
 
 QString groupObjectName(Group group)
 {

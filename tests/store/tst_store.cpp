@@ -89,6 +89,7 @@ private slots:
     void conversions();
     void settingsRoundTripAndKeepOtherKeys();
     void readOnlySettingsFileLosesNothing();
+    void defaultSettingsOfAFreshInstallation();
     void backupIsAConsistentSnapshot();
     void databaseCheck();
     void delayIsATimedWait();
@@ -745,6 +746,29 @@ void TestStore::readOnlySettingsFileLosesNothing()
     QCOMPARE(Tool::Language, QStringLiteral("中文"));   // the process keeps the new value
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), original);   // and the file its old contents
+}
+
+void TestStore::defaultSettingsOfAFreshInstallation()
+{
+    QVERIFY(Tool::createDefaultConfig());
+    Tool::readSystemSettings();
+    QCOMPARE(Tool::Language, QStringLiteral("中文"));
+    QCOMPARE(Tool::TemperatureUnit, QStringLiteral("℃"));
+    QCOMPARE(Tool::TemperatureAccuracy, 2);
+    QCOMPARE(Tool::Format, QStringLiteral("Word"));
+    QVERIFY(Tool::CorporateName.isEmpty());
+    const auto ini = Tool::configFile();
+    QCOMPARE(ini->value("Backups/AutoBackup").toBool(), false);
+    QCOMPARE(ini->value("Backups/BackupsCycle").toInt(), 1);
+
+    // An existing file is never rewritten, whatever it holds.
+    QFile f("config.ini");
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("[SystemSet]\nLanguage=English\n");
+    f.close();
+    QVERIFY(Tool::createDefaultConfig());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("[SystemSet]\nLanguage=English\n"));
 }
 
 void TestStore::backupIsAConsistentSnapshot()

@@ -1,0 +1,88 @@
+// The audit log as it grows: listing it on the page, filtering it, and its PDF report.
+//   bench_users [rows]   (default 20000; run with QT_QPA_PLATFORM=offscreen)
+
+#include "store/tool.h"
+#include "users/auditlog.h"
+#include "users/auditreport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+void fillAudit(int rows)
+{
+    QSqlDatabase db = QSqlDatabase::database();
+    db.transaction();
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("insert into AuditLog values (?, ?, ?, ?)"));
+    const char *types[] = {"用户管理-登录", "设备校准-校准", "数据导出-校准报告", "用户管理-添加"};
+    const QDateTime t0(QDate(2024, 1, 1), QTime(8, 0));
+    for (int i = 0; i < rows; ++i) {
+        q.addBindValue(t0.addSecs(i * 37).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")));
+        q.addBindValue(i % 3 ? QStringLiteral("admin") : QStringLiteral("张工"));
+        q.addBindValue(QString::fromUtf8(types[i % 4]));
+        q.addBindValue(QStringLiteral("校准项目 P-%1 已导出至 D:/报告/P-%1.docx。").arg(i));
+        q.exec();
+    }
+    db.commit();
+}
+
+double ms(const QElapsedTimer &t)
+{
+    return t.nsecsElapsed() / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const int rows = argc > 1 ? QString::fromLatin1(argv[1]).toInt() : 20000;
+    QTemporaryDir dir;
+    if (!Tool::openDatabase(dir.filePath(QStringLiteral("PCR.db3"))))
+        return 1;
+    QList<Tool::Struct_UesrManagement> users;
+    Tool::getUesrManagement(users, QStringLiteral("admin"));
+    Tool::CurrentUser = users.first();
+    fillAudit(rows);
+
+    QElapsedTimer t;
+    t.start();
+    AuditLog page;
+    std::printf("open page, %d rows listed:        %8.1f ms\n", page.listedRows().size(), ms(t));
+
+    page.findChild<QLineEdit *>(QStringLiteral("lineEdit_Type"))->setText(QStringLiteral("用户管理"));
+    t.restart();
+    page.findChild<QPushButton *>(QStringLiteral("pushButton_Search"))->click();
+    std::printf("search by type, %d rows listed:    %8.1f ms\n", page.listedRows().size(), ms(t));
+
+    for (int n : {AuditReport::rowsPerPage(), 1000, rows}) {
+        QVector<QStringList> data = page.listedRows();
+        if (n > data.size())
+            data.clear();
+        QDateTime t0(QDate(2024, 1, 1), QTime(8, 0));
+        while (data.size() < n)
+            data << QStringList{t0.addSecs(data.size()).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")),
+                                QStringLiteral("admin"), QStringLiteral("用户管理-登录"), QStringLiteral("用户登录。")};
+        data.resize(n);
+        const QString file = dir.filePath(QStringLiteral("report-%1.pdf").arg(n));
+        t.restart();
+        const bool ok = AuditReport::write(file, data);
+        std::printf("PDF of %6d rows (%4d pages):    %8.1f ms, %7.0f kB%s\n", n,
+                    (n + AuditReport::rowsPerPage() - 1) / AuditReport::rowsPerPage(), ms(t),
+                    QFileInfo(file).size() / 1024.0, ok ? "" : "  FAILED");
+    }
+    Tool::closeDatabase();
+    return 0;
+}

@@ -1,0 +1,69 @@
+#include "app/help.h"
+
+#include "app/messages.h"
+#include "app/pcr.h"
+#include "store/tool.h"
+#include "ui_help.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include <unistd.h>
+
+std::function<bool(const QUrl &)> Help::openUrl = [](const QUrl &url) {
+    return QDesktopServices::openUrl(url);
+};
+
+Help::Help(QWidget *parent) : QDialog(parent), ui(new Ui::Help)
+{
+    ui->setupUi(this);
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(240, 240, 240));
+    setPalette(palette);
+    setWindowIcon(QIcon(QStringLiteral(":/PCR/Image/PCR.ico")));
+    ui->label_Icon->setPixmap(QPixmap(QStringLiteral(":/PCR/Image/PCR.png")));
+    ui->label_Version->setText(tr("版本：%1").arg(PCR::version()));
+    connect(ui->pushButton_Help, &QPushButton::clicked, this, &Help::pt_Help_clicked);
+    connect(ui->pushButton_OK, &QPushButton::clicked, this, &Help::pt_OK_clicked);
+}
+
+Help::~Help()
+{
+    delete ui;
+}
+
+QString Help::manualPath(const QString &language)
+{
+    const QString lang = language == QStringLiteral("中文") ? QStringLiteral("zh") : QStringLiteral("en");
+    const QString source = QStringLiteral(":/PCR/Manual");
+    const QString target = QDir::tempPath() + QStringLiteral("/pcrcal-manual-%1").arg(::getuid());
+    // Written afresh each time, so the manual always matches the program that shows it.
+    QDir(target).removeRecursively();
+    QDirIterator it(source, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString out = target + file.mid(source.size());
+        if (!QDir().mkpath(QFileInfo(out).absolutePath()) || !QFile::copy(file, out))
+            return QString();
+        QFile::setPermissions(out, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                       QFileDevice::ReadOther);
+    }
+    const QString index = target + QStringLiteral("/") + lang + QStringLiteral("/index.html");
+    return QFileInfo::exists(index) ? index : QString();
+}
+
+void Help::pt_Help_clicked()
+{
+    const QString path = manualPath(Tool::Language);
+    if (path.isEmpty() || !openUrl(QUrl::fromLocalFile(path)))
+        Messages::information(this, tr("警告"), tr("无法打开用户手册：%1").arg(path.isEmpty() ? tr("手册文件缺失") : path));
+}
+
+void Help::pt_OK_clicked()
+{
+    close();
+}

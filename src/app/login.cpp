@@ -1,0 +1,121 @@
+#include "app/login.h"
+
+#include "app/messages.h"
+#include "store/tool.h"
+#include "ui_login.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDebug>
+
+const QString Login::StateNormal = QStringLiteral("正常");
+const QString Login::StateLocked = QStringLiteral("锁定");
+const QString Login::StateExpired = QStringLiteral("过期");
+const QString Login::InitialUserQuestion = QStringLiteral("初始用户");
+
+Login::Login(QWidget *parent)
+    : QDialog(parent), ui(new Ui::Login), m_notice(tr("提示")), m_warning(tr("警告"))
+{
+    ui->setupUi(this);
+    setWindowIcon(QIcon(QStringLiteral(":/PCR/Image/PCR.ico")));
+    connect(ui->btn_Login, &QPushButton::clicked, this, &Login::Login_Clicked);
+    connect(ui->btn_Forget, &QPushButton::clicked, this, &Login::Forget_Clicked);
+    connect(ui->btn_Cancle, &QPushButton::clicked, this, &Login::Cancle_Clicked);
+
+    QList<Tool::Struct_UesrManagement> users;
+    Tool::getUesrManagement(users, QString());
+    for (const auto &u : users)
+        ui->comboBox_UserName->addItem(u.Name);
+    ui->lineEdit_UserPassword->setFocus();
+}
+
+Login::~Login()
+{
+    delete ui;
+}
+
+void Login::Login_Clicked()
+{
+    const QString name = ui->comboBox_UserName->currentText().trimmed();
+    const QString password = ui->lineEdit_UserPassword->text().trimmed();
+    if (name.isEmpty()) {
+        Messages::information(this, m_warning, tr("请输入用户名!"));
+        return;
+    }
+    if (password.isEmpty()) {
+        Messages::information(this, m_warning, tr("请输入密码!"));
+        return;
+    }
+    QList<Tool::Struct_UesrManagement> users;
+    if (!Tool::getUesrManagement(users, name) || users.isEmpty()) {
+        Messages::information(this, m_warning, tr("用户名错误!"));
+        return;
+    }
+    const Tool::Struct_UesrManagement user = users.first();
+    // The audit entries of this attempt carry the attempted name.
+    Tool::CurrentUser = user;
+
+    const QDateTime expiry = QDateTime::fromString(user.ExpirationDate, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    if (!(expiry.isValid() && QDateTime::currentDateTime().secsTo(expiry) > 0)) {
+        Messages::information(this, m_warning, tr("用户已过期!"));
+        return;
+    }
+    if (user.State == StateLocked) {
+        Messages::information(this, m_warning, tr("用户已被锁定!"));
+        return;
+    }
+
+    if (password == user.Password) {
+        if (!Tool::updateLoginErrors(name, QStringLiteral("0"), QString()))
+            qDebug() << "修改数据失败！";
+        Tool::SaveAuditLog(84, tr("用户登录。"));
+        accept();
+        return;
+    }
+
+    bool updated = false;
+    switch (user.ErrorsNumber.toInt()) {   // a text that is no number counts as 0
+    case 0: updated = Tool::updateLoginErrors(name, QStringLiteral("1"), QString()); break;
+    case 1: updated = Tool::updateLoginErrors(name, QStringLiteral("2"), QString()); break;
+    case 2: updated = Tool::updateLoginErrors(name, QStringLiteral("0"), StateLocked); break;
+    default: break;
+    }
+    if (!updated)
+        qDebug() << "修改数据失败！";
+    Tool::SaveAuditLog(84, tr("用户密码错误。"));
+    Messages::information(this, m_warning, tr("密码错误,连续3次密码错误用户将会锁定!"));
+}
+
+void Login::Forget_Clicked()
+{
+    const QString name = ui->comboBox_UserName->currentText().trimmed();
+    QList<Tool::Struct_UesrManagement> users;
+    if (!Tool::getUesrManagement(users, name) || users.isEmpty()) {
+        Messages::information(this, m_warning, tr("用户名错误!"));
+        return;
+    }
+    const Tool::Struct_UesrManagement user = users.first();
+    if (user.Problem == InitialUserQuestion)
+        Messages::information(this, m_notice, tr("密码为：") + user.Password);
+
+    bool ok = false;
+    const QString answer = Messages::getText(this, tr("忘记密码"), user.Problem, &ok);
+    if (!ok)
+        return;
+    if (answer == user.Answer)
+        Messages::information(this, m_notice, tr("密码为：") + user.Password);
+    else
+        Messages::information(this, m_warning, tr("答案错误!"));
+}
+
+void Login::Cancle_Clicked()
+{
+    reject();
+}
+
+void Login::closeEvent(QCloseEvent *event)
+{
+    // Closing the login ends the program just like cancelling it.
+    event->accept();
+    reject();
+}

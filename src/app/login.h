@@ -1,0 +1,37 @@
+#pragma once
+// The login dialog: identifies the user, enforces expiry and the lock after three consecutive wrong
+// passwords, offers password recovery and fills Tool::CurrentUser.
+
+#include <QDialog>
+
+namespace Ui {
+class Login;
+}
+
+class Login : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Login(QWidget *parent = nullptr);
+    ~Login() override;
+
+    // Stored words, compared with database values (never translated).
+    static const QString StateNormal;   // "正常"
+    static const QString StateLocked;   // "锁定"
+    static const QString StateExpired;  // "过期"
+    static const QString InitialUserQuestion;   // "初始用户"
+
+private slots:
+    void Login_Clicked();
+    void Forget_Clicked();
+    void Cancle_Clicked();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    Ui::Login *ui;
+    QString m_notice;    // "提示"
+    QString m_warning;   // "警告"
+};

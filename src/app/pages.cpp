@@ -1,0 +1,84 @@
+#include "app/pages.h"
+
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace Pages {
+
+namespace {
+
+const char *const titles[Count] = {
+    QT_TRANSLATE_NOOP("PCR", "PCR仪设备管理"), QT_TRANSLATE_NOOP("PCR", "测温仪器管理"),
+    QT_TRANSLATE_NOOP("PCR", "布点图设置"),    QT_TRANSLATE_NOOP("PCR", "PCR仪设备校准"),
+    QT_TRANSLATE_NOOP("PCR", "数据导出"),      QT_TRANSLATE_NOOP("PCR", "用户管理"),
+    QT_TRANSLATE_NOOP("PCR", "审计日志"),      QT_TRANSLATE_NOOP("PCR", "系统设置"),
+    QT_TRANSLATE_NOOP("PCR", "探头校准"),
+};
+
+} // namespace
+
+QString title(int index)
+{
+    if (index < 0 || index >= Count)
+        return QString();
+    return QCoreApplication::translate("PCR", titles[index]);
+}
+
+QWidget *createPage(int index, QWidget *parent)
+{
+    switch (index) {
+    // Pages replace their EmptyPage here as they are built, e.g.
+    //   case PCRDevicePage: return new PCRDevice(parent);
+    default:
+        return new EmptyPage(index, parent);
+    }
+}
+
+QDialog *createDialog(Dialog dialog)
+{
+    switch (dialog) {
+    case Dialog::Standardizer:
+        return new EmptyDialog(QT_TRANSLATE_NOOP("PCR", "探头管理"));
+    case Dialog::CyclicFile:
+        return new EmptyDialog(QT_TRANSLATE_NOOP("PCR", "步骤文件"));
+    }
+    return nullptr;
+}
+
+} // namespace Pages
+
+EmptyPage::EmptyPage(int index, QWidget *parent)
+    : QWidget(parent), m_index(index), m_title(new QLabel(this))
+{
+    auto *layout = new QVBoxLayout(this);
+    m_title->setAlignment(Qt::AlignCenter);
+    m_title->setStyleSheet(QStringLiteral("font: 24pt \"黑体\"; color: rgb(120, 120, 120);"));
+    layout->addWidget(m_title);
+    m_title->setText(Pages::title(index));
+}
+
+void EmptyPage::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        m_title->setText(Pages::title(m_index));
+    QWidget::changeEvent(event);
+}
+
+EmptyDialog::EmptyDialog(const char *title)
+{
+    setWindowTitle(QCoreApplication::translate("PCR", title));
+    setMinimumSize(600, 420);
+    auto *layout = new QVBoxLayout(this);
+    auto *label = new QLabel(QCoreApplication::translate("PCR", title), this);
+    label->setAlignment(Qt::AlignCenter);
+    label->setStyleSheet(QStringLiteral("font: 20pt \"黑体\"; color: rgb(120, 120, 120);"));
+    layout->addWidget(label);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setText(QCoreApplication::translate("PCR", "关闭"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}

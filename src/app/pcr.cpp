@@ -1,0 +1,405 @@
+#include "app/pcr.h"
+
+#include "app/help.h"
+#include "app/logging.h"
+#include "app/login.h"
+#include "app/messages.h"
+#include "app/pages.h"
+#include "app/runningpage.h"
+#include "store/tool.h"
+#include "ui_pcr.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMetaMethod>
+#include <QSettings>
+#include <QSplashScreen>
+#include <QTimer>
+
+namespace {
+
+// Toolbar action and icon stem of each page.
+struct PageIcon
+{
+    QAction *Ui::PCRClass::*action;
+    const char *stem;
+};
+
+const PageIcon pageIcons[Pages::Count] = {
+    {&Ui::PCRClass::Action_RCRDevice, "RCRDevice"},
+    {&Ui::PCRClass::Action_Electrometer, "Electrometer"},
+    {&Ui::PCRClass::Action_Layout, "Layout"},
+    {&Ui::PCRClass::Action_Calibration, "Calibrate"},
+    {&Ui::PCRClass::Action_DataExport, "DataExport"},
+    {&Ui::PCRClass::Action_Admin, "Admin"},
+    {&Ui::PCRClass::Action_AuditLog, "AuditLog"},
+    {&Ui::PCRClass::Action_SystemSet, "SystemSet"},
+    {&Ui::PCRClass::Action_StandardizerCalibration, "Standardizer"},
+};
+
+QIcon icon(const char *stem, bool grey = false)
+{
+    return QIcon(QStringLiteral(":/PCR/Image/%1%2.png")
+                     .arg(QLatin1String(stem), grey ? QStringLiteral("_grey") : QString()));
+}
+
+const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+
+bool loginWithDialog()
+{
+    Login dialog;
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace
+
+PCR::PCR(QWidget *parent) : PCR(Options(), parent)
+{
+}
+
+PCR::PCR(const Options &options, QWidget *parent)
+    : QMainWindow(parent), ui(new Ui::PCRClass), m_options(options)
+{
+    if (!m_options.login)
+        m_options.login = loginWithDialog;
+    if (!m_options.pages)
+        m_options.pages = Pages::createPage;
+
+    ui->setupUi(this);
+    connect(ui->Action_SystemSet, &QAction::triggered, this, &PCR::pt_SystemSet_triggered);
+    connect(ui->Action_RCRDevice, &QAction::triggered, this, &PCR::pt_PCRDevice_triggererd);
+    connect(ui->Action_Electrometer, &QAction::triggered, this, &PCR::pt_Electrometer_triggererd);
+    connect(ui->Action_Standardizer, &QAction::triggered, this, &PCR::pt_Standardizer_triggererd);
+    connect(ui->Action_StandardizerCalibration, &QAction::triggered, this,
+            &PCR::pt_StandardizerCalibration_triggererd);
+    connect(ui->Action_CyclicFile, &QAction::triggered, this, &PCR::pt_CyclicFile_triggererd);
+    connect(ui->Action_Layout, &QAction::triggered, this, &PCR::pt_Layout_triggered);
+    connect(ui->Action_Calibration, &QAction::triggered, this, &PCR::pt_Calibration_triggererd);
+    connect(ui->Action_DataExport, &QAction::triggered, this, &PCR::pt_DataExport_triggererd);
+    connect(ui->Action_Admin, &QAction::triggered, this, &PCR::pt_Admin_triggererd);
+    connect(ui->Action_AuditLog, &QAction::triggered, this, &PCR::pt_AuditLog_triggererd);
+    connect(ui->Action_Help, &QAction::triggered, this, &PCR::pt_Help_triggeed);
+
+    ui->Action_RCRDevice->setIcon(icon("RCRDevice"));
+    ui->Action_Electrometer->setIcon(icon("Electrometer"));
+    ui->Action_Standardizer->setIcon(icon("StandardizerManagers"));
+    ui->Action_Calibration->setIcon(icon("Calibrate"));
+    ui->Action_DataExport->setIcon(icon("DataExport"));
+    ui->Action_Help->setIcon(icon("Help"));
+    ui->Action_SystemSet->setIcon(icon("SystemSet"));
+    ui->Action_Layout->setIcon(icon("Layout"));
+    ui->Action_Admin->setIcon(icon("Admin"));
+    ui->Action_CyclicFile->setIcon(icon("CyclicFile"));
+    ui->Action_AuditLog->setIcon(icon("AuditLog"));
+    ui->Action_StandardizerCalibration->setIcon(icon("Standardizer"));
+    setWindowIcon(QIcon(QStringLiteral(":/PCR/Image/PCR.ico")));
+
+    QSplashScreen *splash = nullptr;
+    if (m_options.splashMs > 0) {
+        splash = new QSplashScreen(QPixmap(QStringLiteral(":/PCR/Image/Open.png")));
+        splash->show();
+        QCoreApplication::processEvents();   // let it paint once before the wait
+        Tool::delayMs(m_options.splashMs);
+    }
+    startUp(splash);
+    delete splash;
+}
+
+PCR::~PCR()
+{
+    // Pages go first: a page stops and joins its worker while the window's state still exists.
+    for (QWidget *&p : pages) {
+        delete p;
+        p = nullptr;
+    }
+    QCoreApplication::removeTranslator(&translator);
+    delete ui;
+}
+
+void PCR::startUp(QSplashScreen *splash)
+{
+    iconBase = 80;
+    currentPage = -1;
+    pages.fill(nullptr);
+
+    if (!Tool::openDatabase(Tool::DatabaseFileName)) {
+        m_databaseFailed = true;
+        if (splash)
+            splash->hide();
+        Messages::information(this, tr("警告"), tr("打开数据库失败！"));
+        return;
+    }
+    db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
+
+    Tool::createDefaultConfig();
+    readBackupSettings();
+    Tool::readSystemSettings();
+    loadTranslator(Tool::Language);
+    applyTexts();
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(245, 245, 245));
+    setPalette(palette);
+    if (splash)
+        splash->hide();
+
+    if (!m_options.login()) {
+        m_loginRefused = true;
+        return;
+    }
+
+    removeOldLogs();
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(16);
+    ui->toolBar->setFont(font);
+    ui->toolBar->setIconSize(QSize(iconBase - 30, iconBase - 30));
+    ui->toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ui->toolBar->setMovable(false);
+
+    buildStatusBar();
+    clockTimer = new QTimer(this);
+    connect(clockTimer, &QTimer::timeout, this, &PCR::TimeUpdate_slots);
+    clockTimer->start(1000);
+    TimeUpdate_slots();
+
+    showPage(Pages::PCRDevicePage);
+
+    backupTimer = new QTimer(this);
+    connect(backupTimer, &QTimer::timeout, this, &PCR::BackupTimer_slots);
+    backupTimer->start(300000);
+}
+
+void PCR::buildStatusBar()
+{
+    titleLabel = new QLabel(this);
+    titleLabel->setMinimumSize(100, 20);
+    clockLabel = new QLabel(this);
+    clockLabel->setMinimumSize(200, 20);
+    userLabel = new QLabel(this);
+    userLabel->setMinimumSize(200, 20);
+    copyrightLabel = new QLabel(this);
+    copyrightLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    copyrightLabel->setTextFormat(Qt::RichText);
+    copyrightLabel->setOpenExternalLinks(true);
+    ui->statusBar->addWidget(titleLabel);
+    ui->statusBar->addWidget(clockLabel);
+    ui->statusBar->addWidget(userLabel);
+    ui->statusBar->addPermanentWidget(copyrightLabel);
+    applyTexts();
+}
+
+void PCR::applyTexts()
+{
+    ui->retranslateUi(this);
+    if (titleLabel)
+        titleLabel->setText(Pages::title(currentPage));
+    if (userLabel)
+        userLabel->setText(tr("当前用户为：") + Tool::CurrentUser.Name);
+    if (copyrightLabel)
+        copyrightLabel->setText(tr("版权所有 © 2024 PCR仪校准系统开发组") + QStringLiteral("  ") +
+                                tr("版本：%1").arg(version()));
+}
+
+void PCR::loadTranslator(const QString &language)
+{
+    QCoreApplication::removeTranslator(&translator);
+    const QString file = language == QStringLiteral("中文") ? QStringLiteral(":/i18n/pcr_zh.qm")
+                                                            : QStringLiteral(":/i18n/pcr_en.qm");
+    if (!translator.load(file))
+        qDebug() << "翻译文件加载失败：" << file;
+    QCoreApplication::installTranslator(&translator);
+}
+
+QString PCR::version()
+{
+    return QStringLiteral(PCR_VERSION);
+}
+
+QWidget *PCR::page(int index) const
+{
+    return index >= 0 && index < Pages::Count ? pages[size_t(index)] : nullptr;
+}
+
+QAction *PCR::pageAction(int index) const
+{
+    return index >= 0 && index < Pages::Count ? ui->*(pageIcons[index].action) : nullptr;
+}
+
+void PCR::setPageIcon(int index, bool grey)
+{
+    if (QAction *action = pageAction(index))
+        action->setIcon(icon(pageIcons[index].stem, grey));
+}
+
+void PCR::showPage(int index)
+{
+    if (index == currentPage || index < 0 || index >= Pages::Count)
+        return;
+    if (auto *running = dynamic_cast<RunningPage *>(page(currentPage))) {
+        if (running->isRunning()) {
+            Messages::information(this, tr("警告"), tr("设备正在运行中，请停止运行！"));
+            return;
+        }
+    }
+    if (titleLabel)
+        titleLabel->setText(Pages::title(index));
+
+    if (QWidget *old = page(currentPage)) {
+        ui->verticalLayout_Widget->removeWidget(old);
+        pages[size_t(currentPage)] = nullptr;
+        delete old;
+        setPageIcon(currentPage, false);
+        if (currentPage == Pages::SystemSetPage)
+            readBackupSettings();   // changed backup settings take effect
+    }
+
+    QWidget *fresh = m_options.pages(index, this);
+    if (index == Pages::SystemSetPage) {
+        if (auto *hooks = dynamic_cast<SystemSetHooks *>(fresh))
+            hooks->setBackups(autoBackup, backupCycleDays, backupPath);
+        const struct { const char *signal; const char *slot; } links[] = {
+            {"sp_SQListOpen_signals()", "SQListOpen_slots()"},
+            {"sp_SQListClose_signals()", "SQListClose_slots()"},
+            {"sp_Language_signals(QString)", "sp_Language_slots(QString)"},
+        };
+        for (const auto &link : links) {
+            const int s = fresh->metaObject()->indexOfSignal(link.signal);
+            const int r = metaObject()->indexOfSlot(QMetaObject::normalizedSignature(link.slot));
+            if (s >= 0 && r >= 0)
+                connect(fresh, fresh->metaObject()->method(s), this, metaObject()->method(r));
+        }
+    }
+    ui->verticalLayout_Widget->addWidget(fresh);
+    pages[size_t(index)] = fresh;
+    setPageIcon(index, true);
+    currentPage = index;
+}
+
+void PCR::readBackupSettings()
+{
+    const auto ini = Tool::configFile();
+    autoBackup = ini->value(QStringLiteral("/Backups/AutoBackup")).toBool();
+    backupCycleDays = ini->value(QStringLiteral("/Backups/BackupsCycle")).toInt();
+    backupPath = ini->value(QStringLiteral("/Backups/BackupPath")).toString();
+    lastBackupTime = QDateTime::fromString(ini->value(QStringLiteral("Backups/BackupTime")).toString(), TimeFormat);
+}
+
+bool PCR::backupDue(const QDateTime &lastBackup, int cycleDays, const QDateTime &now)
+{
+    // An invalid time gives an invalid due time, whose distance counts as 0: due.
+    const QDateTime due = lastBackup.addDays(cycleDays);
+    return !(due.secsTo(now) < 0);
+}
+
+QString PCR::backupTarget(const QString &folder, const QDateTime &now)
+{
+    QString target = folder + QStringLiteral("/") + now.toString(QStringLiteral("yyyy_MM_dd_hh_mm")) +
+                     QStringLiteral("_PCR.db3");
+    return QDir::toNativeSeparators(target).replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
+void PCR::TimeUpdate_slots()
+{
+    if (clockLabel)
+        clockLabel->setText(QDateTime::currentDateTime().toString(TimeFormat));
+}
+
+void PCR::SQListOpen_slots()
+{
+    if (!Tool::openDatabase(Tool::DatabaseFileName)) {
+        Messages::information(this, tr("警告"), tr("打开数据库失败！"));
+        return;
+    }
+    db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
+}
+
+void PCR::SQListClose_slots()
+{
+    Tool::closeDatabase();
+}
+
+void PCR::BackupTimer_slots()
+{
+    if (!autoBackup)
+        return;
+    const QDateTime now = QDateTime::currentDateTime();
+    if (!backupDue(lastBackupTime, backupCycleDays, now))
+        return;
+    const QString target = backupTarget(backupPath, now);
+    QString error;
+    // An empty or missing folder would put the copy somewhere nobody looks: refuse it.
+    const bool folderOk = !backupPath.isEmpty() && QFileInfo(backupPath).isDir();
+    if (!folderOk || !Tool::backupDatabase(target, &error)) {
+        qDebug().noquote() << "备份失败！" << target << error;
+        return;
+    }
+    qDebug().noquote() << "路径为：" + target;
+    lastBackupTime = now;
+    const auto ini = Tool::configFile();
+    ini->setValue(QStringLiteral("Backups/BackupTime"), now.toString(TimeFormat));
+    ini->sync();
+}
+
+void PCR::sp_Language_slots(const QString &language)
+{
+    loadTranslator(language);
+    applyTexts();
+    if (auto *hooks = dynamic_cast<SystemSetHooks *>(page(Pages::SystemSetPage)))
+        hooks->retranslate();
+}
+
+void PCR::closeEvent(QCloseEvent *event)
+{
+    if (Messages::question(this, tr("退出程序"), tr("确认退出程序?"),
+                           QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        event->ignore();
+        return;
+    }
+    Tool::SaveAuditLog(84, tr("退出软件。"));
+    event->accept();
+}
+
+void PCR::runDialog(QDialog *dialog)
+{
+    // Modal, without parent, with its own event loop; over any page, also during a run.
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog->exec();
+    delete dialog;
+}
+
+void PCR::pt_SystemSet_triggered() { showPage(Pages::SystemSetPage); }
+void PCR::pt_PCRDevice_triggererd() { showPage(Pages::PCRDevicePage); }
+void PCR::pt_Electrometer_triggererd() { showPage(Pages::ElectrometerPage); }
+void PCR::pt_Layout_triggered() { showPage(Pages::LayoutPage); }
+void PCR::pt_Calibration_triggererd() { showPage(Pages::CalibrationPage); }
+void PCR::pt_DataExport_triggererd() { showPage(Pages::DataExportPage); }
+void PCR::pt_Admin_triggererd() { showPage(Pages::AdminPage); }
+void PCR::pt_AuditLog_triggererd() { showPage(Pages::AuditLogPage); }
+
+void PCR::pt_StandardizerCalibration_triggererd()
+{
+    if (currentPage == Pages::CalibrationPage) {
+        Messages::information(this, tr("警告"), tr("校准界面不允许打开设置！"));
+        return;
+    }
+    showPage(Pages::ThermistorPage);
+}
+
+void PCR::pt_Standardizer_triggererd()
+{
+    runDialog(Pages::createDialog(Pages::Dialog::Standardizer));
+}
+
+void PCR::pt_CyclicFile_triggererd()
+{
+    runDialog(Pages::createDialog(Pages::Dialog::CyclicFile));
+}
+
+void PCR::pt_Help_triggeed()
+{
+    runDialog(new Help);
+}

@@ -1,0 +1,266 @@
+// The login dialog against a real database: the lock, expiry, trimming and recovery.
+
+#include "apptest.h"
+#include "workspace.h"
+
+#include "app/login.h"
+#include "app/messages.h"
+#include "store/tool.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+const QString WrongPassword = QStringLiteral("密码错误,连续3次密码错误用户将会锁定!");
+
+// One login attempt through the dialog's own controls; returns whether it was accepted.
+bool attempt(const QString &name, const QString &password)
+{
+    Login dialog;
+    dialog.findChild<QComboBox *>("comboBox_UserName")->setCurrentText(name);
+    dialog.findChild<QLineEdit *>("lineEdit_UserPassword")->setText(password);
+    dialog.findChild<QPushButton *>("btn_Login")->click();
+    return dialog.result() == QDialog::Accepted;
+}
+
+Tool::Struct_UesrManagement user(const QString &name)
+{
+    QList<Tool::Struct_UesrManagement> users;
+    Tool::getUesrManagement(users, name);
+    return users.value(0);
+}
+
+void addUser(const QString &name, const QString &password, const QString &state = "正常",
+             const QString &errors = "0",
+             const QString &expiry = QStringLiteral("2099-01-01 00:00:00"))
+{
+    Tool::Struct_UesrManagement u;
+    u.Name = name;
+    u.Password = password;
+    u.Rights = "操作员";
+    u.State = state;
+    u.ExpirationDate = expiry;
+    u.ErrorsNumber = errors;
+    u.Problem = "你所在的公司为？";
+    u.Answer = " Lab A ";
+    QVERIFY(Tool::addUesrManagement(u));
+}
+
+} // namespace
+
+class TestLogin : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_ws.reset(new Workspace);
+        QVERIFY(Tool::openDatabase());
+    }
+    void cleanup() { m_ws.reset(); }
+
+    void listsTheAccountsInTableOrder()
+    {
+        addUser("op1", "x");
+        Login dialog;
+        auto *names = dialog.findChild<QComboBox *>("comboBox_UserName");
+        QCOMPARE(names->count(), 2);
+        QCOMPARE(names->itemText(0), QStringLiteral("admin"));
+        QCOMPARE(names->itemText(1), QStringLiteral("op1"));
+        QVERIFY(names->isEditable());
+        QCOMPARE(dialog.findChild<QLineEdit *>("lineEdit_UserPassword")->echoMode(), QLineEdit::Password);
+    }
+
+    void initialAccountLogsInAndIsAudited()
+    {
+        MessageRecorder rec;
+        QVERIFY(attempt("admin", "123456"));
+        QVERIFY(rec.isEmpty());
+        QCOMPARE(Tool::CurrentUser.Name, QStringLiteral("admin"));
+        QVERIFY(Tool::hasRight("数据库备份"));
+        const auto audit = Workspace::audit();
+        QCOMPARE(audit.size(), 1);
+        QCOMPARE(audit.first().Type, QStringLiteral("用户管理-登录"));
+        QCOMPARE(audit.first().Details, QStringLiteral("用户登录。"));
+        QCOMPARE(audit.first().Operator, QStringLiteral("admin"));
+    }
+
+    void missingInputAndUnknownName()
+    {
+        MessageRecorder rec;
+        QVERIFY(!attempt("  ", "123456"));
+        QVERIFY(!attempt("admin", "   "));
+        QVERIFY(!attempt("nobody", "123456"));
+        QVERIFY(!attempt("admin' OR '1'='1", "123456"));
+        QCOMPARE(rec.texts(), QStringList({"请输入用户名!", "请输入密码!", "用户名错误!", "用户名错误!"}));
+        for (const auto &box : rec.boxes())
+            QCOMPARE(box.title, QStringLiteral("警告"));
+        QVERIFY(Workspace::audit().isEmpty());
+    }
+
+    void thirdConsecutiveWrongPasswordLocks()
+    {
+        MessageRecorder rec;
+        QVERIFY(!attempt("admin", "bad"));
+        QCOMPARE(user("admin").ErrorsNumber, QStringLiteral("1"));
+        QVERIFY(!attempt("admin", "bad"));
+        QCOMPARE(user("admin").ErrorsNumber, QStringLiteral("2"));
+        QCOMPARE(user("admin").State, QStringLiteral("正常"));
+        QVERIFY(!attempt("admin", "bad"));
+        QCOMPARE(user("admin").ErrorsNumber, QStringLiteral("0"));
+        QCOMPARE(user("admin").State, QStringLiteral("锁定"));
+        QCOMPARE(rec.texts(), QStringList({WrongPassword, WrongPassword, WrongPassword}));
+
+        // Locked: even the right password is refused and nothing changes.
+        QVERIFY(!attempt("admin", "123456"));
+        QVERIFY(!attempt("admin", "bad"));
+        QCOMPARE(rec.texts().mid(3), QStringList({"用户已被锁定!", "用户已被锁定!"}));
+        QCOMPARE(user("admin").State, QStringLiteral("锁定"));
+        QCOMPARE(user("admin").ErrorsNumber, QStringLiteral("0"));
+
+        // Each wrong password was audited under the attempted name; the refusals were not.
+        const auto audit = Workspace::audit();
+        QCOMPARE(audit.size(), 3);
+        for (const auto &row : audit) {
+            QCOMPARE(row.Details, QStringLiteral("用户密码错误。"));
+            QCOMPARE(row.Type, QStringLiteral("用户管理-登录"));
+            QCOMPARE(row.Operator, QStringLiteral("admin"));
+        }
+    }
+
+    void onlyConsecutiveFailuresCount()
+    {
+        MessageRecorder rec;
+        QVERIFY(!attempt("admin", "bad"));
+        QVERIFY(attempt("admin", "123456"));
+        QCOMPARE(user("admin").ErrorsNumber, QStringLiteral("0"));
+        QVERIFY(!attempt("admin", "bad"));
+        QCOMPARE(user("admin").ErrorsNumber, QStringLiteral("1"));
+        QCOMPARE(user("admin").State, QStringLiteral("正常"));
+    }
+
+    void oddErrorCounts()
+    {
+        addUser("five", "pw", "正常", "5");
+        addUser("text", "pw", "正常", "abc");
+        MessageRecorder rec;
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(!attempt("five", "bad"));
+        QCOMPARE(user("five").ErrorsNumber, QStringLiteral("5"));   // never locked
+        QCOMPARE(user("five").State, QStringLiteral("正常"));
+        QVERIFY(!attempt("text", "bad"));
+        QCOMPARE(user("text").ErrorsNumber, QStringLiteral("1"));   // no number counts as 0
+        QCOMPARE(rec.count(), 5);
+        QCOMPARE(Workspace::audit().size(), 5);
+    }
+
+    void expiry()
+    {
+        addUser("old", "pw", "锁定", "0", "2020-01-01 00:00:00");
+        addUser("garbled", "pw", "正常", "0", "next year");
+        const QString now = QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss");
+        addUser("now", "pw", "正常", "0", now);
+        MessageRecorder rec;
+        QVERIFY(!attempt("old", "pw"));       // expired and locked: reported as expired
+        QVERIFY(!attempt("garbled", "pw"));   // unparsable counts as expired
+        QVERIFY(!attempt("now", "pw"));       // this very second is already expired
+        QVERIFY(!attempt("now", "bad"));      // and wrong passwords change nothing
+        QCOMPARE(rec.texts(), QStringList({"用户已过期!", "用户已过期!", "用户已过期!", "用户已过期!"}));
+        QCOMPARE(user("now").ErrorsNumber, QStringLiteral("0"));
+        QVERIFY(Workspace::audit().isEmpty());
+    }
+
+    void trimming()
+    {
+        addUser("blank", " pw ");
+        MessageRecorder rec;
+        QVERIFY(attempt("  admin  ", " 123456\t"));
+        QVERIFY(!attempt("blank", " pw "));   // a stored password with blanks can never match
+        QVERIFY(!attempt("blank", "pw"));
+        QCOMPARE(user("blank").ErrorsNumber, QStringLiteral("2"));
+        QVERIFY(!attempt("admin", "123456 x"));
+        addUser("case", "Secret");
+        QVERIFY(!attempt("case", "secret"));   // exact, case-sensitive
+        QVERIFY(attempt("case", "Secret"));
+    }
+
+    void currentUserIsWhoLoggedIn()
+    {
+        addUser("op1", "secret");
+        MessageRecorder rec;
+        QVERIFY(!attempt("admin", "wrong"));
+        QCOMPARE(Tool::CurrentUser.Name, QStringLiteral("admin"));
+        QVERIFY(attempt("op1", "secret"));
+        QCOMPARE(Tool::CurrentUser.Name, QStringLiteral("op1"));
+        QVERIFY(!Tool::hasRight("数据库备份"));
+        QCOMPARE(user("admin").ErrorsNumber, QStringLiteral("1"));
+    }
+
+    void recoveryOfTheInitialAccount()
+    {
+        MessageRecorder rec;
+        rec.inputNext("admin");
+        Login dialog;
+        dialog.findChild<QComboBox *>("comboBox_UserName")->setCurrentText(" admin ");
+        dialog.findChild<QPushButton *>("btn_Forget")->click();
+        QCOMPARE(rec.count(), 3);
+        QCOMPARE(rec.boxes().at(0).title, QStringLiteral("提示"));
+        QCOMPARE(rec.boxes().at(0).text, QStringLiteral("密码为：123456"));
+        QCOMPARE(rec.boxes().at(1).kind, MessageRecorder::TextInput);
+        QCOMPARE(rec.boxes().at(1).title, QStringLiteral("忘记密码"));
+        QCOMPARE(rec.boxes().at(1).text, QStringLiteral("初始用户"));
+        QCOMPARE(rec.boxes().at(2).text, QStringLiteral("密码为：123456"));
+
+        rec.clear();
+        rec.inputNext("wrong");
+        dialog.findChild<QPushButton *>("btn_Forget")->click();
+        QCOMPARE(rec.texts(), QStringList({"密码为：123456", "初始用户", "答案错误!"}));
+        QCOMPARE(rec.last().title, QStringLiteral("警告"));
+        QVERIFY(Workspace::audit().isEmpty());
+    }
+
+    void recoveryByQuestion()
+    {
+        addUser("op1", "secret");
+        MessageRecorder rec;
+        Login dialog;
+        auto *names = dialog.findChild<QComboBox *>("comboBox_UserName");
+        auto *forget = dialog.findChild<QPushButton *>("btn_Forget");
+        names->setCurrentText("op1");
+        rec.inputNext("Lab A");   // the answer is compared untrimmed
+        forget->click();
+        rec.inputNext(" Lab A ");
+        forget->click();
+        forget->click();          // cancelled: nothing more
+        names->setCurrentText("ghost");
+        forget->click();
+        QCOMPARE(rec.texts(), QStringList({"你所在的公司为？", "答案错误!", "你所在的公司为？",
+                                           "密码为：secret", "你所在的公司为？", "用户名错误!"}));
+        QCOMPARE(user("op1").ErrorsNumber, QStringLiteral("0"));
+        QVERIFY(Workspace::audit().isEmpty());
+    }
+
+    void cancelAndCloseRefuse()
+    {
+        Login dialog;
+        dialog.show();
+        dialog.findChild<QPushButton *>("btn_Cancle")->click();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        Login other;
+        other.show();
+        other.close();
+        QCOMPARE(other.result(), int(QDialog::Rejected));
+        QVERIFY(!other.isVisible());
+    }
+
+private:
+    QScopedPointer<Workspace> m_ws;
+};
+
+PCR_APP_TEST(TestLogin)
+#include "tst_login.moc"

@@ -1,0 +1,56 @@
+#pragma once
+// A temporary workspace folder used as the working directory, as the program's workspace is.
+
+#include "store/tool.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+class Workspace
+{
+public:
+    Workspace() : m_old(QDir::currentPath())
+    {
+        QDir::setCurrent(m_dir.path());
+        Tool::CurrentUser = Tool::Struct_UesrManagement();
+    }
+    ~Workspace()
+    {
+        Tool::closeDatabase();
+        QDir::setCurrent(m_old);
+    }
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    bool isValid() const { return m_dir.isValid(); }
+
+    void write(const QString &name, const QByteArray &content) const
+    {
+        QFile f(path(name));
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            f.write(content);
+    }
+    QByteArray read(const QString &name) const
+    {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // Raw statements on the open database, for setting up and checking (tests only).
+    static bool sql(const QString &statement)
+    {
+        QSqlQuery q(QSqlDatabase::database());
+        return q.exec(statement);
+    }
+    static QList<Tool::Struct_AuditLog> audit()
+    {
+        QList<Tool::Struct_AuditLog> rows;
+        Tool::getAuditLog(rows, QString(), QString(), QString(), QString());
+        return rows;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_old;
+};
