@@ -679,7 +679,7 @@
     </message>
     <message>
         <source>设备名称：</source>
-        <translation>Device name:</translation>
+        <translation>Name:</translation>
     </message>
     <message>
         <source>设备型号：</source>
@@ -691,15 +691,15 @@
     </message>
     <message>
         <source>序列号：</source>
-        <translation>Serial number:</translation>
+        <translation>Serial no.:</translation>
     </message>
     <message>
         <source>校准状态：</source>
-        <translation>Calibration state:</translation>
+        <translation>State:</translation>
     </message>
     <message>
         <source>证书编号：</source>
-        <translation>Certificate no.:</translation>
+        <translation>Cert. no.:</translation>
     </message>
     <message>
         <source>有效期：</source>
@@ -1425,7 +1425,7 @@
     </message>
     <message>
         <source>设备名称：</source>
-        <translation>Device name:</translation>
+        <translation>Name:</translation>
     </message>
     <message>
         <source>设备型号：</source>
@@ -1433,7 +1433,7 @@
     </message>
     <message>
         <source>序列号：</source>
-        <translation>Serial number:</translation>
+        <translation>Serial no.:</translation>
     </message>
     <message>
         <source>制造单位：</source>
@@ -1441,15 +1441,15 @@
     </message>
     <message>
         <source>校准方式：</source>
-        <translation>Calibration mode:</translation>
+        <translation>Mode:</translation>
     </message>
     <message>
         <source>校准日期：</source>
-        <translation>Calibration date:</translation>
+        <translation>Calibrated:</translation>
     </message>
     <message>
         <source>校准周期：</source>
-        <translation>Calibration cycle:</translation>
+        <translation>Cycle:</translation>
     </message>
     <message>
         <source>月</source>
@@ -1457,15 +1457,15 @@
     </message>
     <message>
         <source>复校日期：</source>
-        <translation>Recheck date:</translation>
+        <translation>Recheck:</translation>
     </message>
     <message>
         <source>证书号：</source>
-        <translation>Certificate no.:</translation>
+        <translation>Cert. no.:</translation>
     </message>
     <message>
         <source>校准状态：</source>
-        <translation>Calibration state:</translation>
+        <translation>State:</translation>
     </message>
     <message>
         <source>备注：</source>
