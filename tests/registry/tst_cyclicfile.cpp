@@ -3,10 +3,13 @@
 #include "registrytest.h"
 
 #include "analysis/CycleFile.h"
+#include "app/pages.h"
 #include "app/messages.h"
 #include "registry/CyclicFile.h"
 #include "registry/CyclicFileAdd.h"
 #include "registry/CyclicFileDisplay.h"
+#include "registry/Electrometer.h"
+#include "registry/PCRDevice.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -353,6 +356,19 @@ private slots:
         QCOMPARE(columnTexts(part<QTableWidget>(&list, "tableWidget_List"), 0), QStringList({"1"}));
         QCOMPARE(lastAudit().Type, QStringLiteral("循环文件管理-删除"));
         QCOMPARE(lastAudit().Details, QStringLiteral("删除循环文件的编号：2"));
+    }
+
+    void mainWindowBuildsTheRegistries()
+    {
+        QWidget parent;
+        std::unique_ptr<QWidget> pcr(Pages::createPage(Pages::PCRDevicePage, &parent));
+        std::unique_ptr<QWidget> meters(Pages::createPage(Pages::ElectrometerPage, &parent));
+        std::unique_ptr<QDialog> cycles(Pages::createDialog(Pages::Dialog::CyclicFile));
+        QVERIFY(qobject_cast<PCRDevice *>(pcr.get()));
+        QVERIFY(qobject_cast<Electrometer *>(meters.get()));
+        QVERIFY(qobject_cast<CyclicFile *>(cycles.get()));
+        QCOMPARE(cycles->windowTitle(), QStringLiteral("步骤文件"));
+        QVERIFY(cycles->minimumWidth() >= 600 && cycles->minimumHeight() >= 420);
     }
 
     void rightsDisableTheButtons()
