@@ -475,6 +475,21 @@
     </message>
 </context>
 <context>
+    <name>ChartView</name>
+    <message>
+        <source>设备校准</source>
+        <translation>Device calibration</translation>
+    </message>
+    <message>
+        <source>采集时间</source>
+        <translation>Acquisition time</translation>
+    </message>
+    <message>
+        <source>温度</source>
+        <translation>Temperature</translation>
+    </message>
+</context>
+<context>
     <name>CyclicFile</name>
     <message>
         <source>步骤文件</source>
@@ -1288,10 +1303,6 @@
     <message>
         <source>探头管理</source>
         <translation>Probe Management</translation>
-    </message>
-    <message>
-        <source>步骤文件</source>
-        <translation>Cycle Files</translation>
     </message>
     <message>
         <source>关闭</source>

@@ -475,6 +475,21 @@
     </message>
 </context>
 <context>
+    <name>ChartView</name>
+    <message>
+        <source>设备校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>采集时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CyclicFile</name>
     <message>
         <source>步骤文件</source>
@@ -1287,10 +1302,6 @@
     </message>
     <message>
         <source>探头管理</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>步骤文件</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

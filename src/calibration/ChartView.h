@@ -1,0 +1,126 @@
+#ifndef CHARTVIEW_H
+#define CHARTVIEW_H
+
+#include "ChartViewPoints.h"
+
+#include <QChartView>
+#include <QColor>
+#include <QDateTime>
+#include <QList>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+#include <QVector>
+
+QT_CHARTS_BEGIN_NAMESPACE
+class QDateTimeAxis;
+class QLineSeries;
+class QValueAxis;
+QT_CHARTS_END_NAMESPACE
+
+class ChartTaggingLine;
+class ChartCurveLayer;
+
+// The temperature-over-time chart: one curve per channel against a date-time axis, wheel zoom,
+// middle-button pan, double click back home, and movable tag lines.
+//
+// Every point is kept in a ChartViewPoints store; the line series only carry name and pen for
+// the legend. Curves are drawn by one layer item from per-pixel-column min/max envelopes into a
+// cached image, and a new sample only draws its own short segments into that image, so a
+// day-long run of 16 channels stays as quick to extend as a fresh one.
+class ChartView : public QT_CHARTS_NAMESPACE::QChartView
+{
+    Q_OBJECT
+
+public:
+    static constexpr int MaxSeries = 300;
+
+    explicit ChartView(QWidget *parent = nullptr);
+    ~ChartView() override;
+
+    // unit: the temperature unit text; "℃" gives the Celsius home range, anything else Fahrenheit.
+    void StartRun(const QTime &duration, const QDateTime &start, const QString &channels,
+                  const QString &unit);
+    void AppendSample(const QStringList &values, const QDateTime &time);
+    void SetRange(double low, double high, const QDateTime &from, const QDateTime &to);
+    void SetSingleSeries(int low, int high, const QDateTime &start, const QString &name);
+    void SetSeries(const QString &title, const QString &channels, const QString &unit);
+    // points: x milliseconds since the epoch, y value.
+    void ReplaceSeries(int index, const QVector<QPointF> &points);
+
+    void AddHorizontalLine(double value, const QString &name);
+    void AddVerticalLine(const QDateTime &time, const QString &name, bool sameColour);
+    void ClearHorizontalLines();
+    void ClearVerticalLines();
+    void RemoveVerticalLine(int index);
+    int VerticalLineCount() const;
+    bool GetVerticalLine(int index, int &mark, QDateTime &time) const;
+
+    // A colour for a curve or a tag line: hue, saturation and lightness from rand().
+    static QColor randomColour();
+
+    QT_CHARTS_NAMESPACE::QValueAxis *valueAxis() const { return m_valueAxis; }
+    QT_CHARTS_NAMESPACE::QDateTimeAxis *timeAxis() const { return m_timeAxis; }
+    int seriesCount() const { return m_series.size(); }
+    QT_CHARTS_NAMESPACE::QLineSeries *series(int index) const;
+    // Every point of a curve as stored (none dropped for drawing).
+    const QVector<QPointF> &seriesPoints(int index) const;
+    const QList<ChartTaggingLine *> &horizontalLines() const { return m_horizontalLines; }
+    const QList<ChartTaggingLine *> &verticalLines() const { return m_verticalLines; }
+    QColor tagColour() const { return m_tagColour; }
+    double homeLow() const { return m_low; }
+    double homeHigh() const { return m_high; }
+    QDateTime homeFrom() const { return m_from; }
+    QDateTime homeTo() const { return m_to; }
+
+    // Scene position of (milliseconds since the epoch, value) under the current axis ranges,
+    // and back. Independent of the series, so tag lines work on an empty chart too.
+    QPointF positionOf(double msecs, double value) const;
+    QPointF valueAt(const QPointF &scenePosition) const;
+
+    // Anti-aliased curves look smoother; off, a full redraw is cheaper. On by default.
+    void setCurveAntialiasing(bool on);
+    bool curveAntialiasing() const;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    void removeAllSeries();
+    void addSeries(const QString &name);
+    void addSeriesList(const QString &channels);
+    void showValueRange(double low, double high);
+    void showTimeRange(const QDateTime &from, const QDateTime &to);
+    void setHomeValueRange(double low, double high);
+    void setHomeTimeRange(const QDateTime &from, const QDateTime &to);
+    void applyHomeRanges();
+    void zoomAround(const QPointF &anchor, double factor);
+    void scrollBy(qreal dx, qreal dy);
+    void setTimeRange(double minMsecs, double maxMsecs);
+
+    friend class ChartCurveLayer;
+
+    QColor m_tagColour;
+    QList<ChartTaggingLine *> m_horizontalLines;
+    QList<ChartTaggingLine *> m_verticalLines;
+    bool m_dragging = false;
+    bool m_panning = false;
+    QPoint m_panOrigin;
+    QPoint m_dragOrigin;
+    QT_CHARTS_NAMESPACE::QValueAxis *m_valueAxis = nullptr;
+    QT_CHARTS_NAMESPACE::QDateTimeAxis *m_timeAxis = nullptr;
+    QVector<QT_CHARTS_NAMESPACE::QLineSeries *> m_series; // at most MaxSeries, in channel order
+    QVector<ChartViewPoints> m_points;                    // one store per series
+    double m_low = 20;
+    double m_high = 100;
+    QDateTime m_from;
+    QDateTime m_to;
+    ChartCurveLayer *m_layer = nullptr;
+};
+
+#endif // CHARTVIEW_H
