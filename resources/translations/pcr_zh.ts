@@ -905,6 +905,264 @@
     </message>
 </context>
 <context>
+    <name>ExportJob</name>
+    <message>
+        <source>不支持导出超过15个探头！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未知的导出格式：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>原始数据导出：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>均匀度数据获取失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>升降温速率获取失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>模板打开失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文件保存失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准报告导出：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准记录导出：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ExportTool</name>
+    <message>
+        <source>未找到操作员账户：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员账户已过期：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员账户已被锁定：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>多余的参数：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>缺少 --workspace。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--list 不能与 --%1 同用。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>缺少 --project（或 --list）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>缺少 --kind（certificate、record 或 raw）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未知的 --kind：%1（应为 certificate、record 或 raw）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>缺少 --operator（进行导出的操作员账户）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未知的 --format：%1（应为 Word、Excel 或 PDF）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>原始数据只能导出为 Excel 工作簿。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法识别的时间：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间设置错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--tolerance 必须是正数：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法识别的标注线时间：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--tolerance 和 --markers 只用于 certificate 和 record。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--tolerance 和 --markers 不能同用。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用 --help 查看用法。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>工作目录不存在：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>工作目录中没有可用的数据库：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法进入工作目录：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>打开数据库失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未找到校准项目：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员 %1 没有“%2”权限。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>config.ini 未设置可用的导出格式，请用 --format 指定。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>工作目录（含 PCR.db3 和 config.ini）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>每行列出一个校准项目名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>要导出的校准项目</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>certificate 校准证书，record 原始记录，raw 原始数据工作簿</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>进行导出的操作员：现有、未锁定、未过期且有该导出权限的账户</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Word（.docx）、Excel（.xlsx）或 PDF；默认取 config.ini 的导出格式；raw 始终为 Excel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>输出文件；默认为当前目录下的 项目名-类型.扩展名</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据窗口开始，如 &quot;2024-05-06 08:00:00&quot;；默认为整个运行</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据窗口结束</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自动分段的稳定指标（默认 0.1）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>直接给出标注线时间：每个设定温度一对（开始、结束），按时间递增</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写出计算结果：分段、每行均匀度结果和八个升降温速率值，每个数给出未修约值和打印文本</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>显示本帮助</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用法：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不需要显示器：从工作目录导出一个校准项目，与程序中的导出相同，并写入审计日志。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>选项：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>单位、小数位数、公司和语言取自工作目录的 config.ini。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>退出状态：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>参数错误</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>工作目录、校准项目或操作员不存在，或操作员无权导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>分析被拒绝（消息与程序中相同，写在标准错误上）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写入失败（文档、工作簿或 JSON）</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Help</name>
     <message>
         <source>关于</source>
