@@ -822,11 +822,11 @@
     </message>
     <message>
         <source>编号不能包含“--”！</source>
-        <translation>The number must not contain "--"!</translation>
+        <translation>The number must not contain &quot;--&quot;!</translation>
     </message>
     <message>
         <source>有效期格式错误！</source>
-        <translation>The "valid until" date is not a valid date!</translation>
+        <translation>The &quot;valid until&quot; date is not a valid date!</translation>
     </message>
     <message>
         <source>请先输入参数！</source>
@@ -1810,7 +1810,7 @@
     </message>
     <message>
         <source>编号不能包含“--”！</source>
-        <translation>The number must not contain "--"!</translation>
+        <translation>The number must not contain &quot;--&quot;!</translation>
     </message>
     <message>
         <source>校准周期应为不小于0的整数月！</source>
