@@ -3,6 +3,8 @@
 #include "registry/CyclicFile.h"
 #include "registry/Electrometer.h"
 #include "registry/PCRDevice.h"
+#include "users/admin.h"
+#include "users/auditlog.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -41,6 +43,10 @@ QWidget *createPage(int index, QWidget *parent)
         return new PCRDevice(parent);
     case ElectrometerPage:
         return new Electrometer(parent);
+    case AdminPage:
+        return new Admin(parent);
+    case AuditLogPage:
+        return new AuditLog(parent);
     default:
         return new EmptyPage(index, parent);
     }
