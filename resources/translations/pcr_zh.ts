@@ -490,6 +490,402 @@
     </message>
 </context>
 <context>
+    <name>CyclicFile</name>
+    <message>
+        <source>步骤文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>配置文件名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>步骤个数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>配置时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>查看循环文件：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择设备</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除数据库失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除循环文件的编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CyclicFileAdd</name>
+    <message>
+        <source>步骤文件添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>步骤</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定点温度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定温度持续时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定点温度：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>持续时间：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先输入内容！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择内容！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择通道！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号重复,添加失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称重复,添加失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加循环文件：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CyclicFileDisplay</name>
+    <message>
+        <source>步骤文件显示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>个数：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>步骤</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定点温度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定温度持续时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Electrometer</name>
+    <message>
+        <source>设备信息</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备型号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>制造单位：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>序列号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准状态：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>证书编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>有效期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不确定度：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通讯方式：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IP地址：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>端口号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作区</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>制造单位</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备序列号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准状态</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>证书编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准周期</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不确定度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通讯方式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ip地址/端口号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>端口号/波特率</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>串口号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>波特率：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不能包含“--”！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>有效期格式错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先输入参数！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号或名称重复。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪添加：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不存在。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪修改：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择设备</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除数据库失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪删除编号为：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪查看：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备连接失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>获取序列号失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ExcelReport</name>
     <message>
         <source>找不到模板文件或无法读取：%1</source>
@@ -1167,10 +1563,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>步骤文件</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>关闭</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1291,6 +1683,185 @@
     </message>
 </context>
 <context>
+    <name>PCRDevice</name>
+    <message>
+        <source>设备信息</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备型号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>序列号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>制造单位：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准方式：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准日期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准周期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>月</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>复校日期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>证书号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准状态：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备注：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作区</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准状态</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>序列号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>制造单位</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准方式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准日期</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准周期</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>证书编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不能包含“--”！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准周期应为不小于0的整数月！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准日期格式错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先输入参数！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号或序列号重复。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备添加：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不存在。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备修改：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择设备!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备删除编号为：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备查看：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>RawWorkbook</name>
     <message>
         <source>无法写入文件：%1（%2）</source>
@@ -1334,6 +1905,21 @@
     </message>
     <message>
         <source>无法写入文件：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RegistryForm</name>
+    <message>
+        <source>是否删除编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
