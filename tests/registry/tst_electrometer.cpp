@@ -380,8 +380,21 @@ private slots:
         f.fill(instrument("E3"));
         f.edit("lineEdit_CalibrationCycle")->setText("2026-13-01 00:00");
         f.button("pushButton_Add")->click();
-        QCOMPARE(rec.texts(), QStringList({"编号不能包含“--”！", "有效期格式错误！"}));
+        f.edit("lineEdit_CalibrationCycle")->setText("2026-12-01 00:00");
+        f.setLink("网络", "192.168.1.30", "59a0");
+        f.button("pushButton_Add")->click();
+        f.setLink("网络", "192.168.1.30", "70000");
+        f.button("pushButton_Add")->click();
+        f.setLink("网络", "", "5980");
+        f.button("pushButton_Add")->click();
+        f.setLink("串口", "", "9600");
+        f.button("pushButton_Add")->click();
+        QCOMPARE(rec.texts(), QStringList({"编号不能包含“--”！", "有效期格式错误！",
+                                           "请输入IP地址和1到65535之间的端口号！",
+                                           "请输入IP地址和1到65535之间的端口号！",
+                                           "请输入IP地址和1到65535之间的端口号！", "请选择串口号！"}));
         QCOMPARE(stored().size(), 1);
+        f.setLink("网络", "192.168.1.30", "5980");
         // An empty "valid until" is allowed and stored empty, not as the mask's separators.
         f.edit("lineEdit_CalibrationCycle")->clear();
         f.button("pushButton_Add")->click();
