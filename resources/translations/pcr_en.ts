@@ -884,6 +884,14 @@
         <source>获取序列号失败！</source>
         <translation>Reading the serial number failed!</translation>
     </message>
+    <message>
+        <source>请输入IP地址和1到65535之间的端口号！</source>
+        <translation>Please enter an IP address and a port from 1 to 65535!</translation>
+    </message>
+    <message>
+        <source>请选择串口号！</source>
+        <translation>Please choose a serial port!</translation>
+    </message>
 </context>
 <context>
     <name>ExcelReport</name>

@@ -884,6 +884,14 @@
         <source>获取序列号失败！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>请输入IP地址和1到65535之间的端口号！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请选择串口号！</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExcelReport</name>

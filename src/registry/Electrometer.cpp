@@ -240,6 +240,15 @@ QString Electrometer::checkValues(const Tool::Struct_Electrometer &device)
     QString stored;
     if (!CalibrationDates::storedFromTyped(device.CalibrationCycle, &stored))
         return tr("有效期格式错误！");
+    // The calibration run opens the instrument with these: refuse what can never connect.
+    if (device.SignalMode == Network) {
+        bool number = false;
+        const int port = device.Port_BaudRate.toInt(&number);
+        if (device.IP_COM.isEmpty() || !number || port < 1 || port > 65535)
+            return tr("请输入IP地址和1到65535之间的端口号！");
+    } else if (device.SignalMode == Serial && device.IP_COM.isEmpty()) {
+        return tr("请选择串口号！");
+    }
     return QString();
 }
 

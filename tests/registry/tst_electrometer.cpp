@@ -4,17 +4,16 @@
 #include "registrytest.h"
 
 #include "app/messages.h"
-#include "instruments/FrameHelpers.h"
 #include "registry/Electrometer.h"
+
+#include "../instruments/SimHarness.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QtTest>
 
 #include <memory>
@@ -94,77 +93,16 @@ public:
     }
 };
 
-// pcrsim serving the collector; the start-up lines give the port and the pty.
-class Simulator
+// A collector on loopback that answers the address query and, when it has an identity (ten
+// bytes, padded with zeros), the identity query.
+void answerIdentity(ScriptedPeer &peer, const QByteArray &identity)
 {
-public:
-    ~Simulator()
-    {
-        if (proc.state() != QProcess::NotRunning) {
-            proc.kill();
-            proc.waitForFinished(5000);
-        }
-    }
-    bool start(const QStringList &args)
-    {
-        proc.start(QStringLiteral(PCRSIM_PATH), args);
-        if (!proc.waitForStarted(5000))
-            return false;
-        const int expected = args.count(QStringLiteral("--collector-tcp")) + args.count(QStringLiteral("--collector-pty"));
-        for (int lines = 0; lines < expected; ++lines) {
-            while (!proc.canReadLine())
-                if (!proc.waitForReadyRead(5000))
-                    return false;
-            const QStringList parts = QString::fromLocal8Bit(proc.readLine()).trimmed().split(QLatin1Char(' '));
-            if (parts.size() != 3)
-                return false;
-            if (parts.at(1) == QLatin1String("tcp"))
-                tcpPort = parts.at(2).section(QLatin1Char(':'), 1);
-            else
-                ptyPath = parts.at(2);
-        }
-        return true;
-    }
-    QProcess proc;
-    QString tcpPort;
-    QString ptyPath;
-};
-
-// A collector on loopback that answers the address query and, if asked to, the identity query
-// with the given ten bytes.
-class ScriptedCollector : public QObject
-{
-public:
-    explicit ScriptedCollector(bool answerIdentity, const QByteArray &identity = QByteArray(10, '\0'))
-    {
-        server.listen(QHostAddress::LocalHost, 0);
-        connect(&server, &QTcpServer::newConnection, this, [=] {
-            while (QTcpSocket *s = server.nextPendingConnection()) {
-                connect(s, &QTcpSocket::readyRead, this, [=] {
-                    buffer += s->readAll();
-                    while (buffer.size() >= 8) {
-                        const QByteArray request = buffer.left(8);
-                        buffer.remove(0, 8);
-                        QByteArray reply;
-                        if (request.toHex() == "010300010001cad5")
-                            reply = QByteArray::fromHex("01030101");
-                        else if (answerIdentity && request.toHex().startsWith("010310000005"))
-                            reply = QByteArray::fromHex("01030a") + identity.leftJustified(10, '\0', true);
-                        if (reply.isEmpty())
-                            continue;
-                        appendCrc(reply);
-                        s->write(reply);
-                    }
-                });
-            }
-        });
-    }
-    QString port() const { return QString::number(server.serverPort()); }
-
-private:
-    QTcpServer server;
-    QByteArray buffer;
-};
+    peer.answer = [identity](const QByteArray &request) -> QList<QByteArray> {
+        if (!request.toHex().startsWith("010310000005"))
+            return {};
+        return {ScriptedPeer::frame("01030a" + identity.leftJustified(10, '\0', true).toHex())};
+    };
+}
 
 // A loopback port nobody listens on.
 QString closedPort()
@@ -380,8 +318,21 @@ private slots:
         f.fill(instrument("E3"));
         f.edit("lineEdit_CalibrationCycle")->setText("2026-13-01 00:00");
         f.button("pushButton_Add")->click();
-        QCOMPARE(rec.texts(), QStringList({"编号不能包含“--”！", "有效期格式错误！"}));
+        f.edit("lineEdit_CalibrationCycle")->setText("2026-12-01 00:00");
+        f.setLink("网络", "192.168.1.30", "59a0");
+        f.button("pushButton_Add")->click();
+        f.setLink("网络", "192.168.1.30", "70000");
+        f.button("pushButton_Add")->click();
+        f.setLink("网络", "", "5980");
+        f.button("pushButton_Add")->click();
+        f.setLink("串口", "", "9600");
+        f.button("pushButton_Add")->click();
+        QCOMPARE(rec.texts(), QStringList({"编号不能包含“--”！", "有效期格式错误！",
+                                           "请输入IP地址和1到65535之间的端口号！",
+                                           "请输入IP地址和1到65535之间的端口号！",
+                                           "请输入IP地址和1到65535之间的端口号！", "请选择串口号！"}));
         QCOMPARE(stored().size(), 1);
+        f.setLink("网络", "192.168.1.30", "5980");
         // An empty "valid until" is allowed and stored empty, not as the mask's separators.
         f.edit("lineEdit_CalibrationCycle")->clear();
         f.button("pushButton_Add")->click();
@@ -416,7 +367,7 @@ private slots:
 
     void communicationTestOverTcpFillsTheSerialNumber()
     {
-        Simulator sim;
+        PcrSim sim;
         QVERIFY(sim.start({"--collector-tcp", "0", "--seed", "4242"}));
         MessageRecorder rec;
         Form f;
@@ -436,7 +387,7 @@ private slots:
 
     void communicationTestOverASerialPortFillsTheSerialNumber()
     {
-        Simulator sim;
+        PcrSim sim;
         QVERIFY(sim.start({"--collector-pty", "--seed", "17"}));
         MessageRecorder rec;
         Form f;
@@ -463,13 +414,14 @@ private slots:
         MessageRecorder rec;
         Form f;
         f.edit("lineEdit_SerialNumber")->setText("SN-1");
-        ScriptedCollector silent(false);
+        ScriptedPeer silent;   // answers no identity query
         f.setLink("网络", "127.0.0.1", silent.port());
         QVERIFY(f.scan(rec));
         QCOMPARE(rec.last().text, QStringLiteral("获取序列号失败！"));
         QCOMPARE(f.edit("lineEdit_SerialNumber")->text(), QStringLiteral("SN-1"));
 
-        ScriptedCollector blank(true);
+        ScriptedPeer blank;
+        answerIdentity(blank, QByteArray());
         f.setLink("网络", "127.0.0.1", blank.port());
         QVERIFY(f.scan(rec));
         QCOMPARE(rec.last().text, QStringLiteral("测试成功！"));
@@ -478,7 +430,7 @@ private slots:
 
     void pageClosedDuringATestWaitsForIt()
     {
-        ScriptedCollector silent(false);   // the identity query times out
+        ScriptedPeer silent;   // the identity query times out
         MessageRecorder rec;
         {
             Form f;
