@@ -490,6 +490,199 @@
     </message>
 </context>
 <context>
+    <name>CyclicFile</name>
+    <message>
+        <source>步骤文件</source>
+        <translation>Cycle files</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>Number</translation>
+    </message>
+    <message>
+        <source>配置文件名称</source>
+        <translation>File name</translation>
+    </message>
+    <message>
+        <source>步骤个数</source>
+        <translation>Steps</translation>
+    </message>
+    <message>
+        <source>配置时间</source>
+        <translation>Created</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>查看循环文件：</source>
+        <translation>Cycle file viewed: </translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>请先选择设备</source>
+        <translation>Please select an item first</translation>
+    </message>
+    <message>
+        <source>删除数据库失败!</source>
+        <translation>Deleting from the database failed!</translation>
+    </message>
+    <message>
+        <source>删除循环文件的编号：</source>
+        <translation>Cycle file deleted, number: </translation>
+    </message>
+</context>
+<context>
+    <name>CyclicFileAdd</name>
+    <message>
+        <source>步骤文件添加</source>
+        <translation>Add cycle file</translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation>Number:</translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>步骤</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>设定点温度</source>
+        <translation>Set temperature</translation>
+    </message>
+    <message>
+        <source>设定温度持续时间</source>
+        <translation>Hold time (min)</translation>
+    </message>
+    <message>
+        <source>设定点温度：</source>
+        <translation>Set temperature:</translation>
+    </message>
+    <message>
+        <source>持续时间：</source>
+        <translation>Duration:</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>请先输入内容！</source>
+        <translation>Please enter the values first!</translation>
+    </message>
+    <message>
+        <source>请先选择内容！</source>
+        <translation>Please select a step first!</translation>
+    </message>
+    <message>
+        <source>请先选择通道！</source>
+        <translation>Please select a step first!</translation>
+    </message>
+    <message>
+        <source>编号不能为空！</source>
+        <translation>The number must not be empty!</translation>
+    </message>
+    <message>
+        <source>名称不能为空！</source>
+        <translation>The name must not be empty!</translation>
+    </message>
+    <message>
+        <source>通道不能为空！</source>
+        <translation>There must be at least one step!</translation>
+    </message>
+    <message>
+        <source>编号重复,添加失败！</source>
+        <translation>Number already in use, not added!</translation>
+    </message>
+    <message>
+        <source>名称重复,添加失败！</source>
+        <translation>Name already in use, not added!</translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation>Adding the data failed!</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>添加成功！</source>
+        <translation>Added!</translation>
+    </message>
+    <message>
+        <source>添加循环文件：</source>
+        <translation>Cycle file added: </translation>
+    </message>
+</context>
+<context>
+    <name>CyclicFileDisplay</name>
+    <message>
+        <source>步骤文件显示</source>
+        <translation>Cycle file</translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation>Number:</translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>个数：</source>
+        <translation>Steps:</translation>
+    </message>
+    <message>
+        <source>时间：</source>
+        <translation>Time:</translation>
+    </message>
+    <message>
+        <source>步骤</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>设定点温度</source>
+        <translation>Set temperature</translation>
+    </message>
+    <message>
+        <source>设定温度持续时间</source>
+        <translation>Hold time (min)</translation>
+    </message>
+</context>
+<context>
     <name>DataExport</name>
     <message>
         <source>提示</source>
@@ -621,6 +814,217 @@
     <message>
         <source>稳定指标设置错误！</source>
         <translation>Invalid stability index!</translation>
+    </message>
+</context>
+<context>
+    <name>Electrometer</name>
+    <message>
+        <source>设备信息</source>
+        <translation>Device information</translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation>Number:</translation>
+    </message>
+    <message>
+        <source>设备名称：</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>设备型号：</source>
+        <translation>Model:</translation>
+    </message>
+    <message>
+        <source>制造单位：</source>
+        <translation>Manufacturer:</translation>
+    </message>
+    <message>
+        <source>序列号：</source>
+        <translation>Serial no.:</translation>
+    </message>
+    <message>
+        <source>校准状态：</source>
+        <translation>State:</translation>
+    </message>
+    <message>
+        <source>证书编号：</source>
+        <translation>Cert. no.:</translation>
+    </message>
+    <message>
+        <source>有效期：</source>
+        <translation>Valid until:</translation>
+    </message>
+    <message>
+        <source>不确定度：</source>
+        <translation>Uncertainty:</translation>
+    </message>
+    <message>
+        <source>通讯方式：</source>
+        <translation>Link:</translation>
+    </message>
+    <message>
+        <source>IP地址：</source>
+        <translation>IP address:</translation>
+    </message>
+    <message>
+        <source>端口号：</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>操作区</source>
+        <translation>Operations</translation>
+    </message>
+    <message>
+        <source>测试</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation>Modify</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>Number</translation>
+    </message>
+    <message>
+        <source>设备名称</source>
+        <translation>Device name</translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>制造单位</source>
+        <translation>Manufacturer</translation>
+    </message>
+    <message>
+        <source>设备序列号</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>校准状态</source>
+        <translation>Calibration state</translation>
+    </message>
+    <message>
+        <source>证书编号</source>
+        <translation>Certificate number</translation>
+    </message>
+    <message>
+        <source>校准周期</source>
+        <translation>Calibration cycle</translation>
+    </message>
+    <message>
+        <source>不确定度</source>
+        <translation>Uncertainty</translation>
+    </message>
+    <message>
+        <source>通讯方式</source>
+        <translation>Link</translation>
+    </message>
+    <message>
+        <source>Ip地址/端口号</source>
+        <translation>IP address/Serial port</translation>
+    </message>
+    <message>
+        <source>端口号/波特率</source>
+        <translation>Port/Baud rate</translation>
+    </message>
+    <message>
+        <source>串口号：</source>
+        <translation>Serial port:</translation>
+    </message>
+    <message>
+        <source>波特率：</source>
+        <translation>Baud rate:</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation>Adding the data failed!</translation>
+    </message>
+    <message>
+        <source>编号不能包含“--”！</source>
+        <translation>The number must not contain &quot;--&quot;!</translation>
+    </message>
+    <message>
+        <source>有效期格式错误！</source>
+        <translation>The &quot;valid until&quot; date is not a valid date!</translation>
+    </message>
+    <message>
+        <source>请先输入参数！</source>
+        <translation>Please enter the parameters first!</translation>
+    </message>
+    <message>
+        <source>编号或名称重复。</source>
+        <translation>The number or name is already in use.</translation>
+    </message>
+    <message>
+        <source>测温仪添加：</source>
+        <translation>Measuring instrument added: </translation>
+    </message>
+    <message>
+        <source>修改数据失败!</source>
+        <translation>Changing the data failed!</translation>
+    </message>
+    <message>
+        <source>编号不存在。</source>
+        <translation>There is no such number.</translation>
+    </message>
+    <message>
+        <source>测温仪修改：</source>
+        <translation>Measuring instrument changed: </translation>
+    </message>
+    <message>
+        <source>请先选择设备</source>
+        <translation>Please select an item first</translation>
+    </message>
+    <message>
+        <source>删除数据库失败!</source>
+        <translation>Deleting from the database failed!</translation>
+    </message>
+    <message>
+        <source>测温仪删除编号为：</source>
+        <translation>Measuring instrument deleted, number: </translation>
+    </message>
+    <message>
+        <source>测温仪查看：</source>
+        <translation>Measuring instrument viewed: </translation>
+    </message>
+    <message>
+        <source>设备连接失败！</source>
+        <translation>Device connection failed!</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>测试成功！</source>
+        <translation>Test successful!</translation>
+    </message>
+    <message>
+        <source>获取序列号失败！</source>
+        <translation>Reading the serial number failed!</translation>
+    </message>
+    <message>
+        <source>请输入IP地址和1到65535之间的端口号！</source>
+        <translation>Please enter an IP address and a port from 1 to 65535!</translation>
+    </message>
+    <message>
+        <source>请选择串口号！</source>
+        <translation>Please choose a serial port!</translation>
     </message>
 </context>
 <context>
@@ -1301,10 +1705,6 @@
         <translation>Probe Management</translation>
     </message>
     <message>
-        <source>步骤文件</source>
-        <translation>Cycle Files</translation>
-    </message>
-    <message>
         <source>关闭</source>
         <translation>Close</translation>
     </message>
@@ -1425,6 +1825,185 @@
     </message>
 </context>
 <context>
+    <name>PCRDevice</name>
+    <message>
+        <source>设备信息</source>
+        <translation>Device information</translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation>Number:</translation>
+    </message>
+    <message>
+        <source>设备名称：</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>设备型号：</source>
+        <translation>Model:</translation>
+    </message>
+    <message>
+        <source>序列号：</source>
+        <translation>Serial no.:</translation>
+    </message>
+    <message>
+        <source>制造单位：</source>
+        <translation>Manufacturer:</translation>
+    </message>
+    <message>
+        <source>校准方式：</source>
+        <translation>Mode:</translation>
+    </message>
+    <message>
+        <source>校准日期：</source>
+        <translation>Calibrated:</translation>
+    </message>
+    <message>
+        <source>校准周期：</source>
+        <translation>Cycle:</translation>
+    </message>
+    <message>
+        <source>月</source>
+        <translation>months</translation>
+    </message>
+    <message>
+        <source>复校日期：</source>
+        <translation>Recheck:</translation>
+    </message>
+    <message>
+        <source>证书号：</source>
+        <translation>Cert. no.:</translation>
+    </message>
+    <message>
+        <source>校准状态：</source>
+        <translation>State:</translation>
+    </message>
+    <message>
+        <source>备注：</source>
+        <translation>Remarks:</translation>
+    </message>
+    <message>
+        <source>操作区</source>
+        <translation>Operations</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation>Modify</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>校准状态</source>
+        <translation>Calibration state</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>Number</translation>
+    </message>
+    <message>
+        <source>设备名称</source>
+        <translation>Device name</translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>序列号</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>制造单位</source>
+        <translation>Manufacturer</translation>
+    </message>
+    <message>
+        <source>校准方式</source>
+        <translation>Calibration mode</translation>
+    </message>
+    <message>
+        <source>校准日期</source>
+        <translation>Calibration date</translation>
+    </message>
+    <message>
+        <source>校准周期</source>
+        <translation>Calibration cycle</translation>
+    </message>
+    <message>
+        <source>证书编号</source>
+        <translation>Certificate number</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>Remarks</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation>Adding the data failed!</translation>
+    </message>
+    <message>
+        <source>编号不能包含“--”！</source>
+        <translation>The number must not contain &quot;--&quot;!</translation>
+    </message>
+    <message>
+        <source>校准周期应为不小于0的整数月！</source>
+        <translation>The calibration cycle must be a whole number of months, 0 or more!</translation>
+    </message>
+    <message>
+        <source>校准日期格式错误！</source>
+        <translation>The calibration date is not a valid date!</translation>
+    </message>
+    <message>
+        <source>请先输入参数！</source>
+        <translation>Please enter the parameters first!</translation>
+    </message>
+    <message>
+        <source>编号或序列号重复。</source>
+        <translation>The number or serial number is already in use.</translation>
+    </message>
+    <message>
+        <source>PCR设备添加：</source>
+        <translation>PCR instrument added: </translation>
+    </message>
+    <message>
+        <source>修改数据失败!</source>
+        <translation>Changing the data failed!</translation>
+    </message>
+    <message>
+        <source>编号不存在。</source>
+        <translation>There is no such number.</translation>
+    </message>
+    <message>
+        <source>PCR设备修改：</source>
+        <translation>PCR instrument changed: </translation>
+    </message>
+    <message>
+        <source>请先选择设备!</source>
+        <translation>Please select a device first!</translation>
+    </message>
+    <message>
+        <source>删除数据失败!</source>
+        <translation>Deleting the data failed!</translation>
+    </message>
+    <message>
+        <source>PCR设备删除编号为：</source>
+        <translation>PCR instrument deleted, number: </translation>
+    </message>
+    <message>
+        <source>PCR设备查看：</source>
+        <translation>PCR instrument viewed: </translation>
+    </message>
+</context>
+<context>
     <name>QWaiting</name>
     <message>
         <source>正在导出</source>
@@ -1491,6 +2070,21 @@
     </message>
 </context>
 <context>
+    <name>RegistryForm</name>
+    <message>
+        <source>是否删除编号</source>
+        <translation>Delete number </translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+</context>
+<context>
     <name>ReportTemplates</name>
     <message>
         <source>校准证书.dotx</source>
@@ -1530,6 +2124,181 @@
     <message>
         <source>极差/</source>
         <translation>Range/</translation>
+    </message>
+</context>
+<context>
+    <name>SystemSet</name>
+    <message>
+        <source>系统设置</source>
+        <translation>System Settings</translation>
+    </message>
+    <message>
+        <source>系统参数</source>
+        <translation>System parameters</translation>
+    </message>
+    <message>
+        <source>温度单位：</source>
+        <translation>Temperature unit:</translation>
+    </message>
+    <message>
+        <source>语    言：</source>
+        <translation>Language:</translation>
+    </message>
+    <message>
+        <source>公司名称：</source>
+        <translation>Company name:</translation>
+    </message>
+    <message>
+        <source>数据位数：</source>
+        <translation>Decimals:</translation>
+    </message>
+    <message>
+        <source>导出格式：</source>
+        <translation>Export format:</translation>
+    </message>
+    <message>
+        <source>备份设置</source>
+        <translation>Backup</translation>
+    </message>
+    <message>
+        <source>自动备份</source>
+        <translation>Automatic backup</translation>
+    </message>
+    <message>
+        <source>备份周期：</source>
+        <translation>Backup cycle:</translation>
+    </message>
+    <message>
+        <source>天</source>
+        <translation>days</translation>
+    </message>
+    <message>
+        <source>备份路径：</source>
+        <translation>Backup folder:</translation>
+    </message>
+    <message>
+        <source>选择</source>
+        <translation>Choose...</translation>
+    </message>
+    <message>
+        <source>备份</source>
+        <translation>Back up</translation>
+    </message>
+    <message>
+        <source>恢复</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>修改公司名称。</source>
+        <translation>Company name changed.</translation>
+    </message>
+    <message>
+        <source>修改温度精度。</source>
+        <translation>Temperature decimals changed.</translation>
+    </message>
+    <message>
+        <source>修改温度单位。</source>
+        <translation>Temperature unit changed.</translation>
+    </message>
+    <message>
+        <source>修改语言设置。</source>
+        <translation>Language changed.</translation>
+    </message>
+    <message>
+        <source>修改导出格式。</source>
+        <translation>Export format changed.</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>设置已生效，但无法写入配置文件！</source>
+        <translation>The settings apply now, but the configuration file could not be written!</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>设置成功！</source>
+        <translation>Settings applied.</translation>
+    </message>
+    <message>
+        <source>备份周期不能为0！</source>
+        <translation>The backup cycle must not be 0!</translation>
+    </message>
+    <message>
+        <source>备份路径不存在！</source>
+        <translation>The backup folder does not exist!</translation>
+    </message>
+    <message>
+        <source>无法写入配置文件！</source>
+        <translation>The configuration file could not be written!</translation>
+    </message>
+    <message>
+        <source>自动数据备份开。</source>
+        <translation>Automatic backup switched on.</translation>
+    </message>
+    <message>
+        <source>自动数据备份关。</source>
+        <translation>Automatic backup switched off.</translation>
+    </message>
+    <message>
+        <source>选择目录</source>
+        <translation>Choose folder</translation>
+    </message>
+    <message>
+        <source>修改备份保存路径。</source>
+        <translation>Backup folder changed.</translation>
+    </message>
+    <message>
+        <source>请选择备份路径！</source>
+        <translation>Please choose a backup folder!</translation>
+    </message>
+    <message>
+        <source>备份失败：路径不存在！</source>
+        <translation>Backup failed: the folder does not exist!</translation>
+    </message>
+    <message>
+        <source>备份失败！</source>
+        <translation>Backup failed!</translation>
+    </message>
+    <message>
+        <source>备份成功！</source>
+        <translation>Backup succeeded.</translation>
+    </message>
+    <message>
+        <source>手动数据备份。</source>
+        <translation>Manual database backup.</translation>
+    </message>
+    <message>
+        <source>选择文件</source>
+        <translation>Choose file</translation>
+    </message>
+    <message>
+        <source>Config Files (*.db3)</source>
+        <translation>Config Files (*.db3)</translation>
+    </message>
+    <message>
+        <source>恢复成功！</source>
+        <translation>Restore succeeded.</translation>
+    </message>
+    <message>
+        <source>手动恢复数据。</source>
+        <translation>Manual database restore.</translation>
+    </message>
+    <message>
+        <source>所选文件就是当前数据库，无需恢复！</source>
+        <translation>The chosen file is the database in use; nothing to restore.</translation>
+    </message>
+    <message>
+        <source>恢复失败！</source>
+        <translation>Restore failed!</translation>
     </message>
 </context>
 <context>

@@ -490,6 +490,199 @@
     </message>
 </context>
 <context>
+    <name>CyclicFile</name>
+    <message>
+        <source>步骤文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>配置文件名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>步骤个数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>配置时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>查看循环文件：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择设备</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除数据库失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除循环文件的编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CyclicFileAdd</name>
+    <message>
+        <source>步骤文件添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>步骤</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定点温度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定温度持续时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定点温度：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>持续时间：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先输入内容！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择内容！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择通道！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号重复,添加失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称重复,添加失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加循环文件：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CyclicFileDisplay</name>
+    <message>
+        <source>步骤文件显示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>个数：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>步骤</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定点温度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定温度持续时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>DataExport</name>
     <message>
         <source>提示</source>
@@ -620,6 +813,217 @@
     </message>
     <message>
         <source>稳定指标设置错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Electrometer</name>
+    <message>
+        <source>设备信息</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备型号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>制造单位：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>序列号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准状态：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>证书编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>有效期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不确定度：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通讯方式：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IP地址：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>端口号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作区</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>制造单位</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备序列号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准状态</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>证书编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准周期</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不确定度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通讯方式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ip地址/端口号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>端口号/波特率</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>串口号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>波特率：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不能包含“--”！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>有效期格式错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先输入参数！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号或名称重复。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪添加：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不存在。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪修改：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择设备</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除数据库失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪删除编号为：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪查看：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备连接失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>获取序列号失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请输入IP地址和1到65535之间的端口号！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请选择串口号！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1301,10 +1705,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>步骤文件</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>关闭</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1425,6 +1825,185 @@
     </message>
 </context>
 <context>
+    <name>PCRDevice</name>
+    <message>
+        <source>设备信息</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备型号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>序列号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>制造单位：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准方式：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准日期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准周期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>月</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>复校日期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>证书号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准状态：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备注：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作区</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准状态</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>序列号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>制造单位</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准方式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准日期</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准周期</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>证书编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不能包含“--”！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准周期应为不小于0的整数月！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准日期格式错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先输入参数！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号或序列号重复。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备添加：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不存在。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备修改：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择设备!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备删除编号为：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备查看：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>QWaiting</name>
     <message>
         <source>正在导出</source>
@@ -1491,6 +2070,21 @@
     </message>
 </context>
 <context>
+    <name>RegistryForm</name>
+    <message>
+        <source>是否删除编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ReportTemplates</name>
     <message>
         <source>校准证书.dotx</source>
@@ -1529,6 +2123,181 @@
     </message>
     <message>
         <source>极差/</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SystemSet</name>
+    <message>
+        <source>系统设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度单位：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>语    言：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>公司名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据位数：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出格式：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自动备份</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份周期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>天</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份路径：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>选择</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>恢复</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改公司名称。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改温度精度。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改温度单位。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改语言设置。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改导出格式。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置已生效，但无法写入配置文件！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份周期不能为0！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份路径不存在！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法写入配置文件！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自动数据备份开。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自动数据备份关。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>选择目录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改备份保存路径。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请选择备份路径！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份失败：路径不存在！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>手动数据备份。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>选择文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Config Files (*.db3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>恢复成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>手动恢复数据。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>所选文件就是当前数据库，无需恢复！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>恢复失败！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
