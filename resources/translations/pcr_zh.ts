@@ -744,6 +744,544 @@
     </message>
 </context>
 <context>
+    <name>CyclicFile</name>
+    <message>
+        <source>步骤文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>配置文件名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>步骤个数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>配置时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>查看循环文件：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择设备</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除数据库失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除循环文件的编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CyclicFileAdd</name>
+    <message>
+        <source>步骤文件添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>步骤</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定点温度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定温度持续时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定点温度：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>持续时间：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先输入内容！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择内容！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择通道！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号重复,添加失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称重复,添加失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加循环文件：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CyclicFileDisplay</name>
+    <message>
+        <source>步骤文件显示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>个数：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>步骤</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定点温度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定温度持续时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DataExport</name>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>查询</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>项目名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间设置：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 温度设置：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间轴-标注线设置：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备注：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度轴-标注线设置：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准证书</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准记录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>原始记录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除项目</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间设置错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度设置错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请设置标注线备注!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择需要导出的数据！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准数据删除：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DataExportConfirm</name>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出确认</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>稳定指标：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标注线已全部添加！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标注线已全部删除！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>稳定指标设置错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Electrometer</name>
+    <message>
+        <source>设备信息</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备型号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>制造单位：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>序列号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准状态：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>证书编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>有效期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不确定度：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通讯方式：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IP地址：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>端口号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作区</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>制造单位</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备序列号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准状态</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>证书编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准周期</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不确定度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通讯方式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ip地址/端口号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>端口号/波特率</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>串口号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>波特率：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不能包含“--”！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>有效期格式错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先输入参数！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号或名称重复。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪添加：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不存在。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪修改：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择设备</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除数据库失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪删除编号为：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪查看：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备连接失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>获取序列号失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请输入IP地址和1到65535之间的端口号！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请选择串口号！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ExcelReport</name>
     <message>
         <source>找不到模板文件或无法读取：%1</source>
@@ -759,6 +1297,264 @@
     </message>
     <message>
         <source>工作簿未打开</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ExportJob</name>
+    <message>
+        <source>不支持导出超过15个探头！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未知的导出格式：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>原始数据导出：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导出成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>均匀度数据获取失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>升降温速率获取失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>模板打开失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文件保存失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准报告导出：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准记录导出：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ExportTool</name>
+    <message>
+        <source>未找到操作员账户：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员账户已过期：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员账户已被锁定：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>多余的参数：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>缺少 --workspace。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--list 不能与 --%1 同用。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>缺少 --project（或 --list）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>缺少 --kind（certificate、record 或 raw）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未知的 --kind：%1（应为 certificate、record 或 raw）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>缺少 --operator（进行导出的操作员账户）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未知的 --format：%1（应为 Word、Excel 或 PDF）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>原始数据只能导出为 Excel 工作簿。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法识别的时间：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>时间设置错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--tolerance 必须是正数：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法识别的标注线时间：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--tolerance 和 --markers 只用于 certificate 和 record。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--tolerance 和 --markers 不能同用。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用 --help 查看用法。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>工作目录不存在：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>工作目录中没有可用的数据库：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法进入工作目录：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>打开数据库失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未找到校准项目：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员 %1 没有“%2”权限。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>config.ini 未设置可用的导出格式，请用 --format 指定。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>工作目录（含 PCR.db3 和 config.ini）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>每行列出一个校准项目名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>要导出的校准项目</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>certificate 校准证书，record 原始记录，raw 原始数据工作簿</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>进行导出的操作员：现有、未锁定、未过期且有该导出权限的账户</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Word（.docx）、Excel（.xlsx）或 PDF；默认取 config.ini 的导出格式；raw 始终为 Excel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>输出文件；默认为当前目录下的 项目名-类型.扩展名</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据窗口开始，如 &quot;2024-05-06 08:00:00&quot;；默认为整个运行</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据窗口结束</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自动分段的稳定指标（默认 0.1）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>直接给出标注线时间：每个设定温度一对（开始、结束），按时间递增</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写出计算结果：分段、每行均匀度结果和八个升降温速率值，每个数给出未修约值和打印文本</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>显示本帮助</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用法：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不需要显示器：从工作目录导出一个校准项目，与程序中的导出相同，并写入审计日志。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>选项：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>单位、小数位数、公司和语言取自工作目录的 config.ini。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>退出状态：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>参数错误</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>工作目录、校准项目或操作员不存在，或操作员无权导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>分析被拒绝（消息与程序中相同，写在标准错误上）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写入失败（文档、工作簿或 JSON）</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1163,10 +1959,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>步骤文件</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>关闭</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1287,6 +2079,204 @@
     </message>
 </context>
 <context>
+    <name>PCRDevice</name>
+    <message>
+        <source>设备信息</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备型号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>序列号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>制造单位：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准方式：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准日期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准周期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>月</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>复校日期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>证书号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准状态：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备注：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作区</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准状态</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>序列号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>制造单位</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准方式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准日期</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准周期</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>证书编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不能包含“--”！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准周期应为不小于0的整数月！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准日期格式错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先输入参数！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号或序列号重复。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备添加：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不存在。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备修改：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择设备!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备删除编号为：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备查看：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>QWaiting</name>
+    <message>
+        <source>正在导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在导出中...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先在系统设置中设置导出格式！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>RawWorkbook</name>
     <message>
         <source>无法写入文件：%1（%2）</source>
@@ -1334,6 +2324,21 @@
     </message>
 </context>
 <context>
+    <name>RegistryForm</name>
+    <message>
+        <source>是否删除编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ReportTemplates</name>
     <message>
         <source>校准证书.dotx</source>
@@ -1372,6 +2377,181 @@
     </message>
     <message>
         <source>极差/</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SystemSet</name>
+    <message>
+        <source>系统设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系统参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度单位：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>语    言：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>公司名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据位数：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出格式：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自动备份</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份周期：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>天</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份路径：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>选择</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>恢复</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改公司名称。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改温度精度。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改温度单位。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改语言设置。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改导出格式。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置已生效，但无法写入配置文件！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份周期不能为0！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份路径不存在！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法写入配置文件！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自动数据备份开。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自动数据备份关。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>选择目录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改备份保存路径。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请选择备份路径！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份失败：路径不存在！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>手动数据备份。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>选择文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Config Files (*.db3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>恢复成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>手动恢复数据。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>所选文件就是当前数据库，无需恢复！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>恢复失败！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

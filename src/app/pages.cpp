@@ -1,6 +1,13 @@
 #include "app/pages.h"
 
+#include "app/SystemSet.h"
 #include "calibration/Calibration.h"
+#include "registry/CyclicFile.h"
+#include "registry/Electrometer.h"
+#include "registry/PCRDevice.h"
+#include "reports/DataExport.h"
+#include "users/admin.h"
+#include "users/auditlog.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -35,8 +42,20 @@ QWidget *createPage(int index, QWidget *parent)
     switch (index) {
     // Pages replace their EmptyPage here as they are built, e.g.
     //   case PCRDevicePage: return new PCRDevice(parent);
+    case PCRDevicePage:
+        return new PCRDevice(parent);
+    case ElectrometerPage:
+        return new Electrometer(parent);
     case CalibrationPage:
         return new Calibration(parent);
+    case DataExportPage:
+        return new DataExport(parent);
+    case AdminPage:
+        return new Admin(parent);
+    case AuditLogPage:
+        return new AuditLog(parent);
+    case SystemSetPage:
+        return new SystemSet(parent);
     default:
         return new EmptyPage(index, parent);
     }
@@ -48,7 +67,7 @@ QDialog *createDialog(Dialog dialog)
     case Dialog::Standardizer:
         return new EmptyDialog(QT_TRANSLATE_NOOP("PCR", "探头管理"));
     case Dialog::CyclicFile:
-        return new EmptyDialog(QT_TRANSLATE_NOOP("PCR", "步骤文件"));
+        return new CyclicFile;
     }
     return nullptr;
 }

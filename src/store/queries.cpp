@@ -12,6 +12,12 @@ Tool::Statement calibrationDataOf(const QString &name, const QString &model)
     return {QStringLiteral("select * from CalibrationData where Name = ? AND Model = ?"), {name, model}};
 }
 
+Tool::Statement calibrationDataOf(const QString &name)
+{
+    // The (Name, Model) index would hand the rows back grouped by item; rowid is stored order.
+    return {QStringLiteral("select * from CalibrationData where Name = ? order by rowid"), {name}};
+}
+
 Tool::Statement calibrationsNamed(const QString &text)
 {
     return {QStringLiteral("select * from Calibration WHERE CalibrationName like '%' || ? || '%'"), {text}};

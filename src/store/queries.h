@@ -12,6 +12,9 @@ Tool::Statement cyclicFileByName(const QString &name);
 // The samples of one project and one calibration item, in stored (time) order.
 Tool::Statement calibrationDataOf(const QString &name, const QString &model);
 
+// All samples of one project, both calibration items, in stored (time) order.
+Tool::Statement calibrationDataOf(const QString &name);
+
 // Projects whose name contains text (SQL LIKE: "%" and "_" in text keep their wildcard meaning).
 Tool::Statement calibrationsNamed(const QString &text);
 

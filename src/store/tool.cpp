@@ -728,6 +728,23 @@ bool Tool::queryCalibrationData(QList<Struct_CalibrationData> &list, const State
     return queryRows(list, statement, "查询CalibrationData失败！");
 }
 
+bool Tool::forEachCalibrationData(const Statement &statement,
+                                  const std::function<bool(const Struct_CalibrationData &)> &visit)
+{
+    QSqlQuery q(connection());
+    q.setForwardOnly(true);
+    if (!execute(q, statement.sql, statement.values)) {
+        qDebug().noquote() << QStringLiteral("查询CalibrationData失败！");
+        return false;
+    }
+    const int columns = q.record().count();
+    while (q.next()) {
+        if (!visit(readRow<Struct_CalibrationData>(q, columns)))
+            break;
+    }
+    return true;
+}
+
 bool Tool::deleteCalibrationData(const QString &name)
 {
     return runLogged("删除校准数据：", deleteSql<Struct_CalibrationData>("Name"), {name});

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -187,6 +188,10 @@ public:
     static bool addCalibrationData(const Struct_CalibrationData &sample);
     static bool getCalibrationData(QList<Struct_CalibrationData> &list, const QString &name);
     static bool queryCalibrationData(QList<Struct_CalibrationData> &list, const Statement &statement);
+    // The rows of a query handed one at a time to visit, which returns false to stop; a day-long
+    // run is read without holding all its rows. False only when the query fails.
+    static bool forEachCalibrationData(const Statement &statement,
+                                       const std::function<bool(const Struct_CalibrationData &)> &visit);
     static bool deleteCalibrationData(const QString &name);
 
     // Single-column updates. An empty state leaves the state as it is.

@@ -598,6 +598,28 @@ void TestStore::boundFiltersCannotBeWidened()
     QCOMPARE(rows.size(), 2);
     QVERIFY(Tool::queryCalibrationData(rows, Queries::calibrationDataOf(c.CalibrationName, "升降温速率校准")));
     QCOMPARE(rows.size(), 1);
+
+    // Row by row, in stored order, with the same bound filter; the visitor can stop early.
+    for (int i = 0; i < 5; ++i)
+        QVERIFY(Tool::addCalibrationData({c.CalibrationName, "均匀度校准", QString::number(i), "3,4"}));
+    QStringList seen;
+    QVERIFY(Tool::forEachCalibrationData(Queries::calibrationDataOf(c.CalibrationName, "均匀度校准"),
+                                         [&](const Tool::Struct_CalibrationData &r) {
+                                             seen << r.Time;
+                                             return r.Time != "2";
+                                         }));
+    QCOMPARE(seen, (QStringList{"t", "t", "0", "1", "2"}));
+    seen.clear();
+    QVERIFY(Tool::forEachCalibrationData(Queries::calibrationDataOf(c.CalibrationName),
+                                         [&](const Tool::Struct_CalibrationData &r) { return !(seen << r.Model).isEmpty(); }));
+    QCOMPARE(seen, (QStringList{"均匀度校准", "升降温速率校准", "均匀度校准", "均匀度校准", "均匀度校准", "均匀度校准",
+                                "均匀度校准", "均匀度校准"}));
+    seen.clear();
+    QVERIFY(Tool::forEachCalibrationData(Queries::calibrationDataOf("' OR 1=1 --", "均匀度校准"),
+                                         [&](const Tool::Struct_CalibrationData &r) { return !(seen << r.Time).isEmpty(); }));
+    QVERIFY(seen.isEmpty());
+    QVERIFY(!Tool::forEachCalibrationData({"select * from NoSuchTable", {}},
+                                          [](const Tool::Struct_CalibrationData &) { return true; }));
 }
 
 void TestStore::rights()

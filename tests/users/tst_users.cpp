@@ -3,6 +3,7 @@
 
 #include "userstest.h"
 
+#include "app/login.h"
 #include "app/messages.h"
 #include "users/admin.h"
 #include "users/adminadd.h"
@@ -88,7 +89,8 @@ private slots:
     void twoDeletedUsersGiveOneAuditEntry();
     void editUnlocksAndKeepsWhatTheFormDoesNotShow();
     void operatorEditsOwnAccountWithoutChangingRole();
-    void expiredAccountIsStoredAsExpired();
+    void expiredAccountCannotLogIn();
+    void accountUnlockedHereLogsInAgain();
 
 private:
     std::unique_ptr<Workspace> m_ws;
@@ -446,7 +448,21 @@ void TestUsers::operatorEditsOwnAccountWithoutChangingRole()
     QCOMPARE(Tool::CurrentUser.Remarks, QStringLiteral("mine"));   // own account: refreshed
 }
 
-void TestUsers::expiredAccountIsStoredAsExpired()
+namespace {
+
+// One attempt through the login dialog's own controls; whether it was accepted.
+bool logInThroughDialog(const QString &name, const QString &password)
+{
+    Login dialog;
+    child<QComboBox>(&dialog, "comboBox_UserName")->setCurrentText(name);
+    child<QLineEdit>(&dialog, "lineEdit_UserPassword")->setText(password);
+    click(&dialog, "btn_Login");
+    return dialog.result() == QDialog::Accepted;
+}
+
+} // namespace
+
+void TestUsers::expiredAccountCannotLogIn()
 {
     logIn("admin");
     const QDateTime past = QDateTime::currentDateTime().addSecs(-60);
@@ -454,9 +470,36 @@ void TestUsers::expiredAccountIsStoredAsExpired()
     fillForm(&d, "late", "pw", "lab", past.toString("yyyy-MM-dd hh:mm:ss"));
     click(&d, "pushButton_OK");
     QCOMPARE(m_boxes->texts(), QStringList({"添加数据成功!"}));
-    const QDateTime expiry = QDateTime::fromString(stored("late").ExpirationDate, "yyyy-MM-dd hh:mm:ss");
-    QVERIFY(expiry.isValid());
-    QVERIFY(QDateTime::currentDateTime().secsTo(expiry) <= 0);
+
+    m_boxes->clear();
+    QVERIFY(!logInThroughDialog("late", "pw"));
+    QCOMPARE(m_boxes->texts(), QStringList({"用户已过期!"}));
+
+    // The same account with an expiry ahead logs in.
+    auto u = stored("late");
+    u.ExpirationDate = QDateTime::currentDateTime().addDays(1).toString("yyyy-MM-dd hh:mm:ss");
+    AdminEdit edit(Admin_, u);
+    click(&edit, "pushButton_OK");
+    QVERIFY(logInThroughDialog("late", "pw"));
+    QCOMPARE(Tool::CurrentUser.Name, QStringLiteral("late"));
+}
+
+void TestUsers::accountUnlockedHereLogsInAgain()
+{
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(!logInThroughDialog("op1", "wrong"));
+    QCOMPARE(stored("op1").State, QStringLiteral("锁定"));
+    m_boxes->clear();
+    QVERIFY(!logInThroughDialog("op1", "pw"));
+    QCOMPARE(m_boxes->texts(), QStringList({"用户已被锁定!"}));
+
+    logIn("admin");
+    AdminEdit edit(Admin_, stored("op1"));
+    auto *state = child<QComboBox>(&edit, "comboBox_State");
+    QCOMPARE(state->currentData().toString(), QStringLiteral("锁定"));
+    state->setCurrentIndex(state->findData(QStringLiteral("正常")));
+    click(&edit, "pushButton_OK");
+    QVERIFY(logInThroughDialog("op1", "pw"));
 }
 
 QTEST_MAIN(TestUsers)

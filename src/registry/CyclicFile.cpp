@@ -1,0 +1,82 @@
+#include "registry/CyclicFile.h"
+#include "ui_CyclicFile.h"
+
+#include "app/messages.h"
+#include "registry/CyclicFileAdd.h"
+#include "registry/CyclicFileDisplay.h"
+#include "registry/RegistryForm.h"
+#include "store/tool.h"
+
+#include <QEvent>
+
+CyclicFile::CyclicFile(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::CyclicFile>())
+{
+    ui->setupUi(this);
+    setWindowIcon(QIcon(QStringLiteral(":/PCR/Image/CyclicFile.png")));
+    RegistryForm::paintBackground(this);
+    RegistryForm::setUpList(ui->tableWidget_List);
+    RegistryForm::applyRight(ui->pushButton_Delete, "循环文件删除");
+    RegistryForm::applyRight(ui->pushButton_Add, "循环文件添加");
+    // Return in the dialog must not press a button by accident.
+    ui->pushButton_Delete->setAutoDefault(false);
+    ui->pushButton_Add->setAutoDefault(false);
+
+    connect(ui->pushButton_Add, &QPushButton::clicked, this, &CyclicFile::pt_Add_clicked);
+    connect(ui->pushButton_Delete, &QPushButton::clicked, this, &CyclicFile::pt_Delete_clicked);
+    connect(ui->tableWidget_List, &QTableWidget::cellDoubleClicked, this, &CyclicFile::pt_TableWidget_clicked);
+    refreshList();
+}
+
+CyclicFile::~CyclicFile() = default;
+
+void CyclicFile::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QDialog::changeEvent(event);
+}
+
+void CyclicFile::refreshList()
+{
+    RegistryForm::clearList(ui->tableWidget_List);
+    QList<Tool::Struct_CyclicFile> files;
+    if (!Tool::getCyclicFile(files, QString()))
+        return;
+    for (const Tool::Struct_CyclicFile &f : files)
+        RegistryForm::appendRow(ui->tableWidget_List, {f.Number, f.Name, f.StepCount, f.CreateTime});
+}
+
+void CyclicFile::pt_TableWidget_clicked(int row, int)
+{
+    const QTableWidgetItem *item = ui->tableWidget_List->item(row, 0);
+    if (!item)
+        return;
+    QList<Tool::Struct_CyclicFile> files;
+    if (!Tool::getCyclicFile(files, item->text()) || files.isEmpty())
+        return;
+    const Tool::Struct_CyclicFile file = files.first();
+    selectedNumber = file.Number;
+    CyclicFileDisplay display(file, this);
+    display.exec();
+    Tool::SaveAuditLog(43, tr("查看循环文件：") + file.Name);
+}
+
+void CyclicFile::pt_Add_clicked()
+{
+    CyclicFileAdd editor(this);
+    editor.exec();
+    refreshList();
+}
+
+void CyclicFile::pt_Delete_clicked()
+{
+    if (selectedNumber.isEmpty()) {
+        Messages::warning(this, tr("警告"), tr("请先选择设备"));
+        return;
+    }
+    if (!RegistryForm::confirmDelete(this, selectedNumber, &Tool::deleteCyclicFile, tr("删除数据库失败!")))
+        return;
+    refreshList();
+    Tool::SaveAuditLog(42, tr("删除循环文件的编号：") + selectedNumber);
+    selectedNumber.clear();
+}

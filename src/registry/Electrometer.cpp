@@ -1,0 +1,397 @@
+#include "registry/Electrometer.h"
+#include "ui_Electrometer.h"
+
+#include "app/messages.h"
+#include "instruments/Collection1611A.h"
+#include "registry/CalibrationDates.h"
+#include "registry/RegistryForm.h"
+
+#include <QDateTime>
+#include <QEvent>
+#include <QEventLoop>
+
+namespace {
+
+const char *const NameKey = "测温仪设备名称";
+const char *const ModelKey = "测温仪设备型号";
+const char *const ManufacturerKey = "测温仪设备制造单位";
+
+const QString Network = QStringLiteral("网络");
+const QString Serial = QStringLiteral("串口");
+
+const QStringList &linkTypes()
+{
+    static const QStringList words = {Network, Serial};
+    return words;
+}
+
+const QStringList &calibrationStates()
+{
+    static const QStringList words = {QStringLiteral("正常"), QStringLiteral("过期")};
+    return words;
+}
+
+const QStringList &baudRates()
+{
+    static const QStringList rates = {QStringLiteral("4800"),  QStringLiteral("9600"),
+                                      QStringLiteral("14400"), QStringLiteral("19200"),
+                                      QStringLiteral("38400"), QStringLiteral("56000"),
+                                      QStringLiteral("57600"), QStringLiteral("115200")};
+    return rates;
+}
+
+// Selects text in a list, adding it when the list lacks it, so that a stored value is never
+// replaced by whatever the list happens to show.
+void selectOrAdd(QComboBox *box, const QString &text)
+{
+    int index = box->findText(text);
+    if (index < 0 && !text.isEmpty()) {
+        box->addItem(text);
+        index = box->count() - 1;
+    }
+    if (index >= 0)
+        box->setCurrentIndex(index);
+}
+
+} // namespace
+
+Electrometer::Electrometer(QWidget *parent)
+    : QWidget(parent), ui(std::make_unique<Ui::Electrometer>())
+{
+    ui->setupUi(this);
+    RegistryForm::paintBackground(this);
+
+    RegistryForm::loadValues(ui->comboBox_DeviceName, NameKey);
+    RegistryForm::loadValues(ui->comboBox_DeviceModel, ModelKey);
+    RegistryForm::loadValues(ui->comboBox_Manufacturer, ManufacturerKey);
+    fillFixedLists();
+
+    ui->lineEdit_CalibrationCycle->setText(CalibrationDates::minuteText(QDateTime::currentDateTime()));
+    ui->lineEdit_Com->setText(QStringLiteral("192.168.1.1"));
+    ui->lineEdit_BaudRate->setText(QStringLiteral("5980"));
+    // A port that is not listed (a pseudo-terminal, an adapter plugged in later) can be typed.
+    ui->comboBox_Com->setEditable(true);
+
+    RegistryForm::setUpList(ui->tableWidget_List);
+    RegistryForm::applyRight(ui->pushButton_Add, "测温仪添加");
+    RegistryForm::applyRight(ui->pushButton_Modify, "测温仪修改");
+    RegistryForm::applyRight(ui->pushButton_Delete, "测温仪删除");
+    RegistryForm::applyRight(ui->pushButton_Scan, "通信设置");
+
+    collector = new Collection1611A(this);
+
+    connect(ui->pushButton_Scan, &QPushButton::clicked, this, &Electrometer::pt_Scan_clicked);
+    connect(ui->pushButton_Add, &QPushButton::clicked, this, &Electrometer::pt_Add_clicked);
+    connect(ui->pushButton_Modify, &QPushButton::clicked, this, &Electrometer::pt_Modify_clicked);
+    connect(ui->pushButton_Delete, &QPushButton::clicked, this, &Electrometer::pt_Delete_clicked);
+    connect(ui->comboBox_Communication, &QComboBox::currentTextChanged, this,
+            &Electrometer::cb_Communication_clicked);
+    connect(ui->tableWidget_List, &QTableWidget::cellDoubleClicked, this, &Electrometer::pt_TableWidget_clicked);
+    connect(this, &Electrometer::MessageBox_signals, this, &Electrometer::MessageBox_slots, Qt::QueuedConnection);
+    connect(this, &Electrometer::ScanResult_signals, this, &Electrometer::ScanResult_slots, Qt::QueuedConnection);
+
+    cb_Communication_clicked(ui->comboBox_Communication->currentText());
+    refreshList();
+}
+
+Electrometer::~Electrometer()
+{
+    closing = true;
+    joinScan();
+}
+
+void Electrometer::joinScan()
+{
+    if (!scanThread.joinable())
+        return;
+    // The driver works in this thread's event loop: let it run until the test has ended.
+    QEventLoop loop;
+    connect(this, &Electrometer::ScanResult_signals, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    if (scanRunning.load())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    scanThread.join();
+}
+
+bool Electrometer::isRunning() const
+{
+    return scanRunning.load();
+}
+
+void Electrometer::fillFixedLists()
+{
+    const QSignalBlocker blocker(ui->comboBox_Communication);
+    const QString mode = Tool::toStoredText(ui->comboBox_Communication->currentText());
+    const int state = ui->comboBox_CalibrationState->currentIndex();
+    ui->comboBox_Communication->clear();
+    ui->comboBox_Communication->addItems(Tool::toDisplayTextList(linkTypes()));
+    selectOrAdd(ui->comboBox_Communication, Tool::toDisplayText(mode.isEmpty() ? Network : mode));
+    ui->comboBox_CalibrationState->clear();
+    ui->comboBox_CalibrationState->addItems(Tool::toDisplayTextList(calibrationStates()));
+    ui->comboBox_CalibrationState->setCurrentIndex(qMax(state, 0));
+}
+
+void Electrometer::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        fillFixedLists();
+        const Link link = formLink();
+        showLink(link.mode, link.address, link.port);
+        refreshList();
+    }
+    QWidget::changeEvent(event);
+}
+
+void Electrometer::cb_Communication_clicked(const QString &text)
+{
+    const bool serial = Tool::toStoredText(text) == Serial;
+    ui->label_Com->setText(serial ? tr("串口号：") : tr("IP地址："));
+    ui->label_BaudRate->setText(serial ? tr("波特率：") : tr("端口号："));
+    ui->lineEdit_Com->setVisible(!serial);
+    ui->lineEdit_BaudRate->setVisible(!serial);
+    ui->comboBox_Com->setVisible(serial);
+    ui->comboBox_BaudRate->setVisible(serial);
+    if (serial) {
+        ui->comboBox_Com->clear();
+        ui->comboBox_Com->addItems(Tool::serialPortNames());
+        ui->comboBox_BaudRate->clear();
+        ui->comboBox_BaudRate->addItems(baudRates());
+    }
+}
+
+void Electrometer::showLink(const QString &mode, const QString &address, const QString &port)
+{
+    selectOrAdd(ui->comboBox_Communication, Tool::toDisplayText(mode));
+    // Selecting the same type again sends no change: set the labels and lists in any case.
+    cb_Communication_clicked(ui->comboBox_Communication->currentText());
+    if (mode == Serial) {
+        ui->comboBox_Com->setCurrentText(address);
+        selectOrAdd(ui->comboBox_BaudRate, port);
+    } else {
+        ui->lineEdit_Com->setText(address);
+        ui->lineEdit_BaudRate->setText(port);
+    }
+}
+
+Electrometer::Link Electrometer::formLink() const
+{
+    Link link;
+    link.mode = Tool::toStoredText(ui->comboBox_Communication->currentText());
+    if (link.mode == Serial) {
+        link.address = ui->comboBox_Com->currentText().trimmed();
+        link.port = ui->comboBox_BaudRate->currentText().trimmed();
+    } else {
+        link.address = ui->lineEdit_Com->text().trimmed();
+        link.port = ui->lineEdit_BaudRate->text().trimmed();
+    }
+    return link;
+}
+
+void Electrometer::refreshList()
+{
+    RegistryForm::clearList(ui->tableWidget_List);
+    QList<Tool::Struct_Electrometer> devices;
+    if (!Tool::getElectrometer(devices, QString()))
+        return;
+    for (Tool::Struct_Electrometer d : devices) {
+        d.CalibrationState = Tool::toDisplayText(d.CalibrationState);
+        d.SignalMode = Tool::toDisplayText(d.SignalMode);
+        RegistryForm::appendRow(ui->tableWidget_List, d.values());
+    }
+}
+
+int Electrometer::gatherForm(Tool::Struct_Electrometer &device)
+{
+    const Link link = formLink();
+    device.Number = ui->lineEdit_Number->text().trimmed();
+    device.DeviceName = ui->comboBox_DeviceName->currentText().trimmed();
+    device.DeviceModel = ui->comboBox_DeviceModel->currentText().trimmed();
+    device.Manufacturer = ui->comboBox_Manufacturer->currentText().trimmed();
+    device.SerialNumber = ui->lineEdit_SerialNumber->text().trimmed();
+    device.CalibrationState = Tool::toStoredText(ui->comboBox_CalibrationState->currentText());
+    device.CertificateNumber = ui->lineEdit_CertificateNumber->text().trimmed();
+    device.CalibrationCycle = ui->lineEdit_CalibrationCycle->text();   // checked by checkValues
+    device.Uncertain = ui->lineEdit_Uncertain->text().trimmed();
+    device.SignalMode = link.mode;
+    device.IP_COM = link.address;
+    device.Port_BaudRate = link.port;
+
+    // The values are remembered even when the record is refused below.
+    bool remembered = RegistryForm::rememberValue(ui->comboBox_DeviceName, NameKey);
+    remembered = RegistryForm::rememberValue(ui->comboBox_DeviceModel, ModelKey) && remembered;
+    remembered = RegistryForm::rememberValue(ui->comboBox_Manufacturer, ManufacturerKey) && remembered;
+    if (!remembered)
+        Messages::warning(this, tr("警告"), tr("添加数据失败！"));
+
+    if (device.Number.isEmpty())
+        return 1;
+    if (device.DeviceName.isEmpty())
+        return 2;
+    if (device.SerialNumber.isEmpty())
+        return 3;
+    return 0;
+}
+
+QString Electrometer::checkValues(const Tool::Struct_Electrometer &device)
+{
+    if (!RegistryForm::isUsableKey(device.Number))
+        return tr("编号不能包含“--”！");
+    // "Valid until" is stored as typed, "yyyy-MM-dd hh:mm", or empty.
+    QString stored;
+    if (!CalibrationDates::storedFromTyped(device.CalibrationCycle, &stored))
+        return tr("有效期格式错误！");
+    // The calibration run opens the instrument with these: refuse what can never connect.
+    if (device.SignalMode == Network) {
+        bool number = false;
+        const int port = device.Port_BaudRate.toInt(&number);
+        if (device.IP_COM.isEmpty() || !number || port < 1 || port > 65535)
+            return tr("请输入IP地址和1到65535之间的端口号！");
+    } else if (device.SignalMode == Serial && device.IP_COM.isEmpty()) {
+        return tr("请选择串口号！");
+    }
+    return QString();
+}
+
+bool Electrometer::readForm(Tool::Struct_Electrometer &device)
+{
+    if (gatherForm(device) != 0) {
+        Messages::warning(this, tr("警告"), tr("请先输入参数！"));
+        return false;
+    }
+    const QString problem = checkValues(device);
+    if (!problem.isEmpty()) {
+        Messages::warning(this, tr("警告"), problem);
+        return false;
+    }
+    // An editor left empty shows only the mask's separators.
+    QString stored;
+    CalibrationDates::storedFromTyped(device.CalibrationCycle, &stored);
+    device.CalibrationCycle = stored.isEmpty() ? QString() : device.CalibrationCycle.trimmed();
+    return true;
+}
+
+void Electrometer::pt_Add_clicked()
+{
+    Tool::Struct_Electrometer device;
+    if (!readForm(device))
+        return;
+
+    QList<Tool::Struct_Electrometer> existing;
+    const bool free = Tool::getElectrometer(existing, device.Number) && existing.isEmpty();
+    if (!free || !Tool::addElectrometer(device)) {
+        Messages::warning(this, tr("警告"), tr("添加数据失败！") + QLatin1Char('\n') + tr("编号或名称重复。"));
+        return;
+    }
+    refreshList();
+    Tool::SaveAuditLog(21, tr("测温仪添加：") + device.DeviceName);
+}
+
+void Electrometer::pt_Modify_clicked()
+{
+    Tool::Struct_Electrometer device;
+    if (!readForm(device))
+        return;
+
+    QList<Tool::Struct_Electrometer> existing;
+    if (!Tool::getElectrometer(existing, device.Number) || existing.isEmpty()) {
+        Messages::warning(this, tr("警告"), tr("修改数据失败!") + QLatin1Char('\n') + tr("编号不存在。"));
+        return;
+    }
+    if (!Tool::ModifyElectrometer(device)) {
+        Messages::warning(this, tr("警告"), tr("修改数据失败!"));
+        return;
+    }
+    refreshList();
+    Tool::SaveAuditLog(22, tr("测温仪修改：") + device.DeviceName);
+}
+
+void Electrometer::pt_Delete_clicked()
+{
+    if (selectedNumber.isEmpty()) {
+        Messages::warning(this, tr("警告"), tr("请先选择设备"));
+        return;
+    }
+    if (!RegistryForm::confirmDelete(this, selectedNumber, &Tool::deleteElectrometer, tr("删除数据库失败!")))
+        return;
+    refreshList();
+    Tool::SaveAuditLog(23, tr("测温仪删除编号为：") + selectedNumber);
+    selectedNumber.clear();
+}
+
+void Electrometer::pt_TableWidget_clicked(int row, int)
+{
+    const QTableWidgetItem *item = ui->tableWidget_List->item(row, 0);
+    if (!item)
+        return;
+    QList<Tool::Struct_Electrometer> devices;
+    if (!Tool::getElectrometer(devices, item->text()) || devices.isEmpty())
+        return;
+    const Tool::Struct_Electrometer &device = devices.first();
+    fillForm(device);
+    selectedNumber = device.Number;
+    Tool::SaveAuditLog(24, tr("测温仪查看：") + device.DeviceName);
+}
+
+void Electrometer::fillForm(const Tool::Struct_Electrometer &device)
+{
+    ui->lineEdit_Number->setText(device.Number);
+    ui->comboBox_DeviceName->setCurrentText(device.DeviceName);
+    ui->comboBox_DeviceModel->setCurrentText(device.DeviceModel);
+    ui->comboBox_Manufacturer->setCurrentText(device.Manufacturer);
+    ui->lineEdit_SerialNumber->setText(device.SerialNumber);
+    selectOrAdd(ui->comboBox_CalibrationState, Tool::toDisplayText(device.CalibrationState));
+    ui->lineEdit_CertificateNumber->setText(device.CertificateNumber);
+    ui->lineEdit_CalibrationCycle->setText(device.CalibrationCycle);
+    ui->lineEdit_Uncertain->setText(device.Uncertain);
+    showLink(device.SignalMode, device.IP_COM, device.Port_BaudRate);
+}
+
+void Electrometer::pt_Scan_clicked()
+{
+    if (scanRunning.load())
+        return;
+    if (scanThread.joinable())
+        scanThread.join();   // the last test has ended: its thread only has to be collected
+    const Link link = formLink();
+    ui->pushButton_Scan->setEnabled(false);
+    scanRunning = true;
+    scanThread = std::thread(&Electrometer::therad_Scan, this, link);
+}
+
+void Electrometer::therad_Scan(Link link)
+{
+    QString identity;
+    QString title = tr("警告");
+    QString text;
+    if (!collector->Open(link.mode, link.address, link.port)) {
+        text = tr("设备连接失败！");
+    } else if (collector->GetIdentity(identity)) {
+        collector->Close();
+        title = tr("提示");
+        text = tr("测试成功！");
+    } else {
+        collector->Close();
+        identity.clear();
+        text = tr("获取序列号失败！");
+    }
+    // The form first (serial number, button), then the box.
+    scanRunning = false;
+    emit ScanResult_signals(identity);
+    emit MessageBox_signals(title, text);
+}
+
+void Electrometer::ScanResult_slots(const QString &identity)
+{
+    ui->pushButton_Scan->setEnabled(Tool::hasRight(QStringLiteral("通信设置")));
+    if (!identity.isEmpty()) {
+        ui->lineEdit_SerialNumber->setText(identity);
+        ui->lineEdit_SerialNumber->setCursorPosition(0);
+    }
+}
+
+void Electrometer::MessageBox_slots(const QString &title, const QString &text)
+{
+    if (closing)
+        return;
+    Messages::information(this, title, text);
+}

@@ -1,0 +1,93 @@
+#include "registry/RegistryForm.h"
+
+#include "app/messages.h"
+#include "store/tool.h"
+
+#include <QCoreApplication>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QTableWidget>
+
+namespace RegistryForm {
+
+void loadValues(QComboBox *box, const char *key)
+{
+    const QString text = box->currentText();
+    QStringList values;
+    Tool::getDataSheet(QString::fromUtf8(key), values);
+    box->clear();
+    box->addItems(values);
+    box->setCurrentText(text);
+}
+
+bool rememberValue(QComboBox *box, const char *key)
+{
+    const QString text = box->currentText().trimmed();
+    const bool stored = text.isEmpty() || Tool::addDataSheet(QString::fromUtf8(key), text);
+    loadValues(box, key);
+    box->setCurrentText(text);
+    return stored;
+}
+
+void setUpList(QTableWidget *table)
+{
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->verticalHeader()->setVisible(false);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setStretchLastSection(true);
+}
+
+void clearList(QTableWidget *table)
+{
+    table->clearContents();
+    table->setRowCount(0);
+}
+
+int appendRow(QTableWidget *table, const QStringList &texts)
+{
+    const int row = table->rowCount();
+    table->insertRow(row);
+    for (int column = 0; column < texts.size() && column < table->columnCount(); ++column) {
+        auto *item = new QTableWidgetItem(texts.at(column));
+        item->setTextAlignment(Qt::AlignCenter);
+        table->setItem(row, column, item);
+    }
+    return row;
+}
+
+bool confirmDelete(QWidget *parent, const QString &number,
+                   const std::function<bool(const QString &)> &remove, const QString &failText)
+{
+    const QString question = QCoreApplication::translate("RegistryForm", "是否删除编号") + number + QStringLiteral("?");
+    if (Messages::question(parent, QCoreApplication::translate("RegistryForm", "提示"), question) != QMessageBox::Yes)
+        return false;
+    if (!remove(number)) {
+        Messages::warning(parent, QCoreApplication::translate("RegistryForm", "警告"), failText);
+        return false;
+    }
+    return true;
+}
+
+void applyRight(QAbstractButton *button, const char *right)
+{
+    button->setEnabled(Tool::hasRight(QString::fromUtf8(right)));
+}
+
+void paintBackground(QWidget *widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, QColor(240, 240, 240));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+bool isUsableKey(const QString &key)
+{
+    return !key.contains(QStringLiteral("--"));
+}
+
+} // namespace RegistryForm

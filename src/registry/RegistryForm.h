@@ -1,0 +1,45 @@
+#pragma once
+// Small pieces the registry pages share: remembered values of the editable lists, list tables,
+// rights on buttons, and keys that the calibration page can still read back.
+
+#include <QString>
+
+#include <functional>
+
+class QAbstractButton;
+class QComboBox;
+class QTableWidget;
+class QWidget;
+
+namespace RegistryForm {
+
+// Fills an editable list from its remembered values (DataSheet key), keeping the text shown.
+void loadValues(QComboBox *box, const char *key);
+
+// Remembers the list's current text under key (an empty text is not remembered) and reloads the
+// list, keeping the text. False when the value could not be stored.
+bool rememberValue(QComboBox *box, const char *key);
+
+// Read-only, whole rows selected, one row selected at a time, columns sized to their contents.
+void setUpList(QTableWidget *table);
+// Every row removed; the header stays.
+void clearList(QTableWidget *table);
+// Appends one row of texts; returns its index.
+int appendRow(QTableWidget *table, const QStringList &texts);
+
+// Asks "是否删除编号" + number + "?" and on Yes deletes with remove; a failed delete is reported
+// with failText. True when the record was deleted.
+bool confirmDelete(QWidget *parent, const QString &number,
+                   const std::function<bool(const QString &)> &remove, const QString &failText);
+
+// Enabled only when the logged-in user holds the right (Tool::hasRight).
+void applyRight(QAbstractButton *button, const char *right);
+
+// Pages' background colour RGB 240, 240, 240.
+void paintBackground(QWidget *widget);
+
+// Lists of records are offered as key + "--" + further columns, and the key is read back as the
+// text before the first "--": a key holding "--" could never be chosen again.
+bool isUsableKey(const QString &key);
+
+} // namespace RegistryForm

@@ -1,0 +1,404 @@
+#include "reports/DataExport.h"
+
+#include "analysis/RunData.h"
+#include "analysis/Units.h"
+#include "app/messages.h"
+#include "calibration/ChartView.h"
+#include "reports/ExportJob.h"
+#include "reports/QWaiting.h"
+#include "store/queries.h"
+
+#include <QDateTimeEdit>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+template<class W>
+W *named(W *widget, const char *objectName)
+{
+    widget->setObjectName(QLatin1String(objectName));
+    return widget;
+}
+
+bool number(const QLineEdit *edit, double &value)
+{
+    bool ok = false;
+    value = edit->text().toDouble(&ok);
+    return ok && std::isfinite(value);
+}
+
+} // namespace
+
+DataExport::DataExport(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("DataExport"));
+    setStyleSheet(QStringLiteral("font: 14pt \"宋体\";"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(240, 240, 240));
+    setPalette(pal);
+
+    m_query = named(new QLineEdit(this), "lineEdit_Query");
+    m_queryButton = named(new QPushButton(this), "pushButton_Query");
+    m_table = named(new QTableWidget(0, 1, this), "tableWidget_Data");
+    m_table->verticalHeader()->setVisible(false);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_table->setMinimumWidth(260);
+    m_table->setMaximumWidth(380);
+
+    m_chart = named(new ChartView(this), "chartView");
+    m_displayRangeLabel = named(new QLabel(this), "label_DisplayRange");
+    m_range1 = named(new QDateTimeEdit(this), "dateTimeEdit_DisplayRange1");
+    m_dash = named(new QLabel(QStringLiteral("-"), this), "label_DisplayRange_1");
+    m_range2 = named(new QDateTimeEdit(this), "dateTimeEdit_DisplayRange2");
+    m_leftRangeLabel = named(new QLabel(this), "label_LeftRange");
+    m_left1 = named(new QLineEdit(QStringLiteral("20"), this), "lineEdit_LeftRange1");
+    m_left1Unit = named(new QLabel(this), "label_LeftRange1");
+    m_left2 = named(new QLineEdit(QStringLiteral("120"), this), "lineEdit_LeftRange2");
+    m_left2Unit = named(new QLabel(this), "label_LeftRange2");
+    m_displayRange = named(new QPushButton(this), "pushButton_DisplayRange");
+    m_timeTaggingLabel = named(new QLabel(this), "label_TimeTagging");
+    m_timeTagging = named(new QDateTimeEdit(this), "dateTimeEdit_TimeTagging");
+    m_timeRemarksLabel = named(new QLabel(this), "label_TimeRemarks");
+    m_timeRemarks = named(new QLineEdit(this), "lineEdit_TimeRemarks");
+    m_timeAdd = named(new QPushButton(this), "pushButton_TimeAdd");
+    m_timeDelete = named(new QPushButton(this), "pushButton_TimeDelete");
+    m_tempTaggingLabel = named(new QLabel(this), "label_TempTagging");
+    m_tempTagging = named(new QLineEdit(QStringLiteral("20"), this), "lineEdit_TempTagging");
+    m_tempUnit = named(new QLabel(this), "label_TempTagging_1");
+    m_tempRemarksLabel = named(new QLabel(this), "label_TempRemarks");
+    m_tempRemarks = named(new QLineEdit(this), "lineEdit_TempRemarks");
+    m_tempAdd = named(new QPushButton(this), "pushButton_TempAdd");
+    m_tempDelete = named(new QPushButton(this), "pushButton_TempDelete");
+    m_certificate = named(new QPushButton(this), "pushButton_CalibrationReport");
+    m_record = named(new QPushButton(this), "pushButton_OriginalRecord");
+    m_custom = named(new QPushButton(this), "pushButton_Custom");
+
+    for (QDateTimeEdit *edit : {m_range1, m_range2, m_timeTagging}) {
+        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        edit->setCalendarPopup(true);
+    }
+    const QRegularExpression signedNumber(QStringLiteral("[-0-9.]+$"));
+    for (QLineEdit *edit : {m_left1, m_left2, m_tempTagging}) {
+        edit->setValidator(new QRegularExpressionValidator(signedNumber, edit));
+        edit->setMaximumWidth(110);
+    }
+    for (QLineEdit *edit : {m_timeRemarks, m_tempRemarks})
+        edit->setMaximumWidth(200);
+
+    auto *search = new QHBoxLayout;
+    search->addWidget(m_query, 1);
+    search->addWidget(m_queryButton);
+    auto *left = new QVBoxLayout;
+    left->addLayout(search);
+    left->addWidget(m_table, 1);
+
+    m_chartArea = new QVBoxLayout;
+    m_chartArea->setObjectName(QStringLiteral("verticalLayout_Chart"));
+    m_chartArea->addWidget(m_chart);
+
+    auto *range = new QHBoxLayout;
+    for (QWidget *w : std::initializer_list<QWidget *>{m_displayRangeLabel, m_range1, m_dash, m_range2,
+                                                       m_leftRangeLabel, m_left1, m_left1Unit, m_left2, m_left2Unit,
+                                                       m_displayRange})
+        range->addWidget(w);
+    range->addStretch();
+    auto *timeRow = new QHBoxLayout;
+    for (QWidget *w : std::initializer_list<QWidget *>{m_timeTaggingLabel, m_timeTagging, m_timeRemarksLabel,
+                                                       m_timeRemarks, m_timeAdd, m_timeDelete})
+        timeRow->addWidget(w);
+    timeRow->addStretch();
+    auto *tempRow = new QHBoxLayout;
+    for (QWidget *w : std::initializer_list<QWidget *>{m_tempTaggingLabel, m_tempTagging, m_tempUnit,
+                                                       m_tempRemarksLabel, m_tempRemarks, m_tempAdd, m_tempDelete})
+        tempRow->addWidget(w);
+    tempRow->addStretch();
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_certificate);
+    buttons->addWidget(m_record);
+    buttons->addWidget(m_custom);
+
+    auto *right = new QVBoxLayout;
+    right->addLayout(m_chartArea, 1);
+    right->addLayout(range);
+    right->addLayout(timeRow);
+    right->addLayout(tempRow);
+    right->addLayout(buttons);
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addLayout(right, 1);
+
+    m_menu = new QMenu(this);
+    m_deleteAction = m_menu->addAction(QString());
+    connect(m_menu, &QMenu::triggered, this, &DataExport::onGrpMenuTriggered);
+    connect(m_table, &QWidget::customContextMenuRequested, this, &DataExport::showMenu);
+
+    connect(m_queryButton, &QPushButton::clicked, this, &DataExport::pt_Query_clicked);
+    connect(m_tempAdd, &QPushButton::clicked, this, &DataExport::pt_TempAdd_clicked);
+    connect(m_tempDelete, &QPushButton::clicked, this, &DataExport::pt_TempDelet_clicked);
+    connect(m_timeAdd, &QPushButton::clicked, this, &DataExport::pt_TimeAdd_clicked);
+    connect(m_timeDelete, &QPushButton::clicked, this, &DataExport::pt_TimeDelete_clicked);
+    connect(m_displayRange, &QPushButton::clicked, this, &DataExport::pt_DisplayRange_clicked);
+    connect(m_custom, &QPushButton::clicked, this, &DataExport::pt_Custom_clicked);
+    connect(m_record, &QPushButton::clicked, this, &DataExport::pt_OriginalRecord_clicked);
+    connect(m_certificate, &QPushButton::clicked, this, &DataExport::pt_CalibrationReport_clicked);
+    connect(m_table, &QTableWidget::cellDoubleClicked, this, &DataExport::pt_TableWidget_clicked);
+    connect(m_query, &QLineEdit::returnPressed, this, &DataExport::pt_Query_clicked);
+
+    retranslate();
+    m_certificate->setEnabled(Tool::hasRight(QStringLiteral("校准报告导出")));
+    m_record->setEnabled(Tool::hasRight(QStringLiteral("原始记录导出")));
+    m_custom->setEnabled(Tool::hasRight(QStringLiteral("自定义导出")));
+    // Ranges and markers need an opened calibration.
+    for (QPushButton *b : {m_displayRange, m_timeAdd, m_timeDelete, m_tempAdd, m_tempDelete})
+        b->setEnabled(false);
+
+    QList<Tool::Struct_Calibration> all;
+    Tool::getCalibration(all, QString());
+    fill(all);
+}
+
+void DataExport::retranslate()
+{
+    m_tip = tr("提示");
+    m_warning = tr("警告");
+    const QString unit = Tool::TemperatureUnit;
+    m_queryButton->setText(tr("查询"));
+    m_table->setHorizontalHeaderLabels({tr("项目名称")});
+    m_displayRangeLabel->setText(tr("时间设置："));
+    m_leftRangeLabel->setText(tr(" 温度设置："));
+    m_left1Unit->setText(unit + QStringLiteral(" -"));
+    m_left2Unit->setText(unit);
+    m_displayRange->setText(tr("设定"));
+    m_timeTaggingLabel->setText(tr("时间轴-标注线设置："));
+    m_timeRemarksLabel->setText(tr("备注："));
+    m_timeAdd->setText(tr("添加"));
+    m_timeDelete->setText(tr("删除"));
+    m_tempTaggingLabel->setText(tr("温度轴-标注线设置："));
+    m_tempUnit->setText(unit);
+    m_tempRemarksLabel->setText(tr("备注："));
+    m_tempAdd->setText(tr("添加"));
+    m_tempDelete->setText(tr("删除"));
+    m_certificate->setText(tr("校准证书"));
+    m_record->setText(tr("校准记录"));
+    m_custom->setText(tr("原始记录"));
+    m_deleteAction->setText(tr("删除项目"));
+}
+
+void DataExport::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
+}
+
+void DataExport::fill(const QList<Tool::Struct_Calibration> &list)
+{
+    m_table->setRowCount(0);
+    m_table->setRowCount(list.size());
+    for (int i = 0; i < list.size(); ++i)
+        m_table->setItem(i, 0, new QTableWidgetItem(list.at(i).CalibrationName));
+}
+
+void DataExport::pt_Query_clicked()
+{
+    QList<Tool::Struct_Calibration> list;
+    Tool::queryCalibration(list, Queries::calibrationsNamed(m_query->text()));
+    fill(list);
+}
+
+void DataExport::pt_TableWidget_clicked(int row, int)
+{
+    const QList<QTableWidgetItem *> selected = m_table->selectedItems();
+    openRow(selected.isEmpty() ? row : selected.first()->row());
+}
+
+void DataExport::openRow(int row)
+{
+    const QTableWidgetItem *item = m_table->item(row, 0);
+    if (!item)
+        return;
+    QList<Tool::Struct_Calibration> found;
+    Tool::getCalibration(found, item->text());
+    if (found.isEmpty())
+        return;
+    m_calibration = found.first();
+
+    // Both runs in stored order, read row by row: a day-long run never sits in memory twice.
+    const QString unit = Tool::TemperatureUnit;
+    QVector<QVector<QPointF>> curves;
+    QVector<double> values;
+    int count = -1;
+    QDateTime first, last;
+    double low = qInf(), high = -qInf();
+    Tool::forEachCalibrationData(Queries::calibrationDataOf(m_calibration.CalibrationName),
+                                 [&](const Tool::Struct_CalibrationData &r) {
+                                     if (count < 0) {
+                                         count = r.Temperatures.count(QLatin1Char(',')) + 1;
+                                         curves.resize(count);
+                                     }
+                                     QDateTime time;
+                                     if (!Analysis::parseSampleTime(r.Time, time)
+                                         || !Analysis::parseSampleValues(r.Temperatures, count, values))
+                                         return true;
+                                     if (!first.isValid() || time < first)
+                                         first = time;
+                                     if (!last.isValid() || time > last)
+                                         last = time;
+                                     const double x = double(time.toMSecsSinceEpoch());
+                                     for (int p = 0; p < count; ++p) {
+                                         const double y = Analysis::displayTemperature(values.at(p), unit);
+                                         curves[p].append(QPointF(x, y));
+                                         low = std::min(low, y);
+                                         high = std::max(high, y);
+                                     }
+                                     return true;
+                                 });
+    if (!first.isValid())
+        return;
+
+    // One value per row: only the first channel gets a curve.
+    const QString channels = count == 1 ? m_calibration.ChannelNumbers.section(QLatin1Char(','), 0, 0)
+                                        : m_calibration.ChannelNumbers;
+    m_chart->SetSeries(m_calibration.CalibrationName, channels, unit);
+    // Each curve is let go once the chart holds its copy.
+    for (int p = 0; p < curves.size(); ++p) {
+        if (p < m_chart->seriesCount())
+            m_chart->ReplaceSeries(p, curves.at(p));
+        curves[p] = QVector<QPointF>();
+    }
+    m_chart->SetRange(low - 1, high + 1, first, last);
+    m_left1->setText(QString::number(low - 1, 'f', 2));
+    m_left2->setText(QString::number(high + 1, 'f', 2));
+    m_from = first;
+    m_to = last;
+    m_range1->setDateTime(first);
+    m_range2->setDateTime(last);
+    m_timeTagging->setDateTime(first);
+    for (QPushButton *b : {m_displayRange, m_timeAdd, m_timeDelete, m_tempAdd, m_tempDelete})
+        b->setEnabled(true);
+}
+
+void DataExport::pt_DisplayRange_clicked()
+{
+    // The editors show whole seconds; the end takes in the samples of its last second.
+    auto second = [](const QDateTime &t) { return t.addMSecs(-t.time().msec()); };
+    const QDateTime start = second(m_range1->dateTime());
+    const QDateTime end = second(m_range2->dateTime()).addMSecs(999);
+    if (end < start) {
+        Messages::warning(this, m_warning, tr("时间设置错误！"));
+        return;
+    }
+    double low = 0, high = 0;
+    if (!number(m_left1, low) || !number(m_left2, high) || low > high) {
+        Messages::warning(this, m_warning, tr("温度设置错误！"));
+        return;
+    }
+    m_from = start;
+    m_to = end;
+    m_chart->SetRange(low, high, start, end);
+}
+
+void DataExport::pt_TimeAdd_clicked()
+{
+    if (m_timeRemarks->text().isEmpty()) {
+        Messages::warning(this, m_warning, tr("请设置标注线备注!"));
+        return;
+    }
+    m_chart->AddVerticalLine(m_timeTagging->dateTime(), m_timeRemarks->text(), false);
+}
+
+void DataExport::pt_TempAdd_clicked()
+{
+    if (m_tempRemarks->text().isEmpty()) {
+        Messages::warning(this, m_warning, tr("请设置标注线备注!"));
+        return;
+    }
+    double value = 0;
+    if (!number(m_tempTagging, value)) {
+        Messages::warning(this, m_warning, tr("温度设置错误！"));
+        return;
+    }
+    m_chart->AddHorizontalLine(value, m_tempRemarks->text());
+}
+
+void DataExport::pt_TimeDelete_clicked()
+{
+    m_chart->ClearVerticalLines();
+}
+
+void DataExport::pt_TempDelet_clicked()
+{
+    m_chart->ClearHorizontalLines();
+}
+
+void DataExport::startExport(int mode, const QString &format)
+{
+    if (m_calibration.CalibrationName.isEmpty()) {
+        Messages::warning(this, m_warning, tr("请先选择需要导出的数据！"));
+        return;
+    }
+    QWaiting waiting(this);
+    waiting.StartExport(mode, format, m_calibration, m_from, m_to);
+    waiting.exec();
+}
+
+void DataExport::pt_CalibrationReport_clicked()
+{
+    startExport(ExportJob::CertificateMode, Tool::Format);
+}
+
+void DataExport::pt_OriginalRecord_clicked()
+{
+    if (!m_calibration.CalibrationName.isEmpty()
+        && m_calibration.NumberChannels.toInt() > ReportWriter::maxRecordProbes) {
+        Messages::warning(this, m_warning, ExportJob::probeLimitText());
+        return;
+    }
+    startExport(ExportJob::OriginalRecordMode, Tool::Format);
+}
+
+void DataExport::pt_Custom_clicked()
+{
+    startExport(ExportJob::RawDataMode, QStringLiteral("Excel"));
+}
+
+void DataExport::showMenu(const QPoint &position)
+{
+    if (!Tool::hasRight(QStringLiteral("数据删除")) || !m_table->itemAt(position))
+        return;
+    m_menu->popup(m_table->viewport()->mapToGlobal(position));
+}
+
+void DataExport::onGrpMenuTriggered(QAction *action)
+{
+    if (action != m_deleteAction)
+        return;
+    const QList<QTableWidgetItem *> selected = m_table->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const QString name = selected.first()->text();
+    Tool::deleteCalibration(name);
+    Tool::deleteCalibrationData(name);
+    Tool::SaveAuditLog(62, tr("校准数据删除：") + name);
+    QList<Tool::Struct_Calibration> all;
+    Tool::getCalibration(all, QString());
+    fill(all);
+}

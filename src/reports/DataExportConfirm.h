@@ -1,0 +1,66 @@
+#pragma once
+
+#include "analysis/AnalysisTypes.h"
+#include "store/tool.h"
+
+#include <QDateTime>
+#include <QDialog>
+#include <QVector>
+
+class ChartView;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The plateau confirmation of a certificate or original record: the uniformity run on a chart
+// with a start and an end marker per set temperature, proposed automatically, which the user
+// moves, adds, deletes or has proposed again with another stability index before confirming.
+class DataExportConfirm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit DataExportConfirm(QWidget *parent = nullptr);
+
+    // samples in ℃ as stored, drawn in `unit`; the automatic proposal runs with 0.1.
+    void SetData(const Tool::Struct_Calibration &calibration, const QString &unit,
+                 const QVector<RunSample> &samples, const QVector<CycleStep> &steps);
+    // Replaces the markers with the proposal for `tolerance` (℃).
+    void AutoSegment(double tolerance);
+
+    // After Accepted: one segment per step, and the markers they were cut at.
+    const QVector<Segment> &segments() const { return m_segments; }
+    const QVector<QDateTime> &markers() const { return m_markers; }
+
+    ChartView *chart() const { return m_chart; }
+
+public slots:
+    void OK_clicked();
+    void Cancel_clicked();
+    void Add_clicked();
+    void Delete_clicked();
+    void Index_clicked();
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void retranslate();
+
+    QString m_tip;
+    QVector<RunSample> m_samples;
+    QVector<CycleStep> m_steps;
+    Tool::Struct_Calibration m_calibration;
+    QString m_unit;
+    QVector<Segment> m_segments;
+    QVector<QDateTime> m_markers;
+
+    QLabel *m_indexLabel;
+    QLineEdit *m_index;
+    QPushButton *m_refresh;
+    ChartView *m_chart;
+    QPushButton *m_add;
+    QPushButton *m_delete;
+    QPushButton *m_cancel;
+    QPushButton *m_ok;
+};

@@ -1,0 +1,574 @@
+#include "reports/ExportJob.h"
+
+#include "analysis/CycleFile.h"
+#include "analysis/RunData.h"
+#include "analysis/Uniformity.h"
+#include "analysis/Units.h"
+#include "reports/RawWorkbook.h"
+#include "reports/ReportTemplates.h"
+#include "store/queries.h"
+
+#include <QDebug>
+#include <QJsonArray>
+
+#include <cmath>
+
+namespace {
+
+// Calibration kinds as the acquisition stores them (never translated).
+const QString uniformityModel = QStringLiteral("均匀度校准");
+const QString rateModel = QStringLiteral("升降温速率校准");
+
+const QString timeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz");
+
+// Rows are read one at a time up to the end of the window, never held as a whole list.
+QVector<RunSample> readRun(const QString &name, const QString &model, int probeCount,
+                           const QDateTime &from, const QDateTime &to)
+{
+    Analysis::RunWindowReader reader(probeCount, from, to);
+    Tool::forEachCalibrationData(Queries::calibrationDataOf(name, model),
+                                 [&reader](const Tool::Struct_CalibrationData &row) {
+                                     return reader.addRow(row.Time, row.Temperatures);
+                                 });
+    return reader.takeSamples();
+}
+
+QString fixed(double value, int decimals)
+{
+    return QString::number(value, 'f', decimals);
+}
+
+// A number for JSON: null where it is not finite (one probe gives no uncertainty).
+QJsonValue jsonNumber(double value)
+{
+    return std::isfinite(value) ? QJsonValue(value) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonObject printed(double value, const QString &text)
+{
+    return QJsonObject{{QStringLiteral("value"), jsonNumber(value)}, {QStringLiteral("text"), text}};
+}
+
+QString withDetail(const QString &text, const QString &detail)
+{
+    return detail.isEmpty() ? text : text + QLatin1Char('\n') + detail;
+}
+
+} // namespace
+
+ExportJob::Settings ExportJob::Settings::current()
+{
+    Settings s;
+    s.unit = Tool::TemperatureUnit;
+    s.decimals = Tool::TemperatureAccuracy;
+    return s;
+}
+
+ExportJob::ExportJob(int mode, const QString &format, const Tool::Struct_Calibration &calibration,
+                     const Settings &settings)
+    : m_mode(mode), m_format(format), m_calibration(calibration), m_settings(settings)
+{
+}
+
+int ExportJob::probeCount() const
+{
+    return m_calibration.NumberChannels.trimmed().toInt();
+}
+
+double ExportJob::interval() const
+{
+    return m_calibration.Interval.trimmed().toDouble();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Preparation
+
+bool ExportJob::LoadCycleFiles(QString *message)
+{
+    m_uniformitySteps.clear();
+    m_rateSteps.clear();
+    const struct
+    {
+        const QString &name;
+        Analysis::CycleFileRole role;
+        QVector<CycleStep> &steps;
+    } files[] = {{m_calibration.UniformityFile, Analysis::CycleFileRole::Uniformity, m_uniformitySteps},
+                 {m_calibration.RateFile, Analysis::CycleFileRole::Rate, m_rateSteps}};
+    for (const auto &file : files) {
+        if (file.name.isEmpty())
+            continue;
+        QList<Tool::Struct_CyclicFile> records;
+        Tool::queryCyclicFile(records, Queries::cyclicFileByName(file.name));
+        Analysis::CycleFileColumns columns;
+        if (!records.isEmpty())
+            columns = {records.first().StepCount, records.first().SetTemperatures, records.first().HoldTimes};
+        const Analysis::CycleFileError error
+            = Analysis::loadCycleFile(records.isEmpty() ? nullptr : &columns, file.role, file.steps);
+        if (error != Analysis::CycleFileError::None) {
+            m_uniformitySteps.clear();
+            m_rateSteps.clear();
+            if (message)
+                *message = Analysis::cycleFileErrorText(error);
+            return false;
+        }
+    }
+    return true;
+}
+
+QDateTime ExportJob::wholeRunFrom()
+{
+    return QDateTime(QDate(1, 1, 1), QTime(0, 0));
+}
+
+QDateTime ExportJob::wholeRunTo()
+{
+    return QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59, 999));
+}
+
+void ExportJob::LoadRunData(const QDateTime &from, const QDateTime &to)
+{
+    m_from = from;
+    m_to = to;
+    m_uniformitySamples.clear();
+    m_rateSamples.clear();
+    m_segments.clear();
+    m_markers.clear();
+    const int n = probeCount();
+    if (!m_calibration.UniformityFile.isEmpty())
+        m_uniformitySamples = readRun(m_calibration.CalibrationName, uniformityModel, n, from, to);
+    if (!m_calibration.RateFile.isEmpty())
+        m_rateSamples = readRun(m_calibration.CalibrationName, rateModel, n, from, to);
+}
+
+bool ExportJob::prepare(const QDateTime &from, const QDateTime &to, double tolerance,
+                        const QVector<QDateTime> *markers, QString *message)
+{
+    if (!LoadCycleFiles(message))
+        return false;
+    LoadRunData(from, to);
+    if (!needsSegments())
+        return true;
+    QVector<QDateTime> cut;
+    if (markers) {
+        cut = *markers;
+    } else {
+        const Analysis::AutoSegmentResult found = AutoSegment(tolerance);
+        if (found.outcome != Analysis::AutoSegmentOutcome::Found) {
+            if (message)
+                *message = Analysis::autoSegmentFailedText();
+            return false;
+        }
+        for (int k = 0; k < found.starts.size(); ++k)
+            cut << found.starts.at(k) << found.ends.at(k);
+    }
+    const Analysis::CutError error = setMarkers(cut);
+    if (error != Analysis::CutError::None) {
+        if (message)
+            *message = Analysis::cutErrorText(error);
+        return false;
+    }
+    return true;
+}
+
+bool ExportJob::needsSegments() const
+{
+    return (m_mode == CertificateMode || m_mode == OriginalRecordMode) && !m_uniformitySamples.isEmpty();
+}
+
+Analysis::AutoSegmentResult ExportJob::AutoSegment(double tolerance) const
+{
+    return Analysis::AutoSegment(tolerance, m_uniformitySteps, m_uniformitySamples, probeCount(), interval());
+}
+
+Analysis::CutError ExportJob::setMarkers(const QVector<QDateTime> &markers)
+{
+    Analysis::CutResult cut = Analysis::cutSegments(markers, m_uniformitySteps, m_uniformitySamples);
+    if (cut.error != Analysis::CutError::None) {
+        m_segments.clear();
+        m_markers.clear();
+    } else {
+        m_segments = std::move(cut.segments);
+        m_markers = markers;
+    }
+    return cut.error;
+}
+
+void ExportJob::setSegments(const QVector<Segment> &segments, const QVector<QDateTime> &markers)
+{
+    m_segments = segments;
+    m_markers = markers;
+}
+
+bool ExportJob::probeCountAllowed() const
+{
+    return m_mode != OriginalRecordMode || probeCount() <= ReportWriter::maxRecordProbes;
+}
+
+QString ExportJob::probeLimitText()
+{
+    return tr("不支持导出超过15个探头！");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Analysis
+
+int ExportJob::UniformityAnalysisData(QVector<UniformityRow> &rows) const
+{
+    return Analysis::UniformityAnalysisData(m_uniformitySamples, m_segments, m_uniformitySteps, probeCount(), rows);
+}
+
+int ExportJob::RateAnalysisData(QStringList &texts) const
+{
+    return Analysis::RateAnalysisData(m_rateSamples, m_rateSteps, probeCount(), interval(), m_settings.unit,
+                                      m_settings.decimals, texts);
+}
+
+int ExportJob::analyse()
+{
+    m_results = Results();
+    const QString &unit = m_settings.unit;
+    if (!m_calibration.UniformityFile.isEmpty()) {
+        m_results.uniformityCode = UniformityAnalysisData(m_results.rows);
+        qDebug().noquote() << QStringLiteral("均匀度:") + QString::number(m_results.uniformityCode);
+        if (m_results.uniformityCode > 0)
+            return UniformityFailed;
+        m_results.displayRows = Analysis::displayRows(m_results.rows, unit);
+        for (const UniformityRow &row : qAsConst(m_results.rows))
+            m_results.uncertainty.append(Analysis::displayDifference(Analysis::expandedUncertainty(row), unit));
+    }
+    if (!m_calibration.RateFile.isEmpty()) {
+        m_results.rateCode = Analysis::RateAnalysisData(m_rateSamples, m_rateSteps, probeCount(), interval(),
+                                                        m_results.rate);
+        qDebug().noquote() << QStringLiteral("升降温:") + QString::number(m_results.rateCode);
+        if (m_results.rateCode > 0)
+            return RateFailed;
+        m_results.rateTexts = Analysis::rateTexts(m_results.rate, unit, m_settings.decimals);
+        if (m_results.rate.hasData)
+            qInfo().noquote() << QStringLiteral("返回数据为：(") + m_results.rateTexts.join(QStringLiteral(", "))
+                    + QLatin1Char(')');
+    } else {
+        for (int i = 0; i < 8; ++i)
+            m_results.rateTexts << QString();
+    }
+    return Written;
+}
+
+ReportContent ExportJob::content() const
+{
+    const Tool::Struct_Calibration &c = m_calibration;
+    ReportContent content;
+    content.rows = m_results.displayRows;
+    content.uncertainty = m_results.uncertainty;
+    content.rates = m_results.rateTexts;
+    if (!c.CalibrationLinear.isEmpty())
+        content.linearity = c.CalibrationLinear.split(QLatin1Char(','));
+    if (!c.LayoutPoints.isEmpty())
+        content.probes = c.LayoutPoints.split(QLatin1Char(','));
+    content.hasUniformity = !c.UniformityFile.isEmpty();
+    content.unit = m_settings.unit;
+    content.decimals = m_settings.decimals;
+    content.company = c.Company;
+    content.calibrationTime = c.CalibrationTime;
+    // Stored in ℃ with two decimals; both original records print it in the display unit.
+    content.ambientTemperature = c.AmbientTemperature;
+    bool ok = false;
+    const double ambient = c.AmbientTemperature.trimmed().toDouble(&ok);
+    if (ok && Analysis::isFahrenheit(m_settings.unit))
+        content.ambientTemperature = fixed(Analysis::displayTemperature(ambient, m_settings.unit), 2);
+    content.humidity = c.AmbientHumidity;
+    content.pressure = c.AmbientPressure;
+    content.calibrator = c.Calibrator;
+    content.checker = c.Checker;
+    content.deviceName = c.DeviceName;
+    content.deviceModel = c.DeviceModel;
+    content.serialNumber = c.SerialNumber;
+    content.manufacturer = c.Manufacturer;
+    content.certificateNumber = c.CertificateNumber;
+    return content;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Output
+
+int ExportJob::writeDocument(int kind, const QString &outputPath)
+{
+    m_error.clear();
+    const int code = analyse();
+    if (code != Written)
+        return code;
+    const ReportContent c = content();
+    const auto templateKind = static_cast<ReportTemplates::Kind>(kind);
+    const QString templatePath = ReportTemplates::path(templateKind);
+    const bool pdf = m_format == QStringLiteral("PDF");
+    switch (templateKind) {
+    case ReportTemplates::CertificateWord:
+        return ReportWriter::certificateWord(templatePath, c, outputPath, pdf, &m_error);
+    case ReportTemplates::OriginalRecordWord:
+        return ReportWriter::originalRecordWord(templatePath, c, outputPath, pdf, &m_error);
+    case ReportTemplates::CertificateExcel:
+        return ReportWriter::certificateExcel(templatePath, c, outputPath, &m_error);
+    case ReportTemplates::OriginalRecordExcel:
+        return ReportWriter::originalRecordExcel(templatePath, c, outputPath, &m_error);
+    }
+    return TemplateFailed;
+}
+
+int ExportJob::CalibrationReport(const QString &outputPath)
+{
+    if (m_format == QStringLiteral("Excel"))
+        return CalibrationReportExcel(outputPath);
+    if (m_format == QStringLiteral("Word") || m_format == QStringLiteral("PDF"))
+        return CalibrationReportWord(outputPath);
+    m_error = tr("未知的导出格式：%1").arg(m_format);
+    return TemplateFailed;
+}
+
+int ExportJob::OriginalRecord(const QString &outputPath)
+{
+    if (m_format == QStringLiteral("Excel"))
+        return OriginalRecordExcel(outputPath);
+    if (m_format == QStringLiteral("Word") || m_format == QStringLiteral("PDF"))
+        return OriginalRecordWord(outputPath);
+    m_error = tr("未知的导出格式：%1").arg(m_format);
+    return TemplateFailed;
+}
+
+int ExportJob::CalibrationReportWord(const QString &outputPath)
+{
+    return writeDocument(ReportTemplates::CertificateWord, outputPath);
+}
+
+int ExportJob::OriginalRecordWord(const QString &outputPath)
+{
+    return writeDocument(ReportTemplates::OriginalRecordWord, outputPath);
+}
+
+int ExportJob::CalibrationReportExcel(const QString &outputPath)
+{
+    return writeDocument(ReportTemplates::CertificateExcel, outputPath);
+}
+
+int ExportJob::OriginalRecordExcel(const QString &outputPath)
+{
+    return writeDocument(ReportTemplates::OriginalRecordExcel, outputPath);
+}
+
+int ExportJob::WriteRawWorkbook(const QString &outputPath)
+{
+    m_error.clear();
+    RawWorkbook book;
+    if (book.begin(outputPath, m_calibration.LayoutPoints) != 0) {
+        m_error = book.errorString();
+        return RawSheetFailed;
+    }
+    const QString &unit = m_settings.unit;
+    QVector<double> display;
+    auto addBlock = [&](const QVector<RunSample> &samples) {
+        for (const RunSample &sample : samples) {
+            display.resize(sample.values.size());
+            for (int p = 0; p < sample.values.size(); ++p)
+                display[p] = Analysis::displayTemperature(sample.values.at(p), unit);
+            book.addSample(sample.time, display);
+        }
+    };
+    if (!m_uniformitySamples.isEmpty()) {
+        book.beginUniformityBlock();
+        addBlock(m_uniformitySamples);
+    }
+    if (!m_rateSamples.isEmpty()) {
+        book.beginRateBlock();
+        addBlock(m_rateSamples);
+    }
+    if (book.finish() != 0) {
+        m_error = book.errorString();
+        return RawSaveFailed;
+    }
+    return RawWritten;
+}
+
+int ExportJob::write(const QString &outputPath)
+{
+    switch (m_mode) {
+    case CertificateMode:
+        return CalibrationReport(outputPath);
+    case OriginalRecordMode:
+        return OriginalRecord(outputPath);
+    default:
+        return WriteRawWorkbook(outputPath);
+    }
+}
+
+ExportJob::Outcome ExportJob::finish(int code, const QString &outputPath) const
+{
+    const QString &name = m_calibration.CalibrationName;
+    if (m_mode != CertificateMode && m_mode != OriginalRecordMode) {
+        if (code > 0) {
+            qDebug().noquote() << QStringLiteral("原始数据导出错误码为：") + QString::number(code);
+            if (!m_error.isEmpty())
+                qDebug().noquote() << m_error;
+            return {false, warningTitle(), withDetail(tr("数据导出失败！"), m_error)};
+        }
+        Tool::SaveAuditLog(73, tr("原始数据导出：") + name);
+        qDebug().noquote() << QStringLiteral("原始数据导出路径为:") + outputPath;
+        return {true, tipTitle(), tr("数据导出成功！")};
+    }
+
+    const bool certificate = m_mode == CertificateMode;
+    if (code > 0) {
+        qDebug().noquote() << (certificate ? QStringLiteral("校准报告导出错误码为：") : QStringLiteral("校准记录导出错误码为："))
+                + QString::number(code);
+        if (!m_error.isEmpty())
+            qDebug().noquote() << m_error;
+        QString text;
+        switch (code) {
+        case UniformityFailed:
+            text = tr("均匀度数据获取失败！");
+            break;
+        case RateFailed:
+            text = tr("升降温速率获取失败！");
+            break;
+        case TemplateFailed:
+            text = withDetail(tr("模板打开失败！"), m_error);
+            break;
+        default:
+            text = withDetail(tr("文件保存失败！"), m_error);
+            break;
+        }
+        return {false, warningTitle(), text};
+    }
+    if (certificate)
+        Tool::SaveAuditLog(71, tr("校准报告导出：") + name);
+    else
+        Tool::SaveAuditLog(72, tr("校准记录导出：") + name);
+    qDebug().noquote() << (certificate ? QStringLiteral("校准报告导出路径为:") : QStringLiteral("校准记录导出路径为:"))
+            + outputPath;
+    return {true, tipTitle(), tr("数据导出成功！")};
+}
+
+// ---------------------------------------------------------------------------------------------
+// Results for automation
+
+QJsonObject ExportJob::resultsJson() const
+{
+    const QString &unit = m_settings.unit;
+    const int decimals = m_settings.decimals;
+    QJsonObject root;
+    root.insert(QStringLiteral("calibration"), m_calibration.CalibrationName);
+    static const char *const kinds[] = {"certificate", "record", "raw"};
+    root.insert(QStringLiteral("kind"), QLatin1String(kinds[qBound(0, m_mode, 2)]));
+    root.insert(QStringLiteral("unit"), unit);
+    root.insert(QStringLiteral("decimals"), decimals);
+    root.insert(QStringLiteral("probes"), probeCount());
+    root.insert(QStringLiteral("uniformitySamples"), m_uniformitySamples.size());
+    root.insert(QStringLiteral("rateSamples"), m_rateSamples.size());
+    auto time = [](const QDateTime &t) { return t.isValid() ? QJsonValue(t.toString(timeFormat)) : QJsonValue(); };
+    // The window as it applied: the first and last sample read, when no bound was given.
+    QDateTime first, last;
+    for (const QVector<RunSample> *run : {&m_uniformitySamples, &m_rateSamples}) {
+        if (run->isEmpty())
+            continue;
+        if (!first.isValid() || run->first().time < first)
+            first = run->first().time;
+        if (!last.isValid() || run->last().time > last)
+            last = run->last().time;
+    }
+    const bool openFrom = !m_from.isValid() || m_from == wholeRunFrom();
+    const bool openTo = !m_to.isValid() || m_to == wholeRunTo();
+    root.insert(QStringLiteral("window"), QJsonObject{{QStringLiteral("from"), time(openFrom ? first : m_from)},
+                                                      {QStringLiteral("to"), time(openTo ? last : m_to)}});
+
+    QJsonArray segments;
+    for (int d = 0; d < m_segments.size(); ++d) {
+        QJsonObject s;
+        if (d < m_uniformitySteps.size())
+            s.insert(QStringLiteral("setTemperature"),
+                     printed(Analysis::displayTemperature(m_uniformitySteps.at(d).temperature, unit),
+                             fixed(Analysis::displayTemperature(m_uniformitySteps.at(d).temperature, unit), decimals)));
+        if (2 * d + 1 < m_markers.size()) {
+            s.insert(QStringLiteral("start"), time(m_markers.at(2 * d)));
+            s.insert(QStringLiteral("end"), time(m_markers.at(2 * d + 1)));
+        }
+        const Segment &segment = m_segments.at(d);
+        s.insert(QStringLiteral("samples"), segment.size());
+        if (!segment.isEmpty()) {
+            s.insert(QStringLiteral("firstSample"), time(segment.first().time));
+            s.insert(QStringLiteral("lastSample"), time(segment.last().time));
+        }
+        segments.append(s);
+    }
+    root.insert(QStringLiteral("segments"), segments);
+
+    QJsonArray rows;
+    for (int k = 0; k < m_results.displayRows.size(); ++k) {
+        const UniformityRow &row = m_results.displayRows.at(k);
+        const int n = row.size() - 3;
+        QJsonArray means;
+        for (int j = 1; j <= n; ++j)
+            means.append(printed(row.at(j), fixed(row.at(j), decimals)));
+        const double deviation = row.first() - row.last();
+        const double u = k < m_results.uncertainty.size() ? m_results.uncertainty.at(k) : qQNaN();
+        rows.append(QJsonObject{
+            {QStringLiteral("setTemperature"), printed(row.first(), fixed(row.first(), decimals))},
+            {QStringLiteral("probeMeans"), means},
+            {QStringLiteral("range"), printed(row.at(n + 1), fixed(row.at(n + 1), decimals))},
+            {QStringLiteral("mean"), printed(row.last(), fixed(row.last(), decimals))},
+            {QStringLiteral("deviation"), printed(deviation, fixed(deviation, decimals))},
+            {QStringLiteral("uncertainty"), printed(u, fixed(u, decimals))},
+        });
+    }
+    root.insert(QStringLiteral("uniformity"), rows);
+
+    const Analysis::RateResult &r = m_results.rate;
+    if (r.hasData && m_results.rateTexts.size() == 8) {
+        const QStringList &t = m_results.rateTexts;
+        auto temperature = [&](double v) { return Analysis::displayTemperature(v, unit); };
+        auto difference = [&](double v) { return Analysis::displayDifference(v, unit); };
+        root.insert(QStringLiteral("rates"),
+                    QJsonObject{{QStringLiteral("heatingStart"), printed(temperature(r.heatingStart), t.at(0))},
+                                {QStringLiteral("heatingEnd"), printed(temperature(r.heatingEnd), t.at(1))},
+                                {QStringLiteral("heatingTime"), printed(r.heatingTime, t.at(2))},
+                                {QStringLiteral("heatingRate"), printed(difference(r.heatingRate), t.at(3))},
+                                {QStringLiteral("coolingStart"), printed(temperature(r.coolingStart), t.at(4))},
+                                {QStringLiteral("coolingEnd"), printed(temperature(r.coolingEnd), t.at(5))},
+                                {QStringLiteral("coolingTime"), printed(r.coolingTime, t.at(6))},
+                                {QStringLiteral("coolingRate"), printed(difference(r.coolingRate), t.at(7))}});
+    } else {
+        root.insert(QStringLiteral("rates"), QJsonValue());
+    }
+    return root;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Formats and titles
+
+QString ExportJob::fileFilter(const QString &format)
+{
+    const QString suffix = fileSuffix(format);
+    return suffix.isEmpty() ? QString() : QStringLiteral("Config Files (*.%1)").arg(suffix);
+}
+
+QString ExportJob::fileSuffix(const QString &format)
+{
+    if (format == QStringLiteral("Word"))
+        return QStringLiteral("docx");
+    if (format == QStringLiteral("Excel"))
+        return QStringLiteral("xlsx");
+    if (format == QStringLiteral("PDF"))
+        return QStringLiteral("pdf");
+    return QString();
+}
+
+bool ExportJob::isKnownFormat(const QString &format)
+{
+    return !fileSuffix(format).isEmpty();
+}
+
+QString ExportJob::tipTitle()
+{
+    return tr("提示");
+}
+
+QString ExportJob::warningTitle()
+{
+    return tr("警告");
+}

@@ -1,0 +1,405 @@
+#include "ExportTool.h"
+
+#include "app/logging.h"
+#include "reports/ExportJob.h"
+#include "store/tool.h"
+
+#include <QCommandLineParser>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QLocale>
+#include <QSaveFile>
+#include <QTextStream>
+#include <QTranslator>
+
+#include <cmath>
+
+namespace {
+
+// The application's catalogues: English for any language but Chinese.
+void installTranslator(const QString &language)
+{
+    static QTranslator translator;
+    QCoreApplication::removeTranslator(&translator);
+    const QString file = language == QStringLiteral("中文") ? QStringLiteral(":/i18n/pcr_zh.qm")
+                                                            : QStringLiteral(":/i18n/pcr_en.qm");
+    if (translator.load(file))
+        QCoreApplication::installTranslator(&translator);
+}
+
+bool parseTime(const QString &text, QDateTime &time)
+{
+    static const char *const formats[] = {"yyyy-MM-dd hh:mm:ss.zzz", "yyyy-MM-dd hh:mm:ss", "yyyy-MM-ddThh:mm:ss.zzz",
+                                          "yyyy-MM-ddThh:mm:ss", "yyyy-MM-dd hh:mm", "yyyy-MM-ddThh:mm"};
+    const QString t = text.trimmed();
+    for (const char *format : formats) {
+        time = QDateTime::fromString(t, QLatin1String(format));
+        if (time.isValid())
+            return true;
+    }
+    return false;
+}
+
+QString kindName(int mode)
+{
+    static const char *const names[] = {"certificate", "record", "raw"};
+    return QLatin1String(names[mode]);
+}
+
+// A file name from a project name: characters a file system refuses become "_".
+QString safeFileName(const QString &name)
+{
+    QString out = name;
+    for (QChar &c : out) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') || c == QLatin1Char('*')
+            || c == QLatin1Char('?') || c == QLatin1Char('"') || c == QLatin1Char('<') || c == QLatin1Char('>')
+            || c == QLatin1Char('|') || c.unicode() < 0x20)
+            c = QLatin1Char('_');
+    }
+    return out.isEmpty() ? QStringLiteral("export") : out;
+}
+
+// An active account: present, not expired, not locked.
+int checkOperator(const QString &name, QString *message)
+{
+    QList<Tool::Struct_UesrManagement> users;
+    if (!Tool::getUesrManagement(users, name) || users.isEmpty()) {
+        *message = ExportTool::tr("未找到操作员账户：%1").arg(name);
+        return ExportTool::NotFound;
+    }
+    const Tool::Struct_UesrManagement &user = users.first();
+    const QDateTime expiry = QDateTime::fromString(user.ExpirationDate, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    if (!expiry.isValid() || QDateTime::currentDateTime().secsTo(expiry) <= 0) {
+        *message = ExportTool::tr("操作员账户已过期：%1").arg(name);
+        return ExportTool::NotFound;
+    }
+    if (user.State == QStringLiteral("锁定")) {
+        *message = ExportTool::tr("操作员账户已被锁定：%1").arg(name);
+        return ExportTool::NotFound;
+    }
+    Tool::CurrentUser = user;
+    return ExportTool::Success;
+}
+
+const char *rightOf(int mode)
+{
+    switch (mode) {
+    case ExportJob::CertificateMode: return "校准报告导出";
+    case ExportJob::OriginalRecordMode: return "原始记录导出";
+    default: return "自定义导出";
+    }
+}
+
+struct Options
+{
+    QString workspace;
+    bool list = false;
+    QString project;
+    int mode = -1;
+    QString format;
+    QString out;
+    QString json;
+    QDateTime from = ExportJob::wholeRunFrom();
+    QDateTime to = ExportJob::wholeRunTo();
+    double tolerance = 0.1;
+    bool toleranceGiven = false;
+    QVector<QDateTime> markers;
+    bool markersGiven = false;
+    QString operatorName;
+};
+
+// Reads the command line into options; a usage error leaves its message in *message.
+bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Options &o, QString *message)
+{
+    if (!parser.parse(arguments)) {
+        *message = parser.errorText();
+        return false;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        *message = ExportTool::tr("多余的参数：%1").arg(parser.positionalArguments().join(QLatin1Char(' ')));
+        return false;
+    }
+    o.workspace = parser.value(QStringLiteral("workspace"));
+    if (o.workspace.isEmpty()) {
+        *message = ExportTool::tr("缺少 --workspace。");
+        return false;
+    }
+    o.list = parser.isSet(QStringLiteral("list"));
+    const QStringList exportOptions{QStringLiteral("project"), QStringLiteral("kind"),   QStringLiteral("format"),
+                                    QStringLiteral("out"),     QStringLiteral("from"),   QStringLiteral("to"),
+                                    QStringLiteral("tolerance"), QStringLiteral("markers"), QStringLiteral("json"),
+                                    QStringLiteral("operator")};
+    if (o.list) {
+        for (const QString &name : exportOptions) {
+            if (parser.isSet(name)) {
+                *message = ExportTool::tr("--list 不能与 --%1 同用。").arg(name);
+                return false;
+            }
+        }
+        return true;
+    }
+
+    o.project = parser.value(QStringLiteral("project"));
+    if (!parser.isSet(QStringLiteral("project")) || o.project.isEmpty()) {
+        *message = ExportTool::tr("缺少 --project（或 --list）。");
+        return false;
+    }
+    const QString kind = parser.value(QStringLiteral("kind"));
+    for (int m = ExportJob::CertificateMode; m <= ExportJob::RawDataMode; ++m)
+        if (kind == kindName(m))
+            o.mode = m;
+    if (o.mode < 0) {
+        *message = kind.isEmpty() ? ExportTool::tr("缺少 --kind（certificate、record 或 raw）。")
+                                  : ExportTool::tr("未知的 --kind：%1（应为 certificate、record 或 raw）。").arg(kind);
+        return false;
+    }
+    o.operatorName = parser.value(QStringLiteral("operator"));
+    if (o.operatorName.isEmpty()) {
+        *message = ExportTool::tr("缺少 --operator（进行导出的操作员账户）。");
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("format"))) {
+        o.format = parser.value(QStringLiteral("format"));
+        if (!ExportJob::isKnownFormat(o.format)) {
+            *message = ExportTool::tr("未知的 --format：%1（应为 Word、Excel 或 PDF）。").arg(o.format);
+            return false;
+        }
+        if (o.mode == ExportJob::RawDataMode && o.format != QStringLiteral("Excel")) {
+            *message = ExportTool::tr("原始数据只能导出为 Excel 工作簿。");
+            return false;
+        }
+    }
+    o.out = parser.value(QStringLiteral("out"));
+    o.json = parser.value(QStringLiteral("json"));
+    if (parser.isSet(QStringLiteral("from")) && !parseTime(parser.value(QStringLiteral("from")), o.from)) {
+        *message = ExportTool::tr("无法识别的时间：%1").arg(parser.value(QStringLiteral("from")));
+        return false;
+    }
+    // Bounds as the page's time editors give them: a time without milliseconds means .000.
+    if (parser.isSet(QStringLiteral("to")) && !parseTime(parser.value(QStringLiteral("to")), o.to)) {
+        *message = ExportTool::tr("无法识别的时间：%1").arg(parser.value(QStringLiteral("to")));
+        return false;
+    }
+    if (o.to < o.from) {
+        *message = ExportTool::tr("时间设置错误！");
+        return false;
+    }
+    o.toleranceGiven = parser.isSet(QStringLiteral("tolerance"));
+    if (o.toleranceGiven) {
+        bool ok = false;
+        o.tolerance = parser.value(QStringLiteral("tolerance")).toDouble(&ok);
+        if (!ok || !std::isfinite(o.tolerance) || o.tolerance <= 0) {
+            *message = ExportTool::tr("--tolerance 必须是正数：%1").arg(parser.value(QStringLiteral("tolerance")));
+            return false;
+        }
+    }
+    o.markersGiven = parser.isSet(QStringLiteral("markers"));
+    if (o.markersGiven) {
+        const QStringList texts = parser.value(QStringLiteral("markers")).split(QLatin1Char(','));
+        for (const QString &text : texts) {
+            QDateTime t;
+            if (!parseTime(text, t)) {
+                *message = ExportTool::tr("无法识别的标注线时间：%1").arg(text);
+                return false;
+            }
+            o.markers.append(t);
+        }
+    }
+    if (o.mode == ExportJob::RawDataMode && (o.toleranceGiven || o.markersGiven)) {
+        *message = ExportTool::tr("--tolerance 和 --markers 只用于 certificate 和 record。");
+        return false;
+    }
+    if (o.toleranceGiven && o.markersGiven) {
+        *message = ExportTool::tr("--tolerance 和 --markers 不能同用。");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString ExportTool::helpText()
+{
+    const struct
+    {
+        const char *option;
+        QString text;
+    } options[] = {
+        {"--workspace DIR", tr("工作目录（含 PCR.db3 和 config.ini）")},
+        {"--list", tr("每行列出一个校准项目名称")},
+        {"--project NAME", tr("要导出的校准项目")},
+        {"--kind KIND", tr("certificate 校准证书，record 原始记录，raw 原始数据工作簿")},
+        {"--operator NAME", tr("进行导出的操作员：现有、未锁定、未过期且有该导出权限的账户")},
+        {"--format FORMAT", tr("Word（.docx）、Excel（.xlsx）或 PDF；默认取 config.ini 的导出格式；raw 始终为 Excel")},
+        {"--out FILE", tr("输出文件；默认为当前目录下的 项目名-类型.扩展名")},
+        {"--from TIME", tr("数据窗口开始，如 \"2024-05-06 08:00:00\"；默认为整个运行")},
+        {"--to TIME", tr("数据窗口结束")},
+        {"--tolerance X", tr("自动分段的稳定指标（默认 0.1）")},
+        {"--markers T1,...", tr("直接给出标注线时间：每个设定温度一对（开始、结束），按时间递增")},
+        {"--json FILE", tr("写出计算结果：分段、每行均匀度结果和八个升降温速率值，每个数给出未修约值和打印文本")},
+        {"--help", tr("显示本帮助")},
+    };
+    QString text = tr("用法：") + QLatin1Char('\n');
+    text += QStringLiteral("  pcrcal-export --workspace DIR --list\n"
+                           "  pcrcal-export --workspace DIR --project NAME --kind certificate|record|raw --operator NAME\n"
+                           "                [--format Word|Excel|PDF] [--out FILE] [--from TIME] [--to TIME]\n"
+                           "                [--tolerance X | --markers T1,T2,...] [--json FILE]\n\n");
+    text += tr("不需要显示器：从工作目录导出一个校准项目，与程序中的导出相同，并写入审计日志。") + QStringLiteral("\n\n");
+    text += tr("选项：") + QLatin1Char('\n');
+    for (const auto &o : options)
+        text += QStringLiteral("  %1 %2\n").arg(QLatin1String(o.option), -18).arg(o.text);
+    text += QLatin1Char('\n') + tr("单位、小数位数、公司和语言取自工作目录的 config.ini。") + QStringLiteral("\n\n");
+    text += tr("退出状态：") + QLatin1Char('\n');
+    const QString statuses[] = {tr("成功"), tr("参数错误"), tr("工作目录、校准项目或操作员不存在，或操作员无权导出"),
+                                tr("分析被拒绝（消息与程序中相同，写在标准错误上）"),
+                                tr("写入失败（文档、工作簿或 JSON）")};
+    const int codes[] = {Success, Usage, NotFound, Refused, WriteFailed};
+    for (int i = 0; i < 5; ++i)
+        text += QStringLiteral("  %1  %2\n").arg(codes[i]).arg(statuses[i]);
+    return text;
+}
+
+int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions({
+        {QStringLiteral("workspace"), QString(), QStringLiteral("DIR")},
+        {QStringLiteral("list"), QString()},
+        {QStringLiteral("project"), QString(), QStringLiteral("NAME")},
+        {QStringLiteral("kind"), QString(), QStringLiteral("KIND")},
+        {QStringLiteral("format"), QString(), QStringLiteral("FORMAT")},
+        {QStringLiteral("out"), QString(), QStringLiteral("FILE")},
+        {QStringLiteral("from"), QString(), QStringLiteral("TIME")},
+        {QStringLiteral("to"), QString(), QStringLiteral("TIME")},
+        {QStringLiteral("tolerance"), QString(), QStringLiteral("X")},
+        {QStringLiteral("markers"), QString(), QStringLiteral("TIMES")},
+        {QStringLiteral("json"), QString(), QStringLiteral("FILE")},
+        {QStringLiteral("operator"), QString(), QStringLiteral("NAME")},
+        {{QStringLiteral("h"), QStringLiteral("help")}, QString()},
+    });
+
+    // Before a workspace is read, the system's language decides.
+    installTranslator(QLocale::system().language() == QLocale::Chinese ? QStringLiteral("中文")
+                                                                       : QStringLiteral("English"));
+
+    if (arguments.mid(1).contains(QStringLiteral("--help")) || arguments.mid(1).contains(QStringLiteral("-h"))) {
+        out << helpText();
+        return Success;
+    }
+    Options o;
+    QString message;
+    if (!parseOptions(parser, arguments, o, &message)) {
+        err << message << '\n' << tr("用 --help 查看用法。") << '\n';
+        return Usage;
+    }
+
+    // Paths given relative to where the tool was started, before moving into the workspace.
+    const QString startDir = QDir::currentPath();
+    const QFileInfo workspace(o.workspace);
+    if (!workspace.isDir()) {
+        err << tr("工作目录不存在：%1").arg(o.workspace) << '\n';
+        return NotFound;
+    }
+    const QString database = QDir(workspace.absoluteFilePath()).filePath(Tool::DatabaseFileName);
+    QString reason;
+    if (!QFileInfo(database).isFile() || !Tool::isPcrDatabase(database, &reason)) {
+        err << tr("工作目录中没有可用的数据库：%1").arg(QDir::toNativeSeparators(database));
+        if (!reason.isEmpty())
+            err << " (" << reason << ')';
+        err << '\n';
+        return NotFound;
+    }
+    if (!o.out.isEmpty())
+        o.out = QDir(startDir).absoluteFilePath(o.out);
+    if (!o.json.isEmpty())
+        o.json = QDir(startDir).absoluteFilePath(o.json);
+    if (!QDir::setCurrent(workspace.absoluteFilePath())) {
+        err << tr("无法进入工作目录：%1").arg(o.workspace) << '\n';
+        return NotFound;
+    }
+    // Lines of the export go to the workspace's daily log, as the application writes them.
+    qInstallMessageHandler(logMessageHandler);
+    Tool::readSystemSettings();
+    installTranslator(Tool::Language);
+    if (!Tool::openDatabase(Tool::DatabaseFileName)) {
+        err << tr("打开数据库失败！") << '\n';
+        return NotFound;
+    }
+
+    if (o.list) {
+        QList<Tool::Struct_Calibration> all;
+        Tool::getCalibration(all, QString());
+        for (const Tool::Struct_Calibration &c : qAsConst(all))
+            out << c.CalibrationName << '\n';
+        return Success;
+    }
+
+    QList<Tool::Struct_Calibration> found;
+    Tool::getCalibration(found, o.project);
+    if (found.isEmpty()) {
+        err << tr("未找到校准项目：%1").arg(o.project) << '\n';
+        return NotFound;
+    }
+    const int status = checkOperator(o.operatorName, &message);
+    if (status != Success) {
+        err << message << '\n';
+        return status;
+    }
+    if (!Tool::hasRight(QString::fromUtf8(rightOf(o.mode)))) {
+        err << tr("操作员 %1 没有“%2”权限。").arg(o.operatorName, QString::fromUtf8(rightOf(o.mode))) << '\n';
+        return NotFound;
+    }
+
+    QString format = o.mode == ExportJob::RawDataMode ? QStringLiteral("Excel") : o.format;
+    if (format.isEmpty())
+        format = Tool::Format;
+    if (!ExportJob::isKnownFormat(format)) {
+        err << tr("config.ini 未设置可用的导出格式，请用 --format 指定。") << '\n';
+        return Usage;
+    }
+    if (o.out.isEmpty())
+        o.out = QDir(startDir).filePath(safeFileName(o.project) + QLatin1Char('-') + kindName(o.mode) + QLatin1Char('.')
+                                        + ExportJob::fileSuffix(format));
+
+    ExportJob job(o.mode, format, found.first());
+    if (!job.probeCountAllowed()) {
+        err << ExportJob::probeLimitText() << '\n';
+        return Refused;
+    }
+    if (!job.prepare(o.from, o.to, o.tolerance, o.markersGiven ? &o.markers : nullptr, &message)) {
+        err << message << '\n';
+        return Refused;
+    }
+
+    // The JSON file is opened first, so an unwritable path stops the export before it starts.
+    QSaveFile json(o.json);
+    if (!o.json.isEmpty() && !json.open(QIODevice::WriteOnly)) {
+        err << tr("无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(o.json), json.errorString()) << '\n';
+        return WriteFailed;
+    }
+
+    const int code = job.write(o.out);
+    if (code != 0) {
+        const ExportJob::Outcome outcome = job.finish(code, o.out);
+        err << outcome.text << '\n';
+        const bool refused = o.mode != ExportJob::RawDataMode
+            && (code == ExportJob::UniformityFailed || code == ExportJob::RateFailed);
+        return refused ? Refused : WriteFailed;
+    }
+    if (!o.json.isEmpty()) {
+        json.write(QJsonDocument(job.resultsJson()).toJson(QJsonDocument::Indented));
+        if (!json.commit()) {
+            err << tr("无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(o.json), json.errorString()) << '\n';
+            // Both or neither: the document goes too.
+            QFile::remove(o.out);
+            return WriteFailed;
+        }
+    }
+    job.finish(code, o.out);
+    out << QDir::toNativeSeparators(o.out) << '\n';
+    return Success;
+}

@@ -1,0 +1,800 @@
+// The export page, the plateau confirmation and the waiting dialog, driven as a user drives them,
+// over projects stored in temporary workspaces; and the same export through the dialog and
+// through pcrcal-export.
+#include "ExportFixture.h"
+
+#include "../reports/DocumentProbe.h"
+
+#include "app/messages.h"
+#include "calibration/ChartTaggingLine.h"
+#include "calibration/ChartView.h"
+#include "reports/DataExport.h"
+#include "reports/DataExportConfirm.h"
+#include "reports/QWaiting.h"
+#include "reports/ReportTemplates.h"
+#include "store/tool.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDateTimeEdit>
+#include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+const QString C = QStringLiteral("℃");
+const QString F = QStringLiteral("℉");
+const QString timeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz");
+
+// Acts on modal windows as they come up: each step is tried on the active modal widget until it
+// says it handled it, then the next step waits for its window.
+class ModalDriver : public QObject
+{
+public:
+    using Step = std::function<bool(QWidget *)>;
+
+    explicit ModalDriver(QList<Step> steps) : m_steps(std::move(steps))
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            QWidget *w = QApplication::activeModalWidget();
+            if (w && !m_steps.isEmpty() && m_steps.first()(w)) {
+                m_steps.removeFirst();
+                ++m_done;
+            }
+        });
+        m_timer.start(20);
+    }
+    int done() const { return m_done; }
+    int pending() const { return m_steps.size(); }
+
+private:
+    QList<Step> m_steps;
+    QTimer m_timer;
+    int m_done = 0;
+};
+
+// Confirms the plateau dialog as proposed (or cancels it).
+ModalDriver::Step confirm(bool accept = true, QStringList *labels = nullptr)
+{
+    return [accept, labels](QWidget *w) {
+        auto *dialog = qobject_cast<DataExportConfirm *>(w);
+        if (!dialog)
+            return false;
+        if (labels)
+            for (const ChartTaggingLine *line : dialog->chart()->verticalLines())
+                *labels << line->name();
+        QMetaObject::invokeMethod(dialog, accept ? "OK_clicked" : "Cancel_clicked", Qt::QueuedConnection);
+        return true;
+    };
+}
+
+// Answers the save dialog with `file` (or cancels it); records its title and filter.
+ModalDriver::Step save(const QString &file, QString *title = nullptr, QStringList *filters = nullptr)
+{
+    return [file, title, filters](QWidget *w) {
+        auto *dialog = qobject_cast<QFileDialog *>(w);
+        if (!dialog)
+            return false;
+        if (title)
+            *title = dialog->windowTitle();
+        if (filters)
+            *filters = dialog->nameFilters();
+        if (file.isEmpty()) {
+            QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+        } else {
+            // Typed into the name field, as a user does (selectFile races the folder model).
+            dialog->setDirectory(QFileInfo(file).path());
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            if (!name)
+                return false;
+            name->setText(QFileInfo(file).fileName());
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        }
+        return true;
+    };
+}
+
+QPushButton *button(QWidget *parent, const char *name)
+{
+    return parent->findChild<QPushButton *>(QLatin1String(name));
+}
+
+QStringList lineNames(const ChartView *chart)
+{
+    QStringList names;
+    for (const ChartTaggingLine *line : chart->verticalLines())
+        names << line->name();
+    return names;
+}
+
+} // namespace
+
+class TestExportDialogs : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_folder;
+    int m_count = 0;
+    Fixture::Project m_project;
+
+    QString out(const QString &name) const { return QDir(m_folder).filePath(name); }
+
+    void workspace(const QString &unit = C, int decimals = 2, const QString &format = QStringLiteral("Word"))
+    {
+        m_folder = m_dir.filePath(QStringLiteral("ws%1").arg(++m_count));
+        QVERIFY(Fixture::createWorkspace(m_folder, unit, decimals, format));
+        QVERIFY(Fixture::addProject(m_project));
+        Tool::TemperatureUnit = unit;
+        Tool::TemperatureAccuracy = decimals;
+        Tool::Format = format;
+        QList<Tool::Struct_UesrManagement> users;
+        QVERIFY(Tool::getUesrManagement(users, QStringLiteral("admin")));
+        Tool::CurrentUser = users.first();
+    }
+
+    static Tool::Struct_Calibration stored(const QString &name)
+    {
+        QList<Tool::Struct_Calibration> list;
+        Tool::getCalibration(list, name);
+        return list.value(0);
+    }
+
+    static QList<Tool::Struct_AuditLog> audit()
+    {
+        QList<Tool::Struct_AuditLog> list;
+        Tool::getAuditLog(list, QString(), QString(), QString(), QString());
+        return list;
+    }
+
+    // The confirmation dialog over the project's uniformity run with `steps`.
+    void confirmDialog(DataExportConfirm &dialog, const QVector<RunSample> &samples,
+                       const QVector<CycleStep> &steps, const QString &unit = C)
+    {
+        Tool::Struct_Calibration c = Fixture::calibrationRecord(m_project);
+        dialog.SetData(c, unit, samples, steps);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        ReportTemplates::setDirectory(QStringLiteral(PCR_TEMPLATE_DIR));
+        m_project.uniformitySteps = {{60.0, 2.0}, {95.0, 2.0}, {72.0, 2.0}};
+    }
+
+    void cleanup()
+    {
+        Tool::closeDatabase();
+    }
+
+    // The proposal: a start and an end marker per step, labelled with the set temperature.
+    void confirmationProposesMarkers()
+    {
+        MessageRecorder boxes;
+        DataExportConfirm dialog;
+        const QVector<RunSample> samples = Fixture::uniformitySamples(m_project);
+        confirmDialog(dialog, samples, m_project.uniformitySteps);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("导出确认"));
+        QVERIFY(boxes.isEmpty());
+        QCOMPARE(dialog.chart()->seriesCount(), 3);
+        QCOMPARE(dialog.chart()->seriesPoints(0).size(), samples.size());
+        // Drawn range: smallest value - 5 to largest + 5 (25 + 8.75 - 0.03 and 95 + 0.05 + 0.02).
+        QCOMPARE(dialog.chart()->homeLow(), 33.72 - 5);
+        QVERIFY(qAbs(dialog.chart()->homeHigh() - (95.07 + 5)) < 1e-9);
+        QCOMPARE(lineNames(dialog.chart()),
+                 (QStringList{"60开始", "60结束", "95开始", "95结束", "72开始", "72结束"}));
+        const int starts[] = {2, 19, 36};
+        for (int k = 0; k < 3; ++k) {
+            int mark = -1;
+            QDateTime time;
+            QVERIFY(dialog.chart()->GetVerticalLine(2 * k, mark, time));
+            QCOMPARE(time, samples.at(starts[k]).time);
+            QCOMPARE(mark, 0);
+            QVERIFY(dialog.chart()->GetVerticalLine(2 * k + 1, mark, time));
+            QCOMPARE(time, samples.at(starts[k] + 9).time);
+            QCOMPARE(mark, 1);   // the end shares its start's colour
+        }
+        dialog.OK_clicked();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.segments().size(), 3);
+        QCOMPARE(dialog.segments().at(1).size(), 9);
+        QCOMPARE(dialog.markers().size(), 6);
+
+        // ℉: the chart shows converted values, the labels converted set temperatures.
+        DataExportConfirm fahrenheit;
+        confirmDialog(fahrenheit, samples, m_project.uniformitySteps, F);
+        QCOMPARE(lineNames(fahrenheit.chart()).first(), QStringLiteral("140开始"));
+        QVERIFY(qAbs(fahrenheit.chart()->seriesPoints(0).first().y() - (33.72 * 1.8 + 32)) < 1e-9);
+    }
+
+    // Six presses of "添加" with three steps label the markers in order; the seventh refuses.
+    void addAndDeleteMarkers()
+    {
+        MessageRecorder boxes;
+        DataExportConfirm dialog;
+        // Five samples: no proposal and no message.
+        const QVector<RunSample> few = Fixture::uniformitySamples(m_project).mid(0, 5);
+        confirmDialog(dialog, few, m_project.uniformitySteps);
+        QCOMPARE(dialog.chart()->VerticalLineCount(), 0);
+        QVERIFY(boxes.isEmpty());
+        for (int i = 0; i < 6; ++i)
+            QTest::mouseClick(button(&dialog, "pushButton_Add"), Qt::LeftButton);
+        QCOMPARE(lineNames(dialog.chart()),
+                 (QStringList{"60开始", "60结束", "95开始", "95结束", "72开始", "72结束"}));
+        for (const ChartTaggingLine *line : dialog.chart()->verticalLines())
+            QCOMPARE(line->time(), few.first().time);
+        QVERIFY(boxes.isEmpty());
+        QTest::mouseClick(button(&dialog, "pushButton_Add"), Qt::LeftButton);
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().title, QStringLiteral("提示"));
+        QCOMPARE(boxes.last().text, QStringLiteral("标注线已全部添加！"));
+        QCOMPARE(dialog.chart()->VerticalLineCount(), 6);
+
+        for (int i = 0; i < 6; ++i)
+            QTest::mouseClick(button(&dialog, "pushButton_Delete"), Qt::LeftButton);
+        QCOMPARE(dialog.chart()->VerticalLineCount(), 0);
+        QCOMPARE(boxes.count(), 1);
+        QTest::mouseClick(button(&dialog, "pushButton_Delete"), Qt::LeftButton);
+        QCOMPARE(boxes.last().text, QStringLiteral("标注线已全部删除！"));
+        // Deleting takes the last: after adding three, one deletion leaves "60开始", "60结束".
+        for (int i = 0; i < 3; ++i)
+            dialog.Add_clicked();
+        dialog.Delete_clicked();
+        QCOMPARE(lineNames(dialog.chart()), (QStringList{"60开始", "60结束"}));
+    }
+
+    // "刷新" proposes again with the typed stability index.
+    void refreshWithAnotherIndex()
+    {
+        MessageRecorder boxes;
+        DataExportConfirm dialog;
+        confirmDialog(dialog, Fixture::uniformitySamples(m_project), m_project.uniformitySteps);
+        QCOMPARE(dialog.chart()->VerticalLineCount(), 6);
+        auto *index = dialog.findChild<QLineEdit *>(QStringLiteral("lineEdit_Index"));
+        QCOMPARE(index->text(), QStringLiteral("0.1"));
+        index->setText(QStringLiteral("0.01"));
+        QTest::mouseClick(button(&dialog, "pushButton_Index"), Qt::LeftButton);
+        QCOMPARE(dialog.chart()->VerticalLineCount(), 0);
+        QCOMPARE(boxes.last().title, QStringLiteral("提示"));
+        QCOMPARE(boxes.last().text, QStringLiteral("自动识别错误，请手动分段！"));
+        index->setText(QStringLiteral("0.5"));
+        dialog.Index_clicked();
+        QCOMPARE(dialog.chart()->VerticalLineCount(), 6);
+        index->setText(QStringLiteral("."));
+        dialog.Index_clicked();
+        QCOMPARE(boxes.last().text, QStringLiteral("稳定指标设置错误！"));
+        QCOMPARE(dialog.chart()->VerticalLineCount(), 6);   // kept
+        // The validator refuses letters.
+        QTest::keyClicks(index, QStringLiteral("x"));
+        QCOMPARE(index->text(), QStringLiteral("."));
+    }
+
+    // Every message of OK_clicked; the dialog stays open after each.
+    void okChecks()
+    {
+        MessageRecorder boxes;
+        const QVector<RunSample> samples = Fixture::uniformitySamples(m_project);
+        const QVector<CycleStep> &steps = m_project.uniformitySteps;
+        auto check = [&](const std::function<void(DataExportConfirm &)> &arrange, const char *text) {
+            DataExportConfirm dialog;
+            confirmDialog(dialog, samples, steps);
+            arrange(dialog);
+            boxes.clear();
+            QTest::mouseClick(button(&dialog, "pushButton_OK"), Qt::LeftButton);
+            QCOMPARE(boxes.count(), 1);
+            QCOMPARE(boxes.last().title, QStringLiteral("提示"));
+            QCOMPARE(boxes.last().text, QString::fromUtf8(text));
+            QCOMPARE(dialog.result(), 0);
+            QVERIFY(dialog.segments().isEmpty());
+        };
+        auto move = [](DataExportConfirm &d, int line, const QDateTime &time) {
+            ChartTaggingLine *l = d.chart()->verticalLines().at(line);
+            l->SetVertical(l->name(), time, l->mark());
+        };
+        check([](DataExportConfirm &d) { d.Delete_clicked(); }, "标注线不全不能生成报告！");
+        check([&](DataExportConfirm &d) { move(d, 3, QDateTime()); }, "获取数据错误！");
+        check([&](DataExportConfirm &d) { move(d, 2, samples.at(1).time); }, "标注线时间必须为递增的！");
+        check([&](DataExportConfirm &d) { move(d, 0, samples.first().time.addSecs(-1)); }, "标注线时间小于开始时间！");
+        check([&](DataExportConfirm &d) { move(d, 5, samples.last().time.addSecs(1)); }, "标注线时间大于结束时间！");
+        check([&](DataExportConfirm &d) { move(d, 1, samples.at(2).time.addMSecs(1)); }, "未找到数据！");
+        // Step 1's segment moved onto the ramp towards 95: its first sample (68.75) is no 60.
+        check([&](DataExportConfirm &d) {
+            move(d, 0, samples.at(16).time);
+            move(d, 1, samples.at(18).time);
+        }, "截取的数据不匹配循环文件！");
+
+        // No steps and no markers: "没有检测到标注线！".
+        DataExportConfirm none;
+        confirmDialog(none, samples, {});
+        boxes.clear();
+        none.OK_clicked();
+        QCOMPARE(boxes.last().text, QStringLiteral("没有检测到标注线！"));
+
+        // Cancel closes without accepting.
+        DataExportConfirm cancelled;
+        confirmDialog(cancelled, samples, steps);
+        QTest::mouseClick(button(&cancelled, "pushButton_Cancel"), Qt::LeftButton);
+        QCOMPARE(cancelled.result(), int(QDialog::Rejected));
+    }
+
+    // The whole export through the waiting dialog: confirmation, save dialog, timer, message,
+    // log and audit entry.
+    void waitingCertificate()
+    {
+        workspace();
+        MessageRecorder boxes;
+        QStringList labels;
+        QString title;
+        QStringList filters;
+        const QString file = out(QStringLiteral("certificate"));   // typed without its extension
+        ModalDriver driver({confirm(true, &labels), save(file, &title, &filters)});
+        QWaiting waiting;
+        const QVector<RunSample> samples = Fixture::uniformitySamples(m_project);
+        waiting.StartExport(0, QStringLiteral("Word"), stored(m_project.name), samples.first().time,
+                            Fixture::rateSamples(m_project).last().time);
+        QCOMPARE(driver.done(), 2);
+        QCOMPARE(labels.size(), 6);
+        QCOMPARE(title, QStringLiteral("保存文件"));
+        QCOMPARE(filters, QStringList{QStringLiteral("Config Files (*.docx)")});
+        QVERIFY(waiting.proceed);
+        QCOMPARE(waiting.outputPath, file + QStringLiteral(".docx"));
+        // Nothing is written before the dialog is up and its timer has run.
+        QVERIFY(!QFile::exists(waiting.outputPath));
+        QCOMPARE(waiting.windowTitle(), QStringLiteral("正在导出"));
+        QCOMPARE(waiting.findChild<QLabel *>(QStringLiteral("label_Name"))->text(), QStringLiteral("正在导出中..."));
+        QElapsedTimer shown;
+        shown.start();
+        QCOMPARE(waiting.exec(), int(QDialog::Accepted));
+        QVERIFY(QFile::exists(waiting.outputPath));
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().kind, MessageRecorder::Information);
+        QCOMPARE(boxes.last().title, QStringLiteral("提示"));
+        QCOMPARE(boxes.last().text, QStringLiteral("数据导出成功！"));
+        QCOMPARE(audit().last().Type, Tool::auditTypeName(71));
+        QCOMPARE(audit().last().Details, QStringLiteral("校准报告导出：") + m_project.name);
+        const QVector<QStringList> table = DocxProbe(waiting.outputPath).table(0);
+        QCOMPARE(table.at(1), (QStringList{"60.00", "60.01", "-0.01", "0.08"}));
+        QCOMPARE(table.at(2), (QStringList{"72.00", "72.01", "-0.01", "0.08"}));
+        QCOMPARE(table.at(3), (QStringList{"95.00", "95.01", "-0.01", "0.08"}));
+    }
+
+    // Cancelled confirmation or save dialog, a missing cycle file, an unknown format: nothing
+    // written, no audit entry.
+    void waitingStops()
+    {
+        workspace();
+        const int audited = audit().size();
+        MessageRecorder boxes;
+        {
+            ModalDriver driver({confirm(false)});
+            QWaiting waiting;
+            waiting.StartExport(0, QStringLiteral("Word"), stored(m_project.name), ExportJob::wholeRunFrom(),
+                                ExportJob::wholeRunTo());
+            QVERIFY(!waiting.proceed);
+            QCOMPARE(waiting.exec(), int(QDialog::Rejected));
+            QVERIFY(boxes.isEmpty());
+        }
+        {
+            ModalDriver driver({confirm(), save(QString())});
+            QWaiting waiting;
+            waiting.StartExport(1, QStringLiteral("Excel"), stored(m_project.name), ExportJob::wholeRunFrom(),
+                                ExportJob::wholeRunTo());
+            QCOMPARE(driver.done(), 2);
+            QVERIFY(!waiting.proceed);
+            waiting.exec();
+            QVERIFY(boxes.isEmpty());
+        }
+        {
+            // No format configured: said at once, before any dialog.
+            ModalDriver driver({confirm()});
+            QWaiting waiting;
+            waiting.StartExport(0, QString(), stored(m_project.name), ExportJob::wholeRunFrom(), ExportJob::wholeRunTo());
+            QVERIFY(!waiting.proceed);
+            QCOMPARE(driver.done(), 0);
+            QCOMPARE(boxes.last().text, QStringLiteral("请先在系统设置中设置导出格式！"));
+            waiting.exec();
+        }
+        QList<Tool::Struct_CyclicFile> files;
+        Tool::getCyclicFile(files, QString());
+        for (const auto &f : files)
+            QVERIFY(Tool::deleteCyclicFile(f.Number));
+        for (int mode : {0, 1, 2}) {
+            boxes.clear();
+            ModalDriver driver({confirm(), save(out(QStringLiteral("never")))});
+            QWaiting waiting;
+            waiting.StartExport(mode, QStringLiteral("Excel"), stored(m_project.name), ExportJob::wholeRunFrom(),
+                                ExportJob::wholeRunTo());
+            QVERIFY(!waiting.proceed);
+            QCOMPARE(boxes.count(), 1);
+            QCOMPARE(boxes.last().kind, MessageRecorder::Warning);
+            QCOMPARE(boxes.last().title, QStringLiteral("警告"));
+            QCOMPARE(boxes.last().text, QStringLiteral("未查找到循环文件！"));
+            waiting.exec();
+            QCOMPARE(driver.done(), 0);   // neither the confirmation nor the save dialog came up
+        }
+        QCOMPARE(audit().size(), audited);
+        QCOMPARE(QDir(m_folder).entryList({QStringLiteral("never*")}), QStringList());
+    }
+
+    // Each mode and format: the filter offered and the file written; failures say why.
+    void waitingFormatsAndFailures_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<int>("audit");
+        QTest::newRow("certificate Excel") << 0 << "Excel" << "Config Files (*.xlsx)" << 71;
+        QTest::newRow("certificate PDF") << 0 << "PDF" << "Config Files (*.pdf)" << 71;
+        QTest::newRow("record Word") << 1 << "Word" << "Config Files (*.docx)" << 72;
+        QTest::newRow("raw") << 2 << "Excel" << "Config Files (*.xlsx)" << 73;
+    }
+
+    void waitingFormatsAndFailures()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, format);
+        QFETCH(QString, filter);
+        QFETCH(int, audit);
+        workspace();
+        MessageRecorder boxes;
+        QStringList filters;
+        const QString file = out(QStringLiteral("export.") + ExportJob::fileSuffix(format));
+        QList<ModalDriver::Step> steps;
+        if (mode != 2)
+            steps << confirm();
+        steps << save(file, nullptr, &filters);
+        {
+            ModalDriver driver(steps);
+            QWaiting waiting;
+            waiting.StartExport(mode, format, stored(m_project.name), ExportJob::wholeRunFrom(), ExportJob::wholeRunTo());
+            QCOMPARE(driver.pending(), 0);
+            QCOMPARE(waiting.exec(), int(QDialog::Accepted));
+        }
+        QCOMPARE(filters, QStringList{filter});
+        QVERIFY(QFile::exists(file));
+        QCOMPARE(boxes.last().text, QStringLiteral("数据导出成功！"));
+        QCOMPARE(this->audit().last().Type, Tool::auditTypeName(audit));
+
+        // Without templates (documents), or into a folder that is a file (raw data): a warning
+        // that says why, nothing written, no audit entry.
+        const int audited = this->audit().size();
+        const QString empty = out(QStringLiteral("no-templates"));
+        QDir().mkpath(empty);
+        struct Restore
+        {
+            ~Restore() { ReportTemplates::setDirectory(QStringLiteral(PCR_TEMPLATE_DIR)); }
+        } restore;
+        ReportTemplates::setDirectory(empty);
+        QFile blocker(out(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString target = mode == 2 ? out(QStringLiteral("blocker/raw.xlsx")) : out(QStringLiteral("failed.docx"));
+        steps.clear();
+        if (mode != 2)
+            steps << confirm();
+        // The save dialog offers no such folder; the raw export is handed it directly.
+        steps << save(mode == 2 ? QString() : target);
+        {
+            ModalDriver driver(steps);
+            QWaiting waiting;
+            waiting.StartExport(mode, format, stored(m_project.name), ExportJob::wholeRunFrom(), ExportJob::wholeRunTo());
+            if (mode == 2)
+                QVERIFY(waiting.Custom(target) > 0);
+            else
+                QCOMPARE(waiting.exec(), int(QDialog::Rejected));
+        }
+        QCOMPARE(boxes.last().kind, MessageRecorder::Warning);
+        QCOMPARE(boxes.last().title, QStringLiteral("警告"));
+        QVERIFY2(boxes.last().text.startsWith(mode == 2 ? QStringLiteral("数据导出失败！\n") : QStringLiteral("模板打开失败！\n")),
+                 qPrintable(boxes.last().text));
+        QVERIFY(!QFile::exists(target));
+        QCOMPARE(this->audit().size(), audited);
+    }
+
+    // The same project through the dialog and through pcrcal-export: the same document content.
+    void dialogAndToolAgree_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("unit");
+        QTest::newRow("certificate Word ℉") << 0 << "Word" << F;
+        QTest::newRow("certificate Excel ℃") << 0 << "Excel" << C;
+        QTest::newRow("record Word ℃") << 1 << "Word" << C;
+        QTest::newRow("record Excel ℉") << 1 << "Excel" << F;
+        QTest::newRow("raw ℉") << 2 << "Excel" << F;
+    }
+
+    void dialogAndToolAgree()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, format);
+        QFETCH(QString, unit);
+        workspace(unit, 3, format);
+        QVERIFY(Fixture::addAccounts());
+        MessageRecorder boxes;
+        const QString suffix = ExportJob::fileSuffix(format);
+        const QString viaDialog = out(QStringLiteral("dialog.") + suffix);
+        {
+            QList<ModalDriver::Step> steps;
+            if (mode != 2)
+                steps << confirm();
+            steps << save(viaDialog);
+            ModalDriver driver(steps);
+            QWaiting waiting;
+            // The page's window: first to last stored sample.
+            waiting.StartExport(mode, format, stored(m_project.name), Fixture::uniformitySamples(m_project).first().time,
+                                Fixture::rateSamples(m_project).last().time);
+            QCOMPARE(waiting.exec(), int(QDialog::Accepted));
+        }
+        Tool::closeDatabase();
+        const QString viaTool = out(QStringLiteral("tool.") + suffix);
+        static const char *const kinds[] = {"certificate", "record", "raw"};
+        QProcess tool;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PCR_TEMPLATE_DIR"), QStringLiteral(PCR_TEMPLATE_DIR));
+        env.remove(QStringLiteral("DISPLAY"));
+        tool.setProcessEnvironment(env);
+        tool.start(QStringLiteral(PCRCAL_EXPORT_PATH),
+                   {"--workspace", m_folder, "--project", m_project.name, "--kind", QLatin1String(kinds[mode]),
+                    "--format", format, "--out", viaTool, "--operator", "engineer"});
+        QVERIFY(tool.waitForFinished(120000));
+        QVERIFY2(tool.exitCode() == 0, tool.readAllStandardError().constData());
+
+        if (suffix == QLatin1String("docx")) {
+            DocxProbe a(viaDialog), b(viaTool);
+            QVERIFY(a.ok() && b.ok());
+            QCOMPARE(a.bodyText(), b.bodyText());
+            for (int t = 0; t < a.tableCount(); ++t)
+                QCOMPARE(a.table(t), b.table(t));
+            QVERIFY(a.bodyText().contains(unit));
+        } else {
+            XlsxProbe a(viaDialog), b(viaTool);
+            QVERIFY(a.ok() && b.ok());
+            QCOMPARE(a.lastRow(), b.lastRow());
+            QCOMPARE(a.merges(), b.merges());
+            for (int r = 1; r <= a.lastRow(); ++r)
+                for (int c = 1; c <= 17; ++c)
+                    QCOMPARE(a.cell(r, c), b.cell(r, c));
+        }
+        Tool::openDatabase(QDir(m_folder).filePath(Tool::DatabaseFileName));
+        const QList<Tool::Struct_AuditLog> log = audit();
+        QCOMPARE(log.at(log.size() - 2).Operator, QStringLiteral("admin"));
+        QCOMPARE(log.last().Operator, QStringLiteral("engineer"));
+        QCOMPARE(log.last().Type, log.at(log.size() - 2).Type);
+        QCOMPARE(log.last().Details, log.at(log.size() - 2).Details);
+    }
+
+    // The page: list, query, opening a calibration onto the chart, ranges, markers.
+    void pageBrowsesAndOpens()
+    {
+        workspace(F, 1);
+        Fixture::Project other = m_project;
+        other.name = QStringLiteral("单探头");
+        other.probes = 1;
+        other.offsets = {0.0};
+        other.rateSteps.clear();
+        QVERIFY(Fixture::addProject(other));
+        MessageRecorder boxes;
+        DataExport page;
+        auto *table = page.findChild<QTableWidget *>(QStringLiteral("tableWidget_Data"));
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->horizontalHeaderItem(0)->text(), QStringLiteral("项目名称"));
+        QVERIFY(!table->verticalHeader()->isVisible());
+        auto *query = page.findChild<QLineEdit *>(QStringLiteral("lineEdit_Query"));
+        query->setText(QStringLiteral("单"));
+        QTest::mouseClick(button(&page, "pushButton_Query"), Qt::LeftButton);
+        QCOMPARE(table->rowCount(), 1);
+        query->setText(QStringLiteral("' OR 1=1 --"));
+        page.pt_Query_clicked();
+        QCOMPARE(table->rowCount(), 0);
+        query->clear();
+        page.pt_Query_clicked();
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(page.findChild<QLabel *>(QStringLiteral("label_LeftRange1"))->text(), F + QStringLiteral(" -"));
+        QVERIFY(!button(&page, "pushButton_DisplayRange")->isEnabled());
+
+        // Open the three-probe project by a double click on its row.
+        table->selectRow(0);
+        emit table->cellDoubleClicked(0, 0);
+        QCOMPARE(page.calibration().CalibrationName, m_project.name);
+        const QVector<RunSample> u = Fixture::uniformitySamples(m_project), r = Fixture::rateSamples(m_project);
+        ChartView *chart = page.chart();
+        QCOMPARE(chart->seriesCount(), 3);
+        QCOMPARE(chart->seriesPoints(0).size(), u.size() + r.size());
+        QVERIFY(qAbs(chart->seriesPoints(2).first().y() - (33.80 * 1.8 + 32)) < 1e-9);   // ℉, not rounded
+        QCOMPARE(page.windowFrom(), u.first().time);
+        QCOMPARE(page.windowTo(), r.last().time);
+        // Smallest 33.72 ℃, largest 95.07 ℃, in ℉, widened by 1.
+        QCOMPARE(page.findChild<QLineEdit *>(QStringLiteral("lineEdit_LeftRange1"))->text(),
+                 QString::number(33.72 * 1.8 + 32 - 1, 'f', 2));
+        QCOMPARE(page.findChild<QLineEdit *>(QStringLiteral("lineEdit_LeftRange2"))->text(),
+                 QString::number(95.07 * 1.8 + 32 + 1, 'f', 2));
+        QCOMPARE(page.findChild<QDateTimeEdit *>(QStringLiteral("dateTimeEdit_DisplayRange2"))->dateTime(),
+                 r.last().time);
+        QVERIFY(button(&page, "pushButton_DisplayRange")->isEnabled());
+
+        // A run of single values gets one curve.
+        page.openRow(1);
+        QCOMPARE(page.calibration().CalibrationName, other.name);
+        QCOMPARE(chart->seriesCount(), 1);
+
+        // Ranges: errors, then a window to the end of its last second.
+        page.openRow(0);
+        auto *from = page.findChild<QDateTimeEdit *>(QStringLiteral("dateTimeEdit_DisplayRange1"));
+        auto *to = page.findChild<QDateTimeEdit *>(QStringLiteral("dateTimeEdit_DisplayRange2"));
+        auto *low = page.findChild<QLineEdit *>(QStringLiteral("lineEdit_LeftRange1"));
+        auto *high = page.findChild<QLineEdit *>(QStringLiteral("lineEdit_LeftRange2"));
+        to->setDateTime(from->dateTime().addSecs(-1));
+        page.pt_DisplayRange_clicked();
+        QCOMPARE(boxes.last().title, QStringLiteral("警告"));
+        QCOMPARE(boxes.last().text, QStringLiteral("时间设置错误！"));
+        to->setDateTime(u.at(10).time);
+        low->setText(QStringLiteral("100"));
+        high->setText(QStringLiteral("50"));
+        page.pt_DisplayRange_clicked();
+        QCOMPARE(boxes.last().text, QStringLiteral("温度设置错误！"));
+        high->setText(QStringLiteral("-"));
+        page.pt_DisplayRange_clicked();
+        QCOMPARE(boxes.last().text, QStringLiteral("温度设置错误！"));
+        const int shown = boxes.count();
+        from->setDateTime(u.at(3).time);
+        low->setText(QStringLiteral("80"));
+        high->setText(QStringLiteral("150"));
+        page.pt_DisplayRange_clicked();
+        QCOMPARE(boxes.count(), shown);
+        QCOMPARE(chart->homeLow(), 80.0);
+        QCOMPARE(chart->homeHigh(), 150.0);
+        QCOMPARE(page.windowFrom(), QDateTime(u.at(3).time.date(), u.at(3).time.time().addMSecs(-250)));
+        QCOMPARE(page.windowTo(), QDateTime(u.at(10).time.date(), u.at(10).time.time().addMSecs(-250 + 999)));
+
+        // Viewing markers need a remark.
+        page.pt_TimeAdd_clicked();
+        QCOMPARE(boxes.last().text, QStringLiteral("请设置标注线备注!"));
+        QCOMPARE(chart->VerticalLineCount(), 0);
+        page.findChild<QLineEdit *>(QStringLiteral("lineEdit_TimeRemarks"))->setText(QStringLiteral("开盖"));
+        page.pt_TimeAdd_clicked();
+        page.pt_TimeAdd_clicked();
+        QCOMPARE(chart->VerticalLineCount(), 2);
+        page.pt_TimeDelete_clicked();
+        QCOMPARE(chart->VerticalLineCount(), 0);
+        page.pt_TempAdd_clicked();
+        QCOMPARE(boxes.last().text, QStringLiteral("请设置标注线备注!"));
+        page.findChild<QLineEdit *>(QStringLiteral("lineEdit_TempRemarks"))->setText(QStringLiteral("上限"));
+        page.pt_TempAdd_clicked();
+        QCOMPARE(chart->horizontalLines().size(), 1);
+        QCOMPARE(chart->horizontalLines().first()->value(), 20.0);
+        page.pt_TempDelet_clicked();
+        QCOMPARE(chart->horizontalLines().size(), 0);
+    }
+
+    // Export buttons: rights, the selection check, the 15-probe limit, raw data always Excel.
+    void pageExports()
+    {
+        workspace(C, 2, QStringLiteral("PDF"));
+        Fixture::Project sixteen = m_project;
+        sixteen.name = QStringLiteral("sixteen");
+        sixteen.probes = 16;
+        sixteen.offsets = Fixture::offsetsFor(16);
+        QVERIFY(Fixture::addProject(sixteen));
+        Fixture::Project fifteen = sixteen;
+        fifteen.name = QStringLiteral("fifteen");
+        fifteen.probes = 15;
+        fifteen.offsets = Fixture::offsetsFor(15);
+        QVERIFY(Fixture::addProject(fifteen));
+        MessageRecorder boxes;
+
+        Tool::CurrentUser.CalibrationReport = false;
+        Tool::CurrentUser.Custom = false;
+        {
+            DataExport page;
+            QVERIFY(!button(&page, "pushButton_CalibrationReport")->isEnabled());
+            QVERIFY(button(&page, "pushButton_OriginalRecord")->isEnabled());
+            QVERIFY(!button(&page, "pushButton_Custom")->isEnabled());
+        }
+        Tool::CurrentUser.setAllRights(true);
+
+        DataExport page;
+        for (const char *name : {"pushButton_CalibrationReport", "pushButton_OriginalRecord", "pushButton_Custom"}) {
+            boxes.clear();
+            QTest::mouseClick(button(&page, name), Qt::LeftButton);
+            QCOMPARE(boxes.count(), 1);
+            QCOMPARE(boxes.last().title, QStringLiteral("警告"));
+            QCOMPARE(boxes.last().text, QStringLiteral("请先选择需要导出的数据！"));
+        }
+        auto *table = page.findChild<QTableWidget *>(QStringLiteral("tableWidget_Data"));
+        QCOMPARE(table->item(1, 0)->text(), QStringLiteral("sixteen"));
+        page.openRow(1);
+        boxes.clear();
+        page.pt_OriginalRecord_clicked();
+        QCOMPARE(boxes.last().text, QStringLiteral("不支持导出超过15个探头！"));
+
+        // Fifteen probes are allowed: the confirmation comes up (cancelled here).
+        page.openRow(2);
+        {
+            ModalDriver driver({confirm(false)});
+            boxes.clear();
+            page.pt_OriginalRecord_clicked();
+            QCOMPARE(driver.done(), 1);
+            QVERIFY(boxes.isEmpty());
+        }
+        // Raw data offers a workbook although the configured format is PDF.
+        QStringList filters;
+        {
+            ModalDriver driver({save(out(QStringLiteral("fifteen-raw.xlsx")), nullptr, &filters)});
+            page.pt_Custom_clicked();
+            QCOMPARE(driver.done(), 1);
+        }
+        QCOMPARE(filters, QStringList{QStringLiteral("Config Files (*.xlsx)")});
+        QVERIFY(XlsxProbe(out(QStringLiteral("fifteen-raw.xlsx"))).ok());
+        QCOMPARE(boxes.last().text, QStringLiteral("数据导出成功！"));
+        // The certificate takes the configured format.
+        {
+            ModalDriver driver({confirm(), save(out(QStringLiteral("fifteen.pdf")), nullptr, &filters)});
+            page.pt_CalibrationReport_clicked();
+            QCOMPARE(driver.done(), 2);
+        }
+        QCOMPARE(filters, QStringList{QStringLiteral("Config Files (*.pdf)")});
+        QVERIFY(QFile::exists(out(QStringLiteral("fifteen.pdf"))));
+    }
+
+    // Deleting from the context menu: only with the right, only on an item; audit entry 62.
+    void pageDeletes()
+    {
+        workspace();
+        Fixture::Project second = m_project;
+        second.name = QStringLiteral("second");
+        QVERIFY(Fixture::addProject(second));
+        DataExport page;
+        page.resize(1200, 800);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        auto *table = page.findChild<QTableWidget *>(QStringLiteral("tableWidget_Data"));
+        auto *menu = page.findChild<QMenu *>();
+        QVERIFY(menu);
+        const QPoint onItem = table->visualItemRect(table->item(0, 0)).center();
+        const QPoint below(onItem.x(), table->viewport()->height() - 5);
+
+        Tool::CurrentUser.DeleteData = false;
+        emit table->customContextMenuRequested(onItem);
+        QVERIFY(!menu->isVisible());
+        Tool::CurrentUser.DeleteData = true;
+        emit table->customContextMenuRequested(below);
+        QVERIFY(!menu->isVisible());
+        emit table->customContextMenuRequested(onItem);
+        QVERIFY(menu->isVisible());
+        QCOMPARE(menu->actions().size(), 1);
+        QCOMPARE(menu->actions().first()->text(), QStringLiteral("删除项目"));
+        menu->hide();
+
+        page.openRow(0);
+        table->selectRow(0);
+        menu->actions().first()->trigger();
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(table->item(0, 0)->text(), QStringLiteral("second"));
+        QCOMPARE(audit().last().Type, Tool::auditTypeName(62));
+        QCOMPARE(audit().last().Details, QStringLiteral("校准数据删除：") + m_project.name);
+        QList<Tool::Struct_CalibrationData> rows;
+        Tool::getCalibrationData(rows, m_project.name);
+        QVERIFY(rows.isEmpty());
+        Tool::getCalibrationData(rows, second.name);
+        QVERIFY(!rows.isEmpty());
+        // The page keeps its copy of the deleted calibration until another is opened.
+        QCOMPARE(page.calibration().CalibrationName, m_project.name);
+    }
+};
+
+QTEST_MAIN(TestExportDialogs)
+#include "tst_exportdialogs.moc"

@@ -1,0 +1,443 @@
+// pcrcal-export run as a separate process, without a display, against workspaces built in
+// temporary folders.
+#include "ExportFixture.h"
+
+#include "../reports/DocumentProbe.h"
+
+#include "store/tool.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Result
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+const QString program = QStringLiteral(PCRCAL_EXPORT_PATH);
+
+} // namespace
+
+class TestExportTool : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_ws;   // the main workspace
+    Fixture::Project m_project;
+    QString m_templates = QStringLiteral(PCR_TEMPLATE_DIR);
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    // Runs the tool with no display at all; the working directory is the temporary folder.
+    Result run(const QStringList &arguments, const QString &templateDir = QString()) const
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("PCR_TEMPLATE_DIR"), templateDir.isEmpty() ? m_templates : templateDir);
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(m_dir.path());
+        p.start(program, arguments);
+        Result r;
+        if (!p.waitForFinished(300000)) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+
+    QStringList exportArgs(const QString &kind, const QStringList &more = {}) const
+    {
+        return QStringList{QStringLiteral("--workspace"), m_ws, QStringLiteral("--project"), m_project.name,
+                           QStringLiteral("--kind"), kind, QStringLiteral("--operator"), QStringLiteral("engineer")}
+            + more;
+    }
+
+    QList<Tool::Struct_AuditLog> audit(const QString &workspace) const
+    {
+        Tool::openDatabase(QDir(workspace).filePath(Tool::DatabaseFileName));
+        QList<Tool::Struct_AuditLog> list;
+        Tool::getAuditLog(list, QString(), QString(), QString(), QString());
+        Tool::closeDatabase();
+        return list;
+    }
+
+    static QJsonObject readJson(const QString &file)
+    {
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return QJsonDocument::fromJson(f.readAll()).object();
+    }
+
+    static QJsonObject num(const QJsonObject &o, const char *key) { return o.value(QLatin1String(key)).toObject(); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY(QFile::exists(program));
+        m_ws = path(QStringLiteral("workspace"));
+        QVERIFY(Fixture::createWorkspace(m_ws));
+        QVERIFY(Fixture::addAccounts());
+        QVERIFY(Fixture::addProject(m_project));
+        Fixture::Project sixteen;
+        sixteen.name = QStringLiteral("十六探头");
+        sixteen.probes = 16;
+        sixteen.offsets = Fixture::offsetsFor(16);
+        QVERIFY(Fixture::addProject(sixteen));
+        Tool::closeDatabase();
+    }
+
+    void helpAndList()
+    {
+        Result r = run({QStringLiteral("--help")});
+        QCOMPARE(r.status, 0);
+        for (const char *option : {"--workspace", "--list", "--project", "--kind", "--format", "--out", "--from", "--to",
+                                   "--tolerance", "--markers", "--json", "--operator"})
+            QVERIFY2(r.out.contains(QLatin1String(option)), option);
+        QVERIFY(r.out.contains(QStringLiteral("5  ")));
+
+        r = run({QStringLiteral("--workspace"), m_ws, QStringLiteral("--list")});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, m_project.name + QStringLiteral("\n十六探头\n"));
+        QVERIFY(r.err.isEmpty());
+    }
+
+    // Every kind and format; the document is where --out says, the audit names the operator.
+    void eachKindAndFormat_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("auditType");
+        QTest::newRow("certificate Word") << "certificate" << "Word" << "c.docx" << 71;
+        QTest::newRow("certificate Excel") << "certificate" << "Excel" << "c.xlsx" << 71;
+        QTest::newRow("certificate PDF") << "certificate" << "PDF" << "c.pdf" << 71;
+        QTest::newRow("record Word") << "record" << "Word" << "r.docx" << 72;
+        QTest::newRow("record Excel") << "record" << "Excel" << "r.xlsx" << 72;
+        QTest::newRow("record PDF") << "record" << "PDF" << "r.pdf" << 72;
+        QTest::newRow("raw") << "raw" << "" << "raw.xlsx" << 73;
+    }
+
+    void eachKindAndFormat()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, format);
+        QFETCH(QString, file);
+        QFETCH(int, auditType);
+        QStringList more{QStringLiteral("--out"), file};
+        if (!format.isEmpty())
+            more << QStringLiteral("--format") << format;
+        const Result r = run(exportArgs(kind, more));
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QCOMPARE(r.out.trimmed(), path(file));
+        QVERIFY(QFile::exists(path(file)));
+        if (file.endsWith(QStringLiteral(".docx"))) {
+            QVERIFY(DocxProbe(path(file)).ok());
+        } else if (file.endsWith(QStringLiteral(".xlsx"))) {
+            QVERIFY(XlsxProbe(path(file)).ok());
+        } else {
+            const QString text = runTool(QStringLiteral("pdftotext"), {path(file), QStringLiteral("-")});
+            QVERIFY(text.contains(QStringLiteral("59.97")) || text.contains(QStringLiteral("60.01")));
+        }
+        const auto log = audit(m_ws);
+        QCOMPARE(log.last().Type, Tool::auditTypeName(auditType));
+        QCOMPARE(log.last().Operator, QStringLiteral("engineer"));
+        QVERIFY(log.last().Details.endsWith(m_project.name));
+    }
+
+    // Format from config.ini and a name made from the project when --out is left out.
+    void defaults()
+    {
+        Result r = run(exportArgs(QStringLiteral("certificate")));
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QCOMPARE(r.out.trimmed(), path(m_project.name + QStringLiteral("-certificate.docx")));
+        QVERIFY(DocxProbe(r.out.trimmed()).ok());
+        // The workspace's log has the export's lines, as the application writes them.
+        QFile log(QDir(m_ws).filePath(QStringLiteral("log_") + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))
+                                      + QStringLiteral(".log")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(log.readAll()).contains(QStringLiteral("校准报告导出路径为:") + r.out.trimmed()));
+    }
+
+    // The JSON against the numbers worked out by hand for the three-probe project.
+    void jsonByHand()
+    {
+        const Result r = run(exportArgs(QStringLiteral("certificate"),
+                                        {QStringLiteral("--out"), QStringLiteral("j.docx"), QStringLiteral("--json"),
+                                         QStringLiteral("j.json")}));
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        const QJsonObject json = readJson(path(QStringLiteral("j.json")));
+        QCOMPARE(json.value("calibration").toString(), m_project.name);
+        QCOMPARE(json.value("unit").toString(), QStringLiteral("℃"));
+        QCOMPARE(json.value("decimals").toInt(), 2);
+        QCOMPARE(json.value("window").toObject().value("from").toString(), QStringLiteral("2024-05-06 09:00:00.250"));
+
+        // Segments: from the last ramp sample before each plateau (2, 19) to nine samples on.
+        const QJsonArray segments = json.value("segments").toArray();
+        QCOMPARE(segments.size(), 2);
+        const char *starts[] = {"2024-05-06 09:00:20.250", "2024-05-06 09:03:10.250"};
+        const char *ends[] = {"2024-05-06 09:01:50.250", "2024-05-06 09:04:40.250"};
+        for (int d = 0; d < 2; ++d) {
+            const QJsonObject s = segments.at(d).toObject();
+            QCOMPARE(s.value("start").toString(), QString::fromLatin1(starts[d]));
+            QCOMPARE(s.value("end").toString(), QString::fromLatin1(ends[d]));
+            QCOMPARE(s.value("samples").toInt(), 9);
+        }
+
+        const QJsonArray rows = json.value("uniformity").toArray();
+        QCOMPARE(rows.size(), 2);
+        const double sets[] = {60, 95};
+        for (int k = 0; k < 2; ++k) {
+            const QJsonObject row = rows.at(k).toObject();
+            const double t = sets[k];
+            auto check = [&](const QJsonObject &o, double value, const QString &text) {
+                QVERIFY2(qAbs(o.value("value").toDouble() - value) < 1e-9,
+                         qPrintable(QString::number(o.value("value").toDouble(), 'g', 17)));
+                QCOMPARE(o.value("text").toString(), text);
+            };
+            check(num(row, "setTemperature"), t, QString::number(t, 'f', 2));
+            const QJsonArray means = row.value("probeMeans").toArray();
+            QCOMPARE(means.size(), 3);
+            check(means.at(0).toObject(), t - 0.03, QString::number(t - 0.03, 'f', 2));
+            check(means.at(1).toObject(), t + 0.01, QString::number(t + 0.01, 'f', 2));
+            check(means.at(2).toObject(), t + 0.05, QString::number(t + 0.05, 'f', 2));
+            check(num(row, "range"), 0.12, QStringLiteral("0.12"));
+            check(num(row, "mean"), t + 0.01, QString::number(t + 0.01, 'f', 2));
+            check(num(row, "deviation"), -0.01, QStringLiteral("-0.01"));
+            check(num(row, "uncertainty"), 0.08, QStringLiteral("0.08"));
+        }
+        const QJsonObject rates = json.value("rates").toObject();
+        const struct { const char *key; double value; const char *text; } expected[] = {
+            {"heatingStart", 56.01, "56.01"}, {"heatingEnd", 92.01, "92.01"}, {"heatingTime", 40, "40"},
+            {"heatingRate", 0.9, "0.90"},     {"coolingStart", 88.01, "88.01"}, {"coolingEnd", 52.01, "52.01"},
+            {"coolingTime", 40, "40"},        {"coolingRate", 0.9, "0.90"},
+        };
+        for (const auto &e : expected) {
+            const QJsonObject o = num(rates, e.key);
+            QVERIFY2(qAbs(o.value("value").toDouble() - e.value) < 1e-9, e.key);
+            QCOMPARE(o.value("text").toString(), QString::fromLatin1(e.text));
+        }
+        // The document prints what the JSON calls printed.
+        const QVector<QStringList> t = DocxProbe(path(QStringLiteral("j.docx"))).table(0);
+        QCOMPARE(t.at(1), (QStringList{"60.00", "60.01", "-0.01", "0.08"}));
+        QCOMPARE(t.at(2), (QStringList{"95.00", "95.01", "-0.01", "0.08"}));
+    }
+
+    // Markers given on the command line cut the run there, not where the search would.
+    void explicitMarkers()
+    {
+        const QVector<RunSample> u = Fixture::uniformitySamples(m_project);
+        QStringList markers;
+        for (int i : {4, 8, 21, 25})
+            markers << u.at(i).time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+        const Result r = run(exportArgs(QStringLiteral("record"),
+                                        {QStringLiteral("--format"), QStringLiteral("Excel"), QStringLiteral("--out"),
+                                         QStringLiteral("m.xlsx"), QStringLiteral("--markers"), markers.join(','),
+                                         QStringLiteral("--json"), QStringLiteral("m.json")}));
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        const QJsonObject json = readJson(path(QStringLiteral("m.json")));
+        const QJsonArray segments = json.value("segments").toArray();
+        QCOMPARE(segments.at(0).toObject().value("start").toString(), markers.at(0));
+        QCOMPARE(segments.at(1).toObject().value("end").toString(), markers.at(3));
+        QCOMPARE(segments.at(0).toObject().value("samples").toInt(), 4);
+        // Plateau samples 2..5: wobble mean 0.005, so probe 1 reads 60 - 0.03 + 0.005.
+        QCOMPARE(XlsxProbe(path(QStringLiteral("m.xlsx"))).cell(10, 2), QStringLiteral("59.98"));
+        QCOMPARE(num(json.value("uniformity").toArray().at(0).toObject(), "range").value("text").toString(),
+                 QStringLiteral("0.11"));
+    }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        const QString ws = path(QStringLiteral("workspace"));
+        const QStringList base{"--workspace", ws, "--project", m_project.name, "--operator", "engineer"};
+        QTest::newRow("nothing") << QStringList{};
+        QTest::newRow("no workspace") << QStringList{"--list"};
+        QTest::newRow("unknown option") << QStringList{"--workspace", ws, "--list", "--colour"};
+        QTest::newRow("list with project") << QStringList{"--workspace", ws, "--list", "--project", "x"};
+        QTest::newRow("no project") << QStringList{"--workspace", ws, "--kind", "raw", "--operator", "engineer"};
+        QTest::newRow("no kind") << base;
+        QTest::newRow("bad kind") << base + QStringList{"--kind", "report"};
+        QTest::newRow("no operator") << QStringList{"--workspace", ws, "--project", m_project.name, "--kind", "raw"};
+        QTest::newRow("bad format") << base + QStringList{"--kind", "certificate", "--format", "Doc"};
+        QTest::newRow("raw as PDF") << base + QStringList{"--kind", "raw", "--format", "PDF"};
+        QTest::newRow("bad time") << base + QStringList{"--kind", "raw", "--from", "yesterday"};
+        QTest::newRow("window backwards")
+            << base + QStringList{"--kind", "raw", "--from", "2024-05-06 10:00:00", "--to", "2024-05-06 09:00:00"};
+        QTest::newRow("zero tolerance") << base + QStringList{"--kind", "certificate", "--tolerance", "0"};
+        QTest::newRow("bad marker") << base + QStringList{"--kind", "certificate", "--markers", "2024-05-06 09:00:20,x"};
+        QTest::newRow("markers and tolerance")
+            << base + QStringList{"--kind", "certificate", "--tolerance", "0.2", "--markers", "2024-05-06 09:00:20"};
+        QTest::newRow("markers for raw") << base + QStringList{"--kind", "raw", "--markers", "2024-05-06 09:00:20"};
+        QTest::newRow("stray argument") << base + QStringList{"--kind", "raw", "extra"};
+    }
+
+    void usageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        const int audited = audit(m_ws).size();
+        const Result r = run(arguments);
+        QCOMPARE(r.status, 2);
+        QVERIFY(!r.err.isEmpty());
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(audit(m_ws).size(), audited);
+    }
+
+    void notFound()
+    {
+        const QString empty = path(QStringLiteral("empty-folder"));
+        QDir().mkpath(empty);
+        const QString garbage = path(QStringLiteral("garbage"));
+        QDir().mkpath(garbage);
+        QFile f(QDir(garbage).filePath(QStringLiteral("PCR.db3")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a database");
+        f.close();
+        const struct { QStringList args; const char *text; } cases[] = {
+            {{"--workspace", path("nowhere"), "--list"}, "nowhere"},
+            {{"--workspace", empty, "--list"}, "PCR.db3"},
+            {{"--workspace", garbage, "--list"}, "PCR.db3"},
+            {exportArgs("raw").replaceInStrings(m_project.name, "no such project"), "no such project"},
+        };
+        for (const auto &c : cases) {
+            const Result r = run(c.args);
+            QCOMPARE(r.status, 3);
+            QVERIFY2(r.err.contains(QString::fromUtf8(c.text)), qPrintable(r.err));
+        }
+        // Nothing was created in the folder without a database.
+        QVERIFY(QDir(empty).entryList(QDir::Files).isEmpty());
+
+        // Operators: unknown, locked, expired, or without the right for the export.
+        const int audited = audit(m_ws).size();
+        for (const char *name : {"nobody", "locked", "expired", "viewer"}) {
+            QStringList args = exportArgs(QStringLiteral("certificate"), {QStringLiteral("--out"), QStringLiteral("o.docx")});
+            args.replaceInStrings(QStringLiteral("engineer"), QString::fromLatin1(name));
+            const Result r = run(args);
+            QCOMPARE(r.status, 3);
+            QVERIFY2(r.err.contains(QString::fromLatin1(name)), qPrintable(r.err));
+            QVERIFY(!QFile::exists(path(QStringLiteral("o.docx"))));
+        }
+        QCOMPARE(audit(m_ws).size(), audited);
+    }
+
+    // The analysis refuses: the dialog's message on standard error, nothing written.
+    void refused()
+    {
+        const QString ws = path(QStringLiteral("refusals"));
+        QVERIFY(Fixture::createWorkspace(ws));
+        QVERIFY(Fixture::addAccounts());
+        QVERIFY(Fixture::addProject(m_project));
+        Fixture::Project sixteen = m_project;
+        sixteen.name = QStringLiteral("sixteen");
+        sixteen.probes = 16;
+        sixteen.offsets = Fixture::offsetsFor(16);
+        QVERIFY(Fixture::addProject(sixteen));
+        Tool::closeDatabase();
+        const QVector<RunSample> u = Fixture::uniformitySamples(m_project);
+        const QVector<RunSample> rate = Fixture::rateSamples(m_project);
+        auto at = [](const RunSample &s) { return s.time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")); };
+        auto args = [&](const QString &project, const QString &kind, const QStringList &more) {
+            return QStringList{"--workspace", ws, "--project", project, "--kind", kind, "--operator", "engineer",
+                               "--out", path("refused.docx")} + more;
+        };
+        const struct { QStringList args; const char *text; } cases[] = {
+            {args(m_project.name, "certificate", {"--tolerance", "0.01"}), "自动识别错误，请手动分段！"},
+            {args(m_project.name, "certificate", {"--markers", at(u.at(4)) + "," + at(u.at(8))}), "标注线不全不能生成报告！"},
+            {args(m_project.name, "certificate", {"--from", at(rate.first())}), "均匀度数据获取失败！"},
+            {args(m_project.name, "record", {"--to", at(rate.at(5))}), "升降温速率获取失败！"},
+            {args("sixteen", "record", {}), "不支持导出超过15个探头！"},
+        };
+        for (const auto &c : cases) {
+            const Result r = run(c.args);
+            QCOMPARE(r.status, 4);
+            QCOMPARE(r.err.trimmed(), QString::fromUtf8(c.text));
+            QVERIFY(!QFile::exists(path(QStringLiteral("refused.docx"))));
+        }
+        // The uniformity cycle file deleted since the run.
+        Tool::openDatabase(QDir(ws).filePath(Tool::DatabaseFileName));
+        QList<Tool::Struct_CyclicFile> files;
+        Tool::getCyclicFile(files, QString());
+        for (const auto &file : files)
+            if (file.Name == m_project.uniformityFile)
+                QVERIFY(Tool::deleteCyclicFile(file.Number));
+        Tool::closeDatabase();
+        for (const char *kind : {"certificate", "record", "raw"}) {
+            const Result r = run(args(m_project.name, QString::fromLatin1(kind), {}));
+            QCOMPARE(r.status, 4);
+            QCOMPARE(r.err.trimmed(), QStringLiteral("未查找到循环文件！"));
+        }
+        QCOMPARE(audit(ws).size(), 0);
+    }
+
+    // An English workspace: English template, English messages, ℉ from its config.ini.
+    void englishWorkspace()
+    {
+        const QString ws = path(QStringLiteral("english"));
+        QVERIFY(Fixture::createWorkspace(ws, QStringLiteral("℉"), 3, QStringLiteral("Word"), QStringLiteral("English")));
+        QVERIFY(Fixture::addAccounts());
+        QVERIFY(Fixture::addProject(m_project));
+        Tool::closeDatabase();
+        const QStringList base{"--workspace", ws, "--project", m_project.name, "--operator", "engineer"};
+        Result r = run(base + QStringList{"--kind", "certificate", "--out", path("en.docx")});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        DocxProbe doc(path(QStringLiteral("en.docx")));
+        QVERIFY(doc.bodyText().contains(QStringLiteral("Calibration Certificate")));
+        // 60.01 ℃ and 0.08 ℃ in ℉ with three decimals.
+        QCOMPARE(doc.table(0).at(1), (QStringList{"140.000", "140.018", "-0.018", "0.144"}));
+        const QString from = Fixture::rateSamples(m_project).first().time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+        r = run(base + QStringList{"--kind", "certificate", "--out", path("en2.docx"), "--from", from});
+        QCOMPARE(r.status, 4);
+        QCOMPARE(r.err.trimmed(), QStringLiteral("Failed to obtain the uniformity data!"));
+    }
+
+    // Writing fails: exit 5, a clear message, no document or JSON left behind.
+    void writeFailures()
+    {
+        const QString noTemplates = path(QStringLiteral("no-templates"));
+        QDir().mkpath(noTemplates);
+        const int audited = audit(m_ws).size();
+        Result r = run(exportArgs(QStringLiteral("certificate"), {QStringLiteral("--out"), QStringLiteral("t.docx")}),
+                       noTemplates);
+        QCOMPARE(r.status, 5);
+        QVERIFY2(r.err.startsWith(QStringLiteral("模板打开失败！")), qPrintable(r.err));
+        QVERIFY(!QFile::exists(path(QStringLiteral("t.docx"))));
+
+        r = run(exportArgs(QStringLiteral("certificate"), {QStringLiteral("--out"), path(QStringLiteral("absent/t.docx"))}));
+        QCOMPARE(r.status, 5);
+        QVERIFY2(r.err.startsWith(QStringLiteral("文件保存失败！")), qPrintable(r.err));
+
+        r = run(exportArgs(QStringLiteral("raw"), {QStringLiteral("--out"), path(QStringLiteral("absent/t.xlsx"))}));
+        QCOMPARE(r.status, 5);
+        QVERIFY2(r.err.startsWith(QStringLiteral("数据导出失败！")), qPrintable(r.err));
+
+        r = run(exportArgs(QStringLiteral("certificate"), {QStringLiteral("--out"), QStringLiteral("t.docx"),
+                                                           QStringLiteral("--json"), path(QStringLiteral("absent/t.json"))}));
+        QCOMPARE(r.status, 5);
+        QVERIFY(r.err.contains(QStringLiteral("t.json")));
+        QVERIFY(!QFile::exists(path(QStringLiteral("t.docx"))));
+        QCOMPARE(audit(m_ws).size(), audited);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExportTool)
+#include "tst_exporttool.moc"

@@ -1,0 +1,55 @@
+// Runs every test class of the registries in one executable.
+
+#include "registrytest.h"
+
+#include <QApplication>
+#include <QTableWidget>
+#include <QtTest>
+
+std::vector<std::function<QObject *()>> &registryTests()
+{
+    static std::vector<std::function<QObject *()>> tests;
+    return tests;
+}
+
+QStringList rowTexts(QTableWidget *table, int row)
+{
+    QStringList texts;
+    for (int c = 0; c < table->columnCount(); ++c)
+        texts << (table->item(row, c) ? table->item(row, c)->text() : QString());
+    return texts;
+}
+
+QStringList columnTexts(QTableWidget *table, int column)
+{
+    QStringList texts;
+    for (int r = 0; r < table->rowCount(); ++r)
+        texts << (table->item(r, column) ? table->item(r, column)->text() : QString());
+    return texts;
+}
+
+Tool::Struct_AuditLog lastAudit()
+{
+    QList<Tool::Struct_AuditLog> rows;
+    Tool::getAuditLog(rows, QString(), QString(), QString(), QString());
+    return rows.isEmpty() ? Tool::Struct_AuditLog() : rows.last();
+}
+
+int auditCount()
+{
+    QList<Tool::Struct_AuditLog> rows;
+    Tool::getAuditLog(rows, QString(), QString(), QString(), QString());
+    return rows.size();
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    int failed = 0;
+    for (const auto &make : registryTests()) {
+        QObject *test = make();
+        failed += QTest::qExec(test, argc, argv);
+        delete test;
+    }
+    return failed ? 1 : 0;
+}

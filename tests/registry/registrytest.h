@@ -1,0 +1,75 @@
+#pragma once
+// Shared pieces of the registry tests: registration with the one main(), a fresh workspace per
+// test (real SQLite file, all rights, ℃) and lookups of form widgets by object name.
+
+#include "store/schema.h"
+#include "store/tool.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QObject>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+std::vector<std::function<QObject *()>> &registryTests();
+
+#define PCR_REGISTRY_TEST(Class)                                                                   \
+    static const bool registered_##Class = [] {                                                    \
+        registryTests().push_back([] { return static_cast<QObject *>(new Class); });               \
+        return true;                                                                               \
+    }();
+
+class Workspace
+{
+public:
+    Workspace()
+    {
+        opened = dir.isValid() && Tool::openDatabase(dir.filePath(QStringLiteral("PCR.db3")));
+        Tool::CurrentUser = Schema::initialUser();
+        Tool::TemperatureUnit = QStringLiteral("℃");
+    }
+    ~Workspace() { Tool::closeDatabase(); }
+
+    QTemporaryDir dir;
+    bool opened = false;
+};
+
+// The form widget of that object name; the test fails (returning null) when there is none.
+template<class T>
+T *part(QWidget *form, const char *name)
+{
+    T *w = form->findChild<T *>(QString::fromLatin1(name));
+    if (!w)
+        qWarning("no widget %s", name);
+    return w;
+}
+
+// A freshly built page or dialog and its widgets by object name.
+template<class Page>
+class FormOf
+{
+public:
+    FormOf() : page(std::make_unique<Page>()) {}
+    QLineEdit *edit(const char *name) { return part<QLineEdit>(page.get(), name); }
+    QComboBox *combo(const char *name) { return part<QComboBox>(page.get(), name); }
+    QPushButton *button(const char *name) { return part<QPushButton>(page.get(), name); }
+    QLabel *label(const char *name) { return part<QLabel>(page.get(), name); }
+    QTableWidget *list() { return part<QTableWidget>(page.get(), "tableWidget_List"); }
+
+    std::unique_ptr<Page> page;
+};
+
+// The texts of one table row, or of one column.
+QStringList rowTexts(QTableWidget *table, int row);
+QStringList columnTexts(QTableWidget *table, int column);
+
+// The newest audit row.
+Tool::Struct_AuditLog lastAudit();
+int auditCount();

@@ -1,0 +1,393 @@
+// Cycle files: the step editor's rules, saving in ℃ from the display unit, the list and viewer.
+
+#include "registrytest.h"
+
+#include "analysis/CycleFile.h"
+#include "app/pages.h"
+#include "app/messages.h"
+#include "registry/CyclicFile.h"
+#include "registry/CyclicFileAdd.h"
+#include "registry/CyclicFileDisplay.h"
+#include "registry/Electrometer.h"
+#include "registry/PCRDevice.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+QList<Tool::Struct_CyclicFile> stored(const QString &number = QString())
+{
+    QList<Tool::Struct_CyclicFile> list;
+    Tool::getCyclicFile(list, number);
+    return list;
+}
+
+class Editor : public FormOf<CyclicFileAdd>
+{
+public:
+    void type(const QString &temperature, const QString &minutes)
+    {
+        edit("lineEdit_Temp")->setText(temperature);
+        edit("lineEdit_TempTime")->setText(minutes);
+    }
+    void add(const QString &temperature, const QString &minutes)
+    {
+        type(temperature, minutes);
+        button("pushButton_Add")->click();
+    }
+    // "step:temperature/minutes" per row, as the table shows them.
+    QStringList rows()
+    {
+        QStringList out;
+        for (int r = 0; r < list()->rowCount(); ++r) {
+            const QStringList t = rowTexts(list(), r);
+            out << t.at(0) + QLatin1Char(':') + t.at(1) + QLatin1Char('/') + t.at(2);
+        }
+        return out;
+    }
+    void save(const QString &number, const QString &name)
+    {
+        edit("lineEdit_Number")->setText(number);
+        edit("lineEdit_Name")->setText(name);
+        button("pushButton_OK")->click();
+    }
+};
+
+// Runs `act` on the next modal dialog once it is shown, then closes it.
+void onNextModal(std::function<void(QWidget *)> act)
+{
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [act, poll] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal) {
+            QTimer::singleShot(10, *poll);
+            return;
+        }
+        act(modal);
+        modal->close();
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+} // namespace
+
+class TestCyclicFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        ws = std::make_unique<Workspace>();
+        QVERIFY(ws->opened);
+    }
+    void cleanup()
+    {
+        Tool::TemperatureUnit = QStringLiteral("℃");
+        ws.reset();
+    }
+
+    void addingAppendsOrInsertsAfterTheSelectedStep()
+    {
+        MessageRecorder rec;
+        Editor e;
+        e.add("95", "10");
+        e.add("60", "5");
+        e.add("72", "15");
+        QCOMPARE(e.rows(), QStringList({"1:95/10", "2:60/5", "3:72/15"}));
+        e.page->pt_TableWidget_clicked(0, 1);
+        QCOMPARE(e.edit("lineEdit_Temp")->text(), QStringLiteral("95"));
+        QCOMPARE(e.edit("lineEdit_TempTime")->text(), QStringLiteral("10"));
+        e.add("50", "1");
+        QCOMPARE(e.rows(), QStringList({"1:95/10", "2:50/1", "3:60/5", "4:72/15"}));
+        // The new step is the selected one: the next goes in after it.
+        QCOMPARE(e.page->steps().selected(), 1);
+        e.add("55", "2");
+        QCOMPARE(e.rows(), QStringList({"1:95/10", "2:50/1", "3:55/2", "4:60/5", "5:72/15"}));
+        QCOMPARE(e.list()->currentRow(), 2);
+        QVERIFY(rec.isEmpty());
+    }
+
+    void setAndDeleteWorkOnTheSelectedStep()
+    {
+        MessageRecorder rec;
+        Editor e;
+        e.type("95", "10");
+        e.button("pushButton_Set")->click();
+        e.button("pushButton_Delete")->click();
+        QCOMPARE(rec.texts(), QStringList({"请先选择内容！", "请先选择通道！"}));
+        rec.clear();
+
+        e.add("95", "10");
+        e.add("60", "5");
+        e.add("72", "15");
+        e.page->pt_TableWidget_clicked(1, 0);
+        e.type("65", "6");
+        e.button("pushButton_Set")->click();
+        QCOMPARE(e.rows(), QStringList({"1:95/10", "2:65/6", "3:72/15"}));
+
+        // Deleting keeps the selection where it was: it now names the step that followed.
+        e.button("pushButton_Delete")->click();
+        QCOMPARE(e.rows(), QStringList({"1:95/10", "2:72/15"}));
+        e.button("pushButton_Delete")->click();
+        QCOMPARE(e.rows(), QStringList({"1:95/10"}));
+        // Now the selection is past the end: nothing more is removed or replaced.
+        e.button("pushButton_Delete")->click();
+        e.button("pushButton_Set")->click();
+        QCOMPARE(e.rows(), QStringList({"1:95/10"}));
+        QCOMPARE(rec.texts(), QStringList({"请先选择通道！", "请先选择内容！"}));
+        rec.clear();
+
+        e.type("", "5");
+        e.button("pushButton_Add")->click();
+        e.type("60", " ");
+        e.button("pushButton_Set")->click();
+        QCOMPARE(rec.texts(), QStringList({"请先输入内容！", "请先输入内容！"}));
+        QCOMPARE(rec.last().title, QStringLiteral("警告"));
+
+        e.button("pushButton_Clear")->click();
+        QCOMPARE(e.list()->rowCount(), 0);
+        e.add("40", "1");
+        QCOMPARE(e.rows(), QStringList({"1:40/1"}));
+    }
+
+    void editorsAcceptUpToThreeDigits()
+    {
+        Editor e;
+        for (const char *name : {"lineEdit_Number", "lineEdit_Temp", "lineEdit_TempTime"}) {
+            QLineEdit *edit = e.edit(name);
+            QTest::keyClicks(edit, "-12a345");
+            QCOMPARE(edit->text(), QStringLiteral("123"));
+        }
+    }
+
+    void savingChecksInOrderAndStoresTheFile()
+    {
+        MessageRecorder rec;
+        Editor e;
+        e.save("", "PCR程序");
+        e.save("1", "  ");
+        e.save("1", "PCR程序");
+        QCOMPARE(rec.texts(), QStringList({"编号不能为空！", "名称不能为空！", "通道不能为空！"}));
+        QVERIFY(stored().isEmpty());
+        rec.clear();
+
+        e.add("95", "10");
+        e.add("60", "5");
+        e.add("72", "15");
+        const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+        e.save("1", "PCR程序");
+        QCOMPARE(rec.texts(), QStringList({"添加成功！"}));
+        QCOMPARE(rec.last().title, QStringLiteral("提示"));
+        const Tool::Struct_CyclicFile f = stored("1").first();
+        QCOMPARE(f.Name, QStringLiteral("PCR程序"));
+        QCOMPARE(f.StepCount, QStringLiteral("3"));
+        QCOMPARE(f.Steps, QStringLiteral("1,2,3"));
+        QCOMPARE(f.SetTemperatures, QStringLiteral("95,60,72"));
+        QCOMPARE(f.HoldTimes, QStringLiteral("10,5,15"));
+        const QDateTime created = QDateTime::fromString(f.CreateTime, "yyyy-MM-dd hh:mm:ss");
+        QVERIFY(created.isValid() && created >= before.addSecs(-1));
+        QCOMPARE(lastAudit().Type, QStringLiteral("循环文件管理-添加"));
+        QCOMPARE(lastAudit().Details, QStringLiteral("添加循环文件：PCR程序"));
+
+        // The analysis reads what was stored.
+        QVector<CycleStep> steps;
+        const Analysis::CycleFileColumns columns{f.StepCount, f.SetTemperatures, f.HoldTimes};
+        QCOMPARE(Analysis::loadCycleFile(&columns, Analysis::CycleFileRole::Uniformity, steps),
+                 Analysis::CycleFileError::None);
+        QCOMPARE(steps.size(), 3);
+    }
+
+    void numberOrNameInUseIsRefused()
+    {
+        MessageRecorder rec;
+        Editor e;
+        e.add("95", "10");
+        e.save("7", "标准程序");
+        QCOMPARE(rec.texts(), QStringList({"添加成功！"}));
+        rec.clear();
+        const int audits = auditCount();
+        // Saving again: the dialog stayed open with the same number.
+        e.button("pushButton_OK")->click();
+        e.save("8", "标准程序");
+        QCOMPARE(rec.texts(), QStringList({"编号重复,添加失败！", "名称重复,添加失败！"}));
+        QCOMPARE(stored().size(), 1);
+        QCOMPARE(auditCount(), audits);
+        e.save("8", "另一个程序");
+        QCOMPARE(stored().size(), 2);
+    }
+
+    void quotesAndCommasInTheName()
+    {
+        MessageRecorder rec;
+        Editor e;
+        e.add("95", "10");
+        const QString name = QStringLiteral("O'Brien, 95 \"fast\"");
+        e.save("1", name);
+        QCOMPARE(rec.texts(), QStringList({"添加成功！"}));
+        QCOMPARE(stored("1").first().Name, name);
+        CyclicFile list;
+        QCOMPARE(rowTexts(part<QTableWidget>(&list, "tableWidget_List"), 0).mid(0, 3),
+                 QStringList({"1", name, "1"}));
+    }
+
+    void fahrenheitIsStoredInCelsiusAndShownInFahrenheit()
+    {
+        Tool::TemperatureUnit = QStringLiteral("℉");
+        MessageRecorder rec;
+        Editor e;
+        QCOMPARE(part<QLabel>(e.page.get(), "label_TempUnit")->text(), QStringLiteral("℉"));
+        e.add("212", "3");
+        e.add("140", "1");
+        e.save("1", "华氏");
+        QCOMPARE(stored("1").first().SetTemperatures, QStringLiteral("100.0,60.0"));
+        // The editor keeps the entered values: a second file converts them again from those.
+        QCOMPARE(e.rows(), QStringList({"1:212/3", "2:140/1"}));
+        e.save("2", "华氏2");
+        QCOMPARE(stored("2").first().SetTemperatures, QStringLiteral("100.0,60.0"));
+
+        CyclicFileDisplay display(stored("1").first());
+        QTableWidget *table = part<QTableWidget>(&display, "tableWidget_List");
+        QCOMPARE(rowTexts(table, 0), QStringList({"1", "212.0", "3"}));
+        QCOMPARE(rowTexts(table, 1), QStringList({"2", "140.0", "1"}));
+        QCOMPARE(part<QLineEdit>(&display, "lineEdit_NumberChannels")->text(), QStringLiteral("2"));
+        QCOMPARE(part<QLineEdit>(&display, "lineEdit_Name")->text(), QStringLiteral("华氏"));
+    }
+
+    void viewerShowsADamagedFileWithoutReadingPastIt()
+    {
+        Tool::Struct_CyclicFile f;
+        f.Number = QStringLiteral("3");
+        f.Name = QStringLiteral("坏");
+        f.StepCount = QStringLiteral("5");
+        f.Steps = QStringLiteral("1,2");
+        f.SetTemperatures = QStringLiteral("95,60");
+        f.HoldTimes = QStringLiteral("1");
+        CyclicFileDisplay display(f);
+        QTableWidget *table = part<QTableWidget>(&display, "tableWidget_List");
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(rowTexts(table, 1), QStringList({"2", "60", ""}));
+    }
+
+    void listOpensTheViewerAndTheEditor()
+    {
+        Tool::Struct_CyclicFile f;
+        f.Number = QStringLiteral("1");
+        f.Name = QStringLiteral("均匀度");
+        f.StepCount = QStringLiteral("2");
+        f.CreateTime = QStringLiteral("2024-03-01 09:30:00");
+        f.Steps = QStringLiteral("1,2");
+        f.SetTemperatures = QStringLiteral("95,60");
+        f.HoldTimes = QStringLiteral("1,1");
+        QVERIFY(Tool::addCyclicFile(f));
+        MessageRecorder rec;
+        CyclicFile list;
+        QTableWidget *table = part<QTableWidget>(&list, "tableWidget_List");
+        QCOMPARE(rowTexts(table, 0), QStringList({"1", "均匀度", "2", "2024-03-01 09:30:00"}));
+
+        QString shownName;
+        int shownRows = -1;
+        onNextModal([&](QWidget *modal) {
+            QVERIFY(qobject_cast<CyclicFileDisplay *>(modal));
+            shownName = part<QLineEdit>(modal, "lineEdit_Name")->text();
+            shownRows = part<QTableWidget>(modal, "tableWidget_List")->rowCount();
+        });
+        list.pt_TableWidget_clicked(0, 2);
+        QCOMPARE(shownName, QStringLiteral("均匀度"));
+        QCOMPARE(shownRows, 2);
+        QCOMPARE(lastAudit().Type, QStringLiteral("循环文件管理-查看"));
+        QCOMPARE(lastAudit().Details, QStringLiteral("查看循环文件：均匀度"));
+
+        // The editor's file appears in the list when the editor closes.
+        onNextModal([&](QWidget *modal) {
+            auto *editor = qobject_cast<CyclicFileAdd *>(modal);
+            QVERIFY(editor);
+            part<QLineEdit>(editor, "lineEdit_Temp")->setText("95");
+            part<QLineEdit>(editor, "lineEdit_TempTime")->setText("2");
+            editor->pt_Add_clicked();
+            part<QLineEdit>(editor, "lineEdit_Number")->setText("2");
+            part<QLineEdit>(editor, "lineEdit_Name")->setText("速率");
+            editor->pt_OK_clicked();
+        });
+        part<QPushButton>(&list, "pushButton_Add")->click();
+        QCOMPARE(columnTexts(table, 1), QStringList({"均匀度", "速率"}));
+        QCOMPARE(rec.texts(), QStringList({"添加成功！"}));
+    }
+
+    void deleteNeedsAViewedFileAndAConfirmation()
+    {
+        for (const char *n : {"1", "2"}) {
+            Tool::Struct_CyclicFile f;
+            f.Number = QString::fromLatin1(n);
+            f.Name = QStringLiteral("程序") + f.Number;
+            f.StepCount = QStringLiteral("1");
+            f.Steps = QStringLiteral("1");
+            f.SetTemperatures = QStringLiteral("95");
+            f.HoldTimes = QStringLiteral("1");
+            QVERIFY(Tool::addCyclicFile(f));
+        }
+        MessageRecorder rec;
+        CyclicFile list;
+        part<QPushButton>(&list, "pushButton_Delete")->click();
+        QCOMPARE(rec.texts(), QStringList({"请先选择设备"}));
+        QCOMPARE(rec.last().title, QStringLiteral("警告"));
+
+        onNextModal([](QWidget *) {});
+        list.pt_TableWidget_clicked(1, 0);
+        const int audits = auditCount();
+        rec.answerNext(QMessageBox::No);
+        part<QPushButton>(&list, "pushButton_Delete")->click();
+        QCOMPARE(rec.last().text, QStringLiteral("是否删除编号2?"));
+        QCOMPARE(stored().size(), 2);
+        QCOMPARE(auditCount(), audits);
+
+        rec.answerNext(QMessageBox::Yes);
+        part<QPushButton>(&list, "pushButton_Delete")->click();
+        QCOMPARE(stored().size(), 1);
+        QCOMPARE(columnTexts(part<QTableWidget>(&list, "tableWidget_List"), 0), QStringList({"1"}));
+        QCOMPARE(lastAudit().Type, QStringLiteral("循环文件管理-删除"));
+        QCOMPARE(lastAudit().Details, QStringLiteral("删除循环文件的编号：2"));
+    }
+
+    void mainWindowBuildsTheRegistries()
+    {
+        QWidget parent;
+        std::unique_ptr<QWidget> pcr(Pages::createPage(Pages::PCRDevicePage, &parent));
+        std::unique_ptr<QWidget> meters(Pages::createPage(Pages::ElectrometerPage, &parent));
+        std::unique_ptr<QDialog> cycles(Pages::createDialog(Pages::Dialog::CyclicFile));
+        QVERIFY(qobject_cast<PCRDevice *>(pcr.get()));
+        QVERIFY(qobject_cast<Electrometer *>(meters.get()));
+        QVERIFY(qobject_cast<CyclicFile *>(cycles.get()));
+        QCOMPARE(cycles->windowTitle(), QStringLiteral("步骤文件"));
+        QVERIFY(cycles->minimumWidth() >= 600 && cycles->minimumHeight() >= 420);
+    }
+
+    void rightsDisableTheButtons()
+    {
+        Tool::CurrentUser.setAllRights(false);
+        Tool::CurrentUser.CyclicFileAdd = true;
+        CyclicFile list;
+        QVERIFY(part<QPushButton>(&list, "pushButton_Add")->isEnabled());
+        QVERIFY(!part<QPushButton>(&list, "pushButton_Delete")->isEnabled());
+        Tool::CurrentUser.CyclicFileAdd = false;
+        Tool::CurrentUser.CyclicFileDelete = true;
+        CyclicFile other;
+        QVERIFY(!part<QPushButton>(&other, "pushButton_Add")->isEnabled());
+        QVERIFY(part<QPushButton>(&other, "pushButton_Delete")->isEnabled());
+    }
+
+private:
+    std::unique_ptr<Workspace> ws;
+};
+
+PCR_REGISTRY_TEST(TestCyclicFile)
+#include "tst_cyclicfile.moc"
