@@ -171,6 +171,10 @@
         <source>导出格式</source>
         <translation>Export format</translation>
     </message>
+    <message>
+        <source>不能删除当前登录的用户：%1！</source>
+        <translation>The account currently logged in cannot be deleted: %1!</translation>
+    </message>
 </context>
 <context>
     <name>AdminAdd</name>

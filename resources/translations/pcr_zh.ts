@@ -171,6 +171,10 @@
         <source>导出格式</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>不能删除当前登录的用户：%1！</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AdminAdd</name>
