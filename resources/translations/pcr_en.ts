@@ -1979,10 +1979,6 @@
         <translation>Current user: </translation>
     </message>
     <message>
-        <source>版权所有 © 2024 PCR仪校准系统开发组</source>
-        <translation>Copyright © 2024 PCR Calibration System developers</translation>
-    </message>
-    <message>
         <source>版本：%1</source>
         <translation>Version: %1</translation>
     </message>
@@ -2005,6 +2001,10 @@
     <message>
         <source>校准界面不允许打开设置！</source>
         <translation>This cannot be opened from the calibration screen!</translation>
+    </message>
+    <message>
+        <source>版权所有 © %1 PCR仪校准系统开发组</source>
+        <translation>Copyright © %1 PCR Calibration System developers</translation>
     </message>
 </context>
 <context>

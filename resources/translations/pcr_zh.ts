@@ -1979,10 +1979,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>版权所有 © 2024 PCR仪校准系统开发组</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>版本：%1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2004,6 +2000,10 @@
     </message>
     <message>
         <source>校准界面不允许打开设置！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>版权所有 © %1 PCR仪校准系统开发组</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
