@@ -4,10 +4,12 @@
 #include "calibration/ChartTaggingLine.h"
 #include "calibration/ChartView.h"
 #include "calibration/ChartViewPoints.h"
+#include "../support/chart_legend.h"
 
 #include <QDateTimeAxis>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
+#include <QLegend>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPicture>
@@ -117,6 +119,7 @@ private slots:
     void doubleClickAfterZoomRestoresHomeRanges();
     void seriesOperations();
     void atMost300Series();
+    void legendShowsSixteenChannelsInSmallCharts();
 
     // Tag lines.
     void emptyNameLinesStayHidden();
@@ -421,6 +424,26 @@ void TestChart::seriesOperations()
     QCOMPARE(view.VerticalLineCount(), 1);
     view.SetSeries(QString(), QString(), Celsius);
     QCOMPARE(view.seriesCount(), 0);
+}
+
+void TestChart::legendShowsSixteenChannelsInSmallCharts()
+{
+    // The chart of the data export page at the main window's default and minimum sizes, and of
+    // the calibration page at the minimum.
+    for (const QSize size : {QSize(955, 476), QSize(875, 397), QSize(543, 536)}) {
+        ChartView view;
+        view.resize(size);
+        QVERIFY(showAndSettle(view));
+        QStringList names;
+        for (int i = 1; i <= 16; ++i)
+            names << QStringLiteral("CH1%1").arg(i, 2, 10, QLatin1Char('0'));
+        view.SetSeries(QStringLiteral("DAY-16"), names.join(','), Celsius);
+        settle();
+        QString problem;
+        QCOMPARE(shownLegendEntries(view, &problem), names);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        QVERIFY(QFontInfo(view.chart()->legend()->font()).pixelSize() >= 9);   // still readable
+    }
 }
 
 void TestChart::atMost300Series()

@@ -4,6 +4,7 @@
 #include "ExportFixture.h"
 
 #include "../reports/DocumentProbe.h"
+#include "../support/chart_legend.h"
 
 #include "app/messages.h"
 #include "calibration/ChartTaggingLine.h"
@@ -678,6 +679,31 @@ private slots:
         QCOMPARE(chart->horizontalLines().first()->value(), 20.0);
         page.pt_TempDelet_clicked();
         QCOMPARE(chart->horizontalLines().size(), 0);
+    }
+
+    // Sixteen probes opened on the page: every legend entry shows, in the page as large as the
+    // main window gives it at its default size and at its minimum.
+    void pageLegendShowsSixteenProbes()
+    {
+        workspace();
+        Fixture::Project sixteen = m_project;
+        sixteen.name = QStringLiteral("sixteen");
+        sixteen.probes = 16;
+        sixteen.offsets = Fixture::offsetsFor(16);
+        QVERIFY(Fixture::addProject(sixteen));
+        for (const QSize size : {QSize(1277, 640), QSize(1178, 560)}) {
+            DataExport page;
+            page.resize(size);
+            page.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&page));
+            page.openRow(1);
+            QCOMPARE(page.calibration().CalibrationName, sixteen.name);
+            for (int i = 0; i < 5; ++i)
+                QCoreApplication::processEvents();
+            QString problem;
+            QCOMPARE(shownLegendEntries(*page.chart(), &problem).size(), 16);
+            QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        }
     }
 
     // Export buttons: rights, the selection check, the 15-probe limit, raw data always Excel.
