@@ -561,9 +561,11 @@ void TestChart::tagLinesFollowRangeAndPlotChanges()
     view->AddHorizontalLine(50, QStringLiteral("50℃"));
     const QDateTime mark = Start.addSecs(1800);
     view->AddVerticalLine(mark, QStringLiteral("开始"), false);
+    view->AddVerticalLine(mark.addSecs(60), QStringLiteral("结束"), true);
     settle();
     ChartTaggingLine *h = view->horizontalLines().first();
     ChartTaggingLine *v = view->verticalLines().first();
+    ChartTaggingLine *closing = view->verticalLines().last();
 
     const auto check = [&]() {
         const QRectF plot = view->chart()->plotArea();
@@ -584,7 +586,11 @@ void TestChart::tagLinesFollowRangeAndPlotChanges()
         QCOMPARE(vl.p1(), view->positionOf(msecs(mark), view->valueAxis()->min()));
         QCOMPARE(vl.p2(), view->positionOf(msecs(mark), view->valueAxis()->max()));
         QVERIFY(std::abs(vl.p1().y() - plot.bottom()) < 0.01 && std::abs(vl.p2().y() - plot.top()) < 0.01);
-        QCOMPARE(v->label()->pos(), QPointF(vl.p2().x() - 20, vl.p2().y()));
+        // A pair's labels stand inside the span it bounds: the opening line's on its right, the
+        // closing line's on its left, so they never cover each other however close the lines come.
+        QCOMPARE(v->label()->pos(), QPointF(vl.p2().x() + 4, vl.p2().y()));
+        const QLineF cl = closing->lineItem()->line();
+        QCOMPARE(closing->label()->pos(), QPointF(cl.p2().x() - 20, cl.p2().y()));
     };
     check();
 
