@@ -163,5 +163,5 @@ private slots:
     }
 };
 
-PCR_CALIBRATION_TEST(LinearTest)
+PCR_TEST_CLASS(LinearTest)
 #include "tst_linear.moc"

@@ -440,5 +440,5 @@ private slots:
     }
 };
 
-PCR_CALIBRATION_TEST(RunTest)
+PCR_TEST_CLASS(RunTest)
 #include "tst_run.moc"

@@ -291,5 +291,5 @@ private slots:
     }
 };
 
-PCR_CALIBRATION_TEST(ValidationTest)
+PCR_TEST_CLASS(ValidationTest)
 #include "tst_validation.moc"

@@ -464,5 +464,5 @@ private:
     std::unique_ptr<Workspace> ws;
 };
 
-PCR_REGISTRY_TEST(TestElectrometer)
+PCR_TEST_CLASS(TestElectrometer)
 #include "tst_electrometer.moc"
