@@ -7,7 +7,6 @@
 #include "calibration/ChartView.h"
 #include "instruments/Collection1611A.h"
 
-#include <QTcpServer>
 #include <QtTest>
 
 #include <memory>
@@ -331,10 +330,8 @@ private slots:
 
     void nothingListensAtTheAddress()
     {
-        QTcpServer closed;
-        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
-        const QString port = QString::number(closed.serverPort());
-        closed.close();
+        const QString port = closedPort();
+        QVERIFY(!port.isEmpty());
         QVERIFY(registerRecords(port));
         MessageRecorder recorder;
         Calibration page;
