@@ -82,6 +82,9 @@ void captureLog(QtMsgType, const QMessageLogContext &, const QString &message)
 
 } // namespace
 
+using Fixture::audit;
+using Fixture::stored;
+
 class TestExportCore : public QObject
 {
     Q_OBJECT
@@ -100,16 +103,7 @@ class TestExportCore : public QObject
         QVERIFY(Fixture::addProject(project));
         Tool::TemperatureUnit = unit;
         Tool::TemperatureAccuracy = decimals;
-        QList<Tool::Struct_UesrManagement> users;
-        QVERIFY(Tool::getUesrManagement(users, QStringLiteral("admin")));
-        Tool::CurrentUser = users.first();
-    }
-
-    static Tool::Struct_Calibration stored(const QString &name)
-    {
-        QList<Tool::Struct_Calibration> list;
-        Tool::getCalibration(list, name);
-        return list.value(0);
+        QVERIFY(Fixture::logInAsAdmin());
     }
 
     // A job prepared as the tool prepares it: whole run, automatic plateaus.
@@ -120,13 +114,6 @@ class TestExportCore : public QObject
         if (message)
             *message = m;
         return ok;
-    }
-
-    static QList<Tool::Struct_AuditLog> audit()
-    {
-        QList<Tool::Struct_AuditLog> list;
-        Tool::getAuditLog(list, QString(), QString(), QString(), QString());
-        return list;
     }
 
 private slots:
