@@ -171,6 +171,10 @@
         <source>导出格式</source>
         <translation>Export format</translation>
     </message>
+    <message>
+        <source>不能删除当前登录的用户：%1！</source>
+        <translation>The account currently logged in cannot be deleted: %1!</translation>
+    </message>
 </context>
 <context>
     <name>AdminAdd</name>
@@ -1975,10 +1979,6 @@
         <translation>Current user: </translation>
     </message>
     <message>
-        <source>版权所有 © 2024 PCR仪校准系统开发组</source>
-        <translation>Copyright © 2024 PCR Calibration System developers</translation>
-    </message>
-    <message>
         <source>版本：%1</source>
         <translation>Version: %1</translation>
     </message>
@@ -2001,6 +2001,10 @@
     <message>
         <source>校准界面不允许打开设置！</source>
         <translation>This cannot be opened from the calibration screen!</translation>
+    </message>
+    <message>
+        <source>版权所有 © %1 PCR仪校准系统开发组</source>
+        <translation>Copyright © %1 PCR Calibration System developers</translation>
     </message>
 </context>
 <context>

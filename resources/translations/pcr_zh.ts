@@ -171,6 +171,10 @@
         <source>导出格式</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>不能删除当前登录的用户：%1！</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AdminAdd</name>
@@ -1975,10 +1979,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>版权所有 © 2024 PCR仪校准系统开发组</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>版本：%1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2000,6 +2000,10 @@
     </message>
     <message>
         <source>校准界面不允许打开设置！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>版权所有 © %1 PCR仪校准系统开发组</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -200,7 +200,7 @@ void PCR::applyTexts()
     if (userLabel)
         userLabel->setText(tr("当前用户为：") + Tool::CurrentUser.Name);
     if (copyrightLabel)
-        copyrightLabel->setText(tr("版权所有 © 2024 PCR仪校准系统开发组") + QStringLiteral("  ") +
+        copyrightLabel->setText(tr("版权所有 © %1 PCR仪校准系统开发组").arg(QStringLiteral(PCR_BUILD_YEAR)) + QStringLiteral("  ") +
                                 tr("版本：%1").arg(version()));
 }
 

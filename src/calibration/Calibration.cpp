@@ -378,7 +378,8 @@ void Calibration::InitValidator()
     rule(lineEdit_Interval, "[0-9.]+$");
     rule(lineEdit_AmbientTemperature, "[-0-9.]+$");
     rule(lineEdit_AmbientHumidity, "^([0-9]{1,2}|[1][0][0])$");
-    rule(lineEdit_AmbientPressure, "^([0-9]{1,3}|[1][0][0][0])$");
+    // Sea-level pressure is about 1013 mbar and recorded extremes reach 1085 mbar.
+    rule(lineEdit_AmbientPressure, "^([0-9]{1,3}|10[0-9]{2}|1100)$");
 
     timeEdit_Long->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     timeEdit_Long->setMaximumTime(QTime(23, 59, 59));

@@ -160,6 +160,13 @@ void Admin::pt_Delete_clicked()
         Messages::warning(this, m_warning, tr("请选中用户!"));
         return;
     }
+    // The account in use stays: deleting it could leave the lab without an administrator and
+    // this session with a user that no longer exists. The other checked accounts still go.
+    if (names.removeAll(Tool::CurrentUser.Name) > 0) {
+        Messages::warning(this, m_warning, tr("不能删除当前登录的用户：%1！").arg(Tool::CurrentUser.Name));
+        if (names.isEmpty())
+            return;
+    }
     if (Messages::question(this, m_notice, tr("是否删除选中的用户?"),
                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;

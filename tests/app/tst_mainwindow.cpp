@@ -200,6 +200,11 @@ void TestMainWindow::startsOnTheFirstPageAfterLogin()
     }();
     QVERIFY(status.contains(QStringLiteral("PCR仪设备管理")));
     QVERIFY(status.contains(QStringLiteral("当前用户为：admin")));
+    // The copyright names the year of the build, not a year fixed in the source.
+    QVERIFY(std::any_of(status.begin(), status.end(), [](const QString &s) {
+        const auto m = QRegularExpression(QStringLiteral("^版权所有 © (\\d{4}) PCR仪校准系统开发组")).match(s);
+        return m.hasMatch() && m.captured(1).toInt() >= 2026;
+    }));
     QVERIFY(std::any_of(status.begin(), status.end(), [](const QString &s) {
         return QDateTime::fromString(s, "yyyy-MM-dd hh:mm:ss").isValid();
     }));

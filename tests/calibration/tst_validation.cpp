@@ -220,7 +220,13 @@ private slots:
         QVERIFY(accepts("lineEdit_AmbientHumidity", "100"));
         QVERIFY(!accepts("lineEdit_AmbientHumidity", "101"));
         QVERIFY(accepts("lineEdit_AmbientPressure", "1000"));
-        QVERIFY(!accepts("lineEdit_AmbientPressure", "1001"));
+        // Normal sea-level readings and high-pressure days are accepted, up to 1100 mbar.
+        QVERIFY(accepts("lineEdit_AmbientPressure", "1013"));
+        QVERIFY(accepts("lineEdit_AmbientPressure", "1085"));
+        QVERIFY(accepts("lineEdit_AmbientPressure", "1100"));
+        QVERIFY(!accepts("lineEdit_AmbientPressure", "1101"));
+        QVERIFY(!accepts("lineEdit_AmbientPressure", "2000"));
+        QVERIFY(!accepts("lineEdit_AmbientPressure", "10000"));
         QCOMPARE(child<QTimeEdit>(&page, "timeEdit_Long")->maximumTime(), QTime(23, 59, 59));
         auto *startTime = child<QDateTimeEdit>(&page, "dateTimeEdit_Time");
         QVERIFY(startTime->minimumDateTime().secsTo(QDateTime::currentDateTime()) < 3600);

@@ -87,6 +87,7 @@ private slots:
     void addRefusesDuplicateAndInvalidInput();
     void boxesEnabledByRoleKeepTheirTicks();
     void twoDeletedUsersGiveOneAuditEntry();
+    void loggedInAccountIsNeverDeleted();
     void editUnlocksAndKeepsWhatTheFormDoesNotShow();
     void operatorEditsOwnAccountWithoutChangingRole();
     void expiredAccountCannotLogIn();
@@ -380,6 +381,35 @@ void TestUsers::twoDeletedUsersGiveOneAuditEntry()
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.first().Type, QStringLiteral("用户管理-删除"));
     QCOMPARE(rows.first().Details, QStringLiteral("删除用户：op1,op'2"));
+}
+
+void TestUsers::loggedInAccountIsNeverDeleted()
+{
+    logIn("admin");
+    Admin page;
+    // Only the own account checked: refused, nothing asked, nothing deleted.
+    QVERIFY(page.setChecked("admin", true));
+    m_boxes->setDefaultAnswer(QMessageBox::Yes);
+    click(&page, "pushButton_Delete");
+    QCOMPARE(m_boxes->count(), 1);
+    QCOMPARE(m_boxes->last().kind, MessageRecorder::Warning);
+    QCOMPARE(m_boxes->last().title, QStringLiteral("警告"));
+    QCOMPARE(m_boxes->last().text, QStringLiteral("不能删除当前登录的用户：admin！"));
+    QCOMPARE(stored("admin").Name, QStringLiteral("admin"));
+    QVERIFY(audit().isEmpty());
+
+    // With others checked too: the own account stays, the others are deleted after the question.
+    QVERIFY(page.setChecked("admin", true));
+    QVERIFY(page.setChecked("op1", true));
+    m_boxes->clear();
+    click(&page, "pushButton_Delete");
+    QCOMPARE(m_boxes->texts(), QStringList({"不能删除当前登录的用户：admin！", "是否删除选中的用户?"}));
+    QCOMPARE(page.listedNames(), QStringList({"admin", "boss2", "sup", "sup2", "op'2"}));
+    QCOMPARE(stored("admin").Name, QStringLiteral("admin"));
+    QVERIFY(stored("op1").Name.isEmpty());
+    const auto rows = audit();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().Details, QStringLiteral("删除用户：op1"));
 }
 
 void TestUsers::editUnlocksAndKeepsWhatTheFormDoesNotShow()
