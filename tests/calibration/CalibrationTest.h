@@ -102,14 +102,6 @@ inline QList<Tool::Struct_Calibration> projects(const QString &name)
     return list;
 }
 
-inline QStringList auditTexts()
-{
-    QStringList texts;
-    for (const auto &row : Workspace::audit())
-        texts << row.Details;
-    return texts;
-}
-
 inline QDateTime sampleTime(const Tool::Struct_CalibrationData &row)
 {
     return QDateTime::fromString(row.Time, QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));

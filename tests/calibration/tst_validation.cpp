@@ -282,7 +282,7 @@ private slots:
         QCOMPARE(button(page)->text(), QStringLiteral("开始"));
         QVERIFY(!page.isRunning());
         QCOMPARE(threadCount(), threads);
-        QVERIFY(auditTexts().isEmpty());
+        QVERIFY(Workspace::auditDetails().isEmpty());
     }
 };
 
