@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -259,6 +261,22 @@ private slots:
         QCOMPARE(models, QStringList({"1611A"}));
         QCOMPARE(makers, QStringList({"福禄克"}));
         QVERIFY(f.combo("comboBox_DeviceModel")->findText("1611A") >= 0);
+    }
+
+    // Name, model and manufacturer that cannot be remembered give one warning, and the
+    // instrument is stored all the same.
+    void unrememberedValuesWarnOnce()
+    {
+        QSqlQuery q(QSqlDatabase::database());
+        QVERIFY(q.exec("drop table DataSheet"));
+        MessageRecorder rec;
+        Form f;
+        f.fill(instrument("E1"));
+        f.button("pushButton_Add")->click();
+        QCOMPARE(rec.texts(), QStringList({"添加数据失败！"}));
+        QCOMPARE(rec.last().title, QStringLiteral("警告"));
+        QCOMPARE(stored().size(), 1);
+        QCOMPARE(f.combo("comboBox_DeviceModel")->currentText(), QStringLiteral("1611A"));
     }
 
     void emptyNameIsRefused()
