@@ -79,6 +79,12 @@ void Tool::Struct_UesrManagement::setAllRights(bool on)
         this->*(r.flag) = on;
 }
 
+bool Tool::Struct_UesrManagement::hasExpired(const QDateTime &now) const
+{
+    const QDateTime expiry = QDateTime::fromString(ExpirationDate, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    return !expiry.isValid() || now.secsTo(expiry) <= 0;
+}
+
 const Tool::FieldList<Tool::Struct_PCRDevice> &Tool::Struct_PCRDevice::fields()
 {
     using T = Struct_PCRDevice;

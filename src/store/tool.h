@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+class QDateTime;
 class QSettings;
 
 class Tool
@@ -51,6 +52,8 @@ public:
         QStringList values() const;                                // the 10 texts
         static Struct_UesrManagement fromValues(const QStringList &texts);
         void setAllRights(bool on);
+        // Unless ExpirationDate ("yyyy-MM-dd hh:mm:ss") lies after now; an unreadable date has expired.
+        bool hasExpired(const QDateTime &now) const;
     };
 
     struct Struct_PCRDevice
