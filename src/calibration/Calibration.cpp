@@ -37,7 +37,6 @@ const QString UniformityModel = QStringLiteral("均匀度校准");
 const QString RateModel = QStringLiteral("升降温速率校准");
 
 const QString Separator = QStringLiteral("--");
-const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 const QString SampleTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz");
 
 // The text before the first "--" of a combo-box item (the whole text when there is none).
@@ -503,7 +502,7 @@ int Calibration::CheckParameter(QString &message)
     electrometer = meters.first();
 
     // 5.
-    const QString timeStamp = QDateTime::currentDateTime().toString(TimeFormat);
+    const QString timeStamp = QDateTime::currentDateTime().toString(Tool::TimeFormat);
 
     // 6.
     const QString probeKey = keyOf(comboBox_StandardizerList->currentText());

@@ -222,6 +222,9 @@ public:
     static int TemperatureAccuracy;
     static QString Format;
 
+    // How records, settings and the clock write a time: "yyyy-MM-dd hh:mm:ss".
+    static const QString TimeFormat;
+
     static const QString ConfigFileName;   // "config.ini"
     // The settings file of the working directory, INI format, UTF-8. Every reader and writer of
     // "config.ini" goes through this.
