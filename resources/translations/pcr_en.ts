@@ -2341,6 +2341,10 @@
         <source>警告</source>
         <translation>Warning</translation>
     </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation>Adding the data failed!</translation>
+    </message>
 </context>
 <context>
     <name>ReportTemplates</name>

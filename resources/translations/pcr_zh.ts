@@ -2341,6 +2341,10 @@
         <source>警告</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ReportTemplates</name>

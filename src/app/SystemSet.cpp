@@ -217,7 +217,7 @@ void SystemSet::pt_Backups_clicked()
         return;
     }
     const auto ini = Tool::configFile();
-    ini->setValue(QStringLiteral("Backups/BackupTime"), now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    ini->setValue(QStringLiteral("Backups/BackupTime"), now.toString(Tool::TimeFormat));
     ini->sync();
     Messages::information(this, tr("提示"), tr("备份成功！"));
     Tool::SaveAuditLog(1, tr("手动数据备份。"));

@@ -55,8 +55,7 @@ void Login::Login_Clicked()
     // The audit entries of this attempt carry the attempted name.
     Tool::CurrentUser = user;
 
-    const QDateTime expiry = QDateTime::fromString(user.ExpirationDate, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    if (!(expiry.isValid() && QDateTime::currentDateTime().secsTo(expiry) > 0)) {
+    if (user.hasExpired(QDateTime::currentDateTime())) {
         Messages::information(this, m_warning, tr("用户已过期!"));
         return;
     }

@@ -47,7 +47,6 @@ QIcon icon(const char *stem, bool grey = false)
                      .arg(QLatin1String(stem), grey ? QStringLiteral("_grey") : QString()));
 }
 
-const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 
 bool loginWithDialog()
 {
@@ -285,7 +284,8 @@ void PCR::readBackupSettings()
     autoBackup = ini->value(QStringLiteral("/Backups/AutoBackup")).toBool();
     backupCycleDays = ini->value(QStringLiteral("/Backups/BackupsCycle")).toInt();
     backupPath = ini->value(QStringLiteral("/Backups/BackupPath")).toString();
-    lastBackupTime = QDateTime::fromString(ini->value(QStringLiteral("Backups/BackupTime")).toString(), TimeFormat);
+    lastBackupTime =
+        QDateTime::fromString(ini->value(QStringLiteral("Backups/BackupTime")).toString(), Tool::TimeFormat);
 }
 
 bool PCR::backupDue(const QDateTime &lastBackup, int cycleDays, const QDateTime &now)
@@ -305,7 +305,7 @@ QString PCR::backupTarget(const QString &folder, const QDateTime &now)
 void PCR::TimeUpdate_slots()
 {
     if (clockLabel)
-        clockLabel->setText(QDateTime::currentDateTime().toString(TimeFormat));
+        clockLabel->setText(QDateTime::currentDateTime().toString(Tool::TimeFormat));
 }
 
 void PCR::SQListOpen_slots()
@@ -340,7 +340,7 @@ void PCR::BackupTimer_slots()
     qDebug().noquote() << "路径为：" + target;
     lastBackupTime = now;
     const auto ini = Tool::configFile();
-    ini->setValue(QStringLiteral("Backups/BackupTime"), now.toString(TimeFormat));
+    ini->setValue(QStringLiteral("Backups/BackupTime"), now.toString(Tool::TimeFormat));
     ini->sync();
 }
 

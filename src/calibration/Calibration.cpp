@@ -37,7 +37,6 @@ const QString UniformityModel = QStringLiteral("均匀度校准");
 const QString RateModel = QStringLiteral("升降温速率校准");
 
 const QString Separator = QStringLiteral("--");
-const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 const QString SampleTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz");
 
 // The text before the first "--" of a combo-box item (the whole text when there is none).
@@ -503,7 +502,7 @@ int Calibration::CheckParameter(QString &message)
     electrometer = meters.first();
 
     // 5.
-    const QString timeStamp = QDateTime::currentDateTime().toString(TimeFormat);
+    const QString timeStamp = QDateTime::currentDateTime().toString(Tool::TimeFormat);
 
     // 6.
     const QString probeKey = keyOf(comboBox_StandardizerList->currentText());
@@ -658,13 +657,7 @@ void Calibration::pt_StartUp_clicked()
         return;
     running = false;
     setButtonLabel(LabelStart);
-    if (answer == QMessageBox::Save) {
-        SaveCalibration();
-        Tool::SaveAuditLog(61, tr("停止校准，保存数据。"));
-    } else {
-        discardData();
-        Tool::SaveAuditLog(61, tr("停止校准，不保存数据。"));
-    }
+    closeProject(answer == QMessageBox::Save);
 }
 
 void Calibration::startPhase(bool firstPhase)
@@ -733,13 +726,8 @@ void Calibration::SendOut_slots(int code, QString a, QString b)
             this, tr("保存"), tr("通讯异常，是否保存数据?"), QMessageBox::Save | QMessageBox::No);
         if (!projectOpen)
             break;
-        if (answer == QMessageBox::Save) {
-            SaveCalibration();
-            Tool::SaveAuditLog(61, tr("停止校准，保存数据。"));
-        } else if (answer == QMessageBox::No) {
-            discardData();
-            Tool::SaveAuditLog(61, tr("停止校准，不保存数据。"));
-        }
+        if (answer == QMessageBox::Save || answer == QMessageBox::No)
+            closeProject(answer == QMessageBox::Save);
         break;
     }
     default:
@@ -790,9 +778,18 @@ void Calibration::keepOpenProject()
     // Rows of a run that was neither saved nor discarded (the window closed during the run, the
     // page was left between the two phases, the second phase could not open the instrument)
     // stay reachable as a project, before a new project takes the page's record.
-    if (projectOpen && rowsStored > 0) {
+    if (projectOpen && rowsStored > 0)
+        closeProject(true);
+}
+
+void Calibration::closeProject(bool save)
+{
+    if (save) {
         SaveCalibration();
         Tool::SaveAuditLog(61, tr("停止校准，保存数据。"));
+    } else {
+        discardData();
+        Tool::SaveAuditLog(61, tr("停止校准，不保存数据。"));
     }
 }
 

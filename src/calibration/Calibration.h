@@ -85,6 +85,8 @@ private:
     void SaveCalibrationData(int i, const QString &values);
     void SaveCalibration();
     void discardData();
+    // The open project saved, or its samples discarded; audited as a stopped run.
+    void closeProject(bool save);
     void keepOpenProject();
     // Ends a worker that is still finishing and waits for it, letting the driver's slots run.
     void joinWorker();

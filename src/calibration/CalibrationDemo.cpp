@@ -30,7 +30,7 @@ namespace {
 
 QString now()
 {
-    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    return QDateTime::currentDateTime().toString(Tool::TimeFormat);
 }
 
 QString joined(int count, const std::function<QString(int)> &element)

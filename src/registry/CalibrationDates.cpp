@@ -1,5 +1,7 @@
 #include "registry/CalibrationDates.h"
 
+#include "store/tool.h"
+
 #include <cmath>
 
 namespace CalibrationDates {
@@ -10,7 +12,6 @@ const char *const Overdue = "过期";
 
 namespace {
 
-const QString SecondsFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 const QString MinuteFormat = QStringLiteral("yyyy-MM-dd hh:mm");
 
 bool cycleMonths(const QString &cycle, int *months)
@@ -28,7 +29,7 @@ bool cycleMonths(const QString &cycle, int *months)
 QDateTime parse(const QString &text)
 {
     const QString t = text.trimmed();
-    QDateTime time = QDateTime::fromString(t, SecondsFormat);
+    QDateTime time = QDateTime::fromString(t, Tool::TimeFormat);
     if (!time.isValid())
         time = QDateTime::fromString(t, MinuteFormat);
     return time;
@@ -51,7 +52,7 @@ bool storedFromTyped(const QString &typed, QString *stored)
     const QDateTime time = QDateTime::fromString(typed.trimmed(), MinuteFormat);
     if (!time.isValid())
         return false;
-    *stored = time.toString(SecondsFormat);
+    *stored = time.toString(Tool::TimeFormat);
     return true;
 }
 

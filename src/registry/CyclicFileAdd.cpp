@@ -140,7 +140,7 @@ void CyclicFileAdd::pt_OK_clicked()
     file.Number = number;
     file.Name = name;
     file.StepCount = QString::number(m_steps.count());
-    file.CreateTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    file.CreateTime = QDateTime::currentDateTime().toString(Tool::TimeFormat);
     file.Steps = m_steps.steps().join(QLatin1Char(','));
     file.SetTemperatures = celsius.join(QLatin1Char(','));
     file.HoldTimes = m_steps.durations().join(QLatin1Char(','));

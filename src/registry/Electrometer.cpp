@@ -217,11 +217,9 @@ int Electrometer::gatherForm(Tool::Struct_Electrometer &device)
     device.Port_BaudRate = link.port;
 
     // The values are remembered even when the record is refused below.
-    bool remembered = RegistryForm::rememberValue(ui->comboBox_DeviceName, NameKey);
-    remembered = RegistryForm::rememberValue(ui->comboBox_DeviceModel, ModelKey) && remembered;
-    remembered = RegistryForm::rememberValue(ui->comboBox_Manufacturer, ManufacturerKey) && remembered;
-    if (!remembered)
-        Messages::warning(this, tr("警告"), tr("添加数据失败！"));
+    RegistryForm::rememberValues(this, {{ui->comboBox_DeviceName, NameKey},
+                                        {ui->comboBox_DeviceModel, ModelKey},
+                                        {ui->comboBox_Manufacturer, ManufacturerKey}});
 
     if (device.Number.isEmpty())
         return 1;

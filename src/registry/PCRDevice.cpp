@@ -125,11 +125,9 @@ int PCRDevice::gatherForm(Tool::Struct_PCRDevice &device)
     device.Remarks = ui->lineEdit_AccuracyGrade->text().trimmed();
 
     // The values are remembered even when the record is refused below.
-    bool remembered = RegistryForm::rememberValue(ui->comboBox_DeviceName, NameKey);
-    remembered = RegistryForm::rememberValue(ui->comboBox_DeviceModel, ModelKey) && remembered;
-    remembered = RegistryForm::rememberValue(ui->comboBox_Manufacturer, ManufacturerKey) && remembered;
-    if (!remembered)
-        Messages::warning(this, tr("警告"), tr("添加数据失败！"));
+    RegistryForm::rememberValues(this, {{ui->comboBox_DeviceName, NameKey},
+                                        {ui->comboBox_DeviceModel, ModelKey},
+                                        {ui->comboBox_Manufacturer, ManufacturerKey}});
 
     if (device.Number.isEmpty())
         return 1;

@@ -22,13 +22,18 @@ void loadValues(QComboBox *box, const char *key)
     box->setCurrentText(text);
 }
 
-bool rememberValue(QComboBox *box, const char *key)
+void rememberValues(QWidget *parent, std::initializer_list<std::pair<QComboBox *, const char *>> lists)
 {
-    const QString text = box->currentText().trimmed();
-    const bool stored = text.isEmpty() || Tool::addDataSheet(QString::fromUtf8(key), text);
-    loadValues(box, key);
-    box->setCurrentText(text);
-    return stored;
+    bool remembered = true;
+    for (const auto &[box, key] : lists) {
+        const QString text = box->currentText().trimmed();
+        remembered = (text.isEmpty() || Tool::addDataSheet(QString::fromUtf8(key), text)) && remembered;
+        loadValues(box, key);
+        box->setCurrentText(text);
+    }
+    if (!remembered)
+        Messages::warning(parent, QCoreApplication::translate("RegistryForm", "警告"),
+                          QCoreApplication::translate("RegistryForm", "添加数据失败！"));
 }
 
 void setUpList(QTableWidget *table)

@@ -5,6 +5,8 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 class QAbstractButton;
 class QComboBox;
@@ -16,9 +18,10 @@ namespace RegistryForm {
 // Fills an editable list from its remembered values (DataSheet key), keeping the text shown.
 void loadValues(QComboBox *box, const char *key);
 
-// Remembers the list's current text under key (an empty text is not remembered) and reloads the
-// list, keeping the text. False when the value could not be stored.
-bool rememberValue(QComboBox *box, const char *key);
+// Remembers each list's current text under its key (an empty text is not remembered) and reloads
+// the list, keeping the text; all of them even when one fails, then one warning "添加数据失败！"
+// when any value could not be stored.
+void rememberValues(QWidget *parent, std::initializer_list<std::pair<QComboBox *, const char *>> lists);
 
 // Read-only, whole rows selected, one row selected at a time, columns sized to their contents.
 void setUpList(QTableWidget *table);

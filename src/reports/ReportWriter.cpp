@@ -34,6 +34,36 @@ QString uncertaintyText(const ReportContent &c, int k, const Fmt &fmt)
     return k < c.uncertainty.size() ? fmt(c.uncertainty.at(k)) : QString();
 }
 
+// Opens a Word or Excel template; false, with the reason in *error, when it cannot be used.
+template<class Document>
+bool openTemplate(Document &document, const QString &templatePath, QString *error)
+{
+    if (document.Open(templatePath) == 0)
+        return true;
+    if (error)
+        *error = document.errorString();
+    return false;
+}
+
+// The original record's templates have columns for maxRecordProbes probes at the most.
+bool fitsRecord(const ReportContent &c, QString *error)
+{
+    if (probeCount(c) <= ReportWriter::maxRecordProbes && c.probes.size() <= ReportWriter::maxRecordProbes)
+        return true;
+    if (error)
+        *error = QCoreApplication::translate("ReportWriter", "原始记录最多支持%1个探头").arg(ReportWriter::maxRecordProbes);
+    return false;
+}
+
+int finishExcel(ExcelReport &excel, const QString &outputPath, QString *error)
+{
+    if (excel.SaveAndQuit(outputPath))
+        return ReportWriter::Written;
+    if (error)
+        *error = excel.errorString();
+    return ReportWriter::WriteFailed;
+}
+
 int finishWord(WordReport &word, const QString &outputPath, bool pdf, QString *error)
 {
     const bool ok = pdf ? word.ExportPdf(outputPath) : word.SaveAndQuit(outputPath);
@@ -55,11 +85,8 @@ int certificateWord(const QString &templatePath, const ReportContent &content, c
                     QString *error)
 {
     WordReport word;
-    if (word.Open(templatePath) != 0) {
-        if (error)
-            *error = word.errorString();
+    if (!openTemplate(word, templatePath, error))
         return TemplateFailed;
-    }
     const Fmt fmt{content.decimals};
     const auto &R = content.rows;
     const int r = R.size();
@@ -107,18 +134,12 @@ int certificateWord(const QString &templatePath, const ReportContent &content, c
 int originalRecordWord(const QString &templatePath, const ReportContent &content, const QString &outputPath, bool pdf,
                        QString *error)
 {
+    if (!fitsRecord(content, error))
+        return TemplateFailed;
     const int n = probeCount(content);
-    if (n > maxRecordProbes || content.probes.size() > maxRecordProbes) {
-        if (error)
-            *error = QCoreApplication::translate("ReportWriter", "原始记录最多支持%1个探头").arg(maxRecordProbes);
-        return TemplateFailed;
-    }
     WordReport word;
-    if (word.Open(templatePath) != 0) {
-        if (error)
-            *error = word.errorString();
+    if (!openTemplate(word, templatePath, error))
         return TemplateFailed;
-    }
     const Fmt fmt{content.decimals};
     const auto &R = content.rows;
     const int r = R.size();
@@ -157,11 +178,8 @@ int certificateExcel(const QString &templatePath, const ReportContent &content, 
                      QString *error)
 {
     ExcelReport excel;
-    if (excel.Open(templatePath) != 0) {
-        if (error)
-            *error = excel.errorString();
+    if (!openTemplate(excel, templatePath, error))
         return TemplateFailed;
-    }
     const Fmt fmt{content.decimals};
     const auto &R = content.rows;
     const int r = R.size();
@@ -208,29 +226,18 @@ int certificateExcel(const QString &templatePath, const ReportContent &content, 
     excel.SetCell(f + 6, 3, QCoreApplication::translate("ReportWriter", "极差/") + u);
     excel.SetCell(h + 11, 3, u + QStringLiteral("/s"));
     excel.SetCell(2 * f + 12, 3, u + QStringLiteral("/s"));
-    if (!excel.SaveAndQuit(outputPath)) {
-        if (error)
-            *error = excel.errorString();
-        return WriteFailed;
-    }
-    return Written;
+    return finishExcel(excel, outputPath, error);
 }
 
 int originalRecordExcel(const QString &templatePath, const ReportContent &content, const QString &outputPath,
                         QString *error)
 {
+    if (!fitsRecord(content, error))
+        return TemplateFailed;
     const int n = probeCount(content);
-    if (n > maxRecordProbes || content.probes.size() > maxRecordProbes) {
-        if (error)
-            *error = QCoreApplication::translate("ReportWriter", "原始记录最多支持%1个探头").arg(maxRecordProbes);
-        return TemplateFailed;
-    }
     ExcelReport excel;
-    if (excel.Open(templatePath) != 0) {
-        if (error)
-            *error = excel.errorString();
+    if (!openTemplate(excel, templatePath, error))
         return TemplateFailed;
-    }
     const Fmt fmt{content.decimals};
     const auto &R = content.rows;
     const int r = R.size();
@@ -276,12 +283,7 @@ int originalRecordExcel(const QString &templatePath, const ReportContent &conten
     }
     excel.SetCell(f + 25, 3, content.calibrator);
     excel.SetCell(f + 25, 8, content.checker);
-    if (!excel.SaveAndQuit(outputPath)) {
-        if (error)
-            *error = excel.errorString();
-        return WriteFailed;
-    }
-    return Written;
+    return finishExcel(excel, outputPath, error);
 }
 
 } // namespace ReportWriter

@@ -73,7 +73,7 @@ Tool::Struct_UesrManagement initialUser()
     u.Password = QStringLiteral("123456");
     u.Rights = QStringLiteral("管理员");
     u.State = QStringLiteral("正常");
-    u.RegistrationDate = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    u.RegistrationDate = QDateTime::currentDateTime().toString(Tool::TimeFormat);
     u.ExpirationDate = QStringLiteral("2099-12-31 23:59:59");
     u.ErrorsNumber = QStringLiteral("0");
     u.Problem = QStringLiteral("初始用户");

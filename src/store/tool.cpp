@@ -24,6 +24,7 @@ int Tool::TemperatureAccuracy = 0;
 QString Tool::Format;
 const QString Tool::DatabaseFileName = QStringLiteral("PCR.db3");
 const QString Tool::ConfigFileName = QStringLiteral("config.ini");
+const QString Tool::TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 
 // ---------------------------------------------------------------------------------------------
 // Record layouts
@@ -77,6 +78,12 @@ void Tool::Struct_UesrManagement::setAllRights(bool on)
 {
     for (const Right &r : rights())
         this->*(r.flag) = on;
+}
+
+bool Tool::Struct_UesrManagement::hasExpired(const QDateTime &now) const
+{
+    const QDateTime expiry = QDateTime::fromString(ExpirationDate, TimeFormat);
+    return !expiry.isValid() || now.secsTo(expiry) <= 0;
 }
 
 const Tool::FieldList<Tool::Struct_PCRDevice> &Tool::Struct_PCRDevice::fields()

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+class QDateTime;
 class QSettings;
 
 class Tool
@@ -51,6 +52,8 @@ public:
         QStringList values() const;                                // the 10 texts
         static Struct_UesrManagement fromValues(const QStringList &texts);
         void setAllRights(bool on);
+        // Unless ExpirationDate ("yyyy-MM-dd hh:mm:ss") lies after now; an unreadable date has expired.
+        bool hasExpired(const QDateTime &now) const;
     };
 
     struct Struct_PCRDevice
@@ -218,6 +221,9 @@ public:
     static QString TemperatureUnit;
     static int TemperatureAccuracy;
     static QString Format;
+
+    // How records, settings and the clock write a time: "yyyy-MM-dd hh:mm:ss".
+    static const QString TimeFormat;
 
     static const QString ConfigFileName;   // "config.ini"
     // The settings file of the working directory, INI format, UTF-8. Every reader and writer of

@@ -16,7 +16,7 @@ void AdminAdd::pt_OK_clicked()
 {
     collect();
     m_user.State = UserRights::StateNormal;
-    m_user.RegistrationDate = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    m_user.RegistrationDate = QDateTime::currentDateTime().toString(Tool::TimeFormat);
     m_user.ErrorsNumber = QStringLiteral("0");
 
     const QString invalid = invalidInput();

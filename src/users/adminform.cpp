@@ -16,7 +16,6 @@
 
 namespace {
 
-const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 
 QLabel *label(const QString &objectName, const QString &text, QWidget *parent)
 {
@@ -84,7 +83,7 @@ AdminForm::AdminForm(const QStringList &roles, bool withState, QWidget *parent)
 
     m_expiration = named(new QLineEdit(group), "lineEdit_ExpirationDate");
     m_expiration->setInputMask(QStringLiteral("0000-00-00 00:00:00"));
-    m_expiration->setText(QDateTime::currentDateTime().toString(TimeFormat));
+    m_expiration->setText(QDateTime::currentDateTime().toString(Tool::TimeFormat));
     addRow("label_ExpirationDate", tr("有 效 期："), m_expiration);
 
     m_remarks = named(new QLineEdit(group), "lineEdit_Remarks");
@@ -169,7 +168,7 @@ QString AdminForm::invalidInput() const
         && !m_user.Problem.trimmed().isEmpty() && !m_user.Answer.trimmed().isEmpty()
         && !m_user.Rights.isEmpty()
         // The login reads an unparsable expiry as expired: refuse it here instead.
-        && QDateTime::fromString(m_user.ExpirationDate, TimeFormat).isValid();
+        && QDateTime::fromString(m_user.ExpirationDate, Tool::TimeFormat).isValid();
     return valid ? QString() : tr("请输入正确的参数！");
 }
 

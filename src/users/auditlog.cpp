@@ -18,7 +18,6 @@
 
 namespace {
 
-const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 
 template<class W>
 W *named(W *widget, const char *objectName)
@@ -90,8 +89,8 @@ AuditLog::AuditLog(QWidget *parent)
     for (const Tool::Struct_UesrManagement &u : users)
         m_operator->addItem(u.Name);
 
-    m_start->setDateTime(QDateTime::fromString(QStringLiteral("2020-01-01 01:01:00"), TimeFormat));
-    m_end->setDateTime(QDateTime::fromString(QStringLiteral("2040-01-01 01:01:59"), TimeFormat));
+    m_start->setDateTime(QDateTime::fromString(QStringLiteral("2020-01-01 01:01:00"), Tool::TimeFormat));
+    m_end->setDateTime(QDateTime::fromString(QStringLiteral("2040-01-01 01:01:59"), Tool::TimeFormat));
 
     load(QString(), QString(), QString(), QString());
 }
@@ -115,8 +114,9 @@ void AuditLog::load(const QString &start, const QString &end, const QString &op,
 void AuditLog::pt_Search_clicked()
 {
     // Stored times carry milliseconds and compare as text: the end bound takes its whole second.
-    load(m_start->dateTime().toString(TimeFormat), m_end->dateTime().toString(TimeFormat) + QStringLiteral(".999"),
-         m_operator->currentText(), m_type->text());
+    load(m_start->dateTime().toString(Tool::TimeFormat),
+         m_end->dateTime().toString(Tool::TimeFormat) + QStringLiteral(".999"), m_operator->currentText(),
+         m_type->text());
 }
 
 QVector<QStringList> AuditLog::listedRows() const

@@ -1,6 +1,6 @@
 // The daily log: naming, the line format, concurrent writers and the 90-day clean-up.
 
-#include "apptest.h"
+#include "../support/TestSuite.h"
 #include "workspace.h"
 
 #include "app/logging.h"
@@ -103,5 +103,5 @@ private slots:
     }
 };
 
-PCR_APP_TEST(TestLogging)
+PCR_TEST_CLASS(TestLogging)
 #include "tst_logging.moc"

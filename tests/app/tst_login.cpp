@@ -1,6 +1,6 @@
 // The login dialog against a real database: the lock, expiry, trimming and recovery.
 
-#include "apptest.h"
+#include "../support/TestSuite.h"
 #include "workspace.h"
 
 #include "app/login.h"
@@ -262,5 +262,5 @@ private:
     QScopedPointer<Workspace> m_ws;
 };
 
-PCR_APP_TEST(TestLogin)
+PCR_TEST_CLASS(TestLogin)
 #include "tst_login.moc"

@@ -1,6 +1,6 @@
 // The main window: start-up paths, showPage, the backup tick, exit, language switching and Help.
 
-#include "apptest.h"
+#include "../support/TestSuite.h"
 #include "workspace.h"
 #include "../support/file_permissions.h"
 
@@ -594,5 +594,5 @@ void TestMainWindow::helpOpensTheManual()
     QVERIFY(!help.isVisible());
 }
 
-PCR_APP_TEST(TestMainWindow)
+PCR_TEST_CLASS(TestMainWindow)
 #include "tst_mainwindow.moc"

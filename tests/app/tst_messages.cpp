@@ -1,6 +1,6 @@
 // The message-box facade and its recorder.
 
-#include "apptest.h"
+#include "../support/TestSuite.h"
 
 #include "app/messages.h"
 
@@ -77,5 +77,5 @@ private slots:
     }
 };
 
-PCR_APP_TEST(TestMessages)
+PCR_TEST_CLASS(TestMessages)
 #include "tst_messages.moc"

@@ -49,6 +49,14 @@ public:
         Tool::getAuditLog(rows, QString(), QString(), QString(), QString());
         return rows;
     }
+    // The details of the audit entries, oldest first.
+    static QStringList auditDetails()
+    {
+        QStringList details;
+        for (const auto &row : audit())
+            details << row.Details;
+        return details;
+    }
 
 private:
     QTemporaryDir m_dir;

@@ -4,6 +4,7 @@
 
 #include "../app/workspace.h"
 #include "../instruments/SimHarness.h"
+#include "../support/TestSuite.h"
 
 #include "app/messages.h"
 #include "calibration/Calibration.h"
@@ -21,14 +22,6 @@
 #include <algorithm>
 #include <functional>
 #include <vector>
-
-std::vector<std::function<QObject *()>> &calibrationTests();
-
-#define PCR_CALIBRATION_TEST(Class)                                                                \
-    static const bool registered_##Class = [] {                                                    \
-        calibrationTests().push_back([] { return static_cast<QObject *>(new Class); });            \
-        return true;                                                                               \
-    }();
 
 namespace CalibrationTest {
 
@@ -107,14 +100,6 @@ inline QList<Tool::Struct_Calibration> projects(const QString &name)
     QList<Tool::Struct_Calibration> list;
     Tool::getCalibration(list, name);
     return list;
-}
-
-inline QStringList auditTexts()
-{
-    QStringList texts;
-    for (const auto &row : Workspace::audit())
-        texts << row.Details;
-    return texts;
 }
 
 inline QDateTime sampleTime(const Tool::Struct_CalibrationData &row)

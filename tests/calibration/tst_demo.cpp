@@ -131,5 +131,5 @@ private slots:
     }
 };
 
-PCR_CALIBRATION_TEST(DemoTest)
+PCR_TEST_CLASS(DemoTest)
 #include "tst_demo.moc"

@@ -7,6 +7,8 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include <memory>
+
 using namespace CalibrationTest;
 
 class LinearTest : public QObject
@@ -29,13 +31,20 @@ class LinearTest : public QObject
         return projects(project).value(0).CalibrationLinear;
     }
 
+    std::unique_ptr<Workspace> ws;
+
 private slots:
+    // Every test in a fresh workspace, logged in with every right.
+    void init()
+    {
+        ws = std::make_unique<Workspace>();
+        QVERIFY(Tool::openDatabase());
+        logIn();
+    }
+    void cleanup() { ws.reset(); }
 
     void form()
     {
-        Workspace ws;
-        QVERIFY(Tool::openDatabase());
-        logIn();
         CalibrationLinear w;
         QCOMPARE(w.windowTitle(), QStringLiteral("样本线性校准"));
         auto *data = child<QTableWidget>(&w, "tableWidget_Data");
@@ -58,9 +67,6 @@ private slots:
     // One empty cell keeps the window open, from the button and from the frame.
     void emptyCellRefusesTheClose()
     {
-        Workspace ws;
-        QVERIFY(Tool::openDatabase());
-        logIn();
         Tool::Struct_Calibration p;
         p.CalibrationName = QStringLiteral("线性项目");
         QVERIFY(Tool::addCalibration(p));
@@ -88,9 +94,6 @@ private slots:
 
     void allCellsStoredInOrder()
     {
-        Workspace ws;
-        QVERIFY(Tool::openDatabase());
-        logIn();
         Tool::Struct_Calibration p;
         p.CalibrationName = QStringLiteral("顺序");
         QVERIFY(Tool::addCalibration(p));
@@ -117,9 +120,6 @@ private slots:
     // What is still in an open cell editor counts; a "," cannot be typed into a cell.
     void editorContentCounts()
     {
-        Workspace ws;
-        QVERIFY(Tool::openDatabase());
-        logIn();
         Tool::Struct_Calibration p;
         p.CalibrationName = QStringLiteral("编辑中");
         QVERIFY(Tool::addCalibration(p));
@@ -143,9 +143,6 @@ private slots:
 
     void missingProjectIsAFailedSave()
     {
-        Workspace ws;
-        QVERIFY(Tool::openDatabase());
-        logIn();
         MessageRecorder recorder;
         CalibrationLinear w;
         w.setProjectName(QStringLiteral("不存在"));
@@ -163,5 +160,5 @@ private slots:
     }
 };
 
-PCR_CALIBRATION_TEST(LinearTest)
+PCR_TEST_CLASS(LinearTest)
 #include "tst_linear.moc"

@@ -7,7 +7,6 @@
 #include "calibration/ChartView.h"
 #include "instruments/Collection1611A.h"
 
-#include <QTcpServer>
 #include <QtTest>
 
 #include <memory>
@@ -117,7 +116,7 @@ private slots:
         QCOMPARE(pcr.value(0).CalibrationDate, projects("单项").value(0).CalibrationTime);
         QCOMPARE(recorder.texts(), QStringList{"校准停止!"});
         QCOMPARE(recorder.last().title, QStringLiteral("提示"));
-        QCOMPARE(auditTexts(), QStringList{"开始校准。"});
+        QCOMPARE(Workspace::auditDetails(), QStringList{"开始校准。"});
         QCOMPARE(page.chart()->seriesCount(), 16);
         QCOMPARE(page.chart()->seriesPoints(15).size(), samples);
         QVERIFY(!page.driver()->IsOpen());
@@ -154,7 +153,7 @@ private slots:
         QCOMPARE(projects("两项").value(0).UniformityFile, QStringLiteral("均匀度演示"));
         QCOMPARE(projects("两项").value(0).RateFile, QStringLiteral("均匀度演示"));
         QCOMPARE(recorder.texts(), (QStringList{"校准停止!", "校准停止!"}));
-        QCOMPARE(auditTexts(), (QStringList{"开始校准。", "开始校准。"}));
+        QCOMPARE(Workspace::auditDetails(), (QStringList{"开始校准。", "开始校准。"}));
         QCOMPARE(page.chart()->seriesPoints(0).size(), 3);   // restarted for the second phase
     }
 
@@ -176,7 +175,7 @@ private slots:
         QCOMPARE(recorder.count(), 1);
         QCOMPARE(projects("停止保存").size(), 1);
         QVERIFY(rows("停止保存").size() >= 2);
-        QCOMPARE(auditTexts(), (QStringList{"开始校准。", "停止校准，保存数据。"}));
+        QCOMPARE(Workspace::auditDetails(), (QStringList{"开始校准。", "停止校准，保存数据。"}));
         QVERIFY(!page.driver()->IsOpen());
     }
 
@@ -196,7 +195,7 @@ private slots:
         QVERIFY(rows("不保存").isEmpty());
         QVERIFY(projects("不保存").isEmpty());
         QCOMPARE(button(page)->text(), QStringLiteral("开始"));
-        QCOMPARE(auditTexts(), (QStringList{"开始校准。", "停止校准，不保存数据。"}));
+        QCOMPARE(Workspace::auditDetails(), (QStringList{"开始校准。", "停止校准，不保存数据。"}));
     }
 
     void stopCancelledRunGoesOn()
@@ -295,11 +294,11 @@ private slots:
         if (answer == QMessageBox::Save) {
             QCOMPARE(projects("通讯").size(), 1);
             QVERIFY(rows("通讯").size() >= 2);
-            QCOMPARE(auditTexts().last(), QStringLiteral("停止校准，保存数据。"));
+            QCOMPARE(Workspace::auditDetails().last(), QStringLiteral("停止校准，保存数据。"));
         } else {
             QVERIFY(projects("通讯").isEmpty());
             QVERIFY(rows("通讯").isEmpty());
-            QCOMPARE(auditTexts().last(), QStringLiteral("停止校准，不保存数据。"));
+            QCOMPARE(Workspace::auditDetails().last(), QStringLiteral("停止校准，不保存数据。"));
         }
     }
 
@@ -331,10 +330,8 @@ private slots:
 
     void nothingListensAtTheAddress()
     {
-        QTcpServer closed;
-        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
-        const QString port = QString::number(closed.serverPort());
-        closed.close();
+        const QString port = closedPort();
+        QVERIFY(!port.isEmpty());
         QVERIFY(registerRecords(port));
         MessageRecorder recorder;
         Calibration page;
@@ -440,5 +437,5 @@ private slots:
     }
 };
 
-PCR_CALIBRATION_TEST(RunTest)
+PCR_TEST_CLASS(RunTest)
 #include "tst_run.moc"

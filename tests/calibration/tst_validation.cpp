@@ -9,21 +9,30 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <memory>
+
 using namespace CalibrationTest;
 
 class ValidationTest : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<Workspace> ws;
+
 private slots:
-    void init() { Tool::TemperatureUnit = QStringLiteral("℃"); }
+    // Every test in a fresh workspace, in ℃, logged in with every right.
+    void init()
+    {
+        Tool::TemperatureUnit = QStringLiteral("℃");
+        ws = std::make_unique<Workspace>();
+        QVERIFY(Tool::openDatabase());
+        logIn();
+    }
+    void cleanup() { ws.reset(); }
 
     // Each code appears while the one before it passes; the layout is checked before the name.
     void codesAndMessagesInOrder()
     {
-        Workspace ws;
-        QVERIFY(Tool::openDatabase());
-        logIn();
         MessageRecorder recorder;
         QString message;
         const auto check = [&](const std::function<void(Calibration &)> &fill) {
@@ -115,9 +124,6 @@ private slots:
 
     void projectRecord()
     {
-        Workspace ws;
-        QVERIFY(Tool::openDatabase());
-        logIn();
         QVERIFY(registerRecords(QStringLiteral("5980")));
         Calibration page;
         fillForm(page, QStringLiteral("项目一"), QTime(0, 0, 10), QStringLiteral("1.5"), true, false);
@@ -142,9 +148,6 @@ private slots:
 
     void fahrenheitAmbientStoredInCelsius()
     {
-        Workspace ws;
-        QVERIFY(Tool::openDatabase());
-        logIn();
         QVERIFY(registerRecords(QStringLiteral("5980")));
         Tool::TemperatureUnit = QStringLiteral("℉");
         Calibration page;
@@ -158,9 +161,6 @@ private slots:
 
     void comboTextWithoutSeparatorIsTheKey()
     {
-        Workspace ws;
-        QVERIFY(Tool::openDatabase());
-        logIn();
         QVERIFY(registerRecords(QStringLiteral("5980")));
         Calibration page;
         fillForm(page, QStringLiteral("整键"), QTime(0, 0, 10), QStringLiteral("1"), false, true);
@@ -182,9 +182,6 @@ private slots:
 
     void comboBoxesAndControls()
     {
-        Workspace ws;
-        QVERIFY(Tool::openDatabase());
-        logIn();
         QVERIFY(registerRecords(QStringLiteral("5980")));
         Calibration page;
         QCOMPARE(child<QComboBox>(&page, "comboBox_PCRList")->itemText(0), QStringLiteral("PCR-DEMO--SIM-96--SIM96-0001"));
@@ -239,8 +236,6 @@ private slots:
 
     void startNeedsTheRight()
     {
-        Workspace ws;
-        QVERIFY(Tool::openDatabase());
         logIn(false);
         Calibration page;
         QVERIFY(!button(page)->isEnabled());
@@ -248,9 +243,6 @@ private slots:
 
     void configurationReadAndWritten()
     {
-        Workspace ws;
-        QVERIFY(Tool::openDatabase());
-        logIn();
         {
             // A missing key gives an empty text, also for the interval preset "1".
             Calibration page;
@@ -278,9 +270,6 @@ private slots:
     // A refused start stores nothing and starts no worker.
     void invalidStartShowsTheMessage()
     {
-        Workspace ws;
-        QVERIFY(Tool::openDatabase());
-        logIn();
         QVERIFY(registerRecords(QStringLiteral("5980")));
         MessageRecorder recorder;
         Calibration page;
@@ -293,9 +282,9 @@ private slots:
         QCOMPARE(button(page)->text(), QStringLiteral("开始"));
         QVERIFY(!page.isRunning());
         QCOMPARE(threadCount(), threads);
-        QVERIFY(auditTexts().isEmpty());
+        QVERIFY(Workspace::auditDetails().isEmpty());
     }
 };
 
-PCR_CALIBRATION_TEST(ValidationTest)
+PCR_TEST_CLASS(ValidationTest)
 #include "tst_validation.moc"

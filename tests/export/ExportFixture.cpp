@@ -278,4 +278,27 @@ bool addAccounts()
         && Tool::addUesrManagement(expired);
 }
 
+bool logInAsAdmin()
+{
+    QList<Tool::Struct_UesrManagement> users;
+    if (!Tool::getUesrManagement(users, QStringLiteral("admin")) || users.isEmpty())
+        return false;
+    Tool::CurrentUser = users.first();
+    return true;
+}
+
+Tool::Struct_Calibration stored(const QString &name)
+{
+    QList<Tool::Struct_Calibration> list;
+    Tool::getCalibration(list, name);
+    return list.value(0);
+}
+
+QList<Tool::Struct_AuditLog> audit()
+{
+    QList<Tool::Struct_AuditLog> list;
+    Tool::getAuditLog(list, QString(), QString(), QString(), QString());
+    return list;
+}
+
 } // namespace Fixture

@@ -69,4 +69,11 @@ bool addDayLongProject(const QString &name, int probes, double hours, int interv
 // Accounts: one with every right, one without export rights, one locked, one expired.
 bool addAccounts();
 
+// Logs in as the initial account "admin"; false when it is not there.
+bool logInAsAdmin();
+
+// What the open workspace holds: the project of that name (empty when none) and the audit trail.
+Tool::Struct_Calibration stored(const QString &name);
+QList<Tool::Struct_AuditLog> audit();
+
 } // namespace Fixture

@@ -23,11 +23,6 @@ namespace {
 const QString C = QStringLiteral("℃");
 const QString F = QStringLiteral("℉");
 
-QString fixed(double x, int decimals)
-{
-    return QString::asprintf("%.*f", decimals, x);
-}
-
 // A hand-worked uniformity row in ℃.
 struct HandRow
 {
@@ -87,6 +82,9 @@ void captureLog(QtMsgType, const QMessageLogContext &, const QString &message)
 
 } // namespace
 
+using Fixture::audit;
+using Fixture::stored;
+
 class TestExportCore : public QObject
 {
     Q_OBJECT
@@ -105,16 +103,7 @@ class TestExportCore : public QObject
         QVERIFY(Fixture::addProject(project));
         Tool::TemperatureUnit = unit;
         Tool::TemperatureAccuracy = decimals;
-        QList<Tool::Struct_UesrManagement> users;
-        QVERIFY(Tool::getUesrManagement(users, QStringLiteral("admin")));
-        Tool::CurrentUser = users.first();
-    }
-
-    static Tool::Struct_Calibration stored(const QString &name)
-    {
-        QList<Tool::Struct_Calibration> list;
-        Tool::getCalibration(list, name);
-        return list.value(0);
+        QVERIFY(Fixture::logInAsAdmin());
     }
 
     // A job prepared as the tool prepares it: whole run, automatic plateaus.
@@ -125,29 +114,6 @@ class TestExportCore : public QObject
         if (message)
             *message = m;
         return ok;
-    }
-
-    static QList<Tool::Struct_AuditLog> audit()
-    {
-        QList<Tool::Struct_AuditLog> list;
-        Tool::getAuditLog(list, QString(), QString(), QString(), QString());
-        return list;
-    }
-
-    static QString pdfText(const QString &pdf)
-    {
-        return runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    }
-
-    static void keep(const QString &path)
-    {
-        const QString folder = qEnvironmentVariable("PCR_KEEP_REPORTS");
-        if (folder.isEmpty())
-            return;
-        QDir().mkpath(folder);
-        const QString target = folder + QLatin1Char('/') + QFileInfo(path).fileName();
-        QFile::remove(target);
-        QFile::copy(path, target);
     }
 
 private slots:
@@ -224,7 +190,7 @@ private slots:
         QVERIFY(prepared(job));
         const QString path = out(QStringLiteral("certificate.") + ExportJob::fileSuffix(format));
         QCOMPARE(job.write(path), 0);
-        keep(path);
+        keepDocument(path);
 
         QVector<double> sorted = steps;
         std::sort(sorted.begin(), sorted.end());
@@ -342,7 +308,7 @@ private slots:
         QVERIFY(prepared(job));
         const QString path = out(QStringLiteral("record.") + ExportJob::fileSuffix(format));
         QCOMPARE(job.write(path), 0);
-        keep(path);
+        keepDocument(path);
 
         auto T = [&](double c) { return fixed(temperature(c, unit), 2); };
         const QString ambient = unit == F ? QStringLiteral("74.30") : QStringLiteral("23.50");
@@ -440,7 +406,7 @@ private slots:
         QVERIFY(job.uniformitySegments().isEmpty());   // no plateaus for raw data
         const QString path = out(QStringLiteral("raw.xlsx"));
         QCOMPARE(job.write(path), 0);
-        keep(path);
+        keepDocument(path);
         XlsxProbe book(path);
         QVERIFY(book.ok());
         QCOMPARE(book.cell(1, 1), QStringLiteral("原始数据"));
@@ -728,7 +694,7 @@ private slots:
         QVERIFY(prepared(pdf));
         const QString path = out(QStringLiteral("certificate.pdf"));
         QCOMPARE(pdf.write(path), 0);
-        keep(path);
+        keepDocument(path);
         const QString text = pdfText(path);
         for (const char *number : {"60.01", "-0.01", "0.08", "95.01", "0.12", "0.90"})
             QVERIFY2(text.contains(QString::fromLatin1(number)), number);

@@ -124,6 +124,9 @@ QStringList lineNames(const ChartView *chart)
 
 } // namespace
 
+using Fixture::audit;
+using Fixture::stored;
+
 class TestExportDialogs : public QObject
 {
     Q_OBJECT
@@ -143,23 +146,7 @@ class TestExportDialogs : public QObject
         Tool::TemperatureUnit = unit;
         Tool::TemperatureAccuracy = decimals;
         Tool::Format = format;
-        QList<Tool::Struct_UesrManagement> users;
-        QVERIFY(Tool::getUesrManagement(users, QStringLiteral("admin")));
-        Tool::CurrentUser = users.first();
-    }
-
-    static Tool::Struct_Calibration stored(const QString &name)
-    {
-        QList<Tool::Struct_Calibration> list;
-        Tool::getCalibration(list, name);
-        return list.value(0);
-    }
-
-    static QList<Tool::Struct_AuditLog> audit()
-    {
-        QList<Tool::Struct_AuditLog> list;
-        Tool::getAuditLog(list, QString(), QString(), QString(), QString());
-        return list;
+        QVERIFY(Fixture::logInAsAdmin());
     }
 
     // The confirmation dialog over the project's uniformity run with `steps`.
@@ -517,11 +504,11 @@ private slots:
         QCOMPARE(filters, QStringList{filter});
         QVERIFY(QFile::exists(file));
         QCOMPARE(boxes.last().text, QStringLiteral("数据导出成功！"));
-        QCOMPARE(this->audit().last().Type, Tool::auditTypeName(audit));
+        QCOMPARE(Fixture::audit().last().Type, Tool::auditTypeName(audit));
 
         // Without templates (documents), or into a folder that is a file (raw data): a warning
         // that says why, nothing written, no audit entry.
-        const int audited = this->audit().size();
+        const int audited = Fixture::audit().size();
         const QString empty = out(QStringLiteral("no-templates"));
         QDir().mkpath(empty);
         struct Restore
@@ -552,7 +539,7 @@ private slots:
         QVERIFY2(boxes.last().text.startsWith(mode == 2 ? QStringLiteral("数据导出失败！\n") : QStringLiteral("模板打开失败！\n")),
                  qPrintable(boxes.last().text));
         QVERIFY(!QFile::exists(target));
-        QCOMPARE(this->audit().size(), audited);
+        QCOMPARE(Fixture::audit().size(), audited);
     }
 
     // The same project through the dialog and through pcrcal-export: the same document content.

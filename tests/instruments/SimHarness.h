@@ -46,6 +46,17 @@ inline void spin(int ms)
     loop.exec();
 }
 
+// A loopback port nobody listens on (empty when no port could be had).
+inline QString closedPort()
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        return QString();
+    const QString port = QString::number(probe.serverPort());
+    probe.close();
+    return port;
+}
+
 class PcrSim
 {
 public:

@@ -1,6 +1,8 @@
 #pragma once
-// Shared pieces of the registry tests: registration with the one main(), a fresh workspace per
-// test (real SQLite file, all rights, ℃) and lookups of form widgets by object name.
+// Shared pieces of the registry tests: a fresh workspace per test (real SQLite file, all rights,
+// ℃) and lookups of form widgets by object name.
+
+#include "../support/TestSuite.h"
 
 #include "store/schema.h"
 #include "store/tool.h"
@@ -14,17 +16,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
-#include <vector>
-
-std::vector<std::function<QObject *()>> &registryTests();
-
-#define PCR_REGISTRY_TEST(Class)                                                                   \
-    static const bool registered_##Class = [] {                                                    \
-        registryTests().push_back([] { return static_cast<QObject *>(new Class); });               \
-        return true;                                                                               \
-    }();
 
 class Workspace
 {

@@ -389,5 +389,5 @@ private:
     std::unique_ptr<Workspace> ws;
 };
 
-PCR_REGISTRY_TEST(TestCyclicFile)
+PCR_TEST_CLASS(TestCyclicFile)
 #include "tst_cyclicfile.moc"

@@ -12,8 +12,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTableWidget>
-#include <QTcpServer>
 #include <QtTest>
 
 #include <memory>
@@ -102,16 +103,6 @@ void answerIdentity(ScriptedPeer &peer, const QByteArray &identity)
             return {};
         return {ScriptedPeer::frame("01030a" + identity.leftJustified(10, '\0', true).toHex())};
     };
-}
-
-// A loopback port nobody listens on.
-QString closedPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const QString port = QString::number(probe.serverPort());
-    probe.close();
-    return port;
 }
 
 } // namespace
@@ -272,6 +263,22 @@ private slots:
         QVERIFY(f.combo("comboBox_DeviceModel")->findText("1611A") >= 0);
     }
 
+    // Name, model and manufacturer that cannot be remembered give one warning, and the
+    // instrument is stored all the same.
+    void unrememberedValuesWarnOnce()
+    {
+        QSqlQuery q(QSqlDatabase::database());
+        QVERIFY(q.exec("drop table DataSheet"));
+        MessageRecorder rec;
+        Form f;
+        f.fill(instrument("E1"));
+        f.button("pushButton_Add")->click();
+        QCOMPARE(rec.texts(), QStringList({"添加数据失败！"}));
+        QCOMPARE(rec.last().title, QStringLiteral("警告"));
+        QCOMPARE(stored().size(), 1);
+        QCOMPARE(f.combo("comboBox_DeviceModel")->currentText(), QStringLiteral("1611A"));
+    }
+
     void emptyNameIsRefused()
     {
         MessageRecorder rec;
@@ -402,7 +409,9 @@ private slots:
         MessageRecorder rec;
         Form f;
         f.edit("lineEdit_SerialNumber")->setText("SN-1");
-        f.setLink("网络", "127.0.0.1", closedPort());
+        const QString port = closedPort();
+        QVERIFY(!port.isEmpty());
+        f.setLink("网络", "127.0.0.1", port);
         QVERIFY(f.scan(rec));
         QCOMPARE(rec.last().title, QStringLiteral("警告"));
         QCOMPARE(rec.last().text, QStringLiteral("设备连接失败！"));
@@ -464,5 +473,5 @@ private:
     std::unique_ptr<Workspace> ws;
 };
 
-PCR_REGISTRY_TEST(TestElectrometer)
+PCR_TEST_CLASS(TestElectrometer)
 #include "tst_electrometer.moc"

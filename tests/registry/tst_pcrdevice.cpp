@@ -390,5 +390,5 @@ private:
     std::unique_ptr<Workspace> ws;
 };
 
-PCR_REGISTRY_TEST(TestPCRDevice)
+PCR_TEST_CLASS(TestPCRDevice)
 #include "tst_pcrdevice.moc"

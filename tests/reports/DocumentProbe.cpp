@@ -3,6 +3,9 @@
 #include "reports/ColumnLetters.h"
 #include "reports/OoxmlPackage.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <pugixml.hpp>
@@ -319,4 +322,25 @@ QString runTool(const QString &program, const QStringList &arguments, int *exitC
     if (exitCode)
         *exitCode = process.exitCode();
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString pdfText(const QString &pdf)
+{
+    return runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+}
+
+QString fixed(double x, int decimals)
+{
+    return QString::asprintf("%.*f", decimals, x);
+}
+
+void keepDocument(const QString &path)
+{
+    const QString folder = qEnvironmentVariable("PCR_KEEP_REPORTS");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    const QString target = folder + QLatin1Char('/') + QFileInfo(path).fileName();
+    QFile::remove(target);
+    QFile::copy(path, target);
 }

@@ -61,3 +61,12 @@ private:
 
 // Runs a program and returns its standard output ("" when it fails).
 QString runTool(const QString &program, const QStringList &arguments, int *exitCode = nullptr);
+
+// The text of a PDF as pdftotext lays it out ("" when it cannot be read).
+QString pdfText(const QString &pdf);
+
+// A number as a report prints it, worked out apart from the code under test.
+QString fixed(double x, int decimals);
+
+// Keeps a produced file for a person to look at ($PCR_KEEP_REPORTS).
+void keepDocument(const QString &path);

@@ -22,11 +22,6 @@ namespace {
 const QString celsius = QStringLiteral("℃");
 const QString fahrenheit = QStringLiteral("℉");
 
-QString fixed(double x, int decimals)
-{
-    return QString::asprintf("%.*f", decimals, x);
-}
-
 // r rows of n probes in ascending set-temperature order, values chosen so every column differs.
 ReportContent sampleContent(int r, int n, const QString &unit = celsius, int decimals = 2)
 {
@@ -65,11 +60,6 @@ ReportContent sampleContent(int r, int n, const QString &unit = celsius, int dec
     return c;
 }
 
-QString pdfText(const QString &pdf)
-{
-    return runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-}
-
 } // namespace
 
 class TestReports : public QObject
@@ -80,18 +70,6 @@ class TestReports : public QObject
 
     static QString tpl(const QString &name) { return QStringLiteral(PCR_TEMPLATE_DIR "/") + name; }
     QString out(const QString &name) const { return m_dir.filePath(name); }
-
-    // Keeps a produced file for a person to look at ($PCR_KEEP_REPORTS).
-    static void keep(const QString &path)
-    {
-        const QString folder = qEnvironmentVariable("PCR_KEEP_REPORTS");
-        if (folder.isEmpty())
-            return;
-        QDir().mkpath(folder);
-        const QString target = folder + QLatin1Char('/') + QFileInfo(path).fileName();
-        QFile::remove(target);
-        QFile::copy(path, target);
-    }
 
     QString convert(const QString &document)
     {
@@ -180,7 +158,7 @@ private slots:
         const QString path = out(QStringLiteral("certificate-%1-%2.docx").arg(rows).arg(decimals));
         QString error;
         QCOMPARE(ReportWriter::certificateWord(tpl(QStringLiteral("校准证书.dotx")), c, path, false, &error), 0);
-        keep(path);
+        keepDocument(path);
         DocxProbe doc(path);
         QVERIFY(doc.ok());
         QVERIFY(doc.contentType().contains(QLatin1String("document.main+xml")));
@@ -259,7 +237,7 @@ private slots:
         c.ambientTemperature = QStringLiteral("74.30");
         const QString path = out(QStringLiteral("record-%1-%2.docx").arg(rows).arg(probes));
         QCOMPARE(ReportWriter::originalRecordWord(tpl(QStringLiteral("原始记录.dotx")), c, path, false), 0);
-        keep(path);
+        keepDocument(path);
         DocxProbe doc(path);
         QVERIFY(doc.ok());
         const QVector<QStringList> data = doc.table(1);
@@ -322,7 +300,7 @@ private slots:
         const ReportContent c = sampleContent(rows, 16, unit);
         const QString path = out(QStringLiteral("certificate-%1.xlsx").arg(rows));
         QCOMPARE(ReportWriter::certificateExcel(tpl(QStringLiteral("校准证书.xltx")), c, path), 0);
-        keep(path);
+        keepDocument(path);
         XlsxProbe x(path);
         QVERIFY(x.ok());
         QVERIFY(x.contentType().contains(QLatin1String("sheet.main+xml")));
@@ -400,7 +378,7 @@ private slots:
         c.hasUniformity = rows > 0;
         const QString path = out(QStringLiteral("record-%1.xlsx").arg(rows));
         QCOMPARE(ReportWriter::originalRecordExcel(tpl(QStringLiteral("原始记录.xltx")), c, path), 0);
-        keep(path);
+        keepDocument(path);
         XlsxProbe x(path);
         QVERIFY(x.ok());
         const int f = std::max(rows, 1);
@@ -463,7 +441,7 @@ private slots:
         QCOMPARE(ReportWriter::certificateExcel(tpl(QStringLiteral("Calibration certificate.xltx")), c, ce), 0);
         QCOMPARE(ReportWriter::originalRecordExcel(tpl(QStringLiteral("Original record.xltx")), c, re), 0);
         for (const QString &p : {cw, rw, ce, re})
-            keep(p);
+            keepDocument(p);
         // Same numbers in the same places as the Chinese documents.
         const QString zcw = out(QStringLiteral("zh-c.docx")), zrw = out(QStringLiteral("zh-r.docx"));
         const QString zce = out(QStringLiteral("zh-c.xlsx")), zre = out(QStringLiteral("zh-r.xlsx"));
@@ -663,7 +641,7 @@ private slots:
             book.addSample(t0.addSecs(3600 + i), QVector<double>{60.0, 61.5, 62.25});
         QVERIFY(!QFile::exists(path));   // nothing at the destination before it is complete
         QCOMPARE(book.finish(), 0);
-        keep(path);
+        keepDocument(path);
         QVERIFY((QFile::permissions(path) & QFileDevice::ReadOther));
         XlsxProbe x(path);
         QVERIFY(x.ok());
@@ -765,7 +743,7 @@ private slots:
         for (const Made &m : made) {
             const QString pdf = convert(m.path);
             QVERIFY2(!pdf.isEmpty(), qPrintable(m.path));
-            keep(pdf);
+            keepDocument(pdf);
             const QString text = pdfText(pdf);
             const QString unspaced = QString(text).remove(QLatin1Char(' '));   // letter-spaced titles come out spaced
             for (const QString &e : m.expected)
@@ -786,7 +764,7 @@ private slots:
         const QString pdf = out(QStringLiteral("certificate.pdf"));
         QString error;
         QCOMPARE(ReportWriter::certificateWord(tpl(QStringLiteral("校准证书.dotx")), c, pdf, true, &error), 0);
-        keep(pdf);
+        keepDocument(pdf);
         const QString text = pdfText(pdf);
         for (int k = 0; k < 4; ++k)
             QVERIFY(text.contains(fixed(c.rows.at(k).last(), 3)));
@@ -794,7 +772,7 @@ private slots:
         QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("certificate.docx")}), QStringList());
         const QString record = out(QStringLiteral("record.pdf"));
         QCOMPARE(ReportWriter::originalRecordWord(tpl(QStringLiteral("原始记录.dotx")), c, record, true, &error), 0);
-        keep(record);
+        keepDocument(record);
         QVERIFY(pdfText(record).contains(fixed(c.rows.at(3).at(6), 3)));
     }
 

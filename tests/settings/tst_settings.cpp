@@ -67,14 +67,6 @@ QVariant configValue(const QString &key)
     return Tool::configFile()->value(key);
 }
 
-QStringList auditDetails()
-{
-    QStringList details;
-    for (const auto &row : Workspace::audit())
-        details << row.Details;
-    return details;
-}
-
 QStringList auditTypes()
 {
     QStringList types;
@@ -371,7 +363,7 @@ void TestSystemSet::everyChangedSettingWritesOneEntryInOrder()
     w.click("pushButton_Set");
     QCOMPARE(auditTypes(), QStringList({Tool::auditTypeName(5), Tool::auditTypeName(8), Tool::auditTypeName(7),
                                         Tool::auditTypeName(9)}));
-    QCOMPARE(auditDetails(), QStringList({"修改公司名称。", "修改温度精度。", "修改温度单位。", "修改导出格式。"}));
+    QCOMPARE(Workspace::auditDetails(), QStringList({"修改公司名称。", "修改温度精度。", "修改温度单位。", "修改导出格式。"}));
     QCOMPARE(Tool::CorporateName, QStringLiteral("计量检测中心"));
     QCOMPARE(Tool::TemperatureAccuracy, 4);
     QCOMPARE(Tool::TemperatureUnit, QStringLiteral("℉"));
@@ -471,7 +463,7 @@ void TestSystemSet::autoBackupSwitch()
     QVERIFY(rec.isEmpty());
     QCOMPARE(configValue("Backups/AutoBackup").toBool(), true);
     QCOMPARE(configValue("Backups/BackupsCycle").toInt(), 5);
-    QCOMPARE(auditDetails(), QStringList({"自动数据备份开。"}));
+    QCOMPARE(Workspace::auditDetails(), QStringList({"自动数据备份开。"}));
     QCOMPARE(auditTypes(), QStringList({Tool::auditTypeName(2)}));
 
     // A cycle typed without touching the switch is not stored.
@@ -488,7 +480,7 @@ void TestSystemSet::autoBackupSwitch()
     w.child<QCheckBox>("checkBox_AutoBackup")->click();
     QVERIFY(!w.child<QCheckBox>("checkBox_AutoBackup")->isChecked());
     QCOMPARE(configValue("Backups/AutoBackup").toBool(), false);
-    QCOMPARE(auditDetails(), QStringList({"自动数据备份开。", "自动数据备份关。"}));
+    QCOMPARE(Workspace::auditDetails(), QStringList({"自动数据备份开。", "自动数据备份关。"}));
 }
 
 void TestSystemSet::chooseBackupFolder()
@@ -511,7 +503,7 @@ void TestSystemSet::chooseBackupFolder()
     QCOMPARE(w.child<QLineEdit>("lineEdit_BackupPath")->text(), ws.path("bk"));
     QCOMPARE(w.page()->backupFolder(), ws.path("bk"));
     QCOMPARE(configValue("Backups/BackupPath").toString(), ws.path("bk"));
-    QCOMPARE(auditDetails(), QStringList({"修改备份保存路径。"}));
+    QCOMPARE(Workspace::auditDetails(), QStringList({"修改备份保存路径。"}));
     QCOMPARE(auditTypes(), QStringList({Tool::auditTypeName(4)}));
     QVERIFY(rec.isEmpty());
     // The path is chosen, not typed: what is shown is what the main window uses.
@@ -569,7 +561,7 @@ void TestSystemSet::manualBackupRules()
         Connection copy(backup);
         QCOMPARE(copy.count("select count(*) from PCRDevice where Number = 'D1'"), 1);
     }
-    QCOMPARE(auditDetails(), QStringList({"手动数据备份。"}));
+    QCOMPARE(Workspace::auditDetails(), QStringList({"手动数据备份。"}));
     QCOMPARE(auditTypes(), QStringList({Tool::auditTypeName(1)}));
     const QDateTime stored = QDateTime::fromString(configValue("Backups/BackupTime").toString(), "yyyy-MM-dd hh:mm:ss");
     QVERIFY(stored.isValid());
@@ -716,7 +708,7 @@ void TestSystemSet::restoreGoodFile()
     const auto audit = Workspace::audit();
     QCOMPARE(audit.last().Details, QStringLiteral("手动恢复数据。"));
     QCOMPARE(audit.last().Type, Tool::auditTypeName(3));
-    QCOMPARE(auditDetails(), QStringList({"手动恢复数据。"}));   // the backup's own entry came after it was taken
+    QCOMPARE(Workspace::auditDetails(), QStringList({"手动恢复数据。"}));   // the backup's own entry came after it was taken
     QVERIFY(Tool::addPCRDevice(device("NEXT")));
     QCOMPARE(bytesOf(backup), backupBytes);
     QVERIFY(QFileInfo(ws.path("PCR.db3")).isWritable());

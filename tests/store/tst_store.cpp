@@ -648,6 +648,18 @@ void TestStore::rights()
         QCOMPARE(granted, 1);
         QVERIFY(Tool::hasRight(QString::fromUtf8(r.name)));
     }
+
+    // An account expires at its expiration second; an unreadable date has expired.
+    Tool::Struct_UesrManagement u;
+    u.ExpirationDate = QStringLiteral("2030-06-01 12:00:00");
+    const QDateTime expiry(QDate(2030, 6, 1), QTime(12, 0, 0));
+    QVERIFY(!u.hasExpired(expiry.addSecs(-1)));
+    QVERIFY(u.hasExpired(expiry));
+    QVERIFY(u.hasExpired(expiry.addDays(1)));
+    for (const char *bad : {"", "2030-06-01", "01.06.2030 12:00:00"}) {
+        u.ExpirationDate = QString::fromLatin1(bad);
+        QVERIFY2(u.hasExpired(expiry.addYears(-10)), bad);
+    }
 }
 
 void TestStore::enumerationWords()

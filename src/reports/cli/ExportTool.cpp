@@ -71,8 +71,7 @@ int checkOperator(const QString &name, QString *message)
         return ExportTool::NotFound;
     }
     const Tool::Struct_UesrManagement &user = users.first();
-    const QDateTime expiry = QDateTime::fromString(user.ExpirationDate, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    if (!expiry.isValid() || QDateTime::currentDateTime().secsTo(expiry) <= 0) {
+    if (user.hasExpired(QDateTime::currentDateTime())) {
         *message = ExportTool::tr("操作员账户已过期：%1").arg(name);
         return ExportTool::NotFound;
     }

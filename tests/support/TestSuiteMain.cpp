@@ -1,11 +1,11 @@
-// Runs every test class of the calibration page, its run and the sample-linearity window.
+// Runs every test class registered with PCR_TEST_CLASS; fails when any of them fails.
 
-#include "CalibrationTest.h"
+#include "TestSuite.h"
 
 #include <QApplication>
 #include <QtTest>
 
-std::vector<std::function<QObject *()>> &calibrationTests()
+std::vector<std::function<QObject *()>> &suiteTests()
 {
     static std::vector<std::function<QObject *()>> tests;
     return tests;
@@ -15,7 +15,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     int failed = 0;
-    for (const auto &make : calibrationTests()) {
+    for (const auto &make : suiteTests()) {
         QObject *test = make();
         failed += QTest::qExec(test, argc, argv);
         delete test;

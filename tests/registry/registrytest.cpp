@@ -1,16 +1,8 @@
-// Runs every test class of the registries in one executable.
+// Table and audit lookups shared by the registry tests.
 
 #include "registrytest.h"
 
-#include <QApplication>
 #include <QTableWidget>
-#include <QtTest>
-
-std::vector<std::function<QObject *()>> &registryTests()
-{
-    static std::vector<std::function<QObject *()>> tests;
-    return tests;
-}
 
 QStringList rowTexts(QTableWidget *table, int row)
 {
@@ -40,16 +32,4 @@ int auditCount()
     QList<Tool::Struct_AuditLog> rows;
     Tool::getAuditLog(rows, QString(), QString(), QString(), QString());
     return rows.size();
-}
-
-int main(int argc, char *argv[])
-{
-    QApplication app(argc, argv);
-    int failed = 0;
-    for (const auto &make : registryTests()) {
-        QObject *test = make();
-        failed += QTest::qExec(test, argc, argv);
-        delete test;
-    }
-    return failed ? 1 : 0;
 }
