@@ -2,6 +2,7 @@
 
 #include "app/messages.h"
 #include "app/pcr.h"
+#include "app/widgets.h"
 #include "store/tool.h"
 #include "ui_SystemSet.h"
 
@@ -56,10 +57,7 @@ std::function<QString(QWidget *, const QString &, const QString &, const QString
 SystemSet::SystemSet(QWidget *parent) : QWidget(parent), ui(new Ui::SystemSet)
 {
     ui->setupUi(this);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(240, 240, 240));
-    setPalette(pal);
+    Widgets::paintBackground(this);
 
     ui->comboBox_Language->addItems(Languages);
     ui->comboBox_DataNumber->addItems(Decimals);

@@ -2,6 +2,7 @@
 
 #include "app/messages.h"
 #include "app/pcr.h"
+#include "app/widgets.h"
 #include "store/tool.h"
 #include "ui_help.h"
 
@@ -20,10 +21,7 @@ std::function<bool(const QUrl &)> Help::openUrl = [](const QUrl &url) {
 Help::Help(QWidget *parent) : QDialog(parent), ui(new Ui::Help)
 {
     ui->setupUi(this);
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(240, 240, 240));
-    setPalette(palette);
+    Widgets::paintBackground(this);
     setWindowIcon(QIcon(QStringLiteral(":/PCR/Image/PCR.ico")));
     ui->label_Icon->setPixmap(QPixmap(QStringLiteral(":/PCR/Image/PCR.png")));
     ui->label_Version->setText(tr("版本：%1").arg(PCR::version()));

@@ -1,6 +1,7 @@
 #include "calibration/Calibration.h"
 
 #include "app/messages.h"
+#include "app/widgets.h"
 #include "calibration/CalibrationLinear.h"
 #include "calibration/ChartView.h"
 #include "instruments/ChannelSetting.h"
@@ -97,10 +98,7 @@ Calibration::Calibration(QWidget *parent) : QWidget(parent)
 
     // 2. The form.
     buildForm();
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, QColor(240, 240, 240));
-    setPalette(p);
+    Widgets::paintBackground(this);
 
     // 3. Chart and driver.
     chartView = new ChartView(this);

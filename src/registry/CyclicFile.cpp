@@ -2,6 +2,7 @@
 #include "ui_CyclicFile.h"
 
 #include "app/messages.h"
+#include "app/widgets.h"
 #include "registry/CyclicFileAdd.h"
 #include "registry/CyclicFileDisplay.h"
 #include "registry/RegistryForm.h"
@@ -13,7 +14,7 @@ CyclicFile::CyclicFile(QWidget *parent) : QDialog(parent), ui(std::make_unique<U
 {
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/PCR/Image/CyclicFile.png")));
-    RegistryForm::paintBackground(this);
+    Widgets::paintBackground(this);
     RegistryForm::setUpList(ui->tableWidget_List);
     RegistryForm::applyRight(ui->pushButton_Delete, "循环文件删除");
     RegistryForm::applyRight(ui->pushButton_Add, "循环文件添加");

@@ -2,6 +2,7 @@
 #include "ui_CyclicFileAdd.h"
 
 #include "app/messages.h"
+#include "app/widgets.h"
 #include "registry/RegistryForm.h"
 #include "store/queries.h"
 #include "store/tool.h"
@@ -15,7 +16,7 @@ CyclicFileAdd::CyclicFileAdd(QWidget *parent)
 {
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/PCR/Image/CyclicFile.png")));
-    RegistryForm::paintBackground(this);
+    Widgets::paintBackground(this);
     RegistryForm::setUpList(ui->tableWidget_List);
     // Temperatures in the display unit.
     ui->label_TempUnit->setText(Tool::TemperatureUnit == QStringLiteral("℉") ? QStringLiteral("℉")

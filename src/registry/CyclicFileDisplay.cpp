@@ -1,6 +1,7 @@
 #include "registry/CyclicFileDisplay.h"
 #include "ui_CyclicFileDisplay.h"
 
+#include "app/widgets.h"
 #include "registry/RegistryForm.h"
 
 CyclicFileDisplay::CyclicFileDisplay(const Tool::Struct_CyclicFile &file, QWidget *parent)
@@ -9,7 +10,7 @@ CyclicFileDisplay::CyclicFileDisplay(const Tool::Struct_CyclicFile &file, QWidge
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/PCR/Image/CyclicFile.png")));
     resize(400, 500);
-    RegistryForm::paintBackground(this);
+    Widgets::paintBackground(this);
     RegistryForm::setUpList(ui->tableWidget_List);
 
     ui->lineEdit_Number->setText(file.Number);

@@ -2,6 +2,7 @@
 #include "ui_Electrometer.h"
 
 #include "app/messages.h"
+#include "app/widgets.h"
 #include "instruments/Collection1611A.h"
 #include "registry/CalibrationDates.h"
 #include "registry/RegistryForm.h"
@@ -59,7 +60,7 @@ Electrometer::Electrometer(QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::Electrometer>())
 {
     ui->setupUi(this);
-    RegistryForm::paintBackground(this);
+    Widgets::paintBackground(this);
 
     RegistryForm::loadValues(ui->comboBox_DeviceName, NameKey);
     RegistryForm::loadValues(ui->comboBox_DeviceModel, ModelKey);

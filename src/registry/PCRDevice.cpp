@@ -2,6 +2,7 @@
 #include "ui_PCRDevice.h"
 
 #include "app/messages.h"
+#include "app/widgets.h"
 #include "registry/CalibrationDates.h"
 #include "registry/RegistryForm.h"
 
@@ -36,7 +37,7 @@ enum Column { StateColumn = 0, NumberColumn = 1 };
 PCRDevice::PCRDevice(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::PCRDevice>())
 {
     ui->setupUi(this);
-    RegistryForm::paintBackground(this);
+    Widgets::paintBackground(this);
 
     RegistryForm::loadValues(ui->comboBox_DeviceName, NameKey);
     RegistryForm::loadValues(ui->comboBox_DeviceModel, ModelKey);

@@ -82,14 +82,6 @@ void applyRight(QAbstractButton *button, const char *right)
     button->setEnabled(Tool::hasRight(QString::fromUtf8(right)));
 }
 
-void paintBackground(QWidget *widget)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, QColor(240, 240, 240));
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
 bool isUsableKey(const QString &key)
 {
     return !key.contains(QStringLiteral("--"));

@@ -38,9 +38,6 @@ bool confirmDelete(QWidget *parent, const QString &number,
 // Enabled only when the logged-in user holds the right (Tool::hasRight).
 void applyRight(QAbstractButton *button, const char *right);
 
-// Pages' background colour RGB 240, 240, 240.
-void paintBackground(QWidget *widget);
-
 // Lists of records are offered as key + "--" + further columns, and the key is read back as the
 // text before the first "--": a key holding "--" could never be chosen again.
 bool isUsableKey(const QString &key);

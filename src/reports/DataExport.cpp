@@ -3,6 +3,7 @@
 #include "analysis/RunData.h"
 #include "analysis/Units.h"
 #include "app/messages.h"
+#include "app/widgets.h"
 #include "calibration/ChartView.h"
 #include "reports/ExportJob.h"
 #include "reports/QWaiting.h"
@@ -23,14 +24,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+using Widgets::named;
 
-template<class W>
-W *named(W *widget, const char *objectName)
-{
-    widget->setObjectName(QLatin1String(objectName));
-    return widget;
-}
+namespace {
 
 bool number(const QLineEdit *edit, double &value)
 {
@@ -45,10 +41,7 @@ DataExport::DataExport(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("DataExport"));
     setStyleSheet(QStringLiteral("font: 14pt \"宋体\";"));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(240, 240, 240));
-    setPalette(pal);
+    Widgets::paintBackground(this);
 
     m_query = named(new QLineEdit(this), "lineEdit_Query");
     m_queryButton = named(new QPushButton(this), "pushButton_Query");

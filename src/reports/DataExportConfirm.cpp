@@ -3,6 +3,7 @@
 #include "analysis/Segmentation.h"
 #include "analysis/Units.h"
 #include "app/messages.h"
+#include "app/widgets.h"
 #include "calibration/ChartView.h"
 
 #include <QDateTimeAxis>
@@ -18,16 +19,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-template<class W>
-W *named(W *widget, const char *objectName)
-{
-    widget->setObjectName(QLatin1String(objectName));
-    return widget;
-}
-
-} // namespace
+using Widgets::named;
 
 DataExportConfirm::DataExportConfirm(QWidget *parent) : QDialog(parent)
 {

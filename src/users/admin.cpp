@@ -1,6 +1,7 @@
 #include "users/admin.h"
 
 #include "app/messages.h"
+#include "app/widgets.h"
 #include "store/queries.h"
 #include "users/adminadd.h"
 #include "users/adminedit.h"
@@ -32,10 +33,7 @@ Admin::Admin(QWidget *parent)
 {
     setObjectName(QStringLiteral("Admin"));
     setStyleSheet(QStringLiteral("font: 14pt \"宋体\";"));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(240, 240, 240));
-    setPalette(pal);
+    Widgets::paintBackground(this);
 
     m_label = new QLabel(tr("用户名称："), this);
     m_label->setObjectName(QStringLiteral("label_DeviceName"));

@@ -1,6 +1,7 @@
 #include "users/adminform.h"
 
 #include "app/messages.h"
+#include "app/widgets.h"
 #include "users/jurisdiction.h"
 #include "users/userrights.h"
 
@@ -14,21 +15,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
+using Widgets::named;
 
+namespace {
 
 QLabel *label(const QString &objectName, const QString &text, QWidget *parent)
 {
     auto *l = new QLabel(text, parent);
     l->setObjectName(objectName);
     return l;
-}
-
-template<class W>
-W *named(W *widget, const char *objectName)
-{
-    widget->setObjectName(QLatin1String(objectName));
-    return widget;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "users/auditlog.h"
 
 #include "app/messages.h"
+#include "app/widgets.h"
 #include "users/auditreport.h"
 
 #include <QComboBox>
@@ -16,27 +17,14 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-namespace {
-
-
-template<class W>
-W *named(W *widget, const char *objectName)
-{
-    widget->setObjectName(QLatin1String(objectName));
-    return widget;
-}
-
-} // namespace
+using Widgets::named;
 
 AuditLog::AuditLog(QWidget *parent)
     : QWidget(parent), m_notice(tr("提示")), m_warning(tr("警告"))
 {
     setObjectName(QStringLiteral("AuditLog"));
     setStyleSheet(QStringLiteral("font: 14pt \"宋体\";"));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(240, 240, 240));
-    setPalette(pal);
+    Widgets::paintBackground(this);
 
     m_startLabel = named(new QLabel(tr("起始日期："), this), "label_Start");
     m_start = named(new QDateTimeEdit(this), "dateTimeEdit_Start");
