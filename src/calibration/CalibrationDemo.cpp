@@ -1,6 +1,7 @@
 #include "calibration/CalibrationDemo.h"
 
 #include "analysis/Thermistor.h"
+#include "registry/CalibrationDates.h"
 
 #include "BlockModel.h"
 #include "Thermistor.h"
@@ -72,7 +73,7 @@ Tool::Struct_Electrometer collector(const Options &options)
     e.SerialNumber = QStringLiteral("SIM1611A-0001");
     e.CalibrationState = QStringLiteral("正常");
     e.CertificateNumber = QStringLiteral("DEMO-1611A");
-    e.CalibrationCycle = QDateTime::currentDateTime().addYears(1).toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    e.CalibrationCycle = CalibrationDates::minuteText(QDateTime::currentDateTime().addYears(1));
     e.Uncertain = QStringLiteral("0.05");
     e.SignalMode = QStringLiteral("网络");
     e.IP_COM = options.host;

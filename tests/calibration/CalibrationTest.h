@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace CalibrationTest {
@@ -38,6 +39,18 @@ inline void logIn(bool allRights = true)
     u.Rights = QStringLiteral("管理员");
     u.setAllRights(allRights);
     Tool::CurrentUser = u;
+}
+
+// The start of every calibration test: ℃, a fresh workspace as the working directory (held in ws
+// until the test's cleanup resets it) with its database open, and a user with every right.
+inline bool enterFreshWorkspace(std::unique_ptr<Workspace> &ws)
+{
+    Tool::TemperatureUnit = QStringLiteral("℃");
+    ws = std::make_unique<Workspace>();
+    if (!Tool::openDatabase())
+        return false;
+    logIn();
+    return true;
 }
 
 // The demo records (PCR instrument, collector at port, 16 probes, two cycle files, 16-point

@@ -12,22 +12,24 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <memory>
+
 using namespace CalibrationTest;
 
 class DemoTest : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<Workspace> ws;
+
 private slots:
-    void init() { Tool::TemperatureUnit = QStringLiteral("℃"); }
+    void init() { QVERIFY(enterFreshWorkspace(ws)); }
+    void cleanup() { ws.reset(); }
 
     // Through the page and pcrsim, the demo probe set reads each well to within its noise,
     // where the nominal characteristic would be off by tenths of a kelvin.
     void probesReadTheTrueTemperatures()
     {
-        Workspace ws;
-        QVERIFY(Tool::openDatabase());
-        logIn();
         PcrSim sim;
         QVERIFY(sim.start({"--collector-tcp", "0", "--program", "25:10", "--start-on-configure", "--seed", "7"}));
         CalibrationDemo::Options o;
@@ -100,9 +102,6 @@ private slots:
 
     void firstStartValuesAndLaterAddress()
     {
-        Workspace ws;
-        QVERIFY(Tool::openDatabase());
-        logIn();
         {
             const auto ini = Tool::configFile();
             ini->setValue("Calibration/Interval", "2");

@@ -34,13 +34,7 @@ class LinearTest : public QObject
     std::unique_ptr<Workspace> ws;
 
 private slots:
-    // Every test in a fresh workspace, logged in with every right.
-    void init()
-    {
-        ws = std::make_unique<Workspace>();
-        QVERIFY(Tool::openDatabase());
-        logIn();
-    }
+    void init() { QVERIFY(enterFreshWorkspace(ws)); }
     void cleanup() { ws.reset(); }
 
     void form()

@@ -54,13 +54,7 @@ class RunTest : public QObject
     }
 
 private slots:
-    void init()
-    {
-        Tool::TemperatureUnit = QStringLiteral("℃");
-        ws = std::make_unique<Workspace>();
-        QVERIFY(Tool::openDatabase());
-        logIn();
-    }
+    void init() { QVERIFY(enterFreshWorkspace(ws)); }
     void cleanup()
     {
         sim.reset();

@@ -20,14 +20,7 @@ class ValidationTest : public QObject
     std::unique_ptr<Workspace> ws;
 
 private slots:
-    // Every test in a fresh workspace, in ℃, logged in with every right.
-    void init()
-    {
-        Tool::TemperatureUnit = QStringLiteral("℃");
-        ws = std::make_unique<Workspace>();
-        QVERIFY(Tool::openDatabase());
-        logIn();
-    }
+    void init() { QVERIFY(enterFreshWorkspace(ws)); }
     void cleanup() { ws.reset(); }
 
     // Each code appears while the one before it passes; the layout is checked before the name.
