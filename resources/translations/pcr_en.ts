@@ -960,11 +960,11 @@
     </message>
     <message>
         <source>时间设置：</source>
-        <translation>Time range:</translation>
+        <translation>Time:</translation>
     </message>
     <message>
         <source> 温度设置：</source>
-        <translation> Temperature range:</translation>
+        <translation> Temperature:</translation>
     </message>
     <message>
         <source>设定</source>

@@ -52,7 +52,8 @@ DataExport::DataExport(QWidget *parent) : QWidget(parent)
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_table->setMinimumWidth(260);
+    // Narrow enough that the range row beside it keeps its editors whole in a minimum-size window.
+    m_table->setMinimumWidth(200);
     m_table->setMaximumWidth(380);
 
     m_chart = named(new ChartView(this), "chartView");

@@ -31,6 +31,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 #include <QtTest>
 
 #include <functional>
@@ -718,8 +719,9 @@ private slots:
         QCOMPARE(chart->horizontalLines().size(), 0);
     }
 
-    // Sixteen probes opened on the page: every legend entry shows, in the page as large as the
-    // main window gives it at its default size and at its minimum.
+    // Sixteen probes opened on the page, as large as the main window gives it at its default size
+    // and at its minimum, in both languages: every legend entry shows, and no editor, label or
+    // button is cut short.
     void pageLegendShowsSixteenProbes()
     {
         workspace();
@@ -728,19 +730,37 @@ private slots:
         sixteen.probes = 16;
         sixteen.offsets = Fixture::offsetsFor(16);
         QVERIFY(Fixture::addProject(sixteen));
-        for (const QSize size : {QSize(1277, 640), QSize(1178, 560)}) {
-            DataExport page;
-            page.resize(size);
-            page.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&page));
-            page.openRow(1);
-            QCOMPARE(page.calibration().CalibrationName, sixteen.name);
-            for (int i = 0; i < 5; ++i)
-                QCoreApplication::processEvents();
-            QString problem;
-            QCOMPARE(shownLegendEntries(*page.chart(), &problem).size(), 16);
-            QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        QTranslator english;
+        QVERIFY(english.load(QStringLiteral(":/i18n/pcr_en.qm")));
+        for (const bool inEnglish : {false, true}) {
+            if (inEnglish)
+                QCoreApplication::installTranslator(&english);
+            for (const QSize size : {QSize(1277, 640), QSize(1178, 560)}) {
+                // In a window of its own the page would grow to what its layout asks for; the
+                // main window gives it a fixed area.
+                QWidget window;
+                window.resize(size);
+                DataExport page(&window);
+                page.setGeometry(QRect(QPoint(0, 0), size));
+                window.show();
+                QVERIFY(QTest::qWaitForWindowExposed(&window));
+                page.openRow(1);
+                QCOMPARE(page.calibration().CalibrationName, sixteen.name);
+                for (int i = 0; i < 5; ++i)
+                    QCoreApplication::processEvents();
+                QString problem;
+                QCOMPARE(shownLegendEntries(*page.chart(), &problem).size(), 16);
+                QVERIFY2(problem.isEmpty(), qPrintable(problem));
+                // A date-time editor shrinks below its size hint by cutting its text.
+                for (const QDateTimeEdit *edit : page.findChildren<QDateTimeEdit *>())
+                    QVERIFY2(edit->width() >= edit->sizeHint().width(), qPrintable(edit->objectName()));
+                for (const QWidget *w : page.findChildren<QWidget *>())
+                    if (qobject_cast<const QLabel *>(w) || qobject_cast<const QPushButton *>(w))
+                        QVERIFY2(w->width() >= w->minimumSizeHint().width(),
+                                 qPrintable(w->objectName() + QLatin1Char(' ') + QString::number(size.width())));
+            }
         }
+        QCoreApplication::removeTranslator(&english);
     }
 
     // Export buttons: rights, the selection check, the 15-probe limit, raw data always Excel.
