@@ -280,6 +280,10 @@
         <source>请输入正确的参数！</source>
         <translation>Please enter valid parameters!</translation>
     </message>
+    <message>
+        <source>初始用户</source>
+        <translation>Initial user</translation>
+    </message>
 </context>
 <context>
     <name>Analysis</name>
@@ -1825,6 +1829,10 @@
     <message>
         <source>答案错误!</source>
         <translation>Wrong answer!</translation>
+    </message>
+    <message>
+        <source>初始用户</source>
+        <translation>Initial user</translation>
     </message>
 </context>
 <context>

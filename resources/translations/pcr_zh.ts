@@ -280,6 +280,10 @@
         <source>请输入正确的参数！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>初始用户</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Analysis</name>
@@ -1824,6 +1828,10 @@
     </message>
     <message>
         <source>答案错误!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>初始用户</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

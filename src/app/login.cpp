@@ -98,7 +98,8 @@ void Login::Forget_Clicked()
         Messages::information(this, m_notice, tr("密码为：") + user.Password);
 
     bool ok = false;
-    const QString answer = Messages::getText(this, tr("忘记密码"), user.Problem, &ok);
+    const QString question = user.Problem == InitialUserQuestion ? tr("初始用户") : user.Problem;
+    const QString answer = Messages::getText(this, tr("忘记密码"), question, &ok);
     if (!ok)
         return;
     if (answer == user.Answer)

@@ -1,5 +1,6 @@
 #include "users/adminform.h"
 
+#include "app/login.h"
 #include "app/messages.h"
 #include "app/widgets.h"
 #include "users/jurisdiction.h"
@@ -117,10 +118,12 @@ void AdminForm::load(const Tool::Struct_UesrManagement &user)
     m_user = user;
     m_name->setText(user.Name);
     m_password->setText(user.Password);
-    // Questions are stored as they were shown; match them as texts.
+    // Questions are stored as they were shown; match them as texts. The initial account's
+    // marker question is the system's own word: shown translated, stored back unchanged.
     int p = m_problem->findText(user.Problem);
     if (p < 0) {
-        m_problem->addItem(user.Problem);
+        const bool initial = user.Problem == Login::InitialUserQuestion;
+        m_problem->addItem(initial ? tr("初始用户") : user.Problem, user.Problem);
         p = m_problem->count() - 1;
     }
     m_problem->setCurrentIndex(p);
@@ -138,7 +141,8 @@ void AdminForm::collect()
     // unusable.
     m_user.Name = m_name->text().trimmed();
     m_user.Password = m_password->text().trimmed();
-    m_user.Problem = m_problem->currentText();
+    const QVariant storedProblem = m_problem->currentData();
+    m_user.Problem = storedProblem.isValid() ? storedProblem.toString() : m_problem->currentText();
     m_user.Answer = m_answer->text();
     m_user.Rights = m_rights->currentData().toString();
     if (m_state)

@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTranslator>
 #include <QtTest>
 
 namespace {
@@ -222,6 +223,16 @@ private slots:
         QCOMPARE(rec.texts(), QStringList({"密码为：123456", "初始用户", "答案错误!"}));
         QCOMPARE(rec.last().title, QStringLiteral("警告"));
         QVERIFY(Workspace::audit().isEmpty());
+
+        // The marker question is the system's word: in English it is asked in English.
+        QTranslator english;
+        QVERIFY(english.load(QStringLiteral(":/i18n/pcr_en.qm")));
+        QCoreApplication::installTranslator(&english);
+        rec.clear();
+        rec.inputNext("admin");
+        dialog.findChild<QPushButton *>("btn_Forget")->click();
+        QCoreApplication::removeTranslator(&english);
+        QCOMPARE(rec.boxes().at(1).text, QStringLiteral("Initial user"));
     }
 
     void recoveryByQuestion()

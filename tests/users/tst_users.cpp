@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTranslator>
 
 using namespace UsersTest;
 
@@ -89,6 +90,7 @@ private slots:
     void twoDeletedUsersGiveOneAuditEntry();
     void loggedInAccountIsNeverDeleted();
     void editUnlocksAndKeepsWhatTheFormDoesNotShow();
+    void initialQuestionShownInEnglishKeptAsStored();
     void operatorEditsOwnAccountWithoutChangingRole();
     void expiredAccountCannotLogIn();
     void accountUnlockedHereLogsInAgain();
@@ -460,6 +462,22 @@ void TestUsers::editUnlocksAndKeepsWhatTheFormDoesNotShow()
     click(&d, "pushButton_OK");
     QCOMPARE(m_boxes->texts(), QStringList({"请输入正确的参数！"}));
     QCOMPARE(stored("jo").Answer, QStringLiteral("lab"));
+}
+
+void TestUsers::initialQuestionShownInEnglishKeptAsStored()
+{
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral(":/i18n/pcr_en.qm")));
+    QCoreApplication::installTranslator(&english);
+    logIn("admin");
+    AdminEdit d(Admin_, stored("admin"));
+    QCOMPARE(child<QComboBox>(&d, "comboBox_Problem")->currentText(), QStringLiteral("Initial user"));
+    click(&d, "pushButton_OK");
+    QCoreApplication::removeTranslator(&english);
+    QCOMPARE(m_boxes->count(), 1);
+    QCOMPARE(m_boxes->last().kind, MessageRecorder::Information);
+    // Still the marker that lets the login show the initial password.
+    QCOMPARE(stored("admin").Problem, QStringLiteral("初始用户"));
 }
 
 void TestUsers::operatorEditsOwnAccountWithoutChangingRole()
