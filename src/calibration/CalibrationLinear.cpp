@@ -125,13 +125,19 @@ void CalibrationLinear::fitColumns()
         table->resizeColumnsToContents();
         fitRows(table);
     }
+    // Wide enough for the wider of the two tables: in English the five result columns need more
+    // room than the ten raw-data columns.
     const QMargins margins = layout()->contentsMargins();
-    const QHeaderView *header = tableWidget_Data->horizontalHeader();
-    int columns = 2 * tableWidget_Data->frameWidth() + margins.left() + margins.right();
-    for (int c = 0; c + 1 < header->count(); ++c)
-        columns += header->sectionSize(c);
-    // The stretched last section keeps at least the default section size.
-    columns += qMax(header->sectionSizeHint(header->count() - 1), header->defaultSectionSize());
+    int columns = 0;
+    for (const QTableWidget *table : {tableWidget_Data, tableWidget_Data1}) {
+        const QHeaderView *header = table->horizontalHeader();
+        int needed = 2 * table->frameWidth() + margins.left() + margins.right();
+        for (int c = 0; c + 1 < header->count(); ++c)
+            needed += header->sectionSize(c);
+        // The stretched last section keeps at least the default section size.
+        needed += qMax(header->sectionSizeHint(header->count() - 1), header->defaultSectionSize());
+        columns = qMax(columns, needed);
+    }
     if (columns > width())
         resize(columns, height());
 }

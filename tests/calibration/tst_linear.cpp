@@ -4,7 +4,9 @@
 
 #include "calibration/CalibrationLinear.h"
 
+#include <QScrollBar>
 #include <QTableWidget>
+#include <QTranslator>
 #include <QtTest>
 
 #include <memory>
@@ -133,6 +135,24 @@ private slots:
         QVERIFY(recorder.isEmpty());
         QVERIFY(stored(p.CalibrationName).endsWith(",2,005"));
         QCOMPARE(stored(p.CalibrationName).split(',').size(), 28);
+    }
+
+    // Every column of both tables in view when the window opens, in both languages (the English
+    // result headers are the widest).
+    void allColumnsInView()
+    {
+        QTranslator english;
+        QVERIFY(english.load(QStringLiteral(":/i18n/pcr_en.qm")));
+        for (const bool inEnglish : {false, true}) {
+            if (inEnglish)
+                QCoreApplication::installTranslator(&english);
+            CalibrationLinear w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QTRY_VERIFY(child<QTableWidget>(&w, "tableWidget_Data")->horizontalScrollBar()->maximum() == 0);
+            QCOMPARE(child<QTableWidget>(&w, "tableWidget_Data1")->horizontalScrollBar()->maximum(), 0);
+        }
+        QCoreApplication::removeTranslator(&english);
     }
 
     void missingProjectIsAFailedSave()
