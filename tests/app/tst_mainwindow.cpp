@@ -116,9 +116,7 @@ QStringList shownTexts(const QMainWindow &w)
 
 QString backupTimeIn(const QString &config)
 {
-    QSettings ini(config, QSettings::IniFormat);
-    ini.setIniCodec("UTF-8");
-    return ini.value("Backups/BackupTime").toString();
+    return Tool::configFile(config)->value("Backups/BackupTime").toString();
 }
 
 } // namespace
