@@ -1,7 +1,7 @@
 // The main window: start-up paths, showPage, the backup tick, exit, language switching and Help.
 
 #include "../support/TestSuite.h"
-#include "workspace.h"
+#include "../support/Workspace.h"
 #include "../support/file_permissions.h"
 
 #include "app/help.h"

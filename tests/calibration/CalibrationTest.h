@@ -2,7 +2,7 @@
 // Shared by the calibration tests: a workspace with the records a calibration needs, the form
 // filled as an engineer would, and the stored rows read back.
 
-#include "../app/workspace.h"
+#include "../support/Workspace.h"
 #include "../instruments/SimHarness.h"
 #include "../support/TestSuite.h"
 

@@ -14,7 +14,7 @@
 #include <QTranslator>
 #include <QtTest>
 
-#include "../app/workspace.h"
+#include "../support/Workspace.h"
 #include "../support/file_permissions.h"
 
 #include <ctime>
