@@ -20,6 +20,7 @@ QT_CHARTS_USE_NAMESPACE
 namespace {
 
 constexpr qreal GripWidth = 9;
+constexpr qreal OpeningLabelGap = 4;
 
 // "开始" becomes "开\n始": one character (grapheme) per line, for a label along a vertical line.
 QString stacked(const QString &text)
@@ -186,7 +187,11 @@ void ChartTaggingLine::place()
         }
         const QPointF bottom = m_view->positionOf(t, m_valueAxis->min());
         const QPointF top = m_view->positionOf(t, m_valueAxis->max());
-        m_label->setPos(top.x() - 20, top.y());
+        // Marker pairs bound plateaus: the opening line (mark 0, a new colour) writes its label
+        // on its right, the closing one (mark 1) on its left. Both labels then stand inside the
+        // span they bound, and the end of one plateau never writes over the start of the next,
+        // however close the two lines come.
+        m_label->setPos(m_mark == 0 ? top.x() + OpeningLabelGap : top.x() - 20, top.y());
         m_line->setLine(QLineF(bottom, top));
         m_line->setVisible(true);
     }

@@ -4,7 +4,9 @@
 
 #include <QDateTimeAxis>
 #include <QGraphicsItem>
+#include <QGraphicsLayout>
 #include <QImage>
+#include <QLegend>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QPainter>
@@ -38,8 +40,27 @@ constexpr qreal MaxVectorColumns = 8192;
 // Curves with more points than this per pixel column are drawn as per-column bars.
 constexpr double BarDensity = 2.0;
 
+// The legend's font shrinks no further than this when entries compete for height.
+constexpr int MinLegendPixels = 9;
+
 // Above the plot background, grid and axes of the chart, below its legend.
 constexpr qreal CurveLayerZ = 4.5;
+
+// Height the legend's entries ask for, stacked in one column. The library keeps its entries as
+// layout items in one item group inside the legend; their size hints follow a new font at once,
+// while their drawn geometry waits for the next layout.
+qreal legendColumnHeight(QLegend *legend)
+{
+    qreal height = 0;
+    for (QGraphicsItem *child : legend->childItems()) {
+        if (child->type() != QGraphicsItemGroup::Type)
+            continue;
+        for (QGraphicsItem *entry : child->childItems())
+            if (const auto *item = dynamic_cast<QGraphicsLayoutItem *>(entry))
+                height += item->effectiveSizeHint(Qt::PreferredSize).height();
+    }
+    return height;
+}
 
 // Clips segment a-b to r (Liang-Barsky); false when nothing of it lies inside. t0 > 0 or t1 < 1
 // tell that the start or the end was cut.
@@ -415,7 +436,11 @@ ChartView::ChartView(QWidget *parent) : QChartView(parent)
 
     m_layer = new ChartCurveLayer(this, c);
     m_layer->setPlotArea(c->plotArea());
-    connect(c, &QChart::plotAreaChanged, this, [this](const QRectF &plot) { m_layer->setPlotArea(plot); });
+    m_legendFont = c->legend()->font();
+    connect(c, &QChart::plotAreaChanged, this, [this](const QRectF &plot) {
+        m_layer->setPlotArea(plot);
+        fitLegend();
+    });
     connect(m_timeAxis, &QDateTimeAxis::rangeChanged, this, [this] { m_layer->invalidate(); });
     connect(m_valueAxis, &QValueAxis::rangeChanged, this, [this] { m_layer->invalidate(); });
 }
@@ -461,6 +486,29 @@ void ChartView::setCurveAntialiasing(bool on)
 bool ChartView::curveAntialiasing() const
 {
     return m_layer->antialiasing();
+}
+
+// A right-hand legend is one column as high as the chart; entries beyond its end are cut off.
+// Sixteen probes on the data export page of a small window need a smaller font, so the font
+// shrinks until every entry fits, never below MinLegendPixels. The room does not depend on the
+// font, so a second pass after the new layout chooses the same size.
+void ChartView::fitLegend()
+{
+    QLegend *legend = chart()->legend();
+    qreal left = 0, top = 0, right = 0, bottom = 0;
+    if (legend->layout())
+        legend->layout()->getContentsMargins(&left, &top, &right, &bottom);
+    const qreal room = legend->geometry().height() - top - bottom;
+    if (room <= 0)
+        return;
+    QFont font = m_legendFont;
+    for (int pixels = QFontInfo(m_legendFont).pixelSize(); pixels >= MinLegendPixels; --pixels) {
+        font.setPixelSize(pixels);
+        if (legend->font() != font)
+            legend->setFont(font);
+        if (legendColumnHeight(legend) <= room)
+            break;
+    }
 }
 
 void ChartView::removeAllSeries()

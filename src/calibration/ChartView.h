@@ -6,6 +6,7 @@
 #include <QChartView>
 #include <QColor>
 #include <QDateTime>
+#include <QFont>
 #include <QList>
 #include <QPoint>
 #include <QString>
@@ -102,6 +103,7 @@ private:
     void zoomAround(const QPointF &anchor, double factor);
     void scrollBy(qreal dx, qreal dy);
     void setTimeRange(double minMsecs, double maxMsecs);
+    void fitLegend();
 
     friend class ChartCurveLayer;
 
@@ -121,6 +123,7 @@ private:
     QDateTime m_from;
     QDateTime m_to;
     ChartCurveLayer *m_layer = nullptr;
+    QFont m_legendFont; // the theme's; the legend shrinks from it only when space is short
 };
 
 #endif // CHARTVIEW_H

@@ -98,9 +98,13 @@ DataExport::DataExport(QWidget *parent) : QWidget(parent)
     auto *search = new QHBoxLayout;
     search->addWidget(m_query, 1);
     search->addWidget(m_queryButton);
+    // The export buttons sit under the project list, so that the chart keeps the full height
+    // beside it: its legend needs room for sixteen probes even in a minimum-size window.
     auto *left = new QVBoxLayout;
     left->addLayout(search);
     left->addWidget(m_table, 1);
+    for (QPushButton *b : {m_certificate, m_record, m_custom})
+        left->addWidget(b);
 
     m_chartArea = new QVBoxLayout;
     m_chartArea->setObjectName(QStringLiteral("verticalLayout_Chart"));
@@ -122,18 +126,12 @@ DataExport::DataExport(QWidget *parent) : QWidget(parent)
                                                        m_tempRemarksLabel, m_tempRemarks, m_tempAdd, m_tempDelete})
         tempRow->addWidget(w);
     tempRow->addStretch();
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_certificate);
-    buttons->addWidget(m_record);
-    buttons->addWidget(m_custom);
 
     auto *right = new QVBoxLayout;
     right->addLayout(m_chartArea, 1);
     right->addLayout(range);
     right->addLayout(timeRow);
     right->addLayout(tempRow);
-    right->addLayout(buttons);
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(left);
     layout->addLayout(right, 1);

@@ -6,6 +6,7 @@
 #include "app/widgets.h"
 #include "calibration/ChartView.h"
 
+#include <QDateTimeAxis>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -139,8 +140,24 @@ void DataExportConfirm::AutoSegment(double tolerance)
             m_chart->AddVerticalLine(found.starts.at(k), Analysis::markerLabel(m_steps.at(k), false, m_unit), false);
             m_chart->AddVerticalLine(found.ends.at(k), Analysis::markerLabel(m_steps.at(k), true, m_unit), true);
         }
+        showProposal(found.ends);
         return;
     }
+}
+
+// A day-long run whose plateaus lie in its first half hour would show every proposed marker within
+// a few pixels. When the markers take less than half the run, the view opens from the first
+// sample to a little past the last proposed end; the home range stays the whole run, which a
+// double click brings back.
+void DataExportConfirm::showProposal(const QVector<QDateTime> &ends)
+{
+    if (m_samples.isEmpty() || ends.isEmpty())
+        return;
+    const QDateTime first = m_samples.first().time;
+    const QDateTime lastEnd = *std::max_element(ends.begin(), ends.end());
+    const QDateTime to = lastEnd.addMSecs(first.msecsTo(lastEnd) / 10);
+    if (first.msecsTo(to) < first.msecsTo(m_samples.last().time) / 2)
+        m_chart->timeAxis()->setRange(first, to);
 }
 
 void DataExportConfirm::OK_clicked()

@@ -46,6 +46,7 @@ protected:
 
 private:
     void retranslate();
+    void showProposal(const QVector<QDateTime> &ends);
 
     QString m_tip;
     QVector<RunSample> m_samples;

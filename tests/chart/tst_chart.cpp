@@ -4,10 +4,12 @@
 #include "calibration/ChartTaggingLine.h"
 #include "calibration/ChartView.h"
 #include "calibration/ChartViewPoints.h"
+#include "../support/chart_legend.h"
 
 #include <QDateTimeAxis>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
+#include <QLegend>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPicture>
@@ -117,6 +119,7 @@ private slots:
     void doubleClickAfterZoomRestoresHomeRanges();
     void seriesOperations();
     void atMost300Series();
+    void legendShowsSixteenChannelsInSmallCharts();
 
     // Tag lines.
     void emptyNameLinesStayHidden();
@@ -423,6 +426,26 @@ void TestChart::seriesOperations()
     QCOMPARE(view.seriesCount(), 0);
 }
 
+void TestChart::legendShowsSixteenChannelsInSmallCharts()
+{
+    // The chart of the data export page at the main window's default and minimum sizes, and of
+    // the calibration page at the minimum.
+    for (const QSize size : {QSize(955, 476), QSize(875, 397), QSize(543, 536)}) {
+        ChartView view;
+        view.resize(size);
+        QVERIFY(showAndSettle(view));
+        QStringList names;
+        for (int i = 1; i <= 16; ++i)
+            names << QStringLiteral("CH1%1").arg(i, 2, 10, QLatin1Char('0'));
+        view.SetSeries(QStringLiteral("DAY-16"), names.join(','), Celsius);
+        settle();
+        QString problem;
+        QCOMPARE(shownLegendEntries(view, &problem), names);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        QVERIFY(QFontInfo(view.chart()->legend()->font()).pixelSize() >= 9);   // still readable
+    }
+}
+
 void TestChart::atMost300Series()
 {
     ChartView view;
@@ -538,9 +561,11 @@ void TestChart::tagLinesFollowRangeAndPlotChanges()
     view->AddHorizontalLine(50, QStringLiteral("50℃"));
     const QDateTime mark = Start.addSecs(1800);
     view->AddVerticalLine(mark, QStringLiteral("开始"), false);
+    view->AddVerticalLine(mark.addSecs(60), QStringLiteral("结束"), true);
     settle();
     ChartTaggingLine *h = view->horizontalLines().first();
     ChartTaggingLine *v = view->verticalLines().first();
+    ChartTaggingLine *closing = view->verticalLines().last();
 
     const auto check = [&]() {
         const QRectF plot = view->chart()->plotArea();
@@ -561,7 +586,11 @@ void TestChart::tagLinesFollowRangeAndPlotChanges()
         QCOMPARE(vl.p1(), view->positionOf(msecs(mark), view->valueAxis()->min()));
         QCOMPARE(vl.p2(), view->positionOf(msecs(mark), view->valueAxis()->max()));
         QVERIFY(std::abs(vl.p1().y() - plot.bottom()) < 0.01 && std::abs(vl.p2().y() - plot.top()) < 0.01);
-        QCOMPARE(v->label()->pos(), QPointF(vl.p2().x() - 20, vl.p2().y()));
+        // A pair's labels stand inside the span it bounds: the opening line's on its right, the
+        // closing line's on its left, so they never cover each other however close the lines come.
+        QCOMPARE(v->label()->pos(), QPointF(vl.p2().x() + 4, vl.p2().y()));
+        const QLineF cl = closing->lineItem()->line();
+        QCOMPARE(closing->label()->pos(), QPointF(cl.p2().x() - 20, cl.p2().y()));
     };
     check();
 

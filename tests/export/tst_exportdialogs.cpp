@@ -4,6 +4,7 @@
 #include "ExportFixture.h"
 
 #include "../reports/DocumentProbe.h"
+#include "../support/chart_legend.h"
 
 #include "app/messages.h"
 #include "calibration/ChartTaggingLine.h"
@@ -16,7 +17,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTimeAxis>
 #include <QDateTimeEdit>
+#include <QGraphicsSimpleTextItem>
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -205,6 +208,54 @@ private slots:
         confirmDialog(fahrenheit, samples, m_project.uniformitySteps, F);
         QCOMPARE(lineNames(fahrenheit.chart()).first(), QStringLiteral("140开始"));
         QVERIFY(qAbs(fahrenheit.chart()->seriesPoints(0).first().y() - (33.72 * 1.8 + 32)) < 1e-9);
+    }
+
+    // A long run with its plateaus at the start opens on the proposed markers, whose labels do
+    // not cover each other; a double click still shows the whole run.
+    void longRunOpensOnTheProposal()
+    {
+        MessageRecorder boxes;
+        QVector<RunSample> samples = Fixture::uniformitySamples(m_project);
+        RunSample idle = samples.last();
+        for (double &v : idle.values)
+            v = 25.0;
+        const QDateTime runEnd = samples.last().time.addSecs(6 * 3600);
+        for (QDateTime t = samples.last().time.addSecs(10); t <= runEnd; t = t.addSecs(10)) {
+            idle.time = t;
+            samples.append(idle);
+        }
+        DataExportConfirm dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        confirmDialog(dialog, samples, m_project.uniformitySteps);
+        QVERIFY(boxes.isEmpty());
+        ChartView *chart = dialog.chart();
+        QCOMPARE(chart->VerticalLineCount(), 6);
+        QCOMPARE(chart->homeFrom(), samples.first().time);
+        QCOMPARE(chart->homeTo(), runEnd);
+        int mark = 0;
+        QDateTime lastEnd;
+        QVERIFY(chart->GetVerticalLine(5, mark, lastEnd));
+        QCOMPARE(chart->timeAxis()->min(), samples.first().time);
+        QCOMPARE(chart->timeAxis()->max(), lastEnd.addMSecs(samples.first().time.msecsTo(lastEnd) / 10));
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        const QList<ChartTaggingLine *> &lines = chart->verticalLines();
+        for (int i = 0; i < lines.size(); ++i) {
+            QVERIFY(lines.at(i)->lineItem()->isVisible());
+            for (int j = i + 1; j < lines.size(); ++j)
+                QVERIFY2(!lines.at(i)->label()->sceneBoundingRect().intersects(lines.at(j)->label()->sceneBoundingRect()),
+                         qPrintable(lines.at(i)->name() + QStringLiteral(" / ") + lines.at(j)->name()));
+        }
+
+        QTest::mouseDClick(chart->viewport(), Qt::LeftButton, Qt::NoModifier, chart->viewport()->rect().center());
+        QCOMPARE(chart->timeAxis()->max(), runEnd);
+        QCOMPARE(chart->timeAxis()->min(), samples.first().time);
+
+        // A run the markers fill is shown whole.
+        DataExportConfirm whole;
+        confirmDialog(whole, Fixture::uniformitySamples(m_project), m_project.uniformitySteps);
+        QCOMPARE(whole.chart()->timeAxis()->max(), Fixture::uniformitySamples(m_project).last().time);
     }
 
     // Six presses of "添加" with three steps label the markers in order; the seventh refuses.
@@ -665,6 +716,31 @@ private slots:
         QCOMPARE(chart->horizontalLines().first()->value(), 20.0);
         page.pt_TempDelet_clicked();
         QCOMPARE(chart->horizontalLines().size(), 0);
+    }
+
+    // Sixteen probes opened on the page: every legend entry shows, in the page as large as the
+    // main window gives it at its default size and at its minimum.
+    void pageLegendShowsSixteenProbes()
+    {
+        workspace();
+        Fixture::Project sixteen = m_project;
+        sixteen.name = QStringLiteral("sixteen");
+        sixteen.probes = 16;
+        sixteen.offsets = Fixture::offsetsFor(16);
+        QVERIFY(Fixture::addProject(sixteen));
+        for (const QSize size : {QSize(1277, 640), QSize(1178, 560)}) {
+            DataExport page;
+            page.resize(size);
+            page.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&page));
+            page.openRow(1);
+            QCOMPARE(page.calibration().CalibrationName, sixteen.name);
+            for (int i = 0; i < 5; ++i)
+                QCoreApplication::processEvents();
+            QString problem;
+            QCOMPARE(shownLegendEntries(*page.chart(), &problem).size(), 16);
+            QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        }
     }
 
     // Export buttons: rights, the selection check, the 15-probe limit, raw data always Excel.
