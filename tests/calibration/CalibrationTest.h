@@ -47,7 +47,7 @@ inline bool enterFreshWorkspace(std::unique_ptr<Workspace> &ws)
 {
     Tool::TemperatureUnit = QStringLiteral("℃");
     ws = std::make_unique<Workspace>();
-    if (!Tool::openDatabase())
+    if (!ws->openDatabase())
         return false;
     logIn();
     return true;
