@@ -24,7 +24,9 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <memory>
 #include <numeric>
+#include <vector>
 
 namespace {
 
@@ -138,6 +140,7 @@ private slots:
     void exitNeedsConfirmation();
     void englishLeavesNoChinese();
     void helpOpensTheManual();
+    void pagesAndDialogsShareTheBackground();
 };
 
 void TestMainWindow::startsOnTheFirstPageAfterLogin()
@@ -590,6 +593,31 @@ void TestMainWindow::helpOpensTheManual()
     help.show();
     help.findChild<QPushButton *>("pushButton_OK")->click();
     QVERIFY(!help.isVisible());
+}
+
+// Every page and toolbar dialog that is built fills its window with RGB 240, 240, 240.
+void TestMainWindow::pagesAndDialogsShareTheBackground()
+{
+    Workspace ws;
+    QVERIFY(ws.openDatabase());
+    Tool::CurrentUser.setAllRights(true);
+    MessageRecorder rec;
+    QWidget parent;
+    std::vector<std::unique_ptr<QWidget>> built;
+    for (int i = 0; i < Pages::Count; ++i)
+        built.emplace_back(Pages::createPage(i, &parent));
+    built.emplace_back(Pages::createDialog(Pages::Dialog::CyclicFile));
+    built.emplace_back(new Help);
+    int painted = 0;
+    for (const auto &w : built) {
+        if (QLatin1String(w->metaObject()->className()) == QLatin1String("EmptyPage"))
+            continue;
+        QVERIFY2(w->autoFillBackground(), w->metaObject()->className());
+        QCOMPARE(w->palette().color(QPalette::Window), QColor(240, 240, 240));
+        ++painted;
+    }
+    QVERIFY(painted >= 9);
+    QVERIFY(rec.isEmpty());
 }
 
 PCR_TEST_CLASS(TestMainWindow)
