@@ -5,7 +5,6 @@
 
 #include <QtEndian>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace pcrsim {
@@ -15,23 +14,6 @@ namespace {
 constexpr quint8 ReadRegisters = 0x03;
 constexpr quint8 WriteRegisters = 0x10;
 constexpr quint8 IllegalAddress = 0x02;
-
-void appendFloatLE(QByteArray &out, float value)
-{
-    quint32 bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    uchar le[4];
-    qToLittleEndian(bits, le);
-    out.append(reinterpret_cast<const char *>(le), 4);
-}
-
-float floatLE(const char *p)
-{
-    const quint32 bits = qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(p));
-    float value = 0;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 } // namespace
 
@@ -88,11 +70,11 @@ QByteArray CollectorSim::handleRead(quint8 address, quint16 start, quint16 count
         const bool resistance = (start & 0xFF00) == 0x0200;
         for (int j = first; j < first + n; ++j) {
             const double v = reading(j, resistance);
-            appendFloatLE(data, std::isfinite(v) ? float(v) : std::numeric_limits<float>::quiet_NaN());
+            data += floatToBytesLE(std::isfinite(v) ? float(v) : std::numeric_limits<float>::quiet_NaN());
         }
     } else if (coefficientBlock(start) >= 0 && count == 8) {
         for (float c : coefficients[size_t(coefficientBlock(start))])
-            appendFloatLE(data, c);
+            data += floatToBytesLE(c);
     } else {
         return exception(ReadRegisters, IllegalAddress);
     }
@@ -110,7 +92,7 @@ QByteArray CollectorSim::handleWrite(const QByteArray &frame, quint16 start, qui
     if (block < 0 || count != 8)
         return exception(WriteRegisters, IllegalAddress);
     for (int i = 0; i < 4; ++i)
-        coefficients[size_t(block)][size_t(i)] = floatLE(frame.constData() + 7 + 4 * i);
+        coefficients[size_t(block)][size_t(i)] = bytesLEToFloat(frame.constData() + 7 + 4 * i);
     trace(QStringLiteral("collector channel %1 coefficients %2 %3 %4 %5").arg(block + 1)
               .arg(double(coefficients[size_t(block)][0]), 0, 'g', 9).arg(double(coefficients[size_t(block)][1]), 0, 'g', 9)
               .arg(double(coefficients[size_t(block)][2]), 0, 'g', 9).arg(double(coefficients[size_t(block)][3]), 0, 'g', 9));

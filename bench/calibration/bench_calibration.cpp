@@ -6,7 +6,7 @@
 //   bench_calibration demo                       the demo workspace's two-phase run (about 8 min), then
 //                                                the analysis cuts plateaus and ramps from the stored rows
 
-#include "../../tests/app/workspace.h"
+#include "../../tests/support/Workspace.h"
 #include "../../tests/instruments/SimHarness.h"
 
 #include "analysis/CycleFile.h"

@@ -36,13 +36,26 @@ QString crcHex(const QString &hexText)
     return QStringLiteral("%1").arg(crc, 4, 16, QLatin1Char('0'));
 }
 
-QString floatToHexLE(float value)
+QByteArray floatToBytesLE(float value)
 {
     quint32 bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
     uchar le[4];
     qToLittleEndian(bits, le);
-    return QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(le), 4).toHex());
+    return QByteArray(reinterpret_cast<const char *>(le), 4);
+}
+
+float bytesLEToFloat(const char *bytes)
+{
+    const quint32 bits = qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(bytes));
+    float value = 0.0f;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+QString floatToHexLE(float value)
+{
+    return QString::fromLatin1(floatToBytesLE(value).toHex());
 }
 
 float hexLEToFloat(const QString &hexText)
@@ -54,10 +67,7 @@ float hexLEToFloat(const QString &hexText)
     const QByteArray bytes = QByteArray::fromHex(digits.left(8).toLatin1());
     if (bytes.size() != 4)
         return 0.0f;
-    const quint32 bits = qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(bytes.constData()));
-    float value = 0.0f;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    return bytesLEToFloat(bytes.constData());
 }
 
 QString significantText(double value, int digits)

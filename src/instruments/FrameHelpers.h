@@ -16,6 +16,12 @@ bool hasValidCrc(const QByteArray &frame);
 // CRC of a hex text (decoded first), as four lower-case hex digits, high byte first.
 QString crcHex(const QString &hexText);
 
+// A float's 32 bits as four bytes, least significant first, as the collector's frames carry it.
+QByteArray floatToBytesLE(float value);
+
+// Inverse of floatToBytesLE for the four bytes at `bytes`.
+float bytesLEToFloat(const char *bytes);
+
 // A float's 32 bits as eight hex digits, least significant byte first.
 QString floatToHexLE(float value);
 

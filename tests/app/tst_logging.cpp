@@ -1,7 +1,7 @@
 // The daily log: naming, the line format, concurrent writers and the 90-day clean-up.
 
 #include "../support/TestSuite.h"
-#include "workspace.h"
+#include "../support/Workspace.h"
 
 #include "app/logging.h"
 

@@ -1,7 +1,7 @@
 // The login dialog against a real database: the lock, expiry, trimming and recovery.
 
 #include "../support/TestSuite.h"
-#include "workspace.h"
+#include "../support/Workspace.h"
 
 #include "app/login.h"
 #include "app/messages.h"

@@ -1,7 +1,7 @@
 // The main window: start-up paths, showPage, the backup tick, exit, language switching and Help.
 
 #include "../support/TestSuite.h"
-#include "workspace.h"
+#include "../support/Workspace.h"
 #include "../support/file_permissions.h"
 
 #include "app/help.h"
@@ -24,7 +24,9 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <memory>
 #include <numeric>
+#include <vector>
 
 namespace {
 
@@ -116,9 +118,7 @@ QStringList shownTexts(const QMainWindow &w)
 
 QString backupTimeIn(const QString &config)
 {
-    QSettings ini(config, QSettings::IniFormat);
-    ini.setIniCodec("UTF-8");
-    return ini.value("Backups/BackupTime").toString();
+    return Tool::configFile(config)->value("Backups/BackupTime").toString();
 }
 
 } // namespace
@@ -140,6 +140,7 @@ private slots:
     void exitNeedsConfirmation();
     void englishLeavesNoChinese();
     void helpOpensTheManual();
+    void pagesAndDialogsShareTheBackground();
 };
 
 void TestMainWindow::startsOnTheFirstPageAfterLogin()
@@ -592,6 +593,31 @@ void TestMainWindow::helpOpensTheManual()
     help.show();
     help.findChild<QPushButton *>("pushButton_OK")->click();
     QVERIFY(!help.isVisible());
+}
+
+// Every page and toolbar dialog that is built fills its window with RGB 240, 240, 240.
+void TestMainWindow::pagesAndDialogsShareTheBackground()
+{
+    Workspace ws;
+    QVERIFY(ws.openDatabase());
+    Tool::CurrentUser.setAllRights(true);
+    MessageRecorder rec;
+    QWidget parent;
+    std::vector<std::unique_ptr<QWidget>> built;
+    for (int i = 0; i < Pages::Count; ++i)
+        built.emplace_back(Pages::createPage(i, &parent));
+    built.emplace_back(Pages::createDialog(Pages::Dialog::CyclicFile));
+    built.emplace_back(new Help);
+    int painted = 0;
+    for (const auto &w : built) {
+        if (QLatin1String(w->metaObject()->className()) == QLatin1String("EmptyPage"))
+            continue;
+        QVERIFY2(w->autoFillBackground(), w->metaObject()->className());
+        QCOMPARE(w->palette().color(QPalette::Window), QColor(240, 240, 240));
+        ++painted;
+    }
+    QVERIFY(painted >= 9);
+    QVERIFY(rec.isEmpty());
 }
 
 PCR_TEST_CLASS(TestMainWindow)

@@ -2,7 +2,7 @@
 // Shared by the calibration tests: a workspace with the records a calibration needs, the form
 // filled as an engineer would, and the stored rows read back.
 
-#include "../app/workspace.h"
+#include "../support/Workspace.h"
 #include "../instruments/SimHarness.h"
 #include "../support/TestSuite.h"
 
@@ -47,7 +47,7 @@ inline bool enterFreshWorkspace(std::unique_ptr<Workspace> &ws)
 {
     Tool::TemperatureUnit = QStringLiteral("℃");
     ws = std::make_unique<Workspace>();
-    if (!Tool::openDatabase())
+    if (!ws->openDatabase())
         return false;
     logIn();
     return true;

@@ -44,6 +44,9 @@ private slots:
         QCOMPARE(hexLEToFloat("0000803"), 0.0f);
         QCOMPARE(hexLEToFloat(""), 0.0f);
         QVERIFY(std::isnan(hexLEToFloat(floatToHexLE(std::nanf("")))));
+        // The same bytes raw, as the simulator writes and reads them.
+        QCOMPARE(floatToBytesLE(-2.0f), QByteArray::fromHex("000000c0"));
+        QCOMPARE(bytesLEToFloat(QByteArray::fromHex("0000803f").constData()), 1.0f);
     }
 
     void floatRoundTrips()

@@ -22,14 +22,11 @@ QStringList columnTexts(QTableWidget *table, int column)
 
 Tool::Struct_AuditLog lastAudit()
 {
-    QList<Tool::Struct_AuditLog> rows;
-    Tool::getAuditLog(rows, QString(), QString(), QString(), QString());
+    const QList<Tool::Struct_AuditLog> rows = Workspace::audit();
     return rows.isEmpty() ? Tool::Struct_AuditLog() : rows.last();
 }
 
 int auditCount()
 {
-    QList<Tool::Struct_AuditLog> rows;
-    Tool::getAuditLog(rows, QString(), QString(), QString(), QString());
-    return rows.size();
+    return Workspace::audit().size();
 }

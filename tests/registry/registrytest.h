@@ -3,6 +3,7 @@
 // ℃) and lookups of form widgets by object name.
 
 #include "../support/TestSuite.h"
+#include "../support/Workspace.h"
 
 #include "store/schema.h"
 #include "store/tool.h"
@@ -13,25 +14,21 @@
 #include <QObject>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QWidget>
 
 #include <memory>
 
-class Workspace
+// The start of every registry test: a fresh workspace (held in ws until the test's cleanup resets
+// it) with its database open, the initial account logged in and ℃.
+inline bool enterFreshWorkspace(std::unique_ptr<Workspace> &ws)
 {
-public:
-    Workspace()
-    {
-        opened = dir.isValid() && Tool::openDatabase(dir.filePath(QStringLiteral("PCR.db3")));
-        Tool::CurrentUser = Schema::initialUser();
-        Tool::TemperatureUnit = QStringLiteral("℃");
-    }
-    ~Workspace() { Tool::closeDatabase(); }
-
-    QTemporaryDir dir;
-    bool opened = false;
-};
+    ws = std::make_unique<Workspace>();
+    if (!ws->openDatabase())
+        return false;
+    Tool::CurrentUser = Schema::initialUser();
+    Tool::TemperatureUnit = QStringLiteral("℃");
+    return true;
+}
 
 // The form widget of that object name; the test fails (returning null) when there is none.
 template<class T>

@@ -85,11 +85,7 @@ class TestCyclicFile : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        ws = std::make_unique<Workspace>();
-        QVERIFY(ws->opened);
-    }
+    void init() { QVERIFY(enterFreshWorkspace(ws)); }
     void cleanup()
     {
         Tool::TemperatureUnit = QStringLiteral("℃");

@@ -112,11 +112,7 @@ class TestElectrometer : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        ws = std::make_unique<Workspace>();
-        QVERIFY(ws->opened);
-    }
+    void init() { QVERIFY(enterFreshWorkspace(ws)); }
     void cleanup() { ws.reset(); }
 
     void startsOnTheNetworkLinkWithItsPresets()

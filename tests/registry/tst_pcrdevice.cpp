@@ -77,11 +77,7 @@ class TestPCRDevice : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        ws = std::make_unique<Workspace>();
-        QVERIFY(ws->opened);
-    }
+    void init() { QVERIFY(enterFreshWorkspace(ws)); }
     void cleanup() { ws.reset(); }
 
     void recheckDateAndStateFromDateAndCycle()

@@ -1,7 +1,7 @@
 // The settings page inside the real main window: settings and their audit entries, the language
 // switch, the automatic backup switch, the backup folder, manual backup and restore.
 
-#include "../app/workspace.h"
+#include "../support/Workspace.h"
 #include "../support/file_permissions.h"
 
 #include "app/SystemSet.h"

@@ -14,9 +14,11 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include "../support/Workspace.h"
 #include "../support/file_permissions.h"
 
 #include <ctime>
+#include <memory>
 
 namespace {
 
@@ -96,27 +98,20 @@ private slots:
     void serialPortNamesAreSorted();
 
 private:
-    QTemporaryDir *m_dir = nullptr;
-    QString m_oldCwd;
-    QString path(const QString &name) const { return m_dir->filePath(name); }
+    std::unique_ptr<Workspace> m_ws;   // the working directory of each test
+    QString path(const QString &name) const { return m_ws->path(name); }
 };
 
 void TestStore::init()
 {
-    m_dir = new QTemporaryDir;
-    QVERIFY(m_dir->isValid());
-    m_oldCwd = QDir::currentPath();
-    QDir::setCurrent(m_dir->path());
-    Tool::CurrentUser = Tool::Struct_UesrManagement();
+    m_ws = std::make_unique<Workspace>();
+    QVERIFY(m_ws->isValid());
     Tool::TemperatureUnit = QStringLiteral("℃");
 }
 
 void TestStore::cleanup()
 {
-    Tool::closeDatabase();
-    QDir::setCurrent(m_oldCwd);
-    delete m_dir;
-    m_dir = nullptr;
+    m_ws.reset();
 }
 
 void TestStore::newFileGetsSchemaIndexAndInitialAccount()
@@ -200,7 +195,7 @@ void TestStore::corruptOrUnreadableFileIsRefused()
     QVERIFY(!Tool::isDatabaseOpen());
     QCOMPARE(garbage.size(), 4096);   // left as it was
 
-    QVERIFY(QDir(m_dir->path()).mkdir("dir.db3"));
+    QVERIFY(QDir(path(".")).mkdir("dir.db3"));
     QVERIFY(!Tool::openDatabase(path("dir.db3")));
 
     // Operations on the closed connection fail cleanly.
@@ -812,7 +807,7 @@ void TestStore::backupIsAConsistentSnapshot()
         Tool::Struct_CalibrationData row{"p", "均匀度校准", QString::number(i), "1,2,3"};
         QVERIFY(Tool::addCalibrationData(row));
     }
-    QVERIFY(QDir(m_dir->path()).mkdir("backups"));
+    QVERIFY(QDir(path(".")).mkdir("backups"));
     const QString target = path("backups/2024_01_01_10_00_PCR.db3");
     QString error;
     QVERIFY2(Tool::backupDatabase(target, &error), qPrintable(error));

@@ -93,6 +93,7 @@ private:
 void TestAuditLog::init()
 {
     m_ws = std::make_unique<Workspace>();
+    QVERIFY(m_ws->openDatabase());
     m_boxes = std::make_unique<MessageRecorder>();
     QVERIFY(Tool::addUesrManagement(account("zed", "操作员")));
     QVERIFY(Tool::addUesrManagement(account("amy", "主管", true)));

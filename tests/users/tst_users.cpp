@@ -103,6 +103,7 @@ private:
 void TestUsers::init()
 {
     m_ws = std::make_unique<Workspace>();
+    QVERIFY(m_ws->openDatabase());
     m_boxes = std::make_unique<MessageRecorder>();
     // admin (initial account) is there already.
     QVERIFY(Tool::addUesrManagement(account("boss2", Admin_, true)));

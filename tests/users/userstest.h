@@ -1,5 +1,8 @@
 #pragma once
-// Shared set-up of the user tests: a fresh database per test and accounts to log in as.
+// Shared set-up of the user tests: accounts to log in as, and the shared Workspace for a fresh
+// database per test.
+
+#include "../support/Workspace.h"
 
 #include "store/tool.h"
 
@@ -7,7 +10,6 @@
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <QtTest>
@@ -33,22 +35,6 @@ inline Tool::Struct_UesrManagement account(const QString &name, const QString &r
     u.setAllRights(allRights);
     return u;
 }
-
-// A database in a temporary folder, opened on the default connection for the test's lifetime.
-class Workspace
-{
-public:
-    Workspace()
-    {
-        QVERIFY(m_dir.isValid());
-        QVERIFY(Tool::openDatabase(m_dir.filePath(QStringLiteral("PCR.db3"))));
-    }
-    ~Workspace() { Tool::closeDatabase(); }
-    QString path(const QString &name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
-};
 
 inline void logIn(const QString &name)
 {

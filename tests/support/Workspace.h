@@ -24,6 +24,9 @@ public:
     }
     QString path(const QString &name) const { return m_dir.filePath(name); }
     bool isValid() const { return m_dir.isValid(); }
+    // Opens "PCR.db3" here as the program does (a new file gets the schema and the initial
+    // account); false when the folder or the database cannot be had.
+    bool openDatabase() const { return isValid() && Tool::openDatabase(); }
 
     void write(const QString &name, const QByteArray &content) const
     {
