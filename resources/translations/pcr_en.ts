@@ -1768,7 +1768,7 @@
     </message>
     <message>
         <source>请输入密码</source>
-        <translation>Enter the password</translation>
+        <translation>Enter password</translation>
     </message>
     <message>
         <source>忘记密码</source>
