@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMetaMethod>
 #include <QSettings>
 #include <QSplashScreen>
@@ -211,6 +212,11 @@ void PCR::loadTranslator(const QString &language)
     if (!translator.load(file))
         qDebug() << "翻译文件加载失败：" << file;
     QCoreApplication::installTranslator(&translator);
+
+    QCoreApplication::removeTranslator(&qtTranslator);
+    if (language == QStringLiteral("中文")
+        && qtTranslator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslator);
 }
 
 QString PCR::version()

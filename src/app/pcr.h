@@ -104,6 +104,7 @@ private:
     QLabel *titleLabel = nullptr;
     QLabel *clockLabel = nullptr;
     QTranslator translator;
+    QTranslator qtTranslator; // Qt's own texts (file dialogs, context menus) in Chinese
 
     QLabel *userLabel = nullptr;
     QLabel *copyrightLabel = nullptr;
