@@ -276,7 +276,11 @@ ReportContent ExportJob::content() const
     if (ok && Analysis::isFahrenheit(m_settings.unit))
         content.ambientTemperature = fixed(Analysis::displayTemperature(ambient, m_settings.unit), 2);
     content.humidity = c.AmbientHumidity;
+    // The calibration page takes the pressure in mbar; both original records print kPa.
     content.pressure = c.AmbientPressure;
+    const double mbar = c.AmbientPressure.trimmed().toDouble(&ok);
+    if (ok && std::isfinite(mbar))
+        content.pressure = QString::number(mbar / 10.0, 'g', 12);
     content.calibrator = c.Calibrator;
     content.checker = c.Checker;
     content.deviceName = c.DeviceName;

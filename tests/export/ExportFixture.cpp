@@ -181,7 +181,7 @@ Tool::Struct_Calibration calibrationRecord(const Project &p)
     c.Interval = QString::number(p.interval);
     c.AmbientTemperature = p.ambient;
     c.AmbientHumidity = QStringLiteral("45");
-    c.AmbientPressure = QStringLiteral("101.3");
+    c.AmbientPressure = QStringLiteral("1013");   // mbar, as the calibration page takes it
     c.Calibrator = QStringLiteral("张三");
     c.Checker = QStringLiteral("李四");
     c.DeviceName = QStringLiteral("实时荧光定量PCR仪");

@@ -331,6 +331,8 @@ private slots:
                     QCOMPARE(data.at(k + 1).at(j + 1), T(sets[k] + p.offsets.at(j)));
             }
             QCOMPARE(doc.bookmarkText(QStringLiteral("code_8")), ambient);
+            // Entered as 1013 mbar, printed in the template's kPa.
+            QCOMPARE(doc.bookmarkText(QStringLiteral("code_10")), QStringLiteral("101.3kPa"));
             const int codes[] = {11, 12, 13, 14, 15, 16};
             const int which[] = {0, 1, 2, 4, 5, 6};
             for (int i = 0; i < 6; ++i)
@@ -345,6 +347,7 @@ private slots:
             }
             QCOMPARE(book.cell(6, 2), ambient);
             QCOMPARE(book.cell(6, 3), unit);
+            QCOMPARE(book.cell(6, 10), QStringLiteral("101.3"));
             const int f = 2;
             QCOMPARE(book.cell(f + 12, 3), expectRates.at(0));
             QCOMPARE(book.cell(f + 12, 7), expectRates.at(1));
