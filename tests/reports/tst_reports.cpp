@@ -323,6 +323,8 @@ private slots:
             QVERIFY(merges.contains(QStringLiteral("C%1:E%1").arg(f + 7 + k)));
             for (int col = 1; col <= 5; ++col)
                 QCOMPARE(x.style(4 + k, col), x.style(3, col));   // new rows formatted like the rows they came from
+            // Rows inserted under the header take its height: the table's rows stay even.
+            QCOMPARE(x.rowHeight(4 + k), x.rowHeight(3 + f));
         }
         // The template below the tables moved down with the inserted rows.
         QCOMPARE(x.cell(f + 5, 1), QStringLiteral("二、温度均匀度"));
@@ -466,6 +468,8 @@ private slots:
             for (int col = 1; col <= 5; ++col)
                 if (!zx.cell(r, col).contains(chinese))   // labels are language texts, the rest is the same
                     QCOMPARE(ex.cell(r, col), zx.cell(r, col));
+        for (int r = 3; r <= 6; ++r)
+            QCOMPARE(ex.rowHeight(r), ex.rowHeight(6));   // header and the three rows, all even
         for (int r = 9; r <= 40; ++r)
             for (int col = 2; col <= 16; ++col)
                 if (!zxr.cell(r, col).contains(chinese))
