@@ -243,6 +243,30 @@ private slots:
         QCOMPARE(t.at(2), (QStringList{"95.00", "95.01", "-0.01", "0.08"}));
     }
 
+    // A window typed in whole seconds, as the page shows it, keeps the samples of its last second.
+    void windowInWholeSeconds()
+    {
+        const QVector<RunSample> u = Fixture::uniformitySamples(m_project);
+        const QVector<RunSample> rate = Fixture::rateSamples(m_project);
+        QVERIFY(rate.last().time.time().msec() > 0);
+        auto second = [](const QDateTime &t) { return t.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")); };
+        const Result r = run(exportArgs(QStringLiteral("raw"),
+                                        {QStringLiteral("--out"), QStringLiteral("w.xlsx"), QStringLiteral("--json"),
+                                         QStringLiteral("w.json"), QStringLiteral("--from"), second(u.first().time),
+                                         QStringLiteral("--to"), second(rate.last().time)}));
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        const QJsonObject json = readJson(path(QStringLiteral("w.json")));
+        QCOMPARE(json.value("uniformitySamples").toInt(), u.size());
+        QCOMPARE(json.value("rateSamples").toInt(), rate.size());
+        // Milliseconds given are taken as they stand.
+        const Result exact = run(exportArgs(QStringLiteral("raw"),
+                                            {QStringLiteral("--out"), QStringLiteral("w2.xlsx"), QStringLiteral("--json"),
+                                             QStringLiteral("w2.json"), QStringLiteral("--to"),
+                                             second(rate.last().time) + QStringLiteral(".000")}));
+        QVERIFY2(exact.status == 0, qPrintable(exact.err));
+        QCOMPARE(readJson(path(QStringLiteral("w2.json"))).value("rateSamples").toInt(), rate.size() - 1);
+    }
+
     // Markers given on the command line cut the run there, not where the search would.
     void explicitMarkers()
     {

@@ -177,10 +177,16 @@ bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Opti
         *message = ExportTool::tr("无法识别的时间：%1").arg(parser.value(QStringLiteral("from")));
         return false;
     }
-    // Bounds as the page's time editors give them: a time without milliseconds means .000.
-    if (parser.isSet(QStringLiteral("to")) && !parseTime(parser.value(QStringLiteral("to")), o.to)) {
-        *message = ExportTool::tr("无法识别的时间：%1").arg(parser.value(QStringLiteral("to")));
-        return false;
+    // Bounds as the page's time editors give them: the end takes in the samples of its last
+    // second (or minute), which a time without milliseconds leaves out otherwise.
+    if (parser.isSet(QStringLiteral("to"))) {
+        const QString to = parser.value(QStringLiteral("to"));
+        if (!parseTime(to, o.to)) {
+            *message = ExportTool::tr("无法识别的时间：%1").arg(to);
+            return false;
+        }
+        if (!to.contains(QLatin1Char('.')))
+            o.to = o.to.addMSecs(to.trimmed().count(QLatin1Char(':')) >= 2 ? 999 : 59999);
     }
     if (o.to < o.from) {
         *message = ExportTool::tr("时间设置错误！");
