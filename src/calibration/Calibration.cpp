@@ -553,12 +553,13 @@ int Calibration::CheckParameter(QString &message)
     project.LayoutName = layout.Name;
     project.LayoutPoints = layout.Points;
 
-    // 11.
+    // 11. A text of blanks names nobody and counts as empty.
+    const auto blank = [](const QString &text) { return text.trimmed().isEmpty(); };
     if (standardizer.NumberChannels.toInt() != layout.PointCount.toInt()) {
         message = tr("布点图与标准器不符！");
         return 1;
     }
-    if (projectName.isEmpty()) {
+    if (blank(projectName)) {
         message = tr("项目名称不能为空！");
         return 2;
     }
@@ -573,12 +574,20 @@ int Calibration::CheckParameter(QString &message)
         message = tr("项目名称重复！");
         return 2;
     }
-    if (company.isEmpty()) {
+    if (blank(company)) {
         message = tr("送检单位不能为空！");
         return 3;
     }
     if (ambientTemperature.isEmpty()) {
         message = tr("环境温度不能为空！");
+        return 4;
+    }
+    // The input rule lets through texts such as "-" or "1.2.3"; they would reach the
+    // certificate as they stand.
+    bool numeric = false;
+    lineEdit_AmbientTemperature->text().toDouble(&numeric);
+    if (!numeric) {
+        message = tr("环境温度格式错误！");
         return 4;
     }
     if (ambientHumidity.isEmpty()) {
@@ -589,11 +598,11 @@ int Calibration::CheckParameter(QString &message)
         message = tr("环境压力不能为空！");
         return 6;
     }
-    if (calibrator.isEmpty()) {
+    if (blank(calibrator)) {
         message = tr("校准员不能为空！");
         return 7;
     }
-    if (checker.isEmpty()) {
+    if (blank(checker)) {
         message = tr("核验员不能为空！");
         return 8;
     }
