@@ -68,6 +68,32 @@ double sampleLimit(const QTime &duration, double interval)
     return double(ms / 1000) / interval;
 }
 
+// The last ambient temperature is kept in Celsius, so that a change of the display unit between
+// two sessions does not turn "20" typed in ℃ into 20 ℉. Four decimals bring a Fahrenheit text of
+// up to two decimals back as it was typed; a text that is no number is kept as it stands.
+QString ambientForConfig(QString text)
+{
+    Tool::toCelsius(text, 4, false);
+    return text;
+}
+
+QString ambientForDisplay(QString text)
+{
+    bool numeric = false;
+    text.toDouble(&numeric);
+    if (!numeric || Tool::TemperatureUnit != QStringLiteral("℉"))
+        return text;
+    Tool::toFahrenheit(text, 2, false);
+    // "68.00" is shown as "68", "77.30" as "77.3".
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text;
+}
+
 // Never narrower than the form it shows, so that nothing is cut at the right whatever the font;
 // only the height scrolls.
 class FormScrollArea : public QScrollArea
@@ -433,7 +459,7 @@ void Calibration::ReadConfig()
     ini->beginGroup(QStringLiteral("Calibration"));
     timeEdit_Long->setTime(QTime::fromString(ini->value(QStringLiteral("TimeLong")).toString(), QStringLiteral("HH:mm:ss")));
     lineEdit_Interval->setText(ini->value(QStringLiteral("Interval")).toString());
-    lineEdit_AmbientTemperature->setText(ini->value(QStringLiteral("AmbientTemperature")).toString());
+    lineEdit_AmbientTemperature->setText(ambientForDisplay(ini->value(QStringLiteral("AmbientTemperature")).toString()));
     lineEdit_AmbientHumidity->setText(ini->value(QStringLiteral("AmbientHumidity")).toString());
     lineEdit_AmbientPressure->setText(ini->value(QStringLiteral("AmbientPressure")).toString());
     ini->endGroup();
@@ -445,7 +471,7 @@ void Calibration::WriteConfig()
     ini->beginGroup(QStringLiteral("Calibration"));
     ini->setValue(QStringLiteral("TimeLong"), timeEdit_Long->time().toString(QStringLiteral("HH:mm:ss")));
     ini->setValue(QStringLiteral("Interval"), lineEdit_Interval->text());
-    ini->setValue(QStringLiteral("AmbientTemperature"), lineEdit_AmbientTemperature->text());
+    ini->setValue(QStringLiteral("AmbientTemperature"), ambientForConfig(lineEdit_AmbientTemperature->text()));
     ini->setValue(QStringLiteral("AmbientHumidity"), lineEdit_AmbientHumidity->text());
     ini->setValue(QStringLiteral("AmbientPressure"), lineEdit_AmbientPressure->text());
     ini->endGroup();

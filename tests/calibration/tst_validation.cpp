@@ -299,6 +299,35 @@ private slots:
         QCOMPARE(child<QLineEdit>(&again, "lineEdit_AmbientPressure")->text(), QStringLiteral("990"));
     }
 
+    // The last ambient temperature means the same temperature after the display unit changed
+    // between two sessions, and comes back as typed in the same unit.
+    void ambientTemperatureKeptAcrossUnitChange()
+    {
+        {
+            Calibration page;
+            child<QLineEdit>(&page, "lineEdit_AmbientTemperature")->setText("20");
+        }
+        Tool::TemperatureUnit = QStringLiteral("℉");
+        {
+            Calibration page;
+            auto *ambient = child<QLineEdit>(&page, "lineEdit_AmbientTemperature");
+            QCOMPARE(ambient->text(), QStringLiteral("68"));
+            ambient->setText("77.3");
+        }
+        QCOMPARE(Tool::configFile()->value("Calibration/AmbientTemperature").toString(), QStringLiteral("25.1667"));
+        {
+            Calibration page;
+            auto *ambient = child<QLineEdit>(&page, "lineEdit_AmbientTemperature");
+            QCOMPARE(ambient->text(), QStringLiteral("77.3"));
+            ambient->setText("-");   // no number: kept as it stands
+        }
+        Tool::TemperatureUnit = QStringLiteral("℃");
+        {
+            Calibration page;
+            QCOMPARE(child<QLineEdit>(&page, "lineEdit_AmbientTemperature")->text(), QStringLiteral("-"));
+        }
+    }
+
     // A refused start stores nothing and starts no worker.
     void invalidStartShowsTheMessage()
     {
