@@ -92,6 +92,7 @@ private slots:
     void editUnlocksAndKeepsWhatTheFormDoesNotShow();
     void initialQuestionShownInEnglishKeptAsStored();
     void operatorEditsOwnAccountWithoutChangingRole();
+    void onlyAnAdministratorChangesOwnRights();
     void expiredAccountCannotLogIn();
     void accountUnlockedHereLogsInAgain();
 
@@ -495,6 +496,35 @@ void TestUsers::operatorEditsOwnAccountWithoutChangingRole()
     QCOMPARE(u.Rights, Op);
     QCOMPARE(u.Remarks, QStringLiteral("mine"));
     QCOMPARE(Tool::CurrentUser.Remarks, QStringLiteral("mine"));   // own account: refreshed
+}
+
+void TestUsers::onlyAnAdministratorChangesOwnRights()
+{
+    // Nobody but an administrator can tick a right for the account in use: an operator would
+    // otherwise grant himself the calibration and the exports, a supervisor the user rights.
+    struct Case
+    {
+        const char *loggedIn;
+        QString role;
+        const char *edited;
+        bool changeable;
+    } cases[] = {{"op1", Op, "op1", false},
+                 {"sup", Sup, "sup", false},
+                 {"sup", Sup, "op1", true},
+                 {"admin", Admin_, "admin", true}};
+    for (const Case &c : cases) {
+        logIn(c.loggedIn);
+        AdminEdit edit(c.role, stored(c.edited));
+        click(&edit, "pushButton_Jurisdiction");
+        Jurisdiction *j = edit.openJurisdiction();
+        QVERIFY(j);
+        QCOMPARE(j->checkBox("CalibrationStartUp")->isEnabled(), c.changeable);
+        QCOMPARE(j->checkBox("ElectrometerScan")->isEnabled(), c.changeable);
+        if (!c.changeable) {
+            for (const auto &entry : UserRights::entries())
+                QVERIFY2(!j->checkBox(entry.column)->isEnabled(), entry.column);
+        }
+    }
 }
 
 namespace {
