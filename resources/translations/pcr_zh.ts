@@ -217,6 +217,10 @@
         <source>修改用户：</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>至少要保留一个可以登录的管理员账户！</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AdminForm</name>
