@@ -805,6 +805,10 @@
         <source>删除循环文件的编号：</source>
         <translation>Cycle file deleted, number: </translation>
     </message>
+    <message>
+        <source>该循环文件已被%1个校准项目使用，不能删除！</source>
+        <translation>This cycle file is used by %1 calibration project(s) and cannot be deleted!</translation>
+    </message>
 </context>
 <context>
     <name>CyclicFileAdd</name>
