@@ -217,6 +217,10 @@
         <source>修改用户：</source>
         <translation>User modified: </translation>
     </message>
+    <message>
+        <source>至少要保留一个可以登录的管理员账户！</source>
+        <translation>At least one administrator account that can log in must remain!</translation>
+    </message>
 </context>
 <context>
     <name>AdminForm</name>
@@ -804,6 +808,10 @@
     <message>
         <source>删除循环文件的编号：</source>
         <translation>Cycle file deleted, number: </translation>
+    </message>
+    <message>
+        <source>该循环文件已被%1个校准项目使用，不能删除！</source>
+        <translation>This cycle file is used by %1 calibration project(s) and cannot be deleted!</translation>
     </message>
 </context>
 <context>

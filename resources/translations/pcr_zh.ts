@@ -217,6 +217,10 @@
         <source>修改用户：</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>至少要保留一个可以登录的管理员账户！</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AdminForm</name>
@@ -803,6 +807,10 @@
     </message>
     <message>
         <source>删除循环文件的编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>该循环文件已被%1个校准项目使用，不能删除！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -178,7 +178,10 @@ void AdminForm::pt_Jurisdiction_clicked()
         m_jurisdiction->close();
     m_jurisdiction = new Jurisdiction(this);
     m_jurisdiction->setAttribute(Qt::WA_DeleteOnClose);
-    m_jurisdiction->setUser(m_user);
+    // Only an administrator changes the rights of the account in use: anyone else could grant
+    // themselves what the rights were meant to keep from them.
+    const bool ownAccount = !m_user.Name.isEmpty() && m_user.Name == Tool::CurrentUser.Name;
+    m_jurisdiction->setUser(m_user, !ownAccount || Tool::CurrentUser.Rights == UserRights::Administrator);
     connect(m_jurisdiction, &Jurisdiction::sp_SetJurisdiction_signals, this,
             &AdminForm::pt_SetJurisdiction_slots);
     m_jurisdiction->show();
