@@ -225,10 +225,6 @@
 <context>
     <name>AdminForm</name>
     <message>
-        <source>你所在的公司为？</source>
-        <translation>Which company are you with?</translation>
-    </message>
-    <message>
         <source>提示</source>
         <translation>Notice</translation>
     </message>
@@ -283,10 +279,6 @@
     <message>
         <source>请输入正确的参数！</source>
         <translation>Please enter valid parameters!</translation>
-    </message>
-    <message>
-        <source>初始用户</source>
-        <translation>Initial user</translation>
     </message>
 </context>
 <context>
@@ -1845,6 +1837,10 @@
     <message>
         <source>初始用户</source>
         <translation>Initial user</translation>
+    </message>
+    <message>
+        <source>你所在的公司为？</source>
+        <translation>Which company are you with?</translation>
     </message>
 </context>
 <context>

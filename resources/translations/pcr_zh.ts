@@ -225,10 +225,6 @@
 <context>
     <name>AdminForm</name>
     <message>
-        <source>你所在的公司为？</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>提示</source>
         <translation type="unfinished"></translation>
     </message>
@@ -282,10 +278,6 @@
     </message>
     <message>
         <source>请输入正确的参数！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>初始用户</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1844,6 +1836,10 @@
     </message>
     <message>
         <source>初始用户</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>你所在的公司为？</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -91,6 +91,7 @@ private slots:
     void loggedInAccountIsNeverDeleted();
     void editUnlocksAndKeepsWhatTheFormDoesNotShow();
     void initialQuestionShownInEnglishKeptAsStored();
+    void recoveryQuestionStoredWhateverTheLanguage();
     void operatorEditsOwnAccountWithoutChangingRole();
     void onlyAnAdministratorChangesOwnRights();
     void lastUsableAdministratorStays();
@@ -481,6 +482,37 @@ void TestUsers::initialQuestionShownInEnglishKeptAsStored()
     QCOMPARE(m_boxes->last().kind, MessageRecorder::Information);
     // Still the marker that lets the login show the initial password.
     QCOMPARE(stored("admin").Problem, QStringLiteral("初始用户"));
+}
+
+void TestUsers::recoveryQuestionStoredWhateverTheLanguage()
+{
+    const QString question = QStringLiteral("你所在的公司为？");
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral(":/i18n/pcr_en.qm")));
+    QCoreApplication::installTranslator(&english);
+    logIn("admin");
+    {
+        AdminAdd d(Admin_);
+        QCOMPARE(child<QComboBox>(&d, "comboBox_Problem")->currentText(),
+                 QStringLiteral("Which company are you with?"));
+        fillForm(&d, "eng", "pw", "lab");
+        click(&d, "pushButton_OK");
+    }
+    QCOMPARE(stored("eng").Problem, question);
+    // An account that kept the English text is shown with the one question and stored back as it.
+    auto old = stored("eng");
+    old.Problem = QStringLiteral("Which company are you with?");
+    QVERIFY(Tool::modifyUesrManagement(old));
+    {
+        AdminEdit d(Admin_, stored("eng"));
+        QCOMPARE(child<QComboBox>(&d, "comboBox_Problem")->count(), 1);
+        click(&d, "pushButton_OK");
+    }
+    QCoreApplication::removeTranslator(&english);
+    QCOMPARE(stored("eng").Problem, question);
+    // In Chinese the same account shows the question in Chinese.
+    AdminEdit d(Admin_, stored("eng"));
+    QCOMPARE(child<QComboBox>(&d, "comboBox_Problem")->currentText(), question);
 }
 
 void TestUsers::operatorEditsOwnAccountWithoutChangingRole()
