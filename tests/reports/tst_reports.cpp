@@ -384,6 +384,9 @@ private slots:
         XlsxProbe x(path);
         QVERIFY(x.ok());
         const int f = std::max(rows, 1);
+        // Rows inserted under the header take its height: the table's rows stay even.
+        for (int k = 0; k < f; ++k)
+            QCOMPARE(x.rowHeight(10 + k), x.rowHeight(9));
         for (int p = 0; p < probes; ++p) {
             const QVector<Run> runs = x.runs(9, p + 2);
             if (!c.hasUniformity) {
@@ -470,6 +473,8 @@ private slots:
                     QCOMPARE(ex.cell(r, col), zx.cell(r, col));
         for (int r = 3; r <= 6; ++r)
             QCOMPARE(ex.rowHeight(r), ex.rowHeight(6));   // header and the three rows, all even
+        for (int r = 9; r <= 12; ++r)
+            QCOMPARE(exr.rowHeight(r), exr.rowHeight(12));
         for (int r = 9; r <= 40; ++r)
             for (int col = 2; col <= 16; ++col)
                 if (!zxr.cell(r, col).contains(chinese))
