@@ -339,6 +339,18 @@ void TestAnalysis::autoSegmentComparisonsAreStrict()
     const QVector<RunSample> run = makeRun(rows);
     QCOMPARE(AutoSegment(0.5, steps({95}), run, 1, 1.0).outcome, AutoSegmentOutcome::Failed);
     QCOMPARE(AutoSegment(0.5000001, steps({95}), run, 1, 1.0).outcome, AutoSegmentOutcome::Found);
+
+    // The same with the real tolerance and stored values: 95.1 − 95.0 is 0.1 as written (a hair
+    // under 0.1 in binary) and does not hold; 95.0999 does. Two probes: the means step by 0.1.
+    auto alternating = [](double low, double high) {
+        QVector<QVector<double>> r;
+        for (int i = 0; i < 60; ++i)
+            r.append(QVector<double>(2, i % 2 ? high : low));
+        return makeRun(r);
+    };
+    QCOMPARE(AutoSegment(0.1, steps({95}), alternating(95.0, 95.1), 2, 1.0).outcome, AutoSegmentOutcome::Failed);
+    QCOMPARE(AutoSegment(0.1, steps({72}), alternating(72.3, 72.2), 2, 1.0).outcome, AutoSegmentOutcome::Failed);
+    QCOMPARE(AutoSegment(0.1, steps({95}), alternating(95.0, 95.0999), 2, 1.0).outcome, AutoSegmentOutcome::Found);
 }
 
 void TestAnalysis::autoSegmentSharesTheCursor()
