@@ -524,6 +524,19 @@ void TestAnalysis::rateHandCase()
     const QVector<RunSample> hot = rateRun({rateProbe(20, 0, 8, 11, 17, 0.0)}, 0.5);
     QCOMPARE(RateAnalysisData(hot, steps({50, 95, 50}), 1, 0.5, r), 0);
     QCOMPARE(r.heatingTime, 4);
+
+    // Strict thresholds at a reading equal to one as written: 64.1 − 5 is a hair under 59.1 in
+    // binary and 64.4 − 5 a hair over 59.4, yet neither reading crosses its threshold.
+    QCOMPARE(RateAnalysisData(makeRun({{50}, {56}, {59.1}, {60}, {64.1}, {64.1}, {58}, {54}, {50}}),
+                              steps({50, 64.1, 50}), 1, 1.0, r),
+             0);
+    QCOMPARE(r.heatingEnd, 60.0);
+    QCOMPARE(r.heatingTime, 2);
+    QCOMPARE(RateAnalysisData(makeRun({{50}, {56}, {60}, {64.4}, {59.4}, {58}, {54}, {50}}),
+                              steps({50, 64.4, 50}), 1, 1.0, r),
+             0);
+    QCOMPARE(r.coolingStart, 58.0);
+    QCOMPARE(r.coolingTime, 1);
 }
 
 void TestAnalysis::rateTruncatesPerProbe()
