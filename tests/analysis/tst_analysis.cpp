@@ -259,7 +259,8 @@ void TestAnalysis::sampleTimeParsing()
         QCOMPARE(t, QDateTime::fromString(text, "yyyy-MM-dd hh:mm:ss.zzz"));
     }
     const QStringList bad = {"2023-02-29 00:00:00.000", "2024-05-06 24:00:00.000", "2024-05-06T09:00:10.000",
-                             "2024-05-06 09:00:10", "", "garbage"};
+                             "2024-05-06 09:00:10", "", "garbage", "x024-05-06 09:00:10.000",
+                             "2O24-05-06 09:00:10.000"};
     for (const QString &text : bad) {
         QDateTime t;
         QVERIFY2(!parseSampleTime(text, t), qPrintable(text));
