@@ -217,13 +217,13 @@
         <source>修改用户：</source>
         <translation>User modified: </translation>
     </message>
+    <message>
+        <source>至少要保留一个可以登录的管理员账户！</source>
+        <translation>At least one administrator account that can log in must remain!</translation>
+    </message>
 </context>
 <context>
     <name>AdminForm</name>
-    <message>
-        <source>你所在的公司为？</source>
-        <translation>Which company are you with?</translation>
-    </message>
     <message>
         <source>提示</source>
         <translation>Notice</translation>
@@ -279,10 +279,6 @@
     <message>
         <source>请输入正确的参数！</source>
         <translation>Please enter valid parameters!</translation>
-    </message>
-    <message>
-        <source>初始用户</source>
-        <translation>Initial user</translation>
     </message>
 </context>
 <context>
@@ -800,6 +796,10 @@
     <message>
         <source>删除循环文件的编号：</source>
         <translation>Cycle file deleted, number: </translation>
+    </message>
+    <message>
+        <source>该循环文件已被%1个校准项目使用，不能删除！</source>
+        <translation>This cycle file is used by %1 calibration project(s) and cannot be deleted!</translation>
     </message>
 </context>
 <context>
@@ -1833,6 +1833,10 @@
     <message>
         <source>初始用户</source>
         <translation>Initial user</translation>
+    </message>
+    <message>
+        <source>你所在的公司为？</source>
+        <translation>Which company are you with?</translation>
     </message>
 </context>
 <context>

@@ -217,13 +217,13 @@
         <source>修改用户：</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>至少要保留一个可以登录的管理员账户！</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AdminForm</name>
-    <message>
-        <source>你所在的公司为？</source>
-        <translation type="unfinished"></translation>
-    </message>
     <message>
         <source>提示</source>
         <translation type="unfinished"></translation>
@@ -278,10 +278,6 @@
     </message>
     <message>
         <source>请输入正确的参数！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>初始用户</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -799,6 +795,10 @@
     </message>
     <message>
         <source>删除循环文件的编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>该循环文件已被%1个校准项目使用，不能删除！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1832,6 +1832,10 @@
     </message>
     <message>
         <source>初始用户</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>你所在的公司为？</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

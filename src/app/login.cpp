@@ -13,6 +13,29 @@ const QString Login::StateLocked = QStringLiteral("锁定");
 const QString Login::StateExpired = QStringLiteral("过期");
 const QString Login::InitialUserQuestion = QStringLiteral("初始用户");
 
+namespace {
+
+const char *const RecoveryQuestions[] = {QT_TRANSLATE_NOOP("Login", "你所在的公司为？")};
+
+} // namespace
+
+QStringList Login::recoveryQuestions()
+{
+    QStringList out;
+    for (const char *q : RecoveryQuestions)
+        out << QString::fromUtf8(q);
+    return out;
+}
+
+QString Login::questionText(const QString &stored)
+{
+    if (stored == InitialUserQuestion)
+        return tr("初始用户");
+    if (recoveryQuestions().contains(stored))
+        return tr(stored.toUtf8().constData());
+    return stored;
+}
+
 Login::Login(QWidget *parent)
     : QDialog(parent), ui(new Ui::Login), m_notice(tr("提示")), m_warning(tr("警告"))
 {
@@ -98,8 +121,7 @@ void Login::Forget_Clicked()
         Messages::information(this, m_notice, tr("密码为：") + user.Password);
 
     bool ok = false;
-    const QString question = user.Problem == InitialUserQuestion ? tr("初始用户") : user.Problem;
-    const QString answer = Messages::getText(this, tr("忘记密码"), question, &ok);
+    const QString answer = Messages::getText(this, tr("忘记密码"), questionText(user.Problem), &ok);
     if (!ok)
         return;
     if (answer == user.Answer)

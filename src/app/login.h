@@ -22,6 +22,12 @@ public:
     static const QString StateExpired;  // "过期"
     static const QString InitialUserQuestion;   // "初始用户"
 
+    // The recovery questions offered for new accounts, as stored (Chinese, whatever the language).
+    static QStringList recoveryQuestions();
+    // A stored question as the interface shows it: the system's own questions translated, a
+    // question of any other origin as it stands.
+    static QString questionText(const QString &stored);
+
 private slots:
     void Login_Clicked();
     void Forget_Clicked();

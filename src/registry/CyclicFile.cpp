@@ -6,6 +6,7 @@
 #include "registry/CyclicFileAdd.h"
 #include "registry/CyclicFileDisplay.h"
 #include "registry/RegistryForm.h"
+#include "store/queries.h"
 #include "store/tool.h"
 
 #include <QEvent>
@@ -73,6 +74,17 @@ void CyclicFile::pt_Delete_clicked()
 {
     if (selectedNumber.isEmpty()) {
         Messages::warning(this, tr("警告"), tr("请先选择设备"));
+        return;
+    }
+    // Stored projects find their steps by the file's name: without it their results cannot be
+    // exported any more.
+    QList<Tool::Struct_CyclicFile> files;
+    QList<Tool::Struct_Calibration> users;
+    if (Tool::getCyclicFile(files, selectedNumber) && !files.isEmpty()
+        && (!Tool::queryCalibration(users, Queries::calibrationsUsingCycleFile(files.first().Name))
+            || !users.isEmpty())) {
+        Messages::warning(this, tr("警告"),
+                          tr("该循环文件已被%1个校准项目使用，不能删除！").arg(users.size()));
         return;
     }
     if (!RegistryForm::confirmDelete(this, selectedNumber, &Tool::deleteCyclicFile, tr("删除数据库失败!")))

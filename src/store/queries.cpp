@@ -7,6 +7,11 @@ Tool::Statement cyclicFileByName(const QString &name)
     return {QStringLiteral("select * from CyclicFile where Name = ?"), {name}};
 }
 
+Tool::Statement calibrationsUsingCycleFile(const QString &name)
+{
+    return {QStringLiteral("select * from Calibration where UniformityFile = ? OR RateFile = ?"), {name, name}};
+}
+
 Tool::Statement calibrationDataOf(const QString &name, const QString &model)
 {
     return {QStringLiteral("select * from CalibrationData where Name = ? AND Model = ?"), {name, model}};

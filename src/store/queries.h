@@ -9,6 +9,9 @@ namespace Queries {
 // Cycle file looked up by its name (the analysis finds the steps of a run by it).
 Tool::Statement cyclicFileByName(const QString &name);
 
+// Projects that ran with the named cycle file, for uniformity or for rates.
+Tool::Statement calibrationsUsingCycleFile(const QString &name);
+
 // The samples of one project and one calibration item, in stored (time) order.
 Tool::Statement calibrationDataOf(const QString &name, const QString &model);
 

@@ -4,7 +4,33 @@
 #include "users/userrights.h"
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QLineEdit>
+
+namespace {
+
+bool canAdminister(const Tool::Struct_UesrManagement &u, const QDateTime &now)
+{
+    return u.Rights == UserRights::Administrator && u.State != UserRights::StateLocked && !u.hasExpired(now);
+}
+
+// Whether the lab keeps an administrator who can log in once this record is stored: without one
+// nobody could unlock, add or repair an account again.
+bool keepsAnAdministrator(const Tool::Struct_UesrManagement &changed)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    if (canAdminister(changed, now))
+        return true;
+    QList<Tool::Struct_UesrManagement> users;
+    if (!Tool::getUesrManagement(users, QString()))
+        return true;   // cannot tell: the update itself will report a failing database
+    for (const Tool::Struct_UesrManagement &u : users)
+        if (u.Name != changed.Name && canAdminister(u, now))
+            return true;
+    return false;
+}
+
+} // namespace
 
 AdminEdit::AdminEdit(const QString &loggedInRole, const Tool::Struct_UesrManagement &user,
                      QWidget *parent)
@@ -27,6 +53,10 @@ void AdminEdit::pt_OK_clicked()
     const QString invalid = invalidInput();
     if (!invalid.isEmpty()) {
         Messages::warning(this, m_warning, invalid);
+        return;
+    }
+    if (!keepsAnAdministrator(m_user)) {
+        Messages::warning(this, m_warning, tr("至少要保留一个可以登录的管理员账户！"));
         return;
     }
     if (!Tool::modifyUesrManagement(m_user)) {

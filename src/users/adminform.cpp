@@ -31,7 +31,7 @@ QLabel *label(const QString &objectName, const QString &text, QWidget *parent)
 
 QStringList AdminForm::problems()
 {
-    return {tr("你所在的公司为？")};
+    return Login::recoveryQuestions();
 }
 
 AdminForm::AdminForm(const QStringList &roles, bool withState, QWidget *parent)
@@ -58,7 +58,10 @@ AdminForm::AdminForm(const QStringList &roles, bool withState, QWidget *parent)
     addRow("label_Password", tr("用户密码："), m_password);
 
     m_problem = named(new QComboBox(group), "comboBox_Problem");
-    m_problem->addItems(problems());
+    // Shown translated, stored as the system's own word, so that the login shows the question
+    // in whatever language is chosen later.
+    for (const QString &question : problems())
+        m_problem->addItem(Login::questionText(question), question);
     addRow("label_Problem", tr("问    题："), m_problem);
 
     m_answer = named(new QLineEdit(group), "lineEdit_Answer");
@@ -118,12 +121,14 @@ void AdminForm::load(const Tool::Struct_UesrManagement &user)
     m_user = user;
     m_name->setText(user.Name);
     m_password->setText(user.Password);
-    // Questions are stored as they were shown; match them as texts. The initial account's
-    // marker question is the system's own word: shown translated, stored back unchanged.
-    int p = m_problem->findText(user.Problem);
+    // The system's own questions are found by their stored word, or by their translation as an
+    // account stored it while the English interface was on (stored back as the word). Any other
+    // question, and the initial account's marker, stay as stored.
+    int p = m_problem->findData(user.Problem);
+    if (p < 0)
+        p = m_problem->findText(user.Problem);
     if (p < 0) {
-        const bool initial = user.Problem == Login::InitialUserQuestion;
-        m_problem->addItem(initial ? tr("初始用户") : user.Problem, user.Problem);
+        m_problem->addItem(Login::questionText(user.Problem), user.Problem);
         p = m_problem->count() - 1;
     }
     m_problem->setCurrentIndex(p);
@@ -178,7 +183,10 @@ void AdminForm::pt_Jurisdiction_clicked()
         m_jurisdiction->close();
     m_jurisdiction = new Jurisdiction(this);
     m_jurisdiction->setAttribute(Qt::WA_DeleteOnClose);
-    m_jurisdiction->setUser(m_user);
+    // Only an administrator changes the rights of the account in use: anyone else could grant
+    // themselves what the rights were meant to keep from them.
+    const bool ownAccount = !m_user.Name.isEmpty() && m_user.Name == Tool::CurrentUser.Name;
+    m_jurisdiction->setUser(m_user, !ownAccount || Tool::CurrentUser.Rights == UserRights::Administrator);
     connect(m_jurisdiction, &Jurisdiction::sp_SetJurisdiction_signals, this,
             &AdminForm::pt_SetJurisdiction_slots);
     m_jurisdiction->show();

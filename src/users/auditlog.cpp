@@ -137,7 +137,15 @@ bool AuditLog::download(const QString &fileName)
 
 void AuditLog::pt_Download_clicked()
 {
-    const QString fileName = QFileDialog::getSaveFileName(this, tr("打开文件"), QString(), tr("PDF Files (*.pdf)"));
+    QFileDialog dialog(this, tr("打开文件"), QString(), tr("PDF Files (*.pdf)"));
+    dialog.setObjectName(QStringLiteral("saveFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // A name typed without its extension still gets one, and the dialog asks before replacing it.
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString fileName = dialog.selectedFiles().value(0);
     if (fileName.isEmpty())
         return;
     download(fileName);

@@ -49,13 +49,13 @@ Jurisdiction::Jurisdiction(QWidget *parent) : QDialog(parent)
     layout->addLayout(buttons);
 }
 
-void Jurisdiction::setUser(const Tool::Struct_UesrManagement &user)
+void Jurisdiction::setUser(const Tool::Struct_UesrManagement &user, bool mayChange)
 {
     m_user = user;
     for (const UserRights::Entry &e : UserRights::entries()) {
         QCheckBox *box = m_boxes.value(QLatin1String(e.column));
         box->setChecked(user.*(e.flag));
-        box->setEnabled(UserRights::isChangeable(e.changeable, user.Rights));
+        box->setEnabled(mayChange && UserRights::isChangeable(e.changeable, user.Rights));
     }
 }
 

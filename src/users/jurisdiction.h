@@ -17,7 +17,8 @@ public:
     explicit Jurisdiction(QWidget *parent = nullptr);
 
     // Ticks the boxes from the record and enables them by its role. A disabled box keeps its tick.
-    void setUser(const Tool::Struct_UesrManagement &user);
+    // Without mayChange every box is shown but none can be changed.
+    void setUser(const Tool::Struct_UesrManagement &user, bool mayChange = true);
 
     QCheckBox *checkBox(const char *column) const;
 

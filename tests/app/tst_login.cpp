@@ -254,6 +254,17 @@ private slots:
                                            "密码为：secret", "你所在的公司为？", "用户名错误!"}));
         QCOMPARE(user("op1").ErrorsNumber, QStringLiteral("0"));
         QVERIFY(Workspace::audit().isEmpty());
+
+        // The system's question is asked in the interface language; the answer still counts.
+        QTranslator english;
+        QVERIFY(english.load(QStringLiteral(":/i18n/pcr_en.qm")));
+        QCoreApplication::installTranslator(&english);
+        rec.clear();
+        names->setCurrentText("op1");
+        rec.inputNext(" Lab A ");
+        forget->click();
+        QCoreApplication::removeTranslator(&english);
+        QCOMPARE(rec.texts(), QStringList({"Which company are you with?", "The password is: secret"}));
     }
 
     void cancelAndCloseRefuse()

@@ -354,6 +354,51 @@ private slots:
         QCOMPARE(lastAudit().Details, QStringLiteral("删除循环文件的编号：2"));
     }
 
+    // A file that stored projects ran with stays: their export finds the steps by its name.
+    void fileInUseByAProjectIsKept()
+    {
+        for (const char *n : {"1", "2", "3"}) {
+            Tool::Struct_CyclicFile f;
+            f.Number = QString::fromLatin1(n);
+            f.Name = QStringLiteral("程序'") + f.Number;
+            f.StepCount = QStringLiteral("1");
+            f.Steps = QStringLiteral("1");
+            f.SetTemperatures = QStringLiteral("95");
+            f.HoldTimes = QStringLiteral("1");
+            QVERIFY(Tool::addCyclicFile(f));
+        }
+        Tool::Struct_Calibration uniformity;
+        uniformity.CalibrationName = QStringLiteral("P-1");
+        uniformity.UniformityFile = QStringLiteral("程序'1");
+        QVERIFY(Tool::addCalibration(uniformity));
+        Tool::Struct_Calibration rate;
+        rate.CalibrationName = QStringLiteral("P-2");
+        rate.RateFile = QStringLiteral("程序'2");
+        QVERIFY(Tool::addCalibration(rate));
+
+        MessageRecorder rec;
+        CyclicFile list;
+        for (int row : {0, 1}) {
+            onNextModal([](QWidget *) {});
+            list.pt_TableWidget_clicked(row, 0);
+            rec.clear();
+            const int audits = auditCount();
+            part<QPushButton>(&list, "pushButton_Delete")->click();
+            QCOMPARE(rec.texts(), QStringList({"该循环文件已被1个校准项目使用，不能删除！"}));
+            QCOMPARE(rec.last().title, QStringLiteral("警告"));
+            QCOMPARE(stored().size(), 3);
+            QCOMPARE(auditCount(), audits);
+        }
+        // A file no project uses goes as before.
+        onNextModal([](QWidget *) {});
+        list.pt_TableWidget_clicked(2, 0);
+        rec.clear();
+        rec.answerNext(QMessageBox::Yes);
+        part<QPushButton>(&list, "pushButton_Delete")->click();
+        QCOMPARE(rec.texts(), QStringList({"是否删除编号3?"}));
+        QCOMPARE(stored().size(), 2);
+    }
+
     void mainWindowBuildsTheRegistries()
     {
         QWidget parent;

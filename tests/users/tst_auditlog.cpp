@@ -6,14 +6,18 @@
 #include "users/auditlog.h"
 #include "users/auditreport.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFont>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 
 #include "../support/file_permissions.h"
 
@@ -83,6 +87,7 @@ private slots:
     void pageBreaksWithoutEmptyTrailingPage();
     void reportTextIsExtractableChinese();
     void downloadWritesReportAndAuditEntry();
+    void downloadedNameGetsItsExtension();
     void uncreatableFileIsAFailure();
 
 private:
@@ -272,6 +277,27 @@ void TestAuditLog::downloadWritesReportAndAuditEntry()
     const int older = text.indexOf("用户登录。");
     QVERIFY(newer >= 0 && older >= 0);
     QVERIFY(newer < older);
+}
+
+void TestAuditLog::downloadedNameGetsItsExtension()
+{
+    QVERIFY(insertAudit("2024-01-01 10:00:00.000", "admin", "用户管理-登录", "用户登录。"));
+    AuditLog page;
+    const QString typed = m_ws->path("report");
+    bool sawDialog = false;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        sawDialog = true;
+        QCOMPARE(dialog->defaultSuffix(), QStringLiteral("pdf"));
+        dialog->selectFile(typed);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    child<QPushButton>(&page, "pushButton_Download")->click();
+    QVERIFY(sawDialog);
+    QVERIFY(QFileInfo(typed + ".pdf").size() > 0);
+    QVERIFY(!QFileInfo::exists(typed));
+    QCOMPARE(m_boxes->texts(), QStringList({"数据导出成功！"}));
 }
 
 void TestAuditLog::uncreatableFileIsAFailure()

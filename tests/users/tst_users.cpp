@@ -91,7 +91,10 @@ private slots:
     void loggedInAccountIsNeverDeleted();
     void editUnlocksAndKeepsWhatTheFormDoesNotShow();
     void initialQuestionShownInEnglishKeptAsStored();
+    void recoveryQuestionStoredWhateverTheLanguage();
     void operatorEditsOwnAccountWithoutChangingRole();
+    void onlyAnAdministratorChangesOwnRights();
+    void lastUsableAdministratorStays();
     void expiredAccountCannotLogIn();
     void accountUnlockedHereLogsInAgain();
 
@@ -481,6 +484,37 @@ void TestUsers::initialQuestionShownInEnglishKeptAsStored()
     QCOMPARE(stored("admin").Problem, QStringLiteral("初始用户"));
 }
 
+void TestUsers::recoveryQuestionStoredWhateverTheLanguage()
+{
+    const QString question = QStringLiteral("你所在的公司为？");
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral(":/i18n/pcr_en.qm")));
+    QCoreApplication::installTranslator(&english);
+    logIn("admin");
+    {
+        AdminAdd d(Admin_);
+        QCOMPARE(child<QComboBox>(&d, "comboBox_Problem")->currentText(),
+                 QStringLiteral("Which company are you with?"));
+        fillForm(&d, "eng", "pw", "lab");
+        click(&d, "pushButton_OK");
+    }
+    QCOMPARE(stored("eng").Problem, question);
+    // An account that kept the English text is shown with the one question and stored back as it.
+    auto old = stored("eng");
+    old.Problem = QStringLiteral("Which company are you with?");
+    QVERIFY(Tool::modifyUesrManagement(old));
+    {
+        AdminEdit d(Admin_, stored("eng"));
+        QCOMPARE(child<QComboBox>(&d, "comboBox_Problem")->count(), 1);
+        click(&d, "pushButton_OK");
+    }
+    QCoreApplication::removeTranslator(&english);
+    QCOMPARE(stored("eng").Problem, question);
+    // In Chinese the same account shows the question in Chinese.
+    AdminEdit d(Admin_, stored("eng"));
+    QCOMPARE(child<QComboBox>(&d, "comboBox_Problem")->currentText(), question);
+}
+
 void TestUsers::operatorEditsOwnAccountWithoutChangingRole()
 {
     logIn("op1");
@@ -495,6 +529,90 @@ void TestUsers::operatorEditsOwnAccountWithoutChangingRole()
     QCOMPARE(u.Rights, Op);
     QCOMPARE(u.Remarks, QStringLiteral("mine"));
     QCOMPARE(Tool::CurrentUser.Remarks, QStringLiteral("mine"));   // own account: refreshed
+}
+
+void TestUsers::onlyAnAdministratorChangesOwnRights()
+{
+    // Nobody but an administrator can tick a right for the account in use: an operator would
+    // otherwise grant himself the calibration and the exports, a supervisor the user rights.
+    struct Case
+    {
+        const char *loggedIn;
+        QString role;
+        const char *edited;
+        bool changeable;
+    } cases[] = {{"op1", Op, "op1", false},
+                 {"sup", Sup, "sup", false},
+                 {"sup", Sup, "op1", true},
+                 {"admin", Admin_, "admin", true}};
+    for (const Case &c : cases) {
+        logIn(c.loggedIn);
+        AdminEdit edit(c.role, stored(c.edited));
+        click(&edit, "pushButton_Jurisdiction");
+        Jurisdiction *j = edit.openJurisdiction();
+        QVERIFY(j);
+        QCOMPARE(j->checkBox("CalibrationStartUp")->isEnabled(), c.changeable);
+        QCOMPARE(j->checkBox("ElectrometerScan")->isEnabled(), c.changeable);
+        if (!c.changeable) {
+            for (const auto &entry : UserRights::entries())
+                QVERIFY2(!j->checkBox(entry.column)->isEnabled(), entry.column);
+        }
+    }
+}
+
+void TestUsers::lastUsableAdministratorStays()
+{
+    logIn("admin");
+    auto setRole = [](AdminEdit &d, const QString &role) {
+        auto *roles = child<QComboBox>(&d, "comboBox_Rights");
+        roles->setCurrentIndex(roles->findData(role));
+    };
+    // Another administrator remains: boss2 may be demoted.
+    {
+        AdminEdit d(Admin_, stored("boss2"));
+        setRole(d, Sup);
+        click(&d, "pushButton_OK");
+        QCOMPARE(m_boxes->texts(), QStringList({"数据修改成功!"}));
+        QCOMPARE(stored("boss2").Rights, Sup);
+    }
+    // admin is now the only one: locking, demoting or expiring it is refused and stores nothing.
+    const QString refused = QStringLiteral("至少要保留一个可以登录的管理员账户！");
+    const auto before = stored("admin");
+    {
+        m_boxes->clear();
+        AdminEdit d(Admin_, stored("admin"));
+        auto *state = child<QComboBox>(&d, "comboBox_State");
+        state->setCurrentIndex(state->findData(QStringLiteral("锁定")));
+        click(&d, "pushButton_OK");
+        QCOMPARE(m_boxes->texts(), QStringList({refused}));
+    }
+    {
+        m_boxes->clear();
+        AdminEdit d(Admin_, stored("admin"));
+        setRole(d, Op);
+        click(&d, "pushButton_OK");
+        QCOMPARE(m_boxes->texts(), QStringList({refused}));
+    }
+    {
+        m_boxes->clear();
+        AdminEdit d(Admin_, stored("admin"));
+        child<QLineEdit>(&d, "lineEdit_ExpirationDate")->setText("2020-01-01 00:00:00");
+        click(&d, "pushButton_OK");
+        QCOMPARE(m_boxes->texts(), QStringList({refused}));
+    }
+    const auto after = stored("admin");
+    QCOMPARE(after.Rights, before.Rights);
+    QCOMPARE(after.State, before.State);
+    QCOMPARE(after.ExpirationDate, before.ExpirationDate);
+    // Other changes to the last administrator still go through.
+    {
+        m_boxes->clear();
+        AdminEdit d(Admin_, stored("admin"));
+        child<QLineEdit>(&d, "lineEdit_Remarks")->setText("lab head");
+        click(&d, "pushButton_OK");
+        QCOMPARE(m_boxes->texts(), QStringList({"数据修改成功!"}));
+        QCOMPARE(stored("admin").Remarks, QStringLiteral("lab head"));
+    }
 }
 
 namespace {
