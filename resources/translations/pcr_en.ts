@@ -680,6 +680,10 @@
         <source>校准停止!</source>
         <translation>Calibration stopped!</translation>
     </message>
+    <message>
+        <source>环境温度格式错误！</source>
+        <translation>The ambient temperature is not a number!</translation>
+    </message>
 </context>
 <context>
     <name>CalibrationLinear</name>
