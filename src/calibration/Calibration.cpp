@@ -68,6 +68,32 @@ double sampleLimit(const QTime &duration, double interval)
     return double(ms / 1000) / interval;
 }
 
+// The last ambient temperature is kept in Celsius, so that a change of the display unit between
+// two sessions does not turn "20" typed in ℃ into 20 ℉. Four decimals bring a Fahrenheit text of
+// up to two decimals back as it was typed; a text that is no number is kept as it stands.
+QString ambientForConfig(QString text)
+{
+    Tool::toCelsius(text, 4, false);
+    return text;
+}
+
+QString ambientForDisplay(QString text)
+{
+    bool numeric = false;
+    text.toDouble(&numeric);
+    if (!numeric || Tool::TemperatureUnit != QStringLiteral("℉"))
+        return text;
+    Tool::toFahrenheit(text, 2, false);
+    // "68.00" is shown as "68", "77.30" as "77.3".
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text;
+}
+
 // Never narrower than the form it shows, so that nothing is cut at the right whatever the font;
 // only the height scrolls.
 class FormScrollArea : public QScrollArea
@@ -433,7 +459,7 @@ void Calibration::ReadConfig()
     ini->beginGroup(QStringLiteral("Calibration"));
     timeEdit_Long->setTime(QTime::fromString(ini->value(QStringLiteral("TimeLong")).toString(), QStringLiteral("HH:mm:ss")));
     lineEdit_Interval->setText(ini->value(QStringLiteral("Interval")).toString());
-    lineEdit_AmbientTemperature->setText(ini->value(QStringLiteral("AmbientTemperature")).toString());
+    lineEdit_AmbientTemperature->setText(ambientForDisplay(ini->value(QStringLiteral("AmbientTemperature")).toString()));
     lineEdit_AmbientHumidity->setText(ini->value(QStringLiteral("AmbientHumidity")).toString());
     lineEdit_AmbientPressure->setText(ini->value(QStringLiteral("AmbientPressure")).toString());
     ini->endGroup();
@@ -445,7 +471,7 @@ void Calibration::WriteConfig()
     ini->beginGroup(QStringLiteral("Calibration"));
     ini->setValue(QStringLiteral("TimeLong"), timeEdit_Long->time().toString(QStringLiteral("HH:mm:ss")));
     ini->setValue(QStringLiteral("Interval"), lineEdit_Interval->text());
-    ini->setValue(QStringLiteral("AmbientTemperature"), lineEdit_AmbientTemperature->text());
+    ini->setValue(QStringLiteral("AmbientTemperature"), ambientForConfig(lineEdit_AmbientTemperature->text()));
     ini->setValue(QStringLiteral("AmbientHumidity"), lineEdit_AmbientHumidity->text());
     ini->setValue(QStringLiteral("AmbientPressure"), lineEdit_AmbientPressure->text());
     ini->endGroup();
@@ -553,12 +579,13 @@ int Calibration::CheckParameter(QString &message)
     project.LayoutName = layout.Name;
     project.LayoutPoints = layout.Points;
 
-    // 11.
+    // 11. A text of blanks names nobody and counts as empty.
+    const auto blank = [](const QString &text) { return text.trimmed().isEmpty(); };
     if (standardizer.NumberChannels.toInt() != layout.PointCount.toInt()) {
         message = tr("布点图与标准器不符！");
         return 1;
     }
-    if (projectName.isEmpty()) {
+    if (blank(projectName)) {
         message = tr("项目名称不能为空！");
         return 2;
     }
@@ -573,12 +600,20 @@ int Calibration::CheckParameter(QString &message)
         message = tr("项目名称重复！");
         return 2;
     }
-    if (company.isEmpty()) {
+    if (blank(company)) {
         message = tr("送检单位不能为空！");
         return 3;
     }
     if (ambientTemperature.isEmpty()) {
         message = tr("环境温度不能为空！");
+        return 4;
+    }
+    // The input rule lets through texts such as "-" or "1.2.3"; they would reach the
+    // certificate as they stand.
+    bool numeric = false;
+    lineEdit_AmbientTemperature->text().toDouble(&numeric);
+    if (!numeric) {
+        message = tr("环境温度格式错误！");
         return 4;
     }
     if (ambientHumidity.isEmpty()) {
@@ -589,11 +624,11 @@ int Calibration::CheckParameter(QString &message)
         message = tr("环境压力不能为空！");
         return 6;
     }
-    if (calibrator.isEmpty()) {
+    if (blank(calibrator)) {
         message = tr("校准员不能为空！");
         return 7;
     }
-    if (checker.isEmpty()) {
+    if (blank(checker)) {
         message = tr("核验员不能为空！");
         return 8;
     }

@@ -152,6 +152,45 @@ private slots:
         QCOMPARE(page.projectRecord().AmbientTemperature, QStringLiteral("20.00"));
     }
 
+    // Blanks in a required field and an ambient temperature that is no number are refused with
+    // their messages; the validator lets both through.
+    void blankOrMalformedEntriesRefused_data()
+    {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("name") << "lineEdit_ProjectName" << "   " << 2 << "项目名称不能为空！";
+        QTest::newRow("client") << "lineEdit_Company" << " " << 3 << "送检单位不能为空！";
+        QTest::newRow("calibrator") << "lineEdit_Calibrated" << "  " << 7 << "校准员不能为空！";
+        QTest::newRow("checker") << "lineEdit_Checked" << "    " << 8 << "核验员不能为空！";
+        QTest::newRow("minus") << "lineEdit_AmbientTemperature" << "-" << 4 << "环境温度格式错误！";
+        QTest::newRow("points") << "lineEdit_AmbientTemperature" << "1.2.3" << 4 << "环境温度格式错误！";
+        QTest::newRow("minuses") << "lineEdit_AmbientTemperature" << "2-0" << 4 << "环境温度格式错误！";
+        QTest::newRow("negative") << "lineEdit_AmbientTemperature" << "-5.5" << 0 << "";
+    }
+
+    void blankOrMalformedEntriesRefused()
+    {
+        QFETCH(QString, edit);
+        QFETCH(QString, text);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        QVERIFY(registerRecords(QStringLiteral("5980")));
+        Calibration page;
+        fillForm(page, QStringLiteral("空白"), QTime(0, 0, 10), QStringLiteral("1"), true, false);
+        auto *line = child<QLineEdit>(&page, qPrintable(edit));
+        line->clear();
+        QTest::keyClicks(line, text);
+        QCOMPARE(line->text(), text);   // typed: the input rule lets it through
+        QString shown;
+        QCOMPARE(page.CheckParameter(shown), code);
+        if (code != 0)
+            QCOMPARE(shown, message);
+        else
+            QCOMPARE(page.projectRecord().AmbientTemperature, text);
+    }
+
     void comboTextWithoutSeparatorIsTheKey()
     {
         QVERIFY(registerRecords(QStringLiteral("5980")));
@@ -258,6 +297,35 @@ private slots:
         QCOMPARE(child<QTimeEdit>(&again, "timeEdit_Long")->time(), QTime(1, 2, 3));
         QCOMPARE(child<QLineEdit>(&again, "lineEdit_Interval")->text(), QStringLiteral("0.5"));
         QCOMPARE(child<QLineEdit>(&again, "lineEdit_AmbientPressure")->text(), QStringLiteral("990"));
+    }
+
+    // The last ambient temperature means the same temperature after the display unit changed
+    // between two sessions, and comes back as typed in the same unit.
+    void ambientTemperatureKeptAcrossUnitChange()
+    {
+        {
+            Calibration page;
+            child<QLineEdit>(&page, "lineEdit_AmbientTemperature")->setText("20");
+        }
+        Tool::TemperatureUnit = QStringLiteral("℉");
+        {
+            Calibration page;
+            auto *ambient = child<QLineEdit>(&page, "lineEdit_AmbientTemperature");
+            QCOMPARE(ambient->text(), QStringLiteral("68"));
+            ambient->setText("77.3");
+        }
+        QCOMPARE(Tool::configFile()->value("Calibration/AmbientTemperature").toString(), QStringLiteral("25.1667"));
+        {
+            Calibration page;
+            auto *ambient = child<QLineEdit>(&page, "lineEdit_AmbientTemperature");
+            QCOMPARE(ambient->text(), QStringLiteral("77.3"));
+            ambient->setText("-");   // no number: kept as it stands
+        }
+        Tool::TemperatureUnit = QStringLiteral("℃");
+        {
+            Calibration page;
+            QCOMPARE(child<QLineEdit>(&page, "lineEdit_AmbientTemperature")->text(), QStringLiteral("-"));
+        }
     }
 
     // A refused start stores nothing and starts no worker.
