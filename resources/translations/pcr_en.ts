@@ -221,6 +221,10 @@
         <source>至少要保留一个可以登录的管理员账户！</source>
         <translation>At least one administrator account that can log in must remain!</translation>
     </message>
+    <message>
+        <source>修改初始账户的密码时，请选择找回密码的问题并填写答案！</source>
+        <translation>When changing the password of the initial account, choose a recovery question and enter its answer!</translation>
+    </message>
 </context>
 <context>
     <name>AdminForm</name>

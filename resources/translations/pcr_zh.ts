@@ -221,6 +221,10 @@
         <source>至少要保留一个可以登录的管理员账户！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>修改初始账户的密码时，请选择找回密码的问题并填写答案！</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AdminForm</name>

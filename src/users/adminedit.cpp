@@ -1,5 +1,6 @@
 #include "users/adminedit.h"
 
+#include "app/login.h"
 #include "app/messages.h"
 #include "users/userrights.h"
 
@@ -39,6 +40,7 @@ AdminEdit::AdminEdit(const QString &loggedInRole, const Tool::Struct_UesrManagem
     setObjectName(QStringLiteral("AdminEdit"));
     setWindowTitle(tr("用户修改"));
     load(user);
+    m_storedPassword = user.Password;
     // The update finds the account by this name; a changed name would match nothing.
     m_name->setReadOnly(true);
     if (loggedInRole != UserRights::Administrator && loggedInRole != UserRights::Supervisor) {
@@ -53,6 +55,12 @@ void AdminEdit::pt_OK_clicked()
     const QString invalid = invalidInput();
     if (!invalid.isEmpty()) {
         Messages::warning(this, m_warning, invalid);
+        return;
+    }
+    // The login shows the password of the initial account to anyone who asks for it: that is
+    // meant for the delivered password only. A new password needs a real question and answer.
+    if (m_user.Problem == Login::InitialUserQuestion && m_user.Password != m_storedPassword) {
+        Messages::warning(this, m_warning, tr("修改初始账户的密码时，请选择找回密码的问题并填写答案！"));
         return;
     }
     if (!keepsAnAdministrator(m_user)) {

@@ -13,4 +13,7 @@ public:
 
 protected slots:
     void pt_OK_clicked() override;
+
+private:
+    QString m_storedPassword;   // as loaded, before any edit
 };

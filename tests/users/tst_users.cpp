@@ -91,6 +91,7 @@ private slots:
     void loggedInAccountIsNeverDeleted();
     void editUnlocksAndKeepsWhatTheFormDoesNotShow();
     void initialQuestionShownInEnglishKeptAsStored();
+    void newPasswordOfTheInitialAccountNeedsARealQuestion();
     void recoveryQuestionStoredWhateverTheLanguage();
     void operatorEditsOwnAccountWithoutChangingRole();
     void onlyAnAdministratorChangesOwnRights();
@@ -424,7 +425,7 @@ void TestUsers::editUnlocksAndKeepsWhatTheFormDoesNotShow()
     locked.State = QStringLiteral("锁定");
     locked.ErrorsNumber = QStringLiteral("2");
     locked.RegistrationDate = QStringLiteral("2023-05-06 07:08:09");
-    locked.Problem = QStringLiteral("初始用户");   // not in the offered list
+    locked.Problem = QStringLiteral("宠物的名字？");   // not in the offered list
     locked.CalibrationStartUp = true;
     QVERIFY(Tool::addUesrManagement(locked));
 
@@ -434,7 +435,7 @@ void TestUsers::editUnlocksAndKeepsWhatTheFormDoesNotShow()
     onNextModal<AdminEdit>([](AdminEdit *d) {
         QVERIFY(child<QLineEdit>(d, "lineEdit_Name")->isReadOnly());
         QCOMPARE(child<QLineEdit>(d, "lineEdit_Name")->text(), QStringLiteral("jo"));
-        QCOMPARE(child<QComboBox>(d, "comboBox_Problem")->currentText(), QStringLiteral("初始用户"));
+        QCOMPARE(child<QComboBox>(d, "comboBox_Problem")->currentText(), QStringLiteral("宠物的名字？"));
         auto *state = child<QComboBox>(d, "comboBox_State");
         QCOMPARE(state->currentData().toString(), QStringLiteral("锁定"));
         state->setCurrentIndex(state->findData(QStringLiteral("正常")));
@@ -452,7 +453,7 @@ void TestUsers::editUnlocksAndKeepsWhatTheFormDoesNotShow()
     QCOMPARE(u.Password, QStringLiteral("new"));
     QCOMPARE(u.ErrorsNumber, QStringLiteral("2"));
     QCOMPARE(u.RegistrationDate, QStringLiteral("2023-05-06 07:08:09"));
-    QCOMPARE(u.Problem, QStringLiteral("初始用户"));
+    QCOMPARE(u.Problem, QStringLiteral("宠物的名字？"));
     QVERIFY(u.CalibrationStartUp);
     QCOMPARE(rightsSet(u), 1);
     QCOMPARE(table->item(row, 3)->text(), QStringLiteral("正常"));
@@ -482,6 +483,41 @@ void TestUsers::initialQuestionShownInEnglishKeptAsStored()
     QCOMPARE(m_boxes->last().kind, MessageRecorder::Information);
     // Still the marker that lets the login show the initial password.
     QCOMPARE(stored("admin").Problem, QStringLiteral("初始用户"));
+}
+
+void TestUsers::newPasswordOfTheInitialAccountNeedsARealQuestion()
+{
+    // The login hands out the initial account's password to anyone: only the delivered one.
+    logIn("admin");
+    const auto before = stored("admin");
+    QCOMPARE(before.Problem, QStringLiteral("初始用户"));
+    {
+        AdminEdit d(Admin_, before);
+        child<QLineEdit>(&d, "lineEdit_Password")->setText("s3cret");
+        click(&d, "pushButton_OK");
+        QCOMPARE(m_boxes->texts(), QStringList({"修改初始账户的密码时，请选择找回密码的问题并填写答案！"}));
+        QCOMPARE(stored("admin").Password, before.Password);
+    }
+    m_boxes->clear();
+    {
+        AdminEdit d(Admin_, before);
+        child<QLineEdit>(&d, "lineEdit_Password")->setText("s3cret");
+        auto *problem = child<QComboBox>(&d, "comboBox_Problem");
+        problem->setCurrentIndex(problem->findData(QStringLiteral("你所在的公司为？")));
+        child<QLineEdit>(&d, "lineEdit_Answer")->setText("Lab A");
+        click(&d, "pushButton_OK");
+        QCOMPARE(m_boxes->texts(), QStringList({"数据修改成功!"}));
+    }
+    const auto after = stored("admin");
+    QCOMPARE(after.Password, QStringLiteral("s3cret"));
+    QCOMPARE(after.Problem, QStringLiteral("你所在的公司为？"));
+
+    // The login no longer shows it unasked.
+    m_boxes->clear();
+    Login dialog;
+    child<QComboBox>(&dialog, "comboBox_UserName")->setCurrentText("admin");
+    click(&dialog, "btn_Forget");   // no answer queued: the question is cancelled
+    QCOMPARE(m_boxes->texts(), QStringList({"你所在的公司为？"}));
 }
 
 void TestUsers::recoveryQuestionStoredWhateverTheLanguage()
