@@ -1,5 +1,6 @@
 #include "Rate.h"
 
+#include "Compare.h"
 #include "Units.h"
 
 #include <QDebug>
@@ -46,11 +47,13 @@ int RateAnalysisData(const QVector<RunSample> &samples, const QVector<CycleStep>
 
     double heatStartSum = 0.0, heatEndSum = 0.0, coolStartSum = 0.0, coolEndSum = 0.0;
     int heatTimeSum = 0, coolTimeSum = 0;
+    // The thresholds are strict; a reading equal to one as written (59.1 against 64.1 − 5)
+    // must not cross it by binary rounding of the sum.
     for (int p = 0; p < n; ++p) {
-        const int heatStart = firstFrom(samples, 0, p, [t1](double v) { return v > t1 + 5; });
+        const int heatStart = firstFrom(samples, 0, p, [t1](double v) { return exceedsLimit(v, t1 + 5); });
         if (heatStart < 0)
             return RateNoHeatingStart;
-        const int heatEnd = firstFrom(samples, heatStart, p, [t2](double v) { return v > t2 - 5; });
+        const int heatEnd = firstFrom(samples, heatStart, p, [t2](double v) { return exceedsLimit(v, t2 - 5); });
         if (heatEnd < 0)
             return RateNoHeatingEnd;
         heatStartSum += valueAt(samples, heatStart, p);
@@ -58,10 +61,10 @@ int RateAnalysisData(const QVector<RunSample> &samples, const QVector<CycleStep>
         // Truncated probe by probe, so fractions of a second are lost per probe.
         heatTimeSum = static_cast<int>((heatEnd - heatStart) * interval + heatTimeSum);
 
-        const int coolStart = firstFrom(samples, heatEnd, p, [t2](double v) { return v < t2 - 5; });
+        const int coolStart = firstFrom(samples, heatEnd, p, [t2](double v) { return belowLimit(v, t2 - 5); });
         if (coolStart < 0)
             return RateNoCoolingStart;
-        const int coolEnd = firstFrom(samples, coolStart, p, [t3](double v) { return v < t3 + 5; });
+        const int coolEnd = firstFrom(samples, coolStart, p, [t3](double v) { return belowLimit(v, t3 + 5); });
         if (coolEnd < 0)
             return RateNoCoolingEnd;
         coolStartSum += valueAt(samples, coolStart, p);

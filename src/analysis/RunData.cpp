@@ -27,7 +27,11 @@ bool parseSampleTime(const QString &text, QDateTime &time)
         const QChar *s = text.constData();
         if (s[4] == QLatin1Char('-') && s[7] == QLatin1Char('-') && s[10] == QLatin1Char(' ')
             && s[13] == QLatin1Char(':') && s[16] == QLatin1Char(':') && s[19] == QLatin1Char('.')) {
-            const QDate date(digits(s, 0, 4), digits(s, 5, 2), digits(s, 8, 2));
+            // A broken year must not become year -1, which QDate accepts.
+            const int y = digits(s, 0, 4), mo = digits(s, 5, 2), d = digits(s, 8, 2);
+            if (y < 0 || mo < 0 || d < 0)
+                return false;
+            const QDate date(y, mo, d);
             const int h = digits(s, 11, 2), m = digits(s, 14, 2), sec = digits(s, 17, 2),
                       ms = digits(s, 20, 3);
             if (!date.isValid() || h < 0 || m < 0 || sec < 0 || ms < 0 || !QTime::isValid(h, m, sec, ms))

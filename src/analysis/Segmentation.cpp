@@ -58,8 +58,9 @@ AutoSegmentResult AutoSegment(double tolerance, const QVector<CycleStep> &steps,
             // Strict throughout: a first probe exactly 1.5 off does not hold.
             const bool near = belowLimit(std::fabs(firstProbe(samples.at(i)) - step.temperature), 1.5);
             bool steady = near;
+            // Means that step by exactly the tolerance as written do not hold either.
             for (int w = 4; steady && w > 0; --w)
-                steady = std::fabs(window[w] - window[w - 1]) < tolerance;
+                steady = belowLimit(std::fabs(window[w] - window[w - 1]), tolerance);
             if (!steady)
                 continue;
             cursor = i - 5;

@@ -259,7 +259,8 @@ void TestAnalysis::sampleTimeParsing()
         QCOMPARE(t, QDateTime::fromString(text, "yyyy-MM-dd hh:mm:ss.zzz"));
     }
     const QStringList bad = {"2023-02-29 00:00:00.000", "2024-05-06 24:00:00.000", "2024-05-06T09:00:10.000",
-                             "2024-05-06 09:00:10", "", "garbage"};
+                             "2024-05-06 09:00:10", "", "garbage", "x024-05-06 09:00:10.000",
+                             "2O24-05-06 09:00:10.000"};
     for (const QString &text : bad) {
         QDateTime t;
         QVERIFY2(!parseSampleTime(text, t), qPrintable(text));
@@ -339,6 +340,18 @@ void TestAnalysis::autoSegmentComparisonsAreStrict()
     const QVector<RunSample> run = makeRun(rows);
     QCOMPARE(AutoSegment(0.5, steps({95}), run, 1, 1.0).outcome, AutoSegmentOutcome::Failed);
     QCOMPARE(AutoSegment(0.5000001, steps({95}), run, 1, 1.0).outcome, AutoSegmentOutcome::Found);
+
+    // The same with the real tolerance and stored values: 95.1 − 95.0 is 0.1 as written (a hair
+    // under 0.1 in binary) and does not hold; 95.0999 does. Two probes: the means step by 0.1.
+    auto alternating = [](double low, double high) {
+        QVector<QVector<double>> r;
+        for (int i = 0; i < 60; ++i)
+            r.append(QVector<double>(2, i % 2 ? high : low));
+        return makeRun(r);
+    };
+    QCOMPARE(AutoSegment(0.1, steps({95}), alternating(95.0, 95.1), 2, 1.0).outcome, AutoSegmentOutcome::Failed);
+    QCOMPARE(AutoSegment(0.1, steps({72}), alternating(72.3, 72.2), 2, 1.0).outcome, AutoSegmentOutcome::Failed);
+    QCOMPARE(AutoSegment(0.1, steps({95}), alternating(95.0, 95.0999), 2, 1.0).outcome, AutoSegmentOutcome::Found);
 }
 
 void TestAnalysis::autoSegmentSharesTheCursor()
@@ -512,6 +525,19 @@ void TestAnalysis::rateHandCase()
     const QVector<RunSample> hot = rateRun({rateProbe(20, 0, 8, 11, 17, 0.0)}, 0.5);
     QCOMPARE(RateAnalysisData(hot, steps({50, 95, 50}), 1, 0.5, r), 0);
     QCOMPARE(r.heatingTime, 4);
+
+    // Strict thresholds at a reading equal to one as written: 64.1 − 5 is a hair under 59.1 in
+    // binary and 64.4 − 5 a hair over 59.4, yet neither reading crosses its threshold.
+    QCOMPARE(RateAnalysisData(makeRun({{50}, {56}, {59.1}, {60}, {64.1}, {64.1}, {58}, {54}, {50}}),
+                              steps({50, 64.1, 50}), 1, 1.0, r),
+             0);
+    QCOMPARE(r.heatingEnd, 60.0);
+    QCOMPARE(r.heatingTime, 2);
+    QCOMPARE(RateAnalysisData(makeRun({{50}, {56}, {60}, {64.4}, {59.4}, {58}, {54}, {50}}),
+                              steps({50, 64.4, 50}), 1, 1.0, r),
+             0);
+    QCOMPARE(r.coolingStart, 58.0);
+    QCOMPARE(r.coolingTime, 1);
 }
 
 void TestAnalysis::rateTruncatesPerProbe()
