@@ -387,6 +387,14 @@ void TestAnalysis::autoSegmentHoldOffsets()
     // 0.3 s: trunc(1.5 × 200 − 100) = 200 samples.
     const QVector<RunSample> fast = flatRun(300, 1, 72, 0.3);
     QCOMPARE(AutoSegment(0.1, steps({72}, 1.5), fast, 1, 0.3).ends.first(), at(fast, 200));
+    // Whole numbers as written that binary rounding puts a hair below: 4.1 min at 1 s is
+    // 246 − 30 = 216 samples (not 215), at 2 s 123 − 15 = 108, 8.2 min at 0.5 s 984 − 60 = 924.
+    const QVector<RunSample> long1 = flatRun(300, 1, 72, 1.0);
+    QCOMPARE(AutoSegment(0.1, steps({72}, 4.1), long1, 1, 1.0).ends.first(), at(long1, 216));
+    const QVector<RunSample> long2 = flatRun(300, 1, 72, 2.0);
+    QCOMPARE(AutoSegment(0.1, steps({72}, 4.1), long2, 1, 2.0).ends.first(), at(long2, 108));
+    const QVector<RunSample> long3 = flatRun(1000, 1, 72, 0.5);
+    QCOMPARE(AutoSegment(0.1, steps({72}, 8.2), long3, 1, 0.5).ends.first(), at(long3, 924));
     // A hold under half a minute would end before it starts: no end, the result is refused.
     QCOMPARE(AutoSegment(0.1, steps({72}, 0.25), flatRun(100, 1, 72), 1, 1.0).outcome, AutoSegmentOutcome::Failed);
     // So is a run without a usable interval.
