@@ -556,6 +556,11 @@ void TestAnalysis::rateTruncatesPerProbe()
     QCOMPARE(RateAnalysisData(run, steps({50, 95, 50}), 2, 0.5, r), 0);
     QCOMPARE(r.heatingTime, 2);
     QCOMPARE(r.heatingRate, 35.0 / 2);
+    // 90 samples of 0.7 s are 63 s as written (62.99999999999999 in binary); 10 are 7 s.
+    const QVector<RunSample> slow = rateRun({rateProbe(120, 1, 91, 100, 110, 0)}, 0.7);
+    QCOMPARE(RateAnalysisData(slow, steps({50, 95, 50}), 1, 0.7, r), 0);
+    QCOMPARE(r.heatingTime, 63);
+    QCOMPARE(r.coolingTime, 7);
     // A mean time of 0 s divides by zero; the text is what the conversion prints.
     const QVector<RunSample> jump = rateRun({rateProbe(20, 1, 2, 11, 17, 0)}, 0.5);
     QCOMPARE(RateAnalysisData(jump, steps({50, 95, 50}), 1, 0.5, r), 0);
