@@ -35,9 +35,49 @@ public:
 
 const char *const RowNames[2] = {"U1", "U2"};
 
+// Column 0 holds the row names. Tab and Shift+Tab pass over them, and the arrow keys stop before
+// them: a value typed there would be lost and every later one would land a cell too far.
+class ValueTable : public QTableWidget
+{
+public:
+    using QTableWidget::QTableWidget;
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override
+    {
+        const QModelIndex current = currentIndex();
+        const int rows = rowCount();
+        const int last = columnCount() - 1;
+        if (rows == 0 || last < 1)
+            return QTableWidget::moveCursor(action, modifiers);
+        if (!current.isValid() || current.column() < 1)
+            return model()->index(0, 1);
+        int row = current.row();
+        int column = current.column();
+        switch (action) {
+        case MoveNext:
+            if (++column > last) {
+                column = 1;
+                row = (row + 1) % rows;
+            }
+            return model()->index(row, column);
+        case MovePrevious:
+            if (--column < 1) {
+                column = last;
+                row = (row + rows - 1) % rows;
+            }
+            return model()->index(row, column);
+        default: {
+            const QModelIndex next = QTableWidget::moveCursor(action, modifiers);
+            return next.isValid() && next.column() < 1 ? model()->index(next.row(), 1) : next;
+        }
+        }
+    }
+};
+
 QTableWidget *makeTable(QWidget *parent, const char *name, int columns)
 {
-    auto *table = new QTableWidget(2, columns, parent);
+    auto *table = new ValueTable(2, columns, parent);
     table->setObjectName(QLatin1String(name));
     table->setItemDelegate(new CellDelegate(table));
     table->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked

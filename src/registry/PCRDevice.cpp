@@ -43,6 +43,11 @@ PCRDevice::PCRDevice(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     RegistryForm::loadValues(ui->comboBox_DeviceModel, ModelKey);
     RegistryForm::loadValues(ui->comboBox_Manufacturer, ManufacturerKey);
     fillFixedLists();
+    // Their words, in either language and at the window's smallest size, set the minimum width.
+    for (QComboBox *box : {ui->comboBox_CalibrationMode, ui->comboBox_CalibrationState}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        box->setMinimumSize(0, 0);
+    }
     // Derived from the date and cycle, never chosen; it stays readable rather than greyed out.
     ui->comboBox_CalibrationState->setFocusPolicy(Qt::NoFocus);
     ui->comboBox_CalibrationState->setAttribute(Qt::WA_TransparentForMouseEvents);

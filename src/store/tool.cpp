@@ -268,7 +268,7 @@ QString placeholders(int n)
 }
 
 // The statement with its values written in, for the log: what was stored, readable.
-QString describe(const QString &sql, const QVariantList &values, int maskedIndex = -1)
+QString describe(const QString &sql, const QVariantList &values, const QList<int> &masked = {})
 {
     QString out;
     int v = 0;
@@ -277,7 +277,7 @@ QString describe(const QString &sql, const QVariantList &values, int maskedIndex
             out += c;
             continue;
         }
-        QString text = v == maskedIndex ? QStringLiteral("***") : values.at(v).toString();
+        QString text = masked.contains(v) ? QStringLiteral("***") : values.at(v).toString();
         if (text.size() > 120)
             text = text.left(60) + QStringLiteral("...(%1)").arg(text.size());
         out += values.at(v).type() == QVariant::Int ? text : QLatin1Char('\'') + text + QLatin1Char('\'');
@@ -381,12 +381,13 @@ Tool::Statement byKey(const char *keyColumn, const QString &key)
     return s;
 }
 
-void logChange(const char *prefix, const QString &sql, const QVariantList &values, int masked = -1)
+void logChange(const char *prefix, const QString &sql, const QVariantList &values, const QList<int> &masked = {})
 {
     qDebug().noquote() << QString::fromUtf8(prefix) + describe(sql, values, masked);
 }
 
-bool runLogged(const char *prefix, const QString &sql, const QVariantList &values, int masked = -1)
+bool runLogged(const char *prefix, const QString &sql, const QVariantList &values,
+               const QList<int> &masked = {})
 {
     QSqlQuery q(connection());
     if (!execute(q, sql, values))
@@ -538,7 +539,8 @@ bool Tool::isPcrDatabase(const QString &fileName, QString *error)
 
 bool Tool::addUesrManagement(const Struct_UesrManagement &user)
 {
-    return runLogged("添加用户信息：", insertSql<Struct_UesrManagement>(), boundValues(user), 1);
+    // The password and the recovery answer, which gives the password, stay out of the log.
+    return runLogged("添加用户信息：", insertSql<Struct_UesrManagement>(), boundValues(user), {1, 8});
 }
 
 bool Tool::modifyUesrManagement(const Struct_UesrManagement &user)
@@ -554,7 +556,7 @@ bool Tool::modifyUesrManagement(const Struct_UesrManagement &user)
         values << (user.*(r.flag) ? 1 : 0);
     }
     values << user.Name;
-    return runLogged("修改用户信息：", updateSql<Struct_UesrManagement>(columns, "Name"), values, 0);
+    return runLogged("修改用户信息：", updateSql<Struct_UesrManagement>(columns, "Name"), values, {0, 6});
 }
 
 bool Tool::getUesrManagement(QList<Struct_UesrManagement> &list, const QString &name)

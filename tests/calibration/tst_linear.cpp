@@ -113,6 +113,47 @@ private slots:
         QCOMPARE(stored(p.CalibrationName), QStringList(QVector<QString>(28, "1").toList()).join(','));
     }
 
+    // Typed from the keyboard, value and Tab in turn, every value lands in its own cell: Tab
+    // passes over the row names "U1" and "U2", where a typed value would be lost and every
+    // later value would land one cell too far. Shift+Tab passes over them backwards.
+    void tabPassesOverTheRowNames()
+    {
+        Tool::Struct_Calibration p;
+        p.CalibrationName = QStringLiteral("键入");
+        QVERIFY(Tool::addCalibration(p));
+        MessageRecorder recorder;
+        CalibrationLinear w;
+        w.setProjectName(p.CalibrationName);
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        // Each key to the widget that has the focus then, as the keyboard would send it.
+        const auto type = [](const QString &text, Qt::Key then) {
+            for (const QChar c : text)
+                QTest::keyClicks(QApplication::focusWidget(), QString(c));
+            QTest::keyClick(QApplication::focusWidget(), then);
+        };
+        QStringList expected;
+        int n = 0;
+        for (const char *name : {"tableWidget_Data", "tableWidget_Data1"}) {
+            auto *table = child<QTableWidget>(&w, name);
+            table->setFocus();
+            table->setCurrentCell(0, 1);
+            for (int i = 0; i < 2 * (table->columnCount() - 1); ++i) {
+                expected << QString::number(++n);
+                type(expected.last(), Qt::Key_Tab);
+            }
+            // Back from U2's first value over "U2" to U1's last one.
+            table->setCurrentCell(1, 1);
+            QTest::keyClick(table, Qt::Key_Backtab);
+            QCOMPARE(table->currentRow(), 0);
+            QCOMPARE(table->currentColumn(), table->columnCount() - 1);
+        }
+        QVERIFY(w.close());
+        QVERIFY(recorder.isEmpty());
+        QCOMPARE(stored(p.CalibrationName), expected.join(','));
+    }
+
     // What is still in an open cell editor counts; a "," cannot be typed into a cell.
     void editorContentCounts()
     {

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTranslator>
 #include <QtTest>
 
 #include <memory>
@@ -364,6 +365,29 @@ private slots:
         rec.clear();
         f.button("pushButton_Delete")->click();
         QCOMPARE(rec.texts(), QStringList({"请先选择设备!"}));
+    }
+
+    // The derived state and the mode stay readable in the smallest main window, in English too.
+    void fixedListsShowWholeWords()
+    {
+        QTranslator english;
+        QVERIFY(english.load(QStringLiteral(":/i18n/pcr_en.qm")));
+        QCoreApplication::installTranslator(&english);
+        Form f;
+        f.page->resize(1160, 560);   // the page inside a 1200 x 700 main window
+        f.page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.page.get()));
+        for (const char *name : {"comboBox_CalibrationState", "comboBox_CalibrationMode"}) {
+            QComboBox *box = f.combo(name);
+            // The size the box asks for holds its longest item beside the arrow.
+            QVERIFY2(box->width() >= box->sizeHint().width(), name);
+            for (int i = 0; i < box->count(); ++i) {
+                const int text = box->fontMetrics().horizontalAdvance(box->itemText(i));
+                QVERIFY2(box->width() > text, qPrintable(box->itemText(i)));
+            }
+        }
+        QCOMPARE(f.combo("comboBox_CalibrationState")->itemText(0), QStringLiteral("Not calibrated"));
+        QCoreApplication::removeTranslator(&english);
     }
 
     void rightsDisableTheButtons()

@@ -79,6 +79,7 @@ private slots:
     void corruptOrUnreadableFileIsRefused();
     void everyTableRoundTripsInColumnOrder();
     void modifyAndDeleteByKey();
+    void logKeepsPasswordsAndAnswersOut();
     void getWithEmptyKeyOrUnknownKey();
     void failedQueryLeavesListUntouched();
     void rightsReadAsBoolAndShortRowsLeaveFieldsEmpty();
@@ -291,6 +292,42 @@ void TestStore::everyTableRoundTripsInColumnOrder()
     QCOMPARE(audit.size(), 1);
     QCOMPARE(audit.first().Operator, QStringLiteral("O'Hara"));
     QCOMPARE(audit.first().Details, QStringLiteral("it's logged。"));
+}
+
+namespace {
+
+QStringList capturedLog;
+
+void captureLog(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    capturedLog << message;
+}
+
+} // namespace
+
+void TestStore::logKeepsPasswordsAndAnswersOut()
+{
+    QVERIFY(Tool::openDatabase());
+    auto u = filled<Tool::Struct_UesrManagement>("m");
+    u.Password = QStringLiteral("pw-one");
+    u.Answer = QStringLiteral("answer-one");
+    auto changed = u;
+    changed.Password = QStringLiteral("pw-two");
+    changed.Answer = QStringLiteral("answer-two");
+    capturedLog.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(captureLog);
+    const bool added = Tool::addUesrManagement(u);
+    const bool modified = Tool::modifyUesrManagement(changed);
+    qInstallMessageHandler(previous);
+    QVERIFY(added && modified);
+    QCOMPARE(capturedLog.size(), 2);
+    const QString log = capturedLog.join(QLatin1Char('\n'));
+    for (const char *secret : {"pw-one", "answer-one", "pw-two", "answer-two"})
+        QVERIFY2(!log.contains(QLatin1String(secret)), secret);
+    QVERIFY(log.contains(u.Name));   // still says which account changed
+    QList<Tool::Struct_UesrManagement> users;
+    QVERIFY(Tool::getUesrManagement(users, u.Name));
+    QCOMPARE(users.first().Answer, QStringLiteral("answer-two"));
 }
 
 void TestStore::modifyAndDeleteByKey()
