@@ -29,6 +29,13 @@ int firstFrom(const QVector<RunSample> &samples, int from, int p, Test test)
     return -1;
 }
 
+// Truncation of a time sum to whole seconds. A span that is whole as written can come out a hair
+// below it in binary (90 samples of 0.7 s give 62.99999999999999), which would lose a second.
+int wholeSeconds(double seconds)
+{
+    return static_cast<int>(seconds + LimitMargin * qMax(1.0, std::fabs(seconds)));
+}
+
 } // namespace
 
 int RateAnalysisData(const QVector<RunSample> &samples, const QVector<CycleStep> &steps,
@@ -59,7 +66,7 @@ int RateAnalysisData(const QVector<RunSample> &samples, const QVector<CycleStep>
         heatStartSum += valueAt(samples, heatStart, p);
         heatEndSum += valueAt(samples, heatEnd, p);
         // Truncated probe by probe, so fractions of a second are lost per probe.
-        heatTimeSum = static_cast<int>((heatEnd - heatStart) * interval + heatTimeSum);
+        heatTimeSum = wholeSeconds((heatEnd - heatStart) * interval + heatTimeSum);
 
         const int coolStart = firstFrom(samples, heatEnd, p, [t2](double v) { return belowLimit(v, t2 - 5); });
         if (coolStart < 0)
@@ -69,7 +76,7 @@ int RateAnalysisData(const QVector<RunSample> &samples, const QVector<CycleStep>
             return RateNoCoolingEnd;
         coolStartSum += valueAt(samples, coolStart, p);
         coolEndSum += valueAt(samples, coolEnd, p);
-        coolTimeSum = static_cast<int>((coolEnd - coolStart) * interval + coolTimeSum);
+        coolTimeSum = wholeSeconds((coolEnd - coolStart) * interval + coolTimeSum);
     }
 
     result.hasData = true;

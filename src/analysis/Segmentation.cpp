@@ -27,6 +27,16 @@ double firstProbe(const RunSample &sample)
     return sample.values.isEmpty() ? qQNaN() : sample.values.first();
 }
 
+// The hold offset in whole samples, trunc(hold × 60 / interval − 30 / interval). A whole number
+// as written can come out a hair below it in binary (4.1 min at 1 s gives 215.99999999999997),
+// which truncation would turn into one sample less.
+double holdOffset(double holdMinutes, double interval)
+{
+    const double raw = holdMinutes * 60.0 / interval - 30.0 / interval;
+    const double margin = LimitMargin * qMax(1.0, std::fabs(raw));
+    return std::trunc(raw < 0.0 ? raw - margin : raw + margin);
+}
+
 } // namespace
 
 AutoSegmentResult AutoSegment(double tolerance, const QVector<CycleStep> &steps,
@@ -45,7 +55,7 @@ AutoSegmentResult AutoSegment(double tolerance, const QVector<CycleStep> &steps,
     for (const CycleStep &step : steps) {
         double offset = -1.0;
         if (intervalOk)
-            offset = std::trunc(step.holdTime * 60.0 / interval - 30.0 / interval);
+            offset = holdOffset(step.holdTime, interval);
         int filled = 0;
         for (int i = cursor; i < count; ++i) {
             window[filled++] = meanOfFirst(samples.at(i).values, probeCount);

@@ -387,6 +387,14 @@ void TestAnalysis::autoSegmentHoldOffsets()
     // 0.3 s: trunc(1.5 × 200 − 100) = 200 samples.
     const QVector<RunSample> fast = flatRun(300, 1, 72, 0.3);
     QCOMPARE(AutoSegment(0.1, steps({72}, 1.5), fast, 1, 0.3).ends.first(), at(fast, 200));
+    // Whole numbers as written that binary rounding puts a hair below: 4.1 min at 1 s is
+    // 246 − 30 = 216 samples (not 215), at 2 s 123 − 15 = 108, 8.2 min at 0.5 s 984 − 60 = 924.
+    const QVector<RunSample> long1 = flatRun(300, 1, 72, 1.0);
+    QCOMPARE(AutoSegment(0.1, steps({72}, 4.1), long1, 1, 1.0).ends.first(), at(long1, 216));
+    const QVector<RunSample> long2 = flatRun(300, 1, 72, 2.0);
+    QCOMPARE(AutoSegment(0.1, steps({72}, 4.1), long2, 1, 2.0).ends.first(), at(long2, 108));
+    const QVector<RunSample> long3 = flatRun(1000, 1, 72, 0.5);
+    QCOMPARE(AutoSegment(0.1, steps({72}, 8.2), long3, 1, 0.5).ends.first(), at(long3, 924));
     // A hold under half a minute would end before it starts: no end, the result is refused.
     QCOMPARE(AutoSegment(0.1, steps({72}, 0.25), flatRun(100, 1, 72), 1, 1.0).outcome, AutoSegmentOutcome::Failed);
     // So is a run without a usable interval.
@@ -548,6 +556,11 @@ void TestAnalysis::rateTruncatesPerProbe()
     QCOMPARE(RateAnalysisData(run, steps({50, 95, 50}), 2, 0.5, r), 0);
     QCOMPARE(r.heatingTime, 2);
     QCOMPARE(r.heatingRate, 35.0 / 2);
+    // 90 samples of 0.7 s are 63 s as written (62.99999999999999 in binary); 10 are 7 s.
+    const QVector<RunSample> slow = rateRun({rateProbe(120, 1, 91, 100, 110, 0)}, 0.7);
+    QCOMPARE(RateAnalysisData(slow, steps({50, 95, 50}), 1, 0.7, r), 0);
+    QCOMPARE(r.heatingTime, 63);
+    QCOMPARE(r.coolingTime, 7);
     // A mean time of 0 s divides by zero; the text is what the conversion prints.
     const QVector<RunSample> jump = rateRun({rateProbe(20, 1, 2, 11, 17, 0)}, 0.5);
     QCOMPARE(RateAnalysisData(jump, steps({50, 95, 50}), 1, 0.5, r), 0);
