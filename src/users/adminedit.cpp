@@ -47,6 +47,11 @@ AdminEdit::AdminEdit(const QString &loggedInRole, const Tool::Struct_UesrManagem
         m_rights->setEnabled(false);
         m_expiration->setEnabled(false);
     }
+    // The validity and the lock an administrator gave an account are not for its holder to undo.
+    if (loggedInRole != UserRights::Administrator && user.Name == Tool::CurrentUser.Name) {
+        m_expiration->setEnabled(false);
+        m_state->setEnabled(false);
+    }
 }
 
 void AdminEdit::pt_OK_clicked()

@@ -5,6 +5,12 @@
 #include "../support/file_permissions.h"
 
 #include "app/help.h"
+#include "app/login.h"
+#include "registry/CyclicFileAdd.h"
+#include "registry/CyclicFileDisplay.h"
+#include "users/adminadd.h"
+#include "users/adminedit.h"
+#include "users/jurisdiction.h"
 #include "app/messages.h"
 #include "app/pages.h"
 #include "app/pcr.h"
@@ -12,6 +18,12 @@
 #include "store/tool.h"
 
 #include <QAction>
+#include <QAbstractButton>
+#include <QTranslator>
+#include <QTableWidget>
+#include <QLineEdit>
+#include <QGroupBox>
+#include <QComboBox>
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
@@ -139,6 +151,7 @@ private slots:
     void readOnlyConfigLosesNothing();
     void exitNeedsConfirmation();
     void englishLeavesNoChinese();
+    void englishFormsOfTheShellRegistriesAndUsers();
     void helpOpensTheManual();
     void pagesAndDialogsShareTheBackground();
 };
@@ -553,6 +566,69 @@ void TestMainWindow::englishLeavesNoChinese()
     for (const QString &text : shownTexts(w))
         QVERIFY2(!hasChinese(text), qPrintable(text));
     w.sp_Language_slots("中文");
+}
+
+namespace {
+
+// Every fixed text a form shows: titles, labels, buttons, boxes, list items, headers, hints.
+QStringList formTexts(QWidget *form)
+{
+    QStringList texts{form->windowTitle(), form->toolTip()};
+    for (const QWidget *w : form->findChildren<QWidget *>()) {
+        texts << w->toolTip() << w->windowTitle();
+        if (auto *l = qobject_cast<const QLabel *>(w))
+            texts << l->text();
+        if (auto *b = qobject_cast<const QAbstractButton *>(w))
+            texts << b->text();
+        if (auto *g = qobject_cast<const QGroupBox *>(w))
+            texts << g->title();
+        if (auto *e = qobject_cast<const QLineEdit *>(w))
+            texts << e->placeholderText();
+        // Languages are listed in their own words.
+        if (auto *c = qobject_cast<const QComboBox *>(w);
+            c && !c->isEditable() && c->objectName() != QLatin1String("comboBox_Language"))
+            for (int i = 0; i < c->count(); ++i)
+                texts << c->itemText(i);
+        if (auto *t = qobject_cast<const QTableWidget *>(w))
+            for (int i = 0; i < t->columnCount(); ++i)
+                texts << (t->horizontalHeaderItem(i) ? t->horizontalHeaderItem(i)->text() : QString());
+    }
+    return texts;
+}
+
+} // namespace
+
+void TestMainWindow::englishFormsOfTheShellRegistriesAndUsers()
+{
+    Workspace ws;
+    QVERIFY(ws.openDatabase());
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral(":/i18n/pcr_en.qm")));
+    QCoreApplication::installTranslator(&english);
+    QList<Tool::Struct_UesrManagement> users;
+    Tool::getUesrManagement(users, "admin");
+    Tool::CurrentUser = users.value(0);
+    QWidget parent;
+    std::vector<std::unique_ptr<QWidget>> forms;
+    for (int page : {Pages::PCRDevicePage, Pages::ElectrometerPage, Pages::AdminPage, Pages::AuditLogPage,
+                     Pages::SystemSetPage})
+        forms.emplace_back(Pages::createPage(page, &parent));
+    forms.emplace_back(Pages::createDialog(Pages::Dialog::CyclicFile));
+    forms.emplace_back(new Login);
+    forms.emplace_back(new Help);
+    forms.emplace_back(new AdminAdd(users.value(0).Rights));
+    forms.emplace_back(new AdminEdit(users.value(0).Rights, users.value(0)));
+    auto *rights = new Jurisdiction;
+    rights->setUser(users.value(0));
+    forms.emplace_back(rights);
+    forms.emplace_back(new CyclicFileAdd);
+    Tool::Struct_CyclicFile file;
+    file.StepCount = QStringLiteral("1");
+    forms.emplace_back(new CyclicFileDisplay(file));
+    for (const auto &form : forms)
+        for (const QString &text : formTexts(form.get()))
+            QVERIFY2(!hasChinese(text), qPrintable(form->metaObject()->className() + QStringLiteral(": ") + text));
+    QCoreApplication::removeTranslator(&english);
 }
 
 void TestMainWindow::helpOpensTheManual()

@@ -571,6 +571,7 @@ void TestUsers::onlyAnAdministratorChangesOwnRights()
 {
     // Nobody but an administrator can tick a right for the account in use: an operator would
     // otherwise grant himself the calibration and the exports, a supervisor the user rights.
+    // Likewise for the account's expiry and state.
     struct Case
     {
         const char *loggedIn;
@@ -584,6 +585,9 @@ void TestUsers::onlyAnAdministratorChangesOwnRights()
     for (const Case &c : cases) {
         logIn(c.loggedIn);
         AdminEdit edit(c.role, stored(c.edited));
+        // Nor its own validity or lock.
+        QCOMPARE(child<QLineEdit>(&edit, "lineEdit_ExpirationDate")->isEnabled(), c.changeable);
+        QCOMPARE(child<QComboBox>(&edit, "comboBox_State")->isEnabled(), c.changeable);
         click(&edit, "pushButton_Jurisdiction");
         Jurisdiction *j = edit.openJurisdiction();
         QVERIFY(j);
