@@ -2407,6 +2407,10 @@
         <source>极差/</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>SystemSet</name>

@@ -5,6 +5,8 @@
 #include "reports/WordReport.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QSaveFile>
 
 #include <algorithm>
 
@@ -66,6 +68,18 @@ int finishExcel(ExcelReport &excel, const QString &outputPath, QString *error)
 
 int finishWord(WordReport &word, const QString &outputPath, bool pdf, QString *error)
 {
+    // A place the PDF cannot go is a save failure, told before LibreOffice spends its time.
+    if (pdf) {
+        QSaveFile probe(outputPath);
+        if (!probe.open(QIODevice::WriteOnly)) {
+            if (error)
+                *error = QCoreApplication::translate("ReportWriter", "无法写入文件：%1（%2）")
+                             .arg(QDir::toNativeSeparators(outputPath), probe.errorString());
+            word.CloseAndQuit();
+            return ReportWriter::WriteFailed;
+        }
+        probe.cancelWriting();
+    }
     const bool ok = pdf ? word.ExportPdf(outputPath) : word.SaveAndQuit(outputPath);
     if (!ok && error)
         *error = word.errorString();

@@ -631,6 +631,12 @@ private slots:
         QCOMPARE(ReportWriter::certificateWord(tpl(QStringLiteral("校准证书.dotx")), sampleContent(2, 4), docx, false, &error), 4);
         QVERIFY2(error.contains(QStringLiteral("certificate.docx")), qPrintable(error));
         QCOMPARE(ReportWriter::certificateExcel(tpl(QStringLiteral("校准证书.xltx")), sampleContent(2, 4), xlsx, &error), 4);
+        // A PDF that cannot be put there is a save failure too, not the office program's.
+        const QString pdf = blocker + QStringLiteral("/record.pdf");
+        error.clear();
+        QCOMPARE(ReportWriter::originalRecordWord(tpl(QStringLiteral("原始记录.dotx")), sampleContent(2, 4), pdf, true, &error), 4);
+        QVERIFY2(error.contains(QStringLiteral("record.pdf")), qPrintable(error));
+        QVERIFY(!QFile::exists(pdf));
         QVERIFY(!QFile::exists(docx));
         QVERIFY(!QFile::exists(xlsx));
         QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*.part"), QStringLiteral("*.tmp")}), QStringList());
