@@ -245,6 +245,19 @@ void TestMainWindow::unopenableDatabaseLeavesAnEmptyWindow()
         QCOMPARE(std::accumulate(std::begin(f.built), std::end(f.built), 0), 0);
         if (!folder)
             QCOMPARE(ws.read("PCR.db3"), QByteArray(8192, '\x5a'));   // the file is left alone
+        // Nobody logged in: no page or registry dialog can be opened, only the about box.
+        auto *toolBar = w.findChild<QToolBar *>("toolBar");
+        for (QAction *a : toolBar->actions()) {
+            QCOMPARE(a->isEnabled(), a->objectName() == QLatin1String("Action_Help"));
+            if (a->objectName() != QLatin1String("Action_Help")
+                && a->objectName() != QLatin1String("Action_Standardizer")
+                && a->objectName() != QLatin1String("Action_CyclicFile"))
+                a->trigger();
+        }
+        w.showPage(Pages::AdminPage);
+        QCOMPARE(w.currentPageIndex(), -1);
+        QCOMPARE(std::accumulate(std::begin(f.built), std::end(f.built), 0), 0);
+        QCOMPARE(rec.count(), 1);
         // Leaving still works: the exit audit entry has nowhere to go and is dropped quietly.
         rec.answerNext(QMessageBox::Yes);
         w.show();
