@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QSettings>
@@ -491,6 +492,10 @@ bool Tool::backupDatabase(const QString &target, QString *error)
         return true;
     if (error)
         *error = q.lastError().text();
+    // A failed snapshot (disk full, say) leaves an empty file under the backup's name: it would
+    // pass for a backup in the folder and block a second try within the same minute.
+    if (QFileInfo(target).isFile() && QFileInfo(target).size() == 0)
+        QFile::remove(target);
     return false;
 }
 

@@ -17,7 +17,9 @@
 #include "../support/Workspace.h"
 #include "../support/file_permissions.h"
 
+#include <csignal>
 #include <ctime>
+#include <sys/resource.h>
 #include <memory>
 
 namespace {
@@ -94,6 +96,7 @@ private slots:
     void readOnlySettingsFileLosesNothing();
     void defaultSettingsOfAFreshInstallation();
     void backupIsAConsistentSnapshot();
+    void failedBackupLeavesNoFile();
     void databaseCheck();
     void delayIsATimedWait();
     void serialPortNamesAreSorted();
@@ -861,6 +864,34 @@ void TestStore::backupIsAConsistentSnapshot()
     QVERIFY(Tool::getCalibrationData(rows, "p"));
     QCOMPARE(rows.size(), 50);
     QCOMPARE(rows.last().Time, QStringLiteral("49"));
+}
+
+void TestStore::failedBackupLeavesNoFile()
+{
+    QVERIFY(Tool::openDatabase());
+    const QString bulk(4000, QLatin1Char('x'));
+    for (int i = 0; i < 200; ++i)
+        QVERIFY(Tool::addCalibrationData({"p", "均匀度校准", QString::number(i), bulk}));
+    const QString target = path("2024_01_01_10_00_PCR.db3");
+
+    // A full disk, as the process sees it: writes past 64 KiB fail instead of raising SIGXFSZ.
+    struct rlimit old{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+    QString error;
+    const bool backedUp = Tool::backupDatabase(target, &error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+
+    QVERIFY(!backedUp);
+    QVERIFY(!error.isEmpty());
+    QVERIFY2(!QFileInfo::exists(target), "a failed backup left a file that passes for a backup");
+    // With room again, the same name can be taken at once.
+    QVERIFY2(Tool::backupDatabase(target, &error), qPrintable(error));
+    QVERIFY(Tool::isPcrDatabase(target));
 }
 
 void TestStore::databaseCheck()
