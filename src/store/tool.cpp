@@ -998,7 +998,9 @@ QString Tool::toStoredText(const QString &display)
 
 void Tool::toFahrenheit(QString &value, int decimals, bool difference)
 {
-    if (value.isEmpty() || TemperatureUnit == QStringLiteral("℃"))
+    // Only a ℉ display converts: with an unset unit the pages label ℃ and toCelsius stores
+    // what is typed unchanged, so showing ℉ figures would turn 95 ℃ into "203.0 ℃".
+    if (value.isEmpty() || TemperatureUnit != QStringLiteral("℉"))
         return;
     convert(value, decimals, difference ? +[](double v) { return v * 9 / 5; }
                                         : +[](double v) { return v * 9 / 5 + 32; });

@@ -746,13 +746,16 @@ void TestStore::conversions()
     Tool::toFahrenheit(v, 2, false);
     QCOMPARE(v, QStringLiteral("n/a"));
 
-    // An empty or unknown unit converts to Fahrenheit (only "℃" is exempt) but never to Celsius.
-    Tool::TemperatureUnit.clear();
-    v = "100";
-    Tool::toFahrenheit(v, 0, false);
-    QCOMPARE(v, QStringLiteral("212"));
-    Tool::toCelsius(v, 0, false);
-    QCOMPARE(v, QStringLiteral("212"));
+    // An empty or unknown unit (config.ini without the key) converts neither way: what is shown
+    // is what is stored, as the ℃ labels of the pages say.
+    for (const QString &unit : {QString(), QStringLiteral("K")}) {
+        Tool::TemperatureUnit = unit;
+        v = "100";
+        Tool::toFahrenheit(v, 0, false);
+        QCOMPARE(v, QStringLiteral("100"));
+        Tool::toCelsius(v, 0, false);
+        QCOMPARE(v, QStringLiteral("100"));
+    }
 }
 
 void TestStore::settingsRoundTripAndKeepOtherKeys()
