@@ -81,6 +81,7 @@ private slots:
     void corruptOrUnreadableFileIsRefused();
     void everyTableRoundTripsInColumnOrder();
     void modifyAndDeleteByKey();
+    void awkwardTextsSurvive();
     void logKeepsPasswordsAndAnswersOut();
     void getWithEmptyKeyOrUnknownKey();
     void failedQueryLeavesListUntouched();
@@ -307,6 +308,40 @@ void captureLog(QtMsgType, const QMessageLogContext &, const QString &message)
 }
 
 } // namespace
+
+void TestStore::awkwardTextsSurvive()
+{
+    QVERIFY(Tool::openDatabase());
+    // A NUL inside a text, characters outside the basic plane, a layout picture of megabytes.
+    const QString nul = QStringLiteral("a") + QChar(0) + QStringLiteral("b'c");
+    const QString astral = QString::fromUtf8("\xF0\x9F\x8C\xA1 探头 \xF0\xA0\x80\x80");
+    QString image;
+    image.reserve(3 * 1024 * 1024);
+    for (int i = 0; image.size() < 3 * 1024 * 1024; ++i)
+        image += QString::number(i, 36);
+
+    const Tool::Struct_Layout layout{nul, QStringLiteral("2"), astral, image};
+    QVERIFY(Tool::addLayout(layout));
+    QList<Tool::Struct_Layout> layouts;
+    QVERIFY(Tool::getLayout(layouts, nul));
+    QCOMPARE(layouts.size(), 1);
+    QCOMPARE(layouts.first().Name, nul);
+    QCOMPARE(layouts.first().Points, astral);
+    QCOMPARE(layouts.first().Image.size(), image.size());
+    QVERIFY(layouts.first().Image == image);
+    // The name up to the NUL is another key.
+    QVERIFY(Tool::getLayout(layouts, QStringLiteral("a")));
+    QVERIFY(layouts.isEmpty());
+    QVERIFY(Tool::deleteLayout(nul));
+    QVERIFY(Tool::getLayout(layouts, QString()));
+    QVERIFY(layouts.isEmpty());
+
+    QVERIFY(Tool::addDataSheet(QStringLiteral("PCR设备名称"), nul));
+    QVERIFY(Tool::addDataSheet(QStringLiteral("PCR设备名称"), nul));
+    QStringList remembered;
+    QVERIFY(Tool::getDataSheet(QStringLiteral("PCR设备名称"), remembered));
+    QCOMPARE(remembered, QStringList{nul});
+}
 
 void TestStore::logKeepsPasswordsAndAnswersOut()
 {
