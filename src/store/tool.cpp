@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QSettings>
@@ -491,6 +492,10 @@ bool Tool::backupDatabase(const QString &target, QString *error)
         return true;
     if (error)
         *error = q.lastError().text();
+    // A failed snapshot (disk full, say) leaves an empty file under the backup's name: it would
+    // pass for a backup in the folder and block a second try within the same minute.
+    if (QFileInfo(target).isFile() && QFileInfo(target).size() == 0)
+        QFile::remove(target);
     return false;
 }
 
@@ -993,7 +998,9 @@ QString Tool::toStoredText(const QString &display)
 
 void Tool::toFahrenheit(QString &value, int decimals, bool difference)
 {
-    if (value.isEmpty() || TemperatureUnit == QStringLiteral("℃"))
+    // Only a ℉ display converts: with an unset unit the pages label ℃ and toCelsius stores
+    // what is typed unchanged, so showing ℉ figures would turn 95 ℃ into "203.0 ℃".
+    if (value.isEmpty() || TemperatureUnit != QStringLiteral("℉"))
         return;
     convert(value, decimals, difference ? +[](double v) { return v * 9 / 5; }
                                         : +[](double v) { return v * 9 / 5 + 32; });

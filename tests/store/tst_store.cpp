@@ -17,7 +17,9 @@
 #include "../support/Workspace.h"
 #include "../support/file_permissions.h"
 
+#include <csignal>
 #include <ctime>
+#include <sys/resource.h>
 #include <memory>
 
 namespace {
@@ -79,6 +81,7 @@ private slots:
     void corruptOrUnreadableFileIsRefused();
     void everyTableRoundTripsInColumnOrder();
     void modifyAndDeleteByKey();
+    void awkwardTextsSurvive();
     void logKeepsPasswordsAndAnswersOut();
     void getWithEmptyKeyOrUnknownKey();
     void failedQueryLeavesListUntouched();
@@ -94,6 +97,7 @@ private slots:
     void readOnlySettingsFileLosesNothing();
     void defaultSettingsOfAFreshInstallation();
     void backupIsAConsistentSnapshot();
+    void failedBackupLeavesNoFile();
     void databaseCheck();
     void delayIsATimedWait();
     void serialPortNamesAreSorted();
@@ -304,6 +308,40 @@ void captureLog(QtMsgType, const QMessageLogContext &, const QString &message)
 }
 
 } // namespace
+
+void TestStore::awkwardTextsSurvive()
+{
+    QVERIFY(Tool::openDatabase());
+    // A NUL inside a text, characters outside the basic plane, a layout picture of megabytes.
+    const QString nul = QStringLiteral("a") + QChar(0) + QStringLiteral("b'c");
+    const QString astral = QString::fromUtf8("\xF0\x9F\x8C\xA1 探头 \xF0\xA0\x80\x80");
+    QString image;
+    image.reserve(3 * 1024 * 1024);
+    for (int i = 0; image.size() < 3 * 1024 * 1024; ++i)
+        image += QString::number(i, 36);
+
+    const Tool::Struct_Layout layout{nul, QStringLiteral("2"), astral, image};
+    QVERIFY(Tool::addLayout(layout));
+    QList<Tool::Struct_Layout> layouts;
+    QVERIFY(Tool::getLayout(layouts, nul));
+    QCOMPARE(layouts.size(), 1);
+    QCOMPARE(layouts.first().Name, nul);
+    QCOMPARE(layouts.first().Points, astral);
+    QCOMPARE(layouts.first().Image.size(), image.size());
+    QVERIFY(layouts.first().Image == image);
+    // The name up to the NUL is another key.
+    QVERIFY(Tool::getLayout(layouts, QStringLiteral("a")));
+    QVERIFY(layouts.isEmpty());
+    QVERIFY(Tool::deleteLayout(nul));
+    QVERIFY(Tool::getLayout(layouts, QString()));
+    QVERIFY(layouts.isEmpty());
+
+    QVERIFY(Tool::addDataSheet(QStringLiteral("PCR设备名称"), nul));
+    QVERIFY(Tool::addDataSheet(QStringLiteral("PCR设备名称"), nul));
+    QStringList remembered;
+    QVERIFY(Tool::getDataSheet(QStringLiteral("PCR设备名称"), remembered));
+    QCOMPARE(remembered, QStringList{nul});
+}
 
 void TestStore::logKeepsPasswordsAndAnswersOut()
 {
@@ -743,13 +781,16 @@ void TestStore::conversions()
     Tool::toFahrenheit(v, 2, false);
     QCOMPARE(v, QStringLiteral("n/a"));
 
-    // An empty or unknown unit converts to Fahrenheit (only "℃" is exempt) but never to Celsius.
-    Tool::TemperatureUnit.clear();
-    v = "100";
-    Tool::toFahrenheit(v, 0, false);
-    QCOMPARE(v, QStringLiteral("212"));
-    Tool::toCelsius(v, 0, false);
-    QCOMPARE(v, QStringLiteral("212"));
+    // An empty or unknown unit (config.ini without the key) converts neither way: what is shown
+    // is what is stored, as the ℃ labels of the pages say.
+    for (const QString &unit : {QString(), QStringLiteral("K")}) {
+        Tool::TemperatureUnit = unit;
+        v = "100";
+        Tool::toFahrenheit(v, 0, false);
+        QCOMPARE(v, QStringLiteral("100"));
+        Tool::toCelsius(v, 0, false);
+        QCOMPARE(v, QStringLiteral("100"));
+    }
 }
 
 void TestStore::settingsRoundTripAndKeepOtherKeys()
@@ -861,6 +902,34 @@ void TestStore::backupIsAConsistentSnapshot()
     QVERIFY(Tool::getCalibrationData(rows, "p"));
     QCOMPARE(rows.size(), 50);
     QCOMPARE(rows.last().Time, QStringLiteral("49"));
+}
+
+void TestStore::failedBackupLeavesNoFile()
+{
+    QVERIFY(Tool::openDatabase());
+    const QString bulk(4000, QLatin1Char('x'));
+    for (int i = 0; i < 200; ++i)
+        QVERIFY(Tool::addCalibrationData({"p", "均匀度校准", QString::number(i), bulk}));
+    const QString target = path("2024_01_01_10_00_PCR.db3");
+
+    // A full disk, as the process sees it: writes past 64 KiB fail instead of raising SIGXFSZ.
+    struct rlimit old{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+    QString error;
+    const bool backedUp = Tool::backupDatabase(target, &error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+
+    QVERIFY(!backedUp);
+    QVERIFY(!error.isEmpty());
+    QVERIFY2(!QFileInfo::exists(target), "a failed backup left a file that passes for a backup");
+    // With room again, the same name can be taken at once.
+    QVERIFY2(Tool::backupDatabase(target, &error), qPrintable(error));
+    QVERIFY(Tool::isPcrDatabase(target));
 }
 
 void TestStore::databaseCheck()
