@@ -37,7 +37,9 @@ Help::~Help()
 
 QString Help::manualPath(const QString &language)
 {
-    const QString lang = language == QStringLiteral("中文") ? QStringLiteral("zh") : QStringLiteral("en");
+    // No language read (the database did not open): the interface shows its Chinese source texts.
+    const QString lang = language.isEmpty() || language == QStringLiteral("中文") ? QStringLiteral("zh")
+                                                                                : QStringLiteral("en");
     const QString source = QStringLiteral(":/PCR/Manual");
     // In the user's own cache folder: a fixed name in the shared temporary folder could be a link
     // planted by someone else, and clearing it would delete whatever it points to.

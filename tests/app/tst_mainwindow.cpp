@@ -657,6 +657,9 @@ void TestMainWindow::helpOpensTheManual()
         QCOMPARE(hasChinese(html), language == QStringLiteral("中文"));
         QVERIFY(html.contains("123456"));   // the initial account is documented
     }
+    // Before any settings are read (the database did not open) the window speaks Chinese, and so
+    // does the manual it opens.
+    QVERIFY(Help::manualPath(QString()).endsWith("/zh/index.html"));
 
     // The copy is written where nobody else can plant a link: neither a link at a fixed name in
     // the shared temporary folder nor one in the cache folder makes it delete what it points to.
