@@ -111,6 +111,11 @@ void Login::Login_Clicked()
 void Login::Forget_Clicked()
 {
     const QString name = ui->comboBox_UserName->currentText().trimmed();
+    // An empty name would fetch every account and answer for the first of them.
+    if (name.isEmpty()) {
+        Messages::information(this, m_warning, tr("请输入用户名!"));
+        return;
+    }
     QList<Tool::Struct_UesrManagement> users;
     if (!Tool::getUesrManagement(users, name) || users.isEmpty()) {
         Messages::information(this, m_warning, tr("用户名错误!"));

@@ -224,6 +224,15 @@ private slots:
         QCOMPARE(rec.last().title, QStringLiteral("警告"));
         QVERIFY(Workspace::audit().isEmpty());
 
+        // A blank name is no account: it must not answer for the first account (the initial one).
+        rec.clear();
+        rec.inputNext("admin");
+        dialog.findChild<QComboBox *>("comboBox_UserName")->setCurrentText("  ");
+        dialog.findChild<QPushButton *>("btn_Forget")->click();
+        QCOMPARE(rec.texts(), QStringList({"请输入用户名!"}));
+        QCOMPARE(rec.last().title, QStringLiteral("警告"));
+        dialog.findChild<QComboBox *>("comboBox_UserName")->setCurrentText("admin");
+
         // The marker question is the system's word: in English it is asked in English.
         QTranslator english;
         QVERIFY(english.load(QStringLiteral(":/i18n/pcr_en.qm")));
