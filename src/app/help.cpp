@@ -11,6 +11,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <unistd.h>
 
@@ -38,7 +39,19 @@ QString Help::manualPath(const QString &language)
 {
     const QString lang = language == QStringLiteral("中文") ? QStringLiteral("zh") : QStringLiteral("en");
     const QString source = QStringLiteral(":/PCR/Manual");
-    const QString target = QDir::tempPath() + QStringLiteral("/pcrcal-manual-%1").arg(::getuid());
+    // In the user's own cache folder: a fixed name in the shared temporary folder could be a link
+    // planted by someone else, and clearing it would delete whatever it points to.
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (base.isEmpty() || !QDir().mkpath(base))
+        base = QDir::tempPath() + QStringLiteral("/pcrcal-%1").arg(::getuid());
+    const QString target = base + QStringLiteral("/pcrcal/manual");
+    for (QString dir = target; dir.startsWith(base) && dir.size() >= base.size(); dir = QFileInfo(dir).path()) {
+        const QFileInfo info(dir);
+        if (info.isSymLink() || (info.exists() && info.ownerId() != ::getuid()))
+            return QString();
+        if (dir == base)
+            break;
+    }
     // Written afresh each time, so the manual always matches the program that shows it.
     QDir(target).removeRecursively();
     QDirIterator it(source, QDir::Files, QDirIterator::Subdirectories);

@@ -128,6 +128,10 @@ void PCR::startUp(QSplashScreen *splash)
 
     if (!Tool::openDatabase(Tool::DatabaseFileName)) {
         m_databaseFailed = true;
+        // Nobody has logged in and there is nothing to work on: no page or registry dialog opens,
+        // only the about box with its manual stays at hand.
+        for (QAction *action : ui->toolBar->actions())
+            action->setEnabled(action == ui->Action_Help);
         if (splash)
             splash->hide();
         Messages::information(this, tr("警告"), tr("打开数据库失败！"));
@@ -242,7 +246,7 @@ void PCR::setPageIcon(int index, bool grey)
 
 void PCR::showPage(int index)
 {
-    if (index == currentPage || index < 0 || index >= Pages::Count)
+    if (index == currentPage || index < 0 || index >= Pages::Count || m_databaseFailed)
         return;
     if (auto *running = dynamic_cast<RunningPage *>(page(currentPage))) {
         if (running->isRunning()) {

@@ -36,6 +36,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <unistd.h>
 #include <memory>
 #include <numeric>
 #include <vector>
@@ -245,6 +246,19 @@ void TestMainWindow::unopenableDatabaseLeavesAnEmptyWindow()
         QCOMPARE(std::accumulate(std::begin(f.built), std::end(f.built), 0), 0);
         if (!folder)
             QCOMPARE(ws.read("PCR.db3"), QByteArray(8192, '\x5a'));   // the file is left alone
+        // Nobody logged in: no page or registry dialog can be opened, only the about box.
+        auto *toolBar = w.findChild<QToolBar *>("toolBar");
+        for (QAction *a : toolBar->actions()) {
+            QCOMPARE(a->isEnabled(), a->objectName() == QLatin1String("Action_Help"));
+            if (a->objectName() != QLatin1String("Action_Help")
+                && a->objectName() != QLatin1String("Action_Standardizer")
+                && a->objectName() != QLatin1String("Action_CyclicFile"))
+                a->trigger();
+        }
+        w.showPage(Pages::AdminPage);
+        QCOMPARE(w.currentPageIndex(), -1);
+        QCOMPARE(std::accumulate(std::begin(f.built), std::end(f.built), 0), 0);
+        QCOMPARE(rec.count(), 1);
         // Leaving still works: the exit audit entry has nowhere to go and is dropped quietly.
         rec.answerNext(QMessageBox::Yes);
         w.show();
@@ -642,6 +656,38 @@ void TestMainWindow::helpOpensTheManual()
         QVERIFY(html.contains("<html"));
         QCOMPARE(hasChinese(html), language == QStringLiteral("中文"));
         QVERIFY(html.contains("123456"));   // the initial account is documented
+    }
+
+    // The copy is written where nobody else can plant a link: neither a link at a fixed name in
+    // the shared temporary folder nor one in the cache folder makes it delete what it points to.
+    {
+        QTemporaryDir sandbox;
+        QVERIFY(sandbox.isValid());
+        const QByteArray cacheBefore = qgetenv("XDG_CACHE_HOME");
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(sandbox.filePath("cache")));
+        QVERIFY(QDir().mkpath(sandbox.filePath("victim")));
+        QVERIFY(QDir().mkpath(sandbox.filePath("cache/pcrcal")));
+        QFile keep(sandbox.filePath("victim/keep.txt"));
+        QVERIFY(keep.open(QIODevice::WriteOnly));
+        keep.close();
+        const QString oldPlace = QDir::tempPath() + QStringLiteral("/pcrcal-manual-%1").arg(::getuid());
+        QDir(oldPlace).removeRecursively();
+        QFile::remove(oldPlace);
+        QVERIFY(QFile::link(sandbox.filePath("victim"), oldPlace));
+        QVERIFY(!Help::manualPath(QStringLiteral("中文")).isEmpty());
+        QVERIFY(QFile::exists(sandbox.filePath("victim/keep.txt")));
+        QFile::remove(oldPlace);
+
+        QVERIFY(QDir(sandbox.filePath("cache/pcrcal/manual")).removeRecursively());
+        QVERIFY(QFile::link(sandbox.filePath("victim"), sandbox.filePath("cache/pcrcal/manual")));
+        QVERIFY(Help::manualPath(QStringLiteral("中文")).isEmpty());
+        QVERIFY(QFile::exists(sandbox.filePath("victim/keep.txt")));
+        QVERIFY(QFile::remove(sandbox.filePath("cache/pcrcal/manual")));
+        QVERIFY(Help::manualPath(QStringLiteral("中文")).startsWith(sandbox.filePath("cache/pcrcal/manual/")));
+        if (cacheBefore.isNull())
+            qunsetenv("XDG_CACHE_HOME");
+        else
+            qputenv("XDG_CACHE_HOME", cacheBefore);
     }
 
     QUrl opened;
