@@ -45,9 +45,11 @@ bool Collection1611A::Open(const QString &Mode, const QString &IP, const QString
     link.beginOpen();
     emit Open_signals(Mode, IP, Port.toInt());
     if (!link.waitOpen(StreamLink::OpenWaitMs)) {
-        // Tidies up an attempt that might still complete after the wait.
+        // Tidies up an attempt that might still complete after the wait, and lets that happen
+        // before returning, so that a new Open right away is not ended by it.
+        const int ticket = link.closeTicket();
         emit Close_signals();
-        link.waitClosed(CloseWaitMs);
+        link.waitCloseDone(ticket, CloseWaitMs);
         return false;
     }
 
@@ -62,9 +64,10 @@ bool Collection1611A::Open(const QString &Mode, const QString &IP, const QString
             busAddress = reply.mid(6, 2);
     });
     if (!answered) {
-        emit Close_signals();
         // Closed when this returns, so the caller may try again at once.
-        link.waitClosed(CloseWaitMs);
+        const int ticket = link.closeTicket();
+        emit Close_signals();
+        link.waitCloseDone(ticket, CloseWaitMs);
         return false;
     }
     return true;
@@ -74,10 +77,11 @@ bool Collection1611A::Close()
 {
     if (!openFlag.load())
         return false;
+    const int ticket = link.closeTicket();
     emit Close_signals();
     // From a worker, let the close happen before returning, so an Open right after it works.
     if (!link.inOwnerThread())
-        link.waitClosed(CloseWaitMs);
+        link.waitCloseDone(ticket, CloseWaitMs);
     return true;
 }
 

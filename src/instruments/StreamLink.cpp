@@ -54,10 +54,16 @@ bool StreamLink::takeReply(QString &out, int ms)
     return true;
 }
 
-bool StreamLink::waitClosed(int ms)
+int StreamLink::closeTicket()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return closesDone;
+}
+
+bool StreamLink::waitCloseDone(int ticket, int ms)
 {
     std::unique_lock<std::mutex> lock(mutex);
-    return changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !openFlag.load(); });
+    return changed.wait_for(lock, std::chrono::milliseconds(ms), [&] { return closesDone != ticket; });
 }
 
 void StreamLink::discardReplies()
@@ -211,7 +217,12 @@ void StreamLink::close()
     }
     transportMode = None;
     openFlag = false;
-    endOpenAttempt();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        openPending = false;
+        ++closesDone;
+    }
+    wake();
 }
 
 void StreamLink::frame(const std::function<QStringList(QString &)> &framer)

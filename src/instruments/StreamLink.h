@@ -41,8 +41,11 @@ public:
     bool takeReply(QString &out, int ms);
     // Drops replies still queued from earlier requests.
     void discardReplies();
-    // Waits until the connection is closed, at most `ms`.
-    bool waitClosed(int ms);
+    // Taken before a close is requested; waitCloseDone then waits, at most `ms`, until the
+    // driver's thread has run that close, also when nothing was open. A new attempt made
+    // earlier would be ended, or its fresh connection closed, by the close still on its way.
+    int closeTicket();
+    bool waitCloseDone(int ticket, int ms);
 
     // --- driver's (GUI) thread
     void clear();
@@ -80,4 +83,5 @@ private:
     QString rxBuffer;
     QStringList rxQueue;  // newest at the front, taken from the back
     bool openPending = false;
+    int closesDone = 0;
 };

@@ -183,6 +183,36 @@ private slots:
         QVERIFY(!driver.IsOpen());
     }
 
+    // A worker that tries again at once after a failed Open (or after Close) must get a real
+    // attempt: the tidy-up of the failed one must neither end the new wait early nor close the
+    // new connection.
+    void retryRightAfterAFailure()
+    {
+        ScriptedPeer peer;
+        Collection1611A driver;
+        const QString closed = closedPort();
+        QVERIFY(!closed.isEmpty());
+        const QList<bool> r = inWorker([&] {
+            QList<bool> res;
+            for (int i = 0; i < 5; ++i) {
+                res << driver.Open(Network, "127.0.0.1", closed);
+                res << driver.Open(Network, "127.0.0.1", peer.port());
+                res << driver.IsOpen();
+                res << driver.Close();
+                res << driver.Open(Serial, "/dev/no-such-port", "9600");
+                res << driver.Open(Network, "127.0.0.1", peer.port());
+                res << driver.IsOpen();
+                res << driver.Close();
+            }
+            return res;
+        });
+        QList<bool> expected;
+        for (int i = 0; i < 5; ++i)
+            expected << false << true << true << true << false << true << true << true;
+        QCOMPARE(r, expected);
+        QCOMPARE(peer.countRequests("010300010001"), 10);
+    }
+
 };
 
 QTEST_MAIN(TestCollection1611AFrames)
