@@ -297,6 +297,8 @@ private slots:
         QTest::newRow("delayed tcp") << QStringList{"--delay", "250"} << Network << "";
         QTest::newRow("all at once tcp") << QStringList{"--drop", "0.1", "--corrupt", "0.1", "--noise", "0.1", "--chunk", "5", "--delay", "20"}
                                          << Network << "";
+        QTest::newRow("all at once pty") << QStringList{"--drop", "0.1", "--corrupt", "0.1", "--noise", "0.1", "--chunk", "4", "--delay", "30"}
+                                         << Serial << "";
     }
     void retriesCureFaults()
     {
