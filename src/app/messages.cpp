@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QInputDialog>
+#include <QLabel>
 
 namespace {
 
@@ -29,6 +30,8 @@ QMessageBox::StandardButton show(QWidget *parent, QMessageBox::Icon icon, const 
                                  QMessageBox::StandardButton defaultButton)
 {
     QMessageBox box(icon, title, text, buttons, parent);
+    // Texts carry names, paths and recovered passwords: "<" must show as typed, never as markup.
+    box.setTextFormat(Qt::PlainText);
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
     nameButtons(box);
@@ -82,6 +85,8 @@ QString Messages::getText(QWidget *parent, const QString &title, const QString &
     QInputDialog dialog(parent);
     dialog.setWindowTitle(title);
     dialog.setLabelText(label);
+    for (QLabel *shown : dialog.findChildren<QLabel *>())
+        shown->setTextFormat(Qt::PlainText);   // the question is an account's own text
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setTextValue(initial);
     dialog.setOkButtonText(tr("确定"));

@@ -4,6 +4,10 @@
 
 #include "app/messages.h"
 
+#include <QApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QTimer>
 #include <QtTest>
 
 class TestMessages : public QObject
@@ -58,6 +62,44 @@ private slots:
         rec.inputNext("typed but cancelled", false);
         QVERIFY(Messages::getText(nullptr, "t", "l", &ok).isEmpty());
         QVERIFY(!ok);
+    }
+
+    // Real boxes, without a recorder: a recovered password or an account's question holding "<"
+    // is shown exactly as stored, not read as markup.
+    void realBoxesShowTextAsTyped()
+    {
+        const QString password = QStringLiteral("密码为：a<b>c</b>&amp;");
+        QString shown;
+        Qt::TextFormat format = Qt::AutoText;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            shown = box->text();
+            format = box->textFormat();
+            box->accept();
+        });
+        Messages::information(nullptr, "提示", password);
+        QCOMPARE(shown, password);
+        QCOMPARE(format, Qt::PlainText);
+
+        QString label;
+        format = Qt::AutoText;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            for (QLabel *l : dialog->findChildren<QLabel *>()) {
+                if (l->text() == dialog->labelText()) {
+                    label = l->text();
+                    format = l->textFormat();
+                }
+            }
+            dialog->reject();
+        });
+        bool ok = true;
+        Messages::getText(nullptr, "忘记密码", QStringLiteral("<i>Lab</i> name?"), &ok);
+        QVERIFY(!ok);
+        QCOMPARE(label, QStringLiteral("<i>Lab</i> name?"));
+        QCOMPARE(format, Qt::PlainText);
     }
 
     void innerRecorderHidesOuterUntilDestroyed()
