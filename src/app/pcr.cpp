@@ -185,6 +185,7 @@ void PCR::buildStatusBar()
     clockLabel->setMinimumSize(200, 20);
     userLabel = new QLabel(this);
     userLabel->setMinimumSize(200, 20);
+    userLabel->setTextFormat(Qt::PlainText);   // an account name is shown as typed
     copyrightLabel = new QLabel(this);
     copyrightLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     copyrightLabel->setTextFormat(Qt::RichText);

@@ -223,6 +223,19 @@ void TestMainWindow::startsOnTheFirstPageAfterLogin()
     QVERIFY(std::any_of(status.begin(), status.end(), [](const QString &s) {
         return QDateTime::fromString(s, "yyyy-MM-dd hh:mm:ss").isValid();
     }));
+
+    // An account name holding "<" is shown as typed, not read as markup.
+    Tool::CurrentUser.Name = QStringLiteral("a<b>b</b>");
+    w.sp_Language_slots(QStringLiteral("中文"));
+    int userLabels = 0;
+    for (QLabel *l : w.statusBar()->findChildren<QLabel *>()) {
+        if (l->text().startsWith(QStringLiteral("当前用户为："))) {
+            QCOMPARE(l->text(), QStringLiteral("当前用户为：a<b>b</b>"));
+            QCOMPARE(l->textFormat(), Qt::PlainText);
+            ++userLabels;
+        }
+    }
+    QCOMPARE(userLabels, 1);
 }
 
 void TestMainWindow::unopenableDatabaseLeavesAnEmptyWindow()
