@@ -1038,6 +1038,10 @@
         <source>校准数据删除：</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>删除数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DataExportConfirm</name>

@@ -387,9 +387,13 @@ void DataExport::onGrpMenuTriggered(QAction *action)
     if (selected.isEmpty())
         return;
     const QString name = selected.first()->text();
-    Tool::deleteCalibration(name);
-    Tool::deleteCalibrationData(name);
-    Tool::SaveAuditLog(62, tr("校准数据删除：") + name);
+    // Samples first: if the record cannot go afterwards it stays listed and can be deleted again,
+    // whereas samples left without their record would be out of reach. A failure is no deletion
+    // and gets no audit entry.
+    if (!Tool::deleteCalibrationData(name) || !Tool::deleteCalibration(name))
+        Messages::warning(this, m_warning, tr("删除数据失败!"));
+    else
+        Tool::SaveAuditLog(62, tr("校准数据删除：") + name);
     QList<Tool::Struct_Calibration> all;
     Tool::getCalibration(all, QString());
     fill(all);

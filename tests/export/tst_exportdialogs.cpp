@@ -28,6 +28,8 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -876,6 +878,27 @@ private slots:
         QVERIFY(!rows.isEmpty());
         // The page keeps its copy of the deleted calibration until another is opened.
         QCOMPARE(page.calibration().CalibrationName, m_project.name);
+
+        // A deletion the database refuses is reported, keeps the project listed and is not audited.
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("blocker"));
+            other.setDatabaseName(QDir(m_folder).filePath(Tool::DatabaseFileName));
+            QVERIFY(other.open());
+            QSqlQuery q(other);
+            QVERIFY(q.exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON Calibration "
+                                          "BEGIN SELECT RAISE(ABORT, 'kept'); END")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("blocker"));
+        const int entries = audit().size();
+        MessageRecorder boxes;
+        table->selectRow(0);
+        menu->actions().first()->trigger();
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().kind, MessageRecorder::Warning);
+        QCOMPARE(boxes.last().text, QStringLiteral("删除数据失败!"));
+        QCOMPARE(audit().size(), entries);
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(table->item(0, 0)->text(), second.name);
     }
 };
 
