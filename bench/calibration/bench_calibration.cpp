@@ -16,7 +16,7 @@
 #include "analysis/Uniformity.h"
 #include "app/messages.h"
 #include "calibration/Calibration.h"
-#include "calibration/CalibrationDemo.h"
+#include "CalibrationDemo.h"
 #include "store/queries.h"
 
 #include <QApplication>

@@ -13,7 +13,7 @@
 //   qtcharts the same data in plain QtCharts line series (no reduction), for comparison
 
 #include "ChartRunData.h"
-#include "calibration/ChartView.h"
+#include "chart/ChartView.h"
 
 #include <QApplication>
 #include <QChart>

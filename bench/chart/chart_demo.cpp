@@ -5,7 +5,7 @@
 // sample every 300 ms. --save grabs the window into an image and quits.
 
 #include "ChartRunData.h"
-#include "calibration/ChartView.h"
+#include "chart/ChartView.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

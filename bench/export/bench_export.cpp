@@ -9,9 +9,9 @@
 
 #include "ExportFixture.h"
 
-#include "calibration/ChartView.h"
-#include "reports/DataExport.h"
-#include "reports/DataExportConfirm.h"
+#include "chart/ChartView.h"
+#include "exportui/DataExport.h"
+#include "exportui/DataExportConfirm.h"
 #include "reports/ExportJob.h"
 #include "reports/ReportTemplates.h"
 #include "store/tool.h"

@@ -1,5 +1,5 @@
 #include "app/fonts.h"
-#include "app/logging.h"
+#include "store/logging.h"
 #include "app/pcr.h"
 
 #include <QApplication>

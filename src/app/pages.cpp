@@ -5,7 +5,7 @@
 #include "registry/CyclicFile.h"
 #include "registry/Electrometer.h"
 #include "registry/PCRDevice.h"
-#include "reports/DataExport.h"
+#include "exportui/DataExport.h"
 #include "users/admin.h"
 #include "users/auditlog.h"
 

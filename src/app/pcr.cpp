@@ -1,7 +1,7 @@
 #include "app/pcr.h"
 
 #include "app/help.h"
-#include "app/logging.h"
+#include "store/logging.h"
 #include "app/login.h"
 #include "app/messages.h"
 #include "app/pages.h"

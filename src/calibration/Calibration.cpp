@@ -3,7 +3,7 @@
 #include "app/messages.h"
 #include "app/widgets.h"
 #include "calibration/CalibrationLinear.h"
-#include "calibration/ChartView.h"
+#include "chart/ChartView.h"
 #include "instruments/ChannelSetting.h"
 #include "instruments/Collection1611A.h"
 

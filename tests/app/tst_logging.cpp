@@ -3,7 +3,7 @@
 #include "../support/TestSuite.h"
 #include "../support/Workspace.h"
 
-#include "app/logging.h"
+#include "store/logging.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -8,7 +8,7 @@
 
 #include "app/messages.h"
 #include "calibration/Calibration.h"
-#include "calibration/CalibrationDemo.h"
+#include "CalibrationDemo.h"
 #include "store/tool.h"
 
 #include <QCheckBox>

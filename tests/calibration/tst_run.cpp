@@ -4,7 +4,7 @@
 
 #include "app/pcr.h"
 #include "calibration/CalibrationLinear.h"
-#include "calibration/ChartView.h"
+#include "chart/ChartView.h"
 #include "instruments/Collection1611A.h"
 
 #include <QtTest>

@@ -3,7 +3,7 @@
 
 #include "CalibrationTest.h"
 
-#include "calibration/ChartView.h"
+#include "chart/ChartView.h"
 
 #include <QLabel>
 #include <QSettings>

@@ -1,9 +1,9 @@
 // The live temperature chart: range rules, home ranges, tag lines, mouse handling, the point
 // store behind the curves and what ends up on screen.
 
-#include "calibration/ChartTaggingLine.h"
-#include "calibration/ChartView.h"
-#include "calibration/ChartViewPoints.h"
+#include "chart/ChartTaggingLine.h"
+#include "chart/ChartView.h"
+#include "chart/ChartViewPoints.h"
 #include "../support/chart_legend.h"
 
 #include <QDateTimeAxis>

@@ -7,11 +7,11 @@
 #include "../support/chart_legend.h"
 
 #include "app/messages.h"
-#include "calibration/ChartTaggingLine.h"
-#include "calibration/ChartView.h"
-#include "reports/DataExport.h"
-#include "reports/DataExportConfirm.h"
-#include "reports/QWaiting.h"
+#include "chart/ChartTaggingLine.h"
+#include "chart/ChartView.h"
+#include "exportui/DataExport.h"
+#include "exportui/DataExportConfirm.h"
+#include "exportui/QWaiting.h"
 #include "reports/ReportTemplates.h"
 #include "store/tool.h"
 

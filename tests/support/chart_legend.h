@@ -2,7 +2,7 @@
 // What a chart's legend shows: the names of the entries that are visible and lie wholly inside
 // the view, beside (not over) the plot. A problem with an entry is described in *problem.
 
-#include "calibration/ChartView.h"
+#include "chart/ChartView.h"
 
 #include <QGraphicsTextItem>
 #include <QLegend>

@@ -1,12 +1,12 @@
-#include "reports/DataExport.h"
+#include "exportui/DataExport.h"
 
 #include "analysis/RunData.h"
 #include "analysis/Units.h"
 #include "app/messages.h"
 #include "app/widgets.h"
-#include "calibration/ChartView.h"
+#include "chart/ChartView.h"
 #include "reports/ExportJob.h"
-#include "reports/QWaiting.h"
+#include "exportui/QWaiting.h"
 #include "store/queries.h"
 
 #include <QDateTimeEdit>

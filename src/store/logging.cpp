@@ -1,4 +1,4 @@
-#include "app/logging.h"
+#include "store/logging.h"
 
 #include <QDateTime>
 #include <QFile>

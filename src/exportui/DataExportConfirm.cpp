@@ -1,10 +1,10 @@
-#include "reports/DataExportConfirm.h"
+#include "exportui/DataExportConfirm.h"
 
 #include "analysis/Segmentation.h"
 #include "analysis/Units.h"
 #include "app/messages.h"
 #include "app/widgets.h"
-#include "calibration/ChartView.h"
+#include "chart/ChartView.h"
 
 #include <QDateTimeAxis>
 #include <QEvent>

@@ -1,6 +1,6 @@
 #include "ExportTool.h"
 
-#include "app/logging.h"
+#include "store/logging.h"
 #include "reports/ExportJob.h"
 #include "store/tool.h"
 

@@ -3,7 +3,7 @@
 // points the demo collector at the simulator's port.
 //   pcrcal-demo-setup --workspace DIR --port PORT --program T:MIN,... [--seed S]
 
-#include "calibration/CalibrationDemo.h"
+#include "CalibrationDemo.h"
 #include "store/tool.h"
 
 #include <QCommandLineParser>

@@ -1,4 +1,4 @@
-#include "calibration/CalibrationDemo.h"
+#include "CalibrationDemo.h"
 
 #include "analysis/Thermistor.h"
 #include "registry/CalibrationDates.h"

@@ -1,7 +1,7 @@
-#include "reports/QWaiting.h"
+#include "exportui/QWaiting.h"
 
 #include "app/messages.h"
-#include "reports/DataExportConfirm.h"
+#include "exportui/DataExportConfirm.h"
 
 #include <QFileDialog>
 #include <QIcon>
