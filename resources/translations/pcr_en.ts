@@ -1765,6 +1765,33 @@
     </message>
 </context>
 <context>
+    <name>LinkSettings</name>
+    <message>
+        <source>通讯方式“%1”无效，应为串口、网络或蓝牙！</source>
+        <translation>Invalid link type “%1”: it must be serial, network or Bluetooth!</translation>
+    </message>
+    <message>
+        <source>请选择串口号！</source>
+        <translation>Please choose a serial port!</translation>
+    </message>
+    <message>
+        <source>请输入蓝牙设备名称！</source>
+        <translation>Please enter the Bluetooth device name!</translation>
+    </message>
+    <message>
+        <source>请输入IP地址！</source>
+        <translation>Please enter the IP address!</translation>
+    </message>
+    <message>
+        <source>端口号“%1”无效，应为1到65535之间的整数！</source>
+        <translation>Invalid port “%1”: it must be a whole number from 1 to 65535!</translation>
+    </message>
+    <message>
+        <source>波特率“%1”无效，应为正整数！</source>
+        <translation>Invalid baud rate “%1”: it must be a positive whole number!</translation>
+    </message>
+</context>
+<context>
     <name>Login</name>
     <message>
         <source>用户登录</source>

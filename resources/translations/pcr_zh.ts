@@ -1765,6 +1765,33 @@
     </message>
 </context>
 <context>
+    <name>LinkSettings</name>
+    <message>
+        <source>通讯方式“%1”无效，应为串口、网络或蓝牙！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请选择串口号！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请输入蓝牙设备名称！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请输入IP地址！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>端口号“%1”无效，应为1到65535之间的整数！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>波特率“%1”无效，应为正整数！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Login</name>
     <message>
         <source>用户登录</source>
