@@ -95,14 +95,8 @@ void Login::Login_Clicked()
         return;
     }
 
-    bool updated = false;
-    switch (user.ErrorsNumber.toInt()) {   // a text that is no number counts as 0
-    case 0: updated = Tool::updateLoginErrors(name, QStringLiteral("1"), QString()); break;
-    case 1: updated = Tool::updateLoginErrors(name, QStringLiteral("2"), QString()); break;
-    case 2: updated = Tool::updateLoginErrors(name, QStringLiteral("0"), Accounts::stateLocked()); break;
-    default: break;
-    }
-    if (!updated)
+    const auto next = Accounts::afterWrongPassword(user.ErrorsNumber);
+    if (!next || !Tool::updateLoginErrors(name, next->errors, next->state))
         qDebug() << "修改数据失败！";
     Tool::SaveAuditLog(AuditEvent::UserLogin, tr("用户密码错误。"));
     Messages::information(this, m_warning, tr("密码错误,连续3次密码错误用户将会锁定!"));

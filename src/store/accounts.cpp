@@ -13,4 +13,14 @@ Usability usability(const Tool::Struct_UesrManagement &user, const QDateTime &no
     return Usability::Usable;
 }
 
+std::optional<WrongPassword> afterWrongPassword(const QString &errorsNumber)
+{
+    switch (errorsNumber.toInt()) {
+    case 0: return WrongPassword{QStringLiteral("1"), QString()};
+    case 1: return WrongPassword{QStringLiteral("2"), QString()};
+    case 2: return WrongPassword{QStringLiteral("0"), stateLocked()};
+    default: return std::nullopt;
+    }
+}
+
 } // namespace Accounts

@@ -27,4 +27,14 @@ enum class Usability { Usable, Expired, Locked, MissingRight };
 Usability usability(const Tool::Struct_UesrManagement &user, const QDateTime &now,
                     std::optional<Right> required = std::nullopt);
 
+// What a wrong password writes back: the next error count and, on the third in a row, the lock
+// (state empty: unchanged). Nothing for a count other than 0, 1 or 2; a text that is no number
+// counts as 0.
+struct WrongPassword
+{
+    QString errors;
+    QString state;
+};
+std::optional<WrongPassword> afterWrongPassword(const QString &errorsNumber);
+
 } // namespace Accounts

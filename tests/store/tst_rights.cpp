@@ -77,6 +77,8 @@ private slots:
     void changeableByRole();
     void accountUsability_data();
     void accountUsability();
+    void wrongPasswordCountsToTheLock_data();
+    void wrongPasswordCountsToTheLock();
     void auditCodes_data();
     void auditCodes();
     void unknownAuditCodeStoresAnEmptyType();
@@ -262,6 +264,35 @@ void TestRights::accountUsability()
     u.grant(Right::CalibrationReport, holdsRight);
     const auto required = rightRequired ? std::optional<Right>(Right::CalibrationReport) : std::nullopt;
     QCOMPARE(Accounts::usability(u, now, required), expected);
+}
+
+void TestRights::wrongPasswordCountsToTheLock_data()
+{
+    QTest::addColumn<QString>("errors");
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QString>("nextErrors");
+    QTest::addColumn<QString>("nextState");
+    QTest::newRow("first") << "0" << true << "1" << "";
+    QTest::newRow("second") << "1" << true << "2" << "";
+    QTest::newRow("third locks and resets") << "2" << true << "0" << "锁定";
+    QTest::newRow("no number counts as 0") << "abc" << true << "1" << "";
+    QTest::newRow("empty counts as 0") << "" << true << "1" << "";
+    QTest::newRow("other number: never locked") << "5" << false << "" << "";
+    QTest::newRow("negative") << "-1" << false << "" << "";
+}
+
+void TestRights::wrongPasswordCountsToTheLock()
+{
+    QFETCH(QString, errors);
+    QFETCH(bool, written);
+    QFETCH(QString, nextErrors);
+    QFETCH(QString, nextState);
+    const auto next = Accounts::afterWrongPassword(errors);
+    QCOMPARE(next.has_value(), written);
+    if (!next)
+        return;
+    QCOMPARE(next->errors, nextErrors);
+    QCOMPARE(next->state, nextState);
 }
 
 void TestRights::auditCodes_data()
