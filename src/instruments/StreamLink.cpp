@@ -55,9 +55,17 @@ void StreamLink::leave()
     wake();
 }
 
-void StreamLink::onDriverThreadAndWait(const std::function<void()> &f)
+void StreamLink::closeOnDriverThreadAndWait()
 {
-    QMetaObject::invokeMethod(ctx, f, Qt::BlockingQueuedConnection);
+    int ticket;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        ticket = closesDone;
+    }
+    QMetaObject::invokeMethod(ctx, [this] { close(); }, Qt::QueuedConnection);
+    std::unique_lock<std::mutex> lock(mutex);
+    while (!changed.wait_for(lock, std::chrono::seconds(1), [&] { return closesDone != ticket; }))
+        qWarning() << "StreamLink: still waiting for the driver thread to close the link";
 }
 
 void StreamLink::shutdown()
@@ -71,16 +79,17 @@ void StreamLink::shutdown()
     }
     wake();
     // Closing ends the waits that a lost connection ends; `stopping` ends the rest.
-    onDriverThreadAndWait([this] { close(); });
+    closeOnDriverThreadAndWait();
     {
         std::unique_lock<std::mutex> lock(mutex);
         while (activeCalls > 0)
             changed.wait_for(lock, std::chrono::milliseconds(100));
     }
     // Whatever those operations asked the driver thread for has run: nothing opens any more.
-    onDriverThreadAndWait([this] { close(); });
+    closeOnDriverThreadAndWait();
     thread->quit();
-    thread->wait();
+    while (!thread->wait(1000))
+        qWarning() << "StreamLink: still waiting for the driver thread to end";
     delete thread;
     thread = nullptr;
     ctx = nullptr;

@@ -111,8 +111,8 @@ private:
     void connectionLost(const QString &reason);
     void wake();
     void leave();
-    // Runs `f` on the driver thread and waits for it.
-    void onDriverThreadAndWait(const std::function<void()> &f);
+    // Has the driver thread close the link, and waits for it.
+    void closeOnDriverThreadAndWait();
 
     std::atomic<bool> &openFlag;
     std::atomic<int> transportMode{None};
