@@ -1,0 +1,60 @@
+// Layout pictures on the GUI thread: drawing a fresh grid, a click, the stored form written on
+// save and read back when the page shows a layout, for the common block sizes.
+//   bench_layout [repeats]   (default 20; run with QT_QPA_PLATFORM=offscreen)
+
+#include "registry/LayoutDrawing.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPixmap>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// The slowest of repeats runs, in milliseconds.
+template<class F>
+double worst(int repeats, F &&f)
+{
+    double slowest = 0;
+    for (int i = 0; i < repeats; ++i) {
+        QElapsedTimer t;
+        t.start();
+        f();
+        slowest = std::max(slowest, t.nsecsElapsed() / 1e6);
+    }
+    return slowest;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const int repeats = argc > 1 ? std::max(1, QString::fromLatin1(argv[1]).toInt()) : 20;
+    std::printf("%-22s %9s %9s %9s %9s %9s %10s\n", "block", "grid ms", "click ms", "save ms", "show ms",
+                "scale ms", "stored kB");
+    const std::vector<std::pair<int, int>> blocks = {{12, 8}, {24, 16}, {48, 32}};
+    for (const auto &[columns, rows] : blocks) {
+        LayoutSketch sketch;
+        const double grid = worst(repeats, [&] { sketch.reset(columns, rows); });
+        // Every other well marked, as a dense layout would be.
+        for (int i = 0; i < sketch.grid().wellCount(); i += 2)
+            sketch.setMarked(i, true);
+        const QPoint c = sketch.grid().centres.first();
+        const double click = worst(repeats, [&] { sketch.toggleAt(c.x(), c.y()); });
+        Tool::Struct_Layout record;
+        const double save = worst(repeats, [&] { record = sketch.record(QStringLiteral("bench")); });
+        QPixmap shown;
+        const double show =
+            worst(repeats, [&] { shown = QPixmap::fromImage(LayoutDrawing::decodePicture(record.Image)); });
+        const double scale = worst(repeats, [&] {
+            shown.scaled(QSize(620, 560), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        });
+        std::printf("%2d x %-2d (%4d wells)    %9.1f %9.2f %9.1f %9.1f %9.1f %10.1f\n", columns, rows,
+                    sketch.grid().wellCount(), grid, click, save, show, scale, record.Image.size() / 1024.0);
+    }
+    return 0;
+}
