@@ -44,15 +44,16 @@ QStringList Layout::refreshList()
     return names;
 }
 
-void Layout::showLayout(const QString &name)
+void Layout::showLayout(const QString &name, const QPixmap &picture)
 {
     m_name = name;
-    m_picture = QPixmap();
+    m_picture = picture;
     m_pointCount.clear();
     QList<Tool::Struct_Layout> layouts;
     if (!name.isEmpty() && Tool::getLayout(layouts, name) && !layouts.isEmpty()) {
         m_pointCount = layouts.first().PointCount;
-        m_picture = QPixmap::fromImage(LayoutDrawing::decodePicture(layouts.first().Image));
+        if (m_picture.isNull())
+            m_picture = QPixmap::fromImage(LayoutDrawing::decodePicture(layouts.first().Image));
     }
     ui->lineEdit_Name->setText(name);
     for (int row = 0; row < ui->tableWidget->rowCount(); ++row)
@@ -100,10 +101,7 @@ void Layout::sp_Image_slots(const QString &name, const QPixmap &picture)
 {
     m_name = name;
     refreshList();
-    showLayout(name);
-    // The editor's own picture, as it was drawn.
-    m_picture = picture;
-    showPicture();
+    showLayout(name, picture);
 }
 
 void Layout::pt_Delete_clicked()

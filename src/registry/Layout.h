@@ -38,8 +38,9 @@ protected:
 private:
     // Fills the list; returns the names in their stored order.
     QStringList refreshList();
-    // Reads the layout and shows its name, points and picture; an empty name shows none.
-    void showLayout(const QString &name);
+    // Reads the layout and shows its name, points and picture (the stored one unless picture is
+    // given); an empty name shows none.
+    void showLayout(const QString &name, const QPixmap &picture = QPixmap());
     void showDetails(const QString &pointCount);
     void showPicture();
 

@@ -31,6 +31,7 @@ LayoutAdd::LayoutAdd(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui:
     connect(&m_timer, &QTimer::timeout, this, &LayoutAdd::time_update);
     connect(ui->pushButton_OK, &QPushButton::clicked, this, &LayoutAdd::pt_Off_clicked);
     connect(ui->pushButton_Save, &QPushButton::clicked, this, &LayoutAdd::pt_Save_clicked);
+    connect(this, &LayoutAdd::Save_signals, this, &LayoutAdd::Save_slots, Qt::QueuedConnection);
     showCount();
     showPicture();
 }
@@ -38,6 +39,8 @@ LayoutAdd::LayoutAdd(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui:
 LayoutAdd::~LayoutAdd()
 {
     closeWindow();
+    if (saveThread.joinable())
+        saveThread.join();
 }
 
 void LayoutAdd::mouse_callback(int event, int x, int y, int, void *userdata)
@@ -89,6 +92,8 @@ void LayoutAdd::time_update()
 
 void LayoutAdd::pt_Save_clicked()
 {
+    if (m_saving)
+        return;
     const QString name = ui->lineEdit_Name->text().trimmed();
     if (name.isEmpty()) {
         Messages::warning(this, tr("警告"), tr("名称不能为空!"));
@@ -108,19 +113,43 @@ void LayoutAdd::pt_Save_clicked()
         Messages::warning(this, tr("警告"), tr("布点图名称已存在，请使用其他名称！"));
         return;
     }
-    if (!Tool::addLayout(m_sketch.record(name))) {
+    const Tool::Struct_Layout layout = m_sketch.recordWithoutPicture(name);
+    const QImage picture = m_sketch.picture();
+    m_savedPicture = QPixmap::fromImage(picture);
+    m_saving = true;
+    ui->pushButton_Save->setEnabled(false);
+    ui->pushButton_OK->setEnabled(false);
+    saveThread = std::thread(&LayoutAdd::therad_Save, this, layout, picture);
+}
+
+void LayoutAdd::therad_Save(Tool::Struct_Layout layout, QImage picture)
+{
+    layout.Image = LayoutDrawing::encodePicture(picture);
+    emit Save_signals(layout);
+}
+
+void LayoutAdd::Save_slots(const Tool::Struct_Layout &layout)
+{
+    saveThread.join();
+    m_saving = false;
+    ui->pushButton_Save->setEnabled(true);
+    ui->pushButton_OK->setEnabled(true);
+    if (!Tool::addLayout(layout)) {
         Messages::warning(this, tr("提示"), tr("保存失败!"));
         return;
     }
     Messages::information(this, tr("提示"), tr("保存成功!"));
     closeWindow();
-    emit sp_Image_signals(name, QPixmap::fromImage(m_sketch.picture()));
-    Tool::SaveAuditLog(51, tr("添加布点图：") + name);
+    emit sp_Image_signals(layout.Name, m_savedPicture);
+    Tool::SaveAuditLog(51, tr("添加布点图：") + layout.Name);
     close();
 }
 
 void LayoutAdd::done(int result)
 {
+    // A save under way ends by closing the dialog itself.
+    if (m_saving)
+        return;
     // The drawing window goes with the dialog.
     closeWindow();
     QDialog::done(result);

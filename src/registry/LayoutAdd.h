@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <thread>
 
 namespace Ui {
 class LayoutAdd;
@@ -29,9 +30,13 @@ public:
     // The picture shown in the dialog (null until the drawing window has been closed).
     const QPixmap &picture() const { return m_picture; }
     bool isWatching() const { return m_timer.isActive(); }
+    // A save whose picture is still being written.
+    bool isSaving() const { return m_saving; }
 
 signals:
     void sp_Image_signals(const QString &name, const QPixmap &picture);
+    // From the save worker: the record with its picture in the stored form.
+    void Save_signals(const Tool::Struct_Layout &layout);
 
 public slots:
     // "确定": draws a fresh grid of the typed hole counts and opens the drawing window.
@@ -47,6 +52,9 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // The picture of a large block takes longer to write than the GUI may stall.
+    void therad_Save(Tool::Struct_Layout layout, QImage picture);
+    void Save_slots(const Tool::Struct_Layout &layout);
     void clicked(int x, int y);
     void showCount();
     void showPicture();
@@ -56,4 +64,7 @@ private:
     LayoutSketch m_sketch;
     QPixmap m_picture;
     QTimer m_timer;
+    bool m_saving = false;
+    QPixmap m_savedPicture;
+    std::thread saveThread;
 };

@@ -54,8 +54,9 @@ public:
     QString pointsText() const { return LayoutGrid::pointsText(m_marks, m_grid.columns); }
     QImage picture() const { return LayoutDrawing::toImage(m_drawing); }
 
-    // The record to store under name.
+    // The record to store under name; without its picture (Image empty) for writing that later.
     Tool::Struct_Layout record(const QString &name) const;
+    Tool::Struct_Layout recordWithoutPicture(const QString &name) const;
 
 private:
     LayoutGrid::Grid m_grid;

@@ -62,6 +62,15 @@ void click(LayoutAdd &editor, const QPoint &p)
     LayoutAdd::mouse_callback(cv::EVENT_LBUTTONDOWN, p.x(), p.y(), cv::EVENT_FLAG_LBUTTON, &editor);
 }
 
+// Presses "保存" and waits until the picture has been written and the save has ended (a
+// dialog that deletes itself on closing may be gone by then).
+bool save(LayoutAdd *editor)
+{
+    const QPointer<LayoutAdd> alive(editor);
+    editor->findChild<QPushButton *>(QStringLiteral("pushButton_Save"))->click();
+    return QTest::qWaitFor([alive] { return !alive || !alive->isSaving(); });
+}
+
 QPoint centre(int row, int column)
 {
     return QPoint(75 + (column - 1) * 50, 75 + (row - 1) * 50);
@@ -171,6 +180,12 @@ private slots:
         e.edit("lineEdit_Name")->setText(QStringLiteral("96孔16点"));
         e.page->show();
         e.button("pushButton_Save")->click();
+        // The picture is written on a worker; meanwhile the dialog stays and takes no second save.
+        QVERIFY(e.page->isSaving());
+        QVERIFY(!e.button("pushButton_Save")->isEnabled());
+        e.page->reject();
+        QVERIFY(e.page->isVisible());
+        QVERIFY(QTest::qWaitFor([&] { return !e.page->isSaving(); }));
         QCOMPARE(rec.texts(), QStringList({"保存成功!"}));
         QCOMPARE(rec.last().title, QStringLiteral("提示"));
         QVERIFY(!e.page->isVisible());
@@ -225,7 +240,7 @@ private slots:
         rec.clear();
 
         e.edit("lineEdit_Name")->setText(QStringLiteral(" O'Brien, 5×3 "));
-        e.button("pushButton_Save")->click();
+        QVERIFY(save(e.page.get()));
         QCOMPARE(rec.texts(), QStringList({"保存成功!"}));
         const QList<Tool::Struct_Layout> rows = stored(QStringLiteral("O'Brien, 5×3"));
         QCOMPARE(rows.size(), 1);
@@ -241,7 +256,7 @@ private slots:
         FormOf<LayoutAdd> e;
         e.button("pushButton_OK")->click();
         e.edit("lineEdit_Name")->setText(QStringLiteral("空"));
-        e.button("pushButton_Save")->click();
+        QVERIFY(save(e.page.get()));
         QCOMPARE(rec.texts(), QStringList({"保存成功!"}));
         QCOMPARE(stored(QStringLiteral("空")).first().PointCount, QStringLiteral("0"));
         QCOMPARE(stored(QStringLiteral("空")).first().Points, QString());
@@ -380,7 +395,7 @@ private slots:
         closeDrawingWindow();
         editor->time_update();
         part<QLineEdit>(editor, "lineEdit_Name")->setText(QStringLiteral("新"));
-        part<QPushButton>(editor, "pushButton_Save")->click();
+        QVERIFY(save(editor));
         QCOMPARE(rec.texts(), QStringList({"保存成功!"}));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!alive);   // closed and gone
