@@ -56,6 +56,7 @@ void Layout::showLayout(const QString &name, const QPixmap &picture)
             m_picture = QPixmap::fromImage(LayoutDrawing::decodePicture(layouts.first().Image));
     }
     ui->lineEdit_Name->setText(name);
+    ui->lineEdit_Name->setCursorPosition(0);
     for (int row = 0; row < ui->tableWidget->rowCount(); ++row)
         if (ui->tableWidget->item(row, 0) && ui->tableWidget->item(row, 0)->text() == name)
             ui->tableWidget->selectRow(row);
