@@ -15,8 +15,8 @@ Layout::Layout(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::Layou
     ui->setupUi(this);
     Widgets::paintBackground(this);
     RegistryForm::setUpList(ui->tableWidget);
-    RegistryForm::applyRight(ui->pushButton_NewBuilt, "布点图添加");
-    RegistryForm::applyRight(ui->pushButton_Delete, "布点图删除");
+    RegistryForm::applyRight(ui->pushButton_NewBuilt, Right::LayoutAdd);
+    RegistryForm::applyRight(ui->pushButton_Delete, Right::LayoutDelete);
 
     connect(ui->pushButton_NewBuilt, &QPushButton::clicked, this, &Layout::pt_Add_clicked);
     connect(ui->pushButton_Delete, &QPushButton::clicked, this, &Layout::pt_Delete_clicked);
@@ -87,7 +87,7 @@ void Layout::pt_TableWidget_clicked(int row, int)
     if (!item)
         return;
     showLayout(item->text());
-    Tool::SaveAuditLog(53, tr("查看布点图：") + m_name);
+    Tool::SaveAuditLog(AuditEvent::LayoutView, tr("查看布点图：") + m_name);
 }
 
 void Layout::pt_Add_clicked()
@@ -122,7 +122,7 @@ void Layout::pt_Delete_clicked()
     m_name.clear();
     const QStringList names = refreshList();
     showLayout(names.isEmpty() ? QString() : names.last());
-    Tool::SaveAuditLog(52, tr("删除布点图：") + name);
+    Tool::SaveAuditLog(AuditEvent::LayoutDelete, tr("删除布点图：") + name);
 }
 
 void Layout::changeEvent(QEvent *event)

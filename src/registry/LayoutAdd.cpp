@@ -141,7 +141,7 @@ void LayoutAdd::Save_slots(const Tool::Struct_Layout &layout)
     Messages::information(this, tr("提示"), tr("保存成功!"));
     closeWindow();
     emit sp_Image_signals(layout.Name, m_savedPicture);
-    Tool::SaveAuditLog(51, tr("添加布点图：") + layout.Name);
+    Tool::SaveAuditLog(AuditEvent::LayoutAdd, tr("添加布点图：") + layout.Name);
     close();
 }
 
