@@ -46,8 +46,6 @@ private slots:
         // Odd counts: the integer pitches leave the frame partly empty.
         QTest::newRow("5 x 3") << 5 << 3 << QSize(300, 200) << 40 << 33 << QPoint(70, 66) << QPoint(230, 132)
                                << QPoint(250, 150);
-        QTest::newRow("384 wells") << 24 << 16 << QSize(1300, 900) << 50 << 50 << QPoint(75, 75)
-                                   << QPoint(1225, 825) << QPoint(1250, 850);
         QTest::newRow("1536 wells") << 48 << 32 << QSize(2500, 1700) << 50 << 50 << QPoint(75, 75)
                                     << QPoint(2425, 1625) << QPoint(2450, 1650);
         QTest::newRow("one well") << 1 << 1 << QSize(100, 100) << 0 << 0 << QPoint(50, 50) << QPoint(50, 50)
@@ -77,29 +75,15 @@ private slots:
         QCOMPARE(g.wellName(g.wellCount() - 1), QStringLiteral("%1:%2").arg(rows).arg(columns));
     }
 
-    void labelsSitAboveAndLeftOfTheFrame()
-    {
-        const LayoutGrid::Grid g = LayoutGrid::compute(12, 8);
-        QCOMPARE(g.columnLabel(1), QPoint(67, 35));
-        QCOMPARE(g.columnLabel(12), QPoint(617, 35));
-        QCOMPARE(g.rowLabel(1), QPoint(15, 80));
-        QCOMPARE(g.rowLabel(8), QPoint(15, 430));
-        QVERIFY(LayoutGrid::compute(0, 8).centres.isEmpty());
-        QVERIFY(LayoutGrid::compute(12, -1).centres.isEmpty());
-    }
-
     void rowLetters_data()
     {
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("name");
         QTest::newRow("first") << 1 << "A";
-        QTest::newRow("96-well last") << 8 << "H";
         QTest::newRow("Z") << 26 << "Z";
         QTest::newRow("past Z") << 27 << "AA";
-        QTest::newRow("AB") << 28 << "AB";
         QTest::newRow("1536-well last") << 32 << "AF";
         QTest::newRow("AZ") << 52 << "AZ";
-        QTest::newRow("BA") << 53 << "BA";
         QTest::newRow("ZZ") << 702 << "ZZ";
         QTest::newRow("AAA") << 703 << "AAA";
         QTest::newRow("none") << 0 << "";
@@ -120,16 +104,11 @@ private slots:
         QTest::newRow("blanks around") << " 8 " << 32 << 8;
         QTest::newRow("leading zero") << "08" << 32 << 8;
         QTest::newRow("largest columns") << "48" << 48 << 48;
-        QTest::newRow("largest rows") << "32" << 32 << 32;
-        QTest::newRow("one") << "1" << 32 << 1;
         QTest::newRow("zero") << "0" << 48 << 0;
         QTest::newRow("negative") << "-3" << 48 << 0;
         QTest::newRow("not whole") << "2.5" << 48 << 0;
-        QTest::newRow("exponent") << "1e1" << 48 << 0;
         QTest::newRow("plus sign") << "+5" << 48 << 0;
         QTest::newRow("empty") << "" << 48 << 0;
-        QTest::newRow("blank") << "  " << 48 << 0;
-        QTest::newRow("letters") << "abc" << 48 << 0;
         QTest::newRow("too many columns") << "49" << 48 << 0;
         QTest::newRow("too many rows") << "33" << 32 << 0;
         QTest::newRow("gigabytes") << "100000" << 48 << 0;
@@ -154,9 +133,7 @@ private slots:
         QTest::newRow("14 px right of A1") << QPoint(89, 75) << QVector<int>{0};
         QTest::newRow("15 px right of A1") << QPoint(90, 75) << QVector<int>{};
         QTest::newRow("diagonal 14.1 px") << QPoint(85, 85) << QVector<int>{0};
-        QTest::newRow("diagonal 15.6 px") << QPoint(86, 86) << QVector<int>{};
         QTest::newRow("between A1 and A2") << QPoint(100, 75) << QVector<int>{};
-        QTest::newRow("between A1 and B1") << QPoint(75, 100) << QVector<int>{};
         QTest::newRow("B2") << QPoint(128, 122) << QVector<int>{13};
         QTest::newRow("H12") << QPoint(625, 425) << QVector<int>{95};
         QTest::newRow("on the labels") << QPoint(20, 20) << QVector<int>{};
@@ -179,7 +156,6 @@ private slots:
         const QPoint a1(75, 75), a12(625, 75), h1(75, 425);
         QTest::newRow("in order") << 12 << 8 << QVector<QPoint>{a1, a12, h1} << "1:1,1:12,8:1";
         QTest::newRow("reversed") << 12 << 8 << QVector<QPoint>{h1, a12, a1} << "1:1,1:12,8:1";
-        QTest::newRow("mixed") << 12 << 8 << QVector<QPoint>{a12, h1, a1} << "1:1,1:12,8:1";
         QTest::newRow("a second click unmarks") << 12 << 8 << QVector<QPoint>{a1, a12, h1, a12} << "1:1,8:1";
         QTest::newRow("a miss changes nothing") << 12 << 8 << QVector<QPoint>{a1, QPoint(100, 75)} << "1:1";
         QTest::newRow("nothing marked") << 12 << 8 << QVector<QPoint>{} << "";
@@ -238,27 +214,6 @@ private slots:
         QCOMPARE(sketch.markedCount(), 0);
     }
 
-    void drawingShowsFrameAndLabels()
-    {
-        const QImage picture = LayoutDrawing::toImage(LayoutDrawing::drawGrid(LayoutGrid::compute(12, 8)));
-        QCOMPARE(picture.size(), QSize(700, 500));
-        QCOMPARE(pixel(picture, QPoint(0, 0)), QColor(Qt::white));
-        QCOMPARE(pixel(picture, QPoint(50, 250)), QColor(Qt::black));    // frame, left
-        QCOMPARE(pixel(picture, QPoint(650, 250)), QColor(Qt::black));   // frame, right
-        QCOMPARE(pixel(picture, QPoint(300, 450)), QColor(Qt::black));   // frame, bottom
-        // Some ink where the "1" of column 1 and the "A" of row 1 are written.
-        auto inkIn = [&](const QRect &r) {
-            for (int y = r.top(); y <= r.bottom(); ++y)
-                for (int x = r.left(); x <= r.right(); ++x)
-                    if (picture.pixelColor(x, y).lightness() < 128)
-                        return true;
-            return false;
-        };
-        QVERIFY(inkIn(QRect(67, 20, 15, 15)));
-        QVERIFY(inkIn(QRect(15, 65, 20, 15)));
-        QVERIFY(!inkIn(QRect(5, 440, 40, 50)));
-    }
-
     void colourOrderIsTurnedToRgb()
     {
         cv::Mat bgr(2, 3, CV_8UC3, cv::Scalar(255, 255, 255));
@@ -268,6 +223,12 @@ private slots:
         QCOMPARE(image.pixelColor(2, 1), QColor(Qt::blue));
         QCOMPARE(image.pixelColor(0, 0), QColor(Qt::white));
         QVERIFY(LayoutDrawing::toImage(cv::Mat()).isNull());
+
+        // The grid itself: white ground, a black frame from (50, 50).
+        const QImage grid = LayoutDrawing::toImage(LayoutDrawing::drawGrid(LayoutGrid::compute(12, 8)));
+        QCOMPARE(grid.pixelColor(0, 0), QColor(Qt::white));
+        QCOMPARE(grid.pixelColor(50, 250), QColor(Qt::black));
+        QCOMPARE(grid.pixelColor(300, 450), QColor(Qt::black));
     }
 
     void pictureSurvivesTheStoredForm()
