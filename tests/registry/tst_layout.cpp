@@ -254,7 +254,16 @@ private slots:
         QCOMPARE(editor->sketch().grid().wellCount(), 384);
         QCOMPARE(editor->sketch().markedCount(), 0);
         QVERIFY(LayoutWindow::isOpen());
-        QVERIFY(drawingWindow());
+        // 1300 × 900 does not fit the 800 × 600 test screen: shown smaller, clicks still land on
+        // their well (B3).
+        QWidget *drawing = drawingWindow();
+        QVERIFY(drawing);
+        auto *view = drawing->findChild<QAbstractScrollArea *>()->viewport();
+        QTRY_VERIFY(view->width() > 100 && view->width() < 800);
+        const double scale = view->width() / 1300.0;
+        QTest::mouseClick(drawing->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                          view->mapTo(drawing, QPoint(int(175 * scale), int(125 * scale))));
+        QCOMPARE(editor->sketch().pointsText(), QStringLiteral("2:3"));
 
         // Rejecting the dialog takes the window along; so does destroying it.
         editor->reject();
