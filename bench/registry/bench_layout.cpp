@@ -1,5 +1,6 @@
-// Layout pictures on the GUI thread: drawing a fresh grid, a click, the stored form written on
-// save and read back when the page shows a layout, for the common block sizes.
+// Layout pictures: drawing a fresh grid and a click (GUI thread), the stored form written on save
+// (on the save worker) and read back when the page shows a layout (GUI thread), for the common
+// block sizes.
 //   bench_layout [repeats]   (default 20; run with QT_QPA_PLATFORM=offscreen)
 
 #include "registry/LayoutDrawing.h"
@@ -35,7 +36,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const int repeats = argc > 1 ? std::max(1, QString::fromLatin1(argv[1]).toInt()) : 20;
-    std::printf("%-22s %9s %9s %9s %9s %9s %10s\n", "block", "grid ms", "click ms", "save ms", "show ms",
+    std::printf("%-22s %9s %9s %9s %9s %9s %10s\n", "block", "grid ms", "click ms", "encode ms", "show ms",
                 "scale ms", "stored kB");
     const std::vector<std::pair<int, int>> blocks = {{12, 8}, {24, 16}, {48, 32}};
     for (const auto &[columns, rows] : blocks) {
