@@ -129,6 +129,28 @@ bool StreamLink::takeReply(QString &out, int ms)
     return true;
 }
 
+bool StreamLink::takeAllReplies(QString &out, int ms)
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    const bool got = changed.wait_for(lock, std::chrono::milliseconds(ms),
+                                      [this] { return !rxQueue.isEmpty() || !openFlag.load() || stopping; });
+    if (!got || rxQueue.isEmpty() || stopping)
+        return false;
+    QString joined;
+    while (!rxQueue.isEmpty())
+        joined += rxQueue.takeLast();
+    joined.remove(QLatin1Char('\r'));
+    joined.remove(QLatin1Char('\n'));
+    out = joined;
+    return true;
+}
+
+bool StreamLink::pause(int ms)
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    return !changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping; });
+}
+
 int StreamLink::closeTicket()
 {
     std::lock_guard<std::mutex> lock(mutex);
@@ -168,27 +190,35 @@ void StreamLink::openTransport(const LinkSettings &link, const std::function<voi
     dropTransport();
     const bool refused = locked([this] { return stopping; });
     std::unique_ptr<Transport> made = refused ? nullptr : Transport::create(link, OpenWaitMs);
-    if (!made) {
-        if (!refused)
-            qDebug() << "StreamLink: no transport for" << link.describe();
+    if (!made && !refused)
+        qDebug() << "StreamLink: no transport for" << link.describe();
+    const Mode mode = link.kind == LinkSettings::Serial ? Serial : link.kind == LinkSettings::Network ? Network : Bluetooth;
+    openTransport(std::move(made), mode, link.describe(), onReadyRead);
+}
+
+void StreamLink::openTransport(std::unique_ptr<Transport> made, Mode mode, const QString &what, const std::function<void()> &onReadyRead)
+{
+    dropTransport();
+    if (!made || locked([this] { return stopping; })) {
         endOpenAttempt();
         return;
     }
     transport = made.release();
     Transport *t = transport;
-    const Mode mode = link.kind == LinkSettings::Serial ? Serial : link.kind == LinkSettings::Network ? Network : Bluetooth;
     QObject::connect(t, &Transport::readyRead, ctx, onReadyRead);
     QObject::connect(t, &Transport::opened, ctx, [this, t, mode] {
         if (t != transport)
             return;
         transportMode = mode;
         openFlag = true;
+        if (stateHook)
+            stateHook(true);
         endOpenAttempt();
     });
-    QObject::connect(t, &Transport::failed, ctx, [this, t, link](const QString &reason) {
+    QObject::connect(t, &Transport::failed, ctx, [this, t, what](const QString &reason) {
         if (t != transport)
             return;
-        qDebug() << "StreamLink: cannot open" << link.describe() << reason;
+        qDebug() << "StreamLink: cannot open" << what << reason;
         dropTransport();
         endOpenAttempt();
     });
@@ -216,6 +246,8 @@ void StreamLink::connectionLost(const QString &reason)
     dropTransport();
     transportMode = None;
     openFlag = false;
+    if (stateHook)
+        stateHook(false);
     endOpenAttempt();
 }
 
@@ -235,6 +267,8 @@ void StreamLink::close()
     dropTransport();
     transportMode = None;
     openFlag = false;
+    if (stateHook)
+        stateHook(false);
     {
         std::lock_guard<std::mutex> lock(mutex);
         openPending = false;

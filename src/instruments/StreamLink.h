@@ -7,6 +7,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 class QObject;
@@ -75,6 +76,12 @@ public:
     // Waits up to `ms` for a framed reply and takes the oldest, without CR and LF; on a timeout
     // the unframed buffer is cleared.
     bool takeReply(QString &out, int ms);
+    // Waits up to `ms` for framed replies and takes all of them, oldest first, joined, without
+    // CR and LF (the bath's bursts).
+    bool takeAllReplies(QString &out, int ms);
+    // A fixed pause of the calling thread that ends early only when the link shuts down (then
+    // false), so that destroying a driver never waits for a pause.
+    bool pause(int ms);
     // Drops replies still queued from earlier requests.
     void discardReplies();
     // Taken before a close is requested; waitCloseDone then waits, at most `ms`, until the
@@ -89,6 +96,11 @@ public:
     // has failed (at once for a link this build has no transport for). `onReadyRead` runs on the
     // driver thread whenever data has arrived.
     void openTransport(const LinkSettings &link, const std::function<void()> &onReadyRead);
+    // The same with a transport the driver made (the Bluetooth link); `what` names it in the log.
+    void openTransport(std::unique_ptr<Transport> made, Mode mode, const QString &what, const std::function<void()> &onReadyRead);
+    // Runs on the driver thread whenever the link comes up (true) or an open link goes down
+    // (false: lost or closed; also for a close while nothing was open).
+    void setStateHook(const std::function<void(bool up)> &hook) { stateHook = hook; }
     void endOpenAttempt();
     void write(const QByteArray &bytes);
     QByteArray readAvailable();
@@ -115,6 +127,7 @@ private:
     void closeOnDriverThreadAndWait();
 
     std::atomic<bool> &openFlag;
+    std::function<void(bool)> stateHook;  // driver thread only
     std::atomic<int> transportMode{None};
     QThread *thread = nullptr;
     QObject *ctx = nullptr;
