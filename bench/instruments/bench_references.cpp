@@ -6,6 +6,7 @@
 
 #include "../../tests/instruments/SimHarness.h"
 #include "instruments/Criteria1586A.h"
+#include "instruments/CriteriaMorva1621.h"
 #include "instruments/FieldTank.h"
 
 #include <QCoreApplication>
@@ -35,6 +36,21 @@ void report(const char *what, QVector<double> ms, double pauseMs)
                 what, int(ms.size()), median, ms.last(), pauseMs, 100 * pauseMs / median, median - pauseMs);
 }
 
+// Times `reads` calls of `once` after a first one; empty when one fails.
+template <class F> QVector<double> timeCalls(int reads, F once)
+{
+    QVector<double> times;
+    if (!once())
+        return times;
+    for (int i = 0; i < reads; ++i) {
+        const auto t0 = Clock::now();
+        if (!once())
+            return QVector<double>();
+        times << msSince(t0);
+    }
+    return times;
+}
+
 QVector<double> readRoundTrips(const QString &mode, const QString &address, const QString &port, int reads)
 {
     Criteria1586A reference;
@@ -42,16 +58,9 @@ QVector<double> readRoundTrips(const QString &mode, const QString &address, cons
         {"101", "铂电阻", "ITS90", "四线制", "℃", "", "", "-1.2e-4", "2.5e-5", "0", "0", "25.5", "0", "0", "1", "0"});
     return inWorker([&] {
         QVector<double> times;
-        if (!reference.Open(mode, address, port) || !reference.SetChannel(setting))
-            return times;
         double v = 0;
-        reference.ReadValue(v);
-        for (int i = 0; i < reads; ++i) {
-            const auto t0 = Clock::now();
-            if (!reference.ReadValue(v))
-                return QVector<double>();
-            times << msSince(t0);
-        }
+        if (reference.Open(mode, address, port) && reference.SetChannel(setting))
+            times = timeCalls(reads, [&] { return reference.ReadValue(v); });
         reference.Close();
         return times;
     });
@@ -62,19 +71,20 @@ QVector<double> bathRoundTrips(const QString &pty, int reads)
     FieldTank bath;
     return inWorker([&] {
         QVector<double> times;
-        if (!bath.Open("串口", pty, "9600") || !bath.Initialize())
-            return times;
         double v = 0;
-        bath.ReadTemperature(v);
-        for (int i = 0; i < reads; ++i) {
-            const auto t0 = Clock::now();
-            if (!bath.ReadTemperature(v))
-                return QVector<double>();
-            times << msSince(t0);
-        }
+        if (bath.Open("串口", pty, "9600") && bath.Initialize())
+            times = timeCalls(reads, [&] { return bath.ReadTemperature(v); });
         bath.Close();
         return times;
     });
+}
+
+// Whether a Bluetooth LE adapter is present is asked on the GUI thread when a page is built.
+void adapterCheck()
+{
+    const auto t0 = Clock::now();
+    const bool present = CriteriaMorva1621::AdapterPresent();
+    std::printf("Bluetooth LE adapter present: %s, answered in %.1f ms\n", present ? "yes" : "no", msSince(t0));
 }
 
 } // namespace
@@ -89,6 +99,7 @@ int main(int argc, char *argv[])
         std::printf("pcrsim did not start\n");
         return 1;
     }
+    adapterCheck();
     report("pty READ?", readRoundTrips("串口", sim.scpiPtyPath, "115200", reads), Criteria1586A::WritePauseMs);
     report("tcp READ?", readRoundTrips("网络", "127.0.0.1", sim.scpiTcpPort, reads), Criteria1586A::WritePauseMs);
     report("pty bath r", bathRoundTrips(sim.bathPtyPath, std::max(1, reads * 3 / 5)), FieldTank::WritePauseMs + FieldTank::ReadPauseMs);

@@ -46,13 +46,6 @@ Criteria1586A::~Criteria1586A()
     link.shutdown();
 }
 
-void Criteria1586A::closeAndWait()
-{
-    const int ticket = link.closeTicket();
-    emit Close_signals();
-    link.waitCloseDone(ticket, CloseWaitMs);
-}
-
 bool Criteria1586A::Open(const QString &Mode, const QString &IP, const QString &Port)
 {
     return Device::Open(Mode, IP, Port);
@@ -65,14 +58,9 @@ bool Criteria1586A::OpenLink(const LinkSettings &Link)
         return false;
     if (!Link.isValid() || (Link.kind != LinkSettings::Serial && Link.kind != LinkSettings::Network))
         return false;
-    link.beginOpen();
-    emit Open_signals(Link.modeText(), Link.address, Link.kind == LinkSettings::Serial ? Link.baudRate : Link.port);
-    if (!link.waitOpen(StreamLink::OpenWaitMs)) {
-        // An attempt that completes after the wait is closed again before this returns.
-        closeAndWait();
-        return false;
-    }
-    return true;
+    return link.openAndWait(
+        [&] { emit Open_signals(Link.modeText(), Link.address, Link.kind == LinkSettings::Serial ? Link.baudRate : Link.port); },
+        [this] { emit Close_signals(); });
 }
 
 bool Criteria1586A::Close()
@@ -80,7 +68,8 @@ bool Criteria1586A::Close()
     const auto call = link.enter("Criteria1586A::Close");
     if (!call || !openFlag.load())
         return false;
-    closeAndWait();
+    // Closed when this returns, so that an Open right after works.
+    link.closeAndWait([this] { emit Close_signals(); });
     return true;
 }
 
@@ -166,16 +155,7 @@ bool Criteria1586A::SendChannelCommands(const ChannelSetting &Setting)
 
 void Criteria1586A::Open_slots(QString Mode, QString IP, int Port)
 {
-    link.clear();
-    const LinkSettings settings = LinkSettings::fromStored(Mode, IP, QString::number(Port));
-    if (!settings.isValid())
-        link.endOpenAttempt();
-    else if (settings.kind == LinkSettings::Serial)
-        link.openTransport(settings, [this] { SerialReadData_slots(); });
-    else if (settings.kind == LinkSettings::Network)
-        link.openTransport(settings, [this] { NetReadData_slots(); });
-    else
-        link.endOpenAttempt();
+    link.openStored(Mode, IP, Port, [this] { SerialReadData_slots(); }, [this] { NetReadData_slots(); });
 }
 
 void Criteria1586A::Write_slots(QString Data)

@@ -15,7 +15,6 @@ public:
     static constexpr int ReadWaitMs = 100 * 10;
     static constexpr int WritePauseMs = 200;
     static constexpr int ReadAttempts = 40;
-    static constexpr int CloseWaitMs = 1000;
 
     explicit Criteria1586A(QObject *parent = nullptr);
     // Ends the calls still in progress (they return false) and joins the driver thread.
@@ -57,7 +56,6 @@ private slots:
 
 private:
     void receive();
-    void closeAndWait();
 
     StreamLink link;
     QStringList modeNames;

@@ -92,9 +92,7 @@ bool CriteriaMorva1621::Close()
         return false;
     Write(bleCommandFrame(QLatin1String(StopCommand)));
     // Closed when this returns, so that an Open right after starts afresh.
-    const int ticket = link.closeTicket();
-    emit Close_signals();
-    link.waitCloseDone(ticket, CloseWaitMs);
+    link.closeAndWait([this] { emit Close_signals(); });
     linkState = BleIdle;
     return true;
 }

@@ -21,7 +21,6 @@ public:
     static constexpr int WritePauseMs = 200;
     // A measurement older than this is no reading of the bath now (the link has gone quiet).
     static constexpr qint64 StaleAfterMs = 10000;
-    static constexpr int CloseWaitMs = 1000;
 
     // On QtBluetooth.
     explicit CriteriaMorva1621(QObject *parent = nullptr);

@@ -18,13 +18,6 @@ FieldTank::~FieldTank()
     link.shutdown();
 }
 
-void FieldTank::closeAndWait()
-{
-    const int ticket = link.closeTicket();
-    emit Close_signals();
-    link.waitCloseDone(ticket, CloseWaitMs);
-}
-
 bool FieldTank::Open(const QString &, const QString &IP, const QString &Port)
 {
     if (IsOpen())
@@ -41,13 +34,8 @@ bool FieldTank::OpenLink(const LinkSettings &Link)
     const LinkSettings serial = LinkSettings::serial(Link.address, Link.kind == LinkSettings::Network ? Link.port : Link.baudRate);
     if (!serial.isValid())
         return false;
-    link.beginOpen();
-    emit Open_signals(serial.modeText(), serial.address, serial.baudRate);
-    if (!link.waitOpen(StreamLink::OpenWaitMs)) {
-        closeAndWait();
-        return false;
-    }
-    return true;
+    return link.openAndWait([&] { emit Open_signals(serial.modeText(), serial.address, serial.baudRate); },
+                            [this] { emit Close_signals(); });
 }
 
 bool FieldTank::Close()
@@ -55,7 +43,7 @@ bool FieldTank::Close()
     const auto call = link.enter("FieldTank::Close");
     if (!call || !openFlag.load())
         return false;
-    closeAndWait();
+    link.closeAndWait([this] { emit Close_signals(); });
     return true;
 }
 
@@ -98,22 +86,26 @@ FieldTank::Outcome FieldTank::query(const QString &command, const QString &key, 
     return reply.startsWith(key) ? Answered : NoAnswer;
 }
 
+bool FieldTank::ask(const QString &command, const QString &key, const std::function<bool(const QString &)> &accept)
+{
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        QString reply;
+        const Outcome o = query(command, key, reply);
+        if (o == WriteFailed)
+            return false;
+        if (o == Answered && accept(reply))
+            return true;
+    }
+    return false;
+}
+
 bool FieldTank::GetIdentity(QString &Identity)
 {
     const auto call = link.enter("FieldTank::GetIdentity");
-    if (!call)
-        return false;
-    for (int attempt = 0; attempt < Attempts; ++attempt) {
-        QString reply;
-        const Outcome o = query(QStringLiteral("sn\r\n"), QStringLiteral("sn:"), reply);
-        if (o == WriteFailed)
-            return false;
-        if (o == Answered) {
-            Identity = reply.section(QLatin1Char(':'), 1).trimmed();
-            return true;
-        }
-    }
-    return false;
+    return call && ask(QStringLiteral("sn\r\n"), QStringLiteral("sn:"), [&](const QString &reply) {
+        Identity = reply.section(QLatin1Char(':'), 1).trimmed();
+        return true;
+    });
 }
 
 QStringList FieldTank::GetModels()
@@ -153,17 +145,8 @@ bool FieldTank::Initialize()
 bool FieldTank::ReadTemperature(double &Value)
 {
     const auto call = link.enter("FieldTank::ReadTemperature");
-    if (!call)
-        return false;
-    for (int attempt = 0; attempt < Attempts; ++attempt) {
-        QString reply;
-        const Outcome o = query(QStringLiteral("r\r\n"), QStringLiteral("r:"), reply);
-        if (o == WriteFailed)
-            return false;
-        if (o == Answered && bathReplyValue(reply, QStringLiteral("r:"), Value))
-            return true;
-    }
-    return false;
+    return call && ask(QStringLiteral("r\r\n"), QStringLiteral("r:"),
+                       [&](const QString &reply) { return bathReplyValue(reply, QStringLiteral("r:"), Value); });
 }
 
 bool FieldTank::SetTemperature(double Value)
@@ -175,16 +158,12 @@ bool FieldTank::SetTemperature(double Value)
     for (int round = 0; round < Attempts; ++round) {
         if (!Write(QStringLiteral("s=") + text + QStringLiteral("\r\n")))
             return false;
-        for (int q = 0; q < Attempts; ++q) {
-            QString reply;
-            const Outcome o = query(QStringLiteral("s\r\n"), QStringLiteral("set:"), reply);
-            if (o == WriteFailed)
-                return false;
-            double shown = 0;
-            // Compared as sent: a caller's 36.999 went out as 37.00 and comes back as 37.00.
-            if (o == Answered && bathReplyValue(reply, QStringLiteral("set:"), shown) && bathSetPointText(shown) == text)
-                return true;
-        }
+        // Compared as sent: a caller's 36.999 went out as 37.00 and comes back as 37.00.
+        if (ask(QStringLiteral("s\r\n"), QStringLiteral("set:"), [&](const QString &reply) {
+                double shown = 0;
+                return bathReplyValue(reply, QStringLiteral("set:"), shown) && bathSetPointText(shown) == text;
+            }))
+            return true;
     }
     return false;
 }
@@ -198,15 +177,7 @@ bool FieldTank::SetChannel(const ChannelSetting &Setting)
     if (!bathCoefficientCommands(Setting, commands))
         return false;
     for (const BathCoefficientCommand &c : qAsConst(commands)) {
-        bool confirmed = false;
-        for (int attempt = 0; attempt < Attempts && !confirmed; ++attempt) {
-            QString reply;
-            const Outcome o = query(c.command, c.confirmation, reply);
-            if (o == WriteFailed)
-                return false;
-            confirmed = o == Answered;
-        }
-        if (!confirmed)
+        if (!ask(c.command, c.confirmation, [](const QString &) { return true; }))
             return false;
     }
     return true;
@@ -214,12 +185,8 @@ bool FieldTank::SetChannel(const ChannelSetting &Setting)
 
 void FieldTank::Open_slots(QString Mode, QString IP, int Port)
 {
-    link.clear();
-    const LinkSettings settings = LinkSettings::fromStored(Mode, IP, QString::number(Port));
-    if (settings.isValid())
-        link.openTransport(settings, [this] { SerialReadData_slots(); });
-    else
-        link.endOpenAttempt();
+    // Open always asks for the serial port.
+    link.openStored(Mode, IP, Port, [this] { SerialReadData_slots(); }, [this] { SerialReadData_slots(); });
 }
 
 void FieldTank::Write_slots(QString Data)

@@ -4,6 +4,7 @@
 #include "instruments/StreamLink.h"
 
 #include <QStringList>
+#include <functional>
 
 // The temperature bath: "key=value" commands and "key: value" replies over a serial port. Every
 // query is tried three times; a set point is confirmed by reading it back. The signals below
@@ -16,7 +17,6 @@ public:
     static constexpr int ReadPauseMs = 300;
     static constexpr int ReadWaitMs = 60 * 100;
     static constexpr int Attempts = 3;
-    static constexpr int CloseWaitMs = 1000;
 
     explicit FieldTank(QObject *parent = nullptr);
     // Closes the port if it is open, ends the calls still in progress and joins the driver thread.
@@ -59,7 +59,9 @@ private:
     enum Outcome { Answered, NoAnswer, WriteFailed };
     // Writes `command` and reads one reply; Answered when the reply starts with `key`.
     Outcome query(const QString &command, const QString &key, QString &reply);
-    void closeAndWait();
+    // Up to three queries until one is answered and `accept` takes the reply; false at once
+    // when a write fails.
+    bool ask(const QString &command, const QString &key, const std::function<bool(const QString &)> &accept);
 
     StreamLink link;
     QStringList modeNames;

@@ -100,6 +100,36 @@ void StreamLink::wake()
     changed.notify_all();
 }
 
+bool StreamLink::openAndWait(const std::function<void()> &emitOpen, const std::function<void()> &emitClose)
+{
+    beginOpen();
+    emitOpen();
+    if (waitOpen(OpenWaitMs))
+        return true;
+    closeAndWait(emitClose);
+    return false;
+}
+
+void StreamLink::closeAndWait(const std::function<void()> &emitClose, int ms)
+{
+    const int ticket = closeTicket();
+    emitClose();
+    waitCloseDone(ticket, ms);
+}
+
+void StreamLink::openStored(const QString &mode, const QString &address, int port, const std::function<void()> &onSerialRead,
+                            const std::function<void()> &onNetRead)
+{
+    clear();
+    const LinkSettings settings = LinkSettings::fromStored(mode, address, QString::number(port));
+    if (settings.isValid() && settings.kind == LinkSettings::Serial)
+        openTransport(settings, onSerialRead);
+    else if (settings.isValid() && settings.kind == LinkSettings::Network)
+        openTransport(settings, onNetRead);
+    else
+        endOpenAttempt();  // an unknown mode cannot open: no need to let the caller wait
+}
+
 void StreamLink::beginOpen()
 {
     std::lock_guard<std::mutex> lock(mutex);

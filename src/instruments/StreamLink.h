@@ -32,6 +32,7 @@ class StreamLink
 public:
     enum Mode { None = 0, Serial = 1, Network = 2, Bluetooth = 3 };
     static constexpr int OpenWaitMs = 12000;
+    static constexpr int CloseWaitMs = 1000;
 
     explicit StreamLink(std::atomic<bool> &openFlag);
     // Shuts down, if the driver has not.
@@ -69,6 +70,12 @@ public:
     void shutdown();
 
     // --- calling thread
+    // Emits the open request (`emitOpen`) and waits for the connection; an attempt that is not
+    // up in time is closed again (`emitClose`) before this returns, so that it cannot end a
+    // new attempt made right after.
+    bool openAndWait(const std::function<void()> &emitOpen, const std::function<void()> &emitClose);
+    // Emits the close request and waits, at most `ms`, until the driver thread has run it.
+    void closeAndWait(const std::function<void()> &emitClose, int ms = CloseWaitMs);
     // Marks an open attempt as pending; the driver thread ends it.
     void beginOpen();
     // Waits until the connection is open or the attempt ended, at most `ms`.
@@ -92,6 +99,11 @@ public:
 
     // --- driver thread
     void clear();
+    // The open slot of a serial/TCP driver: the stored link texts opened as a serial port or a
+    // TCP connection, with the driver's receive slot for that kind; any other kind ends the
+    // attempt at once.
+    void openStored(const QString &mode, const QString &address, int port, const std::function<void()> &onSerialRead,
+                    const std::function<void()> &onNetRead);
     // Creates the transport for `link` and starts it; the open attempt ends when it is up or
     // has failed (at once for a link this build has no transport for). `onReadyRead` runs on the
     // driver thread whenever data has arrived.

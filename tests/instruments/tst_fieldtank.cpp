@@ -36,6 +36,14 @@ struct ScriptedBath
     QHash<QByteArray, Answers> script;
     QHash<QByteArray, int> asked;
 
+    QStringList sentLines() const
+    {
+        QStringList sent;
+        for (const QByteArray &l : peer.lines)
+            sent << QString::fromLatin1(l);
+        return sent;
+    }
+
     ScriptedBath()
     {
         peer.answer = [this](const QByteArray &line) -> QList<QByteArray> {
@@ -175,10 +183,7 @@ private slots:
             return set;
         });
         QCOMPARE(r, ok);
-        QStringList sent;
-        for (const QByteArray &l : scripted.peer.lines)
-            sent << QString::fromLatin1(l);
-        QCOMPARE(sent, lines);
+        QCOMPARE(scripted.sentLines(), lines);
     }
 
     // The six coefficient commands, each until it is confirmed, three attempts at most.
@@ -222,10 +227,7 @@ private slots:
             return set;
         });
         QCOMPARE(r, ok);
-        QStringList sent;
-        for (const QByteArray &l : scripted.peer.lines)
-            sent << QString::fromLatin1(l);
-        QCOMPARE(sent, lines);
+        QCOMPARE(scripted.sentLines(), lines);
     }
 
     // The set-up in its order, unanswered; a bath that answers it anyway does not cost the next
