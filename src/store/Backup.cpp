@@ -15,13 +15,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace Backup {
 
 namespace {
-
-// Pages copied per step: small enough for the progress and the cancel to follow, large enough
-// that a 230 MB file needs only a few dozen steps.
-constexpr int StepPages = 1024;
 
 bool failed(QString *error, const QString &why)
 {
@@ -207,7 +205,7 @@ Result snapshot(const QString &database, const QString &target, const Control &c
         }
         int rc = SQLITE_OK;
         while (true) {
-            rc = sqlite3_backup_step(backup, StepPages);
+            rc = sqlite3_backup_step(backup, std::max(1, control.stepPages));
             const int total = sqlite3_backup_pagecount(backup);
             if (control.progress)
                 control.progress(total - sqlite3_backup_remaining(backup), total);

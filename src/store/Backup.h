@@ -41,7 +41,10 @@ QString targetPath(const QString &folder, const QDateTime &now);
 struct Control
 {
     const std::atomic<bool> *cancel = nullptr;
-    std::function<void(qint64 done, qint64 total)> progress;
+    std::function<void(qint64 done, qint64 total)> progress;   // pages copied, pages in all
+    // Pages copied between two looks at progress and cancel: small enough for both to follow,
+    // large enough that a 230 MB file needs only a few dozen steps.
+    int stepPages = 1024;
 };
 
 enum class Result { Done, Failed, Cancelled };

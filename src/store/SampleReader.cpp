@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -107,30 +108,57 @@ public:
 
 private:
     // The local time zone is asked once per minute of wall-clock time; offsets change only at
-    // whole minutes. A minute the zone adjusts (a gap of a daylight-saving change) is resolved
-    // row by row, as a local date-time resolves it.
+    // whole minutes. A minute the zone adjusts (in the gap of a daylight-saving change) is
+    // resolved row by row, as a local date-time resolves it. A minute that occurs twice (the
+    // hour repeated when clocks go back) is read in stored order: the first time on the earlier
+    // of its two instants, once the run has passed that, on the later one.
     bool local(const QDate &date, int h, int mi, int sec, int ms, qint64 &msecs, int &offset)
     {
         const qint64 day = date.toJulianDay();
         const qint64 minute = day * 1440 + h * 60 + mi;
-        if (minute != m_minute) {
-            m_minute = minute;
-            const QDateTime probe(date, QTime(h, mi));
-            m_exact = !probe.isValid() || probe.date() != date || probe.time() != QTime(h, mi);
-            m_offset = m_exact ? 0 : probe.offsetFromUtc();
-        }
+        const qint64 naive = (day - UnixEpochJulianDay) * MsecsPerDay + qint64(h) * 3600000 + qint64(mi) * 60000
+            + qint64(sec) * 1000 + ms;
+        if (minute != m_minute)
+            resolveMinute(minute, date, h, mi, naive - qint64(sec) * 1000 - ms);
         if (m_exact) {
             const QDateTime t(date, QTime(h, mi, sec, ms));
             if (!t.isValid())
                 return false;
             msecs = t.toMSecsSinceEpoch();
             offset = t.offsetFromUtc();
-            return true;
+        } else {
+            offset = m_offset;
+            msecs = naive - qint64(m_offset) * 1000;
+            // The earlier reading of a repeated minute lies before what was read already.
+            if (m_laterOffset != m_offset && msecs < m_last) {
+                offset = m_laterOffset;
+                msecs = naive - qint64(m_laterOffset) * 1000;
+            }
         }
-        offset = m_offset;
-        msecs = (day - UnixEpochJulianDay) * MsecsPerDay + qint64(h) * 3600000 + qint64(mi) * 60000
-                + qint64(sec) * 1000 + ms - qint64(m_offset) * 1000;
+        m_last = msecs;
         return true;
+    }
+
+    void resolveMinute(qint64 minute, const QDate &date, int h, int mi, qint64 naive)
+    {
+        m_minute = minute;
+        const QDateTime probe(date, QTime(h, mi));
+        m_exact = !probe.isValid() || probe.date() != date || probe.time() != QTime(h, mi);
+        if (m_exact)
+            return;
+        // The offsets in force a few hours around it are the only other readings it can have.
+        const int found = probe.offsetFromUtc();
+        int earlier = found, later = found;
+        const qint64 instant = naive - qint64(found) * 1000;
+        for (qint64 shift : {-3 * 3600000LL, 3 * 3600000LL}) {
+            const int other = QDateTime::fromMSecsSinceEpoch(instant + shift).offsetFromUtc();
+            if (other == found || QDateTime::fromMSecsSinceEpoch(naive - qint64(other) * 1000).offsetFromUtc() != other)
+                continue;
+            earlier = std::max(earlier, other);
+            later = std::min(later, other);
+        }
+        m_offset = earlier;
+        m_laterOffset = later;
     }
 
     // "-?d+(.d+)?" with at most 15 digits is exact as an integer over a power of ten: both are
@@ -169,8 +197,10 @@ private:
     }
 
     qint64 m_minute = std::numeric_limits<qint64>::min();
-    int m_offset = 0;
+    int m_offset = 0;        // the earlier reading (the larger offset) of the minute
+    int m_laterOffset = 0;   // the same, unless the minute occurs twice
     bool m_exact = false;
+    qint64 m_last = std::numeric_limits<qint64>::min();   // the instant of the row before
 };
 
 QDateTime SampleReader::Row::time() const

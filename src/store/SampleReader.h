@@ -3,7 +3,9 @@
 // columns are selected, rows are stepped through SQLite directly, and the texts are parsed from
 // their stored bytes ("yyyy-MM-dd hh:mm:ss.zzz" in local time, values joined by ","), resolving
 // the local time once per minute rather than once per row. What comes out is what parsing each
-// row with Analysis::parseSampleTime and Analysis::parseSampleValues gives.
+// row with Analysis::parseSampleTime and Analysis::parseSampleValues gives, but for the hour a
+// clock repeats when it goes back: a local date-time puts both of its passes on the same
+// instants, this reader puts the first pass before the change and the second after it.
 //
 //   SampleReader reader;                                   // this thread's connection
 //   QVector<RunSample> run = reader.readRun(name, model, probes, from, to);
