@@ -312,7 +312,8 @@ bool DataExport::isLoading() const
 
 void DataExport::showRun(const Tool::Struct_Calibration &calibration, const OpenedRun &run)
 {
-    if (run.status == SampleReader::Cancelled)
+    // Cancelled, even when the reading was over before the button was seen: nothing changes.
+    if (run.status == SampleReader::Cancelled || m_loader->isCancelled())
         return;
     m_calibration = calibration;
     if (run.status != SampleReader::Ok || run.first > run.last) {

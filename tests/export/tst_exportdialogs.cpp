@@ -2,6 +2,7 @@
 // over projects stored in temporary workspaces; and the same export through the dialog and
 // through pcrcal-export.
 #include "ExportFixture.h"
+#include "HangingOffice.h"
 
 #include "../reports/DocumentProbe.h"
 #include "../support/chart_legend.h"
@@ -13,6 +14,7 @@
 #include "exportui/DataExportConfirm.h"
 #include "exportui/QWaiting.h"
 #include "reports/ReportTemplates.h"
+#include "store/WorkerThread.h"
 #include "store/tool.h"
 
 #include <QAction>
@@ -27,6 +29,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
+#include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -474,6 +478,79 @@ private slots:
         QCOMPARE(QDir(m_folder).entryList({QStringLiteral("never*")}), QStringList());
     }
 
+    // The window goes on answering while the runs are read and the document is converted, both
+    // on a worker; the progress bar has followed the reading; a conversion that hangs is
+    // cancelled with the button: no file, no message, no audit entry, no LibreOffice left.
+    void waitingCancelsAHungConversion()
+    {
+        workspace(C, 2, QStringLiteral("PDF"));
+        const int audited = audit().size();
+        MessageRecorder boxes;
+        QTemporaryDir office;
+        HangingOffice soffice(office.path());
+        const QString file = out(QStringLiteral("hung.pdf"));
+        QWaiting waiting;
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+        ticker.start(10);
+        int read = -1;
+        int ticksAtConversion = -1;
+        bool onWorker = false;
+        auto *bar = waiting.findChild<QProgressBar *>(QStringLiteral("progressBar"));
+        ModalDriver driver({[&](QWidget *w) {
+                                // The reading is over when the confirmation comes up.
+                                read = bar->maximum() == 1000 ? bar->value() : -1;
+                                return confirm()(w);
+                            },
+                            save(file),
+                            [&](QWidget *w) {
+                                if (w != &waiting || !soffice.started())
+                                    return false;
+                                onWorker = waiting.worker()->isRunning()
+                                    && waiting.worker()->workThread() != QThread::currentThread();
+                                ticksAtConversion = ticks;
+                                return true;
+                            },
+                            [&](QWidget *w) {
+                                // The GUI thread's timer keeps firing while LibreOffice hangs.
+                                if (w != &waiting || ticks < ticksAtConversion + 5)
+                                    return false;
+                                QTest::mouseClick(waiting.findChild<QPushButton *>(QStringLiteral("pushButton_Cancel")),
+                                                  Qt::LeftButton);
+                                return true;
+                            }});
+        waiting.StartExport(0, QStringLiteral("PDF"), stored(m_project.name), ExportJob::wholeRunFrom(),
+                            ExportJob::wholeRunTo());
+        QCOMPARE(waiting.exec(), int(QDialog::Rejected));
+        QCOMPARE(driver.done(), 4);
+        QCOMPARE(read, 1000);
+        QVERIFY(onWorker);
+        QVERIFY(!waiting.worker()->isRunning());
+        QVERIFY(!soffice.isRunning());
+        QVERIFY(!QFile::exists(file));
+        QVERIFY(boxes.isEmpty());
+        QCOMPARE(audit().size(), audited);
+        QCOMPARE(waiting.lastCode(), int(ExportJob::Cancelled));
+
+        // Escape (or the close button) cancels the same way.
+        QTemporaryDir again;
+        HangingOffice second(again.path());
+        QWaiting other;
+        ModalDriver escape({confirm(), save(file), [&](QWidget *w) {
+                                if (w != &other || !second.started())
+                                    return false;
+                                QTest::keyClick(&other, Qt::Key_Escape);
+                                return true;
+                            }});
+        other.StartExport(0, QStringLiteral("PDF"), stored(m_project.name), ExportJob::wholeRunFrom(),
+                          ExportJob::wholeRunTo());
+        QCOMPARE(other.exec(), int(QDialog::Rejected));
+        QCOMPARE(escape.done(), 3);
+        QVERIFY(!second.isRunning());
+        QVERIFY(!QFile::exists(file));
+    }
+
     // Each mode and format: the filter offered and the file written; failures say why.
     void waitingFormatsAndFailures_data()
     {
@@ -770,6 +847,37 @@ private slots:
             }
         }
         QCoreApplication::removeTranslator(&english);
+    }
+
+    // Opening a calibration reads it on a worker behind a modal progress window; cancelling it
+    // leaves the page as it was.
+    void pageReadsOnAWorker()
+    {
+        workspace();
+        DataExport page;
+        QSignalSpy opens(&page, &DataExport::calibrationOpened);
+        page.openRow(0);
+        QVERIFY(page.isLoading());
+        QVERIFY(page.loader()->workThread() && page.loader()->workThread() != QThread::currentThread());
+        auto *progress = page.findChild<QProgressDialog *>();
+        QVERIFY(progress);
+        QVERIFY(progress->isVisible());
+        QCOMPARE(progress->windowModality(), Qt::WindowModal);
+        page.openRow(0);   // one reading at a time
+        QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
+        opened(page);
+        QCOMPARE(opens.count(), 0);
+        QVERIFY(page.calibration().CalibrationName.isEmpty());
+        QCOMPARE(page.chart()->seriesCount(), 0);
+        QVERIFY(!button(&page, "pushButton_DisplayRange")->isEnabled());
+        QTRY_VERIFY(!page.findChild<QProgressDialog *>());
+
+        page.openRow(0);
+        opened(page);
+        QCOMPARE(opens.count(), 1);
+        QCOMPARE(page.calibration().CalibrationName, m_project.name);
+        QCOMPARE(page.chart()->seriesCount(), 3);
+        QTRY_VERIFY(!page.findChild<QProgressDialog *>());
     }
 
     // Export buttons: rights, the selection check, the 15-probe limit, raw data always Excel.
