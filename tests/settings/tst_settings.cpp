@@ -8,6 +8,7 @@
 #include "app/messages.h"
 #include "app/pages.h"
 #include "app/pcr.h"
+#include "store/WorkerThread.h"
 #include "store/tool.h"
 
 #include <QAction>
@@ -17,6 +18,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -189,6 +191,7 @@ private slots:
     void manualBackupRules();
     void backupHoldsExactlyTheCommittedRows();
     void backupWhileAnotherThreadWrites();
+    void backupRunsOnAWorker();
     void restoreGoodFile();
     void restoreRefusesWhatIsNoPcrDatabase();
     void restoreOfTheLiveFileChangesNothing();
@@ -676,6 +679,29 @@ void TestSystemSet::backupWhileAnotherThreadWrites()
     QVERIFY2(held >= before && held <= after, qPrintable(QStringLiteral("%1 <= %2 <= %3").arg(before).arg(held).arg(after)));
     QCOMPARE(copy.count("select count(distinct cast(Time as integer)) from CalibrationData"), held);
     QCOMPARE(copy.count("select max(cast(Time as integer)) from CalibrationData"), held - 1);
+}
+
+// The backup runs on the page's worker behind a modal progress window; its outcome is told when
+// it is over, and a second press meanwhile starts nothing.
+void TestSystemSet::backupRunsOnAWorker()
+{
+    Workspace ws;
+    QVERIFY(QDir(ws.path(".")).mkdir("bk"));
+    MessageRecorder rec;
+    Window w;
+    w.page()->setBackups(false, 1, ws.path("bk"));
+    w.child<QPushButton>("pushButton_Backups")->click();
+    QVERIFY(w.page()->isBusy());
+    QVERIFY(w.page()->worker()->workThread() && w.page()->worker()->workThread() != QThread::currentThread());
+    auto *progress = w.page()->findChild<QProgressDialog *>();
+    QVERIFY(progress && progress->isVisible());
+    QCOMPARE(progress->windowModality(), Qt::WindowModal);
+    QVERIFY(rec.isEmpty());
+    w.child<QPushButton>("pushButton_Backups")->click();
+    settle(w.page());
+    QCOMPARE(rec.texts(), QStringList({"备份成功！"}));
+    QCOMPARE(entries(ws.path("bk")).size(), 1);
+    QTRY_VERIFY(!w.page()->findChild<QProgressDialog *>());
 }
 
 void TestSystemSet::restoreGoodFile()
