@@ -53,17 +53,6 @@ inline int digitsAt(const char *s, int pos, int count)
     return v;
 }
 
-int commasIn(const char *s, int n)
-{
-    int count = 0;
-    const char *end = s + n;
-    while ((s = static_cast<const char *>(std::memchr(s, ',', size_t(end - s))))) {
-        ++count;
-        ++s;
-    }
-    return count;
-}
-
 } // namespace
 
 // Parses the stored texts. The stored forms are fixed, so they are read directly from their
@@ -90,116 +79,153 @@ public:
         return true;
     }
 
-    // `count` numbers separated by ",", each finite.
+    // `count` numbers separated by ",", each finite (the commas were counted already).
     bool values(const char *s, int n, int count, double *out)
     {
         const char *p = s;
         const char *end = s + n;
         for (int k = 0; k < count; ++k) {
-            const char *stop = static_cast<const char *>(std::memchr(p, ',', size_t(end - p)));
-            if (!stop)
-                stop = end;
-            if (!number(p, stop, out[k]))
-                return false;
+            const char *stop = nullptr;
+            if (!storedNumber(p, end, out[k], stop)) {
+                stop = static_cast<const char *>(std::memchr(p, ',', size_t(end - p)));
+                if (!stop)
+                    stop = end;
+                if (!anyNumber(p, stop, out[k]))
+                    return false;
+            }
             p = stop + 1;
         }
         return true;
     }
 
+    QVector<double> buffer;
+
 private:
-    // The local time zone is asked once per minute of wall-clock time; offsets change only at
-    // whole minutes. A minute the zone adjusts (in the gap of a daylight-saving change) is
-    // resolved row by row, as a local date-time resolves it. A minute that occurs twice (the
-    // hour repeated when clocks go back) is read in stored order: the first time on the earlier
-    // of its two instants, once the run has passed that, on the later one.
+    struct Reading
+    {
+        bool exact = true;   // adjusted by the zone (a gap): each row resolves itself
+        int earlier = 0;     // the offset of its earlier reading (the larger offset)
+        int later = 0;       // the same, unless the wall-clock time occurs twice
+    };
+
+    // The local time zone is asked once per hour of wall-clock time, at its first and its last
+    // minute; an hour in which the offset changes is asked once per minute (offsets change only
+    // at whole minutes). A minute the zone adjusts (in the gap of a daylight-saving change) is
+    // resolved row by row, as a local date-time resolves it. A minute that occurs twice (when
+    // clocks go back) is read in stored order: first on the earlier of its two instants, once
+    // the run has passed that, on the later one.
     bool local(const QDate &date, int h, int mi, int sec, int ms, qint64 &msecs, int &offset)
     {
         const qint64 day = date.toJulianDay();
-        const qint64 minute = day * 1440 + h * 60 + mi;
-        const qint64 naive = (day - UnixEpochJulianDay) * MsecsPerDay + qint64(h) * 3600000 + qint64(mi) * 60000
-            + qint64(sec) * 1000 + ms;
-        if (minute != m_minute)
-            resolveMinute(minute, date, h, mi, naive - qint64(sec) * 1000 - ms);
-        if (m_exact) {
+        const qint64 hour = day * 24 + h;
+        const qint64 hourStart = (day - UnixEpochJulianDay) * MsecsPerDay + qint64(h) * 3600000;
+        const qint64 naive = hourStart + qint64(mi) * 60000 + qint64(sec) * 1000 + ms;
+        if (hour != m_hour) {
+            m_hour = hour;
+            m_minute = std::numeric_limits<qint64>::min();
+            const Reading first = resolve(date, h, 0, hourStart);
+            const Reading last = resolve(date, h, 59, hourStart + 59 * 60000);
+            m_wholeHour = !first.exact && !last.exact && first.earlier == first.later
+                && last.earlier == last.later && first.earlier == last.earlier;
+            if (m_wholeHour)
+                m_reading = first;
+        }
+        if (!m_wholeHour && hour * 60 + mi != m_minute) {
+            m_minute = hour * 60 + mi;
+            m_reading = resolve(date, h, mi, hourStart + qint64(mi) * 60000);
+        }
+        if (m_reading.exact) {
             const QDateTime t(date, QTime(h, mi, sec, ms));
             if (!t.isValid())
                 return false;
             msecs = t.toMSecsSinceEpoch();
             offset = t.offsetFromUtc();
         } else {
-            offset = m_offset;
-            msecs = naive - qint64(m_offset) * 1000;
+            offset = m_reading.earlier;
+            msecs = naive - qint64(offset) * 1000;
             // The earlier reading of a repeated minute lies before what was read already.
-            if (m_laterOffset != m_offset && msecs < m_last) {
-                offset = m_laterOffset;
-                msecs = naive - qint64(m_laterOffset) * 1000;
+            if (m_reading.later != offset && msecs < m_last) {
+                offset = m_reading.later;
+                msecs = naive - qint64(offset) * 1000;
             }
         }
         m_last = msecs;
         return true;
     }
 
-    void resolveMinute(qint64 minute, const QDate &date, int h, int mi, qint64 naive)
+    // How the wall-clock minute h:mi of date reads in the local zone; naive: its milliseconds
+    // since the epoch as if it were UTC.
+    static Reading resolve(const QDate &date, int h, int mi, qint64 naive)
     {
-        m_minute = minute;
+        Reading r;
         const QDateTime probe(date, QTime(h, mi));
-        m_exact = !probe.isValid() || probe.date() != date || probe.time() != QTime(h, mi);
-        if (m_exact)
-            return;
+        if (!probe.isValid() || probe.date() != date || probe.time() != QTime(h, mi))
+            return r;
+        r.exact = false;
         // The offsets in force a few hours around it are the only other readings it can have.
         const int found = probe.offsetFromUtc();
-        int earlier = found, later = found;
+        r.earlier = r.later = found;
         const qint64 instant = naive - qint64(found) * 1000;
         for (qint64 shift : {-3 * 3600000LL, 3 * 3600000LL}) {
             const int other = QDateTime::fromMSecsSinceEpoch(instant + shift).offsetFromUtc();
             if (other == found || QDateTime::fromMSecsSinceEpoch(naive - qint64(other) * 1000).offsetFromUtc() != other)
                 continue;
-            earlier = std::max(earlier, other);
-            later = std::min(later, other);
+            r.earlier = std::max(r.earlier, other);
+            r.later = std::min(r.later, other);
         }
-        m_offset = earlier;
-        m_laterOffset = later;
+        return r;
     }
 
-    // "-?d+(.d+)?" with at most 15 digits is exact as an integer over a power of ten: both are
-    // exact doubles and the division rounds once, as a correctly rounded decimal conversion does.
-    static bool number(const char *p, const char *end, double &value)
+    // A number as stored, "-?d+(.d+)?" with at most 15 digits, ended by "," or the end of the
+    // text (*stop then points there). Such a number is exact as an integer over a power of
+    // ten: both are exact doubles and the division rounds once, as a correctly rounded decimal
+    // conversion does. False for anything else, which anyNumber() then reads.
+    static bool storedNumber(const char *p, const char *end, double &value, const char *&stop)
     {
         static const double powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
                                         1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
         const char *q = p;
         const bool negative = q < end && *q == '-';
-        if (negative)
-            ++q;
-        quint64 mantissa = 0;
-        int digits = 0;
-        int fraction = 0;
+        q += negative;
         const char *integer = q;
-        for (; q < end && unsigned(*q - '0') <= 9; ++q, ++digits)
+        quint64 mantissa = 0;
+        for (; q < end && unsigned(*q - '0') <= 9; ++q)
             mantissa = mantissa * 10 + unsigned(*q - '0');
-        bool fast = q > integer;
-        if (fast && q < end && *q == '.') {
+        int digits = int(q - integer);
+        if (digits == 0)
+            return false;
+        int fraction = 0;
+        if (q < end && *q == '.') {
             const char *first = ++q;
-            for (; q < end && unsigned(*q - '0') <= 9; ++q, ++digits, ++fraction)
+            for (; q < end && unsigned(*q - '0') <= 9; ++q)
                 mantissa = mantissa * 10 + unsigned(*q - '0');
-            fast = q > first;
+            fraction = int(q - first);
+            if (fraction == 0)
+                return false;
+            digits += fraction;
         }
-        if (fast && q == end && digits <= 15) {
-            value = double(mantissa) / powers[fraction];
-            if (negative)
-                value = -value;
-            return true;
-        }
+        if (digits > 15 || (q < end && *q != ','))
+            return false;
+        value = double(mantissa) / powers[fraction];
+        if (negative)
+            value = -value;
+        stop = q;
+        return true;
+    }
+
+    // Any other text, as the values were always read.
+    static bool anyNumber(const char *p, const char *end, double &value)
+    {
         bool ok = false;
         value = QString::fromUtf8(p, int(end - p)).toDouble(&ok);
         // An empty or broken value read as 0 ℃ would pull every mean it enters.
         return ok && std::isfinite(value);
     }
 
+    qint64 m_hour = std::numeric_limits<qint64>::min();
     qint64 m_minute = std::numeric_limits<qint64>::min();
-    int m_offset = 0;        // the earlier reading (the larger offset) of the minute
-    int m_laterOffset = 0;   // the same, unless the minute occurs twice
-    bool m_exact = false;
+    bool m_wholeHour = false;
+    Reading m_reading;
     qint64 m_last = std::numeric_limits<qint64>::min();   // the instant of the row before
 };
 
@@ -221,7 +247,7 @@ bool SampleReader::handleRow(Parser &parser, const char *time, int timeLength, c
 {
     // The value count first, then the window, then the values: a row with a wrong count never
     // ends the reading, and only rows inside the window are converted.
-    const int count = commasIn(values, valuesLength) + 1;
+    const int count = int(std::count(values, values + valuesLength, ',')) + 1;
     if (m_probeCount < 0)
         m_probeCount = count;
     if (count != m_probeCount) {
@@ -239,7 +265,7 @@ bool SampleReader::handleRow(Parser &parser, const char *time, int timeLength, c
         stop = true;
         return true;
     }
-    thread_local QVector<double> buffer;
+    QVector<double> &buffer = parser.buffer;
     buffer.resize(count);
     if (!parser.values(values, valuesLength, count, buffer.data())) {
         ++m_skipped;
