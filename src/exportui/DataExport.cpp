@@ -5,6 +5,7 @@
 #include "app/messages.h"
 #include "app/widgets.h"
 #include "chart/ChartView.h"
+#include "chart/ChartViewPoints.h"
 #include "exportui/QWaiting.h"
 #include "reports/ExportJob.h"
 #include "store/SampleReader.h"
@@ -39,6 +40,7 @@ struct DataExport::OpenedRun
     SampleReader::Status status = SampleReader::Failed;
     int count = -1;   // values per row, from the first row
     QVector<QVector<QPointF>> curves;   // per probe: (ms since the epoch, value in the display unit)
+    QVector<ChartViewPoints> stores;    // the same as the chart keeps them
     qint64 first = std::numeric_limits<qint64>::max();
     qint64 last = std::numeric_limits<qint64>::min();
     double low = qInf();
@@ -298,6 +300,13 @@ void DataExport::openRow(int row)
                                    return true;
                                });
         r.count = reader.probeCount();
+        // The chart's point stores are built here too: for a day-long run that is most of
+        // showing it.
+        r.stores.resize(r.curves.size());
+        for (int p = 0; p < r.curves.size(); ++p) {
+            r.stores[p].replace(r.curves.at(p));
+            r.curves[p] = QVector<QPointF>();
+        }
         if (r.status == SampleReader::Failed)
             qDebug().noquote() << "查询CalibrationData失败！" << reader.errorString();
     });
@@ -310,7 +319,7 @@ bool DataExport::isLoading() const
     return m_loader->isRunning();
 }
 
-void DataExport::showRun(const Tool::Struct_Calibration &calibration, const OpenedRun &run)
+void DataExport::showRun(const Tool::Struct_Calibration &calibration, OpenedRun &run)
 {
     // Cancelled, even when the reading was over before the button was seen: nothing changes.
     if (run.status == SampleReader::Cancelled || m_loader->isCancelled())
@@ -326,8 +335,8 @@ void DataExport::showRun(const Tool::Struct_Calibration &calibration, const Open
     const QString channels = run.count == 1 ? m_calibration.ChannelNumbers.section(QLatin1Char(','), 0, 0)
                                             : m_calibration.ChannelNumbers;
     m_chart->SetSeries(m_calibration.CalibrationName, channels, Tool::TemperatureUnit);
-    for (int p = 0; p < run.curves.size() && p < m_chart->seriesCount(); ++p)
-        m_chart->ReplaceSeries(p, run.curves.at(p));
+    for (int p = 0; p < run.stores.size() && p < m_chart->seriesCount(); ++p)
+        m_chart->ReplaceSeries(p, std::move(run.stores[p]));
     m_chart->SetRange(run.low - 1, run.high + 1, first, last);
     m_left1->setText(QString::number(run.low - 1, 'f', 2));
     m_left2->setText(QString::number(run.high + 1, 'f', 2));

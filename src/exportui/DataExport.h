@@ -66,7 +66,7 @@ signals:
 
 private:
     struct OpenedRun;
-    void showRun(const Tool::Struct_Calibration &calibration, const OpenedRun &run);
+    void showRun(const Tool::Struct_Calibration &calibration, OpenedRun &run);
     void retranslate();
     void fill(const QList<Tool::Struct_Calibration> &list);
     void showMenu(const QPoint &position);

@@ -1,7 +1,6 @@
 #include "exportui/QWaiting.h"
 
 #include "app/messages.h"
-#include "exportui/DataExportConfirm.h"
 #include "store/ThreadConnection.h"
 #include "store/WorkerThread.h"
 
@@ -85,6 +84,11 @@ void QWaiting::StartExport(int mode, const QString &format, const Tool::Struct_C
             return;
         }
         job->LoadRunData(from, to);
+        // The confirmation's curves and proposal for a day-long run take long to make; the
+        // dialog itself is shown here on the GUI thread.
+        if (job->needsSegments() && !job->cancelled())
+            m_prepared = DataExportConfirm::prepare(job->calibration(), job->settings().unit,
+                                                    job->uniformitySamples(), job->uniformitySteps());
     });
 }
 
@@ -143,7 +147,8 @@ void QWaiting::prepared()
     if (m_job->needsSegments()) {
         DataExportConfirm confirm(this);
         confirm.SetData(m_job->calibration(), m_job->settings().unit, m_job->uniformitySamples(),
-                        m_job->uniformitySteps());
+                        m_job->uniformitySteps(), std::move(m_prepared));
+        m_prepared = DataExportConfirm::Prepared();
         if (confirm.exec() != QDialog::Accepted) {
             proceed = false;
             closeWith(QDialog::Rejected);

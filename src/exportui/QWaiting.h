@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exportui/DataExportConfirm.h"
 #include "reports/ExportJob.h"
 
 #include <QDateTime>
@@ -89,6 +90,7 @@ private:
     bool m_connectionFailed = false;
     bool m_cycleFilesFailed = false;
     QString m_message;
+    DataExportConfirm::Prepared m_prepared;   // the confirmation's chart, made on the worker
     int m_writeCode = -1;
     int m_lastCode = -1;
 };
