@@ -2,7 +2,8 @@
 // short rate run) is opened on the data export page and exported, through the export dialog as a
 // user does it (the plateau confirmation accepted as proposed, the file named in the save
 // dialog), as a PDF certificate (LibreOffice) and as a raw workbook. Measured as the worst
-// lateness of a 10 ms timer on the GUI thread, offscreen.
+// lateness of a 10 ms timer on the GUI thread, offscreen, beside the most processor time the GUI
+// thread spent between two ticks.
 //
 //   bench_stall [DIR] [HOURS]   workspace in DIR (built there when missing; default: a temporary
 //                               folder), HOURS of samples (default 24)
@@ -63,8 +64,8 @@ private:
 
 void report(const char *what, const StallMeter &meter, const QString &outcome)
 {
-    std::printf("%-34s worst stall %6lld ms   (%6.1f s, %5d ticks of 10 ms)  %s\n", what, meter.worstMs(),
-                meter.elapsedMs() / 1000.0, meter.ticks(), qPrintable(outcome));
+    std::printf("%-34s worst stall %4lld ms (longest busy %5.1f ms)  (%5.1f s, %4d ticks of 10 ms)  %s\n", what,
+                meter.worstMs(), meter.worstBusyMs(), meter.elapsedMs() / 1000.0, meter.ticks(), qPrintable(outcome));
     std::fflush(stdout);
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 // How long the GUI thread does not answer: a 10 ms timer on it, and the worst lateness of its
 // ticks while something runs. Work done on the GUI thread between two ticks shows as that much
-// lateness; work on a worker does not. Also waits, with the event loop running, for a condition.
+// lateness; work on a worker does not. On a machine shared with other work the lateness also
+// holds the time the thread waited for a processor, so the longest processor time the thread
+// spent between two ticks is kept beside it. Also waits, with the event loop running, for a
+// condition.
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -10,6 +13,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <ctime>
 #include <functional>
 
 class StallMeter : public QObject
@@ -24,9 +28,11 @@ public:
     void start()
     {
         m_worst = 0;
+        m_worstBusy = 0;
         m_ticks = 0;
         m_clock.start();
         m_last = 0;
+        m_lastCpu = cpuMs();
         m_timer.start(Interval);
     }
     // The interval up to now counts too: work that never returned to the event loop shows.
@@ -36,6 +42,8 @@ public:
         m_timer.stop();
     }
     qint64 worstMs() const { return m_worst; }
+    // The most processor time the GUI thread spent between two ticks.
+    double worstBusyMs() const { return m_worstBusy; }
     int ticks() const { return m_ticks; }
     qint64 elapsedMs() const { return m_clock.elapsed(); }
 
@@ -60,11 +68,21 @@ public:
 private:
     static constexpr int Interval = 10;
 
+    static double cpuMs()
+    {
+        timespec t;
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+    }
+
     void tick()
     {
         const qint64 now = m_clock.elapsed();
+        const double cpu = cpuMs();
         m_worst = std::max(m_worst, now - m_last - Interval);
+        m_worstBusy = std::max(m_worstBusy, cpu - m_lastCpu);
         m_last = now;
+        m_lastCpu = cpu;
         ++m_ticks;
     }
 
@@ -72,5 +90,7 @@ private:
     QElapsedTimer m_clock;
     qint64 m_last = 0;
     qint64 m_worst = 0;
+    double m_lastCpu = 0;
+    double m_worstBusy = 0;
     int m_ticks = 0;
 };

@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QRegularExpressionValidator>
@@ -296,18 +297,22 @@ void SystemSet::pt_Recovery_clicked()
 void SystemSet::restored(const QString &staging)
 {
     QString error;
+    QString former;
     const Backup::RestoreResult result = Backup::swapIn(
         staging, liveDatabase(), [this] { emit sp_SQListClose_signals(); },
         [this] {
             emit sp_SQListOpen_signals();
             return Tool::isDatabaseOpen();
         },
-        &error);
+        &error, &former);
     if (result != Backup::RestoreResult::Done) {
         qDebug().noquote() << "恢复失败！" << error;
         Messages::information(this, tr("提示"), tr("恢复失败！"));
         return;
     }
+    // The former database goes on the worker: removing a file of some hundred MB takes a while.
+    if (!former.isEmpty())
+        m_worker->start([former](WorkerThread &) { QFile::remove(former); });
     Messages::information(this, tr("提示"), tr("恢复成功！"));
     // Written after the reopen: the entry belongs to the database now in use.
     Tool::SaveAuditLog(3, tr("手动恢复数据。"));

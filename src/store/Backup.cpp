@@ -274,7 +274,7 @@ RestoreResult stage(const QString &source, const QString &live, QString *staging
 }
 
 RestoreResult swapIn(const QString &staging, const QString &live, const std::function<void()> &close,
-                     const std::function<bool()> &reopen, QString *error)
+                     const std::function<bool()> &reopen, QString *error, QString *setAside)
 {
     const QString livePath = QFileInfo(live).absoluteFilePath();
     close();
@@ -314,7 +314,9 @@ RestoreResult swapIn(const QString &staging, const QString &live, const std::fun
         putBack();
         return RestoreResult::Failed;
     }
-    if (hadLive)
+    if (setAside)
+        *setAside = hadLive ? kept : QString();
+    else if (hadLive)
         QFile::remove(kept);
     return RestoreResult::Done;
 }

@@ -69,8 +69,10 @@ RestoreResult stage(const QString &source, const QString &live, QString *staging
 // Second step, on the thread of the default connection: `close` closes it, the live file is set
 // aside, the staged copy takes its place and `reopen` opens it (true when it did). Any failure
 // puts the live file back and reopens it. A live file that some connection still holds (its
-// -wal or -shm is still there once closed) is not swapped.
+// -wal or -shm is still there once closed) is not swapped. On success the former database is
+// left at *setAside, for the caller to read or remove on a worker (removing a large file takes
+// a while); without setAside it is removed here.
 RestoreResult swapIn(const QString &staging, const QString &live, const std::function<void()> &close,
-                     const std::function<bool()> &reopen, QString *error = nullptr);
+                     const std::function<bool()> &reopen, QString *error = nullptr, QString *setAside = nullptr);
 
 } // namespace Backup
