@@ -8,6 +8,7 @@
 #include "store/tool.h"
 
 #include "../support/Workspace.h"
+#include "../support/file_permissions.h"
 
 #include <QDir>
 #include <QSqlDatabase>
@@ -115,6 +116,7 @@ private slots:
     void cancelledSnapshotLeavesNothing();
     void restoreOverALiveWal();
     void restoreTakesTheWalOfItsSource();
+    void checkReadsThroughTheWalAndFromReadOnlyMedia();
     void restoreRefusesAFileStillHeld();
     void restoreThatDoesNotOpenPutsTheLiveFileBack();
 
@@ -352,6 +354,52 @@ void TestBackup::restoreTakesTheWalOfItsSource()
     QVERIFY(Connection(path("bk/other.db3"), true).count("select count(*) from PCRDevice") < 1);
     QVERIFY(restore(path("bk/other.db3")));
     QVERIFY(hasDevice("OTHER"));
+}
+
+// The check of a chosen file sees the tables its -wal holds and leaves the -wal as it was; a
+// file marked for WAL on read-only media (no -shm can be made there) is still read.
+void TestBackup::checkReadsThroughTheWalAndFromReadOnlyMedia()
+{
+    {
+        Connection holder(live());
+        QCOMPARE(holder.count("select count(*) from UesrManagement"), 1);
+        QVERIFY(Tool::backupDatabase(path("bk/plain.db3")));
+        Tool::closeDatabase();
+        QVERIFY(QFile::copy(live(), path("bk/walled.db3")));
+        QVERIFY(QFile::copy(live() + "-wal", path("bk/walled.db3-wal")));
+    }
+    QFile walFile(path("bk/walled.db3-wal"));
+    QVERIFY(walFile.open(QIODevice::ReadOnly));
+    const QByteArray before = walFile.readAll();
+    walFile.close();
+    QVERIFY(Connection(path("bk/walled.db3"), true).count("select count(*) from UesrManagement") < 1);
+    QVERIFY(Tool::isPcrDatabase(path("bk/walled.db3")));
+    QVERIFY(walFile.open(QIODevice::ReadOnly));
+    QCOMPARE(walFile.readAll(), before);
+    walFile.close();
+
+    // A copy whose header says WAL, alone in a folder nobody may write into.
+    QVERIFY(QDir(path(".")).mkdir("media"));
+    {
+        Connection convert(path("bk/plain.db3"));
+        QCOMPARE(convert.text("pragma journal_mode=wal"), QStringLiteral("wal"));
+    }
+    QVERIFY(QFile::copy(path("bk/plain.db3"), path("media/wal-marked.db3")));
+    QCOMPARE(header(path("media/wal-marked.db3")).mid(18, 2), QByteArray("\x02\x02", 2));
+    QVERIFY(QFile::setPermissions(path("media"), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    {
+        AsOrdinaryUser ordinary;
+        QVERIFY(ordinary.active());
+        QVERIFY(Tool::isPcrDatabase(path("media/wal-marked.db3")));
+        // And it can be restored from there.
+        QVERIFY(m_ws->openDatabase());
+        QString staging;
+        QCOMPARE(Backup::stage(path("media/wal-marked.db3"), live(), &staging), Backup::RestoreResult::Done);
+        QVERIFY(Tool::isPcrDatabase(staging));
+        QFile::remove(staging);
+    }
+    QVERIFY(QFile::setPermissions(path("media"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    QCOMPARE(filesIn(path("media")), QStringList{"wal-marked.db3"});
 }
 
 void TestBackup::restoreRefusesAFileStillHeld()
