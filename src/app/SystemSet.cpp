@@ -83,12 +83,6 @@ SystemSet::SystemSet(QWidget *parent) : QWidget(parent), ui(new Ui::SystemSet), 
     connect(ui->pushButton_Recovery, &QPushButton::clicked, this, &SystemSet::pt_Recovery_clicked);
     connect(ui->pushButton_Select, &QPushButton::clicked, this, &SystemSet::pt_Select_clicked);
     connect(ui->checkBox_AutoBackup, &QCheckBox::clicked, this, &SystemSet::pt_AutoBackup_clicked);
-    connect(m_worker, &WorkerThread::finished, this, [this] {
-        const std::function<void()> then = std::move(m_then);
-        m_then = nullptr;
-        if (then)
-            then();
-    });
 }
 
 SystemSet::~SystemSet()
@@ -113,8 +107,7 @@ bool SystemSet::isBusy() const
 void SystemSet::runLong(const QString &label, const std::function<void(WorkerThread &)> &work,
                         const std::function<void()> &then)
 {
-    m_then = then;
-    m_worker->start(work);
+    m_worker->start(work, then);
     new WorkProgress(m_worker, tr("系统设置"), label, this);
 }
 

@@ -63,5 +63,4 @@ private:
     Ui::SystemSet *ui;
     QString m_backupPath;
     WorkerThread *m_worker;
-    std::function<void()> m_then;
 };

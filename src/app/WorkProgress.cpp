@@ -21,8 +21,12 @@ WorkProgress::WorkProgress(WorkerThread *worker, const QString &title, const QSt
             setValue(permille);
         }
     });
-    connect(this, &QProgressDialog::canceled, worker, &WorkerThread::cancel);
-    connect(worker, &WorkerThread::finished, this, &QWidget::close);
+    const QMetaObject::Connection cancels = connect(this, &QProgressDialog::canceled, worker, &WorkerThread::cancel);
+    // Closing emits canceled(): the work that is over must not read as cancelled.
+    connect(worker, &WorkerThread::finished, this, [this, cancels] {
+        disconnect(cancels);
+        close();
+    });
     setValue(0);
     show();
 }

@@ -337,29 +337,23 @@ void PCR::BackupTimer_slots()
     }
     // The snapshot reads on a connection of its own, on a worker: a run goes on storing its
     // samples and the window goes on answering while it is taken.
-    if (!backupWorker) {
+    if (!backupWorker)
         backupWorker = new WorkerThread(this);
-        connect(backupWorker, &WorkerThread::finished, this, [this] {
-            const std::function<void()> done = std::move(backupDone);
-            backupDone = nullptr;
-            if (done)
-                done();
-        });
-    }
     auto outcome = std::make_shared<std::pair<Backup::Result, QString>>(Backup::Result::Failed, QString());
     const QString database = Tool::databaseFileName();
-    backupDone = [this, outcome, target, now] {
-        if (outcome->first != Backup::Result::Done) {
-            qDebug().noquote() << "备份失败！" << target << outcome->second;
-            return;
-        }
-        qDebug().noquote() << "路径为：" + target;
-        lastBackupTime = now;
-        Backup::writeLastBackup(now);
-    };
-    backupWorker->start([outcome, database, target](WorkerThread &worker) {
-        outcome->first = Backup::snapshot(database, target, {worker.cancelFlag(), {}}, &outcome->second);
-    });
+    backupWorker->start(
+        [outcome, database, target](WorkerThread &worker) {
+            outcome->first = Backup::snapshot(database, target, {worker.cancelFlag(), {}}, &outcome->second);
+        },
+        [this, outcome, target, now] {
+            if (outcome->first != Backup::Result::Done) {
+                qDebug().noquote() << "备份失败！" << target << outcome->second;
+                return;
+            }
+            qDebug().noquote() << "路径为：" + target;
+            lastBackupTime = now;
+            Backup::writeLastBackup(now);
+        });
 }
 
 bool PCR::isBackingUp() const

@@ -105,8 +105,7 @@ private:
     QDateTime lastBackupTime;
     QTimer *clockTimer = nullptr;
     QTimer *backupTimer = nullptr;
-    WorkerThread *backupWorker = nullptr;
-    std::function<void()> backupDone;   // what follows the backup under way
+    WorkerThread *backupWorker = nullptr;   // the automatic backup's
     QLabel *titleLabel = nullptr;
     QLabel *clockLabel = nullptr;
     QTranslator translator;

@@ -159,12 +159,6 @@ DataExport::DataExport(QWidget *parent) : QWidget(parent)
     layout->addLayout(right, 1);
 
     m_loader = new WorkerThread(this);
-    connect(m_loader, &WorkerThread::finished, this, [this] {
-        const std::function<void()> then = std::move(m_whenLoaded);
-        m_whenLoaded = nullptr;
-        if (then)
-            then();
-    });
 
     m_menu = new QMenu(this);
     m_deleteAction = m_menu->addAction(QString());
@@ -274,7 +268,7 @@ void DataExport::openRow(int row)
     const QString file = Tool::databaseFileName();
     const QString unit = Tool::TemperatureUnit;
     const QString name = calibration.CalibrationName;
-    m_loader->start([run, file, unit, name](WorkerThread &worker) {
+    const auto read = [run, file, unit, name](WorkerThread &worker) {
         ThreadConnection connection(file);
         if (!connection.isOpen()) {
             qDebug().noquote() << "查询CalibrationData失败！" << connection.errorString();
@@ -309,8 +303,8 @@ void DataExport::openRow(int row)
         }
         if (r.status == SampleReader::Failed)
             qDebug().noquote() << "查询CalibrationData失败！" << reader.errorString();
-    });
-    m_whenLoaded = [this, calibration, run] { showRun(calibration, *run); };
+    };
+    m_loader->start(read, [this, calibration, run] { showRun(calibration, *run); });
     new WorkProgress(m_loader, tr("数据导出"), tr("正在读取数据..."), this);
 }
 

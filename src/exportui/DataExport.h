@@ -5,8 +5,6 @@
 #include <QDateTime>
 #include <QWidget>
 
-#include <functional>
-
 class ChartView;
 class QAction;
 class QDateTimeEdit;
@@ -112,5 +110,4 @@ private:
     QMenu *m_menu;
     QAction *m_deleteAction;
     WorkerThread *m_loader;
-    std::function<void()> m_whenLoaded;
 };

@@ -2,6 +2,8 @@
 
 #include <QThread>
 
+#include <utility>
+
 WorkerThread::WorkerThread(QObject *parent) : QObject(parent)
 {
 }
@@ -15,10 +17,11 @@ WorkerThread::~WorkerThread()
     }
 }
 
-bool WorkerThread::start(Work work)
+bool WorkerThread::start(Work work, std::function<void()> then)
 {
     if (m_thread)
         return false;
+    m_then = std::move(then);
     m_cancel = false;
     m_progress = -2;
     const int generation = ++m_generation;
@@ -43,7 +46,12 @@ void WorkerThread::join()
     m_thread->wait();
     delete m_thread;
     m_thread = nullptr;
+    // Taken first: `then` may start the next run.
+    const std::function<void()> then = std::move(m_then);
+    m_then = nullptr;
     emit finished();
+    if (then)
+        then();
 }
 
 void WorkerThread::setProgress(qint64 done, qint64 total)

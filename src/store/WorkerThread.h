@@ -2,12 +2,14 @@
 // Long work on a thread of its own, with progress and cancel. The thread is always joined: when
 // the work returns (finished() is then emitted on the owner's thread), by wait(), or by the
 // destructor, which asks the work to stop first. The work polls isCancelled() between its steps
-// and reports setProgress(); everything it hands back is read after finished().
+// and reports setProgress(); everything it hands back is read after it is over, in `then` or a
+// slot of finished(), on the owner's thread.
 //
 //   m_worker = new WorkerThread(this);
 //   connect(m_worker, &WorkerThread::progressChanged, bar, &QProgressBar::setValue);
-//   connect(m_worker, &WorkerThread::finished, this, &Page::loaded);
-//   m_worker->start([file, result](WorkerThread &w) { ... w.setProgress(i, n); if (w.isCancelled()) return; ... });
+//   auto result = std::make_shared<Result>();
+//   m_worker->start([file, result](WorkerThread &w) { ... w.setProgress(i, n); if (w.isCancelled()) return; ... },
+//                   [this, result] { show(*result); });
 
 #include <QObject>
 
@@ -26,8 +28,10 @@ public:
     explicit WorkerThread(QObject *parent = nullptr);
     ~WorkerThread() override;
 
-    // Runs work on a new thread. False, and nothing started, while a previous run is not over.
-    bool start(Work work);
+    // Runs work on a new thread, then `then` on the owner's thread (after finished()); the
+    // destructor, which cuts a run short, calls neither. False, and nothing started, while a
+    // previous run is not over.
+    bool start(Work work, std::function<void()> then = {});
     // From start() until finished() has been emitted.
     bool isRunning() const { return m_thread != nullptr; }
 
@@ -54,6 +58,7 @@ private:
     void join();
 
     QThread *m_thread = nullptr;
+    std::function<void()> m_then;
     int m_generation = 0;
     std::atomic<bool> m_cancel{false};
     std::atomic<int> m_progress{-2};

@@ -1,6 +1,7 @@
 // The settings page inside the real main window: settings and their audit entries, the language
 // switch, the automatic backup switch, the backup folder, manual backup and restore.
 
+#include "../support/Connection.h"
 #include "../support/Workspace.h"
 #include "../support/file_permissions.h"
 
@@ -110,39 +111,6 @@ struct Choosers
     QStringList asked;
     decltype(SystemSet::chooseDirectory) savedDirectory = SystemSet::chooseDirectory;
     decltype(SystemSet::chooseFile) savedFile = SystemSet::chooseFile;
-};
-
-// Runs statements on a private connection to fileName (another writer, or a look into a copy).
-class Connection
-{
-public:
-    explicit Connection(const QString &fileName, const QString &name = QStringLiteral("tst-other"))
-        : m_name(name)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(fileName);
-        db.open();
-    }
-    ~Connection()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
-    bool exec(const QString &sql) const
-    {
-        QSqlQuery q(db());
-        return q.exec(sql);
-    }
-    int count(const QString &sql) const { return text(sql).toInt(); }
-    QString text(const QString &sql) const
-    {
-        QSqlQuery q(db());
-        return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("-1");
-    }
-
-private:
-    QString m_name;
 };
 
 Tool::Struct_PCRDevice device(const QString &number)

@@ -7,6 +7,7 @@
 #include "store/ThreadConnection.h"
 #include "store/tool.h"
 
+#include "../support/Connection.h"
 #include "../support/Workspace.h"
 #include "../support/file_permissions.h"
 
@@ -24,41 +25,12 @@ namespace {
 
 const QString Model = QStringLiteral("均匀度校准");
 
-// Statements on a connection of its own to fileName; `immutable` reads the main file alone,
-// without what its -wal holds.
-class Connection
+// A look into fileName on a connection of its own; `immutable`: the file alone, without its -wal.
+Connection look(const QString &fileName, bool immutable = false)
 {
-public:
-    explicit Connection(const QString &fileName, bool immutable = false)
-        : m_name(QStringLiteral("tst-%1").arg(++s_serial))
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        if (immutable) {
-            db.setDatabaseName(QString::fromLatin1(QUrl::fromLocalFile(fileName).toEncoded()) + QStringLiteral("?immutable=1"));
-            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
-        } else {
-            db.setDatabaseName(fileName);
-        }
-        db.open();
-    }
-    ~Connection()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
-    QString text(const QString &sql) const
-    {
-        QSqlQuery q(db());
-        return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("-1");
-    }
-    int count(const QString &sql) const { return text(sql).toInt(); }
-
-private:
-    static int s_serial;
-    QString m_name;
-};
-int Connection::s_serial = 0;
+    static int serial = 0;
+    return Connection(fileName, QStringLiteral("tst-%1").arg(++serial), immutable);
+}
 
 Tool::Struct_PCRDevice device(const QString &number)
 {
@@ -200,17 +172,17 @@ void TestBackup::snapshotHoldsWhatTheWalHolds()
     QVERIFY(addSamples(0, 300));
     // The rows sit in the -wal; the file alone does not have them yet.
     QVERIFY(QFileInfo(live() + "-wal").size() > 0);
-    QCOMPARE(Connection(live(), true).count("select count(*) from CalibrationData"), 0);
+    QCOMPARE(look(live(), true).count("select count(*) from CalibrationData"), 0);
 
     const QString target = path("bk/copy.db3");
     QString error;
     QVERIFY2(Tool::backupDatabase(target, &error), qPrintable(error));
-    Connection copy(target);
+    const Connection copy = look(target);
     QCOMPARE(copy.count("select count(*) from CalibrationData"), 300);
     QCOMPARE(copy.text("pragma integrity_check"), QStringLiteral("ok"));
     // A plain file that opens anywhere: not marked for WAL, nothing beside it.
     QCOMPARE(header(target).mid(18, 2), QByteArray("\x01\x01", 2));
-    QCOMPARE(Connection(target, true).count("select count(*) from CalibrationData"), 300);
+    QCOMPARE(look(target, true).count("select count(*) from CalibrationData"), 300);
     QCOMPARE(filesIn(path("bk")), QStringList{"copy.db3"});
     QVERIFY(Tool::isPcrDatabase(target));
     // Never over an existing file, nor over the live one.
@@ -280,7 +252,7 @@ void TestBackup::snapshotWhileAnotherThreadStoresSamples()
     QCOMPARE(q.value(0).toInt(), int(committed));
     QCOMPARE(q.value(1).toInt(), committed - 1);
     // The copy holds every row committed before it began and nothing later, without a gap.
-    Connection copy(path("bk/during.db3"));
+    const Connection copy = look(path("bk/during.db3"));
     const int held = copy.count("select count(*) from CalibrationData");
     QVERIFY2(held >= before && held <= atFirstStep, qPrintable(QStringLiteral("%1 <= %2 <= %3").arg(before).arg(held).arg(atFirstStep)));
     QCOMPARE(copy.count("select max(cast(Time as integer)) from CalibrationData"), held - 1);
@@ -342,7 +314,7 @@ void TestBackup::restoreTakesTheWalOfItsSource()
         QVERIFY(other.openDatabase());
         QVERIFY(Tool::addPCRDevice(device("OTHER")));
         const QString source = other.path("PCR.db3");
-        Connection holder(source);   // keeps the -wal from being folded in on close
+        const Connection holder = look(source);   // keeps the -wal from being folded in on close
         QCOMPARE(holder.count("select count(*) from PCRDevice"), 1);
         Tool::closeDatabase();
         QVERIFY(QFileInfo(source + "-wal").size() > 0);
@@ -351,7 +323,7 @@ void TestBackup::restoreTakesTheWalOfItsSource()
     }
     QVERIFY(m_ws->openDatabase());
     // The file alone does not hold the instrument (nor even its table).
-    QVERIFY(Connection(path("bk/other.db3"), true).count("select count(*) from PCRDevice") < 1);
+    QVERIFY(look(path("bk/other.db3"), true).count("select count(*) from PCRDevice") < 1);
     QVERIFY(restore(path("bk/other.db3")));
     QVERIFY(hasDevice("OTHER"));
 }
@@ -361,7 +333,7 @@ void TestBackup::restoreTakesTheWalOfItsSource()
 void TestBackup::checkReadsThroughTheWalAndFromReadOnlyMedia()
 {
     {
-        Connection holder(live());
+        const Connection holder = look(live());
         QCOMPARE(holder.count("select count(*) from UesrManagement"), 1);
         QVERIFY(Tool::backupDatabase(path("bk/plain.db3")));
         Tool::closeDatabase();
@@ -372,7 +344,7 @@ void TestBackup::checkReadsThroughTheWalAndFromReadOnlyMedia()
     QVERIFY(walFile.open(QIODevice::ReadOnly));
     const QByteArray before = walFile.readAll();
     walFile.close();
-    QVERIFY(Connection(path("bk/walled.db3"), true).count("select count(*) from UesrManagement") < 1);
+    QVERIFY(look(path("bk/walled.db3"), true).count("select count(*) from UesrManagement") < 1);
     QVERIFY(Tool::isPcrDatabase(path("bk/walled.db3")));
     QVERIFY(walFile.open(QIODevice::ReadOnly));
     QCOMPARE(walFile.readAll(), before);
@@ -381,7 +353,7 @@ void TestBackup::checkReadsThroughTheWalAndFromReadOnlyMedia()
     // A copy whose header says WAL, alone in a folder nobody may write into.
     QVERIFY(QDir(path(".")).mkdir("media"));
     {
-        Connection convert(path("bk/plain.db3"));
+        const Connection convert = look(path("bk/plain.db3"));
         QCOMPARE(convert.text("pragma journal_mode=wal"), QStringLiteral("wal"));
     }
     QVERIFY(QFile::copy(path("bk/plain.db3"), path("media/wal-marked.db3")));
@@ -409,7 +381,7 @@ void TestBackup::restoreRefusesAFileStillHeld()
     const QStringList before = filesIn(path("."));
     {
         // Another connection (another program, say) has the live file open.
-        Connection holder(live());
+        const Connection holder = look(live());
         QCOMPARE(holder.count("select count(*) from PCRDevice"), 1);
         QVERIFY(!restore(path("bk/b.db3")));
         QVERIFY(Tool::isDatabaseOpen());
