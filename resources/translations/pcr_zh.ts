@@ -1042,6 +1042,14 @@
         <source>删除数据失败!</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>数据导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在读取数据...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DataExportConfirm</name>
@@ -1916,6 +1924,10 @@
         <source>无法写入文件：%1（%2）</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>已取消。</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>OoxmlPackage</name>
@@ -2303,6 +2315,14 @@
         <source>保存文件</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>取消</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>打开数据库失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>RawWorkbook</name>
@@ -2590,6 +2610,14 @@
         <source>恢复失败！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>正在备份数据库...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在恢复数据库...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Tool</name>
@@ -2822,6 +2850,13 @@
     </message>
     <message>
         <source>无法写入临时文件：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WorkProgress</name>
+    <message>
+        <source>取消</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
