@@ -174,7 +174,13 @@ bool OfficeConverter::convertToPdf(const QString &input, const QString &outputPa
         QStringLiteral("--nodefault"), QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
         QStringLiteral("--convert-to"), QStringLiteral("pdf"),
         QStringLiteral("--outdir"), outDir.path(), QFileInfo(input).absoluteFilePath()};
-    process.start(office, arguments);
+    // At a lower priority: a conversion is background work, and LibreOffice starting up must
+    // not take the processor from the window (nice runs it in its own place, same process).
+    const QString nice = QStandardPaths::findExecutable(QStringLiteral("nice"));
+    if (nice.isEmpty())
+        process.start(office, arguments);
+    else
+        process.start(nice, QStringList{QStringLiteral("-n"), QStringLiteral("10"), office} + arguments);
     if (!process.waitForStarted(30000)) {
         message = QCoreApplication::translate("OfficeConverter", "无法启动LibreOffice：%1").arg(process.errorString());
         return false;
