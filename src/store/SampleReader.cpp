@@ -179,32 +179,31 @@ private:
     // A number as stored, "-?d+(.d+)?" with at most 15 digits, ended by "," or the end of the
     // text (*stop then points there). Such a number is exact as an integer over a power of
     // ten: both are exact doubles and the division rounds once, as a correctly rounded decimal
-    // conversion does. False for anything else, which anyNumber() then reads.
+    // conversion does. False for anything else, which anyNumber() then reads. The texts end in a
+    // 0 byte (SQLite's and QByteArray's both), which stops the digit loops without a bound.
     static bool storedNumber(const char *p, const char *end, double &value, const char *&stop)
     {
         static const double powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
                                         1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
         const char *q = p;
-        const bool negative = q < end && *q == '-';
+        const bool negative = *q == '-';
         q += negative;
         const char *integer = q;
         quint64 mantissa = 0;
-        for (; q < end && unsigned(*q - '0') <= 9; ++q)
-            mantissa = mantissa * 10 + unsigned(*q - '0');
+        for (unsigned d; (d = unsigned(*q) - '0') <= 9; ++q)
+            mantissa = mantissa * 10 + d;
         int digits = int(q - integer);
-        if (digits == 0)
-            return false;
         int fraction = 0;
-        if (q < end && *q == '.') {
+        if (*q == '.' && digits > 0) {
             const char *first = ++q;
-            for (; q < end && unsigned(*q - '0') <= 9; ++q)
-                mantissa = mantissa * 10 + unsigned(*q - '0');
+            for (unsigned d; (d = unsigned(*q) - '0') <= 9; ++q)
+                mantissa = mantissa * 10 + d;
             fraction = int(q - first);
             if (fraction == 0)
                 return false;
             digits += fraction;
         }
-        if (digits > 15 || (q < end && *q != ','))
+        if (digits == 0 || digits > 15 || q > end || (q < end && *q != ','))
             return false;
         value = double(mantissa) / powers[fraction];
         if (negative)
