@@ -10,6 +10,7 @@
 
 #include "app/SystemSet.h"
 #include "app/messages.h"
+#include "store/datawords.h"
 #include "store/tool.h"
 
 #include <QApplication>
@@ -53,7 +54,7 @@ bool fill(double mb)
     for (int p = 0; megabytes(Tool::DatabaseFileName) < mb; ++p) {
         QSqlDatabase::database().transaction();
         for (int i = 0; i < Rows; ++i)
-            if (!Tool::addCalibrationData({QStringLiteral("project-%1").arg(p), QStringLiteral("均匀度校准"),
+            if (!Tool::addCalibrationData({QStringLiteral("project-%1").arg(p), DataWords::uniformityItem(),
                                            start.addDays(p).addSecs(i).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")),
                                            sampleValues(i)}))
                 return false;
@@ -81,7 +82,7 @@ public:
                     q.prepare(QStringLiteral("insert into CalibrationData values (?, ?, ?, ?)"));
                     for (int i = 0; !m_stop; ++i) {
                         q.addBindValue(QStringLiteral("live"));
-                        q.addBindValue(QStringLiteral("均匀度校准"));
+                        q.addBindValue(DataWords::uniformityItem());
                         q.addBindValue(QString::number(i));
                         q.addBindValue(sampleValues(i));
                         QElapsedTimer t;

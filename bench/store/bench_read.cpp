@@ -14,6 +14,7 @@
 
 #include "analysis/RunData.h"
 #include "store/SampleReader.h"
+#include "store/datawords.h"
 #include "store/queries.h"
 #include "store/tool.h"
 
@@ -38,7 +39,7 @@ namespace {
 
 constexpr int Rows = 86400;
 constexpr int Probes = 16;
-const QString Model = QStringLiteral("均匀度校准");
+const QString Model = DataWords::uniformityItem();
 
 double ms(qint64 ns)
 {

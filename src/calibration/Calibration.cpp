@@ -6,6 +6,7 @@
 #include "chart/ChartView.h"
 #include "instruments/ChannelSetting.h"
 #include "instruments/Collection1611A.h"
+#include "store/datawords.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,24 +35,22 @@
 namespace {
 
 // Calibration items as stored in CalibrationData.Model: data words, never translated.
-const QString UniformityModel = QStringLiteral("均匀度校准");
-const QString RateModel = QStringLiteral("升降温速率校准");
+const QString UniformityModel = DataWords::uniformityItem();
+const QString RateModel = DataWords::rateItem();
 
-const QString Separator = QStringLiteral("--");
+const QString Separator = DataWords::keySeparator();
 const QString SampleTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz");
 
 // The text before the first "--" of a combo-box item (the whole text when there is none).
 QString keyOf(const QString &item)
 {
-    const int at = item.indexOf(Separator);
-    return at < 0 ? item : item.left(at);
+    return DataWords::keyOf(item);
 }
 
 // The text after the first "--" (empty when there is none).
 QString afterKey(const QString &item)
 {
-    const int at = item.indexOf(Separator);
-    return at < 0 ? QString() : item.mid(at + Separator.size());
+    return DataWords::afterKey(item);
 }
 
 // Milliseconds of sample i after the phase start: trunc(interval × 1000 × i). The tiny
@@ -413,7 +412,7 @@ void Calibration::InitValidator()
                                                                                        : QStringLiteral("℃"));
     comboBox_Uniformity->setEnabled(false);
     comboBox_Rate->setEnabled(false);
-    pushButton_StartUp->setEnabled(Tool::hasRight(QStringLiteral("开始校准")));
+    pushButton_StartUp->setEnabled(Tool::hasRight(Right::CalibrationStartUp));
 }
 
 void Calibration::InitComboBox()
@@ -716,7 +715,7 @@ void Calibration::startPhase(bool firstPhase)
     worker = QThread::create([this] { therad_StartUp(); });
     worker->setObjectName(QStringLiteral("Calibration worker"));
     worker->start();
-    Tool::SaveAuditLog(61, tr("开始校准。"));
+    Tool::SaveAuditLog(AuditEvent::Calibration, tr("开始校准。"));
 }
 
 void Calibration::joinWorker()
@@ -819,10 +818,10 @@ void Calibration::closeProject(bool save)
 {
     if (save) {
         SaveCalibration();
-        Tool::SaveAuditLog(61, tr("停止校准，保存数据。"));
+        Tool::SaveAuditLog(AuditEvent::Calibration, tr("停止校准，保存数据。"));
     } else {
         discardData();
-        Tool::SaveAuditLog(61, tr("停止校准，不保存数据。"));
+        Tool::SaveAuditLog(AuditEvent::Calibration, tr("停止校准，不保存数据。"));
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "store/Backup.h"
 #include "store/ThreadConnection.h"
+#include "store/datawords.h"
 #include "store/tool.h"
 
 #include "../support/Connection.h"
@@ -23,7 +24,7 @@
 
 namespace {
 
-const QString Model = QStringLiteral("均匀度校准");
+const QString Model = DataWords::uniformityItem();
 
 // A look into fileName on a connection of its own; `immutable`: the file alone, without its -wal.
 Connection look(const QString &fileName, bool immutable = false)

@@ -8,6 +8,7 @@
 #include "store/SampleReader.h"
 #include "store/ThreadConnection.h"
 #include "store/WorkerThread.h"
+#include "store/datawords.h"
 #include "store/queries.h"
 #include "store/tool.h"
 
@@ -23,8 +24,8 @@
 
 namespace {
 
-const QString Uniformity = QStringLiteral("均匀度校准");
-const QString Rate = QStringLiteral("升降温速率校准");
+const QString Uniformity = DataWords::uniformityItem();
+const QString Rate = DataWords::rateItem();
 const QString Stamp = QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz");
 
 struct StoredRow
