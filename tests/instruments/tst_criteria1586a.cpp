@@ -63,33 +63,6 @@ private slots:
         }
     }
 
-    void rates_data()
-    {
-        QTest::addColumn<QString>("speed");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<QByteArray>("sent");
-        QTest::newRow("fast") << "快速" << true << QByteArray("RATE FAST\r\n");
-        QTest::newRow("medium") << "中速" << true << QByteArray("RATE MED\r\n");
-        QTest::newRow("slow") << "慢速" << true << QByteArray("RATE SLOW\r\n");
-        QTest::newRow("unknown: nothing sent") << "快" << false << QByteArray();
-    }
-    void rates()
-    {
-        QFETCH(QString, speed);
-        QFETCH(bool, ok);
-        QFETCH(QByteArray, sent);
-        LinePeer peer(LinePeer::Pty);
-        Criteria1586A driver;
-        const bool result = inWorker([&] {
-            const bool r = driver.Open(peer.mode(), peer.address(), peer.port()) && driver.SetRate(speed);
-            QThread::msleep(50);
-            driver.Close();
-            return r;
-        });
-        QCOMPARE(result, ok);
-        QCOMPARE(peer.received, sent);
-    }
-
     // What the identity query and READ? make of the peer's answers (a list of raw pieces).
     void replies_data()
     {

@@ -162,11 +162,6 @@ private slots:
         QCOMPARE(texts, commands);
     }
 
-    void bathSetupCommands()
-    {
-        QCOMPARE(::bathSetupCommands(), QStringList({"lf=on\r\n", "u=C\r\n", "sa=n\r\n", "pc=s\r\n", "co=au\r\n", "hg=auto\r\n"}));
-    }
-
     void bathRanges_data()
     {
         QTest::addColumn<QString>("model");

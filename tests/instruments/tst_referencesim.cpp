@@ -115,31 +115,6 @@ private slots:
         QCOMPARE(sim.count("bath request Rtp="), 1);
     }
 
-    // From 25 to 30 °C: the bath rises, passes the set point by a little and comes back.
-    void approachWithSmallOvershoot()
-    {
-        PcrSim sim;
-        QVERIFY(sim.start({"--bath-pty", "--seed", "7", "--time-scale", "300"}));
-        FieldTank bath;
-        const QList<double> readings = inWorker([&] {
-            QList<double> list;
-            if (!bath.Open("串口", sim.bathPtyPath, "9600") || !bath.SetTemperature(30))
-                return list;
-            for (int i = 0; i < 16; ++i) {
-                double v = 0;
-                if (bath.ReadTemperature(v))
-                    list << v;
-            }
-            bath.Close();
-            return list;
-        });
-        QCOMPARE(readings.size(), 16);
-        const double highest = *std::max_element(readings.cbegin(), readings.cend());
-        QVERIFY(readings.first() < 29.9);
-        QVERIFY2(highest > 30.01 && highest < 30.05, qPrintable(QString::number(highest, 'f', 3)));
-        QVERIFY2(std::fabs(readings.last() - 30) < 0.01, qPrintable(QString::number(readings.last(), 'f', 3)));
-    }
-
     // The collector's probes in the bath: each resistance is the probe's true characteristic at
     // the bath temperature plus its immersion error, all read at one instant; the reference
     // reads the same bath.
