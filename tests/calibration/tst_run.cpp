@@ -1,6 +1,7 @@
 // Acquisition runs through the real page against pcrsim over loopback TCP.
 
 #include "CalibrationTest.h"
+#include "../support/file_permissions.h"
 
 #include "app/pcr.h"
 #include "calibration/CalibrationLinear.h"
@@ -322,6 +323,37 @@ private slots:
         QVERIFY(waitIdle(page));   // the next project cannot open either
     }
 
+    // The database cannot be written when the second phase starts: the run stops with the
+    // message, the first phase's rows stay and become the project.
+    void databaseReadOnlyMidRun()
+    {
+        startSim();
+        AsOrdinaryUser ordinary;
+        if (!ordinary.active())
+            QSKIP("file permissions do not apply here");
+        MessageRecorder recorder;
+        Calibration page;
+        fillForm(page, "只读", QTime(0, 0, 1), "0.5", true, true);
+        button(page)->click();
+        QTRY_COMPARE_WITH_TIMEOUT(button(page)->text(), QStringLiteral("继续"), Wait);
+        QVERIFY(waitIdle(page));
+        const QString file = ws->path(Tool::DatabaseFileName);
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup));
+        button(page)->click();
+        QVERIFY(waitIdle(page));
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+
+        QCOMPARE(recorder.texts(), (QStringList{"校准停止!", "添加数据失败！"}));
+        QCOMPARE(recorder.last().title, QStringLiteral("警告"));
+        QCOMPARE(button(page)->text(), QStringLiteral("开始"));
+        QVERIFY(!page.driver()->IsOpen());
+        const auto stored = rows("只读");
+        QCOMPARE(stored.size(), 3);
+        for (const auto &row : stored)
+            QCOMPARE(row.Model, QStringLiteral("均匀度校准"));
+        QCOMPARE(projects("只读").size(), 1);
+    }
+
     void nothingListensAtTheAddress()
     {
         const QString port = closedPort();
@@ -389,7 +421,8 @@ private slots:
         fillForm(*page, "销毁", QTime(0, 10, 0), "0.3", true, false);
         button(*page)->click();
         QVERIFY(waitRows("销毁", 2));
-        QCOMPARE(threadCount(), threads + 1);
+        // The run's worker and its writer.
+        QCOMPARE(threadCount(), threads + 2);
         delete page;
         QCOMPARE(threadCount(), threads);
         QVERIFY(recorder.isEmpty());

@@ -1,0 +1,277 @@
+#include "acquisition/CalibrationRun.h"
+
+#include "acquisition/CalibrationSetup.h"
+#include "instruments/Collection.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QEvent>
+
+#include <cmath>
+
+namespace {
+
+const QString SampleTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz");
+
+// Re-read the wall clock at least this often while waiting for the start time: it may be set.
+constexpr qint64 StartPollMs = 200;
+
+} // namespace
+
+CalibrationRun::CalibrationRun(Collection *collector, QObject *parent) : QObject(parent), collector(collector)
+{
+    qRegisterMetaType<CalibrationRun::EndReason>();
+    qRegisterMetaType<CalibrationRun::InstrumentFault>();
+}
+
+CalibrationRun::~CalibrationRun()
+{
+    stop();
+    finish();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rules
+
+QList<ChannelSetting> CalibrationRun::channelSettings(const Tool::Struct_Standardizer &probes, const QString &unit,
+                                                      bool *complete)
+{
+    const QStringList names = probes.ChannelNames.split(QLatin1Char(','));
+    const QStringList b0 = probes.B0_R0.split(QLatin1Char(','));
+    const QStringList b1 = probes.B1.split(QLatin1Char(','));
+    const QStringList b2 = probes.B2.split(QLatin1Char(','));
+    const QStringList b3 = probes.B3.split(QLatin1Char(','));
+    // A probe without its four coefficients would read nonsense.
+    const bool all = b0.size() >= names.size() && b1.size() >= names.size() && b2.size() >= names.size()
+                     && b3.size() >= names.size();
+    if (complete)
+        *complete = all;
+    QList<ChannelSetting> settings;
+    for (int i = 0; all && i < names.size(); ++i) {
+        ChannelSetting s;
+        s[ChannelSetting::Channel] = names.at(i);
+        s[ChannelSetting::Function] = QStringLiteral("热敏电阻");
+        s[ChannelSetting::Type] = QStringLiteral("R(T)");
+        s[ChannelSetting::Wiring] = QStringLiteral("二线制");
+        s[ChannelSetting::Unit] = unit;
+        s[ChannelSetting::Coefficient1] = b0.at(i);
+        s[ChannelSetting::Coefficient2] = b1.at(i);
+        s[ChannelSetting::Coefficient3] = b2.at(i);
+        s[ChannelSetting::Coefficient4] = b3.at(i);
+        s[ChannelSetting::ScaleGain] = QStringLiteral("1");
+        s[ChannelSetting::ScaleOffset] = QStringLiteral("0");
+        settings << s;
+    }
+    return settings;
+}
+
+CalibrationRun::Phase CalibrationRun::phaseWith(const Tool::Struct_Electrometer &meter,
+                                               const Tool::Struct_Standardizer &probes)
+{
+    Phase p;
+    p.mode = meter.SignalMode;
+    p.address = meter.IP_COM;
+    p.port = meter.Port_BaudRate;
+    p.probes = probes;
+    return p;
+}
+
+qint64 CalibrationRun::sampleOffsetMs(double interval, int i)
+{
+    // The tiny allowance keeps products such as 0.7 × 1000 × 3 = 2099.9999… on their decimal value.
+    return qint64(std::floor(interval * 1000.0 * i + 1e-6));
+}
+
+int CalibrationRun::sampleCount(const QTime &duration, double interval)
+{
+    const int ms = duration.isValid() ? QTime(0, 0).msecsTo(duration) : 0;
+    if (!(interval > 0))
+        return 1;
+    // The allowance keeps e.g. 3 s / 0.3 s at ten intervals, not 9.999….
+    return int(std::floor(double(ms / 1000) / interval + 1e-9)) + 1;
+}
+
+Tool::Struct_CalibrationData CalibrationRun::sampleRow(const Phase &phase, const QDateTime &start, int i,
+                                                       const QStringList &values)
+{
+    QStringList temperatures;
+    temperatures.reserve(values.size());
+    for (const QString &v : values)
+        temperatures << CalibrationSetup::celsiusText(v, phase.unit, 4);
+    Tool::Struct_CalibrationData row;
+    row.Name = phase.projectName;
+    row.Model = phase.model;
+    row.Time = start.addMSecs(sampleOffsetMs(phase.interval, i)).toString(SampleTimeFormat);
+    row.Temperatures = temperatures.join(QLatin1Char(','));
+    return row;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Owner's thread
+
+bool CalibrationRun::start(const Phase &phase)
+{
+    if (active)
+        return false;
+    worker.join();   // the thread of the last phase, already ended
+    active = true;
+    ++phaseId;
+    outcome = Outcome();
+    phaseStart = QDateTime();
+    taken = 0;
+    stored = 0;
+    const quint64 id = phaseId;
+    worker.start([this, phase, id] { runPhase(phase, id); }, "pcr-calibration");
+    return true;
+}
+
+void CalibrationRun::stop()
+{
+    worker.requestStop();
+}
+
+void CalibrationRun::finish()
+{
+    if (!active)
+        return;
+    while (!worker.waitFinished(10)) {
+        if (worker.stopRequested() && collector->IsOpen())
+            collector->Close();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    // What the worker posted (samples, then its end) is delivered now, in order.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    endPhase(phaseId);
+}
+
+template<class F>
+void CalibrationRun::post(quint64 id, F f)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, id, f = std::move(f)] {
+            if (id == phaseId && active)
+                f();
+        },
+        Qt::QueuedConnection);
+}
+
+void CalibrationRun::endPhase(quint64 id)
+{
+    if (id != phaseId || !active)
+        return;
+    worker.join();
+    active = false;
+    const Outcome o = outcome;
+    if (o.storeFault)
+        emit storeFailed(o.storeError);
+    if (o.instrumentFault)
+        emit instrumentFailed(o.fault);
+    emit phaseEnded(o.reason);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Worker
+
+void CalibrationRun::runPhase(const Phase &phase, quint64 id)
+{
+    Outcome result;
+    const auto end = [&](EndReason reason) {
+        result.reason = reason;
+        outcome = result;
+        post(id, [this, id] { endPhase(id); });
+    };
+    const auto instrumentFault = [&](InstrumentFault fault) {
+        result.instrumentFault = true;
+        result.fault = fault;
+        end(EndReason::InstrumentFailed);
+    };
+
+    if (!collector->Open(phase.mode, phase.address, phase.port)) {
+        qDebug().noquote() << "串口打开失败!";
+        instrumentFault(InstrumentFault::Open);
+        return;
+    }
+    bool complete = false;
+    const QList<ChannelSetting> settings = channelSettings(phase.probes, phase.unit, &complete);
+    if (!complete || !collector->SetChannels(settings)) {
+        collector->Close();
+        instrumentFault(InstrumentFault::Configure);
+        return;
+    }
+
+    // The writer is there before the first sample, so that a database that cannot be written
+    // is known before anything is taken.
+    SampleSink sink(phase.storage);
+    sink.onCommit = [this, id](qint64 total) {
+        stored = total;
+        post(id, [this, total] { emit rowsCommitted(total); });
+    };
+    if (!sink.start()) {
+        collector->Close();
+        result.storeFault = true;
+        result.storeError = sink.error();
+        end(EndReason::StoreFailed);
+        return;
+    }
+
+    // Wait for the start time, compared in whole seconds.
+    const qint64 startSecond = phase.start.toSecsSinceEpoch();
+    for (;;) {
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        const qint64 left = startSecond * 1000 - (now - now % 1000);
+        if (left <= 0 || worker.stopRequested())
+            break;
+        worker.sleepFor(std::chrono::milliseconds(qMin(left, StartPollMs)));
+    }
+    if (worker.stopRequested()) {
+        collector->Close();
+        sink.finish();
+        end(EndReason::Stopped);
+        return;
+    }
+
+    qDebug().noquote() << "开始采集";
+    const int count = sampleCount(phase.duration, phase.interval);
+    const int channels = phase.probes.NumberChannels.toInt();
+    const QDateTime start = QDateTime::currentDateTime();
+    post(id, [this, start] {
+        phaseStart = start;
+        emit acquisitionStarted(start);
+    });
+    const RunWorker::Clock::time_point clockStart = RunWorker::Clock::now();
+
+    int i = 0;
+    bool readFailed = false;
+    while (i < count && !worker.stopRequested()) {
+        QStringList values;
+        if (!collector->ReadChannels(values) || values.size() != channels) {
+            // A read ended by a stop is no fault of the instrument.
+            readFailed = !worker.stopRequested();
+            break;
+        }
+        const QDateTime now = QDateTime::currentDateTime();
+        if (!sink.append(sampleRow(phase, start, i, values)))
+            break;
+        post(id, [this, i, values, now] { emit sampleTaken(i, values, now); });
+        taken = ++i;
+        // The next read is due one interval after this one was due, counted from the phase
+        // start: the read time is absorbed and the reads keep to their time stamps.
+        worker.sleepUntil(clockStart + std::chrono::milliseconds(sampleOffsetMs(phase.interval, i)));
+    }
+    collector->Close();
+    if (!sink.finish()) {
+        result.storeFault = true;
+        result.storeError = sink.error();
+    }
+    if (readFailed) {
+        result.instrumentFault = true;
+        result.fault = InstrumentFault::Read;
+    }
+    if (result.storeFault)
+        end(EndReason::StoreFailed);
+    else if (readFailed)
+        end(EndReason::InstrumentFailed);
+    else
+        end(i == count && !worker.stopRequested() ? EndReason::Finished : EndReason::Stopped);
+}
