@@ -1,12 +1,38 @@
 #pragma once
-// CPU time of this process's threads, by thread name (the run names its threads "pcr-...").
+// What a run costs: CPU time of this process's threads by name (the run names its threads
+// "pcr-..."), and the GUI thread's time spent delivering events to one object.
 
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QString>
+#include <QTimer>
 
 #include <map>
 #include <unistd.h>
+#include <vector>
+
+// Times every event delivered to watched (in the GUI thread: the run's queued samples, messages
+// and end, with whatever its receivers do).
+class TimingApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+    QObject *watched = nullptr;
+    std::vector<qint64> deliveries;   // nanoseconds each
+
+    bool notify(QObject *receiver, QEvent *event) override
+    {
+        if (receiver != watched || !watched)
+            return QApplication::notify(receiver, event);
+        QElapsedTimer t;
+        t.start();
+        const bool done = QApplication::notify(receiver, event);
+        deliveries.push_back(t.nsecsElapsed());
+        return done;
+    }
+};
 
 inline std::map<QString, double> threadCpuMs()
 {
@@ -37,3 +63,29 @@ inline std::map<QString, double> runThreadsCpuMs(const std::map<QString, double>
             used[t.first] = t.second - (before.count(t.first) ? before.at(t.first) : 0);
     return used;
 }
+
+// The CPU of every thread seen while it lives: the run's threads are gone once it has ended.
+class ThreadCpuWatch
+{
+public:
+    ThreadCpuWatch() : start(threadCpuMs()), last(start)
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this] { read(); });
+        timer.start(500);
+    }
+    // CPU milliseconds of each "pcr-" thread since the watch began.
+    std::map<QString, double> used()
+    {
+        read();
+        return runThreadsCpuMs(start, last);
+    }
+
+private:
+    void read()
+    {
+        for (const auto &t : threadCpuMs())
+            last[t.first] = t.second;
+    }
+    std::map<QString, double> start, last;
+    QTimer timer;
+};

@@ -25,7 +25,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimeEdit>
@@ -113,29 +112,21 @@ int cpu(int seconds)
     Bench::fill(page, "cpu", seconds, "0.3", true, false);
 
     int samples = 0;
-    // The page's share of a sample in the GUI thread: from the first receiver of the run's signal
-    // to the last, with the page (chart) between them.
-    std::vector<qint64> handling;
-    QElapsedTimer clock;
-    CalibrationRun *run = page.acquisition();
-    QObject::disconnect(run, &CalibrationRun::sampleTaken, &page, nullptr);
-    QObject::connect(run, &CalibrationRun::sampleTaken, &page, [&] { clock.start(); });
-    QObject::connect(run, &CalibrationRun::sampleTaken, &page, [&](int, const QStringList &values, const QDateTime &time) {
-        page.chart()->AppendSample(values, time);
-    });
-    QObject::connect(run, &CalibrationRun::sampleTaken, &page, [&] {
-        handling.push_back(clock.nsecsElapsed());
-        ++samples;
-    });
+    QObject::connect(page.acquisition(), &CalibrationRun::sampleTaken, &page, [&] { ++samples; });
+    // The GUI thread in the run's events: the page's handling of each sample (the chart append)
+    // and of the phase's end; painting comes later, from the event loop.
+    auto *timing = static_cast<TimingApplication *>(qApp);
+    timing->deliveries.clear();
+    timing->watched = page.acquisition();
 
-    const auto threads0 = threadCpuMs();
+    ThreadCpuWatch threads;
     const double cpu0 = cpuMs(CLOCK_PROCESS_CPUTIME_ID), wall0 = steadyMs();
     const double gui0 = cpuMs(CLOCK_THREAD_CPUTIME_ID);
     page.findChild<QPushButton *>("pushButton_StartUp")->click();
     Bench::waitWhile([&] { return page.isRunning(); });
     const double cpu1 = cpuMs(CLOCK_PROCESS_CPUTIME_ID), wall1 = steadyMs();
     const double gui1 = cpuMs(CLOCK_THREAD_CPUTIME_ID);
-    const auto used = runThreadsCpuMs(threads0, threadCpuMs());
+    const auto used = threads.used();
 
     const double wall = wall1 - wall0, cpu = cpu1 - cpu0;
     std::printf("run of %d s at 0.3 s, 16 probes, page shown: %d samples in %.1f s\n", seconds, samples, wall / 1000);
@@ -145,12 +136,13 @@ int cpu(int seconds)
                 100 * (gui1 - gui0) / wall);
     for (const auto &t : used)
         std::printf("  thread %s %.0f ms = %.2f %%\n", qPrintable(t.first), t.second, 100 * t.second / wall);
-    std::sort(handling.begin(), handling.end());
-    if (!handling.empty())
-        std::printf("  chart append per sample in the GUI thread: median %.3f ms, p99 %.3f ms, max %.3f ms "
-                    "(painting comes later, from the event loop)\n",
-                    double(handling[handling.size() / 2]) / 1e6, double(handling[size_t(handling.size() * 0.99)]) / 1e6,
-                    double(handling.back()) / 1e6);
+    timing->watched = nullptr;
+    std::vector<qint64> &d = timing->deliveries;
+    std::sort(d.begin(), d.end());
+    if (!d.empty())
+        std::printf("  GUI thread in the run's events (chart append included): median %.3f ms, p99 %.3f ms, "
+                    "max %.3f ms\n",
+                    double(d[d.size() / 2]) / 1e6, double(d[size_t(d.size() * 0.99)]) / 1e6, double(d.back()) / 1e6);
     return 0;
 }
 
@@ -268,7 +260,7 @@ int demo()
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    TimingApplication app(argc, argv);
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &m) {
         if (type != QtDebugMsg && type != QtInfoMsg)
             std::fprintf(stderr, "%s\n", qPrintable(m));
