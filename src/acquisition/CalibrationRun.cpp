@@ -113,7 +113,32 @@ bool CalibrationRun::start(const Phase &phase)
 {
     if (active)
         return false;
-    worker.join();   // the thread of the last phase, already ended
+    begin([this, phase](quint64 id) { runPhase(phase, id); }, "pcr-calibration");
+    return true;
+}
+
+bool CalibrationRun::discard(const QString &projectName, const SampleSink::Options &storage)
+{
+    if (active)
+        return false;
+    begin(
+        [this, projectName, storage](quint64 id) {
+            SampleWriter writer;
+            Outcome result;
+            result.discardJob = true;
+            result.ok = writer.open(storage.databaseFile, storage.busyTimeoutMs) && writer.discard(projectName);
+            if (!result.ok)
+                qDebug().noquote() << "删除校准数据失败！" << projectName << writer.error();
+            outcome = result;
+            post(id, [this, id] { endPhase(id); });
+        },
+        "pcr-discard");
+    return true;
+}
+
+void CalibrationRun::begin(const std::function<void(quint64)> &job, const char *threadName)
+{
+    worker.join();   // the thread of the last job, already ended
     active = true;
     ++phaseId;
     outcome = Outcome();
@@ -121,8 +146,7 @@ bool CalibrationRun::start(const Phase &phase)
     taken = 0;
     stored = 0;
     const quint64 id = phaseId;
-    worker.start([this, phase, id] { runPhase(phase, id); }, "pcr-calibration");
-    return true;
+    worker.start([job, id] { job(id); }, threadName);
 }
 
 void CalibrationRun::stop()
@@ -163,6 +187,10 @@ void CalibrationRun::endPhase(quint64 id)
     worker.join();
     active = false;
     const Outcome o = outcome;
+    if (o.discardJob) {
+        emit rowsDiscarded(o.ok);
+        return;
+    }
     if (o.storeFault)
         emit storeFailed(o.storeError);
     if (o.instrumentFault)

@@ -64,10 +64,13 @@ public:
 
     // Starts a phase; false while one is active.
     bool start(const Phase &phase);
+    // Deletes every sample stored under projectName, on the worker (a day-long run takes a good
+    // part of a second); rowsDiscarded() follows. False while a phase is active.
+    bool discard(const QString &projectName, const SampleSink::Options &storage);
     // Asks the phase to end; it takes no further sample, closes the collector and commits what it
     // took, then phaseEnded() follows.
     void stop();
-    // From start() until phaseEnded() has been emitted.
+    // From start() until phaseEnded() has been emitted, from discard() until rowsDiscarded().
     bool isActive() const { return active; }
     // Waits for the worker of an active phase and emits its remaining signals before returning.
     // This thread's events (other than user input) are processed meanwhile, since a driver may
@@ -108,10 +111,13 @@ signals:
     // A write failed; what was committed before stays.
     void storeFailed(QString error);
     void phaseEnded(CalibrationRun::EndReason reason);
+    void rowsDiscarded(bool ok);
 
 private:
     struct Outcome
     {
+        bool discardJob = false;   // discard() rather than a phase; ok tells how it went
+        bool ok = false;
         EndReason reason = EndReason::Stopped;
         bool instrumentFault = false;
         InstrumentFault fault = InstrumentFault::Open;
@@ -119,6 +125,8 @@ private:
         QString storeError;
     };
 
+    // Starts job on the worker as the next phase id.
+    void begin(const std::function<void(quint64 id)> &job, const char *threadName);
     void runPhase(const Phase &phase, quint64 id);
     // Runs f in this object's thread, unless the phase id has ended meanwhile.
     template<class F> void post(quint64 id, F f);

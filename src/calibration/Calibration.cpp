@@ -743,6 +743,10 @@ void Calibration::closeProject(bool save)
 void Calibration::discardData()
 {
     projectOpen = false;
-    Tool::deleteCalibrationData(project.CalibrationName);
     rowsStored = 0;
+    // A day-long run's rows take a good part of a second to delete: the run's worker does it.
+    SampleSink::Options storage;
+    storage.databaseFile = SampleWriter::liveDatabaseFile();
+    if (!run->discard(project.CalibrationName, storage))
+        Tool::deleteCalibrationData(project.CalibrationName);
 }

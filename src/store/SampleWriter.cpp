@@ -2,6 +2,7 @@
 
 #include "store/schema.h"
 
+#include <QDebug>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -160,5 +161,20 @@ bool SampleWriter::write(const std::vector<Tool::Struct_CalibrationData> &rows)
         rollback->exec();
         return false;
     }
+    return true;
+}
+
+bool SampleWriter::discard(const QString &projectName)
+{
+    if (!insert) {
+        lastError = QStringLiteral("not open");
+        return false;
+    }
+    QSqlQuery remove(QSqlDatabase::database(connectionName, false));
+    remove.prepare(QStringLiteral("delete from CalibrationData where Name = ?"));
+    remove.addBindValue(text(projectName));
+    if (!exec(remove, "discard"))
+        return false;
+    qDebug().noquote() << QStringLiteral("删除校准数据：%1").arg(projectName);
     return true;
 }

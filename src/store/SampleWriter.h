@@ -32,6 +32,8 @@ public:
 
     // Stores rows in one transaction: all of them or, on failure, none (error() tells why).
     bool write(const std::vector<Tool::Struct_CalibrationData> &rows);
+    // Deletes every sample stored under a project name.
+    bool discard(const QString &projectName);
 
     QString error() const { return lastError; }
 

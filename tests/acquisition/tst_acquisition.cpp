@@ -165,6 +165,31 @@ private slots:
         QCOMPARE(CalibrationTest::threadCount(), threads);
     }
 
+    // The rows of a project go on the run's worker; those of another project stay.
+    void discardAfterTheRun()
+    {
+        startSim();
+        Collection1611A collector;
+        CalibrationRun run(&collector);
+        Reports reports(run);
+        QList<bool> discarded;
+        connect(&run, &CalibrationRun::rowsDiscarded, [&](bool ok) { discarded << ok; });
+        QVERIFY(Tool::addCalibrationData({QStringLiteral("别的"), QStringLiteral("均匀度校准"),
+                                          QStringLiteral("2024-01-01 00:00:00.000"), QStringLiteral("25")}));
+        const CalibrationRun::Phase p = phase("丢弃", QTime(0, 0, 1), 0.5);
+        QVERIFY(run.start(p));
+        QVERIFY(waitFor([&] { return !run.isActive(); }));
+        QCOMPARE(storedRows("丢弃").size(), 3);
+        QVERIFY(run.discard(p.projectName, p.storage));
+        QVERIFY(run.isActive());
+        QVERIFY(!run.start(p));
+        QVERIFY(waitFor([&] { return !run.isActive(); }));
+        QCOMPARE(discarded, QList<bool>{true});
+        QCOMPARE(reports.ends.size(), 1);   // a discard is no phase
+        QVERIFY(storedRows("丢弃").isEmpty());
+        QCOMPARE(storedRows("别的").size(), 1);
+    }
+
     // A stop ends the phase after the sample in progress; every sample taken is stored.
     void stopMidRun()
     {

@@ -139,13 +139,21 @@ private slots:
         QVERIFY(writer.write({blank}));
         QCOMPARE(storedTimes("甲"), (QStringList{"2024-01-01 00:00:00.000", "2024-01-01 00:00:01.000",
                                                    "2024-01-01 00:00:02.000"}));
-        QSqlQuery q(QSqlDatabase::database());
-        QVERIFY(q.exec(QStringLiteral("select count(*) from CalibrationData where Temperatures is null")));
-        QVERIFY(q.next());
-        QCOMPARE(q.value(0).toInt(), 0);
+        {
+            QSqlQuery q(QSqlDatabase::database());
+            QVERIFY(q.exec(QStringLiteral("select count(*) from CalibrationData where Temperatures is null")));
+            QVERIFY(q.next());
+            QCOMPARE(q.value(0).toInt(), 0);
+        }
+        // Discarding a project takes its rows only.
+        QVERIFY(writer.write({row("乙", 0)}));
+        QVERIFY(writer.discard(QStringLiteral("甲")));
+        QVERIFY(storedTimes("甲").isEmpty());
+        QCOMPARE(storedTimes("乙").size(), 1);
         writer.close();
         QVERIFY(!writer.isOpen());
         QVERIFY(!writer.write({row("甲", 3)}));
+        QVERIFY(!writer.discard(QStringLiteral("乙")));
     }
 
     // A batch with a refused row leaves none of its rows; earlier batches stay.
