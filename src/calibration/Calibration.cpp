@@ -630,8 +630,11 @@ void Calibration::storeFailed(const QString &error)
     // The run ends here; what was committed stays a project, unless the user already chose to
     // discard it.
     if (projectOpen && pendingClose != PendingClose::Discard) {
+        const bool saveChosen = pendingClose == PendingClose::Save;
         pendingClose = PendingClose::None;
         SaveCalibration(true);
+        if (saveChosen)
+            Tool::SaveAuditLog(61, tr("停止校准，保存数据。"));
     }
 }
 
