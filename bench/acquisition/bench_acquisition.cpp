@@ -17,6 +17,7 @@
 #include "acquisition/SampleSink.h"
 #include "instruments/Collection1611A.h"
 #include "store/SampleWriter.h"
+#include "store/datawords.h"
 #include "store/schema.h"
 #include "store/tool.h"
 
@@ -40,7 +41,7 @@
 namespace {
 
 constexpr int Probes = 16;
-const QString Model = QStringLiteral("均匀度校准");
+const QString Model = DataWords::uniformityItem();
 
 Tool::Struct_CalibrationData sample(const QString &project, const QDateTime &start, int i)
 {

@@ -20,6 +20,7 @@
 #include "calibration/Calibration.h"
 #include "chart/ChartView.h"
 #include "CalibrationDemo.h"
+#include "store/datawords.h"
 #include "store/queries.h"
 
 #include <QApplication>
@@ -218,8 +219,8 @@ int demo()
     QVector<CycleStep> steps;
     Analysis::loadCycleFile(&columns, Analysis::CycleFileRole::Rate, steps);
 
-    const QVector<RunSample> uniformity = samplesOf("demo", QStringLiteral("均匀度校准"));
-    const QVector<RunSample> rates = samplesOf("demo", QStringLiteral("升降温速率校准"));
+    const QVector<RunSample> uniformity = samplesOf("demo", DataWords::uniformityItem());
+    const QVector<RunSample> rates = samplesOf("demo", DataWords::rateItem());
     std::printf("stored: %d uniformity rows, %d rate rows\n", int(uniformity.size()), int(rates.size()));
 
     const Analysis::AutoSegmentResult cut = Analysis::AutoSegment(0.1, steps, uniformity, 16, 1.0);

@@ -6,6 +6,7 @@
 
 #include "app/SystemSet.h"
 #include "app/messages.h"
+#include "store/datawords.h"
 #include "store/tool.h"
 
 #include <QApplication>
@@ -53,7 +54,7 @@ int main(int argc, char *argv[])
             QStringList values;
             for (int c = 0; c < Probes; ++c)
                 values << QString::number(60.0 + 35.0 * ((i / 600) % 2) + 0.013 * c + 0.000001 * (i % 997), 'f', 4);
-            Tool::addCalibrationData({QStringLiteral("project-%1").arg(p), QStringLiteral("均匀度校准"),
+            Tool::addCalibrationData({QStringLiteral("project-%1").arg(p), DataWords::uniformityItem(),
                                       start.addDays(p).addSecs(i).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")),
                                       values.join(QLatin1Char(','))});
         }

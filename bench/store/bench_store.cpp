@@ -3,6 +3,7 @@
 //
 //   bench_store [FOLDER]   (default: a temporary folder under the current directory)
 
+#include "store/datawords.h"
 #include "store/queries.h"
 #include "store/tool.h"
 
@@ -24,7 +25,7 @@ namespace {
 constexpr int Rows = 86400;   // 24 h at 1 s
 constexpr int Probes = 16;
 constexpr int Projects = 10;
-const QString Model = QStringLiteral("均匀度校准");
+const QString Model = DataWords::uniformityItem();
 
 Tool::Struct_CalibrationData sample(const QString &project, const QDateTime &start, int i)
 {

@@ -175,6 +175,10 @@
         <source>不能删除当前登录的用户：%1！</source>
         <translation>The account currently logged in cannot be deleted: %1!</translation>
     </message>
+    <message>
+        <source>日志下载</source>
+        <translation>Audit log download</translation>
+    </message>
 </context>
 <context>
     <name>AdminAdd</name>

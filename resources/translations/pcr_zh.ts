@@ -175,6 +175,10 @@
         <source>不能删除当前登录的用户：%1！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>日志下载</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AdminAdd</name>

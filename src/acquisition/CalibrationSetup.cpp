@@ -1,12 +1,11 @@
 #include "acquisition/CalibrationSetup.h"
 
+#include "store/datawords.h"
 #include "store/queries.h"
 
 #include <cmath>
 
 namespace {
-
-const QString Separator = QStringLiteral("--");
 
 template<class T, class Get>
 std::optional<T> one(const QString &key, Get get)
@@ -26,18 +25,6 @@ bool blank(const QString &text)
 
 } // namespace
 
-QString CalibrationSetup::keyOf(const QString &item)
-{
-    const int at = item.indexOf(Separator);
-    return at < 0 ? item : item.left(at);
-}
-
-QString CalibrationSetup::afterKey(const QString &item)
-{
-    const int at = item.indexOf(Separator);
-    return at < 0 ? QString() : item.mid(at + Separator.size());
-}
-
 QString CalibrationSetup::celsiusText(const QString &text, const QString &unit, int decimals)
 {
     if (text.isEmpty() || unit != QStringLiteral("℉"))
@@ -50,9 +37,9 @@ QString CalibrationSetup::celsiusText(const QString &text, const QString &unit, 
 CalibrationSetup::Records CalibrationSetup::lookUp(const Form &form)
 {
     Records r;
-    r.pcr = one<Tool::Struct_PCRDevice>(keyOf(form.pcrItem), &Tool::getPCRDevice);
-    r.electrometer = one<Tool::Struct_Electrometer>(keyOf(form.electrometerItem), &Tool::getElectrometer);
-    r.standardizer = one<Tool::Struct_Standardizer>(keyOf(form.standardizerItem), &Tool::getStandardizer);
+    r.pcr = one<Tool::Struct_PCRDevice>(DataWords::keyOf(form.pcrItem), &Tool::getPCRDevice);
+    r.electrometer = one<Tool::Struct_Electrometer>(DataWords::keyOf(form.electrometerItem), &Tool::getElectrometer);
+    r.standardizer = one<Tool::Struct_Standardizer>(DataWords::keyOf(form.standardizerItem), &Tool::getStandardizer);
     r.layout = one<Tool::Struct_Layout>(form.layoutItem, &Tool::getLayout);
     if (!blank(form.projectName)) {
         QList<Tool::Struct_Calibration> projects;
@@ -127,8 +114,8 @@ CalibrationSetup::Result CalibrationSetup::validate(const Form &form, const Reco
     p.NumberChannels = r.standardizer.NumberChannels;
     p.ChannelNumbers = r.standardizer.ChannelNumbers;
     p.ChannelParameter1 = r.standardizer.ChannelParameter1;
-    p.UniformityFile = form.uniformity ? afterKey(form.uniformityItem) : QString();
-    p.RateFile = form.rate ? afterKey(form.rateItem) : QString();
+    p.UniformityFile = form.uniformity ? DataWords::afterKey(form.uniformityItem) : QString();
+    p.RateFile = form.rate ? DataWords::afterKey(form.rateItem) : QString();
     p.CalibrationLinear = QString();
     p.LayoutName = layout.Name;
     p.LayoutPoints = layout.Points;

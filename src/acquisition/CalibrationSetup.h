@@ -15,7 +15,8 @@ class CalibrationSetup
     Q_DECLARE_TR_FUNCTIONS(CalibrationSetup)
 
 public:
-    // The form's values as the engineer left them: combo-box items ("key--more"), texts as typed.
+    // The form's values as the engineer left them: combo-box items (DataWords::listEntry), texts
+    // as typed.
     struct Form
     {
         QString pcrItem, electrometerItem, standardizerItem, layoutItem;
@@ -46,11 +47,6 @@ public:
         double interval = 0;   // seconds; 0 for an empty or malformed text
         bool uniformity = false, rate = false, linear = false;
     };
-
-    // The text before the first "--" of a combo-box item (the whole text when there is none).
-    static QString keyOf(const QString &item);
-    // The text after the first "--" (empty when there is none).
-    static QString afterKey(const QString &item);
 
     // Looks the form's choices up in the store.
     static Records lookUp(const Form &form);

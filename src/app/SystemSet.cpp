@@ -73,14 +73,14 @@ SystemSet::SystemSet(QWidget *parent) : QWidget(parent), ui(new Ui::SystemSet)
     ui->comboBox_Language->setCurrentText(Tool::Language);
     ui->comboBox_Format->setCurrentText(Tool::Format);
 
-    const bool backups = Tool::hasRight(QStringLiteral("数据库备份"));
+    const bool backups = Tool::hasRight(Right::SQLBackups);
     for (QWidget *w : {static_cast<QWidget *>(ui->checkBox_AutoBackup), static_cast<QWidget *>(ui->lineEdit_BackupsCycle),
                        static_cast<QWidget *>(ui->lineEdit_BackupPath), static_cast<QWidget *>(ui->pushButton_Select),
                        static_cast<QWidget *>(ui->pushButton_Backups), static_cast<QWidget *>(ui->pushButton_Recovery)})
         w->setEnabled(backups);
-    ui->lineEdit_CompanyName->setEnabled(Tool::hasRight(QStringLiteral("公司名称")));
-    ui->pushButton_Set->setEnabled(Tool::hasRight(QStringLiteral("系统设置")));
-    ui->comboBox_Format->setEnabled(Tool::hasRight(QStringLiteral("导出格式")));
+    ui->lineEdit_CompanyName->setEnabled(Tool::hasRight(Right::CompanyName));
+    ui->pushButton_Set->setEnabled(Tool::hasRight(Right::SystemSet));
+    ui->comboBox_Format->setEnabled(Tool::hasRight(Right::Format));
 
     connect(ui->pushButton_Set, &QPushButton::clicked, this, &SystemSet::pt_Set_clicked);
     connect(ui->pushButton_Backups, &QPushButton::clicked, this, &SystemSet::pt_Backups_clicked);
@@ -116,15 +116,15 @@ void SystemSet::pt_Set_clicked()
     const QString format = ui->comboBox_Format->currentText();
 
     if (company != Tool::CorporateName)
-        Tool::SaveAuditLog(5, tr("修改公司名称。"));
+        Tool::SaveAuditLog(AuditEvent::CompanyName, tr("修改公司名称。"));
     if (accuracy != Tool::TemperatureAccuracy)
-        Tool::SaveAuditLog(8, tr("修改温度精度。"));
+        Tool::SaveAuditLog(AuditEvent::TemperatureAccuracy, tr("修改温度精度。"));
     if (unit != Tool::TemperatureUnit)
-        Tool::SaveAuditLog(7, tr("修改温度单位。"));
+        Tool::SaveAuditLog(AuditEvent::TemperatureUnit, tr("修改温度单位。"));
     if (language != Tool::Language)
-        Tool::SaveAuditLog(6, tr("修改语言设置。"));
+        Tool::SaveAuditLog(AuditEvent::Language, tr("修改语言设置。"));
     if (format != Tool::Format)
-        Tool::SaveAuditLog(9, tr("修改导出格式。"));
+        Tool::SaveAuditLog(AuditEvent::ExportFormat, tr("修改导出格式。"));
 
     Tool::CorporateName = company;
     Tool::TemperatureAccuracy = accuracy;
@@ -171,7 +171,7 @@ void SystemSet::pt_AutoBackup_clicked()
         Messages::information(this, tr("警告"), tr("无法写入配置文件！"));
         return;
     }
-    Tool::SaveAuditLog(2, checked ? tr("自动数据备份开。") : tr("自动数据备份关。"));
+    Tool::SaveAuditLog(AuditEvent::AutoBackup, checked ? tr("自动数据备份开。") : tr("自动数据备份关。"));
 }
 
 void SystemSet::pt_Select_clicked()
@@ -189,7 +189,7 @@ void SystemSet::pt_Select_clicked()
     }
     ui->lineEdit_BackupPath->setText(folder);
     m_backupPath = folder;
-    Tool::SaveAuditLog(4, tr("修改备份保存路径。"));
+    Tool::SaveAuditLog(AuditEvent::BackupPath, tr("修改备份保存路径。"));
 }
 
 void SystemSet::pt_Backups_clicked()
@@ -218,7 +218,7 @@ void SystemSet::pt_Backups_clicked()
     ini->setValue(QStringLiteral("Backups/BackupTime"), now.toString(Tool::TimeFormat));
     ini->sync();
     Messages::information(this, tr("提示"), tr("备份成功！"));
-    Tool::SaveAuditLog(1, tr("手动数据备份。"));
+    Tool::SaveAuditLog(AuditEvent::ManualBackup, tr("手动数据备份。"));
 }
 
 void SystemSet::pt_Recovery_clicked()
@@ -230,7 +230,7 @@ void SystemSet::pt_Recovery_clicked()
     case Restore::Done:
         Messages::information(this, tr("提示"), tr("恢复成功！"));
         // Written after the reopen: the entry belongs to the database now in use.
-        Tool::SaveAuditLog(3, tr("手动恢复数据。"));
+        Tool::SaveAuditLog(AuditEvent::ManualRestore, tr("手动恢复数据。"));
         break;
     case Restore::SameFile:
         Messages::information(this, tr("提示"), tr("所选文件就是当前数据库，无需恢复！"));

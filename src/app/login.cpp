@@ -1,16 +1,13 @@
 #include "app/login.h"
 
 #include "app/messages.h"
-#include "store/tool.h"
+#include "store/accounts.h"
 #include "ui_login.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDebug>
 
-const QString Login::StateNormal = QStringLiteral("正常");
-const QString Login::StateLocked = QStringLiteral("锁定");
-const QString Login::StateExpired = QStringLiteral("过期");
 const QString Login::InitialUserQuestion = QStringLiteral("初始用户");
 
 namespace {
@@ -78,33 +75,30 @@ void Login::Login_Clicked()
     // The audit entries of this attempt carry the attempted name.
     Tool::CurrentUser = user;
 
-    if (user.hasExpired(QDateTime::currentDateTime())) {
+    switch (Accounts::usability(user, QDateTime::currentDateTime())) {
+    case Accounts::Usability::Expired:
         Messages::information(this, m_warning, tr("用户已过期!"));
         return;
-    }
-    if (user.State == StateLocked) {
+    case Accounts::Usability::Locked:
         Messages::information(this, m_warning, tr("用户已被锁定!"));
         return;
+    case Accounts::Usability::MissingRight:   // logging in needs no right
+    case Accounts::Usability::Usable:
+        break;
     }
 
     if (password == user.Password) {
         if (!Tool::updateLoginErrors(name, QStringLiteral("0"), QString()))
             qDebug() << "修改数据失败！";
-        Tool::SaveAuditLog(84, tr("用户登录。"));
+        Tool::SaveAuditLog(AuditEvent::UserLogin, tr("用户登录。"));
         accept();
         return;
     }
 
-    bool updated = false;
-    switch (user.ErrorsNumber.toInt()) {   // a text that is no number counts as 0
-    case 0: updated = Tool::updateLoginErrors(name, QStringLiteral("1"), QString()); break;
-    case 1: updated = Tool::updateLoginErrors(name, QStringLiteral("2"), QString()); break;
-    case 2: updated = Tool::updateLoginErrors(name, QStringLiteral("0"), StateLocked); break;
-    default: break;
-    }
-    if (!updated)
+    const auto next = Accounts::afterWrongPassword(user.ErrorsNumber);
+    if (!next || !Tool::updateLoginErrors(name, next->errors, next->state))
         qDebug() << "修改数据失败！";
-    Tool::SaveAuditLog(84, tr("用户密码错误。"));
+    Tool::SaveAuditLog(AuditEvent::UserLogin, tr("用户密码错误。"));
     Messages::information(this, m_warning, tr("密码错误,连续3次密码错误用户将会锁定!"));
 }
 

@@ -16,10 +16,7 @@ public:
     explicit Login(QWidget *parent = nullptr);
     ~Login() override;
 
-    // Stored words, compared with database values (never translated).
-    static const QString StateNormal;   // "正常"
-    static const QString StateLocked;   // "锁定"
-    static const QString StateExpired;  // "过期"
+    // The recovery question of the initial account, as stored (never translated).
     static const QString InitialUserQuestion;   // "初始用户"
 
     // The recovery questions offered for new accounts, as stored (Chinese, whatever the language).

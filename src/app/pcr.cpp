@@ -370,7 +370,7 @@ void PCR::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    Tool::SaveAuditLog(84, tr("退出软件。"));
+    Tool::SaveAuditLog(AuditEvent::UserLogin, tr("退出软件。"));
     event->accept();
 }
 

@@ -6,6 +6,7 @@
 #include "chart/ChartView.h"
 #include "instruments/Collection1611A.h"
 #include "store/SampleWriter.h"
+#include "store/datawords.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -29,10 +30,10 @@
 namespace {
 
 // Calibration items as stored in CalibrationData.Model: data words, never translated.
-const QString UniformityModel = QStringLiteral("均匀度校准");
-const QString RateModel = QStringLiteral("升降温速率校准");
+const QString UniformityModel = DataWords::uniformityItem();
+const QString RateModel = DataWords::rateItem();
 
-const QString Separator = QStringLiteral("--");
+const QString Separator = DataWords::keySeparator();
 
 // The last ambient temperature is kept in Celsius, so that a change of the display unit between
 // two sessions does not turn "20" typed in ℃ into 20 ℉. Four decimals bring a Fahrenheit text of
@@ -385,7 +386,7 @@ void Calibration::InitValidator()
                                                                                        : QStringLiteral("℃"));
     comboBox_Uniformity->setEnabled(false);
     comboBox_Rate->setEnabled(false);
-    pushButton_StartUp->setEnabled(Tool::hasRight(QStringLiteral("开始校准")));
+    pushButton_StartUp->setEnabled(Tool::hasRight(Right::CalibrationStartUp));
 }
 
 void Calibration::InitComboBox()
@@ -568,7 +569,7 @@ void Calibration::startPhase(bool firstPhase)
     // Set before the worker starts, so that the page cannot be left while the instrument opens.
     running = true;
     therad_StartUp();
-    Tool::SaveAuditLog(61, tr("开始校准。"));
+    Tool::SaveAuditLog(AuditEvent::Calibration, tr("开始校准。"));
 }
 
 void Calibration::therad_StartUp()
@@ -634,7 +635,7 @@ void Calibration::storeFailed(const QString &error)
         pendingClose = PendingClose::None;
         SaveCalibration(true);
         if (saveChosen)
-            Tool::SaveAuditLog(61, tr("停止校准，保存数据。"));
+            Tool::SaveAuditLog(AuditEvent::Calibration, tr("停止校准，保存数据。"));
     }
 }
 
@@ -736,10 +737,10 @@ void Calibration::closeProject(bool save)
 {
     if (save) {
         SaveCalibration();
-        Tool::SaveAuditLog(61, tr("停止校准，保存数据。"));
+        Tool::SaveAuditLog(AuditEvent::Calibration, tr("停止校准，保存数据。"));
     } else {
         discardData();
-        Tool::SaveAuditLog(61, tr("停止校准，不保存数据。"));
+        Tool::SaveAuditLog(AuditEvent::Calibration, tr("停止校准，不保存数据。"));
     }
 }
 

@@ -155,9 +155,9 @@ DataExport::DataExport(QWidget *parent) : QWidget(parent)
     connect(m_query, &QLineEdit::returnPressed, this, &DataExport::pt_Query_clicked);
 
     retranslate();
-    m_certificate->setEnabled(Tool::hasRight(QStringLiteral("校准报告导出")));
-    m_record->setEnabled(Tool::hasRight(QStringLiteral("原始记录导出")));
-    m_custom->setEnabled(Tool::hasRight(QStringLiteral("自定义导出")));
+    m_certificate->setEnabled(Tool::hasRight(Right::CalibrationReport));
+    m_record->setEnabled(Tool::hasRight(Right::OriginalRecord));
+    m_custom->setEnabled(Tool::hasRight(Right::Custom));
     // Ranges and markers need an opened calibration.
     for (QPushButton *b : {m_displayRange, m_timeAdd, m_timeDelete, m_tempAdd, m_tempDelete})
         b->setEnabled(false);
@@ -374,7 +374,7 @@ void DataExport::pt_Custom_clicked()
 
 void DataExport::showMenu(const QPoint &position)
 {
-    if (!Tool::hasRight(QStringLiteral("数据删除")) || !m_table->itemAt(position))
+    if (!Tool::hasRight(Right::DeleteData) || !m_table->itemAt(position))
         return;
     m_menu->popup(m_table->viewport()->mapToGlobal(position));
 }
@@ -393,7 +393,7 @@ void DataExport::onGrpMenuTriggered(QAction *action)
     if (!Tool::deleteCalibrationData(name) || !Tool::deleteCalibration(name))
         Messages::warning(this, m_warning, tr("删除数据失败!"));
     else
-        Tool::SaveAuditLog(62, tr("校准数据删除：") + name);
+        Tool::SaveAuditLog(AuditEvent::CalibrationDataDelete, tr("校准数据删除：") + name);
     QList<Tool::Struct_Calibration> all;
     Tool::getCalibration(all, QString());
     fill(all);

@@ -17,8 +17,8 @@ CyclicFile::CyclicFile(QWidget *parent) : QDialog(parent), ui(std::make_unique<U
     setWindowIcon(QIcon(QStringLiteral(":/PCR/Image/CyclicFile.png")));
     Widgets::paintBackground(this);
     RegistryForm::setUpList(ui->tableWidget_List);
-    RegistryForm::applyRight(ui->pushButton_Delete, "循环文件删除");
-    RegistryForm::applyRight(ui->pushButton_Add, "循环文件添加");
+    RegistryForm::applyRight(ui->pushButton_Delete, Right::CyclicFileDelete);
+    RegistryForm::applyRight(ui->pushButton_Add, Right::CyclicFileAdd);
     // Return in the dialog must not press a button by accident.
     ui->pushButton_Delete->setAutoDefault(false);
     ui->pushButton_Add->setAutoDefault(false);
@@ -60,7 +60,7 @@ void CyclicFile::pt_TableWidget_clicked(int row, int)
     selectedNumber = file.Number;
     CyclicFileDisplay display(file, this);
     display.exec();
-    Tool::SaveAuditLog(43, tr("查看循环文件：") + file.Name);
+    Tool::SaveAuditLog(AuditEvent::CyclicFileView, tr("查看循环文件：") + file.Name);
 }
 
 void CyclicFile::pt_Add_clicked()
@@ -90,6 +90,6 @@ void CyclicFile::pt_Delete_clicked()
     if (!RegistryForm::confirmDelete(this, selectedNumber, &Tool::deleteCyclicFile, tr("删除数据库失败!")))
         return;
     refreshList();
-    Tool::SaveAuditLog(42, tr("删除循环文件的编号：") + selectedNumber);
+    Tool::SaveAuditLog(AuditEvent::CyclicFileDelete, tr("删除循环文件的编号：") + selectedNumber);
     selectedNumber.clear();
 }

@@ -150,5 +150,5 @@ void CyclicFileAdd::pt_OK_clicked()
         return;
     }
     Messages::information(this, tr("提示"), tr("添加成功！"));
-    Tool::SaveAuditLog(41, tr("添加循环文件：") + name);
+    Tool::SaveAuditLog(AuditEvent::CyclicFileAdd, tr("添加循环文件：") + name);
 }

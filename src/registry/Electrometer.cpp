@@ -74,10 +74,10 @@ Electrometer::Electrometer(QWidget *parent)
     ui->comboBox_Com->setEditable(true);
 
     RegistryForm::setUpList(ui->tableWidget_List);
-    RegistryForm::applyRight(ui->pushButton_Add, "测温仪添加");
-    RegistryForm::applyRight(ui->pushButton_Modify, "测温仪修改");
-    RegistryForm::applyRight(ui->pushButton_Delete, "测温仪删除");
-    RegistryForm::applyRight(ui->pushButton_Scan, "通信设置");
+    RegistryForm::applyRight(ui->pushButton_Add, Right::ElectrometerAdd);
+    RegistryForm::applyRight(ui->pushButton_Modify, Right::ElectrometerModify);
+    RegistryForm::applyRight(ui->pushButton_Delete, Right::ElectrometerDelete);
+    RegistryForm::applyRight(ui->pushButton_Scan, Right::ElectrometerScan);
 
     collector = new Collection1611A(this);
 
@@ -282,7 +282,7 @@ void Electrometer::pt_Add_clicked()
         return;
     }
     refreshList();
-    Tool::SaveAuditLog(21, tr("测温仪添加：") + device.DeviceName);
+    Tool::SaveAuditLog(AuditEvent::ElectrometerAdd, tr("测温仪添加：") + device.DeviceName);
 }
 
 void Electrometer::pt_Modify_clicked()
@@ -301,7 +301,7 @@ void Electrometer::pt_Modify_clicked()
         return;
     }
     refreshList();
-    Tool::SaveAuditLog(22, tr("测温仪修改：") + device.DeviceName);
+    Tool::SaveAuditLog(AuditEvent::ElectrometerModify, tr("测温仪修改：") + device.DeviceName);
 }
 
 void Electrometer::pt_Delete_clicked()
@@ -313,7 +313,7 @@ void Electrometer::pt_Delete_clicked()
     if (!RegistryForm::confirmDelete(this, selectedNumber, &Tool::deleteElectrometer, tr("删除数据库失败!")))
         return;
     refreshList();
-    Tool::SaveAuditLog(23, tr("测温仪删除编号为：") + selectedNumber);
+    Tool::SaveAuditLog(AuditEvent::ElectrometerDelete, tr("测温仪删除编号为：") + selectedNumber);
     selectedNumber.clear();
 }
 
@@ -328,7 +328,7 @@ void Electrometer::pt_TableWidget_clicked(int row, int)
     const Tool::Struct_Electrometer &device = devices.first();
     fillForm(device);
     selectedNumber = device.Number;
-    Tool::SaveAuditLog(24, tr("测温仪查看：") + device.DeviceName);
+    Tool::SaveAuditLog(AuditEvent::ElectrometerView, tr("测温仪查看：") + device.DeviceName);
 }
 
 void Electrometer::fillForm(const Tool::Struct_Electrometer &device)
@@ -381,7 +381,7 @@ void Electrometer::therad_Scan(Link link)
 
 void Electrometer::ScanResult_slots(const QString &identity)
 {
-    ui->pushButton_Scan->setEnabled(Tool::hasRight(QStringLiteral("通信设置")));
+    ui->pushButton_Scan->setEnabled(Tool::hasRight(Right::ElectrometerScan));
     if (!identity.isEmpty()) {
         ui->lineEdit_SerialNumber->setText(identity);
         ui->lineEdit_SerialNumber->setCursorPosition(0);

@@ -59,9 +59,9 @@ PCRDevice::PCRDevice(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     ui->lineEdit_Stability->setText(now);
 
     RegistryForm::setUpList(ui->tableWidget_List);
-    RegistryForm::applyRight(ui->pushButton_Add, "PCR设备添加");
-    RegistryForm::applyRight(ui->pushButton_Modify, "PCR设备修改");
-    RegistryForm::applyRight(ui->pushButton_Delete, "PCR设备删除");
+    RegistryForm::applyRight(ui->pushButton_Add, Right::PCRDeviceAdd);
+    RegistryForm::applyRight(ui->pushButton_Modify, Right::PCRDeviceModify);
+    RegistryForm::applyRight(ui->pushButton_Delete, Right::PCRDeviceDelete);
 
     connect(ui->pushButton_Add, &QPushButton::clicked, this, &PCRDevice::pt_PCRAdd_clicked);
     connect(ui->pushButton_Modify, &QPushButton::clicked, this, &PCRDevice::pt_PCRModify_clicked);
@@ -196,7 +196,7 @@ void PCRDevice::pt_PCRAdd_clicked()
         return;
     }
     refreshList();
-    Tool::SaveAuditLog(11, tr("PCR设备添加：") + device.DeviceName);
+    Tool::SaveAuditLog(AuditEvent::PCRDeviceAdd, tr("PCR设备添加：") + device.DeviceName);
 }
 
 void PCRDevice::pt_PCRModify_clicked()
@@ -228,7 +228,7 @@ void PCRDevice::pt_PCRModify_clicked()
     refreshList();
     showDerived(device.CalibrationDate, device.CalibrationCycle);
     openedCalibrationDate = device.CalibrationDate;
-    Tool::SaveAuditLog(12, tr("PCR设备修改：") + device.DeviceName);
+    Tool::SaveAuditLog(AuditEvent::PCRDeviceModify, tr("PCR设备修改：") + device.DeviceName);
 }
 
 void PCRDevice::pt_PCRDelete_clicked()
@@ -240,7 +240,7 @@ void PCRDevice::pt_PCRDelete_clicked()
     if (!RegistryForm::confirmDelete(this, selectedNumber, &Tool::deletePCRDevice, tr("删除数据失败!")))
         return;
     refreshList();
-    Tool::SaveAuditLog(13, tr("PCR设备删除编号为：") + selectedNumber);
+    Tool::SaveAuditLog(AuditEvent::PCRDeviceDelete, tr("PCR设备删除编号为：") + selectedNumber);
     selectedNumber.clear();
     openedCalibrationDate.clear();
 }
@@ -256,7 +256,7 @@ void PCRDevice::pt_TableWidget_clicked(int row, int)
     const Tool::Struct_PCRDevice &device = devices.first();
     fillForm(device);
     selectedNumber = device.Number;
-    Tool::SaveAuditLog(14, tr("PCR设备查看：") + device.DeviceName);
+    Tool::SaveAuditLog(AuditEvent::PCRDeviceView, tr("PCR设备查看：") + device.DeviceName);
 }
 
 void PCRDevice::fillForm(const Tool::Struct_PCRDevice &device)

@@ -1,6 +1,7 @@
 #include "registry/RegistryForm.h"
 
 #include "app/messages.h"
+#include "store/datawords.h"
 #include "store/tool.h"
 
 #include <QCoreApplication>
@@ -77,14 +78,14 @@ bool confirmDelete(QWidget *parent, const QString &number,
     return true;
 }
 
-void applyRight(QAbstractButton *button, const char *right)
+void applyRight(QAbstractButton *button, Right right)
 {
-    button->setEnabled(Tool::hasRight(QString::fromUtf8(right)));
+    button->setEnabled(Tool::hasRight(right));
 }
 
 bool isUsableKey(const QString &key)
 {
-    return !key.contains(QStringLiteral("--"));
+    return DataWords::isUsableKey(key);
 }
 
 } // namespace RegistryForm

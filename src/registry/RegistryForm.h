@@ -2,6 +2,8 @@
 // Small pieces the registry pages share: remembered values of the editable lists, list tables,
 // rights on buttons, and keys that the calibration page can still read back.
 
+#include "store/rights.h"
+
 #include <QString>
 
 #include <functional>
@@ -36,7 +38,7 @@ bool confirmDelete(QWidget *parent, const QString &number,
                    const std::function<bool(const QString &)> &remove, const QString &failText);
 
 // Enabled only when the logged-in user holds the right (Tool::hasRight).
-void applyRight(QAbstractButton *button, const char *right);
+void applyRight(QAbstractButton *button, Right right);
 
 // Lists of records are offered as key + "--" + further columns, and the key is read back as the
 // text before the first "--": a key holding "--" could never be chosen again.

@@ -6,6 +6,7 @@
 #include "analysis/Units.h"
 #include "reports/RawWorkbook.h"
 #include "reports/ReportTemplates.h"
+#include "store/datawords.h"
 #include "store/queries.h"
 
 #include <QDebug>
@@ -16,8 +17,8 @@
 namespace {
 
 // Calibration kinds as the acquisition stores them (never translated).
-const QString uniformityModel = QStringLiteral("均匀度校准");
-const QString rateModel = QStringLiteral("升降温速率校准");
+const QString uniformityModel = DataWords::uniformityItem();
+const QString rateModel = DataWords::rateItem();
 
 const QString timeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz");
 
@@ -412,7 +413,7 @@ ExportJob::Outcome ExportJob::finish(int code, const QString &outputPath) const
                 qDebug().noquote() << m_error;
             return {false, warningTitle(), withDetail(tr("数据导出失败！"), m_error)};
         }
-        Tool::SaveAuditLog(73, tr("原始数据导出：") + name);
+        Tool::SaveAuditLog(AuditEvent::ExportRawData, tr("原始数据导出：") + name);
         qDebug().noquote() << QStringLiteral("原始数据导出路径为:") + outputPath;
         return {true, tipTitle(), tr("数据导出成功！")};
     }
@@ -441,9 +442,9 @@ ExportJob::Outcome ExportJob::finish(int code, const QString &outputPath) const
         return {false, warningTitle(), text};
     }
     if (certificate)
-        Tool::SaveAuditLog(71, tr("校准报告导出：") + name);
+        Tool::SaveAuditLog(AuditEvent::ExportReport, tr("校准报告导出：") + name);
     else
-        Tool::SaveAuditLog(72, tr("校准记录导出：") + name);
+        Tool::SaveAuditLog(AuditEvent::ExportRecord, tr("校准记录导出：") + name);
     qDebug().noquote() << (certificate ? QStringLiteral("校准报告导出路径为:") : QStringLiteral("校准记录导出路径为:"))
             + outputPath;
     return {true, tipTitle(), tr("数据导出成功！")};

@@ -1,5 +1,7 @@
 #include "store/queries.h"
 
+#include "store/accounts.h"
+
 namespace Queries {
 
 Tool::Statement cyclicFileByName(const QString &name)
@@ -37,11 +39,11 @@ Tool::Statement usersVisibleTo(const QString &role, const QString &ownName, cons
 {
     Tool::Statement s{QStringLiteral("select * from UesrManagement"), {}};
     QString where;
-    if (role == QStringLiteral("管理员")) {
+    if (role == Accounts::administrator()) {
         // all accounts
-    } else if (role == QStringLiteral("主管")) {
+    } else if (role == Accounts::supervisor()) {
         where = QStringLiteral("( Rights = ? OR Name = ? )");
-        s.values << QStringLiteral("操作员") << ownName;
+        s.values << Accounts::operatorRole() << ownName;
     } else {
         where = QStringLiteral("Name = ?");
         s.values << ownName;

@@ -42,42 +42,9 @@ const Tool::FieldList<Tool::Struct_UesrManagement> &Tool::Struct_UesrManagement:
     return f;
 }
 
-const std::vector<Tool::Struct_UesrManagement::Right> &Tool::Struct_UesrManagement::rights()
-{
-    using T = Struct_UesrManagement;
-    static const std::vector<Right> r = {
-        {"SQLBackups", "数据库备份", &T::SQLBackups},
-        {"CompanyName", "公司名称", &T::CompanyName},
-        {"SystemSet", "系统设置", &T::SystemSet},
-        {"PCRDeviceAdd", "PCR设备添加", &T::PCRDeviceAdd},
-        {"PCRDeviceModify", "PCR设备修改", &T::PCRDeviceModify},
-        {"PCRDeviceDelete", "PCR设备删除", &T::PCRDeviceDelete},
-        {"ElectrometerAdd", "测温仪添加", &T::ElectrometerAdd},
-        {"ElectrometerModify", "测温仪修改", &T::ElectrometerModify},
-        {"ElectrometerDelete", "测温仪删除", &T::ElectrometerDelete},
-        {"ElectrometerScan", "通信设置", &T::ElectrometerScan},
-        {"StandardizerAdd", "探头添加", &T::StandardizerAdd},
-        {"StandardizerDelete", "探头删除", &T::StandardizerDelete},
-        {"CyclicFileAdd", "循环文件添加", &T::CyclicFileAdd},
-        {"CyclicFileDelete", "循环文件删除", &T::CyclicFileDelete},
-        {"LayoutAdd", "布点图添加", &T::LayoutAdd},
-        {"LayoutDelete", "布点图删除", &T::LayoutDelete},
-        {"CalibrationStartUp", "开始校准", &T::CalibrationStartUp},
-        {"DeleteData", "数据删除", &T::DeleteData},
-        {"CalibrationReport", "校准报告导出", &T::CalibrationReport},
-        {"OriginalRecord", "原始记录导出", &T::OriginalRecord},
-        {"Custom", "自定义导出", &T::Custom},
-        {"AdminAdd", "用户添加", &T::AdminAdd},
-        {"AdminDelete", "用户删除", &T::AdminDelete},
-        {"LogDownload", "日志下载", &T::LogDownload},
-        {"Format", "导出格式", &T::Format},
-    };
-    return r;
-}
-
 void Tool::Struct_UesrManagement::setAllRights(bool on)
 {
-    for (const Right &r : rights())
+    for (const RightColumn &r : rights())
         this->*(r.flag) = on;
 }
 
@@ -821,7 +788,7 @@ bool Tool::getDataSheet(const QString &key, QStringList &values)
 void Tool::SaveAuditLog(int type, const QString &text)
 {
     const Struct_AuditLog row{QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")),
-                              CurrentUser.Name, auditTypeName(type), text};
+                              CurrentUser.Name, AuditEvents::storedWord(type), text};
     QSqlQuery q(connection());
     if (!execute(q, insertSql<Struct_AuditLog>(), boundValues(row)))
         qDebug().noquote() << "添加数据失败！";
@@ -832,68 +799,31 @@ bool Tool::getAuditLog(QList<Struct_AuditLog> &list, const QString &start, const
 {
     Statement s{QStringLiteral("select * from AuditLog"), {}};
     if (!start.isEmpty()) {
-        s.sql += QStringLiteral(" where (Time Between ? and ?) and Operator = ? and Type like '%' || ? || '%'");
+        s.sql += QStringLiteral(" where (Time Between ? and ?) and Operator = ? and (Type like '%' || ? || '%'");
         s.values = {start, end, op, type};
+        // The fragment may be typed in either language, and older entries may hold English words.
+        const QStringList words = AuditEvents::storedWordsMatching(type);
+        if (!words.isEmpty()) {
+            s.sql += QStringLiteral(" or Type in (%1)").arg(placeholders(words.size()));
+            for (const QString &w : words)
+                s.values << w;
+        }
+        s.sql += QLatin1Char(')');
     }
     return queryRows(list, s, "查询AuditLog失败！");
 }
 
 QString Tool::auditTypeName(int type)
 {
-    static const struct { int code; const char *text; } names[] = {
-        {1, QT_TRANSLATE_NOOP("Tool", "系统设置-手动备份")},
-        {2, QT_TRANSLATE_NOOP("Tool", "系统设置-自动备份")},
-        {3, QT_TRANSLATE_NOOP("Tool", "系统设置-手动恢复")},
-        {4, QT_TRANSLATE_NOOP("Tool", "系统设置-修改路径")},
-        {5, QT_TRANSLATE_NOOP("Tool", "系统设置-公司名称")},
-        {6, QT_TRANSLATE_NOOP("Tool", "系统设置-语言切换")},
-        {7, QT_TRANSLATE_NOOP("Tool", "系统设置-温度单位")},
-        {8, QT_TRANSLATE_NOOP("Tool", "系统设置-温度精度")},
-        {9, QT_TRANSLATE_NOOP("Tool", "系统设置-导出格式")},
-        {11, QT_TRANSLATE_NOOP("Tool", "PCR设备管理-添加")},
-        {12, QT_TRANSLATE_NOOP("Tool", "PCR设备管理-修改")},
-        {13, QT_TRANSLATE_NOOP("Tool", "PCR设备管理-删除")},
-        {14, QT_TRANSLATE_NOOP("Tool", "PCR设备管理-查看")},
-        {21, QT_TRANSLATE_NOOP("Tool", "测温仪管理-添加")},
-        {22, QT_TRANSLATE_NOOP("Tool", "测温仪管理-修改")},
-        {23, QT_TRANSLATE_NOOP("Tool", "测温仪管理-删除")},
-        {24, QT_TRANSLATE_NOOP("Tool", "测温仪管理-查看")},
-        {25, QT_TRANSLATE_NOOP("Tool", "测温仪管理-通信设置")},
-        {31, QT_TRANSLATE_NOOP("Tool", "探头文件管理-添加")},
-        {32, QT_TRANSLATE_NOOP("Tool", "探头文件管理-删除")},
-        {33, QT_TRANSLATE_NOOP("Tool", "探头文件管理-查看")},
-        {41, QT_TRANSLATE_NOOP("Tool", "循环文件管理-添加")},
-        {42, QT_TRANSLATE_NOOP("Tool", "循环文件管理-删除")},
-        {43, QT_TRANSLATE_NOOP("Tool", "循环文件管理-查看")},
-        {51, QT_TRANSLATE_NOOP("Tool", "布点图管理-添加")},
-        {52, QT_TRANSLATE_NOOP("Tool", "布点图管理-删除")},
-        {53, QT_TRANSLATE_NOOP("Tool", "布点图管理-查看")},
-        {61, QT_TRANSLATE_NOOP("Tool", "设备校准-校准")},
-        {62, QT_TRANSLATE_NOOP("Tool", "设备校准-数据删除")},
-        {71, QT_TRANSLATE_NOOP("Tool", "数据导出-校准报告")},
-        {72, QT_TRANSLATE_NOOP("Tool", "数据导出-校准记录")},
-        {73, QT_TRANSLATE_NOOP("Tool", "数据导出-原始记录")},
-        {81, QT_TRANSLATE_NOOP("Tool", "用户管理-添加")},
-        {82, QT_TRANSLATE_NOOP("Tool", "用户管理-修改")},
-        {83, QT_TRANSLATE_NOOP("Tool", "用户管理-删除")},
-        {84, QT_TRANSLATE_NOOP("Tool", "用户管理-登录")},
-        {91, QT_TRANSLATE_NOOP("Tool", "审计日志-下载")},
-    };
-    for (const auto &n : names)
-        if (n.code == type)
-            return tr(n.text);
-    return QString();
+    return AuditEvents::displayWord(type);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Rights and settings
 
-bool Tool::hasRight(const QString &rightName)
+bool Tool::hasRight(Right right)
 {
-    for (const auto &r : Struct_UesrManagement::rights())
-        if (rightName == QString::fromUtf8(r.name))
-            return CurrentUser.*(r.flag);
-    return false;
+    return CurrentUser.has(right);
 }
 
 std::unique_ptr<QSettings> Tool::configFile(const QString &fileName)

@@ -3,6 +3,9 @@
 // process-wide settings and unit conversions. Widget-free; everything runs on the thread that
 // owns the default database connection.
 
+#include "store/auditevents.h"
+#include "store/rights.h"
+
 #include <QCoreApplication>
 #include <QList>
 #include <QMetaType>
@@ -10,6 +13,7 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -41,14 +45,23 @@ public:
              OriginalRecord = false, Custom = false, AdminAdd = false, AdminDelete = false,
              LogDownload = false, Format = false;
 
-        struct Right
+        // One right: its column, names and how the user pages present it.
+        struct RightColumn
         {
+            ::Right right;
             const char *column;
-            const char *name;   // the Chinese right name Tool::hasRight looks up
             bool Struct_UesrManagement::*flag;
+            const char *name;     // the Chinese right name, context "Admin"
+            const char *label;    // the rights dialog's box label, context "Jurisdiction"
+            RightGroup group;
+            RightChangeable changeable;
+            const char *header = nullptr;   // the users list's header where it is not the name
         };
-        static const FieldList<Struct_UesrManagement> &fields();   // the 10 text columns
-        static const std::vector<Right> &rights();                 // the 25 right columns
+        static const FieldList<Struct_UesrManagement> &fields();                  // the 10 text columns
+        static const std::array<RightColumn, RightCount> &rights();               // the 25 right columns
+        static const RightColumn &rightColumn(::Right right);
+        bool has(::Right right) const { return this->*(rightColumn(right).flag); }
+        void grant(::Right right, bool on) { this->*(rightColumn(right).flag) = on; }
         QStringList values() const;                                // the 10 texts
         static Struct_UesrManagement fromValues(const QStringList &texts);
         void setAllRights(bool on);
@@ -207,14 +220,20 @@ public:
     static bool getDataSheet(const QString &key, QStringList &values);
 
     // --- audit trail ----------------------------------------------------------------------
+    // Stores the type word of the code in Chinese, whatever the interface language; an unknown
+    // code stores an empty type.
     static void SaveAuditLog(int type, const QString &text);
+    static void SaveAuditLog(AuditEvent type, const QString &text) { SaveAuditLog(int(type), text); }
+    // With an empty start every row. Otherwise the rows within [start, end] (compared as text) of
+    // the operator whose type contains the type fragment, as stored or in either language.
     static bool getAuditLog(QList<Struct_AuditLog> &list, const QString &start, const QString &end,
                             const QString &op, const QString &type);
+    // The type word of a code in the interface language.
     static QString auditTypeName(int type);
 
     // --- user, rights, settings -----------------------------------------------------------
     static Struct_UesrManagement CurrentUser;
-    static bool hasRight(const QString &rightName);
+    static bool hasRight(Right right);
 
     static QString CorporateName;
     static QString Language;

@@ -49,8 +49,8 @@ Admin::Admin(QWidget *parent)
 
     QStringList headers = {tr("选中"), tr("用户名"), tr("用户权限"), tr("用户状态"),
                            tr("注册时间"), tr("失效时间"), tr("备注")};
-    for (const UserRights::Entry &e : UserRights::entries())
-        headers << tr(e.header);
+    for (const auto &r : Tool::Struct_UesrManagement::rights())
+        headers << Rights::header(r.right);
     m_table = new QTableWidget(0, headers.size(), this);
     m_table->setObjectName(QStringLiteral("tableWidget_List"));
     m_table->setHorizontalHeaderLabels(headers);
@@ -76,10 +76,9 @@ Admin::Admin(QWidget *parent)
     connect(m_search, &QLineEdit::returnPressed, this, &Admin::pt_Search_clicked);
     connect(m_table, &QTableWidget::cellDoubleClicked, this, &Admin::pt_TableWidget_clicked);
 
-    m_add->setEnabled(Tool::hasRight(QStringLiteral("用户添加")));
-    m_delete->setEnabled(Tool::hasRight(QStringLiteral("用户删除")));
-    const QString role = Tool::CurrentUser.Rights;
-    const bool canSearch = role == UserRights::Administrator || role == UserRights::Supervisor;
+    m_add->setEnabled(Tool::hasRight(Right::AdminAdd));
+    m_delete->setEnabled(Tool::hasRight(Right::AdminDelete));
+    const bool canSearch = UserRights::managesOthers(Tool::CurrentUser.Rights);
     m_searchButton->setEnabled(canSearch);
     m_search->setEnabled(canSearch);
 
@@ -97,7 +96,7 @@ void Admin::fill(const QList<Tool::Struct_UesrManagement> &users)
 {
     m_table->setRowCount(0);
     m_table->setRowCount(users.size());
-    const auto &rights = UserRights::entries();
+    const auto &rights = Tool::Struct_UesrManagement::rights();
     for (int row = 0; row < users.size(); ++row) {
         const Tool::Struct_UesrManagement &u = users.at(row);
         // The box sits centred in a plain container so that it lines up with the header.
@@ -178,13 +177,13 @@ void Admin::pt_Delete_clicked()
     reload();
     // One entry for the whole action, naming what was actually deleted.
     if (!deleted.isEmpty())
-        Tool::SaveAuditLog(83, tr("删除用户：") + deleted.join(QLatin1Char(',')));
+        Tool::SaveAuditLog(AuditEvent::UserDelete, tr("删除用户：") + deleted.join(QLatin1Char(',')));
 }
 
 void Admin::pt_Search_clicked()
 {
     const QString role = Tool::CurrentUser.Rights;
-    if (role != UserRights::Administrator && role != UserRights::Supervisor)
+    if (!UserRights::managesOthers(role))
         return;
     QList<Tool::Struct_UesrManagement> users;
     Tool::queryUesrManagement(users, Queries::usersVisibleTo(role, Tool::CurrentUser.Name, m_search->text()));

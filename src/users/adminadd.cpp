@@ -1,6 +1,7 @@
 #include "users/adminadd.h"
 
 #include "app/messages.h"
+#include "store/accounts.h"
 #include "users/userrights.h"
 
 #include <QDateTime>
@@ -15,7 +16,7 @@ AdminAdd::AdminAdd(const QString &loggedInRole, QWidget *parent)
 void AdminAdd::pt_OK_clicked()
 {
     collect();
-    m_user.State = UserRights::StateNormal;
+    m_user.State = Accounts::stateNormal();
     m_user.RegistrationDate = QDateTime::currentDateTime().toString(Tool::TimeFormat);
     m_user.ErrorsNumber = QStringLiteral("0");
 
@@ -40,6 +41,6 @@ void AdminAdd::pt_OK_clicked()
         return;
     }
     Messages::information(this, m_notice, tr("添加数据成功!"));
-    Tool::SaveAuditLog(81, tr("添加用户：") + m_user.Name);
+    Tool::SaveAuditLog(AuditEvent::UserAdd, tr("添加用户：") + m_user.Name);
     accept();
 }

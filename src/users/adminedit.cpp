@@ -2,6 +2,7 @@
 
 #include "app/login.h"
 #include "app/messages.h"
+#include "store/accounts.h"
 #include "users/userrights.h"
 
 #include <QComboBox>
@@ -12,7 +13,7 @@ namespace {
 
 bool canAdminister(const Tool::Struct_UesrManagement &u, const QDateTime &now)
 {
-    return u.Rights == UserRights::Administrator && u.State != UserRights::StateLocked && !u.hasExpired(now);
+    return u.Rights == Accounts::administrator() && Accounts::usability(u, now) == Accounts::Usability::Usable;
 }
 
 // Whether the lab keeps an administrator who can log in once this record is stored: without one
@@ -43,12 +44,12 @@ AdminEdit::AdminEdit(const QString &loggedInRole, const Tool::Struct_UesrManagem
     m_storedPassword = user.Password;
     // The update finds the account by this name; a changed name would match nothing.
     m_name->setReadOnly(true);
-    if (loggedInRole != UserRights::Administrator && loggedInRole != UserRights::Supervisor) {
+    if (!UserRights::managesOthers(loggedInRole)) {
         m_rights->setEnabled(false);
         m_expiration->setEnabled(false);
     }
     // The validity and the lock an administrator gave an account are not for its holder to undo.
-    if (loggedInRole != UserRights::Administrator && user.Name == Tool::CurrentUser.Name) {
+    if (loggedInRole != Accounts::administrator() && user.Name == Tool::CurrentUser.Name) {
         m_expiration->setEnabled(false);
         m_state->setEnabled(false);
     }
@@ -83,6 +84,6 @@ void AdminEdit::pt_OK_clicked()
             Tool::CurrentUser = stored.first();
     }
     Messages::information(this, m_notice, tr("数据修改成功!"));
-    Tool::SaveAuditLog(82, tr("修改用户：") + m_user.Name);
+    Tool::SaveAuditLog(AuditEvent::UserModify, tr("修改用户：") + m_user.Name);
     accept();
 }

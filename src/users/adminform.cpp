@@ -4,6 +4,7 @@
 #include "app/messages.h"
 #include "app/widgets.h"
 #include "users/jurisdiction.h"
+#include "store/accounts.h"
 #include "users/userrights.h"
 
 #include <QComboBox>
@@ -75,7 +76,7 @@ AdminForm::AdminForm(const QStringList &roles, bool withState, QWidget *parent)
 
     if (withState) {
         m_state = named(new QComboBox(group), "comboBox_State");
-        for (const QString &state : {UserRights::StateNormal, UserRights::StateLocked})
+        for (const QString &state : {Accounts::stateNormal(), Accounts::stateLocked()})
             m_state->addItem(Tool::toDisplayText(state), state);
         addRow("label_State", tr("用户状态："), m_state);
     }
@@ -186,7 +187,7 @@ void AdminForm::pt_Jurisdiction_clicked()
     // Only an administrator changes the rights of the account in use: anyone else could grant
     // themselves what the rights were meant to keep from them.
     const bool ownAccount = !m_user.Name.isEmpty() && m_user.Name == Tool::CurrentUser.Name;
-    m_jurisdiction->setUser(m_user, !ownAccount || Tool::CurrentUser.Rights == UserRights::Administrator);
+    m_jurisdiction->setUser(m_user, !ownAccount || Tool::CurrentUser.Rights == Accounts::administrator());
     connect(m_jurisdiction, &Jurisdiction::sp_SetJurisdiction_signals, this,
             &AdminForm::pt_SetJurisdiction_slots);
     m_jurisdiction->show();

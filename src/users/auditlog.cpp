@@ -70,7 +70,7 @@ AuditLog::AuditLog(QWidget *parent)
 
     connect(m_searchButton, &QPushButton::clicked, this, &AuditLog::pt_Search_clicked);
     connect(m_download, &QPushButton::clicked, this, &AuditLog::pt_Download_clicked);
-    m_download->setEnabled(Tool::hasRight(QStringLiteral("日志下载")));
+    m_download->setEnabled(Tool::hasRight(Right::LogDownload));
 
     QList<Tool::Struct_UesrManagement> users;
     Tool::getUesrManagement(users, QString());
@@ -93,7 +93,10 @@ void AuditLog::load(const QString &start, const QString &end, const QString &op,
     m_table->setRowCount(rows.size());
     const int last = rows.size() - 1;
     for (int i = 0; i <= last; ++i) {
-        const QStringList texts = rows.at(i).values();
+        Tool::Struct_AuditLog row = rows.at(i);
+        // Stored in Chinese (older entries may hold English); shown, and printed, translated.
+        row.Type = AuditEvents::displayText(row.Type);
+        const QStringList texts = row.values();
         for (int c = 0; c < texts.size(); ++c)
             m_table->setItem(last - i, c, new QTableWidgetItem(texts.at(c)));
     }
@@ -130,7 +133,7 @@ bool AuditLog::download(const QString &fileName)
         Messages::warning(this, m_warning, tr("数据导出失败！") + QLatin1Char('\n') + QDir::toNativeSeparators(fileName));
         return false;
     }
-    Tool::SaveAuditLog(91, tr("下载审计日志。"));
+    Tool::SaveAuditLog(AuditEvent::AuditLogDownload, tr("下载审计日志。"));
     Messages::information(this, m_notice, tr("数据导出成功！"));
     return true;
 }

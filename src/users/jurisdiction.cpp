@@ -19,15 +19,15 @@ Jurisdiction::Jurisdiction(QWidget *parent) : QDialog(parent)
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(8);
     const int columns = 3;
-    for (int g = 0; g < UserRights::GroupCount; ++g) {
-        const auto group = static_cast<UserRights::Group>(g);
+    for (int g = 0; g < RightGroupCount; ++g) {
+        const auto group = static_cast<RightGroup>(g);
         auto *box = new QGroupBox(UserRights::groupTitle(group), this);
         box->setObjectName(UserRights::groupObjectName(group));
         auto *inner = new QVBoxLayout(box);
-        for (const UserRights::Entry &e : UserRights::entries()) {
+        for (const auto &e : Tool::Struct_UesrManagement::rights()) {
             if (e.group != group)
                 continue;
-            auto *check = new QCheckBox(tr(e.label), box);
+            auto *check = new QCheckBox(Rights::label(e.right), box);
             check->setObjectName(QStringLiteral("checkBox_") + QLatin1String(e.column));
             inner->addWidget(check);
             m_boxes.insert(QLatin1String(e.column), check);
@@ -52,10 +52,10 @@ Jurisdiction::Jurisdiction(QWidget *parent) : QDialog(parent)
 void Jurisdiction::setUser(const Tool::Struct_UesrManagement &user, bool mayChange)
 {
     m_user = user;
-    for (const UserRights::Entry &e : UserRights::entries()) {
+    for (const auto &e : Tool::Struct_UesrManagement::rights()) {
         QCheckBox *box = m_boxes.value(QLatin1String(e.column));
         box->setChecked(user.*(e.flag));
-        box->setEnabled(mayChange && UserRights::isChangeable(e.changeable, user.Rights));
+        box->setEnabled(mayChange && Rights::isChangeable(e.changeable, user.Rights));
     }
 }
 
@@ -66,7 +66,7 @@ QCheckBox *Jurisdiction::checkBox(const char *column) const
 
 void Jurisdiction::pt_OK_clicked()
 {
-    for (const UserRights::Entry &e : UserRights::entries())
+    for (const auto &e : Tool::Struct_UesrManagement::rights())
         m_user.*(e.flag) = m_boxes.value(QLatin1String(e.column))->isChecked();
     emit sp_SetJurisdiction_signals(m_user);
     close();

@@ -8,6 +8,7 @@
 #include "acquisition/CalibrationRun.h"
 #include "instruments/Collection1611A.h"
 #include "store/SampleWriter.h"
+#include "store/datawords.h"
 #include "store/tool.h"
 
 #include <QCoreApplication>
@@ -44,7 +45,7 @@ int main(int argc, char *argv[])
     phase.duration = QTime(23, 59, 59);
     phase.start = QDateTime::currentDateTime();
     phase.projectName = args[2];
-    phase.model = QStringLiteral("均匀度校准");
+    phase.model = DataWords::uniformityItem();
     phase.storage.databaseFile = SampleWriter::liveDatabaseFile();
 
     const auto line = [](const QString &text) {

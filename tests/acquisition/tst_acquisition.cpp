@@ -10,6 +10,7 @@
 #include "acquisition/CalibrationRun.h"
 #include "instruments/Collection1611A.h"
 #include "store/SampleWriter.h"
+#include "store/datawords.h"
 #include "store/queries.h"
 
 #include <QFile>
@@ -92,7 +93,7 @@ class AcquisitionTest : public QObject
         p.duration = duration;
         p.start = QDateTime::currentDateTime();
         p.projectName = name;
-        p.model = QStringLiteral("均匀度校准");
+        p.model = DataWords::uniformityItem();
         p.storage.databaseFile = SampleWriter::liveDatabaseFile();
         return p;
     }

@@ -11,6 +11,7 @@
 #include "acquisition/RunWorker.h"
 #include "acquisition/SampleSink.h"
 #include "store/SampleWriter.h"
+#include "store/datawords.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -27,7 +28,7 @@ namespace {
 
 Tool::Struct_CalibrationData row(const QString &name, int i, const QString &values = QStringLiteral("25.1,25.2"))
 {
-    return {name, QStringLiteral("均匀度校准"), QStringLiteral("2024-01-01 00:00:%1.000").arg(i, 2, 10, QLatin1Char('0')),
+    return {name, DataWords::uniformityItem(), QStringLiteral("2024-01-01 00:00:%1.000").arg(i, 2, 10, QLatin1Char('0')),
             values};
 }
 

@@ -221,26 +221,6 @@ private slots:
         QCOMPARE(CalibrationSetup::celsiusText(text, unit, decimals), expected);
     }
 
-    void keys_data()
-    {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("rest");
-        QTest::newRow("three parts") << "A--B--C" << "A" << "B--C";
-        QTest::newRow("no separator") << "ABC" << "ABC" << "";
-        QTest::newRow("empty key") << "--B" << "" << "B";
-        QTest::newRow("empty") << "" << "" << "";
-        QTest::newRow("single dash") << "A-B" << "A-B" << "";
-    }
-    void keys()
-    {
-        QFETCH(QString, item);
-        QFETCH(QString, key);
-        QFETCH(QString, rest);
-        QCOMPARE(CalibrationSetup::keyOf(item), key);
-        QCOMPARE(CalibrationSetup::afterKey(item), rest);
-    }
-
     // The records are found by the text before "--", or the whole text; a name counts as used
     // when a project or left-over samples carry it.
     void lookUp_data()

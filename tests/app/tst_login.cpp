@@ -83,7 +83,7 @@ private slots:
         QVERIFY(attempt("admin", "123456"));
         QVERIFY(rec.isEmpty());
         QCOMPARE(Tool::CurrentUser.Name, QStringLiteral("admin"));
-        QVERIFY(Tool::hasRight("数据库备份"));
+        QVERIFY(Tool::hasRight(Right::SQLBackups));
         const auto audit = Workspace::audit();
         QCOMPARE(audit.size(), 1);
         QCOMPARE(audit.first().Type, QStringLiteral("用户管理-登录"));
@@ -198,7 +198,7 @@ private slots:
         QCOMPARE(Tool::CurrentUser.Name, QStringLiteral("admin"));
         QVERIFY(attempt("op1", "secret"));
         QCOMPARE(Tool::CurrentUser.Name, QStringLiteral("op1"));
-        QVERIFY(!Tool::hasRight("数据库备份"));
+        QVERIFY(!Tool::hasRight(Right::SQLBackups));
         QCOMPARE(user("admin").ErrorsNumber, QStringLiteral("1"));
     }
 

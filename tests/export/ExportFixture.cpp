@@ -1,5 +1,7 @@
 #include "ExportFixture.h"
 
+#include "store/datawords.h"
+
 #include <QDir>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -11,8 +13,8 @@ namespace Fixture {
 
 namespace {
 
-const QString uniformityModel = QStringLiteral("均匀度校准");
-const QString rateModel = QStringLiteral("升降温速率校准");
+const QString uniformityModel = DataWords::uniformityItem();
+const QString rateModel = DataWords::rateItem();
 const QString timeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz");
 
 QString joined(const QVector<double> &values, int decimals)

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
+#include <QTranslator>
 
 #include "../support/file_permissions.h"
 
@@ -89,6 +90,7 @@ private slots:
     void downloadWritesReportAndAuditEntry();
     void downloadedNameGetsItsExtension();
     void uncreatableFileIsAFailure();
+    void englishSessionStoresChineseAndShowsEnglish();
 
 private:
     std::unique_ptr<Workspace> m_ws;
@@ -334,6 +336,44 @@ void TestAuditLog::uncreatableFileIsAFailure()
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("old"));
     QCOMPARE(audit().size(), before);
+}
+
+void TestAuditLog::englishSessionStoresChineseAndShowsEnglish()
+{
+    QTranslator english;
+    QVERIFY(english.load(":/i18n/pcr_en.qm"));
+    QCoreApplication::installTranslator(&english);
+    // An entry of an older English session, and one written now in English.
+    QVERIFY(insertAudit("2024-01-01 10:00:00.000", "admin", "Users - add", "User added: old"));
+    Tool::SaveAuditLog(AuditEvent::UserLogin, QStringLiteral("User logged in."));
+    QCOMPARE(audit().last().Type, QStringLiteral("用户管理-登录"));
+
+    AuditLog page;
+    auto types = [&page] {
+        QStringList t;
+        for (const auto &r : page.listedRows())
+            t << r.at(2);
+        return t;
+    };
+    QCOMPARE(types(), QStringList({"Users - login", "Users - add"}));
+    child<QLineEdit>(&page, "lineEdit_Type")->setText("login");
+    child<QPushButton>(&page, "pushButton_Search")->click();
+    QCOMPARE(types(), QStringList({"Users - login"}));
+    child<QLineEdit>(&page, "lineEdit_Type")->setText("用户管理");
+    child<QPushButton>(&page, "pushButton_Search")->click();
+    QCOMPARE(types(), QStringList({"Users - login", "Users - add"}));
+
+    // The report prints what the table shows.
+    const QString file = m_ws->path("english.pdf");
+    QVERIFY(page.download(file));
+    const QString text = poppler("pdftotext", {"-layout", file, "-"});
+    QVERIFY2(text.contains("Users - login") && text.contains("Users - add"), qPrintable(text));
+    QCOMPARE(audit().last().Type, QStringLiteral("审计日志-下载"));
+    QCoreApplication::removeTranslator(&english);
+
+    // Back in Chinese, the older English entry reads in Chinese too.
+    AuditLog chinese;
+    QCOMPARE(chinese.listedRows().last().at(2), QStringLiteral("用户管理-添加"));
 }
 
 QTEST_MAIN(TestAuditLog)

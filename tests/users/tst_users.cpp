@@ -43,7 +43,7 @@ Tool::Struct_UesrManagement stored(const QString &name)
 int rightsSet(const Tool::Struct_UesrManagement &u)
 {
     int n = 0;
-    for (const auto &e : UserRights::entries())
+    for (const auto &e : Tool::Struct_UesrManagement::rights())
         n += u.*(e.flag) ? 1 : 0;
     return n;
 }
@@ -326,11 +326,11 @@ void TestUsers::boxesEnabledByRoleKeepTheirTicks()
         auto u = account("x", e.role, true);
         j.setUser(u);
         int enabled = 0;
-        for (const auto &entry : UserRights::entries()) {
+        for (const auto &entry : Tool::Struct_UesrManagement::rights()) {
             QCheckBox *box = j.checkBox(entry.column);
             QVERIFY(box->isChecked());
             enabled += box->isEnabled() ? 1 : 0;
-            QCOMPARE(box->isEnabled(), UserRights::isChangeable(entry.changeable, e.role));
+            QCOMPARE(box->isEnabled(), Rights::isChangeable(entry.changeable, e.role));
         }
         QCOMPARE(enabled, e.enabled);
         // OK hands back all 25, the disabled ones with their ticks.
@@ -594,7 +594,7 @@ void TestUsers::onlyAnAdministratorChangesOwnRights()
         QCOMPARE(j->checkBox("CalibrationStartUp")->isEnabled(), c.changeable);
         QCOMPARE(j->checkBox("ElectrometerScan")->isEnabled(), c.changeable);
         if (!c.changeable) {
-            for (const auto &entry : UserRights::entries())
+            for (const auto &entry : Tool::Struct_UesrManagement::rights())
                 QVERIFY2(!j->checkBox(entry.column)->isEnabled(), entry.column);
         }
     }

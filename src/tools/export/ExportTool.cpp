@@ -1,5 +1,6 @@
 #include "ExportTool.h"
 
+#include "store/accounts.h"
 #include "store/logging.h"
 #include "reports/ExportJob.h"
 #include "store/tool.h"
@@ -62,8 +63,8 @@ QString safeFileName(const QString &name)
     return out.isEmpty() ? QStringLiteral("export") : out;
 }
 
-// An active account: present, not expired, not locked.
-int checkOperator(const QString &name, QString *message)
+// An account that may export now: present, not expired, not locked, holding the export's right.
+int checkOperator(const QString &name, Right right, QString *message)
 {
     QList<Tool::Struct_UesrManagement> users;
     if (!Tool::getUesrManagement(users, name) || users.isEmpty()) {
@@ -71,24 +72,29 @@ int checkOperator(const QString &name, QString *message)
         return ExportTool::NotFound;
     }
     const Tool::Struct_UesrManagement &user = users.first();
-    if (user.hasExpired(QDateTime::currentDateTime())) {
+    switch (Accounts::usability(user, QDateTime::currentDateTime(), right)) {
+    case Accounts::Usability::Expired:
         *message = ExportTool::tr("操作员账户已过期：%1").arg(name);
         return ExportTool::NotFound;
-    }
-    if (user.State == QStringLiteral("锁定")) {
+    case Accounts::Usability::Locked:
         *message = ExportTool::tr("操作员账户已被锁定：%1").arg(name);
         return ExportTool::NotFound;
+    case Accounts::Usability::MissingRight:
+        *message = ExportTool::tr("操作员 %1 没有“%2”权限。").arg(name, Rights::displayName(right));
+        return ExportTool::NotFound;
+    case Accounts::Usability::Usable:
+        break;
     }
     Tool::CurrentUser = user;
     return ExportTool::Success;
 }
 
-const char *rightOf(int mode)
+Right rightOf(int mode)
 {
     switch (mode) {
-    case ExportJob::CertificateMode: return "校准报告导出";
-    case ExportJob::OriginalRecordMode: return "原始记录导出";
-    default: return "自定义导出";
+    case ExportJob::CertificateMode: return Right::CalibrationReport;
+    case ExportJob::OriginalRecordMode: return Right::OriginalRecord;
+    default: return Right::Custom;
     }
 }
 
@@ -349,14 +355,10 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         err << tr("未找到校准项目：%1").arg(o.project) << '\n';
         return NotFound;
     }
-    const int status = checkOperator(o.operatorName, &message);
+    const int status = checkOperator(o.operatorName, rightOf(o.mode), &message);
     if (status != Success) {
         err << message << '\n';
         return status;
-    }
-    if (!Tool::hasRight(QString::fromUtf8(rightOf(o.mode)))) {
-        err << tr("操作员 %1 没有“%2”权限。").arg(o.operatorName, QString::fromUtf8(rightOf(o.mode))) << '\n';
-        return NotFound;
     }
 
     QString format = o.mode == ExportJob::RawDataMode ? QStringLiteral("Excel") : o.format;

@@ -1,0 +1,26 @@
+#include "store/accounts.h"
+
+namespace Accounts {
+
+Usability usability(const Tool::Struct_UesrManagement &user, const QDateTime &now, std::optional<Right> required)
+{
+    if (user.hasExpired(now))
+        return Usability::Expired;
+    if (user.State == stateLocked())
+        return Usability::Locked;
+    if (required && !user.has(*required))
+        return Usability::MissingRight;
+    return Usability::Usable;
+}
+
+std::optional<WrongPassword> afterWrongPassword(const QString &errorsNumber)
+{
+    switch (errorsNumber.toInt()) {
+    case 0: return WrongPassword{QStringLiteral("1"), QString()};
+    case 1: return WrongPassword{QStringLiteral("2"), QString()};
+    case 2: return WrongPassword{QStringLiteral("0"), stateLocked()};
+    default: return std::nullopt;
+    }
+}
+
+} // namespace Accounts

@@ -1,0 +1,40 @@
+#pragma once
+// Stored role and state words of the accounts, and the rule that decides whether an account may
+// be used now: by the login and by the headless tools alike.
+
+#include "store/tool.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+namespace Accounts {
+
+// Roles and states as stored in UesrManagement: Chinese whatever the interface language.
+inline QString administrator() { return QStringLiteral("管理员"); }
+inline QString supervisor() { return QStringLiteral("主管"); }
+inline QString operatorRole() { return QStringLiteral("操作员"); }
+inline QString stateNormal() { return QStringLiteral("正常"); }
+inline QString stateLocked() { return QStringLiteral("锁定"); }
+inline QString stateExpired() { return QStringLiteral("过期"); }
+
+enum class Usability { Usable, Expired, Locked, MissingRight };
+
+// Expiry first (an account both expired and locked is reported as expired), then the lock, then
+// the required right, if any. Expired from the expiration second on; an unreadable date has
+// expired.
+Usability usability(const Tool::Struct_UesrManagement &user, const QDateTime &now,
+                    std::optional<Right> required = std::nullopt);
+
+// What a wrong password writes back: the next error count and, on the third in a row, the lock
+// (state empty: unchanged). Nothing for a count other than 0, 1 or 2; a text that is no number
+// counts as 0.
+struct WrongPassword
+{
+    QString errors;
+    QString state;
+};
+std::optional<WrongPassword> afterWrongPassword(const QString &errorsNumber);
+
+} // namespace Accounts
