@@ -243,11 +243,10 @@ void CalibrationRun::runPhase(const Phase &phase, quint64 id)
         return;
     }
 
-    // Wait for the start time, compared in whole seconds.
+    // Wait for the start time, compared in whole seconds: until its second has begun.
     const qint64 startSecond = phase.start.toSecsSinceEpoch();
     for (;;) {
-        const qint64 now = QDateTime::currentMSecsSinceEpoch();
-        const qint64 left = startSecond * 1000 - (now - now % 1000);
+        const qint64 left = startSecond * 1000 - QDateTime::currentMSecsSinceEpoch();
         if (left <= 0 || worker.stopRequested())
             break;
         worker.sleepFor(std::chrono::milliseconds(qMin(left, StartPollMs)));

@@ -5,7 +5,7 @@
 #include "calibration/CalibrationLinear.h"
 #include "chart/ChartView.h"
 #include "instruments/Collection1611A.h"
-#include "store/SampleWriter.h"
+#include "store/samplewriter.h"
 #include "store/datawords.h"
 
 #include <QCheckBox>
@@ -99,6 +99,8 @@ Calibration::Calibration(QWidget *parent) : QWidget(parent)
     verticalLayout_5->addWidget(chartView);
     collector = new Collection1611A(this);
     run = new CalibrationRun(collector, this);
+    // The phase's actual start replaces the planned one.
+    connect(run, &CalibrationRun::acquisitionStarted, this, [this](const QDateTime &time) { start = time; });
     connect(run, &CalibrationRun::sampleTaken, this, &Calibration::sampleTaken);
     connect(run, &CalibrationRun::instrumentFailed, this, &Calibration::instrumentFailed);
     connect(run, &CalibrationRun::storeFailed, this, &Calibration::storeFailed);
