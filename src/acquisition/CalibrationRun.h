@@ -73,8 +73,9 @@ public:
     // From start() until phaseEnded() has been emitted, from discard() until rowsDiscarded().
     bool isActive() const { return active; }
     // Waits for the worker of an active phase and emits its remaining signals before returning.
-    // This thread's events (other than user input) are processed meanwhile, since a driver may
-    // do its port work here; a stopped phase's collector is closed to end a read it waits for.
+    // A stopped phase's collector is closed to end a read it waits for; an open attempt runs out
+    // its time, during which this thread's events other than user input are processed, so that
+    // a window stays drawn.
     void finish();
 
     // Of the phase in progress or the last one.
