@@ -6,9 +6,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QTimer>
 
+#include <ctime>
 #include <map>
 #include <unistd.h>
 #include <vector>
@@ -53,15 +55,24 @@ inline std::map<QString, double> threadCpuMs()
     return cpu;
 }
 
-// CPU milliseconds each "pcr-" thread used between two readings.
-inline std::map<QString, double> runThreadsCpuMs(const std::map<QString, double> &before,
-                                                 const std::map<QString, double> &after)
+// CPU milliseconds each thread but the main one used between two readings (threads of one name
+// add up).
+inline std::map<QString, double> otherThreadsCpuMs(const std::map<QString, double> &before,
+                                                   const std::map<QString, double> &after)
 {
+    const QString main = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget().section(QLatin1Char('/'), -1).left(15);
     std::map<QString, double> used;
     for (const auto &t : after)
-        if (t.first.startsWith(QLatin1String("pcr-")))
+        if (t.first != main)
             used[t.first] = t.second - (before.count(t.first) ? before.at(t.first) : 0);
     return used;
+}
+
+inline double threadCpuNowMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
 }
 
 // The CPU of every thread seen while it lives: the run's threads are gone once it has ended.
@@ -73,19 +84,25 @@ public:
         QObject::connect(&timer, &QTimer::timeout, [this] { read(); });
         timer.start(500);
     }
-    // CPU milliseconds of each "pcr-" thread since the watch began.
+    // CPU milliseconds of each thread but the main one since the watch began.
     std::map<QString, double> used()
     {
         read();
-        return runThreadsCpuMs(start, last);
+        return otherThreadsCpuMs(start, last);
     }
+    // What the watching itself cost the main thread.
+    double ownCpuMs() const { return own; }
 
 private:
+    // A thread's entry is kept once it has gone: the run's threads end with it.
     void read()
     {
+        const double before = threadCpuNowMs();
         for (const auto &t : threadCpuMs())
             last[t.first] = t.second;
+        own += threadCpuNowMs() - before;
     }
     std::map<QString, double> start, last;
+    double own = 0;
     QTimer timer;
 };

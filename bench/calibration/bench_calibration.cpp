@@ -133,8 +133,8 @@ int cpu(int seconds)
     std::printf("run of %d s at 0.3 s, 16 probes, page shown: %d samples in %.1f s\n", seconds, samples, wall / 1000);
     std::printf("process CPU %.0f ms = %.2f %% of one core; %.2f ms per sample\n", cpu, 100 * cpu / wall,
                 cpu / std::max(1, samples));
-    std::printf("  GUI thread (chart, paint, the collector's port work) %.0f ms = %.2f %%\n", gui1 - gui0,
-                100 * (gui1 - gui0) / wall);
+    const double gui = gui1 - gui0 - threads.ownCpuMs();
+    std::printf("  GUI thread (chart, paint) %.0f ms = %.2f %%\n", gui, 100 * gui / wall);
     for (const auto &t : used)
         std::printf("  thread %s %.0f ms = %.2f %%\n", qPrintable(t.first), t.second, 100 * t.second / wall);
     timing->watched = nullptr;
