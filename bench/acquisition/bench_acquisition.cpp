@@ -16,7 +16,7 @@
 #include "acquisition/CalibrationRun.h"
 #include "acquisition/SampleSink.h"
 #include "instruments/Collection1611A.h"
-#include "store/samplewriter.h"
+#include "store/SampleWriter.h"
 #include "store/datawords.h"
 #include "store/schema.h"
 #include "store/tool.h"

@@ -1049,6 +1049,14 @@
         <source>删除数据失败!</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>数据导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在读取数据...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DataExportConfirm</name>
@@ -2100,6 +2108,10 @@
         <source>无法写入文件：%1（%2）</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>已取消。</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>OoxmlPackage</name>
@@ -2487,6 +2499,14 @@
         <source>保存文件</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>取消</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>打开数据库失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>RawWorkbook</name>
@@ -2774,6 +2794,14 @@
         <source>恢复失败！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>正在备份数据库...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在恢复数据库...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Tool</name>
@@ -3006,6 +3034,13 @@
     </message>
     <message>
         <source>无法写入临时文件：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WorkProgress</name>
+    <message>
+        <source>取消</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -4,7 +4,7 @@
 // at the end. A failed write ends it: later rows are refused, what was committed stays.
 
 #include "acquisition/RunWorker.h"
-#include "store/samplewriter.h"
+#include "store/SampleWriter.h"
 #include "store/tool.h"
 
 #include <QString>

@@ -5,7 +5,7 @@
 #include "calibration/CalibrationLinear.h"
 #include "chart/ChartView.h"
 #include "instruments/Collection1611A.h"
-#include "store/samplewriter.h"
+#include "store/SampleWriter.h"
 #include "store/datawords.h"
 
 #include <QCheckBox>

@@ -9,7 +9,7 @@
 #include "CalibrationDemo.h"
 #include "acquisition/CalibrationRun.h"
 #include "instruments/Collection1611A.h"
-#include "store/samplewriter.h"
+#include "store/SampleWriter.h"
 #include "store/datawords.h"
 #include "store/queries.h"
 

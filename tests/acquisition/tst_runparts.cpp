@@ -10,7 +10,7 @@
 #include "acquisition/CalibrationRun.h"
 #include "acquisition/RunWorker.h"
 #include "acquisition/SampleSink.h"
-#include "store/samplewriter.h"
+#include "store/SampleWriter.h"
 #include "store/datawords.h"
 
 #include <QFile>

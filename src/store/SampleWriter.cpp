@@ -1,4 +1,4 @@
-#include "store/samplewriter.h"
+#include "store/SampleWriter.h"
 
 #include "store/schema.h"
 
