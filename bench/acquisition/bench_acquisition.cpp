@@ -1,13 +1,12 @@
 // Sample storage and the calibration run without widgets.
 //
-//   bench_acquisition insert [--wal] [rows]   a day-long 16-probe run (86,400 rows) stored through the
-//                                            run's writer thread and through the writer in 100-row
-//                                            batches, beside the SQLite C API with 100-row
-//                                            transactions (the floor) and the one-statement-per-row
-//                                            store on the GUI connection, all on files of the
-//                                            program's schema; --wal puts every file in WAL mode
-//   bench_acquisition run [--wal] [seconds]  a run at 0.3 s with 16 probes against pcrsim (default
-//                                            60 s): GUI-thread time per sample, CPU per thread
+//   bench_acquisition insert [rows]    a day-long 16-probe run (86,400 rows) stored through the run's
+//                                      writer thread and through the writer in 100-row batches,
+//                                      beside the SQLite C API with 100-row transactions (the floor)
+//                                      and the one-statement-per-row store on the GUI connection, all
+//                                      on files the store has made (its schema and journal mode)
+//   bench_acquisition run [seconds]    a run at 0.3 s with 16 probes against pcrsim (default 60 s):
+//                                      GUI-thread time per sample, CPU per thread
 
 #include "../../tests/instruments/SimHarness.h"
 #include "ThreadCpu.h"
@@ -68,16 +67,12 @@ double seconds(const QElapsedTimer &t)
     return double(t.nsecsElapsed()) / 1e9;
 }
 
-// A fresh database of the program's schema, opened and closed by the store as the program does.
-QString freshDatabase(const QString &folder, const QString &name, bool wal)
+// A fresh database of the program's schema, opened by the store as the program does.
+QString freshDatabase(const QString &folder, const QString &name)
 {
     const QString file = folder + QLatin1Char('/') + name;
     QFile::remove(file);
-    if (!Tool::openDatabase(file))
-        return QString();
-    if (wal)
-        QSqlQuery(QSqlDatabase::database()).exec(QStringLiteral("PRAGMA journal_mode = WAL"));
-    return file;
+    return Tool::openDatabase(file) ? file : QString();
 }
 
 QString journalMode()
@@ -118,7 +113,7 @@ double cApiFloor(const QString &file, const std::vector<Tool::Struct_Calibration
     return s;
 }
 
-int insert(bool wal, int count)
+int insert(int count)
 {
     QTemporaryDir temp(QDir::currentPath() + QStringLiteral("/bench_acquisition-XXXXXX"));
     const auto rows = dayOfSamples(QStringLiteral("day"), count);
@@ -126,7 +121,7 @@ int insert(bool wal, int count)
 
     // The writer thread, as a run feeds it: rows appended as fast as they come, committed once a
     // second and at the end.
-    QString file = freshDatabase(temp.path(), QStringLiteral("sink.db3"), wal);
+    QString file = freshDatabase(temp.path(), QStringLiteral("sink.db3"));
     std::printf("journal mode %s, synchronous NORMAL on the writer's connection\n", qPrintable(journalMode()));
     Tool::closeDatabase();
     double sinkSeconds;
@@ -144,7 +139,7 @@ int insert(bool wal, int count)
     }
 
     // The writer alone in 100-row transactions, like the floor.
-    file = freshDatabase(temp.path(), QStringLiteral("writer.db3"), wal);
+    file = freshDatabase(temp.path(), QStringLiteral("writer.db3"));
     Tool::closeDatabase();
     double writerSeconds;
     {
@@ -162,13 +157,13 @@ int insert(bool wal, int count)
         writerSeconds = seconds(t);
     }
 
-    file = freshDatabase(temp.path(), QStringLiteral("floor.db3"), wal);
+    file = freshDatabase(temp.path(), QStringLiteral("floor.db3"));
     Tool::closeDatabase();
     const double floorSeconds = cApiFloor(file, rows);
 
     // The store as the GUI thread used it: one autocommitted statement per row on its connection
     // (a hundredth of the rows, it is slow).
-    file = freshDatabase(temp.path(), QStringLiteral("gui.db3"), wal);
+    file = freshDatabase(temp.path(), QStringLiteral("gui.db3"));
     const int guiRows = std::max(1, count / 100);
     QElapsedTimer t;
     t.start();
@@ -198,15 +193,13 @@ double cpuMs(clockid_t clock)
     return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
 }
 
-int run(bool wal, int secondsToRun)
+int run(int secondsToRun)
 {
     QTemporaryDir temp(QDir::currentPath() + QStringLiteral("/bench_acquisition-XXXXXX"));
     QDir::setCurrent(temp.path());
     PcrSim sim;
     if (!Tool::openDatabase() || !sim.start({"--collector-tcp", "0"}))
         return 1;
-    if (wal)
-        QSqlQuery(QSqlDatabase::database()).exec(QStringLiteral("PRAGMA journal_mode = WAL"));
     CalibrationDemo::Options o;
     o.port = sim.tcpPort;
     o.program = QStringLiteral("95:1,60:1,72:1");
@@ -229,7 +222,7 @@ int run(bool wal, int secondsToRun)
     p.start = QDateTime::currentDateTime();
     p.projectName = QStringLiteral("bench");
     p.model = Model;
-    p.storage.databaseFile = SampleWriter::liveDatabaseFile();
+    p.storage.databaseFile = Tool::databaseFileName();
 
     // The GUI thread's share of the run: every event delivered to it (samples, commits, start and
     // end), with the receivers below, which only count.
@@ -300,13 +293,12 @@ int main(int argc, char *argv[])
         if (type != QtDebugMsg && type != QtInfoMsg)
             std::fprintf(stderr, "%s\n", qPrintable(m));
     });
-    QStringList args = app.arguments().mid(1);
-    const bool wal = args.removeAll(QStringLiteral("--wal")) > 0;
+    const QStringList args = app.arguments().mid(1);
     const QString mode = args.value(0, QStringLiteral("insert"));
     if (mode == QLatin1String("insert"))
-        return insert(wal, args.value(1, QStringLiteral("86400")).toInt());
+        return insert(args.value(1, QStringLiteral("86400")).toInt());
     if (mode == QLatin1String("run"))
-        return run(wal, args.value(1, QStringLiteral("60")).toInt());
-    std::fprintf(stderr, "usage: bench_acquisition insert [--wal] [rows] | run [--wal] [seconds]\n");
+        return run(args.value(1, QStringLiteral("60")).toInt());
+    std::fprintf(stderr, "usage: bench_acquisition insert [rows] | run [seconds]\n");
     return 2;
 }

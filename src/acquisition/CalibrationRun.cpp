@@ -2,12 +2,15 @@
 
 #include "acquisition/CalibrationSetup.h"
 #include "instruments/Collection.h"
+#include "store/WorkerThread.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QEvent>
+#include <QThread>
 
 #include <cmath>
+#include <pthread.h>
 
 namespace {
 
@@ -18,7 +21,8 @@ constexpr qint64 StartPollMs = 200;
 
 } // namespace
 
-CalibrationRun::CalibrationRun(Collection *collector, QObject *parent) : QObject(parent), collector(collector)
+CalibrationRun::CalibrationRun(Collection *collector, QObject *parent)
+    : QObject(parent), collector(collector), worker(new WorkerThread(this))
 {
     qRegisterMetaType<CalibrationRun::EndReason>();
     qRegisterMetaType<CalibrationRun::InstrumentFault>();
@@ -122,7 +126,7 @@ bool CalibrationRun::discard(const QString &projectName, const SampleSink::Optio
     if (active)
         return false;
     begin(
-        [this, projectName, storage](quint64 id) {
+        [this, projectName, storage](quint64) {
             SampleWriter writer;
             Outcome result;
             result.discardJob = true;
@@ -130,7 +134,6 @@ bool CalibrationRun::discard(const QString &projectName, const SampleSink::Optio
             if (!result.ok)
                 qDebug().noquote() << "删除校准数据失败！" << projectName << writer.error();
             outcome = result;
-            post(id, [this, id] { endPhase(id); });
         },
         "pcr-discard");
     return true;
@@ -138,34 +141,39 @@ bool CalibrationRun::discard(const QString &projectName, const SampleSink::Optio
 
 void CalibrationRun::begin(const std::function<void(quint64)> &job, const char *threadName)
 {
-    worker.join();   // the thread of the last job, already ended
     active = true;
     ++phaseId;
     outcome = Outcome();
     phaseStart = QDateTime();
     taken = 0;
     stored = 0;
+    waits.reset();
     const quint64 id = phaseId;
-    worker.start([job, id] { job(id); }, threadName);
+    worker->start(
+        [job, id, threadName](WorkerThread &) {
+            pthread_setname_np(pthread_self(), threadName);
+            job(id);
+        },
+        [this, id] { endPhase(id); });
 }
 
 void CalibrationRun::stop()
 {
-    worker.requestStop();
+    waits.stop();
+    worker->cancel();
 }
 
 void CalibrationRun::finish()
 {
-    if (!active)
-        return;
-    while (!worker.waitFinished(10)) {
-        if (worker.stopRequested() && collector->IsOpen())
+    while (active && worker->workThread()) {
+        if (waits.stopped() && collector->IsOpen())
             collector->Close();
+        if (worker->workThread()->wait(10))
+            break;
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
-    // What the worker posted (samples, then its end) is delivered now, in order.
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    endPhase(phaseId);
+    // Joins the thread and handles the end, unless the events above did.
+    worker->wait();
 }
 
 template<class F>
@@ -184,7 +192,8 @@ void CalibrationRun::endPhase(quint64 id)
 {
     if (id != phaseId || !active)
         return;
-    worker.join();
+    // What the worker posted before it ended (samples, commits) comes first.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     active = false;
     const Outcome o = outcome;
     if (o.discardJob) {
@@ -207,7 +216,6 @@ void CalibrationRun::runPhase(const Phase &phase, quint64 id)
     const auto end = [&](EndReason reason) {
         result.reason = reason;
         outcome = result;
-        post(id, [this, id] { endPhase(id); });
     };
     const auto instrumentFault = [&](InstrumentFault fault) {
         result.instrumentFault = true;
@@ -247,11 +255,11 @@ void CalibrationRun::runPhase(const Phase &phase, quint64 id)
     const qint64 startSecond = phase.start.toSecsSinceEpoch();
     for (;;) {
         const qint64 left = startSecond * 1000 - QDateTime::currentMSecsSinceEpoch();
-        if (left <= 0 || worker.stopRequested())
+        if (left <= 0 || waits.stopped())
             break;
-        worker.sleepFor(std::chrono::milliseconds(qMin(left, StartPollMs)));
+        waits.sleepFor(std::chrono::milliseconds(qMin(left, StartPollMs)));
     }
-    if (worker.stopRequested()) {
+    if (waits.stopped()) {
         collector->Close();
         sink.finish();
         end(EndReason::Stopped);
@@ -266,15 +274,15 @@ void CalibrationRun::runPhase(const Phase &phase, quint64 id)
         phaseStart = start;
         emit acquisitionStarted(start);
     });
-    const RunWorker::Clock::time_point clockStart = RunWorker::Clock::now();
+    const StopWait::Clock::time_point clockStart = StopWait::Clock::now();
 
     int i = 0;
     bool readFailed = false;
-    while (i < count && !worker.stopRequested()) {
+    while (i < count && !waits.stopped()) {
         QStringList values;
         if (!collector->ReadChannels(values) || values.size() != channels) {
             // A read ended by a stop is no fault of the instrument.
-            readFailed = !worker.stopRequested();
+            readFailed = !waits.stopped();
             break;
         }
         const QDateTime now = QDateTime::currentDateTime();
@@ -284,7 +292,7 @@ void CalibrationRun::runPhase(const Phase &phase, quint64 id)
         taken = ++i;
         // The next read is due one interval after this one was due, counted from the phase
         // start: the read time is absorbed and the reads keep to their time stamps.
-        worker.sleepUntil(clockStart + std::chrono::milliseconds(sampleOffsetMs(phase.interval, i)));
+        waits.sleepUntil(clockStart + std::chrono::milliseconds(sampleOffsetMs(phase.interval, i)));
     }
     collector->Close();
     if (!sink.finish()) {
@@ -300,5 +308,5 @@ void CalibrationRun::runPhase(const Phase &phase, quint64 id)
     else if (readFailed)
         end(EndReason::InstrumentFailed);
     else
-        end(i == count && !worker.stopRequested() ? EndReason::Finished : EndReason::Stopped);
+        end(i == count && !waits.stopped() ? EndReason::Finished : EndReason::Stopped);
 }

@@ -7,8 +7,8 @@
 // The object lives in the thread that starts it (the GUI thread of a page, the main thread of a
 // tool); its signals are emitted there, in the order the worker produced them.
 
-#include "acquisition/RunWorker.h"
 #include "acquisition/SampleSink.h"
+#include "acquisition/StopWait.h"
 #include "instruments/ChannelSetting.h"
 #include "store/tool.h"
 
@@ -21,6 +21,7 @@
 #include <atomic>
 
 class Collection;
+class WorkerThread;
 
 class CalibrationRun : public QObject
 {
@@ -126,7 +127,7 @@ private:
         QString storeError;
     };
 
-    // Starts job on the worker as the next phase id.
+    // Starts job on the worker as the next phase id; its end is handled by endPhase.
     void begin(const std::function<void(quint64 id)> &job, const char *threadName);
     void runPhase(const Phase &phase, quint64 id);
     // Runs f in this object's thread, unless the phase id has ended meanwhile.
@@ -134,10 +135,11 @@ private:
     void endPhase(quint64 id);
 
     Collection *collector;
-    RunWorker worker;
+    WorkerThread *worker;
+    StopWait waits;
     bool active = false;
     quint64 phaseId = 0;
-    Outcome outcome;   // written by the worker before it posts the end
+    Outcome outcome;   // written by the worker, read once it has been joined
     QDateTime phaseStart;
     std::atomic<int> taken{0};
     std::atomic<qint64> stored{0};

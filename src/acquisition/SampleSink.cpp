@@ -3,6 +3,7 @@
 #include <QDebug>
 
 #include <chrono>
+#include <pthread.h>
 
 namespace {
 
@@ -21,7 +22,11 @@ SampleSink::~SampleSink()
 
 bool SampleSink::start()
 {
-    if (!worker.start([this] { writerLoop(); }, "pcr-samples"))
+    waits.reset();
+    if (!worker.start([this](WorkerThread &) {
+            pthread_setname_np(pthread_self(), "pcr-samples");
+            writerLoop();
+        }))
         return false;
     std::unique_lock<std::mutex> lock(mutex);
     while (state == State::Starting)
@@ -29,7 +34,7 @@ bool SampleSink::start()
     if (state == State::Open)
         return true;
     lock.unlock();
-    worker.join();
+    worker.wait();
     return false;
 }
 
@@ -51,7 +56,7 @@ bool SampleSink::flush()
             return state != State::Failed && queue.empty();
         ticket = ++flushAsked;
     }
-    worker.wake();
+    waits.wake();
     std::unique_lock<std::mutex> lock(mutex);
     while (state == State::Open && flushDone < ticket)
         changed.wait_for(lock, WaitSlice);
@@ -60,8 +65,9 @@ bool SampleSink::flush()
 
 bool SampleSink::finish()
 {
-    worker.requestStop();
-    worker.join();
+    waits.stop();
+    worker.cancel();
+    worker.wait();
     std::lock_guard<std::mutex> lock(mutex);
     if (state == State::Starting)
         state = State::Closed;   // never started
@@ -103,16 +109,16 @@ void SampleSink::writerLoop()
     }
 
     const auto interval = std::chrono::milliseconds(qMax(1, options.commitIntervalMs));
-    auto due = RunWorker::Clock::now() + interval;
+    auto due = StopWait::Clock::now() + interval;
     for (;;) {
-        worker.waitUntil(due, [this] {
+        waits.waitUntil(due, [this] {
             std::lock_guard<std::mutex> lock(mutex);
             return flushAsked > flushDone;
         });
-        const bool stopping = worker.stopRequested();
+        const bool stopping = waits.stopped();
         if (!commitQueued(writer))
             return;
-        due = RunWorker::Clock::now() + interval;
+        due = StopWait::Clock::now() + interval;
         if (stopping)
             break;
     }

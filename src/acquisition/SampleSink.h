@@ -3,8 +3,9 @@
 // commits what has come through a SampleWriter at least once a second, when asked to flush and
 // at the end. A failed write ends it: later rows are refused, what was committed stays.
 
-#include "acquisition/RunWorker.h"
+#include "acquisition/StopWait.h"
 #include "store/SampleWriter.h"
+#include "store/WorkerThread.h"
 #include "store/tool.h"
 
 #include <QString>
@@ -55,7 +56,8 @@ private:
     bool commitQueued(SampleWriter &writer);
 
     const Options options;
-    RunWorker worker;
+    StopWait waits;
+    WorkerThread worker;
 
     mutable std::mutex mutex;
     std::condition_variable changed;

@@ -583,7 +583,7 @@ void Calibration::therad_StartUp()
     phase.start = start;
     phase.projectName = project.CalibrationName;
     phase.model = phaseModel;
-    phase.storage.databaseFile = SampleWriter::liveDatabaseFile();
+    phase.storage.databaseFile = Tool::databaseFileName();
     run->start(phase);
 }
 
@@ -624,9 +624,9 @@ void Calibration::instrumentFailed(CalibrationRun::InstrumentFault fault)
     }
 }
 
-void Calibration::storeFailed(const QString &error)
+void Calibration::storeFailed(const QString &)
 {
-    qDebug().noquote() << "添加数据失败！" << error;
+    // The writer has logged what failed.
     running = false;
     setButtonLabel(LabelStart);
     emit SendOut_signals(1, warningTitle, tr("添加数据失败！"));
@@ -752,7 +752,7 @@ void Calibration::discardData()
     rowsStored = 0;
     // A day-long run's rows take a good part of a second to delete: the run's worker does it.
     SampleSink::Options storage;
-    storage.databaseFile = SampleWriter::liveDatabaseFile();
+    storage.databaseFile = Tool::databaseFileName();
     if (!run->discard(project.CalibrationName, storage))
         Tool::deleteCalibrationData(project.CalibrationName);
 }

@@ -1,18 +1,14 @@
 #include "store/SampleWriter.h"
 
+#include "store/ThreadConnection.h"
 #include "store/schema.h"
 
 #include <QDebug>
-#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include <atomic>
-
 namespace {
-
-std::atomic<int> connectionSerial{0};
 
 // A null text would be stored as NULL; samples hold texts, the empty one included.
 QVariant text(const QString &value)
@@ -29,23 +25,17 @@ SampleWriter::~SampleWriter()
     close();
 }
 
-QString SampleWriter::liveDatabaseFile()
-{
-    const QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
-    return db.isOpen() ? db.databaseName() : QString();
-}
-
 bool SampleWriter::open(const QString &databaseFile, int busyTimeoutMs)
 {
     close();
     lastError.clear();
-    // SQLite would create a missing file; samples belong in the program's database only.
-    if (!QFileInfo(databaseFile).isFile()) {
-        lastError = QStringLiteral("no database file: %1").arg(databaseFile);
+    connection = std::make_unique<ThreadConnection>(databaseFile);
+    if (!connection->isOpen()) {
+        lastError = QStringLiteral("open: %1").arg(connection->errorString());
+        close();
         return false;
     }
-    connectionName = QStringLiteral("pcr-samples-%1").arg(++connectionSerial);
-    if (!prepare(databaseFile, busyTimeoutMs)) {
+    if (!prepare(busyTimeoutMs)) {
         const QString why = lastError;
         close();
         lastError = why;
@@ -54,18 +44,12 @@ bool SampleWriter::open(const QString &databaseFile, int busyTimeoutMs)
     return true;
 }
 
-bool SampleWriter::prepare(const QString &databaseFile, int busyTimeoutMs)
+bool SampleWriter::prepare(int busyTimeoutMs)
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-    db.setDatabaseName(databaseFile);
-    // Set as the connection opens: its first statement may already wait for a lock.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(qMax(0, busyTimeoutMs)));
-    if (!db.open()) {
-        lastError = QStringLiteral("open: %1").arg(db.lastError().text());
-        return false;
-    }
+    QSqlDatabase db = connection->database();
     QSqlQuery settings(db);
-    if (!settings.exec(QStringLiteral("PRAGMA synchronous = NORMAL"))) {
+    if (!settings.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(qMax(0, busyTimeoutMs)))
+        || !settings.exec(QStringLiteral("PRAGMA synchronous = NORMAL"))) {
         lastError = QStringLiteral("open: %1").arg(settings.lastError().text());
         return false;
     }
@@ -116,15 +100,7 @@ void SampleWriter::close()
     insert.reset();
     commit.reset();
     rollback.reset();
-    if (connectionName.isEmpty())
-        return;
-    {
-        QSqlDatabase db = QSqlDatabase::database(connectionName, false);
-        if (db.isOpen())
-            db.close();
-    }
-    QSqlDatabase::removeDatabase(connectionName);
-    connectionName.clear();
+    connection.reset();
 }
 
 bool SampleWriter::exec(QSqlQuery &query, const char *what)
@@ -170,7 +146,7 @@ bool SampleWriter::discard(const QString &projectName)
         lastError = QStringLiteral("not open");
         return false;
     }
-    QSqlQuery remove(QSqlDatabase::database(connectionName, false));
+    QSqlQuery remove(connection->database());
     remove.prepare(QStringLiteral("delete from CalibrationData where Name = ?"));
     remove.addBindValue(text(projectName));
     if (!exec(remove, "discard"))

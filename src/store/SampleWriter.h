@@ -1,7 +1,8 @@
 #pragma once
-// Writes the samples of a run through a database connection of its own: one prepared insert,
-// one transaction per batch. The connection belongs to the thread that opened it; the run keeps
-// it on a thread of its own, off the GUI thread.
+// Writes the samples of a run through a database connection of its own (a ThreadConnection, so a
+// restore knows the file is in use): one prepared insert, one transaction per batch. The
+// connection belongs to the thread that opened it; the run keeps it on a thread of its own, off
+// the GUI thread.
 
 #include "store/tool.h"
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 class QSqlQuery;
+class ThreadConnection;
 
 class SampleWriter
 {
@@ -37,15 +39,11 @@ public:
 
     QString error() const { return lastError; }
 
-    // The file of the program's database (default) connection; call it in the thread that owns
-    // that connection. Empty when none is open.
-    static QString liveDatabaseFile();
-
 private:
-    bool prepare(const QString &databaseFile, int busyTimeoutMs);
+    bool prepare(int busyTimeoutMs);
     bool exec(QSqlQuery &query, const char *what);
 
-    QString connectionName;
+    std::unique_ptr<ThreadConnection> connection;
     std::unique_ptr<QSqlQuery> begin, insert, commit, rollback;
     QString lastError;
 };

@@ -46,7 +46,7 @@ int main(int argc, char *argv[])
     phase.start = QDateTime::currentDateTime();
     phase.projectName = args[2];
     phase.model = DataWords::uniformityItem();
-    phase.storage.databaseFile = SampleWriter::liveDatabaseFile();
+    phase.storage.databaseFile = Tool::databaseFileName();
 
     const auto line = [](const QString &text) {
         std::printf("%s\n", qPrintable(text));

@@ -94,7 +94,7 @@ class AcquisitionTest : public QObject
         p.start = QDateTime::currentDateTime();
         p.projectName = name;
         p.model = DataWords::uniformityItem();
-        p.storage.databaseFile = SampleWriter::liveDatabaseFile();
+        p.storage.databaseFile = Tool::databaseFileName();
         return p;
     }
 

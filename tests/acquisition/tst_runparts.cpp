@@ -1,6 +1,6 @@
-// The parts a run is made of, each on its own: the worker thread and its waits, the sample
-// writer on a real SQLite file, the writer thread, and the rules that number, time and convert
-// the samples of a phase.
+// The parts a run is made of, each on its own: the waits of its threads, the sample writer on a
+// real SQLite file, the writer thread, and the rules that number, time and convert the samples
+// of a phase.
 
 #include "AcquisitionTest.h"
 #include "../support/TestSuite.h"
@@ -8,7 +8,7 @@
 #include "../support/file_permissions.h"
 
 #include "acquisition/CalibrationRun.h"
-#include "acquisition/RunWorker.h"
+#include "acquisition/StopWait.h"
 #include "acquisition/SampleSink.h"
 #include "store/SampleWriter.h"
 #include "store/datawords.h"
@@ -21,6 +21,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -68,46 +69,35 @@ private slots:
     }
     void cleanup() { ws.reset(); }
 
-    // --- RunWorker
+    // --- StopWait
 
-    // A stop ends a long sleep at once (the test would hang for an hour otherwise), and the
-    // worker's destructor joins a task that is still running.
-    void workerStopEndsSleep()
+    // A stop ends a long sleep at once (the test would hang for an hour otherwise) and every
+    // later one until reset.
+    void stopEndsSleeps()
     {
-        std::atomic<int> sleeps{-1};
-        {
-            RunWorker w;
-            QVERIFY(w.start([&] { sleeps = w.sleepFor(std::chrono::hours(1)) ? 1 : 0; }));
-            QVERIFY(!w.start([] {}));   // one task at a time
-            w.requestStop();
-            QVERIFY(w.waitFinished(60000));
-            QCOMPARE(sleeps.load(), 0);
-            w.join();
-            // Restartable after a join, with the stop flag cleared.
-            QVERIFY(w.start([&] { sleeps = w.stopRequested() ? 2 : 3; }));
-            w.join();
-            QCOMPARE(sleeps.load(), 3);
-        }
-        std::atomic<bool> ended{false};
-        {
-            RunWorker w;
-            w.start([&] {
-                w.sleepFor(std::chrono::hours(1));
-                ended = true;
-            });
-        }
-        QVERIFY(ended.load());
+        StopWait waits;
+        std::atomic<int> slept{-1};
+        std::thread sleeper([&] { slept = waits.sleepFor(std::chrono::hours(1)) ? 1 : 0; });
+        waits.stop();
+        sleeper.join();
+        QCOMPARE(slept.load(), 0);
+        QVERIFY(waits.stopped());
+        QVERIFY(!waits.sleepFor(std::chrono::hours(1)));
+        waits.reset();
+        QVERIFY(!waits.stopped());
+        QVERIFY(waits.sleepFor(1ms));
     }
 
-    // waitUntil wakes when its condition is made true and wake() is called.
-    void workerWaitUntilWoken()
+    // waitUntil wakes when its condition is made true and wake() is called; a short wait that
+    // nothing ends reports its condition as it stands.
+    void waitUntilWoken()
     {
-        RunWorker w;
+        StopWait waits;
         std::mutex m;
         bool ready = false;
         std::atomic<int> result{-1};
-        w.start([&] {
-            result = w.waitUntil(RunWorker::Clock::now() + std::chrono::hours(1), [&] {
+        std::thread waiter([&] {
+            result = waits.waitUntil(StopWait::Clock::now() + std::chrono::hours(1), [&] {
                 std::lock_guard<std::mutex> lock(m);
                 return ready;
             });
@@ -116,15 +106,10 @@ private slots:
             std::lock_guard<std::mutex> lock(m);
             ready = true;
         }
-        w.wake();
-        QVERIFY(w.waitFinished(60000));
+        waits.wake();
+        waiter.join();
         QCOMPARE(result.load(), 1);
-        QVERIFY(w.finished());
-        // A short wait that nothing ends reports its condition as it stands.
-        w.join();
-        w.start([&] { result = w.waitUntil(RunWorker::Clock::now() + 1ms, [] { return false; }); });
-        w.join();
-        QCOMPARE(result.load(), 0);
+        QVERIFY(!waits.waitUntil(StopWait::Clock::now() + 1ms, [] { return false; }));
     }
 
     // --- SampleWriter
