@@ -233,15 +233,6 @@ private slots:
         QCOMPARE(storedTimes("丁"), QStringList{"2024-01-01 00:00:00.000"});
     }
 
-    void sinkStartFailsWithoutDatabase()
-    {
-        SampleSink sink({ws->path(QStringLiteral("none.db3")), 100, 1000});
-        QVERIFY(!sink.start());
-        QVERIFY(sink.failed());
-        QVERIFY(!sink.append(row("戊", 0)));
-        QVERIFY(!sink.finish());
-    }
-
     // --- the rules of a phase
 
     void sampleCount_data()
