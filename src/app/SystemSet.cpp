@@ -1,6 +1,7 @@
 #include "app/SystemSet.h"
 
 #include "app/messages.h"
+#include "store/auditcarry.h"
 #include "app/pcr.h"
 #include "app/widgets.h"
 #include "store/tool.h"
@@ -226,11 +227,19 @@ void SystemSet::pt_Recovery_clicked()
     const QString source = chooseFile(this, tr("选择文件"), QStringLiteral("/"), tr("Config Files (*.db3)"));
     if (source.isEmpty())
         return;
+    // Everything written since the backup is replaced: asked first, naming the backup's time.
+    const QString when = AuditCarry::backupTime(source).toString(Tool::TimeFormat);
+    if (Messages::question(this, tr("提示"),
+                           tr("将用 %1 的备份恢复数据库，此后的数据将被替换（审计记录会保留）。是否继续？").arg(when))
+        != QMessageBox::Yes)
+        return;
     switch (restoreFrom(source)) {
     case Restore::Done:
         Messages::information(this, tr("提示"), tr("恢复成功！"));
-        // Written after the reopen: the entry belongs to the database now in use.
-        Tool::SaveAuditLog(AuditEvent::ManualRestore, tr("手动恢复数据。"));
+        // Written after the reopen, after the carried entries: the entry belongs to the database now in use.
+        Tool::SaveAuditLog(AuditEvent::ManualRestore,
+                           tr("手动恢复数据。") + tr("文件：%1，备份时间：%2，保留此后的审计记录 %3 条。")
+                                                    .arg(QDir::toNativeSeparators(source), when).arg(m_carried));
         break;
     case Restore::SameFile:
         Messages::information(this, tr("提示"), tr("所选文件就是当前数据库，无需恢复！"));
@@ -274,6 +283,14 @@ SystemSet::Restore SystemSet::restoreFrom(const QString &source)
     const QFile::Permissions livePermissions =
         liveInfo.exists() ? QFile::permissions(live) : QFile::Permissions(QFile::ReadOwner | QFile::WriteOwner);
     QFile::setPermissions(staging, livePermissions | QFile::ReadOwner | QFile::WriteOwner);
+    // The audit entries written since the backup go into the copy before it takes the live
+    // file's place: a restore never erases audit history.
+    m_carried = 0;
+    if (!AuditCarry::carry(live, staging, Tool::CurrentUser.Name, &m_carried, &why)) {
+        qDebug().noquote() << "恢复失败！" << "audit" << staging << why;
+        QFile::remove(staging);
+        return Restore::Failed;
+    }
 
     emit sp_SQListClose_signals();
     // Still open, or left needing recovery: its file must not be swapped.

@@ -49,6 +49,7 @@ private slots:
 private:
     enum class Restore { Done, SameFile, NotADatabase, Failed };
     Restore restoreFrom(const QString &source);
+    int m_carried = 0;   // audit entries the last restore carried over
     bool reopen();
 
     Ui::SystemSet *ui;

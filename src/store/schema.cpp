@@ -1,5 +1,7 @@
 #include "store/schema.h"
 
+#include "store/passwords.h"
+
 #include <QDateTime>
 #include <QSet>
 #include <QSqlError>
@@ -124,7 +126,9 @@ bool ensure(QSqlDatabase db, QString *error)
         ok = run(q, QStringLiteral("create index if not exists CalibrationData_Name_Model "
                                    "on CalibrationData (Name, Model)"), error);
     if (ok && missing.contains(QStringLiteral("UesrManagement"))) {
-        const Tool::Struct_UesrManagement u = initialUser();
+        Tool::Struct_UesrManagement u = initialUser();
+        u.Password = Passwords::hash(u.Password);
+        u.Answer = Passwords::hash(u.Answer);
         const Table &t = tables().front();
         QStringList marks;
         for (int i = 0; i < t.columns.size(); ++i)

@@ -22,7 +22,8 @@ struct Table
 const std::vector<Table> &tables();
 const Table *table(const QString &name);
 
-// The account a new database starts with.
+// The account a new database starts with, its password and answer as delivered (plain; they are
+// stored hashed).
 Tool::Struct_UesrManagement initialUser();
 
 // Creates every missing table and the CalibrationData index; a table UesrManagement created here

@@ -3,6 +3,7 @@
 #include "app/login.h"
 #include "app/messages.h"
 #include "store/accounts.h"
+#include "store/auditdiff.h"
 #include "users/userrights.h"
 
 #include <QComboBox>
@@ -42,6 +43,7 @@ AdminEdit::AdminEdit(const QString &loggedInRole, const Tool::Struct_UesrManagem
     setWindowTitle(tr("用户修改"));
     load(user);
     m_storedPassword = user.Password;
+    m_loaded = user;
     // The update finds the account by this name; a changed name would match nothing.
     m_name->setReadOnly(true);
     if (!UserRights::managesOthers(loggedInRole)) {
@@ -84,6 +86,7 @@ void AdminEdit::pt_OK_clicked()
             Tool::CurrentUser = stored.first();
     }
     Messages::information(this, m_notice, tr("数据修改成功!"));
-    Tool::SaveAuditLog(AuditEvent::UserModify, tr("修改用户：") + m_user.Name);
+    Tool::SaveAuditLog(AuditEvent::UserModify,
+                       AuditDiff::sentence(tr("修改用户：") + m_user.Name, UserRights::changes(m_loaded, m_user)));
     accept();
 }
