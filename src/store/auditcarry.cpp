@@ -108,11 +108,12 @@ bool carry(const QString &liveFile, const QString &restoredFile, const QString &
     const Connection restored(restoredFile, false);
     if (!restored.isOpen())
         return fail(error, restored.error());
-    if (!Safeguards::apply(restored.db(), operatorName, nullptr, error))
-        return false;
+    // The backup's own newest entry, before bringing it up to date adds entries of today.
     Tool::Struct_AuditLog last;
     bool hasLast = false;
     if (!newestEntry(restored.db(), &last, &hasLast, error))
+        return false;
+    if (!Safeguards::apply(restored.db(), operatorName, nullptr, error))
         return false;
 
     QList<Tool::Struct_AuditLog> newer;

@@ -25,13 +25,22 @@ public:
     explicit WriteTransaction(QSqlDatabase db) : m_db(db)
     {
         QSqlQuery q(m_db);
-        if (q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-            m_own = true;
-            m_ok = true;
-        } else {
+        // Each try waits out the connection's busy timeout; a few writers at once may need more
+        // than one turn.
+        for (int attempt = 0; attempt < 3 && !m_own; ++attempt) {
+            if (q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+                m_own = true;
+                m_ok = true;
+                return;
+            }
             m_error = q.lastError().text();
             // "cannot start a transaction within a transaction": the caller's holds.
-            m_ok = m_error.contains(QStringLiteral("within a transaction"));
+            if (m_error.contains(QStringLiteral("within a transaction"))) {
+                m_ok = true;
+                return;
+            }
+            if (!m_error.contains(QStringLiteral("locked")) && !m_error.contains(QStringLiteral("busy")))
+                return;
         }
     }
     ~WriteTransaction()

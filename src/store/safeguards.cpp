@@ -34,6 +34,19 @@ QString systemOperator()
 
 int hashPlainSecrets(QSqlDatabase db, QString *error)
 {
+    // By position (password 2nd, answer 9th column), like every read of the table.
+    QStringList columns;
+    {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("select name from pragma_table_info('UesrManagement') order by cid"))) {
+            fail(error, q.lastError().text());
+            return -1;
+        }
+        while (q.next())
+            columns << q.value(0).toString();
+    }
+    if (columns.size() < 9)
+        return 0;   // not an account table this program can use; nothing to convert
     struct Row
     {
         qint64 rowid;
@@ -43,12 +56,12 @@ int hashPlainSecrets(QSqlDatabase db, QString *error)
     {
         QSqlQuery q(db);
         q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("select rowid, Password, Answer from UesrManagement"))) {
+        if (!q.exec(QStringLiteral("select rowid, * from UesrManagement"))) {
             fail(error, q.lastError().text());
             return -1;
         }
         while (q.next()) {
-            const Row r{q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString()};
+            const Row r{q.value(0).toLongLong(), q.value(2).toString(), q.value(9).toString()};
             if (!Passwords::isHashed(r.password) || !Passwords::isHashed(r.answer))
                 plain.push_back(r);
         }
@@ -60,7 +73,8 @@ int hashPlainSecrets(QSqlDatabase db, QString *error)
         return -1;
     }
     QSqlQuery update(db);
-    update.prepare(QStringLiteral("UPDATE UesrManagement SET Password = ?, Answer = ? WHERE rowid = ?"));
+    update.prepare(QStringLiteral("UPDATE UesrManagement SET \"%1\" = ?, \"%2\" = ? WHERE rowid = ?")
+                       .arg(columns.at(1), columns.at(8)));
     for (const Row &r : plain) {
         update.addBindValue(Passwords::isHashed(r.password) ? r.password : Passwords::hash(r.password));
         update.addBindValue(Passwords::isHashed(r.answer) ? r.answer : Passwords::hash(r.answer));

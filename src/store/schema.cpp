@@ -31,6 +31,16 @@ Table userTable()
     return t;
 }
 
+// The four texts of an entry, then the chain hash (store/auditchain.h).
+Table auditTable()
+{
+    Table t = textTable<Tool::Struct_AuditLog>(QStringLiteral("AuditLog"));
+    t.columns << QStringLiteral("Hash");
+    t.types << QStringLiteral("TEXT");
+    t.added = 1;
+    return t;
+}
+
 bool run(QSqlQuery &q, const QString &sql, QString *error)
 {
     if (q.exec(sql))
@@ -53,7 +63,7 @@ const std::vector<Table> &tables()
         textTable<Tool::Struct_Layout>(QStringLiteral("Layout")),
         textTable<Tool::Struct_Calibration>(QStringLiteral("Calibration")),
         textTable<Tool::Struct_CalibrationData>(QStringLiteral("CalibrationData")),
-        textTable<Tool::Struct_AuditLog>(QStringLiteral("AuditLog")),
+        auditTable(),
         Table{QStringLiteral("DataSheet"), {QStringLiteral("Name"), QStringLiteral("Data")},
               {QStringLiteral("TEXT"), QStringLiteral("TEXT")}},
     };

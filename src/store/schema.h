@@ -16,6 +16,7 @@ struct Table
     QString name;
     QStringList columns;   // in column order
     QStringList types;     // declared type per column
+    int added = 0;         // trailing columns a later version added: an older file may lack them
 };
 
 // The tables in creation order.

@@ -498,7 +498,7 @@ bool Tool::isPcrDatabase(const QString &fileName, QString *error)
             if (!q.exec() || !q.next()) {
                 ok = false;
                 why = q.lastError().text();
-            } else if (q.value(0).toInt() < t.columns.size()) {
+            } else if (q.value(0).toInt() < t.columns.size() - t.added) {
                 ok = false;
                 why = QStringLiteral("table %1 missing or incomplete").arg(t.name);
             }

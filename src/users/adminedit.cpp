@@ -67,7 +67,11 @@ void AdminEdit::pt_OK_clicked()
     }
     // The login shows the password of the initial account to anyone who asks for it: that is
     // meant for the delivered password only. A new password needs a real question and answer.
-    if (m_user.Problem == Login::InitialUserQuestion && m_user.Password != m_storedPassword) {
+    // Leaving the marker question keeps no use for the delivered (public) answer: a new one is due.
+    const bool leavesMarkerWithOldAnswer = m_loaded.Problem == Login::InitialUserQuestion
+        && m_user.Problem != Login::InitialUserQuestion && m_user.Answer == m_loaded.Answer;
+    if ((m_user.Problem == Login::InitialUserQuestion && m_user.Password != m_storedPassword)
+        || leavesMarkerWithOldAnswer) {
         Messages::warning(this, m_warning, tr("修改初始账户的密码时，请选择找回密码的问题并填写答案！"));
         return;
     }

@@ -20,8 +20,7 @@ namespace {
 constexpr int Resolution = 300;
 constexpr int FirstRowTop = 300;
 constexpr int RowHeight = 120;
-constexpr int TextTop = 50;       // from a row's top to its text
-constexpr int TextBottom = 20;    // from a row's text to its rule
+constexpr int RowPadding = 40;    // above and below a row's text together
 constexpr int FooterHeight = 70;
 constexpr int RowPoints = 12;
 constexpr int HeaderPoints = 14;
@@ -211,7 +210,7 @@ QByteArray AuditReport::render(const QVector<Row> &rows, const QString &chainHea
                 text = std::max(text, r.cells[i].height);
             }
             // A row taller than a page is cut at the page's end (its rectangle clips it).
-            r.height = std::min(maxRow, std::max(RowHeight, TextTop + text + TextBottom));
+            r.height = std::min(maxRow, std::max(RowHeight, text + RowPadding));
             if (y + r.height >= bottom && y > FirstRowTop) {
                 ++pageIndex;
                 y = FirstRowTop;
@@ -234,9 +233,11 @@ QByteArray AuditReport::render(const QVector<Row> &rows, const QString &chainHea
                 drawFooter(p, page, width, height, chain, current + 1, pages);
             }
             p.setPen(QPen(Qt::black, 1));
-            const int textHeight = std::max(50, r.height - TextTop - TextBottom);
-            for (int i = 0; i < 4; ++i)
-                page.text(QRect(cols.x[i], r.y + TextTop, cols.w[i], textHeight), r.cells[i]);
+            // Each text centred in its row's height.
+            for (int i = 0; i < 4; ++i) {
+                const int h = std::min(r.cells[i].height, r.height);
+                page.text(QRect(cols.x[i], r.y + (r.height - h) / 2, cols.w[i], h), r.cells[i]);
+            }
             p.setPen(QPen(QColor(166, 188, 222), 3));
             p.drawLine(0, r.y + r.height, width, r.y + r.height);
         }

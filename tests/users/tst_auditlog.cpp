@@ -29,7 +29,7 @@ namespace {
 bool insertAudit(const QString &time, const QString &op, const QString &type, const QString &details)
 {
     QSqlQuery q(QSqlDatabase::database());
-    q.prepare("insert into AuditLog values (?, ?, ?, ?)");
+    q.prepare("insert into AuditLog (Time, Operator, Type, Details) values (?, ?, ?, ?)");
     for (const QString &v : {time, op, type, details})
         q.addBindValue(v);
     return q.exec();
