@@ -227,13 +227,18 @@ void SystemSet::pt_Recovery_clicked()
     const QString source = chooseFile(this, tr("选择文件"), QStringLiteral("/"), tr("Config Files (*.db3)"));
     if (source.isEmpty())
         return;
-    // Everything written since the backup is replaced: asked first, naming the backup's time.
+    // Everything written since the backup is replaced: asked first (for a usable file), naming
+    // the backup's time.
     const QString when = AuditCarry::backupTime(source).toString(Tool::TimeFormat);
-    if (Messages::question(this, tr("提示"),
-                           tr("将用 %1 的备份恢复数据库，此后的数据将被替换（审计记录会保留）。是否继续？").arg(when))
-        != QMessageBox::Yes)
-        return;
-    switch (restoreFrom(source)) {
+    Restore result = checkSource(source);
+    if (result == Restore::Done) {
+        if (Messages::question(this, tr("提示"),
+                               tr("将用 %1 的备份恢复数据库，此后的数据将被替换（审计记录会保留）。是否继续？").arg(when))
+            != QMessageBox::Yes)
+            return;
+        result = restoreFrom(source);
+    }
+    switch (result) {
     case Restore::Done:
         Messages::information(this, tr("提示"), tr("恢复成功！"));
         // Written after the reopen, after the carried entries: the entry belongs to the database now in use.
@@ -259,18 +264,27 @@ bool SystemSet::reopen()
 
 // The live file is replaced only by a complete, checked copy, and kept aside until the copy has
 // opened; every failure puts it back and reopens it.
-SystemSet::Restore SystemSet::restoreFrom(const QString &source)
+SystemSet::Restore SystemSet::checkSource(const QString &source)
 {
     const QFileInfo liveInfo(Tool::DatabaseFileName);
-    const QString live = liveInfo.absoluteFilePath();
     if (liveInfo.exists() && QFileInfo(source).canonicalFilePath() == liveInfo.canonicalFilePath())
         return Restore::SameFile;
-
     QString why;
     if (!Tool::isPcrDatabase(source, &why)) {
         qDebug().noquote() << "恢复失败！" << source << why;
         return Restore::NotADatabase;
     }
+    return Restore::Done;
+}
+
+SystemSet::Restore SystemSet::restoreFrom(const QString &source)
+{
+    const QFileInfo liveInfo(Tool::DatabaseFileName);
+    const QString live = liveInfo.absoluteFilePath();
+    const Restore checked = checkSource(source);
+    if (checked != Restore::Done)
+        return checked;
+    QString why;
 
     // Copied beside the live file first, so that the swap itself is two renames.
     const QString staging = freeName(live + QStringLiteral(".restore"));

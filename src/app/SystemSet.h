@@ -49,6 +49,8 @@ private slots:
 private:
     enum class Restore { Done, SameFile, NotADatabase, Failed };
     Restore restoreFrom(const QString &source);
+    // Done when source is a database of this program other than the live file.
+    Restore checkSource(const QString &source);
     int m_carried = 0;   // audit entries the last restore carried over
     bool reopen();
 
