@@ -2,16 +2,12 @@
 
 #include "analysis/Thermistor.h"
 #include "registry/CalibrationDates.h"
+#include "registry/LayoutDrawing.h"
 
 #include "BlockModel.h"
 #include "Thermistor.h"
 
-#include <QDataStream>
 #include <QDateTime>
-#include <QFont>
-#include <QImage>
-#include <QPainter>
-#include <QPixmap>
 #include <QSettings>
 #include <QTime>
 
@@ -128,48 +124,12 @@ bool cycleFile(const QString &number, const QString &name, const QString &progra
 
 Tool::Struct_Layout layout()
 {
-    // Drawn as the layout editor draws a 12 × 8 block: numbered columns, lettered rows, a
-    // frame, a ring per well and a black disc in every well with a probe.
-    const int rows = 8, columns = 12;
-    const int py = ((rows / 2) * 100) / rows, px = ((columns / 2) * 100) / columns;
-    QImage image((columns / 2) * 100 + 100, (rows / 2) * 100 + 100, QImage::Format_RGB888);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPixelSize(17);
-        painter.setFont(font);
-        painter.setPen(QPen(Qt::black, 1));
-        for (int c = 1; c <= columns; ++c)
-            painter.drawText(QPoint(px / 2 + 42 + (c - 1) * px, 35), QString::number(c));
-        for (int r = 1; r <= rows; ++r)
-            painter.drawText(QPoint(15, py / 2 + 55 + (r - 1) * py), QString(QChar('A' + r - 1)));
-        painter.setPen(QPen(Qt::black, 3));
-        painter.drawRect(QRect(QPoint(50, 50), QPoint((columns / 2) * 100 + 50, (rows / 2) * 100 + 50)));
-        painter.setPen(QPen(Qt::black, 2));
-        for (int r = 0; r < rows; ++r)
-            for (int c = 0; c < columns; ++c)
-                painter.drawEllipse(QPoint(px / 2 + 50 + c * px, py / 2 + 50 + r * py), 15, 15);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(Qt::black);
-        for (const auto &w : Wells)
-            painter.drawEllipse(QPoint(px / 2 + 50 + (w[1] - 1) * px, py / 2 + 50 + (w[0] - 1) * py), 14, 14);
-    }
-    QByteArray bytes;
-    {
-        QDataStream out(&bytes, QIODevice::WriteOnly);
-        out << QPixmap::fromImage(image);
-    }
-    Tool::Struct_Layout l;
-    l.Name = QString::fromUtf8(LayoutName);
-    l.PointCount = QString::number(ProbeCount);
-    QStringList points;
+    // Drawn by the layout editor's own grid, so it looks like a layout a user drew.
+    LayoutSketch sketch;
+    sketch.reset(12, 8);
     for (const auto &w : Wells)
-        points << QStringLiteral("%1:%2").arg(w[0]).arg(w[1]);
-    l.Points = points.join(QLatin1Char(','));
-    l.Image = QString::fromLatin1(bytes.toBase64());
-    return l;
+        sketch.setMarked((w[0] - 1) * sketch.grid().columns + (w[1] - 1), true);
+    return sketch.record(QString::fromUtf8(LayoutName));
 }
 
 double firstPassSeconds(const QString &program)

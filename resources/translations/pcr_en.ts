@@ -1859,6 +1859,183 @@
     </message>
 </context>
 <context>
+    <name>Layout</name>
+    <message>
+        <source>选取布点图：</source>
+        <translation>Choose a layout:</translation>
+    </message>
+    <message>
+        <source>布点图名称</source>
+        <translation>Layout name</translation>
+    </message>
+    <message>
+        <source>布点图名称：</source>
+        <translation>Layout name:</translation>
+    </message>
+    <message>
+        <source>新建</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>探头点数：%1</source>
+        <translation>Probe points: %1</translation>
+    </message>
+    <message>
+        <source>还没有布点图，请点击“新建”绘制。</source>
+        <translation>No layouts yet. Press &quot;New&quot; to draw one.</translation>
+    </message>
+    <message>
+        <source>该布点图没有可显示的图片。</source>
+        <translation>This layout has no picture that can be shown.</translation>
+    </message>
+    <message>
+        <source>查看布点图：</source>
+        <translation>Layout viewed: </translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>请先选择布点图！</source>
+        <translation>Please choose a layout first!</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>是否删除布点图：</source>
+        <translation>Delete the layout: </translation>
+    </message>
+    <message>
+        <source>数据删除失败！</source>
+        <translation>Deleting the data failed!</translation>
+    </message>
+    <message>
+        <source>删除布点图：</source>
+        <translation>Layout deleted: </translation>
+    </message>
+</context>
+<context>
+    <name>LayoutAdd</name>
+    <message>
+        <source>添加布点图</source>
+        <translation>Add Layout</translation>
+    </message>
+    <message>
+        <source>加热模块孔数：  长</source>
+        <translation>Heating block wells:  length</translation>
+    </message>
+    <message>
+        <source>个</source>
+        <translation>wells</translation>
+    </message>
+    <message>
+        <source>宽</source>
+        <translation>width</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>布点图名称：</source>
+        <translation>Layout name:</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>长的孔数须为1到%1之间的整数！</source>
+        <translation>The number of wells along the length must be a whole number from 1 to %1!</translation>
+    </message>
+    <message>
+        <source>宽的孔数须为1到%1之间的整数！</source>
+        <translation>The number of wells along the width must be a whole number from 1 to %1!</translation>
+    </message>
+    <message>
+        <source>布点图：单击孔位放置探头，再次单击取消，完成后关闭此窗口</source>
+        <translation>Layout: click a well to place a probe, click again to remove it, close this window when done</translation>
+    </message>
+    <message>
+        <source>名称不能为空!</source>
+        <translation>The name must not be empty!</translation>
+    </message>
+    <message>
+        <source>请先创建布点图!</source>
+        <translation>Please draw the layout first!</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>保存失败!</source>
+        <translation>Saving failed!</translation>
+    </message>
+    <message>
+        <source>布点图名称已存在，请使用其他名称！</source>
+        <translation>A layout of this name exists already, please choose another name!</translation>
+    </message>
+    <message>
+        <source>保存成功!</source>
+        <translation>Saved!</translation>
+    </message>
+    <message>
+        <source>添加布点图：</source>
+        <translation>Layout added: </translation>
+    </message>
+    <message>
+        <source>已标记孔位：%1 / %2</source>
+        <translation>Wells marked: %1 / %2</translation>
+    </message>
+    <message>
+        <source>在布点图窗口中单击孔位放置探头，关闭该窗口后布点图显示在这里。</source>
+        <translation>Click the wells that carry probes in the layout window; when you close that window the layout is shown here.</translation>
+    </message>
+    <message>
+        <source>输入加热模块的孔数后点击“确定”，绘制布点图。</source>
+        <translation>Enter the wells of the heating block and press &quot;OK&quot; to draw the layout.</translation>
+    </message>
+</context>
+<context>
+    <name>LinkSettings</name>
+    <message>
+        <source>通讯方式“%1”无效，应为串口、网络或蓝牙！</source>
+        <translation>Invalid link type “%1”: it must be serial, network or Bluetooth!</translation>
+    </message>
+    <message>
+        <source>请选择串口号！</source>
+        <translation>Please choose a serial port!</translation>
+    </message>
+    <message>
+        <source>请输入蓝牙设备名称！</source>
+        <translation>Please enter the Bluetooth device name!</translation>
+    </message>
+    <message>
+        <source>请输入IP地址！</source>
+        <translation>Please enter the IP address!</translation>
+    </message>
+    <message>
+        <source>端口号“%1”无效，应为1到65535之间的整数！</source>
+        <translation>Invalid port “%1”: it must be a whole number from 1 to 65535!</translation>
+    </message>
+    <message>
+        <source>波特率“%1”无效，应为正整数！</source>
+        <translation>Invalid baud rate “%1”: it must be a positive whole number!</translation>
+    </message>
+</context>
+<context>
     <name>Login</name>
     <message>
         <source>用户登录</source>

@@ -4,6 +4,7 @@
 #include "calibration/Calibration.h"
 #include "registry/CyclicFile.h"
 #include "registry/Electrometer.h"
+#include "registry/Layout.h"
 #include "registry/PCRDevice.h"
 #include "exportui/DataExport.h"
 #include "users/admin.h"
@@ -46,6 +47,8 @@ QWidget *createPage(int index, QWidget *parent)
         return new PCRDevice(parent);
     case ElectrometerPage:
         return new Electrometer(parent);
+    case LayoutPage:
+        return new Layout(parent);
     case CalibrationPage:
         return new Calibration(parent);
     case DataExportPage:

@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSerialPortInfo>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -972,16 +971,6 @@ void Tool::toCelsius(QString &value, int decimals, bool difference)
 
 // ---------------------------------------------------------------------------------------------
 // Machine
-
-QStringList Tool::serialPortNames()
-{
-    QStringList names;
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &p : ports)
-        names << p.portName();
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 void Tool::delayMs(int ms)
 {

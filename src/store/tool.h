@@ -267,6 +267,8 @@ public:
     static void toCelsius(QString &value, int decimals, bool difference);
 
     // --- machine --------------------------------------------------------------------------
+    // Sorted names of the serial ports the system lists (defined with the instruments, which
+    // link the serial port module; the store does not).
     static QStringList serialPortNames();
     // Returns after at least ms milliseconds (monotonic clock), sleeping rather than spinning.
     // Processes no events.
