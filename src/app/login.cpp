@@ -2,6 +2,7 @@
 
 #include "app/messages.h"
 #include "store/accounts.h"
+#include "store/passwords.h"
 #include "ui_login.h"
 
 #include <QCloseEvent>
@@ -87,6 +88,9 @@ void Login::Login_Clicked()
 
     if (Accounts::passwordMatches(user, password)) {
         if (!Tool::updateLoginErrors(name, QStringLiteral("0"), QString()))
+            qDebug() << "修改数据失败！";
+        // A hash made with an older, lower iteration count is renewed while the password is at hand.
+        if (Passwords::needsRehash(user.Password) && !Tool::updatePassword(name, password))
             qDebug() << "修改数据失败！";
         Tool::SaveAuditLog(AuditEvent::UserLogin, tr("用户登录。"));
         accept();

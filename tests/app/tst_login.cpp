@@ -12,6 +12,8 @@
 #include <QDateTime>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTranslator>
 #include <QtTest>
 
@@ -317,6 +319,23 @@ private slots:
             QVERIFY(audit.first().Details.endsWith("op1"));
             QVERIFY(attempt("op1", "n3w pass"));
         }
+    }
+
+    // A hash made with a lower iteration count is renewed at the next login, same password.
+    void olderHashRenewedAtLogin()
+    {
+        addUser("op1", "secret");
+        const QString older = Passwords::hash("secret", Passwords::newSalt(), 1000);
+        QSqlQuery q(QSqlDatabase::database());
+        q.prepare("UPDATE UesrManagement SET Password = ? WHERE Name = 'op1'");
+        q.addBindValue(older);
+        QVERIFY(q.exec());
+        MessageRecorder rec;
+        QVERIFY(attempt("op1", "secret"));
+        const QString renewed = user("op1").Password;
+        QVERIFY(renewed != older);
+        QVERIFY(!Passwords::needsRehash(renewed));
+        QVERIFY(Passwords::verify(renewed, "secret"));
     }
 
     // The initial account shows its delivered password only while it has it; once changed, its
