@@ -87,6 +87,7 @@ private slots:
     void downloadNeedsTheRight();
     void pageBreaksWithoutEmptyTrailingPage();
     void reportTextIsExtractableChinese();
+    void longTextsWrapAndEveryPageIsNumbered();
     void downloadWritesReportAndAuditEntry();
     void downloadedNameGetsItsExtension();
     void uncreatableFileIsAFailure();
@@ -226,6 +227,39 @@ void TestAuditLog::pageBreaksWithoutEmptyTrailingPage()
     QVERIFY(second.contains("操作说明"));
     QVERIFY(second.contains(QStringLiteral("row%1").arg(perPage)));
     QVERIFY(!second.contains(QStringLiteral("row%1").arg(perPage - 1)));
+}
+
+void TestAuditLog::longTextsWrapAndEveryPageIsNumbered()
+{
+    // Details several lines long, a hash with no place to break, and English headers: nothing is
+    // cut, the rows grow, and each page names itself and the chain's head.
+    QVector<QStringList> data = rows(30);
+    QString details = QStringLiteral("修改用户：jo（");
+    for (int i = 0; i < 12; ++i)
+        details += QStringLiteral("权限%1：false → true；").arg(i);
+    details += QStringLiteral("end）");
+    data[2][3] = details;
+    data[3][3] = QString(64, QLatin1Char('a')) + QStringLiteral("tail");
+    const QString head(64, QLatin1Char('f'));
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral(":/i18n/pcr_en.qm")));
+    QCoreApplication::installTranslator(&english);
+    const QString file = m_ws->path("long.pdf");
+    const bool written = AuditReport::write(file, data, head);
+    QCoreApplication::removeTranslator(&english);
+    QVERIFY(written);
+    const int pages = pageCount(file);
+    QCOMPARE(pages, 2);   // 30 one-line rows would fit on two pages as well; the tall ones push none off
+    const QString text = poppler("pdftotext", {file, "-"}).remove(QLatin1Char('\n')).remove(QLatin1Char(' '));
+    QVERIFY(text.contains(QString(details).remove(QLatin1Char(' '))));
+    QVERIFY(text.contains(QString(64, QLatin1Char('a')) + QStringLiteral("tail")));
+    for (int p = 1; p <= pages; ++p) {
+        const QString page = poppler("pdftotext", {"-f", QString::number(p), "-l", QString::number(p), file, "-"});
+        QVERIFY2(page.contains(QStringLiteral("Page %1 of %2").arg(p).arg(pages)), qPrintable(page));
+        QVERIFY(page.contains(QStringLiteral("Last hash of the audit chain: ") + head));
+        for (const char *title : {"Time", "User name", "Type", "Description"})
+            QVERIFY2(page.contains(QLatin1String(title)), title);
+    }
 }
 
 void TestAuditLog::reportTextIsExtractableChinese()
