@@ -9,6 +9,7 @@
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -173,7 +174,9 @@ bool AuditLog::startVerify()
 {
     if (m_verifier)
         return false;
-    const QString file = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false).databaseName();
+    const QString file = QFileInfo(QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false)
+                                       .databaseName())
+                             .absoluteFilePath();
     m_verdict = std::make_shared<AuditChain::Verdict>();
     auto verdict = m_verdict;
     m_verifier = QThread::create([file, verdict] { *verdict = AuditChain::verifyFile(file); });

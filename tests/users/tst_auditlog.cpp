@@ -85,6 +85,7 @@ private slots:
     void typeFragmentAndOperatorFilter();
     void emptyOperatorMatchesNothing();
     void downloadNeedsTheRight();
+    void verifyFindsAnEditedEntry();
     void pageBreaksWithoutEmptyTrailingPage();
     void reportTextIsExtractableChinese();
     void longTextsWrapAndEveryPageIsNumbered();
@@ -206,6 +207,28 @@ void TestAuditLog::downloadNeedsTheRight()
     logIn("zed");
     AuditLog without;
     QVERIFY(!child<QPushButton>(&without, "pushButton_Download")->isEnabled());
+}
+
+void TestAuditLog::verifyFindsAnEditedEntry()
+{
+    Tool::SaveAuditLog(AuditEvent::UserLogin, QStringLiteral("用户登录。"));
+    Tool::SaveAuditLog(AuditEvent::UserAdd, QStringLiteral("添加用户：jo"));
+    AuditLog page;
+    QVERIFY(page.startVerify());
+    QVERIFY(page.waitForVerify(60000));
+    QCOMPARE(m_boxes->count(), 1);
+    QCOMPARE(m_boxes->last().kind, MessageRecorder::Information);
+    QVERIFY2(m_boxes->last().text.startsWith(QStringLiteral("审计日志完整：共 2 条记录")), qPrintable(m_boxes->last().text));
+    // The check is on the record; then an entry is changed behind the program's back.
+    QCOMPARE(Workspace::audit().last().Type, QStringLiteral("审计日志-校验"));
+    QVERIFY(Workspace::sql("update AuditLog set Details = '添加用户：ann' where Details = '添加用户：jo'"));
+    m_boxes->clear();
+    child<QPushButton>(&page, "pushButton_Verify")->click();
+    QVERIFY(page.waitForVerify(60000));
+    QCOMPARE(m_boxes->count(), 1);
+    QCOMPARE(m_boxes->last().kind, MessageRecorder::Warning);
+    QVERIFY(m_boxes->last().text.contains(QStringLiteral("第 2 条记录处断开")));
+    QVERIFY(m_boxes->last().text.contains(QStringLiteral("添加用户：ann")));
 }
 
 void TestAuditLog::pageBreaksWithoutEmptyTrailingPage()
