@@ -1108,6 +1108,14 @@
         <source>删除数据失败!</source>
         <translation>Deleting the data failed!</translation>
     </message>
+    <message>
+        <source>数据导出</source>
+        <translation>Data Export</translation>
+    </message>
+    <message>
+        <source>正在读取数据...</source>
+        <translation>Reading the data...</translation>
+    </message>
 </context>
 <context>
     <name>DataExportConfirm</name>
@@ -2215,6 +2223,10 @@
         <source>无法写入文件：%1（%2）</source>
         <translation>Cannot write the file %1 (%2)</translation>
     </message>
+    <message>
+        <source>已取消。</source>
+        <translation>Cancelled.</translation>
+    </message>
 </context>
 <context>
     <name>OoxmlPackage</name>
@@ -2606,6 +2618,14 @@
         <source>保存文件</source>
         <translation>Save file</translation>
     </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>打开数据库失败！</source>
+        <translation>Failed to open the database!</translation>
+    </message>
 </context>
 <context>
     <name>RawWorkbook</name>
@@ -2905,6 +2925,14 @@
         <translation>Restore failed!</translation>
     </message>
     <message>
+        <source>正在备份数据库...</source>
+        <translation>Backing up the database...</translation>
+    </message>
+    <message>
+        <source>正在恢复数据库...</source>
+        <translation>Restoring the database...</translation>
+    </message>
+    <message>
         <source>将用 %1 的备份恢复数据库，此后的数据将被替换（审计记录会保留）。是否继续？</source>
         <translation>The database will be restored from the backup of %1; data written since then will be replaced (audit entries are kept). Continue?</translation>
     </message>
@@ -3192,6 +3220,13 @@
     <message>
         <source>无法写入临时文件：%1</source>
         <translation>Cannot write a temporary file: %1</translation>
+    </message>
+</context>
+<context>
+    <name>WorkProgress</name>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 </TS>

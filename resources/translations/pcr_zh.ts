@@ -1108,6 +1108,14 @@
         <source>删除数据失败!</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>数据导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在读取数据...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DataExportConfirm</name>
@@ -2215,6 +2223,10 @@
         <source>无法写入文件：%1（%2）</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>已取消。</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>OoxmlPackage</name>
@@ -2606,6 +2618,14 @@
         <source>保存文件</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>取消</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>打开数据库失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>RawWorkbook</name>
@@ -2905,6 +2925,14 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>正在备份数据库...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在恢复数据库...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>将用 %1 的备份恢复数据库，此后的数据将被替换（审计记录会保留）。是否继续？</source>
         <translation type="unfinished"></translation>
     </message>
@@ -3191,6 +3219,13 @@
     </message>
     <message>
         <source>无法写入临时文件：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WorkProgress</name>
+    <message>
+        <source>取消</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
