@@ -179,6 +179,10 @@
         <source>日志下载</source>
         <translation>Audit log download</translation>
     </message>
+    <message>
+        <source>校准记录导出</source>
+        <translation>Calibration record export</translation>
+    </message>
 </context>
 <context>
     <name>AdminAdd</name>
@@ -288,6 +292,10 @@
         <source>请输入正确的参数！</source>
         <translation>Please enter valid parameters!</translation>
     </message>
+    <message>
+        <source>不修改请留空</source>
+        <translation>Leave empty to keep</translation>
+    </message>
 </context>
 <context>
     <name>Analysis</name>
@@ -393,6 +401,44 @@
     </message>
 </context>
 <context>
+    <name>AuditChain</name>
+    <message>
+        <source>无法校验审计日志：%1</source>
+        <translation>The audit trail cannot be verified: %1</translation>
+    </message>
+    <message>
+        <source>审计日志完整：共 %1 条记录，哈希链末条哈希 %2。</source>
+        <translation>The audit trail is intact: %1 entries, last hash of the chain %2.</translation>
+    </message>
+    <message>
+        <source>审计日志已被改动：哈希链在第 %1 条记录处断开（共 %2 条）。</source>
+        <translation>The audit trail was altered: the hash chain breaks at entry %1 (of %2).</translation>
+    </message>
+    <message>
+        <source>该记录：%1 | %2 | %3 | %4</source>
+        <translation>That entry: %1 | %2 | %3 | %4</translation>
+    </message>
+</context>
+<context>
+    <name>AuditDiff</name>
+    <message>
+        <source>（空）</source>
+        <translation>(empty)</translation>
+    </message>
+    <message>
+        <source>%1：%2 → %3</source>
+        <translation>%1: %2 → %3</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+</context>
+<context>
     <name>AuditLog</name>
     <message>
         <source>提示</source>
@@ -462,6 +508,14 @@
         <source>PDF Files (*.pdf)</source>
         <translation>PDF Files (*.pdf)</translation>
     </message>
+    <message>
+        <source>校验</source>
+        <translation>Verify</translation>
+    </message>
+    <message>
+        <source>检查审计日志的哈希链：任何一条记录被改动或删除都会被发现</source>
+        <translation>Checks the hash chain of the audit trail: any entry changed or removed is found</translation>
+    </message>
 </context>
 <context>
     <name>AuditReport</name>
@@ -484,6 +538,14 @@
     <message>
         <source>操作说明</source>
         <translation>Description</translation>
+    </message>
+    <message>
+        <source>第 %1 页，共 %2 页</source>
+        <translation>Page %1 of %2</translation>
+    </message>
+    <message>
+        <source>审计链末条哈希：%1</source>
+        <translation>Last hash of the audit chain: %1</translation>
     </message>
 </context>
 <context>
@@ -1315,6 +1377,22 @@
         <source>请选择串口号！</source>
         <translation>Please choose a serial port!</translation>
     </message>
+    <message>
+        <source>序列号</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>有效期</source>
+        <translation>Valid until</translation>
+    </message>
+    <message>
+        <source>IP地址</source>
+        <translation>IP address</translation>
+    </message>
+    <message>
+        <source>端口号</source>
+        <translation>Port</translation>
+    </message>
 </context>
 <context>
     <name>ExcelReport</name>
@@ -1411,10 +1489,6 @@
     <message>
         <source>缺少 --workspace。</source>
         <translation>--workspace is missing.</translation>
-    </message>
-    <message>
-        <source>--list 不能与 --%1 同用。</source>
-        <translation>--list cannot be combined with --%1.</translation>
     </message>
     <message>
         <source>缺少 --project（或 --list）。</source>
@@ -1591,6 +1665,22 @@
     <message>
         <source>写入失败（文档、工作簿或 JSON）</source>
         <translation>writing failed (document, workbook or JSON)</translation>
+    </message>
+    <message>
+        <source>--list 不能与 --verify-audit 同用。</source>
+        <translation>--list cannot be used with --verify-audit.</translation>
+    </message>
+    <message>
+        <source>%1 不能与 --%2 同用。</source>
+        <translation>%1 cannot be used with --%2.</translation>
+    </message>
+    <message>
+        <source>只读校验审计日志的哈希链；完整时退出状态为 0，被改动时为 6 并指出第一条断开的记录</source>
+        <translation>verify the audit trail&apos;s hash chain, read-only; exit status 0 when intact, 6 when altered, naming the first broken entry</translation>
+    </message>
+    <message>
+        <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
+        <translation>--verify-audit: the audit trail was altered or is not chained yet</translation>
     </message>
 </context>
 <context>
@@ -2042,6 +2132,34 @@
         <source>你所在的公司为？</source>
         <translation>Which company are you with?</translation>
     </message>
+    <message>
+        <source>初始账户的密码已修改，请由管理员在用户管理中重设！</source>
+        <translation>The initial account&apos;s password has been changed; an administrator must reset it in user management!</translation>
+    </message>
+    <message>
+        <source>请输入新密码：</source>
+        <translation>Enter the new password:</translation>
+    </message>
+    <message>
+        <source>请再次输入新密码：</source>
+        <translation>Enter the new password again:</translation>
+    </message>
+    <message>
+        <source>两次输入的密码不一致！</source>
+        <translation>The two passwords differ!</translation>
+    </message>
+    <message>
+        <source>修改数据失败!</source>
+        <translation>Modifying the data failed!</translation>
+    </message>
+    <message>
+        <source>通过找回密码重设密码：</source>
+        <translation>Password reset by recovery: </translation>
+    </message>
+    <message>
+        <source>密码已重设，请用新密码登录。</source>
+        <translation>The password has been reset; log in with the new password.</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
@@ -2480,6 +2598,10 @@
         <source>PCR设备查看：</source>
         <translation>PCR instrument viewed: </translation>
     </message>
+    <message>
+        <source>证书号</source>
+        <translation>Certificate number</translation>
+    </message>
 </context>
 <context>
     <name>QWaiting</name>
@@ -2618,6 +2740,17 @@
     <message>
         <source>无法写入文件：%1（%2）</source>
         <translation>Cannot write the file: %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>Safeguards</name>
+    <message>
+        <source>为已有的 %1 条审计记录建立哈希链。</source>
+        <translation>Hash chain built over the %1 existing audit entries.</translation>
+    </message>
+    <message>
+        <source>%1 个账户的明文密码和找回答案已改为加盐哈希保存。</source>
+        <translation>Plain-text passwords and recovery answers of %1 accounts are now stored as salted hashes.</translation>
     </message>
 </context>
 <context>
@@ -2801,6 +2934,14 @@
     <message>
         <source>正在恢复数据库...</source>
         <translation>Restoring the database...</translation>
+    </message>
+    <message>
+        <source>将用 %1 的备份恢复数据库，此后的数据将被替换（审计记录会保留）。是否继续？</source>
+        <translation>The database will be restored from the backup of %1; data written since then will be replaced (audit entries are kept). Continue?</translation>
+    </message>
+    <message>
+        <source>文件：%1，备份时间：%2，保留此后的审计记录 %3 条。</source>
+        <translation>File: %1, backup time: %2, %3 later audit entries kept.</translation>
     </message>
 </context>
 <context>
@@ -3008,6 +3149,53 @@
     <message>
         <source>蓝牙</source>
         <translation>Bluetooth</translation>
+    </message>
+    <message>
+        <source>用户管理-重设密码</source>
+        <translation>Users - password reset</translation>
+    </message>
+    <message>
+        <source>用户管理-密码加密</source>
+        <translation>Users - passwords hashed</translation>
+    </message>
+    <message>
+        <source>审计日志-校验</source>
+        <translation>Audit log - verify</translation>
+    </message>
+    <message>
+        <source>审计日志-建链</source>
+        <translation>Audit log - chain created</translation>
+    </message>
+</context>
+<context>
+    <name>UserRights</name>
+    <message>
+        <source>用户密码</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>用户权限</source>
+        <translation>Role</translation>
+    </message>
+    <message>
+        <source>用户状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>有效期</source>
+        <translation>Valid until</translation>
+    </message>
+    <message>
+        <source>问题</source>
+        <translation>Question</translation>
+    </message>
+    <message>
+        <source>答案</source>
+        <translation>Answer</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>Remarks</translation>
     </message>
 </context>
 <context>

@@ -179,6 +179,10 @@
         <source>日志下载</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>校准记录导出</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AdminAdd</name>
@@ -288,6 +292,10 @@
         <source>请输入正确的参数！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>不修改请留空</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Analysis</name>
@@ -393,6 +401,44 @@
     </message>
 </context>
 <context>
+    <name>AuditChain</name>
+    <message>
+        <source>无法校验审计日志：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志完整：共 %1 条记录，哈希链末条哈希 %2。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志已被改动：哈希链在第 %1 条记录处断开（共 %2 条）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>该记录：%1 | %2 | %3 | %4</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>AuditDiff</name>
+    <message>
+        <source>（空）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1：%2 → %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>AuditLog</name>
     <message>
         <source>提示</source>
@@ -462,6 +508,14 @@
         <source>PDF Files (*.pdf)</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>校验</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>检查审计日志的哈希链：任何一条记录被改动或删除都会被发现</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AuditReport</name>
@@ -483,6 +537,14 @@
     </message>
     <message>
         <source>操作说明</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>第 %1 页，共 %2 页</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计链末条哈希：%1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1315,6 +1377,22 @@
         <source>请选择串口号！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>序列号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>有效期</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IP地址</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>端口号</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExcelReport</name>
@@ -1410,10 +1488,6 @@
     </message>
     <message>
         <source>缺少 --workspace。</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>--list 不能与 --%1 同用。</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1590,6 +1664,22 @@
     </message>
     <message>
         <source>写入失败（文档、工作簿或 JSON）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--list 不能与 --verify-audit 同用。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 不能与 --%2 同用。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>只读校验审计日志的哈希链；完整时退出状态为 0，被改动时为 6 并指出第一条断开的记录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2042,6 +2132,34 @@
         <source>你所在的公司为？</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>初始账户的密码已修改，请由管理员在用户管理中重设！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请输入新密码：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请再次输入新密码：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>两次输入的密码不一致！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通过找回密码重设密码：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>密码已重设，请用新密码登录。</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
@@ -2480,6 +2598,10 @@
         <source>PCR设备查看：</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>证书号</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>QWaiting</name>
@@ -2617,6 +2739,17 @@
     </message>
     <message>
         <source>无法写入文件：%1（%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Safeguards</name>
+    <message>
+        <source>为已有的 %1 条审计记录建立哈希链。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 个账户的明文密码和找回答案已改为加盐哈希保存。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2800,6 +2933,14 @@
     </message>
     <message>
         <source>正在恢复数据库...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>将用 %1 的备份恢复数据库，此后的数据将被替换（审计记录会保留）。是否继续？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文件：%1，备份时间：%2，保留此后的审计记录 %3 条。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3007,6 +3148,53 @@
     </message>
     <message>
         <source>蓝牙</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户管理-重设密码</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户管理-密码加密</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志-校验</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志-建链</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>UserRights</name>
+    <message>
+        <source>用户密码</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户权限</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户状态</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>有效期</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>问题</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>答案</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备注</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

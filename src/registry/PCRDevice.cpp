@@ -2,6 +2,7 @@
 #include "ui_PCRDevice.h"
 
 #include "app/messages.h"
+#include "store/auditdiff.h"
 #include "app/widgets.h"
 #include "registry/CalibrationDates.h"
 #include "registry/RegistryForm.h"
@@ -228,7 +229,14 @@ void PCRDevice::pt_PCRModify_clicked()
     refreshList();
     showDerived(device.CalibrationDate, device.CalibrationCycle);
     openedCalibrationDate = device.CalibrationDate;
-    Tool::SaveAuditLog(AuditEvent::PCRDeviceModify, tr("PCR设备修改：") + device.DeviceName);
+    using D = Tool::Struct_PCRDevice;
+    const QString changes = AuditDiff::between<D>(
+        existing.first(), device,
+        {{tr("设备名称"), &D::DeviceName}, {tr("设备型号"), &D::DeviceModel}, {tr("序列号"), &D::SerialNumber},
+         {tr("制造单位"), &D::Manufacturer}, {tr("校准方式"), &D::CalibrationMode},
+         {tr("校准日期"), &D::CalibrationDate}, {tr("校准周期"), &D::CalibrationCycle},
+         {tr("证书号"), &D::CertificateNumber}, {tr("备注"), &D::Remarks}});
+    Tool::SaveAuditLog(AuditEvent::PCRDeviceModify, AuditDiff::sentence(tr("PCR设备修改：") + device.DeviceName, changes));
 }
 
 void PCRDevice::pt_PCRDelete_clicked()

@@ -47,7 +47,11 @@ const std::vector<Entry> &entries()
         {E::UserModify, QT_TRANSLATE_NOOP("Tool", "用户管理-修改"), "Users - modify"},
         {E::UserDelete, QT_TRANSLATE_NOOP("Tool", "用户管理-删除"), "Users - delete"},
         {E::UserLogin, QT_TRANSLATE_NOOP("Tool", "用户管理-登录"), "Users - login"},
+        {E::PasswordReset, QT_TRANSLATE_NOOP("Tool", "用户管理-重设密码"), "Users - password reset"},
+        {E::SecretsHashed, QT_TRANSLATE_NOOP("Tool", "用户管理-密码加密"), "Users - passwords hashed"},
         {E::AuditLogDownload, QT_TRANSLATE_NOOP("Tool", "审计日志-下载"), "Audit log - download"},
+        {E::AuditLogVerify, QT_TRANSLATE_NOOP("Tool", "审计日志-校验"), "Audit log - verify"},
+        {E::AuditChainCreated, QT_TRANSLATE_NOOP("Tool", "审计日志-建链"), "Audit log - chain created"},
     };
     return all;
 }

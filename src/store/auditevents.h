@@ -45,7 +45,11 @@ enum class AuditEvent : int {
     UserModify = 82,
     UserDelete = 83,
     UserLogin = 84,
+    PasswordReset = 85,
+    SecretsHashed = 86,
     AuditLogDownload = 91,
+    AuditLogVerify = 92,
+    AuditChainCreated = 93,
 };
 
 namespace AuditEvents {

@@ -1,5 +1,7 @@
 #include "store/schema.h"
 
+#include "store/passwords.h"
+
 #include <QDateTime>
 #include <QSet>
 #include <QSqlError>
@@ -29,6 +31,16 @@ Table userTable()
     return t;
 }
 
+// The four texts of an entry, then the chain hash (store/auditchain.h).
+Table auditTable()
+{
+    Table t = textTable<Tool::Struct_AuditLog>(QStringLiteral("AuditLog"));
+    t.columns << QStringLiteral("Hash");
+    t.types << QStringLiteral("TEXT");
+    t.added = 1;
+    return t;
+}
+
 bool run(QSqlQuery &q, const QString &sql, QString *error)
 {
     if (q.exec(sql))
@@ -51,7 +63,7 @@ const std::vector<Table> &tables()
         textTable<Tool::Struct_Layout>(QStringLiteral("Layout")),
         textTable<Tool::Struct_Calibration>(QStringLiteral("Calibration")),
         textTable<Tool::Struct_CalibrationData>(QStringLiteral("CalibrationData")),
-        textTable<Tool::Struct_AuditLog>(QStringLiteral("AuditLog")),
+        auditTable(),
         Table{QStringLiteral("DataSheet"), {QStringLiteral("Name"), QStringLiteral("Data")},
               {QStringLiteral("TEXT"), QStringLiteral("TEXT")}},
     };
@@ -124,7 +136,9 @@ bool ensure(QSqlDatabase db, QString *error)
         ok = run(q, QStringLiteral("create index if not exists CalibrationData_Name_Model "
                                    "on CalibrationData (Name, Model)"), error);
     if (ok && missing.contains(QStringLiteral("UesrManagement"))) {
-        const Tool::Struct_UesrManagement u = initialUser();
+        Tool::Struct_UesrManagement u = initialUser();
+        u.Password = Passwords::hash(u.Password);
+        u.Answer = Passwords::hash(u.Answer);
         const Table &t = tables().front();
         QStringList marks;
         for (int i = 0; i < t.columns.size(); ++i)

@@ -16,13 +16,15 @@ struct Table
     QString name;
     QStringList columns;   // in column order
     QStringList types;     // declared type per column
+    int added = 0;         // trailing columns a later version added: an older file may lack them
 };
 
 // The tables in creation order.
 const std::vector<Table> &tables();
 const Table *table(const QString &name);
 
-// The account a new database starts with.
+// The account a new database starts with, its password and answer as delivered (plain; they are
+// stored hashed).
 Tool::Struct_UesrManagement initialUser();
 
 // Creates every missing table and the CalibrationData index; a table UesrManagement created here

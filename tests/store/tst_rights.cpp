@@ -33,7 +33,8 @@ QString rawText(const QString &sql)
 bool insertAudit(const QString &type, const QString &details)
 {
     QSqlQuery q(QSqlDatabase::database());
-    q.prepare(QStringLiteral("insert into AuditLog values ('2024-01-01 10:00:00.000', 'admin', ?, ?)"));
+    q.prepare(QStringLiteral("insert into AuditLog (Time, Operator, Type, Details) "
+                             "values ('2024-01-01 10:00:00.000', 'admin', ?, ?)"));
     q.addBindValue(type);
     q.addBindValue(details);
     return q.exec();
@@ -315,7 +316,8 @@ void TestRights::auditCodes_data()
         {51, "布点图管理-添加"}, {52, "布点图管理-删除"}, {53, "布点图管理-查看"},
         {61, "设备校准-校准"}, {62, "设备校准-数据删除"}, {71, "数据导出-校准报告"},
         {72, "数据导出-校准记录"}, {73, "数据导出-原始记录"}, {81, "用户管理-添加"},
-        {82, "用户管理-修改"}, {83, "用户管理-删除"}, {84, "用户管理-登录"}, {91, "审计日志-下载"},
+        {82, "用户管理-修改"}, {83, "用户管理-删除"}, {84, "用户管理-登录"}, {85, "用户管理-重设密码"},
+        {86, "用户管理-密码加密"}, {91, "审计日志-下载"}, {92, "审计日志-校验"}, {93, "审计日志-建链"},
     };
     QCOMPARE(int(std::size(rows)), int(AuditEvents::entries().size()));
     for (const auto &r : rows)
@@ -341,7 +343,7 @@ void TestRights::auditCodes()
 
 void TestRights::unknownAuditCodeStoresAnEmptyType()
 {
-    for (int code : {0, 10, 15, 92, -1}) {
+    for (int code : {0, 10, 15, 94, -1}) {
         QVERIFY(AuditEvents::storedWord(code).isEmpty());
         Tool::SaveAuditLog(code, QStringLiteral("odd。"));
     }
