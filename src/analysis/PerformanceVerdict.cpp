@@ -1,0 +1,228 @@
+#include "PerformanceVerdict.h"
+
+#include "Compare.h"
+#include "Units.h"
+
+#include <QCoreApplication>
+
+#include <cmath>
+
+namespace Analysis {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Analysis", text);
+}
+
+PerformanceFigure figure(FigureKind kind, const StepPerformance *step, double value, double limit, Verdict verdict)
+{
+    PerformanceFigure f;
+    f.kind = kind;
+    if (step) {
+        f.step = step->step;
+        f.setTemperature = step->setTemperature;
+        f.heating = step->heating;
+    }
+    f.value = value;
+    f.limit = limit;
+    f.verdict = verdict;
+    return f;
+}
+
+} // namespace
+
+bool PerformanceProfile::isEmpty() const
+{
+    return !qIsFinite(accuracy) && !qIsFinite(uniformity) && !qIsFinite(heatingRate) && !qIsFinite(coolingRate)
+        && !qIsFinite(overshoot) && !qIsFinite(settlingTime);
+}
+
+Verdict atMost(double value, double limit)
+{
+    if (!qIsFinite(limit))
+        return Verdict::NotJudged;
+    if (qIsNaN(value))
+        return Verdict::Fail;
+    return exceedsLimit(value, limit) ? Verdict::Fail : Verdict::Pass;
+}
+
+Verdict atLeast(double value, double limit)
+{
+    if (!qIsFinite(limit))
+        return Verdict::NotJudged;
+    if (qIsNaN(value))
+        return Verdict::Fail;
+    return belowLimit(value, limit) ? Verdict::Fail : Verdict::Pass;
+}
+
+Verdict withinPlusMinus(double value, double limit)
+{
+    return atMost(std::fabs(value), limit);
+}
+
+Quantity quantityOf(FigureKind kind)
+{
+    switch (kind) {
+    case FigureKind::SettlingTime:
+        return Quantity::Seconds;
+    case FigureKind::HeatingRate:
+    case FigureKind::CoolingRate:
+    case FigureKind::MaxHeatingRate:
+    case FigureKind::MaxCoolingRate:
+        return Quantity::Rate;
+    default:
+        return Quantity::Difference;
+    }
+}
+
+QVector<PerformanceFigure> performanceFigures(const PerformanceResult &result, const PerformanceProfile &profile)
+{
+    QVector<PerformanceFigure> out;
+    for (const StepPerformance &s : result.steps) {
+        out << figure(FigureKind::Overshoot, &s, s.overshoot, profile.overshoot, atMost(s.overshoot, profile.overshoot));
+        PerformanceFigure well = figure(FigureKind::WellOvershoot, &s, s.wellOvershoot, profile.overshoot,
+                                        atMost(s.wellOvershoot, profile.overshoot));
+        well.well = s.worstWell;
+        out << well;
+        out << figure(FigureKind::SettlingTime, &s, s.settlingTime, profile.settlingTime,
+                      atMost(s.settlingTime, profile.settlingTime));
+        for (const FixedTimeFigures &t : s.atTimes) {
+            PerformanceFigure mean = figure(FigureKind::MeanDeviation, &s, t.meanDeviation, profile.accuracy,
+                                            withinPlusMinus(t.meanDeviation, profile.accuracy));
+            PerformanceFigure spread = figure(FigureKind::Spread, &s, t.spread, profile.uniformity,
+                                              atMost(t.spread, profile.uniformity));
+            mean.after = spread.after = t.after;
+            out << mean << spread;
+        }
+    }
+    const RatePerformance &r = result.rate;
+    if (r.hasData) {
+        out << figure(FigureKind::HeatingRate, nullptr, r.heatingRate, profile.heatingRate,
+                      atLeast(r.heatingRate, profile.heatingRate));
+        out << figure(FigureKind::MaxHeatingRate, nullptr, r.maxHeatingRate, profile.heatingRate,
+                      atLeast(r.maxHeatingRate, profile.heatingRate));
+        out << figure(FigureKind::CoolingRate, nullptr, r.coolingRate, profile.coolingRate,
+                      atLeast(r.coolingRate, profile.coolingRate));
+        out << figure(FigureKind::MaxCoolingRate, nullptr, r.maxCoolingRate, profile.coolingRate,
+                      atLeast(r.maxCoolingRate, profile.coolingRate));
+    }
+    return out;
+}
+
+Verdict overallVerdict(const QVector<PerformanceFigure> &figures)
+{
+    if (figures.isEmpty())
+        return Verdict::NotJudged;
+    bool allPass = true;
+    for (const PerformanceFigure &f : figures) {
+        if (f.verdict == Verdict::Fail)
+            return Verdict::Fail;
+        allPass = allPass && f.verdict == Verdict::Pass;
+    }
+    return allPass ? Verdict::Pass : Verdict::NotJudged;
+}
+
+QString verdictWord(Verdict verdict)
+{
+    switch (verdict) {
+    case Verdict::Pass:
+        return QStringLiteral("合格");
+    case Verdict::Fail:
+        return QStringLiteral("不合格");
+    default:
+        return QString();
+    }
+}
+
+QString verdictText(Verdict verdict)
+{
+    switch (verdict) {
+    case Verdict::Pass:
+        return tr("合格");
+    case Verdict::Fail:
+        return tr("不合格");
+    default:
+        return QString();
+    }
+}
+
+QString figureName(const PerformanceFigure &f)
+{
+    const QString seconds = QString::number(f.after, 'g', 6);
+    switch (f.kind) {
+    case FigureKind::Overshoot:
+        return f.heating ? tr("过冲") : tr("下冲");
+    case FigureKind::WellOvershoot:
+        return (f.heating ? tr("最差孔过冲") : tr("最差孔下冲"));
+    case FigureKind::SettlingTime:
+        return tr("稳定时间");
+    case FigureKind::MeanDeviation:
+        return tr("平均偏差（%1 s）").arg(seconds);
+    case FigureKind::Spread:
+        return tr("均匀度（%1 s）").arg(seconds);
+    case FigureKind::HeatingRate:
+        return tr("平均升温速率");
+    case FigureKind::CoolingRate:
+        return tr("平均降温速率");
+    case FigureKind::MaxHeatingRate:
+        return tr("最大升温速率");
+    case FigureKind::MaxCoolingRate:
+        return tr("最大降温速率");
+    }
+    return QString();
+}
+
+double displayFigureValue(double value, FigureKind kind, const QString &unit)
+{
+    return quantityOf(kind) == Quantity::Seconds ? value : displayDifference(value, unit);
+}
+
+QString figureUnit(const PerformanceFigure &f, const QString &unit)
+{
+    switch (quantityOf(f.kind)) {
+    case Quantity::Seconds:
+        return QStringLiteral("s");
+    case Quantity::Rate:
+        return unit + QStringLiteral("/s");
+    default:
+        return unit;
+    }
+}
+
+namespace {
+
+QString number(double v, FigureKind kind, int decimals)
+{
+    return QString::number(v, 'f', quantityOf(kind) == Quantity::Seconds ? 1 : decimals);
+}
+
+} // namespace
+
+QString figureValueText(const PerformanceFigure &f, const QString &unit, int decimals)
+{
+    if (qIsNaN(f.value))
+        return f.kind == FigureKind::SettlingTime ? tr("未稳定") : QStringLiteral("—");
+    return number(displayFigureValue(f.value, f.kind, unit), f.kind, decimals);
+}
+
+QString figureLimitText(const PerformanceFigure &f, const QString &unit, int decimals)
+{
+    if (!qIsFinite(f.limit))
+        return QString();
+    const QString v = number(displayFigureValue(f.limit, f.kind, unit), f.kind, decimals);
+    switch (f.kind) {
+    case FigureKind::MeanDeviation:
+        return QStringLiteral("±") + v;
+    case FigureKind::HeatingRate:
+    case FigureKind::CoolingRate:
+    case FigureKind::MaxHeatingRate:
+    case FigureKind::MaxCoolingRate:
+        return QStringLiteral("≥") + v;
+    default:
+        return QStringLiteral("≤") + v;
+    }
+}
+
+} // namespace Analysis
