@@ -39,6 +39,33 @@ bool PerformanceProfile::isEmpty() const
         && !qIsFinite(overshoot) && !qIsFinite(settlingTime);
 }
 
+bool profileFromTexts(const QStringList &texts, PerformanceProfile *profile, int *bad)
+{
+    *profile = PerformanceProfile();
+    if (texts.size() != 6) {
+        if (bad)
+            *bad = qMin(texts.size(), 6);
+        return false;
+    }
+    double *limits[6] = {&profile->accuracy, &profile->uniformity, &profile->heatingRate, &profile->coolingRate,
+                         &profile->overshoot, &profile->settlingTime};
+    for (int i = 0; i < 6; ++i) {
+        const QString text = texts.at(i).trimmed();
+        if (text.isEmpty())
+            continue;
+        bool ok = false;
+        const double v = text.toDouble(&ok);
+        if (!ok || !qIsFinite(v) || v < 0) {
+            *profile = PerformanceProfile();
+            if (bad)
+                *bad = i;
+            return false;
+        }
+        *limits[i] = v;
+    }
+    return true;
+}
+
 Verdict atMost(double value, double limit)
 {
     if (!qIsFinite(limit))

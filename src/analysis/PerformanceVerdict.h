@@ -3,6 +3,7 @@
 #include "Performance.h"
 
 #include <QString>
+#include <QStringList>
 
 // The cycler's own specification and the verdict of each performance figure against it.
 namespace Analysis {
@@ -18,6 +19,11 @@ struct PerformanceProfile
     double settlingTime = qQNaN();  // maximum s
     bool isEmpty() const;
 };
+
+// The limits as stored: accuracy, uniformity, heating rate, cooling rate, overshoot, settling
+// time, decimal texts in ℃, ℃/s and s. An empty text is no limit. False when a text is neither
+// empty nor a finite number ≥ 0 (*bad: its index), or when there are not six.
+bool profileFromTexts(const QStringList &texts, PerformanceProfile *profile, int *bad = nullptr);
 
 enum class Verdict { NotJudged, Pass, Fail };
 

@@ -1,5 +1,7 @@
 #include "store/schema.h"
 
+#include "store/profiles.h"
+
 #include <QDateTime>
 #include <QSet>
 #include <QSqlError>
@@ -63,7 +65,24 @@ const Table *table(const QString &name)
     for (const Table &t : tables())
         if (t.name == name)
             return &t;
+    for (const Table &t : addedTables())
+        if (t.name == name)
+            return &t;
     return nullptr;
+}
+
+const std::vector<Table> &addedTables()
+{
+    static const std::vector<Table> added = [] {
+        Table profile{QString::fromLatin1(Profiles::TableName), {}, {}};
+        for (const auto &field : PerformanceProfileRecord::fields()) {
+            profile.columns << QString::fromLatin1(field.first);
+            // One profile per model.
+            profile.types << (profile.types.isEmpty() ? QStringLiteral("TEXT PRIMARY KEY") : QStringLiteral("TEXT"));
+        }
+        return std::vector<Table>{profile};
+    }();
+    return added;
 }
 
 Tool::Struct_UesrManagement initialUser()
@@ -93,8 +112,10 @@ bool ensure(QSqlDatabase db, QString *error)
         present.insert(q.value(0).toString());
     q.finish();
 
+    std::vector<Table> all = tables();
+    all.insert(all.end(), addedTables().begin(), addedTables().end());
     QStringList missing;
-    for (const Table &t : tables())
+    for (const Table &t : all)
         if (!present.contains(t.name))
             missing << t.name;
     const bool needIndex = [&] {
@@ -112,7 +133,7 @@ bool ensure(QSqlDatabase db, QString *error)
         return false;
     }
     bool ok = true;
-    for (const Table &t : tables()) {
+    for (const Table &t : all) {
         if (!ok || !missing.contains(t.name))
             continue;
         QStringList defs;
