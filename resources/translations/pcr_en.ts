@@ -1046,6 +1046,14 @@
         <source>删除数据失败!</source>
         <translation>Deleting the data failed!</translation>
     </message>
+    <message>
+        <source>数据导出</source>
+        <translation>Data Export</translation>
+    </message>
+    <message>
+        <source>正在读取数据...</source>
+        <translation>Reading the data...</translation>
+    </message>
 </context>
 <context>
     <name>DataExportConfirm</name>
@@ -1919,6 +1927,33 @@
     </message>
 </context>
 <context>
+    <name>LinkSettings</name>
+    <message>
+        <source>通讯方式“%1”无效，应为串口、网络或蓝牙！</source>
+        <translation>Invalid link type “%1”: it must be serial, network or Bluetooth!</translation>
+    </message>
+    <message>
+        <source>请选择串口号！</source>
+        <translation>Please choose a serial port!</translation>
+    </message>
+    <message>
+        <source>请输入蓝牙设备名称！</source>
+        <translation>Please enter the Bluetooth device name!</translation>
+    </message>
+    <message>
+        <source>请输入IP地址！</source>
+        <translation>Please enter the IP address!</translation>
+    </message>
+    <message>
+        <source>端口号“%1”无效，应为1到65535之间的整数！</source>
+        <translation>Invalid port “%1”: it must be a whole number from 1 to 65535!</translation>
+    </message>
+    <message>
+        <source>波特率“%1”无效，应为正整数！</source>
+        <translation>Invalid baud rate “%1”: it must be a positive whole number!</translation>
+    </message>
+</context>
+<context>
     <name>Login</name>
     <message>
         <source>用户登录</source>
@@ -2069,6 +2104,10 @@
     <message>
         <source>无法写入文件：%1（%2）</source>
         <translation>Cannot write the file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>已取消。</source>
+        <translation>Cancelled.</translation>
     </message>
 </context>
 <context>
@@ -2457,6 +2496,14 @@
         <source>保存文件</source>
         <translation>Save file</translation>
     </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>打开数据库失败！</source>
+        <translation>Failed to open the database!</translation>
+    </message>
 </context>
 <context>
     <name>RawWorkbook</name>
@@ -2744,6 +2791,14 @@
         <source>恢复失败！</source>
         <translation>Restore failed!</translation>
     </message>
+    <message>
+        <source>正在备份数据库...</source>
+        <translation>Backing up the database...</translation>
+    </message>
+    <message>
+        <source>正在恢复数据库...</source>
+        <translation>Restoring the database...</translation>
+    </message>
 </context>
 <context>
     <name>Tool</name>
@@ -2977,6 +3032,13 @@
     <message>
         <source>无法写入临时文件：%1</source>
         <translation>Cannot write a temporary file: %1</translation>
+    </message>
+</context>
+<context>
+    <name>WorkProgress</name>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 </TS>

@@ -1046,6 +1046,14 @@
         <source>删除数据失败!</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>数据导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在读取数据...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DataExportConfirm</name>
@@ -1919,6 +1927,33 @@
     </message>
 </context>
 <context>
+    <name>LinkSettings</name>
+    <message>
+        <source>通讯方式“%1”无效，应为串口、网络或蓝牙！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请选择串口号！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请输入蓝牙设备名称！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请输入IP地址！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>端口号“%1”无效，应为1到65535之间的整数！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>波特率“%1”无效，应为正整数！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Login</name>
     <message>
         <source>用户登录</source>
@@ -2068,6 +2103,10 @@
     </message>
     <message>
         <source>无法写入文件：%1（%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>已取消。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2457,6 +2496,14 @@
         <source>保存文件</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>取消</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>打开数据库失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>RawWorkbook</name>
@@ -2744,6 +2791,14 @@
         <source>恢复失败！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>正在备份数据库...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在恢复数据库...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Tool</name>
@@ -2976,6 +3031,13 @@
     </message>
     <message>
         <source>无法写入临时文件：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WorkProgress</name>
+    <message>
+        <source>取消</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -20,36 +20,46 @@ const QString Ohm = QStringLiteral("Ohm");
 } // namespace
 
 Collection1611A::Collection1611A(QObject *parent)
-    : Collection(parent), link(this, openFlag), modeNames{QStringLiteral("串口"), QStringLiteral("网络")}
+    : Collection(parent), link(openFlag), modeNames{QStringLiteral("串口"), QStringLiteral("网络")}
 {
-    connect(this, &Collection1611A::Open_signals, this, &Collection1611A::Open_slots);
-    connect(this, &Collection1611A::Write_signals, this, &Collection1611A::Write_slots);
-    connect(this, &Collection1611A::Close_signals, this, &Collection1611A::Close_slots);
+    // The slots run on the driver thread: the signals reach them through its context object.
+    QObject *onLink = link.context();
+    connect(this, &Collection1611A::Open_signals, onLink, [this](QString Mode, QString IP, int Port) { Open_slots(Mode, IP, Port); });
+    connect(this, &Collection1611A::Write_signals, onLink, [this](QString Data) { Write_slots(Data); });
+    connect(this, &Collection1611A::Close_signals, onLink, [this] { Close_slots(); });
 }
 
-Collection1611A::~Collection1611A() = default;
+Collection1611A::~Collection1611A()
+{
+    link.shutdown();
+}
 
 QString Collection1611A::address()
 {
     return link.locked([this] { return busAddress; });
 }
 
-bool Collection1611A::Open(const QString &Mode, const QString &IP, const QString &Port)
+void Collection1611A::closeAndWait()
 {
-    if (openFlag.load())
+    const int ticket = link.closeTicket();
+    emit Close_signals();
+    link.waitCloseDone(ticket, CloseWaitMs);
+}
+
+bool Collection1611A::OpenLink(const LinkSettings &Link)
+{
+    const auto call = link.enter("Collection1611A::Open");
+    if (!call || openFlag.load())
         return false;
-    if (link.inOwnerThread()) {
-        qWarning() << "Collection1611A::Open called in the driver's own thread; refused";
+    // Serial and network only; an unknown kind cannot open, so there is nothing to wait for.
+    if (!Link.isValid() || (Link.kind != LinkSettings::Serial && Link.kind != LinkSettings::Network))
         return false;
-    }
     link.beginOpen();
-    emit Open_signals(Mode, IP, Port.toInt());
+    emit Open_signals(Link.modeText(), Link.address, Link.kind == LinkSettings::Serial ? Link.baudRate : Link.port);
     if (!link.waitOpen(StreamLink::OpenWaitMs)) {
         // Tidies up an attempt that might still complete after the wait, and lets that happen
         // before returning, so that a new Open right away is not ended by it.
-        const int ticket = link.closeTicket();
-        emit Close_signals();
-        link.waitCloseDone(ticket, CloseWaitMs);
+        closeAndWait();
         return false;
     }
 
@@ -65,9 +75,7 @@ bool Collection1611A::Open(const QString &Mode, const QString &IP, const QString
     });
     if (!answered) {
         // Closed when this returns, so the caller may try again at once.
-        const int ticket = link.closeTicket();
-        emit Close_signals();
-        link.waitCloseDone(ticket, CloseWaitMs);
+        closeAndWait();
         return false;
     }
     return true;
@@ -75,13 +83,11 @@ bool Collection1611A::Open(const QString &Mode, const QString &IP, const QString
 
 bool Collection1611A::Close()
 {
-    if (!openFlag.load())
+    const auto call = link.enter("Collection1611A::Close");
+    if (!call || !openFlag.load())
         return false;
-    const int ticket = link.closeTicket();
-    emit Close_signals();
-    // From a worker, let the close happen before returning, so an Open right after it works.
-    if (!link.inOwnerThread())
-        link.waitCloseDone(ticket, CloseWaitMs);
+    // Let the close happen before returning, so an Open right after it works.
+    closeAndWait();
     return true;
 }
 
@@ -92,16 +98,14 @@ bool Collection1611A::IsOpen()
 
 bool Collection1611A::Read(QString &Data)
 {
-    if (link.inOwnerThread()) {
-        qWarning() << "Collection1611A::Read called in the driver's own thread; refused";
-        return false;
-    }
-    return link.takeReply(Data, ReadWaitMs);
+    const auto call = link.enter("Collection1611A::Read");
+    return call && link.takeReply(Data, ReadWaitMs);
 }
 
 bool Collection1611A::Write(const QString &Data)
 {
-    if (!openFlag.load())
+    const auto call = link.enter("Collection1611A::Write");
+    if (!call || !openFlag.load())
         return false;
     emit Write_signals(Data);
     return true;
@@ -117,6 +121,9 @@ bool Collection1611A::request(const QString &frame, QString &reply)
 
 bool Collection1611A::GetIdentity(QString &Identity)
 {
+    const auto call = link.enter("Collection1611A::GetIdentity");
+    if (!call)
+        return false;
     QString frame = address() + QStringLiteral("0310000005");
     frame += crcHex(frame);
     QString reply;
@@ -136,6 +143,9 @@ QStringList Collection1611A::GetModes()
 
 bool Collection1611A::SetChannels(const QList<ChannelSetting> &Settings)
 {
+    const auto call = link.enter("Collection1611A::SetChannels");
+    if (!call)
+        return false;
     // There is no coefficient block beyond channel 16.
     if (Settings.size() > MaxChannels)
         return false;
@@ -169,6 +179,9 @@ bool Collection1611A::writeCoefficients(int channel, float c1, float c2, float c
 
 bool Collection1611A::ReadChannels(QStringList &Values)
 {
+    const auto call = link.enter("Collection1611A::ReadChannels");
+    if (!call)
+        return false;
     Values.clear();
     if (channelCount == 0)
         return false;
@@ -207,6 +220,9 @@ bool Collection1611A::ReadChannels(QStringList &Values)
 
 bool Collection1611A::ReadCoefficients(int Channel, QString &C1, QString &C2, QString &C3, QString &C4)
 {
+    const auto call = link.enter("Collection1611A::ReadCoefficients");
+    if (!call)
+        return false;
     if (Channel < 0 || Channel >= MaxChannels)
         return false;
     QString frame = address() + QStringLiteral("03") + QLatin1String(registerTable[Channel]) + QStringLiteral("0008");
@@ -224,13 +240,13 @@ bool Collection1611A::ReadCoefficients(int Channel, QString &C1, QString &C2, QS
 void Collection1611A::Open_slots(QString Mode, QString IP, int Port)
 {
     link.clear();
-    const auto onData = [this](bool serial) {
-        return [this, serial] { serial ? SerialReadData_slots() : NetReadData_slots(); };
-    };
-    if (Mode == modeNames.at(0))
-        link.openSerial(IP, Port, onData(true));
-    else if (Mode == modeNames.at(1))
-        link.openNetwork(IP, Port, onData(false));
+    const LinkSettings settings = LinkSettings::fromStored(Mode, IP, QString::number(Port));
+    if (!settings.isValid())
+        link.endOpenAttempt();
+    else if (settings.kind == LinkSettings::Serial)
+        link.openTransport(settings, [this] { SerialReadData_slots(); });
+    else if (settings.kind == LinkSettings::Network)
+        link.openTransport(settings, [this] { NetReadData_slots(); });
     else
         link.endOpenAttempt();  // an unknown mode cannot open: no need to let the caller wait
 }
@@ -262,13 +278,7 @@ void Collection1611A::receive()
         return;
     link.frame([&](QString &buffer) -> QStringList {
         buffer += hex;
-        if (!busAddress.isEmpty() && !acceptAnyAddress && !buffer.startsWith(busAddress))
-            buffer.clear();
-        if (buffer.size() >= 7 && crcHex(buffer.left(buffer.size() - 4)).toUpper() == buffer.right(4).toUpper()) {
-            const QString reply = buffer;
-            buffer.clear();
-            return {reply};
-        }
-        return {};
+        const QString reply = takeCollectorFrame(buffer, acceptAnyAddress ? QString() : busAddress);
+        return reply.isEmpty() ? QStringList() : QStringList{reply};
     });
 }

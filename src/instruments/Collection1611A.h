@@ -7,7 +7,8 @@
 
 // The 1611A multichannel collector: Modbus-style frames with a CRC, over serial or TCP.
 // The collector converts each probe's resistance to temperature with the four coefficients
-// written into its channel; it can also deliver the raw resistances.
+// written into its channel; it can also deliver the raw resistances. The signals below reach
+// their slots on the link's driver thread, where the port or socket lives.
 class Collection1611A : public Collection
 {
     Q_OBJECT
@@ -17,9 +18,10 @@ public:
     static constexpr int CloseWaitMs = 1000;
 
     explicit Collection1611A(QObject *parent = nullptr);
+    // Ends the calls still in progress (they return false) and joins the driver thread.
     ~Collection1611A() override;
 
-    bool Open(const QString &Mode, const QString &IP, const QString &Port) override;
+    bool OpenLink(const LinkSettings &Link) override;
     bool Close() override;
     bool IsOpen() override;
     bool Read(QString &Data) override;
@@ -47,6 +49,8 @@ private slots:
 
 private:
     void receive();
+    // Asks the driver thread to close and waits for it, so that an Open right after works.
+    void closeAndWait();
     // Writes a request after dropping replies left over from earlier ones, and takes one reply.
     bool request(const QString &frame, QString &reply);
     bool writeCoefficients(int channel, float c1, float c2, float c3, float c4);
@@ -54,7 +58,7 @@ private:
 
     StreamLink link;
     QStringList modeNames;
-    // Shared with the framing in the GUI thread: read and written under the link's lock.
+    // Shared with the framing on the driver thread: read and written under the link's lock.
     QString busAddress;
     bool acceptAnyAddress = false;
     int channelCount = 0;

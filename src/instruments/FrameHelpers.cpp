@@ -90,3 +90,25 @@ QString fahrenheitText(double celsius)
 {
     return QString::number(celsius * 9.0 / 5.0 + 32.0, 'f', 6);
 }
+
+QString takeCollectorFrame(QString &buffer, const QString &busAddress)
+{
+    if (!busAddress.isEmpty() && !buffer.startsWith(busAddress))
+        buffer.clear();
+    if (buffer.size() < 7 || crcHex(buffer.left(buffer.size() - 4)).toUpper() != buffer.right(4).toUpper())
+        return QString();
+    QString reply;
+    reply.swap(buffer);
+    return reply;
+}
+
+QStringList takeLines(QString &buffer)
+{
+    QStringList lines;
+    int end;
+    while ((end = buffer.indexOf(QLatin1Char('\n'))) >= 0) {
+        lines << buffer.left(end + 1);
+        buffer.remove(0, end + 1);
+    }
+    return lines;
+}

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // CRC-16/MODBUS (initial 0xFFFF, reflected polynomial 0xA001, no final XOR) over raw bytes.
 quint16 crc16Modbus(const QByteArray &bytes);
@@ -34,3 +35,14 @@ QString significantText(double value, int digits = 9);
 
 // Celsius to Fahrenheit as a text with six decimals, the collector's reading format.
 QString fahrenheitText(double celsius);
+
+// The collector's receive framing over its buffer of hex digits. A buffer that does not start
+// with the bus address is noise or another sender's and is dropped (an empty address accepts any
+// sender). Once at least 7 digits are buffered and the last four are the CRC of the rest, the
+// whole buffer is one reply: it is taken out and returned. Otherwise the result is empty and the
+// buffer keeps accumulating.
+QString takeCollectorFrame(QString &buffer, const QString &busAddress);
+
+// Line framing of the text instruments: every complete line, up to and including its line feed,
+// is cut off the front of `buffer`, oldest first; a partial line stays for the next data.
+QStringList takeLines(QString &buffer);

@@ -1,23 +1,98 @@
 #include "instruments/StreamLink.h"
 
-#include <QAbstractSocket>
+#include "instruments/Transport.h"
+
 #include <QDebug>
-#include <QSerialPort>
-#include <QTcpSocket>
 #include <QThread>
-#include <QTimer>
 #include <chrono>
 
-StreamLink::StreamLink(QObject *owner, std::atomic<bool> &openFlag) : owner(owner), openFlag(openFlag) {}
+StreamLink::StreamLink(std::atomic<bool> &openFlag) : openFlag(openFlag)
+{
+    thread = new QThread;
+    thread->setObjectName(QStringLiteral("instrument link"));
+    ctx = new QObject;
+    ctx->moveToThread(thread);
+    // Deleted on the driver thread as it ends, with every transport released there.
+    QObject::connect(thread, &QThread::finished, ctx, &QObject::deleteLater);
+    thread->start();
+}
 
 StreamLink::~StreamLink()
 {
-    close();
+    shutdown();
 }
 
-bool StreamLink::inOwnerThread() const
+bool StreamLink::onDriverThread() const
 {
-    return QThread::currentThread() == owner->thread();
+    return QThread::currentThread() == thread;
+}
+
+StreamLink::Call::~Call()
+{
+    if (link)
+        link->leave();
+}
+
+StreamLink::Call StreamLink::enter(const char *operation)
+{
+    if (onDriverThread()) {
+        qWarning() << operation << "called on the instrument's own driver thread; refused";
+        return Call(nullptr);
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    if (stopping)
+        return Call(nullptr);
+    ++activeCalls;
+    return Call(this);
+}
+
+void StreamLink::leave()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        --activeCalls;
+    }
+    wake();
+}
+
+void StreamLink::closeOnDriverThreadAndWait()
+{
+    int ticket;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        ticket = closesDone;
+    }
+    QMetaObject::invokeMethod(ctx, [this] { close(); }, Qt::QueuedConnection);
+    std::unique_lock<std::mutex> lock(mutex);
+    while (!changed.wait_for(lock, std::chrono::seconds(1), [&] { return closesDone != ticket; }))
+        qWarning() << "StreamLink: still waiting for the driver thread to close the link";
+}
+
+void StreamLink::shutdown()
+{
+    if (!thread)
+        return;
+    Q_ASSERT(!onDriverThread());
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        stopping = true;
+    }
+    wake();
+    // Closing ends the waits that a lost connection ends; `stopping` ends the rest.
+    closeOnDriverThreadAndWait();
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        while (activeCalls > 0)
+            changed.wait_for(lock, std::chrono::milliseconds(100));
+    }
+    // Whatever those operations asked the driver thread for has run: nothing opens any more.
+    closeOnDriverThreadAndWait();
+    thread->quit();
+    while (!thread->wait(1000))
+        qWarning() << "StreamLink: still waiting for the driver thread to end";
+    delete thread;
+    thread = nullptr;
+    ctx = nullptr;
 }
 
 void StreamLink::wake()
@@ -34,8 +109,8 @@ void StreamLink::beginOpen()
 bool StreamLink::waitOpen(int ms)
 {
     std::unique_lock<std::mutex> lock(mutex);
-    changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return openFlag.load() || !openPending; });
-    return openFlag.load();
+    changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return openFlag.load() || !openPending || stopping; });
+    return openFlag.load() && !stopping;
 }
 
 bool StreamLink::takeReply(QString &out, int ms)
@@ -43,8 +118,8 @@ bool StreamLink::takeReply(QString &out, int ms)
     std::unique_lock<std::mutex> lock(mutex);
     // A lost connection ends the wait early: nothing more can arrive.
     const bool got = changed.wait_for(lock, std::chrono::milliseconds(ms),
-                                      [this] { return !rxQueue.isEmpty() || !openFlag.load(); });
-    if (!got || rxQueue.isEmpty()) {
+                                      [this] { return !rxQueue.isEmpty() || !openFlag.load() || stopping; });
+    if (!got || rxQueue.isEmpty() || stopping) {
         rxBuffer.clear();
         return false;
     }
@@ -63,7 +138,7 @@ int StreamLink::closeTicket()
 bool StreamLink::waitCloseDone(int ticket, int ms)
 {
     std::unique_lock<std::mutex> lock(mutex);
-    return changed.wait_for(lock, std::chrono::milliseconds(ms), [&] { return closesDone != ticket; });
+    return changed.wait_for(lock, std::chrono::milliseconds(ms), [&] { return closesDone != ticket || stopping; });
 }
 
 void StreamLink::discardReplies()
@@ -88,92 +163,57 @@ void StreamLink::endOpenAttempt()
     wake();
 }
 
-bool StreamLink::openSerial(const QString &name, int baudRate, const std::function<void()> &onReadyRead)
+void StreamLink::openTransport(const LinkSettings &link, const std::function<void()> &onReadyRead)
 {
-    auto *port = new QSerialPort(owner);
-    port->setPortName(name);
-    if (!port->open(QIODevice::ReadWrite)) {
-        qDebug() << "StreamLink: cannot open serial port" << name << port->errorString();
-        delete port;
+    dropTransport();
+    const bool refused = locked([this] { return stopping; });
+    std::unique_ptr<Transport> made = refused ? nullptr : Transport::create(link, OpenWaitMs);
+    if (!made) {
+        if (!refused)
+            qDebug() << "StreamLink: no transport for" << link.describe();
         endOpenAttempt();
-        return false;
+        return;
     }
-    port->setBaudRate(baudRate, QSerialPort::AllDirections);
-    port->setDataBits(QSerialPort::Data8);
-    port->setFlowControl(QSerialPort::NoFlowControl);
-    port->setParity(QSerialPort::NoParity);
-    port->setStopBits(QSerialPort::OneStop);
-    QObject::connect(port, &QSerialPort::readyRead, owner, onReadyRead);
-    // A port that goes away (adapter pulled, pseudo-terminal closed) leaves the driver closed;
-    // a hung-up line reads as end of file, which the port reports as a read error, over and over.
-    QObject::connect(port, &QSerialPort::errorOccurred, owner, [this, port](QSerialPort::SerialPortError e) {
-        if ((e == QSerialPort::ResourceError || e == QSerialPort::ReadError) && port == serialPort) {
-            qDebug() << "StreamLink: serial port lost:" << port->errorString();
-            port->close();
-            connectionLost();
-        }
-    });
-    serialPort = port;
-    transportMode = Serial;
-    openFlag = true;
-    endOpenAttempt();
-    return true;
-}
-
-void StreamLink::openNetwork(const QString &host, int port, const std::function<void()> &onReadyRead)
-{
-    auto *s = new QTcpSocket(owner);
-    socket = s;
-    QObject::connect(s, &QTcpSocket::readyRead, owner, onReadyRead);
-    QObject::connect(s, &QTcpSocket::connected, owner, [this, s] {
-        if (s != socket)
+    transport = made.release();
+    Transport *t = transport;
+    const Mode mode = link.kind == LinkSettings::Serial ? Serial : link.kind == LinkSettings::Network ? Network : Bluetooth;
+    QObject::connect(t, &Transport::readyRead, ctx, onReadyRead);
+    QObject::connect(t, &Transport::opened, ctx, [this, t, mode] {
+        if (t != transport)
             return;
-        s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        transportMode = Network;
+        transportMode = mode;
         openFlag = true;
         endOpenAttempt();
     });
-    // Before the connection is up, an error ends the attempt; afterwards the peer closing or
-    // the network failing ends in `disconnected`.
-    QObject::connect(s, &QTcpSocket::errorOccurred, owner, [this, s](QAbstractSocket::SocketError) {
-        if (s != socket || openFlag.load())
+    QObject::connect(t, &Transport::failed, ctx, [this, t, link](const QString &reason) {
+        if (t != transport)
             return;
-        qDebug() << "StreamLink: cannot connect" << s->errorString();
-        s->disconnect(owner);
-        s->deleteLater();
-        socket = nullptr;
+        qDebug() << "StreamLink: cannot open" << link.describe() << reason;
+        dropTransport();
         endOpenAttempt();
     });
-    QObject::connect(s, &QTcpSocket::disconnected, owner, [this, s] {
-        if (s == socket)
-            connectionLost();
+    QObject::connect(t, &Transport::lost, ctx, [this, t](const QString &reason) {
+        if (t == transport)
+            connectionLost(reason);
     });
-    // Connecting does not block the GUI thread; the attempt is given up with the caller's wait.
-    QTimer::singleShot(OpenWaitMs, s, [this, s] {
-        if (s != socket || s->state() == QAbstractSocket::ConnectedState)
-            return;
-        s->disconnect(owner);
-        s->abort();
-        s->deleteLater();
-        socket = nullptr;
-        endOpenAttempt();
-    });
-    s->connectToHost(host, quint16(port), QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
+    t->open();
 }
 
-void StreamLink::connectionLost()
+void StreamLink::dropTransport()
 {
-    // The port or socket is released later by the event loop; it is never touched again.
-    if (serialPort) {
-        serialPort->disconnect(owner);
-        serialPort->deleteLater();
-        serialPort = nullptr;
-    }
-    if (socket) {
-        socket->disconnect(owner);
-        socket->deleteLater();
-        socket = nullptr;
-    }
+    if (!transport)
+        return;
+    // It may be in the middle of emitting: released by the event loop, never touched again.
+    transport->disconnect(ctx);
+    transport->close();
+    transport->deleteLater();
+    transport = nullptr;
+}
+
+void StreamLink::connectionLost(const QString &reason)
+{
+    qDebug() << "StreamLink: connection lost:" << reason;
+    dropTransport();
     transportMode = None;
     openFlag = false;
     endOpenAttempt();
@@ -181,40 +221,18 @@ void StreamLink::connectionLost()
 
 void StreamLink::write(const QByteArray &bytes)
 {
-    if (transportMode == Serial && serialPort) {
-        serialPort->write(bytes);
-    } else if (transportMode == Network && socket) {
-        socket->write(bytes);
-        socket->flush();
-    }
+    if (transport && openFlag.load())
+        transport->write(bytes);
 }
 
 QByteArray StreamLink::readAvailable()
 {
-    if (serialPort)
-        return serialPort->readAll();
-    if (socket)
-        return socket->readAll();
-    return {};
+    return transport ? transport->readAll() : QByteArray();
 }
 
 void StreamLink::close()
 {
-    if (serialPort) {
-        serialPort->disconnect(owner);
-        serialPort->clear(QSerialPort::AllDirections);
-        serialPort->close();
-        delete serialPort.data();
-        serialPort = nullptr;
-    }
-    if (socket) {
-        QTcpSocket *s = socket.data();
-        socket = nullptr;
-        s->disconnect(owner);
-        s->disconnectFromHost();
-        s->close();
-        s->deleteLater();
-    }
+    dropTransport();
     transportMode = None;
     openFlag = false;
     {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QPointer>
+#include "instruments/LinkSettings.h"
+
 #include <QString>
 #include <QStringList>
 #include <atomic>
@@ -9,56 +10,93 @@
 #include <mutex>
 
 class QObject;
-class QSerialPort;
-class QTcpSocket;
+class QThread;
+class Transport;
 
-// The serial/TCP transport that the byte and line drivers carry. The port or socket lives in
-// the driver's (GUI) thread; the worker thread only waits on the receive queue and the open flag.
-// One mutex guards the receive buffer, the reply queue and the open attempt; the condition
-// variable wakes a waiting worker as soon as a reply, a connection or a loss arrives.
+// The transport side of a driver: a driver thread of its own with the transport on it, and the
+// receive buffer and reply queue that the calling threads wait on.
+//
+// Threads. Every link starts one driver thread (a QThread) when it is made and joins it in
+// shutdown(). The transport is created, used and deleted there, and the driver's slots run there:
+// the driver connects its signals to its slots through context(), which lives on that thread.
+// Callers (page workers, tools, tests; any thread but the driver thread) block only in timed waits
+// on one condition variable, which a reply, a connection, a loss or a close ends at once. So no
+// activity of the GUI thread, or of any other caller, can delay a read. One thread per driver
+// rather than one for all instruments: a driver is self-contained, its thread ends with it, and
+// a slow port never holds up another instrument.
+//
+// One mutex guards the receive buffer, the reply queue, the open attempt and the close count.
 class StreamLink
 {
 public:
-    enum Mode { None = 0, Serial = 1, Network = 2 };
+    enum Mode { None = 0, Serial = 1, Network = 2, Bluetooth = 3 };
     static constexpr int OpenWaitMs = 12000;
 
-    StreamLink(QObject *owner, std::atomic<bool> &openFlag);
+    explicit StreamLink(std::atomic<bool> &openFlag);
+    // Shuts down, if the driver has not.
     ~StreamLink();
     StreamLink(const StreamLink &) = delete;
     StreamLink &operator=(const StreamLink &) = delete;
 
-    // True in the thread the driver lives in; blocking operations refuse to run there, since
-    // the reply they would wait for is delivered by that thread's event loop.
-    bool inOwnerThread() const;
+    // Lives on the driver thread.
+    QObject *context() const { return ctx; }
+    bool onDriverThread() const;
 
-    // --- caller's (worker) thread
-    // Marks an open attempt as pending; the slot side ends it.
+    // Held by each public operation of a driver for its whole length. False (the operation
+    // fails at once) once shutdown has begun, and on the driver thread itself, whose event loop
+    // delivers what the operation would wait for.
+    class Call
+    {
+    public:
+        Call(Call &&other) noexcept : link(other.link) { other.link = nullptr; }
+        Call(const Call &) = delete;
+        Call &operator=(const Call &) = delete;
+        ~Call();
+        explicit operator bool() const { return link != nullptr; }
+
+    private:
+        friend class StreamLink;
+        explicit Call(StreamLink *link) : link(link) {}
+        StreamLink *link;
+    };
+    Call enter(const char *operation);
+
+    // Ends every wait and open attempt, closes the transport, lets the operations still in
+    // progress return, then stops and joins the driver thread. A driver calls it first thing in
+    // its destructor, while the members its operations use still exist. Idempotent; never called
+    // on the driver thread.
+    void shutdown();
+
+    // --- calling thread
+    // Marks an open attempt as pending; the driver thread ends it.
     void beginOpen();
     // Waits until the connection is open or the attempt ended, at most `ms`.
     bool waitOpen(int ms);
-    // Waits up to `ms` for a framed reply and takes the oldest; on a timeout the unframed
-    // buffer is cleared.
+    // Waits up to `ms` for a framed reply and takes the oldest, without CR and LF; on a timeout
+    // the unframed buffer is cleared.
     bool takeReply(QString &out, int ms);
     // Drops replies still queued from earlier requests.
     void discardReplies();
     // Taken before a close is requested; waitCloseDone then waits, at most `ms`, until the
-    // driver's thread has run that close, also when nothing was open. A new attempt made
-    // earlier would be ended, or its fresh connection closed, by the close still on its way.
+    // driver thread has run that close, also when nothing was open. A new attempt made earlier
+    // would be ended, or its fresh connection closed, by the close still on its way.
     int closeTicket();
     bool waitCloseDone(int ticket, int ms);
 
-    // --- driver's (GUI) thread
+    // --- driver thread
     void clear();
-    bool openSerial(const QString &name, int baudRate, const std::function<void()> &onReadyRead);
-    void openNetwork(const QString &host, int port, const std::function<void()> &onReadyRead);
+    // Creates the transport for `link` and starts it; the open attempt ends when it is up or
+    // has failed (at once for a link this build has no transport for). `onReadyRead` runs on the
+    // driver thread whenever data has arrived.
+    void openTransport(const LinkSettings &link, const std::function<void()> &onReadyRead);
     void endOpenAttempt();
     void write(const QByteArray &bytes);
     QByteArray readAvailable();
     void close();
     int mode() const { return transportMode.load(); }
 
-    // Runs `framer` on the receive buffer under the lock; the replies it returns, oldest
-    // first, go to the queue.
+    // Runs `framer` on the receive buffer under the lock; the replies it returns, oldest first,
+    // go to the queue.
     void frame(const std::function<QStringList(QString &buffer)> &framer);
 
     // Runs `f` under the link's lock (for driver state shared with the framer).
@@ -69,14 +107,18 @@ public:
     }
 
 private:
-    void connectionLost();
+    void dropTransport();
+    void connectionLost(const QString &reason);
     void wake();
+    void leave();
+    // Has the driver thread close the link, and waits for it.
+    void closeOnDriverThreadAndWait();
 
-    QObject *owner;
     std::atomic<bool> &openFlag;
     std::atomic<int> transportMode{None};
-    QPointer<QSerialPort> serialPort;
-    QPointer<QTcpSocket> socket;
+    QThread *thread = nullptr;
+    QObject *ctx = nullptr;
+    Transport *transport = nullptr;  // driver thread only
 
     std::mutex mutex;
     std::condition_variable changed;
@@ -84,4 +126,6 @@ private:
     QStringList rxQueue;  // newest at the front, taken from the back
     bool openPending = false;
     int closesDone = 0;
+    int activeCalls = 0;
+    bool stopping = false;
 };

@@ -351,18 +351,23 @@ void Electrometer::pt_Scan_clicked()
         return;
     if (scanThread.joinable())
         scanThread.join();   // the last test has ended: its thread only has to be collected
-    const Link link = formLink();
+    const Link form = formLink();
+    const LinkSettings link = LinkSettings::fromStored(form.mode, form.address, form.port);
+    if (!link.isValid()) {
+        Messages::warning(this, tr("警告"), tr("设备连接失败！") + QLatin1Char('\n') + link.problemText());
+        return;
+    }
     ui->pushButton_Scan->setEnabled(false);
     scanRunning = true;
     scanThread = std::thread(&Electrometer::therad_Scan, this, link);
 }
 
-void Electrometer::therad_Scan(Link link)
+void Electrometer::therad_Scan(LinkSettings link)
 {
     QString identity;
     QString title = tr("警告");
     QString text;
-    if (!collector->Open(link.mode, link.address, link.port)) {
+    if (!collector->OpenLink(link)) {
         text = tr("设备连接失败！");
     } else if (collector->GetIdentity(identity)) {
         collector->Close();

@@ -16,6 +16,7 @@ class Electrometer;
 }
 
 class Collection1611A;
+struct LinkSettings;
 
 class Electrometer : public QWidget, public RunningPage
 {
@@ -67,7 +68,7 @@ private:
     void fillFixedLists();
     void showLink(const QString &mode, const QString &address, const QString &port);
     void ScanResult_slots(const QString &identity);
-    void therad_Scan(Link link);
+    void therad_Scan(LinkSettings link);
     void joinScan();
 
     std::unique_ptr<Ui::Electrometer> ui;

@@ -7,8 +7,13 @@
 #include "Thermistor.h"
 #include "instruments/Collection1611A.h"
 
+#include <QDir>
+#include <QFile>
 #include <QtTest>
+#include <atomic>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 using namespace pcrsim;
 
@@ -26,6 +31,19 @@ const BlockModel &model()
         return c;
     }());
     return m;
+}
+
+// Driver threads of this process, as the system lists them by name.
+int linkThreads()
+{
+    int n = 0;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(task + QStringLiteral("/comm")));
+        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "instrument link")
+            ++n;
+    }
+    return n;
 }
 
 struct Session
@@ -435,6 +453,62 @@ private slots:
         QVERIFY(inWorker([&] { return driver->Open(Network, "127.0.0.1", sim.tcpPort); }));
         driver.reset();
         spin(20);
+    }
+
+    // Port work happens on the driver's own thread: with this (GUI) thread asleep for 5 s and
+    // its event loop standing still, a worker opens, configures and reads, and every read succeeds.
+    void keepsReadingWhileTheGuiThreadIsBlocked_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("tcp") << Network;
+        QTest::newRow("pty") << Serial;
+    }
+    void keepsReadingWhileTheGuiThreadIsBlocked()
+    {
+        QFETCH(QString, mode);
+        Collection1611A driver;
+        std::atomic<bool> stop{false};
+        bool opened = false, configured = false;
+        int reads = 0, good = 0;
+        std::thread worker([&] {
+            opened = driver.Open(mode, endpoint(mode), port(mode));
+            configured = opened && driver.SetChannels(settings(16, QStringLiteral("℃")));
+            while (configured && !stop.load()) {
+                QStringList v;
+                ++reads;
+                good += driver.ReadChannels(v) && v.size() == 16 ? 1 : 0;
+                sleepMs(100);
+            }
+            driver.Close();
+        });
+        sleepMs(5000);
+        stop = true;
+        worker.join();
+        QVERIFY(opened);
+        QVERIFY(configured);
+        QVERIFY(reads > 0);
+        QCOMPARE(good, reads);
+    }
+
+    // One driver thread per driver, joined when the driver goes: open, failed and never used
+    // drivers alike leave no thread behind.
+    void everyDriverThreadIsJoined()
+    {
+        // A QThread's system thread ends just after the join returns: those of earlier tests go.
+        QTRY_COMPARE_WITH_TIMEOUT(linkThreads(), 0, 10000);
+        {
+            std::vector<std::unique_ptr<Collection1611A>> drivers;
+            for (int i = 0; i < 4; ++i)
+                drivers.push_back(std::make_unique<Collection1611A>());
+            QTRY_COMPARE_WITH_TIMEOUT(linkThreads(), 4, 10000);
+            const QString closed = closedPort();
+            const QList<bool> r = inWorker([&] {
+                return QList<bool>{drivers[0]->Open(Network, "127.0.0.1", sim.tcpPort), drivers[1]->Open(Serial, sim.ptyPath, "9600"),
+                                   drivers[2]->Open(Network, "127.0.0.1", closed)};
+            });
+            QCOMPARE(r, QList<bool>({true, true, false}));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(linkThreads(), 0, 10000);
     }
 };
 

@@ -7,6 +7,9 @@
 #include "instruments/Collection1611A.h"
 
 #include <QtTest>
+#include <atomic>
+#include <memory>
+#include <thread>
 
 class TestCollection1611AFrames : public QObject
 {
@@ -154,17 +157,32 @@ private slots:
     }
 
 
-    // The blocking calls would wait for the very event loop they block: refused at once.
-    void refusedInTheGuiThread()
+    // Destroying the driver while a worker waits for a reply that never comes: the wait ends
+    // with the destruction instead of running through its four attempts, and the worker's call
+    // returns a clean false before the driver is gone.
+    void destroyedMidRead()
     {
         ScriptedPeer peer;
-        Collection1611A driver;
-        QVERIFY(!driver.Open(Network, "127.0.0.1", peer.port()));
-        QVERIFY(!driver.IsOpen());
-        QString reply;
-        QVERIFY(!driver.Read(reply));
+        peer.answer = [](const QByteArray &request) {
+            return request.toHex().startsWith("0110") ? QList<QByteArray>{request} : QList<QByteArray>();
+        };
+        auto driver = std::make_unique<Collection1611A>();
+        Collection1611A *d = driver.get();
+        std::atomic<bool> configured{false}, read{true}, returned{false};
+        std::thread worker([&] {
+            QStringList v;
+            configured = d->Open(Network, "127.0.0.1", peer.port()) && d->SetChannels(settings(2, "℃"));
+            read = d->ReadChannels(v);
+            returned = true;
+        });
+        QVERIFY(QTest::qWaitFor([&] { return peer.countRequests("01030100") >= 1 || returned.load(); }, 30000));
+        driver.reset();
+        worker.join();
+        QVERIFY(configured.load());
+        QVERIFY(!read.load());
+        spin(50);
+        QCOMPARE(peer.countRequests("01030100"), 1);
     }
-
 
     void openFailures()
     {

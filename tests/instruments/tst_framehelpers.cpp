@@ -1,4 +1,4 @@
-// CRC and float helpers of the collector frames.
+// CRC and float helpers of the collector frames, and the receive framing.
 
 #include "instruments/FrameHelpers.h"
 
@@ -91,6 +91,61 @@ private slots:
         QCOMPARE(fahrenheitText(37.0), QString("98.600000"));
         QCOMPARE(fahrenheitText(-40.0), QString("-40.000000"));
         QCOMPARE(fahrenheitText(100.0), QString("212.000000"));
+    }
+
+    // The collector's framing, fed one chunk of hex digits after another as they arrive.
+    void collectorFraming_data()
+    {
+        const QString reply = QStringLiteral("01030101") + crcHex("01030101");       // 12 digits
+        const QString foreign = QStringLiteral("02030101") + crcHex("02030101");
+        QTest::addColumn<QStringList>("chunks");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QStringList>("frames");   // taken after each chunk ("" for none)
+        QTest::addColumn<QString>("left");
+        QTest::newRow("whole") << QStringList{reply} << "01" << QStringList{reply} << "";
+        QTest::newRow("in pieces") << QStringList{reply.left(2), reply.mid(2, 6), reply.mid(8)} << "01" << QStringList{"", "", reply} << "";
+        QTest::newRow("upper-case CRC") << QStringList{reply.left(8) + reply.mid(8).toUpper()} << "01"
+                                       << QStringList{reply.left(8) + reply.mid(8).toUpper()} << "";
+        QTest::newRow("broken CRC keeps waiting") << QStringList{reply.left(10) + "00"} << "01" << QStringList{""} << reply.left(10) + "00";
+        QTest::newRow("foreign sender dropped") << QStringList{foreign} << "01" << QStringList{""} << "";
+        QTest::newRow("any sender before the address is known") << QStringList{foreign} << "" << QStringList{foreign} << "";
+        QTest::newRow("noise apart, then the reply") << QStringList{"ff00", reply} << "01" << QStringList{"", reply} << "";
+        QTest::newRow("noise glued on") << QStringList{"ff" + reply} << "01" << QStringList{""} << "";
+        QTest::newRow("too short to hold a CRC") << QStringList{"010"} << "01" << QStringList{""} << "010";
+    }
+    void collectorFraming()
+    {
+        QFETCH(QStringList, chunks);
+        QFETCH(QString, address);
+        QFETCH(QStringList, frames);
+        QFETCH(QString, left);
+        QString buffer;
+        for (int i = 0; i < chunks.size(); ++i) {
+            buffer += chunks.at(i);
+            QCOMPARE(takeCollectorFrame(buffer, address), frames.at(i));
+        }
+        QCOMPARE(buffer, left);
+    }
+
+    void lineFraming_data()
+    {
+        QTest::addColumn<QString>("buffer");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("left");
+        QTest::newRow("one line") << "+2.50E+01\r\n" << QStringList{"+2.50E+01\r\n"} << "";
+        QTest::newRow("two in one chunk, oldest first") << "A\r\nB\n" << QStringList{"A\r\n", "B\n"} << "";
+        QTest::newRow("partial line stays") << "A\nB" << QStringList{"A\n"} << "B";
+        QTest::newRow("carriage return alone is no end") << "A\r" << QStringList{} << "A\r";
+        QTest::newRow("empty lines") << "\n\n" << QStringList{"\n", "\n"} << "";
+        QTest::newRow("nothing") << "" << QStringList{} << "";
+    }
+    void lineFraming()
+    {
+        QFETCH(QString, buffer);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, left);
+        QCOMPARE(takeLines(buffer), lines);
+        QCOMPARE(buffer, left);
     }
 };
 

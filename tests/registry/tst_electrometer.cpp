@@ -86,7 +86,9 @@ public:
     {
         const int boxes = rec.count();
         button("pushButton_Scan")->click();
-        if (button("pushButton_Scan")->isEnabled() || !page->isRunning())
+        // Disabled until the result comes back through the event loop; the test itself may have
+        // ended already (the driver needs no help from this thread).
+        if (button("pushButton_Scan")->isEnabled())
             return false;
         if (!QTest::qWaitFor([&] { return rec.count() > boxes; }, 30000))
             return false;
@@ -412,6 +414,35 @@ private slots:
         QCOMPARE(rec.last().title, QStringLiteral("警告"));
         QCOMPARE(rec.last().text, QStringLiteral("设备连接失败！"));
         QCOMPARE(f.edit("lineEdit_SerialNumber")->text(), QStringLiteral("SN-1"));
+    }
+
+    // Link texts that can never connect are refused before any attempt, with the reason.
+    void communicationTestWithAnUnusableLink_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no IP address") << "网络" << "" << "5980" << "请输入IP地址！";
+        QTest::newRow("port not a number") << "网络" << "127.0.0.1" << "59x0" << "端口号“59x0”无效，应为1到65535之间的整数！";
+        QTest::newRow("port out of range") << "网络" << "127.0.0.1" << "70000" << "端口号“70000”无效，应为1到65535之间的整数！";
+        QTest::newRow("no serial port") << "串口" << "" << "9600" << "请选择串口号！";
+    }
+    void communicationTestWithAnUnusableLink()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QString, address);
+        QFETCH(QString, port);
+        QFETCH(QString, reason);
+        MessageRecorder rec;
+        Form f;
+        f.setLink(mode, address, port);
+        f.button("pushButton_Scan")->click();
+        QVERIFY(!f.page->isRunning());
+        QVERIFY(f.button("pushButton_Scan")->isEnabled());
+        QCOMPARE(rec.count(), 1);
+        QCOMPARE(rec.last().title, QStringLiteral("警告"));
+        QCOMPARE(rec.last().text, QStringLiteral("设备连接失败！\n") + reason);
     }
 
     void communicationTestWithoutOrWithEmptyIdentity()

@@ -100,7 +100,6 @@ private slots:
     void failedBackupLeavesNoFile();
     void databaseCheck();
     void delayIsATimedWait();
-    void serialPortNamesAreSorted();
 
 private:
     std::unique_ptr<Workspace> m_ws;   // the working directory of each test
@@ -972,14 +971,6 @@ void TestStore::delayIsATimedWait()
     QVERIFY2(cpuMs < 100, qPrintable(QString::number(cpuMs)));
     Tool::delayMs(0);
     Tool::delayMs(-5);   // returns at once
-}
-
-void TestStore::serialPortNamesAreSorted()
-{
-    const QStringList names = Tool::serialPortNames();
-    QStringList sorted = names;
-    std::sort(sorted.begin(), sorted.end());
-    QCOMPARE(names, sorted);
 }
 
 QTEST_GUILESS_MAIN(TestStore)
