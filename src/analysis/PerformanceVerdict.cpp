@@ -11,11 +11,6 @@ namespace Analysis {
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Analysis", text);
-}
-
 PerformanceFigure figure(FigureKind kind, const StepPerformance *step, double value, double limit, Verdict verdict)
 {
     PerformanceFigure f;
@@ -165,11 +160,12 @@ QString verdictWord(Verdict verdict)
 
 QString verdictText(Verdict verdict)
 {
+    // Apart from the probe verification's words of the same text.
     switch (verdict) {
     case Verdict::Pass:
-        return tr("合格");
+        return QCoreApplication::translate("Analysis", "合格", "performance verdict");
     case Verdict::Fail:
-        return tr("不合格");
+        return QCoreApplication::translate("Analysis", "不合格", "performance verdict");
     default:
         return QString();
     }
@@ -180,23 +176,23 @@ QString figureName(const PerformanceFigure &f)
     const QString seconds = QString::number(f.after, 'g', 6);
     switch (f.kind) {
     case FigureKind::Overshoot:
-        return f.heating ? tr("过冲") : tr("下冲");
+        return f.heating ? QCoreApplication::translate("Analysis", "过冲") : QCoreApplication::translate("Analysis", "下冲");
     case FigureKind::WellOvershoot:
-        return (f.heating ? tr("最差孔过冲") : tr("最差孔下冲"));
+        return (f.heating ? QCoreApplication::translate("Analysis", "最差孔过冲") : QCoreApplication::translate("Analysis", "最差孔下冲"));
     case FigureKind::SettlingTime:
-        return tr("稳定时间");
+        return QCoreApplication::translate("Analysis", "稳定时间");
     case FigureKind::MeanDeviation:
-        return tr("平均偏差（%1 s）").arg(seconds);
+        return QCoreApplication::translate("Analysis", "平均偏差（%1 s）").arg(seconds);
     case FigureKind::Spread:
-        return tr("均匀度（%1 s）").arg(seconds);
+        return QCoreApplication::translate("Analysis", "均匀度（%1 s）").arg(seconds);
     case FigureKind::HeatingRate:
-        return tr("平均升温速率");
+        return QCoreApplication::translate("Analysis", "平均升温速率");
     case FigureKind::CoolingRate:
-        return tr("平均降温速率");
+        return QCoreApplication::translate("Analysis", "平均降温速率");
     case FigureKind::MaxHeatingRate:
-        return tr("最大升温速率");
+        return QCoreApplication::translate("Analysis", "最大升温速率");
     case FigureKind::MaxCoolingRate:
-        return tr("最大降温速率");
+        return QCoreApplication::translate("Analysis", "最大降温速率");
     }
     return QString();
 }
@@ -230,7 +226,7 @@ QString number(double v, FigureKind kind, int decimals)
 QString figureValueText(const PerformanceFigure &f, const QString &unit, int decimals)
 {
     if (qIsNaN(f.value))
-        return f.kind == FigureKind::SettlingTime ? tr("未稳定") : QStringLiteral("—");
+        return f.kind == FigureKind::SettlingTime ? QCoreApplication::translate("Analysis", "未稳定") : QStringLiteral("—");
     return number(displayFigureValue(f.value, f.kind, unit), f.kind, decimals);
 }
 

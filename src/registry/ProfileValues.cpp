@@ -10,11 +10,6 @@ namespace ProfileValues {
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ProfileValues", text);
-}
-
 // Everything but the settling time is a temperature difference or a rate of one.
 bool converts(int index)
 {
@@ -46,7 +41,7 @@ QString convert(const QString &text, int index, double factor)
 
 QStringList names()
 {
-    return {tr("准确度"), tr("均匀度"), tr("最小升温速率"), tr("最小降温速率"), tr("最大过冲"), tr("稳定时间")};
+    return {QCoreApplication::translate("ProfileValues", "准确度"), QCoreApplication::translate("ProfileValues", "均匀度"), QCoreApplication::translate("ProfileValues", "最小升温速率"), QCoreApplication::translate("ProfileValues", "最小降温速率"), QCoreApplication::translate("ProfileValues", "最大过冲"), QCoreApplication::translate("ProfileValues", "稳定时间")};
 }
 
 QStringList units(const QString &unit)
@@ -58,15 +53,15 @@ QStringList units(const QString &unit)
 QString check(const QStringList &typed)
 {
     if (typed.size() != Count)
-        return tr("请输入全部性能指标！");
+        return QCoreApplication::translate("ProfileValues", "请输入全部性能指标！");
     for (const QString &t : typed)
         if (t.trimmed().isEmpty())
-            return tr("请输入全部性能指标！");
+            return QCoreApplication::translate("ProfileValues", "请输入全部性能指标！");
     for (int i = 0; i < Count; ++i) {
         bool ok = false;
         const double v = typed.at(i).trimmed().toDouble(&ok);
         if (!ok || !std::isfinite(v) || v < 0)
-            return tr("%1应为不小于0的数字！").arg(names().at(i));
+            return QCoreApplication::translate("ProfileValues", "%1应为不小于0的数字！").arg(names().at(i));
     }
     return QString();
 }
@@ -96,9 +91,9 @@ QString changes(const PerformanceProfileRecord &before, const PerformanceProfile
     QStringList parts;
     for (int i = 0; i < Count && i < old.size() && i < now.size(); ++i) {
         if (old.at(i) != now.at(i))
-            parts << tr("%1：%2 → %3").arg(labels.at(i), old.at(i).isEmpty() ? tr("（空）") : old.at(i), now.at(i));
+            parts << QCoreApplication::translate("ProfileValues", "%1：%2 → %3").arg(labels.at(i), old.at(i).isEmpty() ? QCoreApplication::translate("ProfileValues", "（空）") : old.at(i), now.at(i));
     }
-    return parts.join(tr("；"));
+    return parts.join(QCoreApplication::translate("ProfileValues", "；"));
 }
 
 QString listing(const PerformanceProfileRecord &record, const QString &unit)
@@ -107,8 +102,8 @@ QString listing(const PerformanceProfileRecord &record, const QString &unit)
     const QStringList labels = names();
     QStringList parts;
     for (int i = 0; i < Count && i < shown.size(); ++i)
-        parts << tr("%1：%2").arg(labels.at(i), shown.at(i));
-    return parts.join(tr("；"));
+        parts << QCoreApplication::translate("ProfileValues", "%1：%2").arg(labels.at(i), shown.at(i));
+    return parts.join(QCoreApplication::translate("ProfileValues", "；"));
 }
 
 } // namespace ProfileValues

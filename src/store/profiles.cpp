@@ -1,5 +1,7 @@
 #include "store/profiles.h"
 
+#include "store/ThreadConnection.h"
+
 #include <QDebug>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -40,12 +42,20 @@ PerformanceProfileRecord PerformanceProfileRecord::fromValues(const QStringList 
 namespace Profiles {
 
 const char *const TableName = "PerformanceProfile";
+const char *const VerdictTableName = "PerformanceVerdict";
+
+QStringList verdictColumns()
+{
+    return {QStringLiteral("CalibrationName"), QStringLiteral("Verdict"), QStringLiteral("DeviceModel"),
+            QStringLiteral("Time")};
+}
 
 namespace {
 
+// The calling thread's connection: an export reads the profile on its worker.
 QSqlDatabase connection()
 {
-    return QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
+    return ThreadConnection::current();
 }
 
 QString columns()
@@ -108,7 +118,10 @@ bool getAll(QList<PerformanceProfileRecord> &list)
     return select(list, QString(), {});
 }
 
-bool save(const PerformanceProfileRecord &record)
+namespace {
+
+// Replaces the row whose first column holds values[0]; one transaction.
+bool replaceRow(const char *table, const QStringList &columns, const QStringList &texts)
 {
     QSqlDatabase db = connection();
     if (!db.transaction())
@@ -116,30 +129,69 @@ bool save(const PerformanceProfileRecord &record)
     QSqlQuery q(db);
     QVariantList values;
     QStringList marks;
-    for (const QString &v : record.values()) {
+    for (const QString &v : texts) {
         values << v;
         marks << QStringLiteral("?");
     }
-    const bool ok = run(q, QStringLiteral("delete from %1 where DeviceModel = ?").arg(QLatin1String(TableName)),
-                        {record.DeviceModel})
+    const bool ok = run(q, QStringLiteral("delete from %1 where %2 = ?").arg(QLatin1String(table), columns.first()),
+                        {texts.first()})
         && run(q, QStringLiteral("insert into %1 (%2) values (%3)")
-                      .arg(QLatin1String(TableName), columns(), marks.join(QLatin1Char(','))),
+                      .arg(QLatin1String(table), columns.join(QStringLiteral(", ")), marks.join(QLatin1Char(','))),
                values);
-    if (ok && db.commit()) {
-        qDebug().noquote() << QStringLiteral("保存性能指标：") + record.values().join(QLatin1Char(','));
+    if (ok && db.commit())
         return true;
-    }
     db.rollback();
     return false;
 }
 
-bool remove(const QString &model)
+bool removeRow(const char *table, const QString &column, const QString &key)
 {
     QSqlQuery q(connection());
-    if (!run(q, QStringLiteral("delete from %1 where DeviceModel = ?").arg(QLatin1String(TableName)), {model}))
+    return run(q, QStringLiteral("delete from %1 where %2 = ?").arg(QLatin1String(table), column), {key});
+}
+
+} // namespace
+
+bool save(const PerformanceProfileRecord &record)
+{
+    QStringList names;
+    for (const auto &f : PerformanceProfileRecord::fields())
+        names << QString::fromLatin1(f.first);
+    if (!replaceRow(TableName, names, record.values()))
+        return false;
+    qDebug().noquote() << QStringLiteral("保存性能指标：") + record.values().join(QLatin1Char(','));
+    return true;
+}
+
+bool remove(const QString &model)
+{
+    if (!removeRow(TableName, QStringLiteral("DeviceModel"), model))
         return false;
     qDebug().noquote() << QStringLiteral("删除性能指标：") + model;
     return true;
+}
+
+bool saveVerdict(const QString &calibration, const QString &verdict, const QString &model, const QString &time)
+{
+    return replaceRow(VerdictTableName, verdictColumns(), {calibration, verdict, model, time});
+}
+
+bool verdicts(QHash<QString, QString> &byCalibration)
+{
+    QSqlQuery q(connection());
+    q.setForwardOnly(true);
+    if (!run(q, QStringLiteral("select CalibrationName, Verdict from %1").arg(QLatin1String(VerdictTableName)), {}))
+        return false;
+    QHash<QString, QString> out;
+    while (q.next())
+        out.insert(q.value(0).toString(), q.value(1).toString());
+    byCalibration.swap(out);
+    return true;
+}
+
+bool removeVerdict(const QString &calibration)
+{
+    return removeRow(VerdictTableName, QStringLiteral("CalibrationName"), calibration);
 }
 
 } // namespace Profiles

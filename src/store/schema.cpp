@@ -80,7 +80,10 @@ const std::vector<Table> &addedTables()
             // One profile per model.
             profile.types << (profile.types.isEmpty() ? QStringLiteral("TEXT PRIMARY KEY") : QStringLiteral("TEXT"));
         }
-        return std::vector<Table>{profile};
+        Table verdict{QString::fromLatin1(Profiles::VerdictTableName), Profiles::verdictColumns(), {}};
+        for (int i = 0; i < verdict.columns.size(); ++i)
+            verdict.types << (i == 0 ? QStringLiteral("TEXT PRIMARY KEY") : QStringLiteral("TEXT"));
+        return std::vector<Table>{profile, verdict};
     }();
     return added;
 }
