@@ -399,6 +399,64 @@
         <source>不合格  误差为：</source>
         <translation> fail  error: </translation>
     </message>
+    <message>
+        <source>合格</source>
+        <comment>performance verdict</comment>
+        <translation>pass</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <comment>performance verdict</comment>
+        <translation>fail</translation>
+    </message>
+    <message>
+        <source>过冲</source>
+        <translation>Overshoot</translation>
+    </message>
+    <message>
+        <source>下冲</source>
+        <translation>Undershoot</translation>
+    </message>
+    <message>
+        <source>最差孔过冲</source>
+        <translation>Worst well overshoot</translation>
+    </message>
+    <message>
+        <source>最差孔下冲</source>
+        <translation>Worst well undershoot</translation>
+    </message>
+    <message>
+        <source>稳定时间</source>
+        <translation>Settling time</translation>
+    </message>
+    <message>
+        <source>平均偏差（%1 s）</source>
+        <translation>Mean deviation (%1 s)</translation>
+    </message>
+    <message>
+        <source>均匀度（%1 s）</source>
+        <translation>Uniformity (%1 s)</translation>
+    </message>
+    <message>
+        <source>平均升温速率</source>
+        <translation>Mean heating rate</translation>
+    </message>
+    <message>
+        <source>平均降温速率</source>
+        <translation>Mean cooling rate</translation>
+    </message>
+    <message>
+        <source>最大升温速率</source>
+        <translation>Maximum heating rate</translation>
+    </message>
+    <message>
+        <source>最大降温速率</source>
+        <translation>Maximum cooling rate</translation>
+    </message>
+    <message>
+        <source>未稳定</source>
+        <translation>not settled</translation>
+    </message>
 </context>
 <context>
     <name>AuditChain</name>
@@ -1119,6 +1177,10 @@
         <source>正在读取数据...</source>
         <translation>Reading the data...</translation>
     </message>
+    <message>
+        <source>性能判定</source>
+        <translation>Verdict</translation>
+    </message>
 </context>
 <context>
     <name>DataExportConfirm</name>
@@ -1619,10 +1681,6 @@
         <translation>the marker times themselves: one pair (start, end) per set temperature, in increasing time</translation>
     </message>
     <message>
-        <source>写出计算结果：分段、每行均匀度结果和八个升降温速率值，每个数给出未修约值和打印文本</source>
-        <translation>writes the computed results: segments, every uniformity row and the eight heating and cooling rate values, each number unrounded and as printed</translation>
-    </message>
-    <message>
         <source>显示本帮助</source>
         <translation>shows this help</translation>
     </message>
@@ -1681,6 +1739,22 @@
     <message>
         <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
         <translation>--verify-audit: the audit trail was altered or is not chained yet</translation>
+    </message>
+    <message>
+        <source>--annex 应为 yes 或 no：%1</source>
+        <translation>--annex must be yes or no: %1</translation>
+    </message>
+    <message>
+        <source>--annex 只用于 certificate。</source>
+        <translation>--annex is only for certificate.</translation>
+    </message>
+    <message>
+        <source>写出计算结果：分段、每行均匀度结果、八个升降温速率值和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本</source>
+        <translation>write the computed results: segments, each uniformity row, the eight rate values and the cycler performance (overshoot, settling time, deviations at fixed times, interpolated and maximum rates, with their verdicts), each number unrounded and as printed</translation>
+    </message>
+    <message>
+        <source>校准证书是否附性能指标附页；默认取 config.ini 的 [Performance] CertificateAnnex</source>
+        <translation>whether the certificate carries the performance annex; default from [Performance] CertificateAnnex in config.ini</translation>
     </message>
 </context>
 <context>
@@ -2604,6 +2678,207 @@
     </message>
 </context>
 <context>
+    <name>PerformanceProfileBox</name>
+    <message>
+        <source>性能指标</source>
+        <translation>Performance profile</translation>
+    </message>
+    <message>
+        <source>（±）</source>
+        <translation> (±)</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>:</translation>
+    </message>
+    <message>
+        <source>保存指标</source>
+        <translation>Save profile</translation>
+    </message>
+    <message>
+        <source>删除指标</source>
+        <translation>Delete profile</translation>
+    </message>
+    <message>
+        <source>设备型号：（请先输入设备型号）</source>
+        <translation>Model: (enter the model first)</translation>
+    </message>
+    <message>
+        <source>设备型号：%1</source>
+        <translation>Model: %1</translation>
+    </message>
+    <message>
+        <source>（未设置性能指标，导出时不作判定）</source>
+        <translation>(no profile: exports are not judged)</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>请先输入设备型号！</source>
+        <translation>Enter the model first!</translation>
+    </message>
+    <message>
+        <source>保存性能指标失败！</source>
+        <translation>Saving the performance profile failed!</translation>
+    </message>
+    <message>
+        <source>PCR设备性能指标修改：</source>
+        <translation>PCR instrument performance profile changed: </translation>
+    </message>
+    <message>
+        <source>PCR设备性能指标添加：</source>
+        <translation>PCR instrument performance profile added: </translation>
+    </message>
+    <message>
+        <source>（%1）</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>性能指标已保存。</source>
+        <translation>The performance profile is saved.</translation>
+    </message>
+    <message>
+        <source>该型号没有性能指标！</source>
+        <translation>This model has no performance profile!</translation>
+    </message>
+    <message>
+        <source>是否删除型号%1的性能指标?</source>
+        <translation>Delete the performance profile of model %1?</translation>
+    </message>
+    <message>
+        <source>删除数据失败!</source>
+        <translation>Deleting the data failed!</translation>
+    </message>
+    <message>
+        <source>PCR设备性能指标删除：</source>
+        <translation>PCR instrument performance profile deleted: </translation>
+    </message>
+</context>
+<context>
+    <name>PerformanceReport</name>
+    <message>
+        <source>（%1）</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>设备型号%1未设置性能指标，结果不作判定。</source>
+        <translation>Model %1 has no performance profile; the figures are not judged.</translation>
+    </message>
+    <message>
+        <source>（空）</source>
+        <translation>(empty)</translation>
+    </message>
+    <message>
+        <source>准确度 ±%1</source>
+        <translation>accuracy ±%1</translation>
+    </message>
+    <message>
+        <source>均匀度 ≤%1</source>
+        <translation>uniformity ≤%1</translation>
+    </message>
+    <message>
+        <source>升温速率 ≥%1</source>
+        <translation>heating rate ≥%1</translation>
+    </message>
+    <message>
+        <source>降温速率 ≥%1</source>
+        <translation>cooling rate ≥%1</translation>
+    </message>
+    <message>
+        <source>过冲 ≤%1</source>
+        <translation>overshoot ≤%1</translation>
+    </message>
+    <message>
+        <source>稳定时间 ≤%1</source>
+        <translation>settling time ≤%1</translation>
+    </message>
+    <message>
+        <source>设备型号%1：%2</source>
+        <translation>Model %1: %2</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>稳定带 ±%1；定时：达到设定温度后 %2；最大速率窗口 %3</source>
+        <translation>band ±%1; fixed times: %2 after reaching the set temperature; maximum rate window %3</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>不作判定</source>
+        <translation>Not judged</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>Pass</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>Fail</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileValues</name>
+    <message>
+        <source>准确度</source>
+        <translation>Accuracy</translation>
+    </message>
+    <message>
+        <source>均匀度</source>
+        <translation>Uniformity</translation>
+    </message>
+    <message>
+        <source>最小升温速率</source>
+        <translation>Min. heating rate</translation>
+    </message>
+    <message>
+        <source>最小降温速率</source>
+        <translation>Min. cooling rate</translation>
+    </message>
+    <message>
+        <source>最大过冲</source>
+        <translation>Max. overshoot</translation>
+    </message>
+    <message>
+        <source>稳定时间</source>
+        <translation>Settling time</translation>
+    </message>
+    <message>
+        <source>请输入全部性能指标！</source>
+        <translation>Enter every limit of the profile!</translation>
+    </message>
+    <message>
+        <source>%1应为不小于0的数字！</source>
+        <translation>%1 must be a number of 0 or more!</translation>
+    </message>
+    <message>
+        <source>%1：%2 → %3</source>
+        <translation>%1: %2 → %3</translation>
+    </message>
+    <message>
+        <source>（空）</source>
+        <translation>(empty)</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+</context>
+<context>
     <name>QWaiting</name>
     <message>
         <source>正在导出</source>
@@ -2740,6 +3015,14 @@
     <message>
         <source>无法写入文件：%1（%2）</source>
         <translation>Cannot write the file: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>各测温点定时偏差（测点值−设定温度）/</source>
+        <translation>Probe deviations at fixed times (probe − set temperature) / </translation>
     </message>
 </context>
 <context>
@@ -3165,6 +3448,14 @@
     <message>
         <source>审计日志-建链</source>
         <translation>Audit log - chain created</translation>
+    </message>
+    <message>
+        <source>PCR设备管理-性能指标</source>
+        <translation>PCR instruments - performance profile</translation>
+    </message>
+    <message>
+        <source>PCR设备管理-删除性能指标</source>
+        <translation>PCR instruments - performance profile deleted</translation>
     </message>
 </context>
 <context>

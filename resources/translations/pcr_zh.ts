@@ -399,6 +399,64 @@
         <source>不合格  误差为：</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>合格</source>
+        <comment>performance verdict</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <comment>performance verdict</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>过冲</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>下冲</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最差孔过冲</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最差孔下冲</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>稳定时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>平均偏差（%1 s）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>均匀度（%1 s）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>平均升温速率</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>平均降温速率</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最大升温速率</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最大降温速率</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未稳定</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AuditChain</name>
@@ -1119,6 +1177,10 @@
         <source>正在读取数据...</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>性能判定</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DataExportConfirm</name>
@@ -1619,10 +1681,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>写出计算结果：分段、每行均匀度结果和八个升降温速率值，每个数给出未修约值和打印文本</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>显示本帮助</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1680,6 +1738,22 @@
     </message>
     <message>
         <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--annex 应为 yes 或 no：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--annex 只用于 certificate。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写出计算结果：分段、每行均匀度结果、八个升降温速率值和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准证书是否附性能指标附页；默认取 config.ini 的 [Performance] CertificateAnnex</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2604,6 +2678,207 @@
     </message>
 </context>
 <context>
+    <name>PerformanceProfileBox</name>
+    <message>
+        <source>性能指标</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>（±）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存指标</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除指标</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备型号：（请先输入设备型号）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备型号：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>（未设置性能指标，导出时不作判定）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先输入设备型号！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存性能指标失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备性能指标修改：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备性能指标添加：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>（%1）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>性能指标已保存。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>该型号没有性能指标！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>是否删除型号%1的性能指标?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备性能指标删除：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PerformanceReport</name>
+    <message>
+        <source>（%1）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备型号%1未设置性能指标，结果不作判定。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>（空）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>准确度 ±%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>均匀度 ≤%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>升温速率 ≥%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>降温速率 ≥%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>过冲 ≤%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>稳定时间 ≤%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备型号%1：%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>稳定带 ±%1；定时：达到设定温度后 %2；最大速率窗口 %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不作判定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ProfileValues</name>
+    <message>
+        <source>准确度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>均匀度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最小升温速率</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最小降温速率</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最大过冲</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>稳定时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请输入全部性能指标！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1应为不小于0的数字！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1：%2 → %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>（空）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>QWaiting</name>
     <message>
         <source>正在导出</source>
@@ -2739,6 +3014,14 @@
     </message>
     <message>
         <source>无法写入文件：%1（%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>各测温点定时偏差（测点值−设定温度）/</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3164,6 +3447,14 @@
     </message>
     <message>
         <source>审计日志-建链</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备管理-性能指标</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR设备管理-删除性能指标</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -5,6 +5,7 @@
 #include "store/auditdiff.h"
 #include "app/widgets.h"
 #include "registry/CalibrationDates.h"
+#include "registry/PerformanceProfileBox.h"
 #include "registry/RegistryForm.h"
 
 #include <QDateTime>
@@ -71,6 +72,11 @@ PCRDevice::PCRDevice(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     // The recheck date and state follow what the user types.
     connect(ui->lineEdit_CalibrationDate, &QLineEdit::textEdited, this, &PCRDevice::typedDatesChanged);
     connect(ui->lineEdit_CalibrationCycle, &QLineEdit::textEdited, this, &PCRDevice::typedDatesChanged);
+
+    profileBox = new PerformanceProfileBox(this);
+    ui->verticalLayout->insertWidget(1, profileBox);
+    connect(ui->comboBox_DeviceModel, &QComboBox::currentTextChanged, profileBox, &PerformanceProfileBox::showModel);
+    profileBox->showModel(ui->comboBox_DeviceModel->currentText());
 
     refreshList();
 }

@@ -22,6 +22,8 @@ enum class AuditEvent : int {
     PCRDeviceModify = 12,
     PCRDeviceDelete = 13,
     PCRDeviceView = 14,
+    PCRProfileModify = 15,
+    PCRProfileDelete = 16,
     ElectrometerAdd = 21,
     ElectrometerModify = 22,
     ElectrometerDelete = 23,

@@ -1,6 +1,7 @@
 #include "store/schema.h"
 
 #include "store/passwords.h"
+#include "store/profiles.h"
 
 #include <QDateTime>
 #include <QSet>
@@ -75,7 +76,27 @@ const Table *table(const QString &name)
     for (const Table &t : tables())
         if (t.name == name)
             return &t;
+    for (const Table &t : addedTables())
+        if (t.name == name)
+            return &t;
     return nullptr;
+}
+
+const std::vector<Table> &addedTables()
+{
+    static const std::vector<Table> added = [] {
+        Table profile{QString::fromLatin1(Profiles::TableName), {}, {}};
+        for (const auto &field : PerformanceProfileRecord::fields()) {
+            profile.columns << QString::fromLatin1(field.first);
+            // One profile per model.
+            profile.types << (profile.types.isEmpty() ? QStringLiteral("TEXT PRIMARY KEY") : QStringLiteral("TEXT"));
+        }
+        Table verdict{QString::fromLatin1(Profiles::VerdictTableName), Profiles::verdictColumns(), {}};
+        for (int i = 0; i < verdict.columns.size(); ++i)
+            verdict.types << (i == 0 ? QStringLiteral("TEXT PRIMARY KEY") : QStringLiteral("TEXT"));
+        return std::vector<Table>{profile, verdict};
+    }();
+    return added;
 }
 
 Tool::Struct_UesrManagement initialUser()
@@ -105,8 +126,10 @@ bool ensure(QSqlDatabase db, QString *error)
         present.insert(q.value(0).toString());
     q.finish();
 
+    std::vector<Table> all = tables();
+    all.insert(all.end(), addedTables().begin(), addedTables().end());
     QStringList missing;
-    for (const Table &t : tables())
+    for (const Table &t : all)
         if (!present.contains(t.name))
             missing << t.name;
     const bool needIndex = [&] {
@@ -124,7 +147,7 @@ bool ensure(QSqlDatabase db, QString *error)
         return false;
     }
     bool ok = true;
-    for (const Table &t : tables()) {
+    for (const Table &t : all) {
         if (!ok || !missing.contains(t.name))
             continue;
         QStringList defs;

@@ -116,6 +116,7 @@ struct Options
     QVector<QDateTime> markers;
     bool markersGiven = false;
     QString operatorName;
+    int annex = -1;   // -1: as config.ini says; 0 without, 1 with the certificate's performance annex
 };
 
 // Reads the command line into options; a usage error leaves its message in *message.
@@ -143,7 +144,7 @@ bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Opti
     const QStringList exportOptions{QStringLiteral("project"), QStringLiteral("kind"),   QStringLiteral("format"),
                                     QStringLiteral("out"),     QStringLiteral("from"),   QStringLiteral("to"),
                                     QStringLiteral("tolerance"), QStringLiteral("markers"), QStringLiteral("json"),
-                                    QStringLiteral("operator")};
+                                    QStringLiteral("operator"), QStringLiteral("annex")};
     if (o.list || o.verifyAudit) {
         const QString alone = o.list ? QStringLiteral("--list") : QStringLiteral("--verify-audit");
         for (const QString &name : exportOptions) {
@@ -231,6 +232,18 @@ bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Opti
         *message = ExportTool::tr("--tolerance 和 --markers 只用于 certificate 和 record。");
         return false;
     }
+    if (parser.isSet(QStringLiteral("annex"))) {
+        const QString annex = parser.value(QStringLiteral("annex"));
+        if (annex != QStringLiteral("yes") && annex != QStringLiteral("no")) {
+            *message = ExportTool::tr("--annex 应为 yes 或 no：%1").arg(annex);
+            return false;
+        }
+        if (o.mode != ExportJob::CertificateMode) {
+            *message = ExportTool::tr("--annex 只用于 certificate。");
+            return false;
+        }
+        o.annex = annex == QStringLiteral("yes") ? 1 : 0;
+    }
     if (o.toleranceGiven && o.markersGiven) {
         *message = ExportTool::tr("--tolerance 和 --markers 不能同用。");
         return false;
@@ -259,7 +272,8 @@ QString ExportTool::helpText()
         {"--to TIME", tr("数据窗口结束")},
         {"--tolerance X", tr("自动分段的稳定指标（默认 0.1）")},
         {"--markers T1,...", tr("直接给出标注线时间：每个设定温度一对（开始、结束），按时间递增")},
-        {"--json FILE", tr("写出计算结果：分段、每行均匀度结果和八个升降温速率值，每个数给出未修约值和打印文本")},
+        {"--json FILE", tr("写出计算结果：分段、每行均匀度结果、八个升降温速率值和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本")},
+        {"--annex yes|no", tr("校准证书是否附性能指标附页；默认取 config.ini 的 [Performance] CertificateAnnex")},
         {"--help", tr("显示本帮助")},
     };
     QString text = tr("用法：") + QLatin1Char('\n');
@@ -267,7 +281,7 @@ QString ExportTool::helpText()
                            "  pcrcal-export --workspace DIR --verify-audit\n"
                            "  pcrcal-export --workspace DIR --project NAME --kind certificate|record|raw --operator NAME\n"
                            "                [--format Word|Excel|PDF] [--out FILE] [--from TIME] [--to TIME]\n"
-                           "                [--tolerance X | --markers T1,T2,...] [--json FILE]\n\n");
+                           "                [--tolerance X | --markers T1,T2,...] [--json FILE] [--annex yes|no]\n\n");
     text += tr("不需要显示器：从工作目录导出一个校准项目，与程序中的导出相同，并写入审计日志。") + QStringLiteral("\n\n");
     text += tr("选项：") + QLatin1Char('\n');
     for (const auto &o : options)
@@ -302,6 +316,7 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         {QStringLiteral("markers"), QString(), QStringLiteral("TIMES")},
         {QStringLiteral("json"), QString(), QStringLiteral("FILE")},
         {QStringLiteral("operator"), QString(), QStringLiteral("NAME")},
+        {QStringLiteral("annex"), QString(), QStringLiteral("yes|no")},
         {{QStringLiteral("h"), QStringLiteral("help")}, QString()},
     });
 
@@ -390,7 +405,10 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         o.out = QDir(startDir).filePath(safeFileName(o.project) + QLatin1Char('-') + kindName(o.mode) + QLatin1Char('.')
                                         + ExportJob::fileSuffix(format));
 
-    ExportJob job(o.mode, format, found.first());
+    ExportJob::Settings settings = ExportJob::Settings::current();
+    if (o.annex >= 0)
+        settings.performance.annex = o.annex == 1;
+    ExportJob job(o.mode, format, found.first(), settings);
     if (!job.probeCountAllowed()) {
         err << ExportJob::probeLimitText() << '\n';
         return Refused;
