@@ -954,6 +954,7 @@ void Calibration::phaseEnded(CalibrationRun::EndReason reason)
     case CalibrationRun::EndReason::StoreFailed:
         break;
     }
+    showRunState();
     if (pendingClose != PendingClose::None) {
         const bool save = pendingClose == PendingClose::Save;
         pendingClose = PendingClose::None;

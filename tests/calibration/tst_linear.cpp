@@ -174,7 +174,7 @@ private slots:
         QVERIFY(!w.close());
         recorder.answerNext(QMessageBox::Yes);
         QVERIFY(w.close());
-        QCOMPARE(recorder.texts(), QStringList(3, "数据尚未保存，是否放弃已填写的数据？"));
+        QCOMPARE(recorder.texts(), QStringList(QVector<QString>(3, "数据尚未保存，是否放弃已填写的数据？").toList()));
         QCOMPARE(stored("取消"), QString());
     }
 

@@ -129,7 +129,7 @@ private slots:
         three.Points = QStringLiteral("1:1,1:12,8:1");
         QVERIFY(Tool::addLayout(three));
         Calibration page;
-        QVERIFY(page.layoutPreview()->pixmap() && !page.layoutPreview()->pixmap()->isNull());
+        QVERIFY(!page.layoutPreview()->pixmap(Qt::ReturnByValue).isNull());
         const QString wells = page.layoutWells()->text();
         QVERIFY2(wells.startsWith(QStringLiteral("CH1→")) || wells.contains(QStringLiteral("→A")), qPrintable(wells));
         QVERIFY(!wells.contains(QStringLiteral("不符")));
