@@ -107,6 +107,7 @@ Calibration::Calibration(QWidget *parent) : QWidget(parent)
     // 3. Chart and driver.
     chartView = new ChartView(this);
     chartView->setObjectName(QStringLiteral("chartView"));
+    chartView->setUnit(Tool::TemperatureUnit == QStringLiteral("℉") ? QStringLiteral("℉") : QStringLiteral("℃"));
     buildRunPanel();
     collector = new Collection1611A(this);
     run = new CalibrationRun(collector, this);
@@ -220,7 +221,7 @@ void Calibration::buildForm()
     // What the engineer looks at while placing the probes: the chosen layout and, per channel,
     // its well.
     label_LayoutPreview = label(groupBox_1, "label_LayoutPreview");
-    label_LayoutPreview->setFixedSize(150, 108);
+    label_LayoutPreview->setFixedSize(132, 96);
     label_LayoutPreview->setAlignment(Qt::AlignCenter);
     label_LayoutPreview->setFrameShape(QFrame::StyledPanel);
     label_LayoutWells = label(groupBox_1, "label_LayoutWells");
@@ -412,26 +413,28 @@ void Calibration::buildRunPanel()
     progressBar_Run->setValue(0);
     for (QLabel *l : {label_Phase, label_Step, label_RunTime})
         l->setTextFormat(Qt::PlainText);
+    // Phase, time and progress on one line; the step, the longest text, on its own.
     panel->addWidget(label_Phase, 0, 0);
     panel->addWidget(label_RunTime, 0, 1);
-    panel->addWidget(label_Step, 1, 0);
-    panel->addWidget(progressBar_Run, 1, 1);
-    panel->setColumnStretch(0, 3);
-    panel->setColumnStretch(1, 2);
+    panel->addWidget(progressBar_Run, 0, 2);
+    panel->addWidget(label_Step, 1, 0, 1, 3);
+    panel->setColumnStretch(0, 1);
+    progressBar_Run->setFixedWidth(150);
 
     // Each probe's reading now and its extremes so far, beside the curves.
     tableWidget_Probes = new QTableWidget(0, 4, this);
     tableWidget_Probes->setObjectName(QStringLiteral("tableWidget_Probes"));
-    tableWidget_Probes->setStyleSheet(QStringLiteral("font: 11pt \"宋体\";"));
+    tableWidget_Probes->setStyleSheet(QStringLiteral("font: 10pt \"宋体\";"));
     tableWidget_Probes->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableWidget_Probes->setSelectionMode(QAbstractItemView::NoSelection);
     tableWidget_Probes->setFocusPolicy(Qt::NoFocus);
     tableWidget_Probes->verticalHeader()->setVisible(false);
     tableWidget_Probes->verticalHeader()->setDefaultSectionSize(20);
     tableWidget_Probes->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tableWidget_Probes->horizontalHeader()->setStretchLastSection(true);
     tableWidget_Probes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tableWidget_Probes->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
-    tableWidget_Probes->setFixedWidth(240);
+    tableWidget_Probes->setFixedWidth(205);
 
     auto *chartRow = new QHBoxLayout();
     chartRow->addWidget(chartView, 1);
@@ -558,7 +561,7 @@ void Calibration::showRunState()
         if (at.step < 0) {
             label_Step->setText(tr("程序步骤：无循环文件"));
         } else {
-            QString step = tr("程序步骤：第%1/%2步  %3 %4  保持%5 min  本步剩余 %6")
+            QString step = tr("程序步骤：第%1/%2步 %3 %4，保持%5 min，本步剩余 %6")
                                .arg(at.step + 1)
                                .arg(phaseSteps.size())
                                .arg(QString::number(Analysis::displayTemperature(at.temperature, unit), 'f', 1), unit)

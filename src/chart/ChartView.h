@@ -68,6 +68,10 @@ public:
     // a random start hue spread apart (ChartScales::spreadColour), so that 16 can be told apart.
     static QColor randomColour();
 
+    // The temperature unit the value axis names in its title ("温度 (℃)"); StartRun and SetSeries
+    // set it too.
+    void setUnit(const QString &unit);
+
     // A click on a legend entry: that curve drawn wide over the others faded; the same click
     // again, or -1, shows all alike.
     void highlightSeries(int index);
@@ -112,7 +116,6 @@ protected:
 private:
     void removeAllSeries();
     void addSeries(const QString &name, const QColor &colour);
-    void setUnit(const QString &unit);
     void updateValueTicks();
     void showReadout(const QPoint &viewportPosition);
     ChartScales::Nearest nearestTo(const QPoint &viewportPosition) const;
