@@ -817,10 +817,6 @@
         <translation>Program step: no cycle file</translation>
     </message>
     <message>
-        <source>程序步骤：第%1/%2步  %3 %4  保持%5 min  本步剩余 %6</source>
-        <translation>Program step %1/%2  %3 %4  hold %5 min  left in step %6</translation>
-    </message>
-    <message>
         <source>（第%1轮）</source>
         <translation> (round %1)</translation>
     </message>
@@ -830,11 +826,11 @@
     </message>
     <message>
         <source>请按“继续”开始升降温速率校准</source>
-        <translation>Press "Continue" for the heating/cooling rate calibration</translation>
+        <translation>Press &quot;Continue&quot; for the heating/cooling rate calibration</translation>
     </message>
     <message>
         <source>均匀度校准完成，请按“继续”开始升降温速率校准！</source>
-        <translation>Uniformity calibration finished. Press "Continue" for the heating/cooling rate calibration!</translation>
+        <translation>Uniformity calibration finished. Press &quot;Continue&quot; for the heating/cooling rate calibration!</translation>
     </message>
     <message>
         <source>校准完成，数据已保存！</source>
@@ -843,6 +839,10 @@
     <message>
         <source>数据已保存！</source>
         <translation>Data saved!</translation>
+    </message>
+    <message>
+        <source>程序步骤：第%1/%2步 %3 %4，保持%5 min，本步剩余 %6</source>
+        <translation>Program step %1/%2: %3 %4, hold %5 min, %6 left in the step</translation>
     </message>
 </context>
 <context>

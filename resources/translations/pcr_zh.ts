@@ -817,10 +817,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>程序步骤：第%1/%2步  %3 %4  保持%5 min  本步剩余 %6</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>（第%1轮）</source>
         <translation type="unfinished"></translation>
     </message>
@@ -842,6 +838,10 @@
     </message>
     <message>
         <source>数据已保存！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>程序步骤：第%1/%2步 %3 %4，保持%5 min，本步剩余 %6</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -411,13 +411,16 @@ void Calibration::buildRunPanel()
     progressBar_Run->setObjectName(QStringLiteral("progressBar_Run"));
     progressBar_Run->setRange(0, 100);
     progressBar_Run->setValue(0);
-    for (QLabel *l : {label_Phase, label_Step, label_RunTime})
+    // However long a text gets (in English, say), it never widens the page at the form's cost.
+    for (QLabel *l : {label_Phase, label_Step, label_RunTime}) {
         l->setTextFormat(Qt::PlainText);
-    // Phase, time and progress on one line; the step, the longest text, on its own.
+        l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    // Phase and progress on one line, the time and the step on a line each.
     panel->addWidget(label_Phase, 0, 0);
-    panel->addWidget(label_RunTime, 0, 1);
-    panel->addWidget(progressBar_Run, 0, 2);
-    panel->addWidget(label_Step, 1, 0, 1, 3);
+    panel->addWidget(progressBar_Run, 0, 1);
+    panel->addWidget(label_RunTime, 1, 0, 1, 2);
+    panel->addWidget(label_Step, 2, 0, 1, 2);
     panel->setColumnStretch(0, 1);
     progressBar_Run->setFixedWidth(150);
 
@@ -430,11 +433,13 @@ void Calibration::buildRunPanel()
     tableWidget_Probes->setFocusPolicy(Qt::NoFocus);
     tableWidget_Probes->verticalHeader()->setVisible(false);
     tableWidget_Probes->verticalHeader()->setDefaultSectionSize(20);
-    tableWidget_Probes->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    tableWidget_Probes->horizontalHeader()->setStretchLastSection(true);
+    // The probe names as wide as they are, the three readings sharing the rest.
+    tableWidget_Probes->horizontalHeader()->setMinimumSectionSize(36);
+    tableWidget_Probes->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    tableWidget_Probes->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     tableWidget_Probes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tableWidget_Probes->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
-    tableWidget_Probes->setFixedWidth(205);
+    tableWidget_Probes->setFixedWidth(230);
 
     auto *chartRow = new QHBoxLayout();
     chartRow->addWidget(chartView, 1);
