@@ -83,6 +83,7 @@ DataExport::DataExport(QWidget *parent) : QWidget(parent)
     m_table->setMaximumWidth(380);
 
     m_chart = named(new ChartView(this), "chartView");
+    m_chart->setUnit(Tool::TemperatureUnit);
     m_displayRangeLabel = named(new QLabel(this), "label_DisplayRange");
     m_range1 = named(new QDateTimeEdit(this), "dateTimeEdit_DisplayRange1");
     m_dash = named(new QLabel(QStringLiteral("-"), this), "label_DisplayRange_1");
