@@ -940,9 +940,11 @@ void Calibration::phaseEnded(CalibrationRun::EndReason reason)
             running = false;
             setButtonLabel(LabelContinue);
             runState = RunState::Paused;
+            showRunState();   // before the box, which waits for the engineer
             emit SendOut_signals(1, tr("提示"), tr("均匀度校准完成，请按“继续”开始升降温速率校准！"));
         } else {
             setButtonLabel(LabelStart);
+            showRunState();
             // The notice comes with the save: "finished and stored" in one box.
             finishedSave = true;
             emit SendOut_signals(0, QString(), QString());
