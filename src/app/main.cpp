@@ -18,10 +18,11 @@ namespace {
 
 void describeOptions(QCommandLineParser &parser)
 {
-    parser.setApplicationDescription(QCoreApplication::translate(
-        "main", "PCR仪温度校准。\n工作目录：--workspace 指定的文件夹；否则当前目录（若其中已有 PCR.db3 或 "
-                "config.ini）；否则用户数据文件夹 %1。")
-                                         .arg(QDir::toNativeSeparators(Paths::userWorkspace())));
+    const QString folder = QDir::toNativeSeparators(Paths::userWorkspace());
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main", "PCR仪温度校准。") + QLatin1Char('\n')
+        + QCoreApplication::translate("main", "工作目录：--workspace 指定的文件夹；否则已有 PCR.db3 或 config.ini 的当前目录；否则 %1。")
+              .arg(folder));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption({QStringLiteral("workspace"), QCoreApplication::translate("main", "工作目录（不存在时创建）。"),
