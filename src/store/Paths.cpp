@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
 
 #ifndef PCR_RELATIVE_DATADIR
@@ -16,7 +17,11 @@ namespace Paths {
 bool isWorkspace(const QString &dir)
 {
     const QDir d(dir);
-    return QFileInfo(d.filePath(Tool::DatabaseFileName)).isFile() || QFileInfo(d.filePath(Tool::ConfigFileName)).isFile();
+    if (QFileInfo(d.filePath(Tool::DatabaseFileName)).isFile())
+        return true;
+    // "config.ini" is a common name (a home folder may hold another program's); ours has [SystemSet].
+    const QString config = d.filePath(Tool::ConfigFileName);
+    return QFileInfo(config).isFile() && Tool::configFile(config)->childGroups().contains(QStringLiteral("SystemSet"));
 }
 
 QString userWorkspace()

@@ -6,8 +6,8 @@
 //
 // Workspace (the folder of "PCR.db3", "config.ini" and the daily logs, entered as the working
 // directory): the folder given with --workspace; else the current directory when it already is a
-// workspace (it holds "PCR.db3" or "config.ini"); else the user's data folder
-// (~/.local/share/pcrcal), created on first start.
+// workspace (it holds "PCR.db3", or a "config.ini" with the program's [SystemSet]); else the
+// user's data folder (~/.local/share/pcrcal), created on first start.
 //
 // Installed files (report templates, the user manual) live in ../share/pcrcal beside the
 // program's bin folder; a program run from its build tree has none and keeps its own fallbacks.

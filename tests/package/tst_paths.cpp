@@ -13,11 +13,12 @@ class TestPaths : public QObject
     QTemporaryDir m_dir;
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
-    void touch(const QString &name) const
+    void touch(const QString &name, const QByteArray &content = QByteArray()) const
     {
         QVERIFY(QDir().mkpath(QFileInfo(path(name)).path()));
         QFile f(path(name));
         QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
     }
 
 private slots:
@@ -32,6 +33,7 @@ private slots:
         QTest::newRow("option, dots resolved") << "a/../b/" << QStringList{} << "cwd/b";
         QTest::newRow("current holds the database") << "" << QStringList{"PCR.db3"} << "cwd";
         QTest::newRow("current holds the settings") << "" << QStringList{"config.ini"} << "cwd";
+        QTest::newRow("another program's config.ini") << "" << QStringList{"config.ini:other"} << "data";
         QTest::newRow("empty current") << "" << QStringList{} << "data";
         QTest::newRow("logs alone are no workspace") << "" << QStringList{"log_2024-05-06.log"} << "data";
         QTest::newRow("a folder named PCR.db3") << "" << QStringList{"PCR.db3/x"} << "data";
@@ -44,8 +46,10 @@ private slots:
         QFETCH(QString, expected);
         const QString cwd = path(QStringLiteral("cwd-") + QString::fromLatin1(QTest::currentDataTag()));
         QVERIFY(QDir().mkpath(cwd));
+        // "config.ini" is ours; "config.ini:other" someone else's.
         for (const QString &file : filesInCurrent)
-            touch(QFileInfo(cwd).fileName() + QLatin1Char('/') + file);
+            touch(QFileInfo(cwd).fileName() + QLatin1Char('/') + file.section(QLatin1Char(':'), 0, 0),
+                  file.endsWith(QLatin1String(":other")) ? "[General]\ntheme=dark\n" : "[SystemSet]\nLanguage=English\n");
         const QString data = path(QStringLiteral("data/pcrcal"));
         const QString want = expected == QLatin1String("data") ? data : QString(expected).replace(QStringLiteral("cwd"), cwd);
         QCOMPARE(Paths::chooseWorkspace(option, cwd, data), QDir::cleanPath(want));
