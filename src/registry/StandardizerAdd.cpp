@@ -67,7 +67,10 @@ StandardizerAdd::StandardizerAdd(QWidget *parent)
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->setVisible(false);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Every digit of a coefficient stays readable; short ones still get a regular column.
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setMinimumSectionSize(120);
+    table->horizontalHeader()->setStretchLastSection(true);
     table->setItemDelegate(new CoefficientDelegate(table));
     ui->lineEdit_Number->setMaxLength(64);
     ui->lineEdit_Name->setMaxLength(64);

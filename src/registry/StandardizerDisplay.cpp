@@ -23,7 +23,8 @@ StandardizerDisplay::StandardizerDisplay(const Tool::Struct_Standardizer &set, Q
     setWindowIcon(QIcon(QStringLiteral(":/PCR/Image/StandardizerManagers.png")));
     Widgets::paintBackground(this);
     RegistryForm::setUpList(ui->tableWidget_List);
-    ui->tableWidget_List->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Every digit of a coefficient stays readable; short ones still get a regular column.
+    ui->tableWidget_List->horizontalHeader()->setMinimumSectionSize(120);
     ui->pushButton_Export->setAutoDefault(false);
 
     ui->lineEdit_Number->setText(set.Number);
