@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config git
-  qtbase5-dev libqt5sql5-sqlite libqt5serialport5-dev qtconnectivity5-dev libqt5charts5-dev
+  qtbase5-dev libqt5sql5-sqlite libsqlite3-dev libqt5serialport5-dev qtconnectivity5-dev libqt5charts5-dev
   qttools5-dev qttools5-dev-tools libqt5svg5-dev qttranslations5-l10n
   libopencv-core-dev libopencv-imgproc-dev libopencv-highgui-dev
   libxlsxwriter-dev libzip-dev libpugixml-dev

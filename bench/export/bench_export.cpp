@@ -1,7 +1,8 @@
 // Exports of a day-long project: 24 hours of 16 probes at 1 s (86,400 samples), plus a short rate
 // run. Each stage runs in its own process so its peak memory is its own; prints time and peak
-// resident memory (VmHWM) per stage. "page" opens the project on the data export page (offscreen)
-// and draws it; "confirm" fills the plateau confirmation as a certificate export does.
+// resident memory (VmHWM) per stage. "page" opens the project on the data export page (offscreen;
+// read on the page's worker) and draws it; "confirm" fills the plateau confirmation as a
+// certificate export does.
 //
 //   bench_export [hours]            builds the workspace in a temporary folder, then runs the stages
 //   bench_export --stage NAME DIR   one stage on an existing workspace (used by the driver)
@@ -67,7 +68,9 @@ int stage(const QString &name, const QString &folder)
         while (row < table->rowCount() && table->item(row, 0)->text() != project)
             ++row;
         timer.restart();
-        page.openRow(row);
+        page.openRow(row);   // read on the page's worker
+        while (page.isLoading())
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         const qint64 opened = timer.elapsed();
         page.chart()->grab();   // one full drawing of the 16 curves
         std::printf("%-12s build %6lld ms  open %6lld ms  open+draw %6lld ms  points %d x %d  peak %6.1f MiB (%.1f before)\n",

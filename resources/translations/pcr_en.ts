@@ -1046,6 +1046,14 @@
         <source>删除数据失败!</source>
         <translation>Deleting the data failed!</translation>
     </message>
+    <message>
+        <source>数据导出</source>
+        <translation>Data Export</translation>
+    </message>
+    <message>
+        <source>正在读取数据...</source>
+        <translation>Reading the data...</translation>
+    </message>
 </context>
 <context>
     <name>DataExportConfirm</name>
@@ -2097,6 +2105,10 @@
         <source>无法写入文件：%1（%2）</source>
         <translation>Cannot write the file %1 (%2)</translation>
     </message>
+    <message>
+        <source>已取消。</source>
+        <translation>Cancelled.</translation>
+    </message>
 </context>
 <context>
     <name>OoxmlPackage</name>
@@ -2475,6 +2487,14 @@
     <message>
         <source>保存文件</source>
         <translation>Save file</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>打开数据库失败！</source>
+        <translation>Failed to open the database!</translation>
     </message>
 </context>
 <context>
@@ -3017,6 +3037,14 @@ A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of
         <source>恢复失败！</source>
         <translation>Restore failed!</translation>
     </message>
+    <message>
+        <source>正在备份数据库...</source>
+        <translation>Backing up the database...</translation>
+    </message>
+    <message>
+        <source>正在恢复数据库...</source>
+        <translation>Restoring the database...</translation>
+    </message>
 </context>
 <context>
     <name>ThermistorScan</name>
@@ -3349,6 +3377,13 @@ A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of
     <message>
         <source>无法写入临时文件：%1</source>
         <translation>Cannot write a temporary file: %1</translation>
+    </message>
+</context>
+<context>
+    <name>WorkProgress</name>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 </TS>

@@ -1046,6 +1046,14 @@
         <source>删除数据失败!</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>数据导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在读取数据...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DataExportConfirm</name>
@@ -2097,6 +2105,10 @@
         <source>无法写入文件：%1（%2）</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>已取消。</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>OoxmlPackage</name>
@@ -2474,6 +2486,14 @@
     </message>
     <message>
         <source>保存文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>打开数据库失败！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3016,6 +3036,14 @@
         <source>恢复失败！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>正在备份数据库...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在恢复数据库...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ThermistorScan</name>
@@ -3347,6 +3375,13 @@
     </message>
     <message>
         <source>无法写入临时文件：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WorkProgress</name>
+    <message>
+        <source>取消</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -1,8 +1,10 @@
 #include "app/SystemSet.h"
 
+#include "app/WorkProgress.h"
 #include "app/messages.h"
-#include "app/pcr.h"
 #include "app/widgets.h"
+#include "store/Backup.h"
+#include "store/WorkerThread.h"
 #include "store/tool.h"
 #include "ui_SystemSet.h"
 
@@ -13,7 +15,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QRegularExpressionValidator>
-#include <QSettings>
+
+#include <memory>
 
 namespace {
 
@@ -23,23 +26,16 @@ const QStringList Decimals = {QStringLiteral("0"), QStringLiteral("1"), QStringL
 const QStringList Units = {QStringLiteral("℃"), QStringLiteral("℉")};
 const QStringList Formats = {QStringLiteral("Word"), QStringLiteral("Excel"), QStringLiteral("PDF")};
 
-// base itself when free, else base with the first free counter appended.
-QString freeName(const QString &base)
+// The live database: the default connection's file, or "PCR.db3" here when there is none.
+QString liveDatabase()
 {
-    QString name = base;
-    for (int n = 1; QFileInfo::exists(name); ++n)
-        name = base + QStringLiteral("-%1").arg(n);
-    return name;
+    const QString file = Tool::databaseFileName();
+    return file.isEmpty() ? QFileInfo(Tool::DatabaseFileName).absoluteFilePath() : file;
 }
 
-// The files SQLite keeps beside a database while it is in use or needs recovery.
-QStringList sidecarsOf(const QString &database)
+Backup::Control controlOf(WorkerThread &worker)
 {
-    QStringList present;
-    for (const char *suffix : {"-journal", "-wal", "-shm"})
-        if (QFileInfo::exists(database + QLatin1String(suffix)))
-            present << database + QLatin1String(suffix);
-    return present;
+    return {worker.cancelFlag(), [&worker](qint64 done, qint64 total) { worker.setProgress(done, total); }};
 }
 
 } // namespace
@@ -54,7 +50,7 @@ std::function<QString(QWidget *, const QString &, const QString &, const QString
         return QFileDialog::getOpenFileName(parent, title, dir, filter);
     };
 
-SystemSet::SystemSet(QWidget *parent) : QWidget(parent), ui(new Ui::SystemSet)
+SystemSet::SystemSet(QWidget *parent) : QWidget(parent), ui(new Ui::SystemSet), m_worker(new WorkerThread(this))
 {
     ui->setupUi(this);
     Widgets::paintBackground(this);
@@ -91,7 +87,28 @@ SystemSet::SystemSet(QWidget *parent) : QWidget(parent), ui(new Ui::SystemSet)
 
 SystemSet::~SystemSet()
 {
+    // A backup under way stops (its partial copy removed) and is joined first.
+    delete m_worker;
     delete ui;
+}
+
+void SystemSet::connectShell(QObject *context, const Shell &shell)
+{
+    connect(this, &SystemSet::sp_SQListOpen_signals, context, shell.openDatabase);
+    connect(this, &SystemSet::sp_SQListClose_signals, context, shell.closeDatabase);
+    connect(this, &SystemSet::sp_Language_signals, context, shell.language);
+}
+
+bool SystemSet::isBusy() const
+{
+    return m_worker->isRunning();
+}
+
+void SystemSet::runLong(const QString &label, const std::function<void(WorkerThread &)> &work,
+                        const std::function<void()> &then)
+{
+    m_worker->start(work, then);
+    new WorkProgress(m_worker, tr("系统设置"), label, this);
 }
 
 void SystemSet::setBackups(bool autoBackup, int cycleDays, const QString &path)
@@ -162,11 +179,7 @@ void SystemSet::pt_AutoBackup_clicked()
         return;
     }
 
-    const auto ini = Tool::configFile();
-    ini->setValue(QStringLiteral("Backups/AutoBackup"), checked);
-    ini->setValue(QStringLiteral("Backups/BackupsCycle"), cycle);
-    ini->sync();
-    if (ini->status() != QSettings::NoError) {
+    if (!Backup::writeAutoBackup(checked, cycle)) {
         ui->checkBox_AutoBackup->setChecked(!checked);
         Messages::information(this, tr("警告"), tr("无法写入配置文件！"));
         return;
@@ -179,10 +192,7 @@ void SystemSet::pt_Select_clicked()
     const QString folder = chooseDirectory(this, tr("选择目录"), QStringLiteral("./"));
     if (folder.isEmpty())
         return;
-    const auto ini = Tool::configFile();
-    ini->setValue(QStringLiteral("Backups/BackupPath"), folder);
-    ini->sync();
-    if (ini->status() != QSettings::NoError) {
+    if (!Backup::writeFolder(folder)) {
         // The main window rereads the file: showing a folder it will not use would mislead.
         Messages::information(this, tr("警告"), tr("无法写入配置文件！"));
         return;
@@ -194,6 +204,8 @@ void SystemSet::pt_Select_clicked()
 
 void SystemSet::pt_Backups_clicked()
 {
+    if (isBusy())
+        return;
     QString folder = ui->lineEdit_BackupPath->text();
     if (folder.isEmpty()) {
         Messages::information(this, tr("警告"), tr("请选择备份路径！"));
@@ -206,116 +218,95 @@ void SystemSet::pt_Backups_clicked()
         return;
     }
     const QDateTime now = QDateTime::currentDateTime();
-    const QString target = PCR::backupTarget(folder, now);
+    const QString target = Backup::targetPath(folder, now);
     qDebug().noquote() << "路径为：" + target;
-    QString error;
-    if (!Tool::backupDatabase(target, &error)) {
-        qDebug().noquote() << "备份失败！" << target << error;
-        Messages::information(this, tr("提示"), tr("备份失败！"));
-        return;
-    }
-    const auto ini = Tool::configFile();
-    ini->setValue(QStringLiteral("Backups/BackupTime"), now.toString(Tool::TimeFormat));
-    ini->sync();
-    Messages::information(this, tr("提示"), tr("备份成功！"));
-    Tool::SaveAuditLog(AuditEvent::ManualBackup, tr("手动数据备份。"));
+    const QString database = liveDatabase();
+    auto outcome = std::make_shared<std::pair<Backup::Result, QString>>(Backup::Result::Failed, QString());
+    runLong(
+        tr("正在备份数据库..."),
+        [outcome, database, target](WorkerThread &worker) {
+            outcome->first = Backup::snapshot(database, target, controlOf(worker), &outcome->second);
+        },
+        [this, outcome, target, now] {
+            if (outcome->first == Backup::Result::Cancelled) {
+                qDebug().noquote() << "备份已取消：" << target;
+                return;
+            }
+            if (outcome->first != Backup::Result::Done) {
+                qDebug().noquote() << "备份失败！" << target << outcome->second;
+                Messages::information(this, tr("提示"), tr("备份失败！"));
+                return;
+            }
+            Backup::writeLastBackup(now);
+            Messages::information(this, tr("提示"), tr("备份成功！"));
+            Tool::SaveAuditLog(AuditEvent::ManualBackup, tr("手动数据备份。"));
+        });
 }
 
 void SystemSet::pt_Recovery_clicked()
 {
+    if (isBusy())
+        return;
     const QString source = chooseFile(this, tr("选择文件"), QStringLiteral("/"), tr("Config Files (*.db3)"));
     if (source.isEmpty())
         return;
-    switch (restoreFrom(source)) {
-    case Restore::Done:
-        Messages::information(this, tr("提示"), tr("恢复成功！"));
-        // Written after the reopen: the entry belongs to the database now in use.
-        Tool::SaveAuditLog(AuditEvent::ManualRestore, tr("手动恢复数据。"));
-        break;
-    case Restore::SameFile:
-        Messages::information(this, tr("提示"), tr("所选文件就是当前数据库，无需恢复！"));
-        break;
-    case Restore::NotADatabase:
-    case Restore::Failed:
-        Messages::information(this, tr("提示"), tr("恢复失败！"));
-        break;
-    }
-}
-
-bool SystemSet::reopen()
-{
-    emit sp_SQListOpen_signals();
-    return Tool::isDatabaseOpen();
-}
-
-// The live file is replaced only by a complete, checked copy, and kept aside until the copy has
-// opened; every failure puts it back and reopens it.
-SystemSet::Restore SystemSet::restoreFrom(const QString &source)
-{
-    const QFileInfo liveInfo(Tool::DatabaseFileName);
-    const QString live = liveInfo.absoluteFilePath();
-    if (liveInfo.exists() && QFileInfo(source).canonicalFilePath() == liveInfo.canonicalFilePath())
-        return Restore::SameFile;
-
-    QString why;
-    if (!Tool::isPcrDatabase(source, &why)) {
-        qDebug().noquote() << "恢复失败！" << source << why;
-        return Restore::NotADatabase;
-    }
-
-    // Copied beside the live file first, so that the swap itself is two renames.
-    const QString staging = freeName(live + QStringLiteral(".restore"));
-    if (!QFile::copy(source, staging) || !Tool::isPcrDatabase(staging, &why)) {
-        qDebug().noquote() << "恢复失败！" << "copy" << source << staging << why;
-        QFile::remove(staging);
-        return Restore::Failed;
-    }
-    // The copy takes the source's permissions; a read-only backup must still give a writable database.
-    const QFile::Permissions livePermissions =
-        liveInfo.exists() ? QFile::permissions(live) : QFile::Permissions(QFile::ReadOwner | QFile::WriteOwner);
-    QFile::setPermissions(staging, livePermissions | QFile::ReadOwner | QFile::WriteOwner);
-
-    emit sp_SQListClose_signals();
-    // Still open, or left needing recovery: its file must not be swapped.
-    if (Tool::isDatabaseOpen() || !sidecarsOf(live).isEmpty()) {
-        qDebug().noquote() << "恢复失败！" << "database still in use" << sidecarsOf(live);
-        QFile::remove(staging);
-        reopen();
-        return Restore::Failed;
-    }
-
-    const bool hadLive = QFileInfo::exists(live);
-    const QString kept = freeName(live + QStringLiteral(".before-restore"));
-    if (hadLive && !QFile::rename(live, kept)) {
-        qDebug().noquote() << "恢复失败！" << "cannot move" << live << kept;
-        QFile::remove(staging);
-        reopen();
-        return Restore::Failed;
-    }
-    auto putBack = [&] {
-        if (hadLive && !QFile::rename(kept, live)) {
-            // Never reopen over a missing file: that would start an empty database.
-            qDebug().noquote() << "恢复失败！原数据库保存在：" << kept;
-            return;
-        }
-        reopen();
+    const QString live = liveDatabase();
+    struct Outcome
+    {
+        Backup::RestoreResult result = Backup::RestoreResult::Failed;
+        QString staging;
+        QString error;
     };
-    if (!QFile::rename(staging, live)) {
-        qDebug().noquote() << "恢复失败！" << "cannot move" << staging << live;
-        QFile::remove(staging);
-        putBack();
-        return Restore::Failed;
+    auto outcome = std::make_shared<Outcome>();
+    // The chosen file is checked and copied beside the live one on the worker; the live file is
+    // touched only once that copy is complete.
+    runLong(
+        tr("正在恢复数据库..."),
+        [outcome, source, live](WorkerThread &worker) {
+            outcome->result = Backup::stage(source, live, &outcome->staging, controlOf(worker), &outcome->error);
+        },
+        [this, outcome, source] {
+            switch (outcome->result) {
+            case Backup::RestoreResult::Done:
+                restored(outcome->staging);
+                break;
+            case Backup::RestoreResult::SameFile:
+                Messages::information(this, tr("提示"), tr("所选文件就是当前数据库，无需恢复！"));
+                break;
+            case Backup::RestoreResult::Cancelled:
+                qDebug().noquote() << "恢复已取消：" << source;
+                break;
+            case Backup::RestoreResult::NotADatabase:
+            case Backup::RestoreResult::Failed:
+                qDebug().noquote() << "恢复失败！" << source << outcome->error;
+                Messages::information(this, tr("提示"), tr("恢复失败！"));
+                break;
+            }
+        });
+}
+
+// The live file is replaced by the complete, checked copy and kept aside until the copy has
+// opened; every failure puts it back and reopens it.
+void SystemSet::restored(const QString &staging)
+{
+    QString error;
+    QString former;
+    const Backup::RestoreResult result = Backup::swapIn(
+        staging, liveDatabase(), [this] { emit sp_SQListClose_signals(); },
+        [this] {
+            emit sp_SQListOpen_signals();
+            return Tool::isDatabaseOpen();
+        },
+        &error, &former);
+    if (result != Backup::RestoreResult::Done) {
+        qDebug().noquote() << "恢复失败！" << error;
+        Messages::information(this, tr("提示"), tr("恢复失败！"));
+        return;
     }
-    if (!reopen()) {
-        qDebug().noquote() << "恢复失败！" << "restored file does not open";
-        Tool::closeDatabase();
-        QFile::remove(live);
-        for (const QString &file : sidecarsOf(live))
-            QFile::remove(file);
-        putBack();
-        return Restore::Failed;
-    }
-    if (hadLive)
-        QFile::remove(kept);
-    return Restore::Done;
+    // The former database goes on the worker: removing a file of some hundred MB takes a while.
+    if (!former.isEmpty())
+        m_worker->start([former](WorkerThread &) { QFile::remove(former); });
+    Messages::information(this, tr("提示"), tr("恢复成功！"));
+    // Written after the reopen: the entry belongs to the database now in use.
+    Tool::SaveAuditLog(AuditEvent::ManualRestore, tr("手动恢复数据。"));
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The settings page: company name, language, temperature unit, decimals and report format; the
-// automatic backup parameters; manual backup and restore of the database file.
+// automatic backup parameters; manual backup and restore of the database file. The backup and
+// the copy a restore makes run on a worker behind a progress window; the swap of the restored
+// file happens here, on the thread of the default connection.
 
 #include "app/pages.h"
 
@@ -12,6 +14,7 @@
 namespace Ui {
 class SystemSet;
 }
+class WorkerThread;
 
 class SystemSet : public QWidget, public SystemSetHooks
 {
@@ -23,6 +26,11 @@ public:
 
     void setBackups(bool autoBackup, int cycleDays, const QString &path) override;
     void retranslate() override;
+    void connectShell(QObject *context, const Shell &shell) override;
+
+    // A backup or the copy of a restore is under way on the page's worker.
+    bool isBusy() const;
+    WorkerThread *worker() const { return m_worker; }
 
     // The backup folder as last given to the page.
     QString backupFolder() const { return m_backupPath; }
@@ -47,10 +55,12 @@ private slots:
     void pt_AutoBackup_clicked();
 
 private:
-    enum class Restore { Done, SameFile, NotADatabase, Failed };
-    Restore restoreFrom(const QString &source);
-    bool reopen();
+    // Runs work on the worker behind a progress window; then follows on this thread.
+    void runLong(const QString &label, const std::function<void(WorkerThread &)> &work,
+                 const std::function<void()> &then);
+    void restored(const QString &staging);
 
     Ui::SystemSet *ui;
     QString m_backupPath;
+    WorkerThread *m_worker;
 };

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 
 namespace Pages {
@@ -36,15 +38,24 @@ QDialog *createDialog(Dialog dialog);
 } // namespace Pages
 
 // Implemented by the settings page (index 7). The main window hands it the backup parameters before
-// showing it and asks it to re-apply its texts after a language change. Its signals
-// sp_SQListOpen_signals(), sp_SQListClose_signals() and sp_Language_signals(QString) are connected
-// to the main window by name.
+// showing it and asks it to re-apply its texts after a language change. The page connects its
+// signals sp_SQListOpen_signals(), sp_SQListClose_signals() and sp_Language_signals(QString) to
+// the main window's handlers given in connectShell(), so neither knows the other's class.
 class SystemSetHooks
 {
 public:
+    struct Shell
+    {
+        std::function<void()> openDatabase;
+        std::function<void()> closeDatabase;
+        std::function<void(const QString &language)> language;
+    };
+
     virtual ~SystemSetHooks() = default;
     virtual void setBackups(bool autoBackup, int cycleDays, const QString &path) = 0;
     virtual void retranslate() = 0;
+    // context: the receiver whose lifetime bounds the connections.
+    virtual void connectShell(QObject *context, const Shell &shell) = 0;
 };
 
 // Stands for a page that is not built yet: shows its title.

@@ -6,6 +6,8 @@
 #include "app/messages.h"
 #include "app/pages.h"
 #include "app/runningpage.h"
+#include "store/Backup.h"
+#include "store/WorkerThread.h"
 #include "store/tool.h"
 #include "ui_pcr.h"
 
@@ -16,7 +18,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLibraryInfo>
-#include <QMetaMethod>
 #include <QSettings>
 #include <QSplashScreen>
 #include <QTimer>
@@ -269,18 +270,10 @@ void PCR::showPage(int index)
 
     QWidget *fresh = m_options.pages(index, this);
     if (index == Pages::SystemSetPage) {
-        if (auto *hooks = dynamic_cast<SystemSetHooks *>(fresh))
+        if (auto *hooks = dynamic_cast<SystemSetHooks *>(fresh)) {
             hooks->setBackups(autoBackup, backupCycleDays, backupPath);
-        const struct { const char *signal; const char *slot; } links[] = {
-            {"sp_SQListOpen_signals()", "SQListOpen_slots()"},
-            {"sp_SQListClose_signals()", "SQListClose_slots()"},
-            {"sp_Language_signals(QString)", "sp_Language_slots(QString)"},
-        };
-        for (const auto &link : links) {
-            const int s = fresh->metaObject()->indexOfSignal(link.signal);
-            const int r = metaObject()->indexOfSlot(QMetaObject::normalizedSignature(link.slot));
-            if (s >= 0 && r >= 0)
-                connect(fresh, fresh->metaObject()->method(s), this, metaObject()->method(r));
+            hooks->connectShell(this, {[this] { SQListOpen_slots(); }, [this] { SQListClose_slots(); },
+                                       [this](const QString &language) { sp_Language_slots(language); }});
         }
     }
     ui->verticalLayout_Widget->addWidget(fresh);
@@ -291,26 +284,21 @@ void PCR::showPage(int index)
 
 void PCR::readBackupSettings()
 {
-    const auto ini = Tool::configFile();
-    autoBackup = ini->value(QStringLiteral("/Backups/AutoBackup")).toBool();
-    backupCycleDays = ini->value(QStringLiteral("/Backups/BackupsCycle")).toInt();
-    backupPath = ini->value(QStringLiteral("/Backups/BackupPath")).toString();
-    lastBackupTime =
-        QDateTime::fromString(ini->value(QStringLiteral("Backups/BackupTime")).toString(), Tool::TimeFormat);
+    const Backup::Settings s = Backup::Settings::read();
+    autoBackup = s.autoBackup;
+    backupCycleDays = s.cycleDays;
+    backupPath = s.folder;
+    lastBackupTime = s.lastBackup;
 }
 
 bool PCR::backupDue(const QDateTime &lastBackup, int cycleDays, const QDateTime &now)
 {
-    // An invalid time gives an invalid due time, whose distance counts as 0: due.
-    const QDateTime due = lastBackup.addDays(cycleDays);
-    return !(due.secsTo(now) < 0);
+    return Backup::isDue(lastBackup, cycleDays, now);
 }
 
 QString PCR::backupTarget(const QString &folder, const QDateTime &now)
 {
-    QString target = folder + QStringLiteral("/") + now.toString(QStringLiteral("yyyy_MM_dd_hh_mm")) +
-                     QStringLiteral("_PCR.db3");
-    return QDir::toNativeSeparators(target).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return Backup::targetPath(folder, now);
 }
 
 void PCR::TimeUpdate_slots()
@@ -335,24 +323,42 @@ void PCR::SQListClose_slots()
 
 void PCR::BackupTimer_slots()
 {
-    if (!autoBackup)
+    // A backup still under way from the last tick is not started twice.
+    if (!autoBackup || isBackingUp())
         return;
     const QDateTime now = QDateTime::currentDateTime();
     if (!backupDue(lastBackupTime, backupCycleDays, now))
         return;
     const QString target = backupTarget(backupPath, now);
-    QString error;
     // An empty or missing folder would put the copy somewhere nobody looks: refuse it.
-    const bool folderOk = !backupPath.isEmpty() && QFileInfo(backupPath).isDir();
-    if (!folderOk || !Tool::backupDatabase(target, &error)) {
-        qDebug().noquote() << "备份失败！" << target << error;
+    if (backupPath.isEmpty() || !QFileInfo(backupPath).isDir()) {
+        qDebug().noquote() << "备份失败！" << target << "no folder";
         return;
     }
-    qDebug().noquote() << "路径为：" + target;
-    lastBackupTime = now;
-    const auto ini = Tool::configFile();
-    ini->setValue(QStringLiteral("Backups/BackupTime"), now.toString(Tool::TimeFormat));
-    ini->sync();
+    // The snapshot reads on a connection of its own, on a worker: a run goes on storing its
+    // samples and the window goes on answering while it is taken.
+    if (!backupWorker)
+        backupWorker = new WorkerThread(this);
+    auto outcome = std::make_shared<std::pair<Backup::Result, QString>>(Backup::Result::Failed, QString());
+    const QString database = Tool::databaseFileName();
+    backupWorker->start(
+        [outcome, database, target](WorkerThread &worker) {
+            outcome->first = Backup::snapshot(database, target, {worker.cancelFlag(), {}}, &outcome->second);
+        },
+        [this, outcome, target, now] {
+            if (outcome->first != Backup::Result::Done) {
+                qDebug().noquote() << "备份失败！" << target << outcome->second;
+                return;
+            }
+            qDebug().noquote() << "路径为：" + target;
+            lastBackupTime = now;
+            Backup::writeLastBackup(now);
+        });
+}
+
+bool PCR::isBackingUp() const
+{
+    return backupWorker && backupWorker->isRunning();
 }
 
 void PCR::sp_Language_slots(const QString &language)

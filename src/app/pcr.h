@@ -9,11 +9,13 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
 class QSplashScreen;
 class QTimer;
+class WorkerThread;
 
 namespace Ui {
 class PCRClass;
@@ -55,6 +57,8 @@ public:
     // invalid last time is due at once); the target file name of a backup taken at now.
     static bool backupDue(const QDateTime &lastBackup, int cycleDays, const QDateTime &now);
     static QString backupTarget(const QString &folder, const QDateTime &now);
+    // An automatic backup started by BackupTimer_slots() is still being taken (on its worker).
+    bool isBackingUp() const;
 
     static QString version();
 
@@ -101,6 +105,7 @@ private:
     QDateTime lastBackupTime;
     QTimer *clockTimer = nullptr;
     QTimer *backupTimer = nullptr;
+    WorkerThread *backupWorker = nullptr;   // the automatic backup's
     QLabel *titleLabel = nullptr;
     QLabel *clockLabel = nullptr;
     QTranslator translator;

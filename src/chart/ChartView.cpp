@@ -686,6 +686,16 @@ void ChartView::ReplaceSeries(int index, const QVector<QPointF> &points)
     m_layer->invalidate();
 }
 
+void ChartView::ReplaceSeries(int index, ChartViewPoints points)
+{
+    if (index < 0 || index >= m_series.size()) {
+        qWarning("ChartView: no series %d to replace", index);
+        return;
+    }
+    m_points[index] = std::move(points);
+    m_layer->invalidate();
+}
+
 void ChartView::AddHorizontalLine(double value, const QString &name)
 {
     auto *line = new ChartTaggingLine(this, m_tagColour);

@@ -49,6 +49,9 @@ public:
     void SetSeries(const QString &title, const QString &channels, const QString &unit);
     // points: x milliseconds since the epoch, y value.
     void ReplaceSeries(int index, const QVector<QPointF> &points);
+    // The same with the point store built beforehand (on a worker: building it for a day-long
+    // run is most of the cost of showing one).
+    void ReplaceSeries(int index, ChartViewPoints points);
 
     void AddHorizontalLine(double value, const QString &name);
     void AddVerticalLine(const QDateTime &time, const QString &name, bool sameColour);

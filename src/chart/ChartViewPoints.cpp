@@ -5,7 +5,8 @@
 
 namespace {
 
-constexpr int Fan = 16; // points per block of the first level, blocks per block above
+constexpr int FanBits = 4;
+constexpr int Fan = 1 << FanBits; // points per block of the first level, blocks per block above
 
 qint64 spanOfLevel(int level)
 {
@@ -138,22 +139,25 @@ void ChartViewPoints::minMax(int from, int to, int &iMin, int &iMax) const
     iMax = -1;
     from = std::max(from, 0);
     to = std::min(to, m_points.size());
+    const int levels = m_levels.size();
     int i = from;
     while (i < to) {
-        // The largest stored block that starts at i and ends within the span.
+        // The largest stored block that starts at i and ends within the span. Spans are powers
+        // of Fan (16): alignment and block index are a mask and a shift, no division.
         int level = -1;
-        qint64 span = 1;
-        while (level + 1 < m_levels.size()) {
-            const qint64 next = span * Fan;
-            if (i % next != 0 || i + next > to)
+        int shift = 0;
+        while (level + 1 < levels) {
+            const int next = shift + FanBits;
+            const qint64 span = qint64(1) << next;
+            if ((i & (span - 1)) != 0 || i + span > to)
                 break;
-            span = next;
+            shift = next;
             ++level;
         }
         int lo = i;
         int hi = i;
         if (level >= 0) {
-            const Block &b = m_levels[level][int(i / span)];
+            const Block &b = m_levels[level][i >> shift];
             lo = b.iMin;
             hi = b.iMax;
         }
@@ -161,8 +165,21 @@ void ChartViewPoints::minMax(int from, int to, int &iMin, int &iMax) const
             iMin = lo;
         if (iMax < 0 || m_points[hi].y() > m_points[iMax].y())
             iMax = hi;
-        i += int(span);
+        i += 1 << shift;
     }
+}
+
+int ChartViewPoints::lowerBoundNear(double x, int from, int to) const
+{
+    // Steps of 1, 2, 4, ... from `from`, then a binary search in the last step: a column's
+    // first point is found in a few looks at nearby points rather than a search of all of them.
+    int lo = from;
+    int hi = from;
+    for (int step = 1; hi < to && m_points[hi].x() < x; step *= 2) {
+        lo = hi + 1;
+        hi = from + step;
+    }
+    return lowerBound(x, lo, std::min(hi, to));
 }
 
 void ChartViewPoints::columns(double x0, double x1, double width, QVector<Column> &out) const
@@ -177,7 +194,7 @@ void ChartViewPoints::columns(double x0, double x1, double width, QVector<Column
         const int column = int(std::min(lastColumn, std::floor((m_points[i].x() - x0) / width)));
         const int next = column >= lastColumn
                              ? end
-                             : std::max(i + 1, lowerBound(x0 + (column + 1) * width, i, end));
+                             : std::max(i + 1, lowerBoundNear(x0 + (column + 1) * width, i, end));
         Column c{column, i, next - 1, -1, -1};
         minMax(i, next, c.iMin, c.iMax);
         out.append(c);

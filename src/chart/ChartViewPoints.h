@@ -46,6 +46,9 @@ public:
     void columns(double x0, double x1, double width, QVector<Column> &out) const;
 
 private:
+    // lowerBound(x, from, to) for an x expected close after `from`.
+    int lowerBoundNear(double x, int from, int to) const;
+
     struct Block
     {
         int iMin;

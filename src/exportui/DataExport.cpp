@@ -1,12 +1,16 @@
 #include "exportui/DataExport.h"
 
-#include "analysis/RunData.h"
 #include "analysis/Units.h"
+#include "app/WorkProgress.h"
 #include "app/messages.h"
 #include "app/widgets.h"
 #include "chart/ChartView.h"
-#include "reports/ExportJob.h"
+#include "chart/ChartViewPoints.h"
 #include "exportui/QWaiting.h"
+#include "reports/ExportJob.h"
+#include "store/SampleReader.h"
+#include "store/ThreadConnection.h"
+#include "store/WorkerThread.h"
 #include "store/queries.h"
 
 #include <QDateTimeEdit>
@@ -21,10 +25,27 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <QDebug>
+
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <memory>
 
 using Widgets::named;
+
+// Both runs of a calibration as the chart draws them, read on the loader's thread.
+struct DataExport::OpenedRun
+{
+    SampleReader::Status status = SampleReader::Failed;
+    int count = -1;   // values per row, from the first row
+    QVector<QVector<QPointF>> curves;   // per probe: (ms since the epoch, value in the display unit)
+    QVector<ChartViewPoints> stores;    // the same as the chart keeps them
+    qint64 first = std::numeric_limits<qint64>::max();
+    qint64 last = std::numeric_limits<qint64>::min();
+    double low = qInf();
+    double high = -qInf();
+};
 
 namespace {
 
@@ -137,6 +158,8 @@ DataExport::DataExport(QWidget *parent) : QWidget(parent)
     layout->addLayout(left);
     layout->addLayout(right, 1);
 
+    m_loader = new WorkerThread(this);
+
     m_menu = new QMenu(this);
     m_deleteAction = m_menu->addAction(QString());
     connect(m_menu, &QMenu::triggered, this, &DataExport::onGrpMenuTriggered);
@@ -165,6 +188,12 @@ DataExport::DataExport(QWidget *parent) : QWidget(parent)
     QList<Tool::Struct_Calibration> all;
     Tool::getCalibration(all, QString());
     fill(all);
+}
+
+DataExport::~DataExport()
+{
+    // A reading under way stops and is joined before the page's parts go.
+    delete m_loader;
 }
 
 void DataExport::retranslate()
@@ -225,60 +254,86 @@ void DataExport::pt_TableWidget_clicked(int row, int)
 void DataExport::openRow(int row)
 {
     const QTableWidgetItem *item = m_table->item(row, 0);
-    if (!item)
+    if (!item || m_loader->isRunning())
         return;
     QList<Tool::Struct_Calibration> found;
     Tool::getCalibration(found, item->text());
     if (found.isEmpty())
         return;
-    m_calibration = found.first();
+    const Tool::Struct_Calibration calibration = found.first();
 
-    // Both runs in stored order, read row by row: a day-long run never sits in memory twice.
+    // Both runs in stored order, row by row into the curves: a day-long run never sits in
+    // memory twice, and the window keeps answering while it is read.
+    auto run = std::make_shared<OpenedRun>();
+    const QString file = Tool::databaseFileName();
     const QString unit = Tool::TemperatureUnit;
-    QVector<QVector<QPointF>> curves;
-    QVector<double> values;
-    int count = -1;
-    QDateTime first, last;
-    double low = qInf(), high = -qInf();
-    Tool::forEachCalibrationData(Queries::calibrationDataOf(m_calibration.CalibrationName),
-                                 [&](const Tool::Struct_CalibrationData &r) {
-                                     if (count < 0) {
-                                         count = r.Temperatures.count(QLatin1Char(',')) + 1;
-                                         curves.resize(count);
-                                     }
-                                     QDateTime time;
-                                     if (!Analysis::parseSampleTime(r.Time, time)
-                                         || !Analysis::parseSampleValues(r.Temperatures, count, values))
-                                         return true;
-                                     if (!first.isValid() || time < first)
-                                         first = time;
-                                     if (!last.isValid() || time > last)
-                                         last = time;
-                                     const double x = double(time.toMSecsSinceEpoch());
-                                     for (int p = 0; p < count; ++p) {
-                                         const double y = Analysis::displayTemperature(values.at(p), unit);
-                                         curves[p].append(QPointF(x, y));
-                                         low = std::min(low, y);
-                                         high = std::max(high, y);
-                                     }
-                                     return true;
-                                 });
-    if (!first.isValid())
-        return;
+    const QString name = calibration.CalibrationName;
+    const auto read = [run, file, unit, name](WorkerThread &worker) {
+        ThreadConnection connection(file);
+        if (!connection.isOpen()) {
+            qDebug().noquote() << "查询CalibrationData失败！" << connection.errorString();
+            return;
+        }
+        SampleReader reader(connection.database());
+        reader.setCancelFlag(worker.cancelFlag());
+        reader.setProgress([&worker](qint64 done, qint64 total) { worker.setProgress(done, total); });
+        OpenedRun &r = *run;
+        r.status = reader.read(name, QString(), -1, SampleReader::NoLimitFrom, SampleReader::NoLimitTo,
+                               [&r, &unit](const SampleReader::Row &row) {
+                                   if (r.curves.isEmpty())
+                                       r.curves.resize(row.count);
+                                   r.first = std::min(r.first, row.msecs);
+                                   r.last = std::max(r.last, row.msecs);
+                                   const double x = double(row.msecs);
+                                   for (int p = 0; p < row.count; ++p) {
+                                       const double y = Analysis::displayTemperature(row.values[p], unit);
+                                       r.curves[p].append(QPointF(x, y));
+                                       r.low = std::min(r.low, y);
+                                       r.high = std::max(r.high, y);
+                                   }
+                                   return true;
+                               });
+        r.count = reader.probeCount();
+        // The chart's point stores are built here too: for a day-long run that is most of
+        // showing it.
+        r.stores.resize(r.curves.size());
+        for (int p = 0; p < r.curves.size(); ++p) {
+            r.stores[p].replace(r.curves.at(p));
+            r.curves[p] = QVector<QPointF>();
+        }
+        if (r.status == SampleReader::Failed)
+            qDebug().noquote() << "查询CalibrationData失败！" << reader.errorString();
+    };
+    m_loader->start(read, [this, calibration, run] { showRun(calibration, *run); });
+    new WorkProgress(m_loader, tr("数据导出"), tr("正在读取数据..."), this);
+}
 
-    // One value per row: only the first channel gets a curve.
-    const QString channels = count == 1 ? m_calibration.ChannelNumbers.section(QLatin1Char(','), 0, 0)
-                                        : m_calibration.ChannelNumbers;
-    m_chart->SetSeries(m_calibration.CalibrationName, channels, unit);
-    // Each curve is let go once the chart holds its copy.
-    for (int p = 0; p < curves.size(); ++p) {
-        if (p < m_chart->seriesCount())
-            m_chart->ReplaceSeries(p, curves.at(p));
-        curves[p] = QVector<QPointF>();
+bool DataExport::isLoading() const
+{
+    return m_loader->isRunning();
+}
+
+void DataExport::showRun(const Tool::Struct_Calibration &calibration, OpenedRun &run)
+{
+    // Cancelled, even when the reading was over before the button was seen: nothing changes.
+    if (run.status == SampleReader::Cancelled || m_loader->isCancelled())
+        return;
+    m_calibration = calibration;
+    if (run.status != SampleReader::Ok || run.first > run.last) {
+        emit calibrationOpened();
+        return;
     }
-    m_chart->SetRange(low - 1, high + 1, first, last);
-    m_left1->setText(QString::number(low - 1, 'f', 2));
-    m_left2->setText(QString::number(high + 1, 'f', 2));
+    const QDateTime first = QDateTime::fromMSecsSinceEpoch(run.first);
+    const QDateTime last = QDateTime::fromMSecsSinceEpoch(run.last);
+    // One value per row: only the first channel gets a curve.
+    const QString channels = run.count == 1 ? m_calibration.ChannelNumbers.section(QLatin1Char(','), 0, 0)
+                                            : m_calibration.ChannelNumbers;
+    m_chart->SetSeries(m_calibration.CalibrationName, channels, Tool::TemperatureUnit);
+    for (int p = 0; p < run.stores.size() && p < m_chart->seriesCount(); ++p)
+        m_chart->ReplaceSeries(p, std::move(run.stores[p]));
+    m_chart->SetRange(run.low - 1, run.high + 1, first, last);
+    m_left1->setText(QString::number(run.low - 1, 'f', 2));
+    m_left2->setText(QString::number(run.high + 1, 'f', 2));
     m_from = first;
     m_to = last;
     m_range1->setDateTime(first);
@@ -286,6 +341,7 @@ void DataExport::openRow(int row)
     m_timeTagging->setDateTime(first);
     for (QPushButton *b : {m_displayRange, m_timeAdd, m_timeDelete, m_tempAdd, m_tempDelete})
         b->setEnabled(true);
+    emit calibrationOpened();
 }
 
 void DataExport::pt_DisplayRange_clicked()

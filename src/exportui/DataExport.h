@@ -14,16 +14,19 @@ class QMenu;
 class QPushButton;
 class QTableWidget;
 class QVBoxLayout;
+class WorkerThread;
 
 // The data export page: finds stored calibrations, opens one on the chart, narrows the time
 // and temperature range, places viewing markers, and starts the certificate, original-record and
-// raw-data exports; a calibration can be deleted from the list's context menu.
+// raw-data exports; a calibration can be deleted from the list's context menu. A calibration's
+// samples are read on a worker behind a progress window that can cancel the reading.
 class DataExport : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit DataExport(QWidget *parent = nullptr);
+    ~DataExport() override;
 
     // The opened calibration (empty name before one is opened) and the export window.
     const Tool::Struct_Calibration &calibration() const { return m_calibration; }
@@ -31,8 +34,13 @@ public:
     QDateTime windowTo() const { return m_to; }
     ChartView *chart() const { return m_chart; }
 
-    // Opens the calibration of `row` as a double click does.
+    // Opens the calibration of `row` as a double click does: its samples are read on a worker
+    // and reach the chart when the reading is over (a cancelled reading changes nothing).
     void openRow(int row);
+    // A reading started by openRow() is under way.
+    bool isLoading() const;
+    // The worker that reads (for checks).
+    WorkerThread *loader() const { return m_loader; }
 
 public slots:
     void pt_Query_clicked();
@@ -50,7 +58,13 @@ public slots:
 protected:
     void changeEvent(QEvent *event) override;
 
+signals:
+    // The reading started by openRow() is over and was not cancelled.
+    void calibrationOpened();
+
 private:
+    struct OpenedRun;
+    void showRun(const Tool::Struct_Calibration &calibration, OpenedRun &run);
     void retranslate();
     void fill(const QList<Tool::Struct_Calibration> &list);
     void showMenu(const QPoint &position);
@@ -95,4 +109,5 @@ private:
     QPushButton *m_custom;
     QMenu *m_menu;
     QAction *m_deleteAction;
+    WorkerThread *m_loader;
 };

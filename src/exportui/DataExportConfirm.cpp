@@ -86,8 +86,47 @@ void DataExportConfirm::changeEvent(QEvent *event)
     QDialog::changeEvent(event);
 }
 
+DataExportConfirm::Prepared DataExportConfirm::prepare(const Tool::Struct_Calibration &calibration, const QString &unit,
+                                                      const QVector<RunSample> &samples, const QVector<CycleStep> &steps)
+{
+    Prepared prepared;
+    const int n = calibration.NumberChannels.toInt();
+    if (samples.isEmpty() || n <= 0)
+        return prepared;
+    // Drawn in the display unit; the samples themselves stay in ℃ for the cutting.
+    QVector<double> x;
+    x.reserve(samples.size());
+    for (const RunSample &s : samples)
+        x.append(double(s.time.toMSecsSinceEpoch()));
+    QVector<QPointF> curve;
+    curve.reserve(samples.size());
+    prepared.curves.resize(n);
+    for (int p = 0; p < n; ++p) {
+        curve.clear();
+        for (int i = 0; i < samples.size(); ++i) {
+            const RunSample &s = samples.at(i);
+            if (p >= s.values.size())
+                continue;
+            const double y = Analysis::displayTemperature(s.values.at(p), unit);
+            curve.append(QPointF(x.at(i), y));
+            prepared.low = std::min(prepared.low, y);
+            prepared.high = std::max(prepared.high, y);
+        }
+        prepared.curves[p].replace(curve);
+    }
+    prepared.proposal = Analysis::AutoSegment(0.1, steps, samples, n, calibration.Interval.toDouble());
+    return prepared;
+}
+
 void DataExportConfirm::SetData(const Tool::Struct_Calibration &calibration, const QString &unit,
                                 const QVector<RunSample> &samples, const QVector<CycleStep> &steps)
+{
+    SetData(calibration, unit, samples, steps, prepare(calibration, unit, samples, steps));
+}
+
+void DataExportConfirm::SetData(const Tool::Struct_Calibration &calibration, const QString &unit,
+                                const QVector<RunSample> &samples, const QVector<CycleStep> &steps,
+                                Prepared prepared)
 {
     m_calibration = calibration;
     m_unit = unit;
@@ -100,34 +139,20 @@ void DataExportConfirm::SetData(const Tool::Struct_Calibration &calibration, con
     const int n = calibration.NumberChannels.toInt();
     if (samples.isEmpty() || n <= 0)
         return;
-    // Drawn in the display unit; the samples themselves stay in ℃ for the cutting.
-    double low = qInf(), high = -qInf();
-    QVector<QVector<QPointF>> curves(n);
-    for (QVector<QPointF> &c : curves)
-        c.reserve(samples.size());
-    for (const RunSample &s : samples) {
-        const double x = double(s.time.toMSecsSinceEpoch());
-        const int count = std::min(n, int(s.values.size()));
-        for (int p = 0; p < count; ++p) {
-            const double y = Analysis::displayTemperature(s.values.at(p), unit);
-            curves[p].append(QPointF(x, y));
-            low = std::min(low, y);
-            high = std::max(high, y);
-        }
-    }
-    for (int p = 0; p < n; ++p) {
-        m_chart->ReplaceSeries(p, curves.at(p));
-        curves[p] = QVector<QPointF>();   // the chart holds its own copy
-    }
-    m_chart->SetRange(low - 5, high + 5, samples.first().time, samples.last().time);
-    AutoSegment(0.1);
+    for (int p = 0; p < n && p < prepared.curves.size(); ++p)
+        m_chart->ReplaceSeries(p, std::move(prepared.curves[p]));
+    m_chart->SetRange(prepared.low - 5, prepared.high + 5, samples.first().time, samples.last().time);
+    placeMarkers(prepared.proposal);
 }
 
 void DataExportConfirm::AutoSegment(double tolerance)
 {
-    const Analysis::AutoSegmentResult found
-        = Analysis::AutoSegment(tolerance, m_steps, m_samples, m_calibration.NumberChannels.toInt(),
-                                m_calibration.Interval.toDouble());
+    placeMarkers(Analysis::AutoSegment(tolerance, m_steps, m_samples, m_calibration.NumberChannels.toInt(),
+                                       m_calibration.Interval.toDouble()));
+}
+
+void DataExportConfirm::placeMarkers(const Analysis::AutoSegmentResult &found)
+{
     switch (found.outcome) {
     case Analysis::AutoSegmentOutcome::NotRun:
         return;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "analysis/AnalysisTypes.h"
+#include "analysis/Segmentation.h"
+#include "chart/ChartViewPoints.h"
 #include "store/tool.h"
 
 #include <QDateTime>
@@ -22,9 +24,24 @@ class DataExportConfirm : public QDialog
 public:
     explicit DataExportConfirm(QWidget *parent = nullptr);
 
+    // The chart's curves and the automatic proposal (tolerance 0.1) for SetData. No widget is
+    // touched: for a day-long run this is the long part, and it runs on a worker.
+    struct Prepared
+    {
+        QVector<ChartViewPoints> curves;   // per probe, in the display unit
+        double low = qInf();
+        double high = -qInf();
+        Analysis::AutoSegmentResult proposal;
+    };
+    static Prepared prepare(const Tool::Struct_Calibration &calibration, const QString &unit,
+                            const QVector<RunSample> &samples, const QVector<CycleStep> &steps);
+
     // samples in ℃ as stored, drawn in `unit`; the automatic proposal runs with 0.1.
     void SetData(const Tool::Struct_Calibration &calibration, const QString &unit,
                  const QVector<RunSample> &samples, const QVector<CycleStep> &steps);
+    // The same with what prepare() computed for these arguments.
+    void SetData(const Tool::Struct_Calibration &calibration, const QString &unit,
+                 const QVector<RunSample> &samples, const QVector<CycleStep> &steps, Prepared prepared);
     // Replaces the markers with the proposal for `tolerance` (℃).
     void AutoSegment(double tolerance);
 
@@ -47,6 +64,7 @@ protected:
 private:
     void retranslate();
     void showProposal(const QVector<QDateTime> &ends);
+    void placeMarkers(const Analysis::AutoSegmentResult &found);
 
     QString m_tip;
     QVector<RunSample> m_samples;

@@ -1,11 +1,11 @@
 #include "reports/ExportJob.h"
 
 #include "analysis/CycleFile.h"
-#include "analysis/RunData.h"
 #include "analysis/Uniformity.h"
 #include "analysis/Units.h"
 #include "reports/RawWorkbook.h"
 #include "reports/ReportTemplates.h"
+#include "store/SampleReader.h"
 #include "store/datawords.h"
 #include "store/queries.h"
 
@@ -22,17 +22,8 @@ const QString rateModel = DataWords::rateItem();
 
 const QString timeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz");
 
-// Rows are read one at a time up to the end of the window, never held as a whole list.
-QVector<RunSample> readRun(const QString &name, const QString &model, int probeCount,
-                           const QDateTime &from, const QDateTime &to)
-{
-    Analysis::RunWindowReader reader(probeCount, from, to);
-    Tool::forEachCalibrationData(Queries::calibrationDataOf(name, model),
-                                 [&reader](const Tool::Struct_CalibrationData &row) {
-                                     return reader.addRow(row.Time, row.Temperatures);
-                                 });
-    return reader.takeSamples();
-}
+// Samples between two looks at the cancel flag while writing a workbook.
+constexpr int CancelEvery = 1024;
 
 QString fixed(double value, int decimals)
 {
@@ -69,6 +60,22 @@ ExportJob::ExportJob(int mode, const QString &format, const Tool::Struct_Calibra
                      const Settings &settings)
     : m_mode(mode), m_format(format), m_calibration(calibration), m_settings(settings)
 {
+}
+
+bool ExportJob::cancelled() const
+{
+    return m_control.cancel && m_control.cancel->load();
+}
+
+bool ExportJob::isCancelCode(int code) const
+{
+    return m_mode == CertificateMode || m_mode == OriginalRecordMode ? code == Cancelled : code == RawCancelled;
+}
+
+void ExportJob::progress(qint64 done, qint64 total) const
+{
+    if (m_control.progress)
+        m_control.progress(done, total);
 }
 
 int ExportJob::probeCount() const
@@ -135,10 +142,23 @@ void ExportJob::LoadRunData(const QDateTime &from, const QDateTime &to)
     m_segments.clear();
     m_markers.clear();
     const int n = probeCount();
-    if (!m_calibration.UniformityFile.isEmpty())
-        m_uniformitySamples = readRun(m_calibration.CalibrationName, uniformityModel, n, from, to);
-    if (!m_calibration.RateFile.isEmpty())
-        m_rateSamples = readRun(m_calibration.CalibrationName, rateModel, n, from, to);
+    const QString &name = m_calibration.CalibrationName;
+    const bool uniformity = !m_calibration.UniformityFile.isEmpty();
+    const bool rate = !m_calibration.RateFile.isEmpty();
+    SampleReader reader;
+    reader.setCancelFlag(m_control.cancel);
+    // Both runs count towards one progress: the rows of the first, then those of the second.
+    qint64 before = 0, first = 0;
+    if (m_control.progress) {
+        first = uniformity ? std::max<qint64>(0, reader.countRows(name, uniformityModel)) : 0;
+        const qint64 total = first + (rate ? std::max<qint64>(0, reader.countRows(name, rateModel)) : 0);
+        reader.setProgress([this, &before, total](qint64 done, qint64) { progress(before + done, total); });
+    }
+    if (uniformity)
+        m_uniformitySamples = reader.readRun(name, uniformityModel, n, from, to);
+    before = first;
+    if (rate && !cancelled())
+        m_rateSamples = reader.readRun(name, rateModel, n, from, to);
 }
 
 bool ExportJob::prepare(const QDateTime &from, const QDateTime &to, double tolerance,
@@ -298,18 +318,23 @@ ReportContent ExportJob::content() const
 int ExportJob::writeDocument(int kind, const QString &outputPath)
 {
     m_error.clear();
+    progress(0, 0);
+    if (cancelled())
+        return Cancelled;
     const int code = analyse();
     if (code != Written)
         return code;
+    if (cancelled())
+        return Cancelled;
     const ReportContent c = content();
     const auto templateKind = static_cast<ReportTemplates::Kind>(kind);
     const QString templatePath = ReportTemplates::path(templateKind);
     const bool pdf = m_format == QStringLiteral("PDF");
     switch (templateKind) {
     case ReportTemplates::CertificateWord:
-        return ReportWriter::certificateWord(templatePath, c, outputPath, pdf, &m_error);
+        return ReportWriter::certificateWord(templatePath, c, outputPath, pdf, &m_error, m_control.cancel);
     case ReportTemplates::OriginalRecordWord:
-        return ReportWriter::originalRecordWord(templatePath, c, outputPath, pdf, &m_error);
+        return ReportWriter::originalRecordWord(templatePath, c, outputPath, pdf, &m_error, m_control.cancel);
     case ReportTemplates::CertificateExcel:
         return ReportWriter::certificateExcel(templatePath, c, outputPath, &m_error);
     case ReportTemplates::OriginalRecordExcel:
@@ -368,22 +393,36 @@ int ExportJob::WriteRawWorkbook(const QString &outputPath)
     }
     const QString &unit = m_settings.unit;
     QVector<double> display;
+    // The workbook is only renamed into place by finish(): returning before it leaves nothing.
+    const qint64 total = m_uniformitySamples.size() + m_rateSamples.size();
+    qint64 written = 0;
     auto addBlock = [&](const QVector<RunSample> &samples) {
         for (const RunSample &sample : samples) {
             display.resize(sample.values.size());
             for (int p = 0; p < sample.values.size(); ++p)
                 display[p] = Analysis::displayTemperature(sample.values.at(p), unit);
             book.addSample(sample.time, display);
+            if (++written % CancelEvery == 0) {
+                progress(written, total);
+                if (cancelled())
+                    return false;
+            }
         }
+        return true;
     };
     if (!m_uniformitySamples.isEmpty()) {
         book.beginUniformityBlock();
-        addBlock(m_uniformitySamples);
+        if (!addBlock(m_uniformitySamples))
+            return RawCancelled;
     }
     if (!m_rateSamples.isEmpty()) {
         book.beginRateBlock();
-        addBlock(m_rateSamples);
+        if (!addBlock(m_rateSamples))
+            return RawCancelled;
     }
+    if (cancelled())
+        return RawCancelled;
+    progress(0, 0);   // packing the workbook: no figure for it
     if (book.finish() != 0) {
         m_error = book.errorString();
         return RawSaveFailed;
@@ -406,6 +445,11 @@ int ExportJob::write(const QString &outputPath)
 ExportJob::Outcome ExportJob::finish(int code, const QString &outputPath) const
 {
     const QString &name = m_calibration.CalibrationName;
+    if (isCancelCode(code)) {
+        // The user stopped it and knows; nothing was written, nothing is audited.
+        qDebug().noquote() << QStringLiteral("导出已取消：") + outputPath;
+        return {false, QString(), QString()};
+    }
     if (m_mode != CertificateMode && m_mode != OriginalRecordMode) {
         if (code > 0) {
             qDebug().noquote() << QStringLiteral("原始数据导出错误码为：") + QString::number(code);

@@ -13,6 +13,9 @@
 #include <QStringList>
 #include <QVector>
 
+#include <atomic>
+#include <functional>
+
 // The export of one calibration without any widget: loading its cycle files and runs, the
 // plateau segments, the analysis and the writing of the certificate, the original record or the
 // raw workbook, with the outcome's message, log line and audit entry. The waiting dialog and
@@ -20,6 +23,11 @@
 //
 // The analysis runs on the stored ℃ samples; the results are turned into the display unit of
 // `Settings` only for what is printed.
+//
+// The job touches no widget and no default connection of its own: the reading and the writing
+// run on whatever thread calls them, on that thread's connection (a worker's ThreadConnection),
+// and report to the Control given. finish() writes the audit entry and belongs on the thread of
+// the default connection.
 class ExportJob
 {
     Q_DECLARE_TR_FUNCTIONS(ExportJob)
@@ -34,9 +42,19 @@ public:
         RateFailed = 2,         // "升降温速率获取失败！"
         TemplateFailed = 3,     // "模板打开失败！" (also a missing or failing LibreOffice)
         WriteFailed = 4,        // the output file could not be written
+        Cancelled = 5,          // stopped by the cancel flag; nothing written
     };
-    // Codes of the raw workbook writer: 0 written, 1 the sheet could not be added, 2 saving failed.
-    enum RawCode { RawWritten = 0, RawSheetFailed = 1, RawSaveFailed = 2 };
+    // Codes of the raw workbook writer: 0 written, 1 the sheet could not be added, 2 saving
+    // failed, 3 stopped by the cancel flag (nothing written).
+    enum RawCode { RawWritten = 0, RawSheetFailed = 1, RawSaveFailed = 2, RawCancelled = 3 };
+
+    // Progress and cancel of the long steps (reading the runs, writing, the PDF conversion),
+    // called on the thread that runs them. A cancelled step leaves no file behind.
+    struct Control
+    {
+        const std::atomic<bool> *cancel = nullptr;
+        std::function<void(qint64 done, qint64 total)> progress;   // total <= 0: not known
+    };
 
     // Unit and decimals of what is printed; captured once, when the job is made.
     struct Settings
@@ -76,13 +94,19 @@ public:
     int probeCount() const;
     double interval() const;
 
+    void setControl(const Control &control) { m_control = control; }
+    bool cancelled() const;
+    // Whether a write code means the cancel flag stopped it.
+    bool isCancelCode(int code) const;
+
     // --- preparation -------------------------------------------------------------------------
 
     // Both cycle files named by the calibration (uniformity, then rate with its checks). False
     // with the message to show under "警告" when one is missing or unusable.
     bool LoadCycleFiles(QString *message = nullptr);
 
-    // The runs inside [from, to]; wholeRunFrom()/wholeRunTo() take every stored row.
+    // The runs inside [from, to]; wholeRunFrom()/wholeRunTo() take every stored row. A cancel
+    // leaves the runs cut short; cancelled() then says so.
     void LoadRunData(const QDateTime &from, const QDateTime &to);
     static QDateTime wholeRunFrom();
     static QDateTime wholeRunTo();
@@ -150,7 +174,8 @@ public:
     // Why the last write failed, as the document layer says it (may be empty).
     QString errorString() const { return m_error; }
 
-    // Writes the log lines and, on success, the audit entry of the mode; returns what to show.
+    // Writes the log lines and, on success, the audit entry of the mode; returns what to show
+    // (nothing, for a cancelled write).
     Outcome finish(int code, const QString &outputPath) const;
 
     // The computed results for automation: window, segments, rows and rates, each number both
@@ -167,6 +192,7 @@ public:
 
 private:
     int writeDocument(int kind, const QString &outputPath);
+    void progress(qint64 done, qint64 total) const;
 
     int m_mode;
     QString m_format;
@@ -182,4 +208,5 @@ private:
     QVector<QDateTime> m_markers;
     Results m_results;
     QString m_error;
+    Control m_control;
 };

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -127,8 +128,11 @@ bool OfficeConverter::prepareProfile(const QString &directory, QString *error)
 }
 
 bool OfficeConverter::convertToPdf(const QString &input, const QString &outputPath, QString *error,
-                                   int timeoutMs)
+                                   int timeoutMs, const std::atomic<bool> *cancel)
 {
+    auto cancelled = [cancel] { return cancel && cancel->load(); };
+    // Every wait below is a short one repeated, so a cancel is seen at once.
+    constexpr int Slice = 100;
     QString ignored;
     QString &message = error ? *error : ignored;
     const QString office = program();
@@ -143,7 +147,16 @@ bool OfficeConverter::convertToPdf(const QString &input, const QString &outputPa
     // One LibreOffice per profile: a second one would hand its work to the first and exit.
     QLockFile lock(profile + QStringLiteral(".lock"));
     lock.setStaleLockTime(timeoutMs + 60000);
-    if (!lock.tryLock(timeoutMs)) {
+    QElapsedTimer waited;
+    waited.start();
+    bool locked = false;
+    while (!locked && !cancelled() && waited.elapsed() < timeoutMs)
+        locked = lock.tryLock(Slice);
+    if (cancelled()) {
+        message = QCoreApplication::translate("OfficeConverter", "已取消。");
+        return false;
+    }
+    if (!locked) {
         message = QCoreApplication::translate("OfficeConverter", "LibreOffice正忙，等待超时。");
         return false;
     }
@@ -161,16 +174,27 @@ bool OfficeConverter::convertToPdf(const QString &input, const QString &outputPa
         QStringLiteral("--nodefault"), QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
         QStringLiteral("--convert-to"), QStringLiteral("pdf"),
         QStringLiteral("--outdir"), outDir.path(), QFileInfo(input).absoluteFilePath()};
-    process.start(office, arguments);
+    // At a lower priority: a conversion is background work, and LibreOffice starting up must
+    // not take the processor from the window (nice runs it in its own place, same process).
+    const QString nice = QStandardPaths::findExecutable(QStringLiteral("nice"));
+    if (nice.isEmpty())
+        process.start(office, arguments);
+    else
+        process.start(nice, QStringList{QStringLiteral("-n"), QStringLiteral("10"), office} + arguments);
     if (!process.waitForStarted(30000)) {
         message = QCoreApplication::translate("OfficeConverter", "无法启动LibreOffice：%1").arg(process.errorString());
         return false;
     }
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished(5000);
-        message = QCoreApplication::translate("OfficeConverter", "LibreOffice转换PDF超时。");
-        return false;
+    QElapsedTimer running;
+    running.start();
+    while (!process.waitForFinished(Slice) && process.state() != QProcess::NotRunning) {
+        if (cancelled() || running.elapsed() >= timeoutMs) {
+            process.kill();
+            process.waitForFinished(5000);
+            message = cancelled() ? QCoreApplication::translate("OfficeConverter", "已取消。")
+                                  : QCoreApplication::translate("OfficeConverter", "LibreOffice转换PDF超时。");
+            return false;
+        }
     }
     const QString output = QString::fromLocal8Bit(process.readAll()).trimmed();
     const QString pdf = outDir.filePath(QFileInfo(input).completeBaseName() + QStringLiteral(".pdf"));

@@ -66,7 +66,8 @@ int finishExcel(ExcelReport &excel, const QString &outputPath, QString *error)
     return ReportWriter::WriteFailed;
 }
 
-int finishWord(WordReport &word, const QString &outputPath, bool pdf, QString *error)
+int finishWord(WordReport &word, const QString &outputPath, bool pdf, QString *error,
+               const std::atomic<bool> *cancel)
 {
     // A place the PDF cannot go is a save failure, told before LibreOffice spends its time.
     if (pdf) {
@@ -80,13 +81,15 @@ int finishWord(WordReport &word, const QString &outputPath, bool pdf, QString *e
         }
         probe.cancelWriting();
     }
-    const bool ok = pdf ? word.ExportPdf(outputPath) : word.SaveAndQuit(outputPath);
+    const bool ok = pdf ? word.ExportPdf(outputPath, cancel) : word.SaveAndQuit(outputPath);
     if (!ok && error)
         *error = word.errorString();
     if (pdf)
         word.CloseAndQuit();
     if (ok)
         return ReportWriter::Written;
+    if (cancel && cancel->load())
+        return ReportWriter::Cancelled;
     // A PDF that LibreOffice could not make counts as the office program failing.
     return pdf ? ReportWriter::TemplateFailed : ReportWriter::WriteFailed;
 }
@@ -96,7 +99,7 @@ int finishWord(WordReport &word, const QString &outputPath, bool pdf, QString *e
 namespace ReportWriter {
 
 int certificateWord(const QString &templatePath, const ReportContent &content, const QString &outputPath, bool pdf,
-                    QString *error)
+                    QString *error, const std::atomic<bool> *cancel)
 {
     WordReport word;
     if (!openTemplate(word, templatePath, error))
@@ -142,11 +145,11 @@ int certificateWord(const QString &templatePath, const ReportContent &content, c
     word.GoToBookmark(QStringLiteral("Form5"));
     word.ToggleSubscriptAndType(QStringLiteral("d"));
     word.ToggleSubscriptAndType(content.unit);
-    return finishWord(word, outputPath, pdf, error);
+    return finishWord(word, outputPath, pdf, error, cancel);
 }
 
 int originalRecordWord(const QString &templatePath, const ReportContent &content, const QString &outputPath, bool pdf,
-                       QString *error)
+                       QString *error, const std::atomic<bool> *cancel)
 {
     if (!fitsRecord(content, error))
         return TemplateFailed;
@@ -185,7 +188,7 @@ int originalRecordWord(const QString &templatePath, const ReportContent &content
     for (int i = 0; i < 6; ++i)
         codes << content.unit;
     word.FillBookmarks(QStringLiteral("code_"), codes);
-    return finishWord(word, outputPath, pdf, error);
+    return finishWord(word, outputPath, pdf, error, cancel);
 }
 
 int certificateExcel(const QString &templatePath, const ReportContent &content, const QString &outputPath,

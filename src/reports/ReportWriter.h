@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <atomic>
+
 // What a certificate or an original record prints, computed beforehand by the export job.
 struct ReportContent
 {
@@ -24,16 +26,17 @@ struct ReportContent
 
 // The four documents, filled through WordReport/ExcelReport in the fixed order of calls that
 // the templates are laid out for. Each returns 0 when the document was written, 3 when the
-// template (or, for PDF, LibreOffice) failed, 4 when the output could not be written; *error
-// then holds the reason. Nothing is left at outputPath on failure.
+// template (or, for PDF, LibreOffice) failed, 4 when the output could not be written, 5 when
+// `cancel` was set during the PDF conversion; *error then holds the reason. Nothing is left at
+// outputPath on failure.
 namespace ReportWriter {
 
-enum Result { Written = 0, TemplateFailed = 3, WriteFailed = 4 };
+enum Result { Written = 0, TemplateFailed = 3, WriteFailed = 4, Cancelled = 5 };
 
 int certificateWord(const QString &templatePath, const ReportContent &content, const QString &outputPath, bool pdf,
-                    QString *error = nullptr);
+                    QString *error = nullptr, const std::atomic<bool> *cancel = nullptr);
 int originalRecordWord(const QString &templatePath, const ReportContent &content, const QString &outputPath, bool pdf,
-                       QString *error = nullptr);
+                       QString *error = nullptr, const std::atomic<bool> *cancel = nullptr);
 int certificateExcel(const QString &templatePath, const ReportContent &content, const QString &outputPath,
                      QString *error = nullptr);
 int originalRecordExcel(const QString &templatePath, const ReportContent &content, const QString &outputPath,

@@ -612,7 +612,7 @@ void WordReport::MoveRight(int n)
         d->moveRight(n);
 }
 
-bool WordReport::ExportPdf(const QString &path)
+bool WordReport::ExportPdf(const QString &path, const std::atomic<bool> *cancel)
 {
     if (!d->open) {
         d->error = QCoreApplication::translate("WordReport", "文档未打开");
@@ -632,7 +632,7 @@ bool WordReport::ExportPdf(const QString &path)
     }
     file.close();
     QString error;
-    if (!OfficeConverter::convertToPdf(docx, path, &error)) {
+    if (!OfficeConverter::convertToPdf(docx, path, &error, 180000, cancel)) {
         d->error = error;
         return false;
     }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
 
 // A word-processing document made from a .dotx/.docx template and edited the way a word
@@ -48,8 +49,9 @@ public:
     void MoveRight(int n);
 
     // Writes the filled document as PDF through LibreOffice. False (with errorString) when
-    // LibreOffice is missing or the conversion fails; no file is left at path then.
-    bool ExportPdf(const QString &path);
+    // LibreOffice is missing or the conversion fails, or when `cancel` was set while it ran; no
+    // file is left at path then.
+    bool ExportPdf(const QString &path, const std::atomic<bool> *cancel = nullptr);
     // Writes the filled document as .docx (atomically) and closes it. False on a write error.
     bool SaveAndQuit(const QString &path);
     // Closes the document without saving.

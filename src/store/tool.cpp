@@ -1,7 +1,10 @@
 #include "store/tool.h"
 
+#include "store/Backup.h"
+#include "store/ThreadConnection.h"
 #include "store/schema.h"
 
+#include <QAtomicInteger>
 #include <QDateTime>
 #include <QDebug>
 #include <QElapsedTimer>
@@ -13,6 +16,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QThread>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -219,8 +223,14 @@ bool execute(QSqlQuery &query, const QString &sql, const QVariantList &values)
     return true;
 }
 
-// The default connection, without opening it again behind the back of whoever closed it.
+// The connection of the calling thread (a worker's own, else the default one), without opening
+// it again behind the back of whoever closed it.
 QSqlDatabase connection()
+{
+    return ThreadConnection::current();
+}
+
+QSqlDatabase defaultConnection()
 {
     return QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
 }
@@ -419,6 +429,17 @@ bool Tool::openDatabase(const QString &fileName)
         qDebug().noquote() << "打开数据库失败！" << fileName << db.lastError().text();
         return false;
     }
+    // Write-ahead logging: readers (exports, backups) never wait for the writer of a run nor it
+    // for them, and a commit needs no sync of its own. A crash of the program loses nothing
+    // committed; a power cut at most the last commits, never consistency. A file that cannot
+    // take it (read-only) stays in its journal mode.
+    QSqlQuery pragma(db);
+    if (!pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !pragma.next()
+        || pragma.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
+        qDebug().noquote() << "WAL:" << fileName << pragma.lastError().text() << pragma.value(0).toString();
+    pragma.finish();
+    pragma.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    pragma.finish();
     QString error;
     if (!Schema::ensure(db, &error)) {
         qDebug().noquote() << "打开数据库失败！" << fileName << error;
@@ -430,39 +451,25 @@ bool Tool::openDatabase(const QString &fileName)
 
 void Tool::closeDatabase()
 {
-    QSqlDatabase db = connection();
+    QSqlDatabase db = defaultConnection();
     if (db.isValid())
         db.close();
 }
 
 bool Tool::isDatabaseOpen()
 {
-    return connection().isOpen();
+    return defaultConnection().isOpen();
+}
+
+QString Tool::databaseFileName()
+{
+    const QSqlDatabase db = defaultConnection();
+    return db.isValid() ? QFileInfo(db.databaseName()).absoluteFilePath() : QString();
 }
 
 bool Tool::backupDatabase(const QString &target, QString *error)
 {
-    QSqlDatabase db = connection();
-    const QFileInfo live(db.databaseName());
-    if (QFileInfo(target).absoluteFilePath() == live.absoluteFilePath() || QFileInfo::exists(target)) {
-        if (error)
-            *error = QStringLiteral("target exists: %1").arg(target);
-        return false;
-    }
-    // VACUUM INTO reads inside one transaction: the copy is a consistent snapshot even while the
-    // program keeps writing, and it never leaves a half-written journal behind.
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("VACUUM INTO ?"));
-    q.addBindValue(target);
-    if (q.exec())
-        return true;
-    if (error)
-        *error = q.lastError().text();
-    // A failed snapshot (disk full, say) leaves an empty file under the backup's name: it would
-    // pass for a backup in the folder and block a second try within the same minute.
-    if (QFileInfo(target).isFile() && QFileInfo(target).size() == 0)
-        QFile::remove(target);
-    return false;
+    return Backup::snapshot(databaseFileName(), target, {}, error) == Backup::Result::Done;
 }
 
 bool Tool::isPcrDatabase(const QString &fileName, QString *error)
@@ -474,16 +481,40 @@ bool Tool::isPcrDatabase(const QString &fileName, QString *error)
     };
     if (!QFileInfo(fileName).isFile())
         return fail(QStringLiteral("no such file: %1").arg(fileName));
-    const QString name = QStringLiteral("pcr-check-%1").arg(quintptr(&fileName));
+    static QAtomicInteger<quint64> serial;
+    const QString name = QStringLiteral("pcr-check-%1").arg(serial.fetchAndAddRelaxed(1));
     bool ok = true;
     QString why;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(fileName);
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (!db.open()) {
+        // Reading the catalogue is the test that the file opens at all. A WAL file on read-only
+        // media cannot be read without its -shm; with no -wal beside it nothing is missed by
+        // reading it as an immutable file.
+        auto readable = [&db, &why] {
+            if (!db.open()) {
+                why = db.lastError().text();
+                return false;
+            }
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("select count(*) from sqlite_master")) && q.next())
+                return true;
+            why = q.lastError().text();
+            return false;
+        };
+        if (!readable()) {
+            const QString first = why;
+            db.close();
             ok = false;
-            why = db.lastError().text();
+            if (!QFileInfo::exists(fileName + QStringLiteral("-wal"))) {
+                db.setDatabaseName(QString::fromLatin1(QUrl::fromLocalFile(QFileInfo(fileName).absoluteFilePath()).toEncoded())
+                                   + QStringLiteral("?immutable=1"));
+                db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+                ok = readable();
+            }
+            if (!ok)
+                why = first;
         }
         for (const Schema::Table &t : Schema::tables()) {
             if (!ok)

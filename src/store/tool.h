@@ -1,7 +1,7 @@
 #pragma once
 // The one data-access layer: record types, table operations, audit trail, logged-in user,
-// process-wide settings and unit conversions. Widget-free; everything runs on the thread that
-// owns the default database connection.
+// process-wide settings and unit conversions. Widget-free. Operations run on the connection of
+// the calling thread: the default one on the GUI thread, a worker's own ThreadConnection on it.
 
 #include "store/auditevents.h"
 #include "store/rights.h"
@@ -157,6 +157,8 @@ public:
     static bool openDatabase(const QString &fileName = DatabaseFileName);
     static void closeDatabase();
     static bool isDatabaseOpen();
+    // The file of the default connection, absolute; what a worker opens its own connection on.
+    static QString databaseFileName();
     // A consistent snapshot of the live database into target (which must not exist yet).
     static bool backupDatabase(const QString &target, QString *error = nullptr);
     // Whether fileName is an SQLite database holding every table of the schema (opened read-only

@@ -1,6 +1,7 @@
 // The export core over projects stored in temporary workspaces: from the stored samples to the
 // numbers in the produced documents, worked out by hand from the fixture's construction.
 #include "ExportFixture.h"
+#include "HangingOffice.h"
 
 #include "../reports/DocumentProbe.h"
 
@@ -14,7 +15,10 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
+
+#include <atomic>
 
 #include "../support/file_permissions.h"
 
@@ -703,6 +707,62 @@ private slots:
             QVERIFY2(text.contains(QString::fromLatin1(number)), number);
         QCOMPARE(QDir(m_folder).entryList({QStringLiteral("certificate.*")}, QDir::Files),
                  QStringList{QStringLiteral("certificate.pdf")});
+    }
+
+    // An export stopped halfway, while it writes the workbook or waits for a LibreOffice that
+    // hangs: no file, nothing half-written beside it, no audit entry, no LibreOffice left running.
+    void cancelledExportLeavesNoFile_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("format");
+        QTest::newRow("raw workbook") << int(ExportJob::RawDataMode) << QStringLiteral("Excel");
+        QTest::newRow("certificate PDF") << int(ExportJob::CertificateMode) << QStringLiteral("PDF");
+        QTest::newRow("record PDF") << int(ExportJob::OriginalRecordMode) << QStringLiteral("PDF");
+    }
+
+    void cancelledExportLeavesNoFile()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, format);
+        Fixture::Project p;
+        workspace(p);
+        QVERIFY(Fixture::addDayLongProject(QStringLiteral("hour"), 4, 1.0));
+        const int audited = audit().size();
+        QTemporaryDir office;
+        HangingOffice soffice(office.path());
+
+        ExportJob job(mode, format, stored(mode == ExportJob::RawDataMode ? QStringLiteral("hour") : p.name));
+        QVERIFY(prepared(job));
+        std::atomic<bool> cancel{false};
+        QVector<qint64> reported;
+        job.setControl({&cancel, [&](qint64 done, qint64 total) {
+                            reported << done;
+                            // Past the first rows of the workbook, as the button would be pressed.
+                            if (mode == ExportJob::RawDataMode && total > 0 && done > 0 && done < total)
+                                cancel = true;
+                        }});
+        const QString path = out(QStringLiteral("cancelled.") + ExportJob::fileSuffix(format));
+        int code = -1;
+        if (mode == ExportJob::RawDataMode) {
+            code = job.write(path);
+            QVERIFY(!reported.isEmpty());
+        } else {
+            std::unique_ptr<QThread> writer(QThread::create([&] { code = job.write(path); }));
+            writer->start();
+            QVERIFY(soffice.waitStarted(60000));
+            QVERIFY(soffice.isRunning());
+            cancel = true;
+            QVERIFY(writer->wait(60000));
+            QVERIFY(!soffice.isRunning());
+        }
+        QVERIFY(job.isCancelCode(code));
+        QCOMPARE(code, mode == ExportJob::RawDataMode ? int(ExportJob::RawCancelled) : int(ExportJob::Cancelled));
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(QDir(m_folder).entryList({QStringLiteral("cancelled*")}, QDir::Files | QDir::Hidden), QStringList());
+        const ExportJob::Outcome outcome = job.finish(code, path);
+        QVERIFY(!outcome.success);
+        QVERIFY(outcome.text.isEmpty());
+        QCOMPARE(audit().size(), audited);
     }
 };
 

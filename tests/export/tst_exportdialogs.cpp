@@ -2,6 +2,7 @@
 // over projects stored in temporary workspaces; and the same export through the dialog and
 // through pcrcal-export.
 #include "ExportFixture.h"
+#include "HangingOffice.h"
 
 #include "../reports/DocumentProbe.h"
 #include "../support/chart_legend.h"
@@ -13,6 +14,7 @@
 #include "exportui/DataExportConfirm.h"
 #include "exportui/QWaiting.h"
 #include "reports/ReportTemplates.h"
+#include "store/WorkerThread.h"
 #include "store/tool.h"
 
 #include <QAction>
@@ -27,6 +29,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
+#include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -115,6 +119,12 @@ ModalDriver::Step save(const QString &file, QString *title = nullptr, QStringLis
 QPushButton *button(QWidget *parent, const char *name)
 {
     return parent->findChild<QPushButton *>(QLatin1String(name));
+}
+
+// Lets the reading started by openRow() (on the page's worker) reach the chart.
+void opened(DataExport &page)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!page.isLoading(), 60000);
 }
 
 QStringList lineNames(const ChartView *chart)
@@ -386,19 +396,17 @@ private slots:
         const QVector<RunSample> samples = Fixture::uniformitySamples(m_project);
         waiting.StartExport(0, QStringLiteral("Word"), stored(m_project.name), samples.first().time,
                             Fixture::rateSamples(m_project).last().time);
+        // The preparation runs on a worker; the dialogs come up once the waiting dialog is shown.
+        QCOMPARE(driver.done(), 0);
+        QCOMPARE(waiting.windowTitle(), QStringLiteral("正在导出"));
+        QCOMPARE(waiting.findChild<QLabel *>(QStringLiteral("label_Name"))->text(), QStringLiteral("正在导出中..."));
+        QCOMPARE(waiting.exec(), int(QDialog::Accepted));
         QCOMPARE(driver.done(), 2);
         QCOMPARE(labels.size(), 6);
         QCOMPARE(title, QStringLiteral("保存文件"));
         QCOMPARE(filters, QStringList{QStringLiteral("Config Files (*.docx)")});
         QVERIFY(waiting.proceed);
         QCOMPARE(waiting.outputPath, file + QStringLiteral(".docx"));
-        // Nothing is written before the dialog is up and its timer has run.
-        QVERIFY(!QFile::exists(waiting.outputPath));
-        QCOMPARE(waiting.windowTitle(), QStringLiteral("正在导出"));
-        QCOMPARE(waiting.findChild<QLabel *>(QStringLiteral("label_Name"))->text(), QStringLiteral("正在导出中..."));
-        QElapsedTimer shown;
-        shown.start();
-        QCOMPARE(waiting.exec(), int(QDialog::Accepted));
         QVERIFY(QFile::exists(waiting.outputPath));
         QCOMPARE(boxes.count(), 1);
         QCOMPARE(boxes.last().kind, MessageRecorder::Information);
@@ -424,8 +432,8 @@ private slots:
             QWaiting waiting;
             waiting.StartExport(0, QStringLiteral("Word"), stored(m_project.name), ExportJob::wholeRunFrom(),
                                 ExportJob::wholeRunTo());
-            QVERIFY(!waiting.proceed);
             QCOMPARE(waiting.exec(), int(QDialog::Rejected));
+            QVERIFY(!waiting.proceed);
             QVERIFY(boxes.isEmpty());
         }
         {
@@ -433,9 +441,9 @@ private slots:
             QWaiting waiting;
             waiting.StartExport(1, QStringLiteral("Excel"), stored(m_project.name), ExportJob::wholeRunFrom(),
                                 ExportJob::wholeRunTo());
+            QCOMPARE(waiting.exec(), int(QDialog::Rejected));
             QCOMPARE(driver.done(), 2);
             QVERIFY(!waiting.proceed);
-            waiting.exec();
             QVERIFY(boxes.isEmpty());
         }
         {
@@ -458,16 +466,89 @@ private slots:
             QWaiting waiting;
             waiting.StartExport(mode, QStringLiteral("Excel"), stored(m_project.name), ExportJob::wholeRunFrom(),
                                 ExportJob::wholeRunTo());
+            QCOMPARE(waiting.exec(), int(QDialog::Rejected));
             QVERIFY(!waiting.proceed);
             QCOMPARE(boxes.count(), 1);
             QCOMPARE(boxes.last().kind, MessageRecorder::Warning);
             QCOMPARE(boxes.last().title, QStringLiteral("警告"));
             QCOMPARE(boxes.last().text, QStringLiteral("未查找到循环文件！"));
-            waiting.exec();
             QCOMPARE(driver.done(), 0);   // neither the confirmation nor the save dialog came up
         }
         QCOMPARE(audit().size(), audited);
         QCOMPARE(QDir(m_folder).entryList({QStringLiteral("never*")}), QStringList());
+    }
+
+    // The window goes on answering while the runs are read and the document is converted, both
+    // on a worker; the progress bar has followed the reading; a conversion that hangs is
+    // cancelled with the button: no file, no message, no audit entry, no LibreOffice left.
+    void waitingCancelsAHungConversion()
+    {
+        workspace(C, 2, QStringLiteral("PDF"));
+        const int audited = audit().size();
+        MessageRecorder boxes;
+        QTemporaryDir office;
+        HangingOffice soffice(office.path());
+        const QString file = out(QStringLiteral("hung.pdf"));
+        QWaiting waiting;
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+        ticker.start(10);
+        int read = -1;
+        int ticksAtConversion = -1;
+        bool onWorker = false;
+        auto *bar = waiting.findChild<QProgressBar *>(QStringLiteral("progressBar"));
+        ModalDriver driver({[&](QWidget *w) {
+                                // The reading is over when the confirmation comes up.
+                                read = bar->maximum() == 1000 ? bar->value() : -1;
+                                return confirm()(w);
+                            },
+                            save(file),
+                            [&](QWidget *w) {
+                                if (w != &waiting || !soffice.started())
+                                    return false;
+                                onWorker = waiting.worker()->isRunning()
+                                    && waiting.worker()->workThread() != QThread::currentThread();
+                                ticksAtConversion = ticks;
+                                return true;
+                            },
+                            [&](QWidget *w) {
+                                // The GUI thread's timer keeps firing while LibreOffice hangs.
+                                if (w != &waiting || ticks < ticksAtConversion + 5)
+                                    return false;
+                                QTest::mouseClick(waiting.findChild<QPushButton *>(QStringLiteral("pushButton_Cancel")),
+                                                  Qt::LeftButton);
+                                return true;
+                            }});
+        waiting.StartExport(0, QStringLiteral("PDF"), stored(m_project.name), ExportJob::wholeRunFrom(),
+                            ExportJob::wholeRunTo());
+        QCOMPARE(waiting.exec(), int(QDialog::Rejected));
+        QCOMPARE(driver.done(), 4);
+        QCOMPARE(read, 1000);
+        QVERIFY(onWorker);
+        QVERIFY(!waiting.worker()->isRunning());
+        QVERIFY(!soffice.isRunning());
+        QVERIFY(!QFile::exists(file));
+        QVERIFY(boxes.isEmpty());
+        QCOMPARE(audit().size(), audited);
+        QCOMPARE(waiting.lastCode(), int(ExportJob::Cancelled));
+
+        // Escape (or the close button) cancels the same way.
+        QTemporaryDir again;
+        HangingOffice second(again.path());
+        QWaiting other;
+        ModalDriver escape({confirm(), save(file), [&](QWidget *w) {
+                                if (w != &other || !second.started())
+                                    return false;
+                                QTest::keyClick(&other, Qt::Key_Escape);
+                                return true;
+                            }});
+        other.StartExport(0, QStringLiteral("PDF"), stored(m_project.name), ExportJob::wholeRunFrom(),
+                          ExportJob::wholeRunTo());
+        QCOMPARE(other.exec(), int(QDialog::Rejected));
+        QCOMPARE(escape.done(), 3);
+        QVERIFY(!second.isRunning());
+        QVERIFY(!QFile::exists(file));
     }
 
     // Each mode and format: the filter offered and the file written; failures say why.
@@ -501,8 +582,8 @@ private slots:
             ModalDriver driver(steps);
             QWaiting waiting;
             waiting.StartExport(mode, format, stored(m_project.name), ExportJob::wholeRunFrom(), ExportJob::wholeRunTo());
-            QCOMPARE(driver.pending(), 0);
             QCOMPARE(waiting.exec(), int(QDialog::Accepted));
+            QCOMPARE(driver.pending(), 0);
         }
         QCOMPARE(filters, QStringList{filter});
         QVERIFY(QFile::exists(file));
@@ -532,10 +613,9 @@ private slots:
             ModalDriver driver(steps);
             QWaiting waiting;
             waiting.StartExport(mode, format, stored(m_project.name), ExportJob::wholeRunFrom(), ExportJob::wholeRunTo());
+            QCOMPARE(waiting.exec(), int(QDialog::Rejected));
             if (mode == 2)
                 QVERIFY(waiting.Custom(target) > 0);
-            else
-                QCOMPARE(waiting.exec(), int(QDialog::Rejected));
         }
         QCOMPARE(boxes.last().kind, MessageRecorder::Warning);
         QCOMPARE(boxes.last().title, QStringLiteral("警告"));
@@ -650,6 +730,7 @@ private slots:
         // Open the three-probe project by a double click on its row.
         table->selectRow(0);
         emit table->cellDoubleClicked(0, 0);
+        opened(page);
         QCOMPARE(page.calibration().CalibrationName, m_project.name);
         const QVector<RunSample> u = Fixture::uniformitySamples(m_project), r = Fixture::rateSamples(m_project);
         ChartView *chart = page.chart();
@@ -669,11 +750,13 @@ private slots:
 
         // A run of single values gets one curve.
         page.openRow(1);
+        opened(page);
         QCOMPARE(page.calibration().CalibrationName, other.name);
         QCOMPARE(chart->seriesCount(), 1);
 
         // Ranges: errors, then a window to the end of its last second.
         page.openRow(0);
+        opened(page);
         auto *from = page.findChild<QDateTimeEdit *>(QStringLiteral("dateTimeEdit_DisplayRange1"));
         auto *to = page.findChild<QDateTimeEdit *>(QStringLiteral("dateTimeEdit_DisplayRange2"));
         auto *low = page.findChild<QLineEdit *>(QStringLiteral("lineEdit_LeftRange1"));
@@ -747,6 +830,7 @@ private slots:
                 window.show();
                 QVERIFY(QTest::qWaitForWindowExposed(&window));
                 page.openRow(1);
+                opened(page);
                 QCOMPARE(page.calibration().CalibrationName, sixteen.name);
                 for (int i = 0; i < 5; ++i)
                     QCoreApplication::processEvents();
@@ -763,6 +847,37 @@ private slots:
             }
         }
         QCoreApplication::removeTranslator(&english);
+    }
+
+    // Opening a calibration reads it on a worker behind a modal progress window; cancelling it
+    // leaves the page as it was.
+    void pageReadsOnAWorker()
+    {
+        workspace();
+        DataExport page;
+        QSignalSpy opens(&page, &DataExport::calibrationOpened);
+        page.openRow(0);
+        QVERIFY(page.isLoading());
+        QVERIFY(page.loader()->workThread() && page.loader()->workThread() != QThread::currentThread());
+        auto *progress = page.findChild<QProgressDialog *>();
+        QVERIFY(progress);
+        QVERIFY(progress->isVisible());
+        QCOMPARE(progress->windowModality(), Qt::WindowModal);
+        page.openRow(0);   // one reading at a time
+        QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
+        opened(page);
+        QCOMPARE(opens.count(), 0);
+        QVERIFY(page.calibration().CalibrationName.isEmpty());
+        QCOMPARE(page.chart()->seriesCount(), 0);
+        QVERIFY(!button(&page, "pushButton_DisplayRange")->isEnabled());
+        QTRY_VERIFY(!page.findChild<QProgressDialog *>());
+
+        page.openRow(0);
+        opened(page);
+        QCOMPARE(opens.count(), 1);
+        QCOMPARE(page.calibration().CalibrationName, m_project.name);
+        QCOMPARE(page.chart()->seriesCount(), 3);
+        QTRY_VERIFY(!page.findChild<QProgressDialog *>());
     }
 
     // Export buttons: rights, the selection check, the 15-probe limit, raw data always Excel.
@@ -802,12 +917,14 @@ private slots:
         auto *table = page.findChild<QTableWidget *>(QStringLiteral("tableWidget_Data"));
         QCOMPARE(table->item(1, 0)->text(), QStringLiteral("sixteen"));
         page.openRow(1);
+        opened(page);
         boxes.clear();
         page.pt_OriginalRecord_clicked();
         QCOMPARE(boxes.last().text, QStringLiteral("不支持导出超过15个探头！"));
 
         // Fifteen probes are allowed: the confirmation comes up (cancelled here).
         page.openRow(2);
+        opened(page);
         {
             ModalDriver driver({confirm(false)});
             boxes.clear();
@@ -865,6 +982,8 @@ private slots:
         menu->hide();
 
         page.openRow(0);
+
+        opened(page);
         table->selectRow(0);
         menu->actions().first()->trigger();
         QCOMPARE(table->rowCount(), 1);

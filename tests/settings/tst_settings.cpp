@@ -1,6 +1,7 @@
 // The settings page inside the real main window: settings and their audit entries, the language
 // switch, the automatic backup switch, the backup folder, manual backup and restore.
 
+#include "../support/Connection.h"
 #include "../support/Workspace.h"
 #include "../support/file_permissions.h"
 
@@ -8,6 +9,7 @@
 #include "app/messages.h"
 #include "app/pages.h"
 #include "app/pcr.h"
+#include "store/WorkerThread.h"
 #include "store/tool.h"
 
 #include <QAction>
@@ -17,6 +19,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -42,6 +45,12 @@ PCR::Options loggedInAsAdmin()
     return o;
 }
 
+// Lets a backup or a restore started by a click run to its end (they run on the page's worker).
+void settle(SystemSet *page)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!page->isBusy(), 60000);
+}
+
 // The main window logged in as the initial account, showing the settings page.
 struct Window
 {
@@ -52,7 +61,11 @@ struct Window
     SystemSet *page() const { return qobject_cast<SystemSet *>(window.page(Pages::SystemSetPage)); }
     template<class W>
     W *child(const char *name) const { return page()->findChild<W *>(QLatin1String(name)); }
-    void click(const char *button) const { child<QPushButton>(button)->click(); }
+    void click(const char *button) const
+    {
+        child<QPushButton>(button)->click();
+        settle(page());
+    }
     void leaveAndReturn()
     {
         window.showPage(Pages::AuditLogPage);
@@ -98,39 +111,6 @@ struct Choosers
     QStringList asked;
     decltype(SystemSet::chooseDirectory) savedDirectory = SystemSet::chooseDirectory;
     decltype(SystemSet::chooseFile) savedFile = SystemSet::chooseFile;
-};
-
-// Runs statements on a private connection to fileName (another writer, or a look into a copy).
-class Connection
-{
-public:
-    explicit Connection(const QString &fileName, const QString &name = QStringLiteral("tst-other"))
-        : m_name(name)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(fileName);
-        db.open();
-    }
-    ~Connection()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
-    bool exec(const QString &sql) const
-    {
-        QSqlQuery q(db());
-        return q.exec(sql);
-    }
-    int count(const QString &sql) const { return text(sql).toInt(); }
-    QString text(const QString &sql) const
-    {
-        QSqlQuery q(db());
-        return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("-1");
-    }
-
-private:
-    QString m_name;
 };
 
 Tool::Struct_PCRDevice device(const QString &number)
@@ -179,6 +159,7 @@ private slots:
     void manualBackupRules();
     void backupHoldsExactlyTheCommittedRows();
     void backupWhileAnotherThreadWrites();
+    void backupRunsOnAWorker();
     void restoreGoodFile();
     void restoreRefusesWhatIsNoPcrDatabase();
     void restoreOfTheLiveFileChangesNothing();
@@ -668,6 +649,29 @@ void TestSystemSet::backupWhileAnotherThreadWrites()
     QCOMPARE(copy.count("select max(cast(Time as integer)) from CalibrationData"), held - 1);
 }
 
+// The backup runs on the page's worker behind a modal progress window; its outcome is told when
+// it is over, and a second press meanwhile starts nothing.
+void TestSystemSet::backupRunsOnAWorker()
+{
+    Workspace ws;
+    QVERIFY(QDir(ws.path(".")).mkdir("bk"));
+    MessageRecorder rec;
+    Window w;
+    w.page()->setBackups(false, 1, ws.path("bk"));
+    w.child<QPushButton>("pushButton_Backups")->click();
+    QVERIFY(w.page()->isBusy());
+    QVERIFY(w.page()->worker()->workThread() && w.page()->worker()->workThread() != QThread::currentThread());
+    auto *progress = w.page()->findChild<QProgressDialog *>();
+    QVERIFY(progress && progress->isVisible());
+    QCOMPARE(progress->windowModality(), Qt::WindowModal);
+    QVERIFY(rec.isEmpty());
+    w.child<QPushButton>("pushButton_Backups")->click();
+    settle(w.page());
+    QCOMPARE(rec.texts(), QStringList({"备份成功！"}));
+    QCOMPARE(entries(ws.path("bk")).size(), 1);
+    QTRY_VERIFY(!w.page()->findChild<QProgressDialog *>());
+}
+
 void TestSystemSet::restoreGoodFile()
 {
     Workspace ws;
@@ -732,8 +736,9 @@ void TestSystemSet::restoreRefusesWhatIsNoPcrDatabase()
         QVERIFY(other.exec("create table Things (a text)"));
     }
     {
-        // Every table of the program but one.
-        QVERIFY(QFile::copy(ws.path("PCR.db3"), ws.path("partial.db3")));
+        // Every table of the program but one (a snapshot: the live file alone may lack what its
+        // -wal holds).
+        QVERIFY(Tool::backupDatabase(ws.path("partial.db3")));
         Connection partial(ws.path("partial.db3"), "tst-partial");
         QVERIFY(partial.exec("drop table AuditLog"));
     }
@@ -799,6 +804,8 @@ void TestSystemSet::restoreThatDoesNotOpenPutsTheFileBack()
         QVERIFY(broken.exec("create table CalibrationData_Name_Model (x text)"));
     }
     QVERIFY(Tool::isPcrDatabase(ws.path("broken.db3")));
+    // Everything in the file itself, as closing the database for the swap leaves it.
+    QVERIFY(QSqlQuery(QSqlDatabase::database()).exec("PRAGMA wal_checkpoint(TRUNCATE)"));
     const QStringList before = entries(ws.path("."));
     const QByteArray live = bytesOf(ws.path("PCR.db3"));
 
@@ -825,6 +832,7 @@ void TestSystemSet::restoreThatDoesNotOpenPutsTheFileBack()
     again.answer = ws.path("good.db3");
     rec.clear();
     alone.findChild<QPushButton *>("pushButton_Recovery")->click();
+    settle(&alone);
     QCOMPARE(rec.texts(), QStringList({"恢复失败！"}));
     QVERIFY(hasDevice("LIVE"));
     QStringList expected = before;
