@@ -26,8 +26,6 @@ void fill(QComboBox *box, const QStringList &items, const QString &keep)
 
 } // namespace
 
-int ThermistorScan::bluetoothRetryWaitMs = ConnectionTest::BluetoothRetryWaitMs;
-
 ThermistorScan::ThermistorScan(const DeviceRecord &record, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::ThermistorScan>()), m_record(record)
 {
@@ -240,7 +238,7 @@ void ThermistorScan::pt_Scan_clicked()
 
 void ThermistorScan::therad_Scan(LinkSettings link)
 {
-    const ConnectionTest::Result result = ConnectionTest::run(*driver, link, stop, bluetoothRetryWaitMs);
+    const ConnectionTest::Result result = ConnectionTest::run(*driver, link, stop);
     testing = false;
     emit ScanEnded_signals(int(result.outcome), result.openCalls);
     emit MessageBox_signals(ConnectionTest::Texts::title(result.outcome), ConnectionTest::Texts::text(result.outcome));

@@ -34,9 +34,6 @@ public:
     // The Bluetooth search of the address list is in progress.
     bool isSearching() const { return discovery.isSearching(); }
 
-    // The pause between two Bluetooth connection attempts (tests shorten it).
-    static int bluetoothRetryWaitMs;
-
 signals:
     void MessageBox_signals(QString title, QString text);
     // From the test thread when the test has ended.
