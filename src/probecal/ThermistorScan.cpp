@@ -4,6 +4,7 @@
 #include "app/messages.h"
 #include "app/widgets.h"
 #include "registry/RegistryForm.h"
+#include "store/WorkerThread.h"
 #include "store/tool.h"
 
 #include <QEvent>
@@ -27,7 +28,7 @@ void fill(QComboBox *box, const QStringList &items, const QString &keep)
 } // namespace
 
 ThermistorScan::ThermistorScan(const DeviceRecord &record, QWidget *parent)
-    : QDialog(parent), ui(std::make_unique<Ui::ThermistorScan>()), m_record(record)
+    : QDialog(parent), ui(std::make_unique<Ui::ThermistorScan>()), m_record(record), tester(new WorkerThread(this))
 {
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/PCR/Image/Standardizer.png")));
@@ -38,8 +39,6 @@ ThermistorScan::ThermistorScan(const DeviceRecord &record, QWidget *parent)
 
     connect(ui->pushButton_OK, &QPushButton::clicked, this, &ThermistorScan::pt_OK_clicked);
     connect(ui->pushButton_Scan, &QPushButton::clicked, this, &ThermistorScan::pt_Scan_clicked);
-    connect(this, &ThermistorScan::MessageBox_signals, this, &ThermistorScan::MessageBox_slots, Qt::QueuedConnection);
-    connect(this, &ThermistorScan::ScanEnded_signals, this, &ThermistorScan::ScanEnded_slots, Qt::QueuedConnection);
     connect(&discovery, &BleDiscovery::done, this, &ThermistorScan::showSearch);
 
     fillLinkTypes();
@@ -52,13 +51,12 @@ ThermistorScan::~ThermistorScan()
 {
     closeRequested = true;
     stop.request();
-    joinTest();
+    delete tester;   // joins a test still running, which ends within the driver's time-outs
 }
 
-void ThermistorScan::joinTest()
+bool ThermistorScan::isTesting() const
 {
-    if (worker.joinable())
-        worker.join();
+    return tester->isRunning();
 }
 
 void ThermistorScan::fillLinkTypes()
@@ -162,7 +160,7 @@ void ThermistorScan::showSearch(const QStringList &names, BleDiscovery::Outcome 
 
 void ThermistorScan::retranslate()
 {
-    if (testing.load() || !searched || currentMode() != Bluetooth)
+    if (isTesting() || !searched || currentMode() != Bluetooth)
         return;
     switch (searchOutcome) {
     case BleDiscovery::Outcome::NoAdapter:
@@ -198,7 +196,7 @@ DeviceRecord ThermistorScan::formRecord() const
 
 void ThermistorScan::pt_OK_clicked()
 {
-    if (testing.load())
+    if (isTesting())
         return;
     const DeviceRecord form = formRecord();
     const LinkSettings link = form.link();
@@ -212,9 +210,8 @@ void ThermistorScan::pt_OK_clicked()
 
 void ThermistorScan::pt_Scan_clicked()
 {
-    if (testing.load())
+    if (isTesting())
         return;
-    joinTest();   // a finished test's thread only has to be collected
     const DeviceRecord form = formRecord();
     const LinkSettings link = form.link();
     if (!link.isValid()) {
@@ -232,21 +229,14 @@ void ThermistorScan::pt_Scan_clicked()
     ui->pushButton_OK->setEnabled(false);
     ui->label_Status->setText(tr("正在测试通讯…"));
     stop.reset();
-    testing = true;
-    worker = std::thread(&ThermistorScan::therad_Scan, this, link);
+    auto result = std::make_shared<ConnectionTest::Result>();
+    Device *device = driver.get();
+    tester->start([device, link, result, this](WorkerThread &) { *result = ConnectionTest::run(*device, link, stop); },
+                  [this, result] { scanEnded(*result); });
 }
 
-void ThermistorScan::therad_Scan(LinkSettings link)
+void ThermistorScan::scanEnded(const ConnectionTest::Result &result)
 {
-    const ConnectionTest::Result result = ConnectionTest::run(*driver, link, stop);
-    testing = false;
-    emit ScanEnded_signals(int(result.outcome), result.openCalls);
-    emit MessageBox_signals(ConnectionTest::Texts::title(result.outcome), ConnectionTest::Texts::text(result.outcome));
-}
-
-void ThermistorScan::ScanEnded_slots(int, int)
-{
-    joinTest();
     if (closeRequested) {
         QDialog::reject();
         return;
@@ -255,6 +245,7 @@ void ThermistorScan::ScanEnded_slots(int, int)
     ui->pushButton_OK->setEnabled(true);
     ui->label_Status->clear();
     retranslate();
+    MessageBox_slots(ConnectionTest::Texts::title(result.outcome), ConnectionTest::Texts::text(result.outcome));
 }
 
 void ThermistorScan::MessageBox_slots(const QString &title, const QString &text)
@@ -268,7 +259,7 @@ void ThermistorScan::reject()
 {
     // Results still on their way are not shown any more.
     closeRequested = true;
-    if (testing.load()) {
+    if (isTesting()) {
         // The test ends within the driver's time-outs; the dialog closes when it has.
         stop.request();
         ui->pushButton_Scan->setEnabled(false);
@@ -276,7 +267,6 @@ void ThermistorScan::reject()
         ui->label_Status->setText(tr("正在结束通讯测试，请稍候…"));
         return;
     }
-    joinTest();
     QDialog::reject();
 }
 
@@ -287,7 +277,7 @@ void ThermistorScan::changeEvent(QEvent *event)
         ui->label_DeviceName->setText(m_record.name);
         fillLinkTypes();
         showLabels(currentMode());
-        if (testing.load())
+        if (isTesting())
             ui->label_Status->setText(closeRequested ? tr("正在结束通讯测试，请稍候…") : tr("正在测试通讯…"));
         retranslate();
     }

@@ -10,13 +10,13 @@
 
 #include <QDialog>
 
-#include <atomic>
 #include <memory>
-#include <thread>
 
 namespace Ui {
 class ThermistorScan;
 }
+
+class WorkerThread;
 
 class ThermistorScan : public QDialog
 {
@@ -30,14 +30,9 @@ public:
     // The record as OK (or the last test) stored it.
     DeviceRecord record() const { return m_record; }
     // A communication test is in progress.
-    bool isTesting() const { return testing.load(); }
+    bool isTesting() const;
     // The Bluetooth search of the address list is in progress.
     bool isSearching() const { return discovery.isSearching(); }
-
-signals:
-    void MessageBox_signals(QString title, QString text);
-    // From the test thread when the test has ended.
-    void ScanEnded_signals(int outcome, int openCalls);
 
 public slots:
     void pt_OK_clicked();
@@ -59,9 +54,8 @@ private:
     void showLabels(const QString &mode);
     void retranslate();
     void showSearch(const QStringList &names, BleDiscovery::Outcome outcome);
-    void ScanEnded_slots(int outcome, int openCalls);
-    void therad_Scan(LinkSettings link);
-    void joinTest();
+    // On this thread once the test's thread has ended.
+    void scanEnded(const ConnectionTest::Result &result);
 
     std::unique_ptr<Ui::ThermistorScan> ui;
     DeviceRecord m_record;
@@ -71,8 +65,7 @@ private:
     BleDiscovery::Outcome searchOutcome = BleDiscovery::Outcome::Found;
     bool searched = false;
 
-    std::thread worker;
     StopSignal stop;
-    std::atomic<bool> testing{false};
+    WorkerThread *tester;   // joined in the destructor, before the driver goes
     bool closeRequested = false;
 };

@@ -7,6 +7,7 @@
 #include "probecal/ThermistorScan.h"
 #include "registry/RegistryForm.h"
 #include "registry/StandardizerImport.h"
+#include "store/WorkerThread.h"
 #include "store/tool.h"
 
 #include <QDir>
@@ -55,7 +56,7 @@ std::function<bool(QWidget *, DeviceRecord &)> StandardizerAdd::askConnection = 
 };
 
 StandardizerAdd::StandardizerAdd(QWidget *parent)
-    : QDialog(parent), ui(std::make_unique<Ui::StandardizerAdd>())
+    : QDialog(parent), ui(std::make_unique<Ui::StandardizerAdd>()), importer(new WorkerThread(this))
 {
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/PCR/Image/StandardizerManagers.png")));
@@ -84,23 +85,18 @@ StandardizerAdd::StandardizerAdd(QWidget *parent)
     connect(ui->pushButton_Device, &QPushButton::clicked, this, &StandardizerAdd::pt_Device_clicked);
     connect(ui->pushButton_Add, &QPushButton::clicked, this, &StandardizerAdd::pt_Add_clicked);
     connect(table, &QTableWidget::cellDoubleClicked, this, &StandardizerAdd::tw_cellDoubleClicked);
-    connect(this, &StandardizerAdd::AddData_signals, this, &StandardizerAdd::AddData_slots, Qt::QueuedConnection);
-    connect(this, &StandardizerAdd::MessageBox_signals, this, &StandardizerAdd::MessageBox_slots, Qt::QueuedConnection);
-    connect(this, &StandardizerAdd::ImportEnded_signals, this, &StandardizerAdd::ImportEnded_slots,
-            Qt::QueuedConnection);
 }
 
 StandardizerAdd::~StandardizerAdd()
 {
     closeRequested = true;
     stop.request();
-    joinImport();
+    delete importer;   // joins an import still running, which ends within the collector's time-outs
 }
 
-void StandardizerAdd::joinImport()
+bool StandardizerAdd::isImporting() const
 {
-    if (worker.joinable())
-        worker.join();
+    return importer->isRunning();
 }
 
 void StandardizerAdd::changeEvent(QEvent *event)
@@ -217,9 +213,8 @@ void StandardizerAdd::setButtonsEnabled(bool enabled)
 
 void StandardizerAdd::pt_Device_clicked()
 {
-    if (importing.load())
+    if (isImporting())
         return;
-    joinImport();   // a finished import's thread only has to be collected
     const QStringList names = channelNames();
     if (names.isEmpty()) {
         Messages::warning(this, tr("警告"), tr("通道不能为空！"));
@@ -246,20 +241,26 @@ void StandardizerAdd::pt_Device_clicked()
         collector = std::make_unique<Collection1611A>();
     setButtonsEnabled(false);
     stop.reset();
-    importing = true;
-    worker = std::thread(&StandardizerAdd::therad_Device, this, link, names);
+    auto result = std::make_shared<StandardizerImport::Result>();
+    Collection1611A *device = collector.get();
+    importer->start(
+        [device, link, names, result, this](WorkerThread &) {
+            *result = StandardizerImport::fromCollector(*device, link, names.size(), stop);
+        },
+        [this, result, names] { importEnded(*result, names); });
 }
 
-void StandardizerAdd::therad_Device(LinkSettings link, QStringList names)
+void StandardizerAdd::importEnded(const StandardizerImport::Result &result, const QStringList &names)
 {
-    const StandardizerImport::Result result = StandardizerImport::fromCollector(*collector, link, names.size(), stop);
-    importing = false;
+    if (closeRequested) {
+        QDialog::reject();
+        return;
+    }
     if (result.outcome == StandardizerImport::Result::Done)
-        emit AddData_signals(result.columns[0], result.columns[1], result.columns[2], result.columns[3]);
-    emit ImportEnded_signals();
+        AddData_slots(result.columns[0], result.columns[1], result.columns[2], result.columns[3]);
+    setButtonsEnabled(true);
     if (result.outcome != StandardizerImport::Result::Stopped)
-        emit MessageBox_signals(StandardizerImport::Texts::title(result),
-                                StandardizerImport::Texts::message(result, names));
+        MessageBox_slots(StandardizerImport::Texts::title(result), StandardizerImport::Texts::message(result, names));
 }
 
 void StandardizerAdd::AddData_slots(const QStringList &B0, const QStringList &B1, const QStringList &B2,
@@ -270,16 +271,6 @@ void StandardizerAdd::AddData_slots(const QStringList &B0, const QStringList &B1
     if (channelCountOf(columns) != current.size())
         return;
     showRows(withCoefficients(current, columns));
-}
-
-void StandardizerAdd::ImportEnded_slots()
-{
-    joinImport();
-    if (closeRequested) {
-        QDialog::reject();
-        return;
-    }
-    setButtonsEnabled(true);
 }
 
 void StandardizerAdd::MessageBox_slots(const QString &title, const QString &text)
@@ -293,12 +284,11 @@ void StandardizerAdd::reject()
 {
     // Results still on their way are not shown any more.
     closeRequested = true;
-    if (importing.load()) {
+    if (isImporting()) {
         // The import ends within the collector's time-outs; the dialog closes when it has.
         stop.request();
         return;
     }
-    joinImport();
     QDialog::reject();
 }
 

@@ -8,16 +8,19 @@
 
 #include <QDialog>
 
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
 
 namespace Ui {
 class StandardizerAdd;
 }
 
 class Collection1611A;
+class WorkerThread;
+
+namespace StandardizerImport {
+struct Result;
+}
 
 class StandardizerAdd : public QDialog
 {
@@ -31,20 +34,13 @@ public:
     // The table as it stands.
     StandardizerRules::Rows rows() const;
     // A device import is in progress.
-    bool isImporting() const { return importing.load(); }
+    bool isImporting() const;
 
     // How the coefficient file is chosen (empty: cancelled) and how the collector's connection is
     // set (false: cancelled; the record is changed in place): the standard dialogs unless a test
     // replaces them.
     static std::function<QString(QWidget *parent, const QString &title, const QString &filter)> chooseFile;
     static std::function<bool(QWidget *parent, DeviceRecord &record)> askConnection;
-
-signals:
-    // From the import thread: the coefficient lists of every channel, one list per coefficient.
-    void AddData_signals(QStringList B0, QStringList B1, QStringList B2, QStringList B3);
-    void MessageBox_signals(QString title, QString text);
-    // From the import thread when it has ended, whatever the result.
-    void ImportEnded_signals();
 
 public slots:
     void pt_Set_clicked();
@@ -54,6 +50,7 @@ public slots:
     void pt_Import_clicked();
     // A double click on a coefficient cell edits it in place.
     void tw_cellDoubleClicked(int row, int column);
+    // The coefficient lists of every channel, one list per coefficient, into the table.
     void AddData_slots(const QStringList &B0, const QStringList &B1, const QStringList &B2, const QStringList &B3);
     void MessageBox_slots(const QString &title, const QString &text);
     // Closing while an import runs asks it to stop and closes once it has.
@@ -66,15 +63,12 @@ private:
     void showRows(const StandardizerRules::Rows &rows);
     QStringList channelNames() const;
     void setButtonsEnabled(bool enabled);
-    void ImportEnded_slots();
-    // names: the channel numbers of the rows, for the messages.
-    void therad_Device(LinkSettings link, QStringList names);
-    void joinImport();
+    // On this thread once the import's thread has ended; names are the rows' channel numbers.
+    void importEnded(const StandardizerImport::Result &result, const QStringList &names);
 
     std::unique_ptr<Ui::StandardizerAdd> ui;
     std::unique_ptr<Collection1611A> collector;
-    std::thread worker;
     StopSignal stop;
-    std::atomic<bool> importing{false};
+    WorkerThread *importer;   // joined in the destructor, before the collector goes
     bool closeRequested = false;
 };

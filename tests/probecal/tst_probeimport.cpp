@@ -203,21 +203,6 @@ private slots:
         QCOMPARE(e.page->rows().at(3).b[2], QStringLiteral("0.00000000"));
     }
 
-    void cancellingTheConnectionDialogDoesNothing()
-    {
-        StandardizerAdd::askConnection = [](QWidget *, DeviceRecord &) { return false; };
-        MessageRecorder rec;
-        Editor e(4);
-        e.button("pushButton_Device")->click();
-        QVERIFY(!e.page->isImporting());
-        QVERIFY(rec.isEmpty());
-        QCOMPARE(e.buttonsEnabled(), AllButtons);
-        QVERIFY(!QSettings(Tool::ConfigFileName, QSettings::IniFormat).contains("TCollection/Mode"));
-        e.button("pushButton_Clear")->click();
-        e.button("pushButton_Device")->click();
-        QCOMPARE(rec.texts(), QStringList{"通道不能为空！"});
-    }
-
 private:
     std::unique_ptr<Workspace> ws;
     decltype(StandardizerAdd::askConnection) savedAsk = StandardizerAdd::askConnection;

@@ -391,17 +391,6 @@ private slots:
         QCOMPARE(f.button("pushButton_Delete")->isEnabled(), remove);
     }
 
-    void displayOfADamagedSetShowsWhatItHolds()
-    {
-        Tool::Struct_Standardizer set = storedSet("P1", "探头组A", 4);
-        set.B2 = QStringLiteral("1");
-        const Rows rows = displayRows(set);
-        QCOMPARE(rows.size(), 4);
-        QCOMPARE(rows.at(2), (Row{"CH103", {"-4", "4000", "", "0"}}));
-        set.NumberChannels = QStringLiteral("x");
-        QVERIFY(displayRows(set).isEmpty());
-    }
-
 private:
     std::unique_ptr<Workspace> ws;
     struct
