@@ -601,54 +601,6 @@
         <translation>  Checked by: </translation>
     </message>
     <message>
-        <source>数据库获取错误！</source>
-        <translation>Reading the database failed!</translation>
-    </message>
-    <message>
-        <source>布点图与标准器不符！</source>
-        <translation>The layout does not match the probe set!</translation>
-    </message>
-    <message>
-        <source>项目名称不能为空！</source>
-        <translation>The project name must not be empty!</translation>
-    </message>
-    <message>
-        <source>项目名称重复！</source>
-        <translation>This project name is already used!</translation>
-    </message>
-    <message>
-        <source>送检单位不能为空！</source>
-        <translation>The client must not be empty!</translation>
-    </message>
-    <message>
-        <source>环境温度不能为空！</source>
-        <translation>The ambient temperature must not be empty!</translation>
-    </message>
-    <message>
-        <source>环境湿度不能为空！</source>
-        <translation>The ambient humidity must not be empty!</translation>
-    </message>
-    <message>
-        <source>环境压力不能为空！</source>
-        <translation>The ambient pressure must not be empty!</translation>
-    </message>
-    <message>
-        <source>校准员不能为空！</source>
-        <translation>The calibrator must not be empty!</translation>
-    </message>
-    <message>
-        <source>核验员不能为空！</source>
-        <translation>The checker must not be empty!</translation>
-    </message>
-    <message>
-        <source>采集间隔过短！</source>
-        <translation>The interval is too short!</translation>
-    </message>
-    <message>
-        <source>请设置校准项目！</source>
-        <translation>Please choose a calibration item!</translation>
-    </message>
-    <message>
         <source>保存</source>
         <translation>Save</translation>
     </message>
@@ -683,10 +635,6 @@
     <message>
         <source>校准停止!</source>
         <translation>Calibration stopped!</translation>
-    </message>
-    <message>
-        <source>环境温度格式错误！</source>
-        <translation>The ambient temperature is not a number!</translation>
     </message>
 </context>
 <context>
@@ -742,6 +690,61 @@
     <message>
         <source>数据保存失败！</source>
         <translation>Saving the data failed!</translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationSetup</name>
+    <message>
+        <source>数据库获取错误！</source>
+        <translation>Reading the database failed!</translation>
+    </message>
+    <message>
+        <source>布点图与标准器不符！</source>
+        <translation>The layout does not match the probe set!</translation>
+    </message>
+    <message>
+        <source>项目名称不能为空！</source>
+        <translation>The project name must not be empty!</translation>
+    </message>
+    <message>
+        <source>项目名称重复！</source>
+        <translation>This project name is already used!</translation>
+    </message>
+    <message>
+        <source>送检单位不能为空！</source>
+        <translation>The client must not be empty!</translation>
+    </message>
+    <message>
+        <source>环境温度不能为空！</source>
+        <translation>The ambient temperature must not be empty!</translation>
+    </message>
+    <message>
+        <source>环境温度格式错误！</source>
+        <translation>The ambient temperature is not a number!</translation>
+    </message>
+    <message>
+        <source>环境湿度不能为空！</source>
+        <translation>The ambient humidity must not be empty!</translation>
+    </message>
+    <message>
+        <source>环境压力不能为空！</source>
+        <translation>The ambient pressure must not be empty!</translation>
+    </message>
+    <message>
+        <source>校准员不能为空！</source>
+        <translation>The calibrator must not be empty!</translation>
+    </message>
+    <message>
+        <source>核验员不能为空！</source>
+        <translation>The checker must not be empty!</translation>
+    </message>
+    <message>
+        <source>采集间隔过短！</source>
+        <translation>The interval is too short!</translation>
+    </message>
+    <message>
+        <source>请设置校准项目！</source>
+        <translation>Please choose a calibration item!</translation>
     </message>
 </context>
 <context>

@@ -601,54 +601,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>数据库获取错误！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>布点图与标准器不符！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>项目名称不能为空！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>项目名称重复！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>送检单位不能为空！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>环境温度不能为空！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>环境湿度不能为空！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>环境压力不能为空！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>校准员不能为空！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>核验员不能为空！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>采集间隔过短！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>请设置校准项目！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>保存</source>
         <translation type="unfinished"></translation>
     </message>
@@ -682,10 +634,6 @@
     </message>
     <message>
         <source>校准停止!</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>环境温度格式错误！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -741,6 +689,61 @@
     </message>
     <message>
         <source>数据保存失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationSetup</name>
+    <message>
+        <source>数据库获取错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图与标准器不符！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>项目名称不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>项目名称重复！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>送检单位不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>环境温度不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>环境温度格式错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>环境湿度不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>环境压力不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准员不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>核验员不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>采集间隔过短！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请设置校准项目！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
