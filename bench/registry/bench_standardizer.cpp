@@ -74,7 +74,7 @@ int main(int argc, char *argv[])
     StandardizerRules::Columns columns;
     for (const auto &[name, link] : links) {
         Collection1611A collector;
-        StopSignal stop;
+        StopWait stop;
         bool ok = true;
         const Times t = measure(repeats, [&] {
             const auto r = inWorker([&] { return StandardizerImport::fromCollector(collector, link, 16, stop); });

@@ -7,15 +7,21 @@
 #include <QStringList>
 #include <QTimer>
 
-class QBluetoothDeviceDiscoveryAgent;
+#include <functional>
+
+class BleCentral;
 
 class BleDiscovery : public QObject
 {
     Q_OBJECT
 
 public:
-    enum class Outcome { Found, NoAdapter, PoweredOff, Failed };
+    enum class Outcome { Found, NoAdapter, PoweredOff };
     Q_ENUM(Outcome)
+
+    // The central a search runs on: QtBluetooth's unless a test puts a scripted one in its place.
+    using CentralFactory = std::function<BleCentral *()>;
+    static CentralFactory makeCentral;
 
     explicit BleDiscovery(QObject *parent = nullptr);
     ~BleDiscovery() override;
@@ -30,10 +36,10 @@ signals:
     void done(const QStringList &names, BleDiscovery::Outcome outcome);
 
 private:
-    void finish(Outcome outcome);
+    void finish(const QStringList &found, Outcome outcome);
     void drop();
 
-    QBluetoothDeviceDiscoveryAgent *agent = nullptr;
+    BleCentral *central = nullptr;
     QTimer guard;
     bool searching = false;
 };

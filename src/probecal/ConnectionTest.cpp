@@ -4,13 +4,13 @@
 
 namespace ConnectionTest {
 
-Result run(Device &driver, const LinkSettings &link, StopSignal &stop, int retryWaitMs)
+Result run(Device &driver, const LinkSettings &link, StopWait &stop, int retryWaitMs)
 {
     Result result;
     const int attempts = link.kind == LinkSettings::Bluetooth ? 1 + BluetoothRetries : 1;
     bool open = false;
     for (int i = 0; i < attempts && !open; ++i) {
-        if (i > 0 && !stop.sleepFor(retryWaitMs)) {
+        if (i > 0 && !stop.sleepFor(std::chrono::milliseconds(retryWaitMs))) {
             result.outcome = Outcome::Stopped;
             return result;
         }

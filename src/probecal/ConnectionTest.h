@@ -3,7 +3,7 @@
 // worker thread of the dialog that asks for it; widget-free.
 
 #include "instruments/LinkSettings.h"
-#include "probecal/StopSignal.h"
+#include "acquisition/StopWait.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -32,7 +32,7 @@ struct Result
 
 // The driver is closed again when this returns. retryWaitMs is the pause between Bluetooth
 // attempts (tests shorten it).
-Result run(Device &driver, const LinkSettings &link, StopSignal &stop, int retryWaitMs = BluetoothRetryWaitMs);
+Result run(Device &driver, const LinkSettings &link, StopWait &stop, int retryWaitMs = BluetoothRetryWaitMs);
 
 class Texts
 {

@@ -1,6 +1,9 @@
 #include "probecal/ProbeDevices.h"
 
 #include "instruments/Collection1611A.h"
+#include "instruments/Criteria1586A.h"
+#include "instruments/CriteriaMorva1621.h"
+#include "instruments/FieldTank.h"
 
 #include <QSettings>
 
@@ -61,8 +64,14 @@ QStringList baudRates()
 
 std::unique_ptr<Device> createDriver(const QString &device)
 {
+    if (device == QLatin1String("VADE") || device == QLatin1String("ZIVI-D"))
+        return std::make_unique<FieldTank>();
     if (device == collector())
         return std::make_unique<Collection1611A>();
+    if (device == QLatin1String("Fluke 1586A"))
+        return std::make_unique<Criteria1586A>();
+    if (device == QLatin1String("MORVA 1621A"))
+        return std::make_unique<CriteriaMorva1621>();
     return nullptr;
 }
 

@@ -50,8 +50,8 @@ QStringList linkTypes(const QString &device);
 // The eight baud rates of the serial lists.
 QStringList baudRates();
 
-// The driver the connection test talks through, created on the calling thread; none for a device
-// whose driver this build does not have.
+// The driver the connection test talks through, created on the calling thread; none for a name
+// the table does not know.
 std::unique_ptr<Device> createDriver(const QString &device);
 
 // A device's record as a fresh workspace has it: its first link type with the presets of the

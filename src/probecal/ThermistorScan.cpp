@@ -50,7 +50,7 @@ ThermistorScan::ThermistorScan(const DeviceRecord &record, QWidget *parent)
 ThermistorScan::~ThermistorScan()
 {
     closeRequested = true;
-    stop.request();
+    stop.stop();
     delete tester;   // joins a test still running, which ends within the driver's time-outs
 }
 
@@ -169,7 +169,6 @@ void ThermistorScan::retranslate()
     case BleDiscovery::Outcome::PoweredOff:
         ui->label_Status->setText(tr("蓝牙适配器已关闭，无法搜索蓝牙设备；可直接输入设备名。"));
         break;
-    case BleDiscovery::Outcome::Failed:
     case BleDiscovery::Outcome::Found:
         ui->label_Status->setText(foundNames.isEmpty() ? tr("没有找到蓝牙低功耗设备。")
                                                        : tr("找到%1个蓝牙低功耗设备。").arg(foundNames.size()));
@@ -261,7 +260,7 @@ void ThermistorScan::reject()
     closeRequested = true;
     if (isTesting()) {
         // The test ends within the driver's time-outs; the dialog closes when it has.
-        stop.request();
+        stop.stop();
         ui->pushButton_Scan->setEnabled(false);
         ui->pushButton_OK->setEnabled(false);
         ui->label_Status->setText(tr("正在结束通讯测试，请稍候…"));

@@ -6,7 +6,7 @@
 #include "probecal/BleDiscovery.h"
 #include "probecal/ConnectionTest.h"
 #include "probecal/ProbeDevices.h"
-#include "probecal/StopSignal.h"
+#include "acquisition/StopWait.h"
 
 #include <QDialog>
 
@@ -65,7 +65,7 @@ private:
     BleDiscovery::Outcome searchOutcome = BleDiscovery::Outcome::Found;
     bool searched = false;
 
-    StopSignal stop;
+    StopWait stop;
     WorkerThread *tester;   // joined in the destructor, before the driver goes
     bool closeRequested = false;
 };

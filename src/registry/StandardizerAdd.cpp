@@ -90,7 +90,7 @@ StandardizerAdd::StandardizerAdd(QWidget *parent)
 StandardizerAdd::~StandardizerAdd()
 {
     closeRequested = true;
-    stop.request();
+    stop.stop();
     delete importer;   // joins an import still running, which ends within the collector's time-outs
 }
 
@@ -286,7 +286,7 @@ void StandardizerAdd::reject()
     closeRequested = true;
     if (isImporting()) {
         // The import ends within the collector's time-outs; the dialog closes when it has.
-        stop.request();
+        stop.stop();
         return;
     }
     QDialog::reject();

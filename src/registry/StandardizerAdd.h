@@ -3,7 +3,7 @@
 // coefficient file or from the collector, and saving.
 
 #include "probecal/ProbeDevices.h"
-#include "probecal/StopSignal.h"
+#include "acquisition/StopWait.h"
 #include "registry/StandardizerRules.h"
 
 #include <QDialog>
@@ -68,7 +68,7 @@ private:
 
     std::unique_ptr<Ui::StandardizerAdd> ui;
     std::unique_ptr<Collection1611A> collector;
-    StopSignal stop;
+    StopWait stop;
     WorkerThread *importer;   // joined in the destructor, before the collector goes
     bool closeRequested = false;
 };

@@ -19,7 +19,7 @@ QString fitted(const QString &text)
 
 } // namespace
 
-Result fromCollector(Collection1611A &collector, const LinkSettings &link, int channels, const StopSignal &stop)
+Result fromCollector(Collection1611A &collector, const LinkSettings &link, int channels, const StopWait &stop)
 {
     Result result;
     if (!collector.OpenLink(link)) {
@@ -28,7 +28,7 @@ Result fromCollector(Collection1611A &collector, const LinkSettings &link, int c
     }
     StandardizerRules::Columns columns;
     for (int i = 0; i < channels; ++i) {
-        if (stop.requested()) {
+        if (stop.stopped()) {
             collector.Close();
             result.outcome = Result::Stopped;
             return result;

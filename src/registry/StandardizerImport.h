@@ -4,7 +4,7 @@
 // a collector that stops answering halfway leaves it as it was.
 
 #include "instruments/LinkSettings.h"
-#include "probecal/StopSignal.h"
+#include "acquisition/StopWait.h"
 #include "registry/StandardizerRules.h"
 
 #include <QCoreApplication>
@@ -29,7 +29,7 @@ struct Result
 };
 
 // Opens the collector, reads channels 0 .. channels - 1 and closes it again.
-Result fromCollector(Collection1611A &collector, const LinkSettings &link, int channels, const StopSignal &stop);
+Result fromCollector(Collection1611A &collector, const LinkSettings &link, int channels, const StopWait &stop);
 
 class Texts
 {

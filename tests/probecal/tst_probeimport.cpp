@@ -5,9 +5,13 @@
 #include "../registry/registrytest.h"
 #include "../instruments/SimHarness.h"
 
+#include "CalibrationDemo.h"
+#include "acquisition/CalibrationRun.h"
+#include "acquisition/CalibrationSetup.h"
 #include "app/messages.h"
 #include "instruments/Collection1611A.h"
 #include "registry/StandardizerAdd.h"
+#include "store/datawords.h"
 
 #include <QSettings>
 #include <QtTest>
@@ -32,6 +36,15 @@ QString hexOf(const std::array<float, 4> &c)
     for (float v : c)
         bytes += floatToBytesLE(v);
     return QString::fromLatin1(bytes.toHex());
+}
+
+// Channel i's coefficients as the simulator's trace prints them (nine significant digits).
+QStringList tracedCoefficients(int i)
+{
+    QStringList texts;
+    for (float c : coefficientsOf(i))
+        texts << QString::number(double(c), 'g', 9);
+    return texts;
 }
 
 class Editor : public FormOf<StandardizerAdd>
@@ -201,6 +214,73 @@ private slots:
         QCOMPARE(rec.texts(), QStringList{"获取成功！"});
         QCOMPARE(e.page->rows().at(3).b[3], QString::number(double(1e-20f), 'g', 9));
         QCOMPARE(e.page->rows().at(3).b[2], QStringLiteral("0.00000000"));
+    }
+
+    // A set made in the add dialog is the one a calibration chooses, and its coefficients are
+    // what the run writes into the collector's channels.
+    void aSetAddedHereReachesTheCollectorOfARun()
+    {
+        PcrSim sim;
+        QVERIFY(sim.start({"--collector-tcp", "0"}));
+        CalibrationDemo::Options demo;
+        demo.port = sim.tcpPort;
+        demo.program = QStringLiteral("95:1,60:1,72:1");
+        QString error;
+        QVERIFY2(CalibrationDemo::registerRecords(demo, &error), qPrintable(error));
+
+        MessageRecorder rec;
+        Editor e(16);
+        for (int i = 0; i < 16; ++i)
+            for (int k = 0; k < 4; ++k)
+                e.list()->item(i, k + 1)->setText(tracedCoefficients(i).at(k));
+        e.edit("lineEdit_Number")->setText("LAB-1");
+        e.edit("lineEdit_Name")->setText("实验室探头组");
+        e.button("pushButton_Add")->click();
+        QCOMPARE(rec.texts(), QStringList{"添加成功！"});
+
+        // The calibration page offers the set as "number--name".
+        QList<Tool::Struct_CyclicFile> files;
+        QVERIFY(Tool::getCyclicFile(files, QString::fromUtf8(CalibrationDemo::UniformityFileNumber)));
+        CalibrationSetup::Form form;
+        form.pcrItem = QString::fromUtf8(CalibrationDemo::PCRNumber);
+        form.electrometerItem = QString::fromUtf8(CalibrationDemo::CollectorNumber);
+        form.standardizerItem = DataWords::listEntry({"LAB-1", "实验室探头组"});
+        form.layoutItem = QString::fromUtf8(CalibrationDemo::LayoutName);
+        form.uniformity = true;
+        form.uniformityItem = DataWords::listEntry({files.value(0).Number, files.value(0).Name});
+        form.projectName = QStringLiteral("探头组验证");
+        form.company = form.calibrator = form.checker = QStringLiteral("实验室");
+        form.ambientTemperature = QStringLiteral("20");
+        form.ambientHumidity = QStringLiteral("50");
+        form.ambientPressure = QStringLiteral("1000");
+        form.interval = QStringLiteral("1");
+        const CalibrationSetup::Result setup = CalibrationSetup::check(form, QStringLiteral("℃"), QDateTime::currentDateTime());
+        QCOMPARE(setup.code, 0);
+        QCOMPARE(setup.project.StandardizerName, QStringLiteral("实验室探头组"));
+
+        Collection1611A collector;
+        CalibrationRun run(&collector);
+        CalibrationRun::Phase phase = CalibrationRun::phaseWith(setup.electrometer, setup.standardizer);
+        phase.unit = QStringLiteral("℃");
+        phase.duration = QTime(0, 0, 0);
+        phase.start = QDateTime::currentDateTime();
+        phase.projectName = setup.project.CalibrationName;
+        phase.model = DataWords::uniformityItem();
+        phase.storage.databaseFile = Tool::databaseFileName();
+        QList<CalibrationRun::EndReason> ends;
+        connect(&run, &CalibrationRun::phaseEnded, [&](CalibrationRun::EndReason r) { ends << r; });
+        sim.clearTrace();
+        QVERIFY(run.start(phase));
+        QVERIFY(QTest::qWaitFor([&] { return !run.isActive(); }, 30000));
+        QCOMPARE(ends, QList<CalibrationRun::EndReason>{CalibrationRun::EndReason::Finished});
+        QStringList written;
+        for (const QString &line : sim.trace())
+            if (line.startsWith(QLatin1String("collector channel ")))
+                written << line;
+        QCOMPARE(written.size(), 16);
+        for (int i = 0; i < 16; ++i)
+            QCOMPARE(written.at(i), QStringLiteral("collector channel %1 coefficients ").arg(i + 1)
+                                        + tracedCoefficients(i).join(' '));
     }
 
 private:

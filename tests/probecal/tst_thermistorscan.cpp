@@ -7,10 +7,12 @@
 
 #include "app/messages.h"
 #include "probecal/ConnectionTest.h"
+#include "instruments/BleCentral.h"
 #include "probecal/ThermistorScan.h"
 
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -45,6 +47,32 @@ public:
         return identifies;
     }
 };
+
+// A central that only searches: it advertises the given names a moment later, or fails at once.
+class SearchingCentral : public BleCentral
+{
+public:
+    static QStringList advertised;
+    static QString failure;
+
+    void startDiscovery(int) override
+    {
+        if (!failure.isEmpty()) {
+            emit discoveryFailed(failure);
+            return;
+        }
+        QTimer::singleShot(10, this, [this] { emit discoveryFinished(advertised); });
+    }
+    bool connectToDevice(const QString &) override { return false; }
+    void discoverServices() override {}
+    void discoverDetails(const QString &) override {}
+    int characteristicProperties(const QString &, const QString &) override { return -1; }
+    bool enableNotifications(const QString &, const QString &) override { return false; }
+    void writeWithoutResponse(const QString &, const QString &, const QByteArray &) override {}
+    void disconnectFromDevice() override {}
+};
+QStringList SearchingCentral::advertised;
+QString SearchingCentral::failure;
 
 class Dialog
 {
@@ -233,6 +261,39 @@ private slots:
             QCOMPARE(d.items("comboBox_Com"), QStringList{"MORVA-7"});
     }
 
+    void bluetoothListOfTheSearch_data()
+    {
+        QTest::addColumn<QStringList>("advertised");
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("found") << QStringList{"MORVA-2", "", "MORVA-7", "MORVA-2"} << "" << QStringList{"MORVA-7", "MORVA-2"}
+                               << "找到2个蓝牙低功耗设备。";
+        QTest::newRow("none") << QStringList() << "" << QStringList{"MORVA-7"} << "没有找到蓝牙低功耗设备。";
+        QTest::newRow("no adapter") << QStringList() << "InputOutputError: Not connected to D-Bus server"
+                                    << QStringList{"MORVA-7"}
+                                    << "本机没有可用的蓝牙适配器，无法搜索蓝牙设备；可直接输入设备名。";
+        QTest::newRow("adapter off") << QStringList() << "PoweredOffError: off" << QStringList{"MORVA-7"}
+                                     << "蓝牙适配器已关闭，无法搜索蓝牙设备；可直接输入设备名。";
+    }
+    void bluetoothListOfTheSearch()
+    {
+        QFETCH(QStringList, advertised);
+        QFETCH(QString, failure);
+        QFETCH(QStringList, listed);
+        QFETCH(QString, status);
+        const auto real = BleDiscovery::makeCentral;
+        BleDiscovery::makeCentral = [] { return new SearchingCentral; };
+        SearchingCentral::advertised = advertised;
+        SearchingCentral::failure = failure;
+        Dialog d(device("MORVA 1621A", "蓝牙", "MORVA-7", ""));
+        BleDiscovery::makeCentral = real;
+        QVERIFY(QTest::qWaitFor([&] { return !d.page->isSearching(); }, 5000));
+        QCOMPARE(d.items("comboBox_Com"), listed);
+        QCOMPARE(d.combo("comboBox_Com")->currentText(), QStringLiteral("MORVA-7"));
+        QCOMPARE(d.label("label_Status")->text(), status);
+    }
+
     void retryRule_data()
     {
         QTest::addColumn<LinkSettings::Kind>("kind");
@@ -259,7 +320,7 @@ private slots:
         driver.identifies = identifies;
         LinkSettings link;
         link.kind = kind;
-        StopSignal stop;
+        StopWait stop;
         const ConnectionTest::Result r = ConnectionTest::run(driver, link, stop, 1);
         QCOMPARE(int(r.outcome), int(outcome));
         QCOMPARE(r.openCalls, calls);
@@ -273,8 +334,8 @@ private slots:
         StandInDevice driver;
         LinkSettings link;
         link.kind = LinkSettings::Bluetooth;
-        StopSignal stop;
-        std::thread stopper([&] { stop.request(); });
+        StopWait stop;
+        std::thread stopper([&] { stop.stop(); });
         stopper.join();
         // The full pause would be minutes: the stop ends it.
         const ConnectionTest::Result r = ConnectionTest::run(driver, link, stop, 10 * 60 * 1000);
@@ -284,37 +345,43 @@ private slots:
 
     void communicationTest_data()
     {
-        QTest::addColumn<QString>("against");
-        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("against");   // what pcrsim serves, or "closed", or "peer"
         QTest::addColumn<QString>("text");
-        QTest::newRow("collector over TCP") << "sim tcp" << "提示" << "测试成功！";
-        QTest::newRow("collector over a pty") << "sim pty" << "提示" << "测试成功！";
-        QTest::newRow("closed port") << "closed" << "警告" << "设备连接失败！";
-        QTest::newRow("no identity") << "peer" << "警告" << "获取序列号失败！";
+        QTest::newRow("collector over TCP") << "1611A" << "--collector-tcp" << "测试成功！";
+        QTest::newRow("collector over a pty") << "1611A" << "--collector-pty" << "测试成功！";
+        QTest::newRow("reference over TCP") << "Fluke 1586A" << "--scpi-tcp" << "测试成功！";
+        QTest::newRow("reference over a pty") << "Fluke 1586A" << "--scpi-pty" << "测试成功！";
+        QTest::newRow("bath VADE") << "VADE" << "--bath-pty" << "测试成功！";
+        QTest::newRow("bath ZIVI-D") << "ZIVI-D" << "--bath-pty" << "测试成功！";
+        QTest::newRow("collector, closed port") << "1611A" << "closed" << "设备连接失败！";
+        QTest::newRow("reference, closed port") << "Fluke 1586A" << "closed" << "设备连接失败！";
+        QTest::newRow("collector without identity") << "1611A" << "peer" << "获取序列号失败！";
     }
     void communicationTest()
     {
+        QFETCH(QString, name);
         QFETCH(QString, against);
-        QFETCH(QString, title);
         QFETCH(QString, text);
         PcrSim sim;
         ScriptedPeer peer;
         answerIdentity(peer, false);
-        DeviceRecord r = device("1611A", "网络", "127.0.0.1", closedPort());
-        if (against == "sim tcp") {
-            QVERIFY(sim.start({"--collector-tcp", "0"}));
-            r.port = sim.tcpPort;
-        } else if (against == "sim pty") {
-            QVERIFY(sim.start({"--collector-pty"}));
-            r = device("1611A", "串口", sim.ptyPath, "9600");
+        DeviceRecord r = device(name, "网络", "127.0.0.1", closedPort());
+        if (against.startsWith("--")) {
+            QVERIFY(sim.start(against.endsWith("tcp") ? QStringList{against, "0"} : QStringList{against}));
+            const QString tcp = against == "--collector-tcp" ? sim.tcpPort : sim.scpiTcpPort;
+            const QString pty = against == "--collector-pty" ? sim.ptyPath
+                                : against == "--scpi-pty"    ? sim.scpiPtyPath
+                                                             : sim.bathPtyPath;
+            r = against.endsWith("tcp") ? device(name, "网络", "127.0.0.1", tcp) : device(name, "串口", pty, "9600");
         } else if (against == "peer") {
             r.port = peer.port();
         }
         MessageRecorder rec;
-        Dialog d(ProbeDevices::defaults("1611A"));
+        Dialog d(ProbeDevices::defaults(name));
         d.setLink(r.mode, r.address, r.port);
         QVERIFY(d.scan(rec));
-        QCOMPARE(rec.last().title, title);
+        QCOMPARE(rec.last().title, text == QStringLiteral("测试成功！") ? QStringLiteral("提示") : QStringLiteral("警告"));
         QCOMPARE(rec.last().text, text);
         // The test keeps the form as OK would; a second test opens the closed driver again.
         QCOMPARE(d.page->record(), r);
@@ -322,12 +389,12 @@ private slots:
         QCOMPARE(rec.last().text, text);
     }
 
-    void aDeviceWithoutDriverSaysSo()
+    void aNameWithoutDriverSaysSo()
     {
         MessageRecorder rec;
-        Dialog d(device("VADE", "串口", "/dev/ttyS0", "9600"));
+        Dialog d(device("XY-9", "串口", "/dev/ttyS0", "9600"));
         d.button("pushButton_Scan")->click();
-        QCOMPARE(rec.texts(), QStringList{"本版本还不能与VADE通讯，无法测试。"});
+        QCOMPARE(rec.texts(), QStringList{"本版本还不能与XY-9通讯，无法测试。"});
         QVERIFY(d.button("pushButton_Scan")->isEnabled());
     }
 
