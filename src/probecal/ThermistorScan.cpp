@@ -40,6 +40,7 @@ ThermistorScan::ThermistorScan(const DeviceRecord &record, QWidget *parent)
     connect(ui->pushButton_OK, &QPushButton::clicked, this, &ThermistorScan::pt_OK_clicked);
     connect(ui->pushButton_Scan, &QPushButton::clicked, this, &ThermistorScan::pt_Scan_clicked);
     connect(&discovery, &BleDiscovery::done, this, &ThermistorScan::showSearch);
+    connect(this, &ThermistorScan::MessageBox_signals, this, &ThermistorScan::MessageBox_slots);
 
     fillLinkTypes();
     showRecord();
@@ -244,7 +245,7 @@ void ThermistorScan::scanEnded(const ConnectionTest::Result &result)
     ui->pushButton_OK->setEnabled(true);
     ui->label_Status->clear();
     retranslate();
-    MessageBox_slots(ConnectionTest::Texts::title(result.outcome), ConnectionTest::Texts::text(result.outcome));
+    emit MessageBox_signals(ConnectionTest::Texts::title(result.outcome), ConnectionTest::Texts::text(result.outcome));
 }
 
 void ThermistorScan::MessageBox_slots(const QString &title, const QString &text)

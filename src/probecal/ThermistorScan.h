@@ -42,6 +42,10 @@ public slots:
     // Closing while a test runs asks it to stop and closes once it has.
     void reject() override;
 
+signals:
+    // The test's result, on its way to the message box.
+    void MessageBox_signals(const QString &title, const QString &text);
+
 protected:
     void changeEvent(QEvent *event) override;
 

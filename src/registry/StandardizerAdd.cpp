@@ -85,6 +85,8 @@ StandardizerAdd::StandardizerAdd(QWidget *parent)
     connect(ui->pushButton_Device, &QPushButton::clicked, this, &StandardizerAdd::pt_Device_clicked);
     connect(ui->pushButton_Add, &QPushButton::clicked, this, &StandardizerAdd::pt_Add_clicked);
     connect(table, &QTableWidget::cellDoubleClicked, this, &StandardizerAdd::tw_cellDoubleClicked);
+    connect(this, &StandardizerAdd::AddData_signals, this, &StandardizerAdd::AddData_slots);
+    connect(this, &StandardizerAdd::MessageBox_signals, this, &StandardizerAdd::MessageBox_slots);
 }
 
 StandardizerAdd::~StandardizerAdd()
@@ -257,10 +259,10 @@ void StandardizerAdd::importEnded(const StandardizerImport::Result &result, cons
         return;
     }
     if (result.outcome == StandardizerImport::Result::Done)
-        AddData_slots(result.columns[0], result.columns[1], result.columns[2], result.columns[3]);
+        emit AddData_signals(result.columns[0], result.columns[1], result.columns[2], result.columns[3]);
     setButtonsEnabled(true);
     if (result.outcome != StandardizerImport::Result::Stopped)
-        MessageBox_slots(StandardizerImport::Texts::title(result), StandardizerImport::Texts::message(result, names));
+        emit MessageBox_signals(StandardizerImport::Texts::title(result), StandardizerImport::Texts::message(result, names));
 }
 
 void StandardizerAdd::AddData_slots(const QStringList &B0, const QStringList &B1, const QStringList &B2,

@@ -56,6 +56,11 @@ public slots:
     // Closing while an import runs asks it to stop and closes once it has.
     void reject() override;
 
+signals:
+    // The import's lists and its message, on their way to the table and the message box.
+    void AddData_signals(const QStringList &B0, const QStringList &B1, const QStringList &B2, const QStringList &B3);
+    void MessageBox_signals(const QString &title, const QString &text);
+
 protected:
     void changeEvent(QEvent *event) override;
 
