@@ -1,6 +1,7 @@
 #include "calibration/Calibration.h"
 
 #include "app/messages.h"
+#include "registry/CalibrationDates.h"
 #include "app/widgets.h"
 #include "calibration/CalibrationLinear.h"
 #include "chart/ChartView.h"
@@ -523,6 +524,8 @@ int Calibration::CheckParameter(QString &message)
     if (meterKey.isEmpty() || !Tool::getElectrometer(meters, meterKey) || meters.isEmpty())
         return 102;
     electrometer = meters.first();
+    if (CalibrationDates::measuringInstrumentRefused(electrometer.Number, electrometer.DeviceName, electrometer.CalibrationCycle, electrometer.CalibrationState, QDateTime::currentDateTime(), &message))
+        return 105;
 
     // 5.
     const QString timeStamp = QDateTime::currentDateTime().toString(Tool::TimeFormat);

@@ -4,6 +4,7 @@
 #include "CalibrationTest.h"
 
 #include "chart/ChartView.h"
+#include "registry/CalibrationDates.h"
 
 #include <QLabel>
 #include <QSettings>
@@ -329,6 +330,65 @@ private slots:
     }
 
     // A refused start stores nothing and starts no worker.
+    // The validity rule of a measuring instrument, then the start refused with it named.
+    void measuringInstrumentValidity_data()
+    {
+        QTest::addColumn<QString>("validUntil");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<int>("validity");
+        using V = CalibrationDates::Validity;
+        QTest::newRow("valid") << QStringLiteral("2024-06-30 00:00") << QStringLiteral("正常") << int(V::Valid);
+        QTest::newRow("valid with seconds") << QStringLiteral("2024-06-30 00:00:00") << QStringLiteral("正常") << int(V::Valid);
+        QTest::newRow("the moment it ends") << QStringLiteral("2024-06-01 12:00") << QStringLiteral("正常") << int(V::Overdue);
+        QTest::newRow("passed") << QStringLiteral("2024-05-31 23:59") << QStringLiteral("正常") << int(V::Overdue);
+        QTest::newRow("marked expired") << QStringLiteral("2030-01-01 00:00") << QStringLiteral("过期") << int(V::Overdue);
+        QTest::newRow("unreadable") << QStringLiteral("2024-13-40 00:00") << QStringLiteral("正常") << int(V::Overdue);
+        QTest::newRow("never calibrated") << QString() << QStringLiteral("正常") << int(V::NotCalibrated);
+    }
+
+    void measuringInstrumentValidity()
+    {
+        QFETCH(QString, validUntil);
+        QFETCH(QString, state);
+        QFETCH(int, validity);
+        const QDateTime now(QDate(2024, 6, 1), QTime(12, 0));
+        QCOMPARE(int(CalibrationDates::measuringValidity(validUntil, state, now)), validity);
+        QString message;
+        const bool refused = CalibrationDates::measuringInstrumentRefused(QStringLiteral("E9"), QStringLiteral("采集器"),
+                                                                          validUntil, state, now, &message);
+        QCOMPARE(refused, validity != int(CalibrationDates::Validity::Valid));
+        if (refused) {
+            QVERIFY(message.startsWith(validity == int(CalibrationDates::Validity::Overdue)
+                                           ? QStringLiteral("测温仪已过有效期，不能用于校准！")
+                                           : QStringLiteral("测温仪未校准，不能用于校准！")));
+            QVERIFY(message.endsWith(QStringLiteral("E9 采集器")));
+        } else {
+            QVERIFY(message.isEmpty());
+        }
+    }
+
+    void overdueMeasuringInstrumentRefusedAtStart()
+    {
+        QVERIFY(registerRecords(QStringLiteral("5980")));
+        QList<Tool::Struct_Electrometer> meters;
+        QVERIFY(Tool::getElectrometer(meters, QString::fromUtf8(CalibrationDemo::CollectorNumber)));
+        Tool::Struct_Electrometer meter = meters.first();
+        meter.CalibrationCycle = CalibrationDates::minuteText(QDateTime::currentDateTime().addDays(-1));
+        QVERIFY(Tool::ModifyElectrometer(meter));
+        MessageRecorder recorder;
+        Calibration page;
+        fillForm(page, QStringLiteral("过期测温仪"), QTime(0, 0, 1), QStringLiteral("1"), true, false);
+        const int threads = threadCount();
+        button(page)->click();
+        QCOMPARE(recorder.count(), 1);
+        QCOMPARE(recorder.last().title, QStringLiteral("警告"));
+        QVERIFY(recorder.last().text.startsWith(QStringLiteral("测温仪已过有效期，不能用于校准！")));
+        QVERIFY(recorder.last().text.contains(meter.Number));
+        QVERIFY(!page.isRunning());
+        QCOMPARE(threadCount(), threads);
+        QVERIFY(Workspace::auditDetails().isEmpty());
+    }
+
     void invalidStartShowsTheMessage()
     {
         QVERIFY(registerRecords(QStringLiteral("5980")));

@@ -414,7 +414,7 @@ private slots:
         QCOMPARE(boxes.last().text, QStringLiteral("数据导出成功！"));
         QCOMPARE(audit().last().Type, Tool::auditTypeName(71));
         QCOMPARE(audit().last().Details, QStringLiteral("校准报告导出：") + m_project.name);
-        const QVector<QStringList> table = DocxProbe(waiting.outputPath).table(0);
+        const QVector<QStringList> table = DocxProbe(waiting.outputPath).table(1);
         QCOMPARE(table.at(1), (QStringList{"60.00", "60.01", "-0.01", "0.08"}));
         QCOMPARE(table.at(2), (QStringList{"72.00", "72.01", "-0.01", "0.08"}));
         QCOMPARE(table.at(3), (QStringList{"95.00", "95.01", "-0.01", "0.08"}));
@@ -645,6 +645,11 @@ private slots:
         QFETCH(QString, unit);
         workspace(unit, 3, format);
         QVERIFY(Fixture::addAccounts());
+        // The application has read the workspace's settings at start-up, as the tool does.
+        const QString company = Tool::CorporateName;
+        Tool::CorporateName = Tool::configFile(QDir(m_folder).filePath(Tool::ConfigFileName))
+                                  ->value(QStringLiteral("SystemSet/CorporateName")).toString();
+        auto restore = qScopeGuard([company] { Tool::CorporateName = company; });
         MessageRecorder boxes;
         const QString suffix = ExportJob::fileSuffix(format);
         const QString viaDialog = out(QStringLiteral("dialog.") + suffix);
@@ -880,20 +885,20 @@ private slots:
         QTRY_VERIFY(!page.findChild<QProgressDialog *>());
     }
 
-    // Export buttons: rights, the selection check, the 15-probe limit, raw data always Excel.
+    // Export buttons: rights, the selection check, the 16-probe limit, raw data always Excel.
     void pageExports()
     {
         workspace(C, 2, QStringLiteral("PDF"));
-        Fixture::Project sixteen = m_project;
+        Fixture::Project seventeen = m_project;
+        seventeen.name = QStringLiteral("seventeen");
+        seventeen.probes = 17;
+        seventeen.offsets = Fixture::offsetsFor(17);
+        QVERIFY(Fixture::addProject(seventeen));
+        Fixture::Project sixteen = seventeen;
         sixteen.name = QStringLiteral("sixteen");
         sixteen.probes = 16;
         sixteen.offsets = Fixture::offsetsFor(16);
         QVERIFY(Fixture::addProject(sixteen));
-        Fixture::Project fifteen = sixteen;
-        fifteen.name = QStringLiteral("fifteen");
-        fifteen.probes = 15;
-        fifteen.offsets = Fixture::offsetsFor(15);
-        QVERIFY(Fixture::addProject(fifteen));
         MessageRecorder boxes;
 
         Tool::CurrentUser.CalibrationReport = false;
@@ -915,14 +920,14 @@ private slots:
             QCOMPARE(boxes.last().text, QStringLiteral("请先选择需要导出的数据！"));
         }
         auto *table = page.findChild<QTableWidget *>(QStringLiteral("tableWidget_Data"));
-        QCOMPARE(table->item(1, 0)->text(), QStringLiteral("sixteen"));
+        QCOMPARE(table->item(1, 0)->text(), QStringLiteral("seventeen"));
         page.openRow(1);
         opened(page);
         boxes.clear();
         page.pt_OriginalRecord_clicked();
-        QCOMPARE(boxes.last().text, QStringLiteral("不支持导出超过15个探头！"));
+        QCOMPARE(boxes.last().text, QStringLiteral("不支持导出超过16个探头！"));
 
-        // Fifteen probes are allowed: the confirmation comes up (cancelled here).
+        // Sixteen probes, the collector's channels, are allowed: the confirmation comes up (cancelled here).
         page.openRow(2);
         opened(page);
         {
