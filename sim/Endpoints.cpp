@@ -32,7 +32,7 @@ void Endpoint::received(const QByteArray &bytes)
     if (!output.isEmpty())
         due = std::max(due, output.last().due);
     for (const QByteArray &reply : replies) {
-        const QList<QByteArray> pieces = faults->apply(instrument->name(), reply);
+        const QList<QByteArray> pieces = faults->apply(*instrument, reply);
         for (int i = 0; i < pieces.size(); ++i)
             output.enqueue({due + (i > 0 ? FaultInjector::ChunkGapMs * i : 0), pieces.at(i)});
         if (!pieces.isEmpty())

@@ -1,5 +1,6 @@
 #include "Faults.h"
 
+#include "Instrument.h"
 #include "Trace.h"
 
 namespace pcrsim {
@@ -13,25 +14,26 @@ bool FaultInjector::chance(double p)
     return u < p;
 }
 
-QList<QByteArray> FaultInjector::apply(const QString &instrument, QByteArray reply)
+QList<QByteArray> FaultInjector::apply(const Instrument &instrument, QByteArray reply)
 {
     const bool drop = chance(cfg.drop);
     const bool corrupt = chance(cfg.corrupt);
     const bool noise = chance(cfg.noise);
+    const QString name = instrument.name();
     if (drop) {
-        trace(instrument + QStringLiteral(" fault drop"));
+        trace(name + QStringLiteral(" fault drop"));
         return {};
     }
     if (corrupt && !reply.isEmpty()) {
-        trace(instrument + QStringLiteral(" fault corrupt"));
-        reply[reply.size() - 1] = char(reply.at(reply.size() - 1) ^ 0x5A);
+        trace(name + QStringLiteral(" fault corrupt"));
+        reply = instrument.corrupted(reply, rng.generate());
     }
     if (noise) {
-        trace(instrument + QStringLiteral(" fault noise"));
+        trace(name + QStringLiteral(" fault noise"));
         QByteArray junk;
         const int n = 1 + int(rng.bounded(4u));
         for (int i = 0; i < n; ++i)
-            junk.append(char(rng.bounded(256u)));
+            junk.append(instrument.textLines() ? char('!' + rng.bounded(94u)) : char(rng.bounded(256u)));
         reply.prepend(junk);
     }
     if (cfg.chunk <= 0)

@@ -7,10 +7,12 @@
 
 namespace pcrsim {
 
+class Instrument;
+
 struct FaultConfig
 {
     double drop = 0;     // probability that a reply is not sent
-    double corrupt = 0;  // probability that a reply's CRC (or last byte) is broken
+    double corrupt = 0;  // probability that a reply is spoilt (a byte frame's CRC, a text line's character)
     double noise = 0;    // probability of stray bytes before a reply
     int chunk = 0;       // send replies in pieces of this many bytes (0: whole)
     int delayMs = 0;     // delay before every reply
@@ -24,7 +26,7 @@ public:
     FaultInjector(const FaultConfig &config, quint64 seed);
     const FaultConfig &config() const { return cfg; }
     // The pieces to send for one reply (empty when it is dropped).
-    QList<QByteArray> apply(const QString &instrument, QByteArray reply);
+    QList<QByteArray> apply(const Instrument &instrument, QByteArray reply);
 
 private:
     bool chance(double p);

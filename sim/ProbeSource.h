@@ -1,7 +1,9 @@
 #pragma once
-// Where the probes attached to the collector sit: the PCR block (now), a bath (later).
+// Where the probes attached to the collector sit: the PCR block or the calibration bath.
 
+#include "BathModel.h"
 #include "BlockModel.h"
+#include "SimClock.h"
 #include "Thermistor.h"
 
 #include <QElapsedTimer>
@@ -41,6 +43,26 @@ private:
     QElapsedTimer clock;
     std::unique_ptr<BlockModel> model;
     double modelStart = 0;  // simulated time at which `model` started
+};
+
+// The probes immersed in the bath, each with its own immersion error.
+class BathSource : public ProbeSource
+{
+public:
+    BathSource(const BathModel *bath, const SimClock *clock, quint64 seed, int channels)
+        : bath(bath), clock(clock), seed(seed), count(channels)
+    {
+    }
+
+    int channels() const override { return count; }
+    double probeTemperature(int channel) override { return bath->probeTemperature(channel, clock->now()); }
+    ThermistorCoefficients probeCharacteristic(int channel) const override { return probeThermistor(seed, channel); }
+
+private:
+    const BathModel *bath;
+    const SimClock *clock;
+    quint64 seed;
+    int count;
 };
 
 } // namespace pcrsim

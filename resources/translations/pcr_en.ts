@@ -601,54 +601,6 @@
         <translation>  Checked by: </translation>
     </message>
     <message>
-        <source>数据库获取错误！</source>
-        <translation>Reading the database failed!</translation>
-    </message>
-    <message>
-        <source>布点图与标准器不符！</source>
-        <translation>The layout does not match the probe set!</translation>
-    </message>
-    <message>
-        <source>项目名称不能为空！</source>
-        <translation>The project name must not be empty!</translation>
-    </message>
-    <message>
-        <source>项目名称重复！</source>
-        <translation>This project name is already used!</translation>
-    </message>
-    <message>
-        <source>送检单位不能为空！</source>
-        <translation>The client must not be empty!</translation>
-    </message>
-    <message>
-        <source>环境温度不能为空！</source>
-        <translation>The ambient temperature must not be empty!</translation>
-    </message>
-    <message>
-        <source>环境湿度不能为空！</source>
-        <translation>The ambient humidity must not be empty!</translation>
-    </message>
-    <message>
-        <source>环境压力不能为空！</source>
-        <translation>The ambient pressure must not be empty!</translation>
-    </message>
-    <message>
-        <source>校准员不能为空！</source>
-        <translation>The calibrator must not be empty!</translation>
-    </message>
-    <message>
-        <source>核验员不能为空！</source>
-        <translation>The checker must not be empty!</translation>
-    </message>
-    <message>
-        <source>采集间隔过短！</source>
-        <translation>The interval is too short!</translation>
-    </message>
-    <message>
-        <source>请设置校准项目！</source>
-        <translation>Please choose a calibration item!</translation>
-    </message>
-    <message>
         <source>保存</source>
         <translation>Save</translation>
     </message>
@@ -683,10 +635,6 @@
     <message>
         <source>校准停止!</source>
         <translation>Calibration stopped!</translation>
-    </message>
-    <message>
-        <source>环境温度格式错误！</source>
-        <translation>The ambient temperature is not a number!</translation>
     </message>
 </context>
 <context>
@@ -742,6 +690,72 @@
     <message>
         <source>数据保存失败！</source>
         <translation>Saving the data failed!</translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationSetup</name>
+    <message>
+        <source>数据库获取错误！</source>
+        <translation>Reading the database failed!</translation>
+    </message>
+    <message>
+        <source>布点图与标准器不符！</source>
+        <translation>The layout does not match the probe set!</translation>
+    </message>
+    <message>
+        <source>项目名称不能为空！</source>
+        <translation>The project name must not be empty!</translation>
+    </message>
+    <message>
+        <source>项目名称重复！</source>
+        <translation>This project name is already used!</translation>
+    </message>
+    <message>
+        <source>送检单位不能为空！</source>
+        <translation>The client must not be empty!</translation>
+    </message>
+    <message>
+        <source>环境温度不能为空！</source>
+        <translation>The ambient temperature must not be empty!</translation>
+    </message>
+    <message>
+        <source>环境温度格式错误！</source>
+        <translation>The ambient temperature is not a number!</translation>
+    </message>
+    <message>
+        <source>环境湿度不能为空！</source>
+        <translation>The ambient humidity must not be empty!</translation>
+    </message>
+    <message>
+        <source>环境压力不能为空！</source>
+        <translation>The ambient pressure must not be empty!</translation>
+    </message>
+    <message>
+        <source>校准员不能为空！</source>
+        <translation>The calibrator must not be empty!</translation>
+    </message>
+    <message>
+        <source>核验员不能为空！</source>
+        <translation>The checker must not be empty!</translation>
+    </message>
+    <message>
+        <source>采集间隔过短！</source>
+        <translation>The interval is too short!</translation>
+    </message>
+    <message>
+        <source>请设置校准项目！</source>
+        <translation>Please choose a calibration item!</translation>
+    </message>
+</context>
+<context>
+    <name>Certificates</name>
+    <message>
+        <source>数据库未打开</source>
+        <translation>the database is not open</translation>
+    </message>
+    <message>
+        <source>读取证书编号失败</source>
+        <translation>reading the certificate numbers failed</translation>
     </message>
 </context>
 <context>
@@ -1335,10 +1349,6 @@
 <context>
     <name>ExportJob</name>
     <message>
-        <source>不支持导出超过15个探头！</source>
-        <translation>Exporting more than 15 probes is not supported!</translation>
-    </message>
-    <message>
         <source>未知的导出格式：%1</source>
         <translation>Unknown export format: %1</translation>
     </message>
@@ -1385,6 +1395,18 @@
     <message>
         <source>警告</source>
         <translation>Warning</translation>
+    </message>
+    <message>
+        <source>JJF 1527-2015《聚合酶链反应分析仪校准规范》</source>
+        <translation>JJF 1527-2015 Calibration Specification for Polymerase Chain Reaction Analyzers</translation>
+    </message>
+    <message>
+        <source>不支持导出超过16个探头！</source>
+        <translation>Exporting more than 16 probes is not supported!</translation>
+    </message>
+    <message>
+        <source>无法分配证书编号：%1</source>
+        <translation>No certificate number could be assigned: %1</translation>
     </message>
 </context>
 <context>
@@ -1542,10 +1564,6 @@
         <translation>the marker times themselves: one pair (start, end) per set temperature, in increasing time</translation>
     </message>
     <message>
-        <source>写出计算结果：分段、每行均匀度结果和八个升降温速率值，每个数给出未修约值和打印文本</source>
-        <translation>writes the computed results: segments, every uniformity row and the eight heating and cooling rate values, each number unrounded and as printed</translation>
-    </message>
-    <message>
         <source>显示本帮助</source>
         <translation>shows this help</translation>
     </message>
@@ -1589,6 +1607,18 @@
         <source>写入失败（文档、工作簿或 JSON）</source>
         <translation>writing failed (document, workbook or JSON)</translation>
     </message>
+    <message>
+        <source>写出计算结果：分段、每行均匀度结果及其不确定度分量、八个升降温速率值和证书编号，每个数给出未修约值和打印文本</source>
+        <translation>write the computed results: segments, each uniformity row with its uncertainty components, the eight rate values and the certificate number; every number unrounded and as printed</translation>
+    </message>
+    <message>
+        <source>证书和原始记录以项目的证书编号签发：首次导出时分配并保存，之后的导出沿用；certificate 在输出文件路径之后另起一行打印“证书编号：”及编号。</source>
+        <translation>Certificates and original records are issued under the project&apos;s certificate number, assigned and stored at the first export and kept by later ones; for certificate a second line after the output path prints &quot;Certificate number: &quot; and the number.</translation>
+    </message>
+    <message>
+        <source>证书编号：%1</source>
+        <translation>Certificate number: %1</translation>
+    </message>
 </context>
 <context>
     <name>Help</name>
@@ -1631,6 +1661,17 @@
     <message>
         <source>手册文件缺失</source>
         <translation>manual files missing</translation>
+    </message>
+</context>
+<context>
+    <name>InstrumentValidity</name>
+    <message>
+        <source>测温仪已过有效期，不能用于校准！</source>
+        <translation>The measuring instrument is past its validity and cannot be used for a calibration!</translation>
+    </message>
+    <message>
+        <source>测温仪未校准，不能用于校准！</source>
+        <translation>The measuring instrument is not calibrated and cannot be used for a calibration!</translation>
     </message>
 </context>
 <context>
@@ -2615,6 +2656,21 @@
     <message>
         <source>无法写入文件：%1（%2）</source>
         <translation>Cannot write the file: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>有效期至 %1</source>
+        <translation>valid until %1</translation>
+    </message>
+</context>
+<context>
+    <name>RunPicture</name>
+    <message>
+        <source>时间（min），起始 %1</source>
+        <translation>Time (min) from %1</translation>
+    </message>
+    <message>
+        <source>温度（%1）</source>
+        <translation>Temperature (%1)</translation>
     </message>
 </context>
 <context>

@@ -601,54 +601,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>数据库获取错误！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>布点图与标准器不符！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>项目名称不能为空！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>项目名称重复！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>送检单位不能为空！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>环境温度不能为空！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>环境湿度不能为空！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>环境压力不能为空！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>校准员不能为空！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>核验员不能为空！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>采集间隔过短！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>请设置校准项目！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>保存</source>
         <translation type="unfinished"></translation>
     </message>
@@ -682,10 +634,6 @@
     </message>
     <message>
         <source>校准停止!</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>环境温度格式错误！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -741,6 +689,72 @@
     </message>
     <message>
         <source>数据保存失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationSetup</name>
+    <message>
+        <source>数据库获取错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图与标准器不符！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>项目名称不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>项目名称重复！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>送检单位不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>环境温度不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>环境温度格式错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>环境湿度不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>环境压力不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准员不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>核验员不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>采集间隔过短！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请设置校准项目！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Certificates</name>
+    <message>
+        <source>数据库未打开</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>读取证书编号失败</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1335,10 +1349,6 @@
 <context>
     <name>ExportJob</name>
     <message>
-        <source>不支持导出超过15个探头！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>未知的导出格式：%1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1384,6 +1394,18 @@
     </message>
     <message>
         <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>JJF 1527-2015《聚合酶链反应分析仪校准规范》</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不支持导出超过16个探头！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法分配证书编号：%1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1542,10 +1564,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>写出计算结果：分段、每行均匀度结果和八个升降温速率值，每个数给出未修约值和打印文本</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>显示本帮助</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1589,6 +1607,18 @@
         <source>写入失败（文档、工作簿或 JSON）</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>写出计算结果：分段、每行均匀度结果及其不确定度分量、八个升降温速率值和证书编号，每个数给出未修约值和打印文本</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>证书和原始记录以项目的证书编号签发：首次导出时分配并保存，之后的导出沿用；certificate 在输出文件路径之后另起一行打印“证书编号：”及编号。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>证书编号：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Help</name>
@@ -1630,6 +1660,17 @@
     </message>
     <message>
         <source>手册文件缺失</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>InstrumentValidity</name>
+    <message>
+        <source>测温仪已过有效期，不能用于校准！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪未校准，不能用于校准！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2614,6 +2655,21 @@
     </message>
     <message>
         <source>无法写入文件：%1（%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>有效期至 %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RunPicture</name>
+    <message>
+        <source>时间（min），起始 %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度（%1）</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

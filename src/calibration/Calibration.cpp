@@ -1,20 +1,17 @@
 #include "calibration/Calibration.h"
 
 #include "app/messages.h"
-#include "registry/CalibrationDates.h"
 #include "app/widgets.h"
 #include "calibration/CalibrationLinear.h"
 #include "chart/ChartView.h"
-#include "instruments/ChannelSetting.h"
 #include "instruments/Collection1611A.h"
+#include "store/SampleWriter.h"
 #include "store/datawords.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDateTimeEdit>
 #include <QDebug>
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -27,11 +24,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
-#include <QThread>
 #include <QTimeEdit>
 #include <QVBoxLayout>
-
-#include <cmath>
 
 namespace {
 
@@ -40,33 +34,6 @@ const QString UniformityModel = DataWords::uniformityItem();
 const QString RateModel = DataWords::rateItem();
 
 const QString Separator = DataWords::keySeparator();
-const QString SampleTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz");
-
-// The text before the first "--" of a combo-box item (the whole text when there is none).
-QString keyOf(const QString &item)
-{
-    return DataWords::keyOf(item);
-}
-
-// The text after the first "--" (empty when there is none).
-QString afterKey(const QString &item)
-{
-    return DataWords::afterKey(item);
-}
-
-// Milliseconds of sample i after the phase start: trunc(interval × 1000 × i). The tiny
-// allowance keeps products such as 0.7 × 1000 × 3 = 2099.9999… on their decimal value.
-qint64 sampleOffsetMs(double interval, int i)
-{
-    return qint64(std::floor(interval * 1000.0 * i + 1e-6));
-}
-
-// Samples a phase takes beyond the first: N = whole seconds of the duration / interval.
-double sampleLimit(const QTime &duration, double interval)
-{
-    const int ms = duration.isValid() ? QTime(0, 0).msecsTo(duration) : 0;
-    return double(ms / 1000) / interval;
-}
 
 // The last ambient temperature is kept in Celsius, so that a change of the display unit between
 // two sessions does not turn "20" typed in ℃ into 20 ℉. Four decimals bring a Fahrenheit text of
@@ -131,6 +98,13 @@ Calibration::Calibration(QWidget *parent) : QWidget(parent)
     chartView->setObjectName(QStringLiteral("chartView"));
     verticalLayout_5->addWidget(chartView);
     collector = new Collection1611A(this);
+    run = new CalibrationRun(collector, this);
+    // The phase's actual start replaces the planned one.
+    connect(run, &CalibrationRun::acquisitionStarted, this, [this](const QDateTime &time) { start = time; });
+    connect(run, &CalibrationRun::sampleTaken, this, &Calibration::sampleTaken);
+    connect(run, &CalibrationRun::instrumentFailed, this, &Calibration::instrumentFailed);
+    connect(run, &CalibrationRun::storeFailed, this, &Calibration::storeFailed);
+    connect(run, &CalibrationRun::phaseEnded, this, &Calibration::phaseEnded);
 
     // 4.-6.
     InitValidator();
@@ -145,14 +119,15 @@ Calibration::~Calibration()
 {
     closing = true;
     running = false;
-    joinWorker();
+    run->stop();
+    run->finish();
     keepOpenProject();
     WriteConfig();
 }
 
 bool Calibration::isRunning() const
 {
-    return running.load() || (worker && !worker->isFinished());
+    return running || run->isActive();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -491,162 +466,48 @@ void Calibration::pt_Uniformity_clicked()
 // ---------------------------------------------------------------------------------------------
 // Validation
 
+CalibrationSetup::Form Calibration::setupForm() const
+{
+    CalibrationSetup::Form f;
+    f.pcrItem = comboBox_PCRList->currentText();
+    f.electrometerItem = comboBox_ElectrometerList->currentText();
+    f.standardizerItem = comboBox_StandardizerList->currentText();
+    f.layoutItem = comboBox_Layout->currentText();
+    f.uniformity = checkBox_Uniformity->isChecked();
+    f.rate = checkBox_Rate->isChecked();
+    f.linear = checkBox_Linear->isChecked();
+    f.uniformityItem = comboBox_Uniformity->currentText();
+    f.rateItem = comboBox_Rate->currentText();
+    f.projectName = lineEdit_ProjectName->text();
+    f.company = lineEdit_Company->text();
+    f.remarks = lineEdit_ProjectRemarks->text();
+    f.ambientTemperature = lineEdit_AmbientTemperature->text();
+    f.ambientHumidity = lineEdit_AmbientHumidity->text();
+    f.ambientPressure = lineEdit_AmbientPressure->text();
+    f.calibrator = lineEdit_Calibrated->text();
+    f.checker = lineEdit_Checked->text();
+    f.interval = lineEdit_Interval->text();
+    return f;
+}
+
 int Calibration::CheckParameter(QString &message)
 {
-    // 1. The message of the codes 101 to 104.
-    message = tr("数据库获取错误！");
-
-    // 2.
-    const QString projectName = lineEdit_ProjectName->text();
-    const QString company = lineEdit_Company->text();
-    const QString remarks = lineEdit_ProjectRemarks->text();
-    QString ambientTemperature = lineEdit_AmbientTemperature->text();
-    const QString ambientHumidity = lineEdit_AmbientHumidity->text();
-    const QString ambientPressure = lineEdit_AmbientPressure->text();
-    const QString calibrator = lineEdit_Calibrated->text();
-    const QString checker = lineEdit_Checked->text();
-    bool ok = false;
-    interval = lineEdit_Interval->text().toDouble(&ok);
-    if (!ok || !std::isfinite(interval))
-        interval = 0;
-    linearSelected = checkBox_Linear->isChecked();
-
-    // 3. An empty key would list every row, so it finds nothing here.
-    const QString pcrKey = keyOf(comboBox_PCRList->currentText());
-    QList<Tool::Struct_PCRDevice> pcr;
-    if (pcrKey.isEmpty() || !Tool::getPCRDevice(pcr, pcrKey) || pcr.isEmpty())
-        return 101;
-    const Tool::Struct_PCRDevice device = pcr.first();
-
-    // 4.
-    const QString meterKey = keyOf(comboBox_ElectrometerList->currentText());
-    QList<Tool::Struct_Electrometer> meters;
-    if (meterKey.isEmpty() || !Tool::getElectrometer(meters, meterKey) || meters.isEmpty())
-        return 102;
-    electrometer = meters.first();
-    if (CalibrationDates::measuringInstrumentRefused(electrometer.Number, electrometer.DeviceName, electrometer.CalibrationCycle, electrometer.CalibrationState, QDateTime::currentDateTime(), &message))
-        return 105;
-
-    // 5.
-    const QString timeStamp = QDateTime::currentDateTime().toString(Tool::TimeFormat);
-
-    // 6.
-    const QString probeKey = keyOf(comboBox_StandardizerList->currentText());
-    QList<Tool::Struct_Standardizer> probes;
-    if (probeKey.isEmpty() || !Tool::getStandardizer(probes, probeKey) || probes.isEmpty())
-        return 103;
-    standardizer = probes.first();
-
-    // 7.
-    rateSelected = checkBox_Rate->isChecked();
-    const QString rateFile = rateSelected ? afterKey(comboBox_Rate->currentText()) : QString();
-    uniformitySelected = checkBox_Uniformity->isChecked();
-    const QString uniformityFile = uniformitySelected ? afterKey(comboBox_Uniformity->currentText()) : QString();
-
-    // 8.
-    const QString layoutName = comboBox_Layout->currentText();
-    QList<Tool::Struct_Layout> layouts;
-    if (layoutName.isEmpty() || !Tool::getLayout(layouts, layoutName) || layouts.isEmpty())
-        return 104;
-    const Tool::Struct_Layout layout = layouts.first();
-
-    // 9.
-    Tool::toCelsius(ambientTemperature, 2, false);
-
-    // 10.
-    project = Tool::Struct_Calibration();
-    project.CalibrationName = projectName;
-    project.Company = company;
-    project.ProjectRemarks = remarks;
-    project.CalibrationTime = timeStamp;
-    project.Interval = lineEdit_Interval->text();
-    project.AmbientTemperature = ambientTemperature;
-    project.AmbientHumidity = ambientHumidity;
-    project.AmbientPressure = ambientPressure;
-    project.Calibrator = calibrator;
-    project.Checker = checker;
-    project.DeviceName = device.DeviceName;
-    project.DeviceModel = device.DeviceModel;
-    project.SerialNumber = device.SerialNumber;
-    project.Manufacturer = device.Manufacturer;
-    project.CertificateNumber = device.CertificateNumber;
-    project.ElectrometerName = electrometer.DeviceName;
-    project.StandardizerName = standardizer.Name;
-    project.NumberChannels = standardizer.NumberChannels;
-    project.ChannelNumbers = standardizer.ChannelNumbers;
-    project.ChannelParameter1 = standardizer.ChannelParameter1;
-    project.UniformityFile = uniformityFile;
-    project.RateFile = rateFile;
-    project.CalibrationLinear = QString();
-    project.LayoutName = layout.Name;
-    project.LayoutPoints = layout.Points;
-
-    // 11. A text of blanks names nobody and counts as empty.
-    const auto blank = [](const QString &text) { return text.trimmed().isEmpty(); };
-    if (standardizer.NumberChannels.toInt() != layout.PointCount.toInt()) {
-        message = tr("布点图与标准器不符！");
-        return 1;
-    }
-    if (blank(projectName)) {
-        message = tr("项目名称不能为空！");
-        return 2;
-    }
-    QList<Tool::Struct_Calibration> existing;
-    Tool::getCalibration(existing, projectName);
-    // Samples left under this name by a run that never became a project would mix with the
-    // new run's samples, so the name counts as used as well.
-    QList<Tool::Struct_CalibrationData> leftovers;
-    if (existing.isEmpty())
-        Tool::getCalibrationData(leftovers, projectName);
-    if (!existing.isEmpty() || !leftovers.isEmpty()) {
-        message = tr("项目名称重复！");
-        return 2;
-    }
-    if (blank(company)) {
-        message = tr("送检单位不能为空！");
-        return 3;
-    }
-    if (ambientTemperature.isEmpty()) {
-        message = tr("环境温度不能为空！");
-        return 4;
-    }
-    // The input rule lets through texts such as "-" or "1.2.3"; they would reach the
-    // certificate as they stand.
-    bool numeric = false;
-    lineEdit_AmbientTemperature->text().toDouble(&numeric);
-    if (!numeric) {
-        message = tr("环境温度格式错误！");
-        return 4;
-    }
-    if (ambientHumidity.isEmpty()) {
-        message = tr("环境湿度不能为空！");
-        return 5;
-    }
-    if (ambientPressure.isEmpty()) {
-        message = tr("环境压力不能为空！");
-        return 6;
-    }
-    if (blank(calibrator)) {
-        message = tr("校准员不能为空！");
-        return 7;
-    }
-    if (blank(checker)) {
-        message = tr("核验员不能为空！");
-        return 8;
-    }
-    if (interval < 0.3) {
-        message = tr("采集间隔过短！");
-        return 9;
-    }
-    if (!uniformitySelected && !rateSelected) {
-        message = tr("请设置校准项目！");
-        return 10;
-    }
-    return 0;
+    const CalibrationSetup::Result r =
+        CalibrationSetup::check(setupForm(), Tool::TemperatureUnit, QDateTime::currentDateTime());
+    message = r.message;
+    // What the check has read stays until the next check; the run starts from it.
+    interval = r.interval;
+    linearSelected = r.linear;
+    rateSelected = r.rate;
+    uniformitySelected = r.uniformity;
+    electrometer = r.electrometer;
+    standardizer = r.standardizer;
+    project = r.project;
+    return r.code;
 }
 
 // ---------------------------------------------------------------------------------------------
-// Run, window side
+// Run
 
 void Calibration::setButtonLabel(ButtonLabel label)
 {
@@ -654,16 +515,12 @@ void Calibration::setButtonLabel(ButtonLabel label)
     pushButton_StartUp->setText(buttonLabels.value(label));
 }
 
-void Calibration::postButtonLabel(ButtonLabel label)
-{
-    QMetaObject::invokeMethod(this, [this, label] { setButtonLabel(label); }, Qt::QueuedConnection);
-}
-
 void Calibration::pt_StartUp_clicked()
 {
     if (buttonLabel == LabelStart || buttonLabel == LabelContinue) {
-        // The worker of a stopped phase may still be closing the instrument.
-        joinWorker();
+        // The worker of a stopped phase may still be closing the instrument; its end is dealt
+        // with before anything new starts.
+        run->finish();
         if (buttonLabel == LabelStart) {
             keepOpenProject();
             QString message;
@@ -676,9 +533,10 @@ void Calibration::pt_StartUp_clicked()
         return;
     }
 
-    // Stop. In the first phase of a two-phase run the worker ends the phase and offers "继续".
+    // Stop. In the first phase of a two-phase run the phase ends and "继续" is offered.
     if (rateSelected && uniformitySelected) {
         running = false;
+        run->stop();
         return;
     }
     const QMessageBox::StandardButton answer =
@@ -690,9 +548,7 @@ void Calibration::pt_StartUp_clicked()
     // communication failure answered); its outcome stands.
     if (!projectOpen)
         return;
-    running = false;
-    setButtonLabel(LabelStart);
-    closeProject(answer == QMessageBox::Save);
+    requestClose(answer == QMessageBox::Save);
 }
 
 void Calibration::startPhase(bool firstPhase)
@@ -708,41 +564,125 @@ void Calibration::startPhase(bool firstPhase)
 
     if (firstPhase) {
         projectOpen = true;
-        discardRows = false;
+        pendingClose = PendingClose::None;
         rowsStored = 0;
     }
     phaseModel = uniformitySelected ? UniformityModel : RateModel;
-    // Set before the worker starts, so that the page cannot be left while the instrument opens
-    // and a Stop during the opening is not undone by the worker.
+    // Set before the worker starts, so that the page cannot be left while the instrument opens.
     running = true;
-    worker = QThread::create([this] { therad_StartUp(); });
-    worker->setObjectName(QStringLiteral("Calibration worker"));
-    worker->start();
+    therad_StartUp();
     Tool::SaveAuditLog(AuditEvent::Calibration, tr("开始校准。"));
 }
 
-void Calibration::joinWorker()
+void Calibration::therad_StartUp()
 {
-    if (!worker)
-        return;
-    // A worker that is still here has been stopped: closing the instrument ends any read it
-    // waits for. Its driver calls are carried out by the driver's slots in this thread, so they
-    // are let run while waiting; user input waits.
+    CalibrationRun::Phase phase = CalibrationRun::phaseWith(electrometer, standardizer);
+    phase.unit = unit;
+    phase.interval = interval;
+    phase.duration = duration;
+    phase.start = start;
+    phase.projectName = project.CalibrationName;
+    phase.model = phaseModel;
+    phase.storage.databaseFile = Tool::databaseFileName();
+    run->start(phase);
+}
+
+void Calibration::requestClose(bool save)
+{
     running = false;
-    while (!worker->wait(10)) {
-        if (collector->IsOpen())
-            collector->Close();
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    setButtonLabel(LabelStart);
+    // Rows still on their way are committed when the phase ends; the project is closed then.
+    if (run->isActive()) {
+        pendingClose = save ? PendingClose::Save : PendingClose::Discard;
+        run->stop();
+        return;
     }
-    // What the worker sent last (samples, labels) is handled before anything new starts.
-    QCoreApplication::sendPostedEvents(this);
-    QCoreApplication::sendPostedEvents(collector);
-    delete worker;
-    worker = nullptr;
+    closeProject(save);
+}
+
+void Calibration::sampleTaken(int, const QStringList &values, const QDateTime &time)
+{
+    chartView->AppendSample(values, time);
+}
+
+void Calibration::instrumentFailed(CalibrationRun::InstrumentFault fault)
+{
+    running = false;
+    setButtonLabel(LabelStart);
+    switch (fault) {
+    case CalibrationRun::InstrumentFault::Open:
+        emit SendOut_signals(1, tr("警告"), tr("连接设备失败！"));
+        break;
+    case CalibrationRun::InstrumentFault::Configure:
+        emit SendOut_signals(1, tr("警告"), tr("测温仪异常，关闭！"));
+        break;
+    case CalibrationRun::InstrumentFault::Read:
+        // A Stop already answered decides when the phase ends.
+        if (pendingClose == PendingClose::None)
+            emit SendOut_signals(3, QString(), QString());
+        break;
+    }
+}
+
+void Calibration::storeFailed(const QString &)
+{
+    // The writer has logged what failed.
+    running = false;
+    setButtonLabel(LabelStart);
+    emit SendOut_signals(1, warningTitle, tr("添加数据失败！"));
+    // The run ends here; what was committed stays a project, unless the user already chose to
+    // discard it.
+    if (projectOpen && pendingClose != PendingClose::Discard) {
+        const bool saveChosen = pendingClose == PendingClose::Save;
+        pendingClose = PendingClose::None;
+        SaveCalibration(true);
+        if (saveChosen)
+            Tool::SaveAuditLog(AuditEvent::Calibration, tr("停止校准，保存数据。"));
+    }
+}
+
+void Calibration::phaseEnded(CalibrationRun::EndReason reason)
+{
+    rowsStored += run->rowsStored();
+    const bool twoPhases = rateSelected && uniformitySelected;
+    switch (reason) {
+    case CalibrationRun::EndReason::Finished:
+        if (pendingClose != PendingClose::None)
+            break;
+        emit SendOut_signals(1, tr("提示"), tr("校准停止!"));
+        if (twoPhases) {
+            uniformitySelected = false;
+            running = false;
+            setButtonLabel(LabelContinue);
+        } else {
+            setButtonLabel(LabelStart);
+            emit SendOut_signals(0, QString(), QString());
+        }
+        break;
+    case CalibrationRun::EndReason::Stopped:
+        if (twoPhases && run->samplesTaken() > 0) {
+            uniformitySelected = false;
+            setButtonLabel(LabelContinue);
+        } else {
+            running = false;
+            setButtonLabel(LabelStart);
+        }
+        break;
+    case CalibrationRun::EndReason::InstrumentFailed:
+    case CalibrationRun::EndReason::StoreFailed:
+        break;
+    }
+    if (pendingClose != PendingClose::None) {
+        const bool save = pendingClose == PendingClose::Save;
+        pendingClose = PendingClose::None;
+        closeProject(save);
+    }
 }
 
 void Calibration::SendOut_slots(int code, QString a, QString b)
 {
+    // Samples do not pass here: the run's writer stores them and the chart takes them from the
+    // run directly.
     switch (code) {
     case 0:
         SaveCalibration();
@@ -750,9 +690,6 @@ void Calibration::SendOut_slots(int code, QString a, QString b)
     case 1:
         if (!closing)
             Messages::information(this, a, b);
-        break;
-    case 2:
-        SaveCalibrationData(a.toInt(), b);
         break;
     case 3: {
         if (closing || !projectOpen)
@@ -770,32 +707,13 @@ void Calibration::SendOut_slots(int code, QString a, QString b)
     }
 }
 
-void Calibration::SaveCalibrationData(int i, const QString &values)
-{
-    if (discardRows)
-        return;
-    QStringList temperatures = values.split(QLatin1Char(','), Qt::KeepEmptyParts);
-    for (QString &t : temperatures)
-        Tool::toCelsius(t, 4, false);
-    Tool::Struct_CalibrationData row;
-    row.Name = project.CalibrationName;
-    row.Model = phaseModel;
-    row.Time = start.addMSecs(sampleOffsetMs(interval, i)).toString(SampleTimeFormat);
-    row.Temperatures = temperatures.join(QLatin1Char(','));
-    if (!Tool::addCalibrationData(row)) {
-        qDebug().noquote() << "添加数据失败！";
-        return;
-    }
-    ++rowsStored;
-}
-
-void Calibration::SaveCalibration()
+void Calibration::SaveCalibration(bool quietly)
 {
     // Once per project: a finished run, a Stop and a communication failure can meet.
     if (!projectOpen)
         return;
     projectOpen = false;
-    if (!Tool::addCalibration(project) && !closing)
+    if (!Tool::addCalibration(project) && !closing && !quietly)
         Messages::information(this, warningTitle, tr("添加数据失败！"));
     Tool::updatePCRDeviceCalibrationDate(project.SerialNumber, project.CalibrationTime);
     if (linearSelected && !closing) {
@@ -831,146 +749,10 @@ void Calibration::closeProject(bool save)
 void Calibration::discardData()
 {
     projectOpen = false;
-    // Samples of this run still on their way are dropped as well.
-    discardRows = true;
-    Tool::deleteCalibrationData(project.CalibrationName);
     rowsStored = 0;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Run, worker side
-
-void Calibration::therad_StartUp()
-{
-    // 1.
-    if (!collector->Open(electrometer.SignalMode, electrometer.IP_COM, electrometer.Port_BaudRate)) {
-        running = false;
-        emit SendOut_signals(1, tr("警告"), tr("连接设备失败！"));
-        postButtonLabel(LabelStart);
-        qDebug().noquote() << "串口打开失败!";
-        return;
-    }
-    // 2.
-    if (!ConfigureChannels()) {
-        collector->Close();
-        running = false;
-        postButtonLabel(LabelStart);
-        emit SendOut_signals(1, tr("警告"), tr("测温仪异常，关闭！"));
-        return;
-    }
-    // 3. running was set when the phase started; a Stop since then is kept.
-
-    // 4.
-    while (running && QDateTime::currentSecsSinceEpoch() < start.toSecsSinceEpoch())
-        Tool::delayMs(10);
-    if (!running) {
-        collector->Close();
-        postButtonLabel(LabelStart);
-        return;
-    }
-
-    // 5.
-    qDebug().noquote() << "开始采集";
-    const double limit = sampleLimit(duration, interval);
-    start = QDateTime::currentDateTime();
-    phaseClock.start();
-
-    // 6.
-    int i = 0;
-    bool finished = false;
-    for (;;) {
-        if (!running) {
-            collector->Close();
-            if (i == 0) {
-                running = false;
-                postButtonLabel(LabelStart);
-                return;
-            }
-            break;
-        }
-        if (!CollectOnce(interval, i)) {
-            emit SendOut_signals(3, QString(), QString());
-            collector->Close();
-            running = false;
-            postButtonLabel(LabelStart);
-            return;
-        }
-        ++i;
-        // The allowance keeps e.g. 3 s / 0.3 s at ten intervals, not 9.999….
-        if (double(i) > limit + 1e-9) {
-            collector->Close();
-            finished = true;
-            break;
-        }
-    }
-
-    // 7.
-    const bool twoPhases = rateSelected && uniformitySelected;
-    if (finished && running) {
-        emit SendOut_signals(1, tr("提示"), tr("校准停止!"));
-        if (twoPhases) {
-            uniformitySelected = false;
-            running = false;
-            postButtonLabel(LabelContinue);
-        } else {
-            postButtonLabel(LabelStart);
-            emit SendOut_signals(0, QString(), QString());
-        }
-    } else if (twoPhases) {
-        uniformitySelected = false;
-        postButtonLabel(LabelContinue);
-    } else {
-        running = false;
-        postButtonLabel(LabelStart);
-    }
-}
-
-bool Calibration::ConfigureChannels()
-{
-    const QStringList names = standardizer.ChannelNames.split(QLatin1Char(','));
-    const QStringList b0 = standardizer.B0_R0.split(QLatin1Char(','));
-    const QStringList b1 = standardizer.B1.split(QLatin1Char(','));
-    const QStringList b2 = standardizer.B2.split(QLatin1Char(','));
-    const QStringList b3 = standardizer.B3.split(QLatin1Char(','));
-    // A probe without its four coefficients would read nonsense.
-    if (b0.size() < names.size() || b1.size() < names.size() || b2.size() < names.size() || b3.size() < names.size())
-        return false;
-    QList<ChannelSetting> settings;
-    for (int i = 0; i < names.size(); ++i) {
-        ChannelSetting s;
-        s[ChannelSetting::Channel] = names.at(i);
-        s[ChannelSetting::Function] = QStringLiteral("热敏电阻");
-        s[ChannelSetting::Type] = QStringLiteral("R(T)");
-        s[ChannelSetting::Wiring] = QStringLiteral("二线制");
-        s[ChannelSetting::Unit] = unit;
-        s[ChannelSetting::Coefficient1] = b0.at(i);
-        s[ChannelSetting::Coefficient2] = b1.at(i);
-        s[ChannelSetting::Coefficient3] = b2.at(i);
-        s[ChannelSetting::Coefficient4] = b3.at(i);
-        s[ChannelSetting::ScaleGain] = QStringLiteral("1");
-        s[ChannelSetting::ScaleOffset] = QStringLiteral("0");
-        settings << s;
-    }
-    return collector->SetChannels(settings);
-}
-
-bool Calibration::CollectOnce(double interval, int i)
-{
-    QStringList values;
-    if (!collector->ReadChannels(values))
-        return false;
-    if (values.size() != standardizer.NumberChannels.toInt())
-        return false;
-    const QDateTime now = QDateTime::currentDateTime();
-    QMetaObject::invokeMethod(this, [this, values, now] { chartView->AppendSample(values, now); },
-                              Qt::QueuedConnection);
-    emit SendOut_signals(2, QString::number(i), values.join(QLatin1Char(',')));
-
-    // The next read is due one interval after this one was due, counted from the phase start:
-    // the read time is absorbed and the reads keep to their time stamps however long the run.
-    const qint64 due = sampleOffsetMs(interval, i + 1);
-    for (qint64 remaining = due - phaseClock.elapsed(); remaining > 0 && running;
-         remaining = due - phaseClock.elapsed())
-        Tool::delayMs(int(qMin<qint64>(10, remaining)));
-    return true;
+    // A day-long run's rows take a good part of a second to delete: the run's worker does it.
+    SampleSink::Options storage;
+    storage.databaseFile = Tool::databaseFileName();
+    if (!run->discard(project.CalibrationName, storage))
+        Tool::deleteCalibrationData(project.CalibrationName);
 }

@@ -1,19 +1,18 @@
 #pragma once
-// The calibration page: project set-up and validation, and the acquisition run that samples
-// every probe of the chosen set once per interval, draws the curves and stores the samples.
+// The calibration page: the project set-up form, the live chart, and the run's buttons and
+// messages. The set-up check and the acquisition itself are CalibrationSetup and CalibrationRun.
 
+#include "acquisition/CalibrationRun.h"
+#include "acquisition/CalibrationSetup.h"
 #include "app/runningpage.h"
 #include "calibration/CalibrationLinear.h"
 #include "store/tool.h"
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QStringList>
 #include <QTime>
 #include <QWidget>
-
-#include <atomic>
 
 class ChartView;
 class Collection1611A;
@@ -24,7 +23,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QThread;
 class QTimeEdit;
 class QVBoxLayout;
 
@@ -45,11 +43,14 @@ public:
 
     // 0 when the set-up is valid; otherwise the code and, in message, the text to show.
     int CheckParameter(QString &message);
+    // The form's values as CalibrationSetup takes them.
+    CalibrationSetup::Form setupForm() const;
 
     // The project record built by the last validation.
     const Tool::Struct_Calibration &projectRecord() const { return project; }
     ChartView *chart() const { return chartView; }
     Collection1611A *driver() const { return collector; }
+    CalibrationRun *acquisition() const { return run; }
     // The sample-linearity window opened after the last save, if still open.
     CalibrationLinear *linearWindow() const { return linearity; }
 
@@ -73,23 +74,26 @@ private:
     void ReadConfig();
     void WriteConfig();
 
-    // Worker side of one phase.
+    // Starts the acquisition of one phase on the run's worker.
     void therad_StartUp();
-    bool ConfigureChannels();
-    bool CollectOnce(double interval, int i);
-    void postButtonLabel(ButtonLabel label);
 
-    // Window side.
+    // What the run reports.
+    void sampleTaken(int index, const QStringList &values, const QDateTime &time);
+    void instrumentFailed(CalibrationRun::InstrumentFault fault);
+    void storeFailed(const QString &error);
+    void phaseEnded(CalibrationRun::EndReason reason);
+
     void setButtonLabel(ButtonLabel label);
     void startPhase(bool firstPhase);
-    void SaveCalibrationData(int i, const QString &values);
-    void SaveCalibration();
+    // Save (true) or discard the open project once its phase has ended.
+    void requestClose(bool save);
+    // The project record stored (once), the PCR instrument's calibration date, the linearity
+    // window. quietly: a failed store of the record is not shown again.
+    void SaveCalibration(bool quietly = false);
     void discardData();
     // The open project saved, or its samples discarded; audited as a stopped run.
     void closeProject(bool save);
     void keepOpenProject();
-    // Ends a worker that is still finishing and waits for it, letting the driver's slots run.
-    void joinWorker();
 
     QString infoTitle;
     QString warningTitle;
@@ -98,30 +102,28 @@ private:
 
     ChartView *chartView = nullptr;
     Collection1611A *collector = nullptr;
-    QThread *worker = nullptr;
+    CalibrationRun *run = nullptr;
 
-    // Shared with the worker. The window writes the flags, interval, duration and start before
-    // it starts a phase; the worker writes start once when acquisition begins.
-    std::atomic<bool> running{false};
-    std::atomic<bool> rateSelected{false};
-    std::atomic<bool> linearSelected{false};
-    std::atomic<bool> uniformitySelected{false};
+    // Window thread only; the run gets its copies when a phase starts.
+    bool running = false;
+    bool rateSelected = false;
+    bool linearSelected = false;
+    bool uniformitySelected = false;
     double interval = 0;
     QTime duration;
     QDateTime start;
     QString unit;   // temperature unit of the phase's channel settings
-    QElapsedTimer phaseClock;   // worker only: time since the phase's acquisition began
 
     Tool::Struct_Calibration project;
     Tool::Struct_Standardizer standardizer;
     Tool::Struct_Electrometer electrometer;
     QPointer<CalibrationLinear> linearity;
 
-    // Window thread only.
+    enum class PendingClose { None, Save, Discard };
     QString phaseModel;        // Model of the rows of the phase in progress
     bool projectOpen = false;  // rows may exist that are neither saved as a project nor discarded
-    bool discardRows = false;  // the user chose not to keep this project's rows
-    int rowsStored = 0;
+    PendingClose pendingClose = PendingClose::None;   // the answer to a Stop, until the phase ends
+    qint64 rowsStored = 0;
     bool closing = false;
 
     QGroupBox *groupBox_Calibration = nullptr;

@@ -41,9 +41,7 @@ QString Collection1611A::address()
 
 void Collection1611A::closeAndWait()
 {
-    const int ticket = link.closeTicket();
-    emit Close_signals();
-    link.waitCloseDone(ticket, CloseWaitMs);
+    link.closeAndWait([this] { emit Close_signals(); }, CloseWaitMs);
 }
 
 bool Collection1611A::OpenLink(const LinkSettings &Link)
@@ -54,14 +52,9 @@ bool Collection1611A::OpenLink(const LinkSettings &Link)
     // Serial and network only; an unknown kind cannot open, so there is nothing to wait for.
     if (!Link.isValid() || (Link.kind != LinkSettings::Serial && Link.kind != LinkSettings::Network))
         return false;
-    link.beginOpen();
-    emit Open_signals(Link.modeText(), Link.address, Link.kind == LinkSettings::Serial ? Link.baudRate : Link.port);
-    if (!link.waitOpen(StreamLink::OpenWaitMs)) {
-        // Tidies up an attempt that might still complete after the wait, and lets that happen
-        // before returning, so that a new Open right away is not ended by it.
-        closeAndWait();
+    if (!link.openAndWait([&] { emit Open_signals(Link.modeText(), Link.address, Link.kind == LinkSettings::Serial ? Link.baudRate : Link.port); },
+                          [this] { emit Close_signals(); }))
         return false;
-    }
 
     // The address query goes to address 01 and may be answered by a collector at any address,
     // so the framing accepts any sender until it is answered.
@@ -239,16 +232,7 @@ bool Collection1611A::ReadCoefficients(int Channel, QString &C1, QString &C2, QS
 
 void Collection1611A::Open_slots(QString Mode, QString IP, int Port)
 {
-    link.clear();
-    const LinkSettings settings = LinkSettings::fromStored(Mode, IP, QString::number(Port));
-    if (!settings.isValid())
-        link.endOpenAttempt();
-    else if (settings.kind == LinkSettings::Serial)
-        link.openTransport(settings, [this] { SerialReadData_slots(); });
-    else if (settings.kind == LinkSettings::Network)
-        link.openTransport(settings, [this] { NetReadData_slots(); });
-    else
-        link.endOpenAttempt();  // an unknown mode cannot open: no need to let the caller wait
+    link.openStored(Mode, IP, Port, [this] { SerialReadData_slots(); }, [this] { NetReadData_slots(); });
 }
 
 void Collection1611A::Write_slots(QString Data)

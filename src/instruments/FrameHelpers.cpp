@@ -112,3 +112,14 @@ QStringList takeLines(QString &buffer)
     }
     return lines;
 }
+
+QStringList takeBurst(QString &buffer)
+{
+    if (!buffer.endsWith(QLatin1Char('\n')))
+        return {};
+    QStringList replies;
+    if (buffer != QLatin1String("\n"))
+        replies << buffer;
+    buffer.clear();
+    return replies;
+}

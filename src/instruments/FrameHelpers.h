@@ -46,3 +46,7 @@ QString takeCollectorFrame(QString &buffer, const QString &busAddress);
 // Line framing of the text instruments: every complete line, up to and including its line feed,
 // is cut off the front of `buffer`, oldest first; a partial line stays for the next data.
 QStringList takeLines(QString &buffer);
+
+// Burst framing of the bath: once `buffer` ends with a line feed, all of it is one reply (a lone
+// line feed is none) and the buffer is emptied; until then nothing is taken.
+QStringList takeBurst(QString &buffer);

@@ -100,6 +100,36 @@ void StreamLink::wake()
     changed.notify_all();
 }
 
+bool StreamLink::openAndWait(const std::function<void()> &emitOpen, const std::function<void()> &emitClose)
+{
+    beginOpen();
+    emitOpen();
+    if (waitOpen(OpenWaitMs))
+        return true;
+    closeAndWait(emitClose);
+    return false;
+}
+
+void StreamLink::closeAndWait(const std::function<void()> &emitClose, int ms)
+{
+    const int ticket = closeTicket();
+    emitClose();
+    waitCloseDone(ticket, ms);
+}
+
+void StreamLink::openStored(const QString &mode, const QString &address, int port, const std::function<void()> &onSerialRead,
+                            const std::function<void()> &onNetRead)
+{
+    clear();
+    const LinkSettings settings = LinkSettings::fromStored(mode, address, QString::number(port));
+    if (settings.isValid() && settings.kind == LinkSettings::Serial)
+        openTransport(settings, onSerialRead);
+    else if (settings.isValid() && settings.kind == LinkSettings::Network)
+        openTransport(settings, onNetRead);
+    else
+        endOpenAttempt();  // an unknown mode cannot open: no need to let the caller wait
+}
+
 void StreamLink::beginOpen()
 {
     std::lock_guard<std::mutex> lock(mutex);
@@ -127,6 +157,28 @@ bool StreamLink::takeReply(QString &out, int ms)
     out.remove(QLatin1Char('\r'));
     out.remove(QLatin1Char('\n'));
     return true;
+}
+
+bool StreamLink::takeAllReplies(QString &out, int ms)
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    const bool got = changed.wait_for(lock, std::chrono::milliseconds(ms),
+                                      [this] { return !rxQueue.isEmpty() || !openFlag.load() || stopping; });
+    if (!got || rxQueue.isEmpty() || stopping)
+        return false;
+    QString joined;
+    while (!rxQueue.isEmpty())
+        joined += rxQueue.takeLast();
+    joined.remove(QLatin1Char('\r'));
+    joined.remove(QLatin1Char('\n'));
+    out = joined;
+    return true;
+}
+
+bool StreamLink::pause(int ms)
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    return !changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping; });
 }
 
 int StreamLink::closeTicket()
@@ -168,27 +220,35 @@ void StreamLink::openTransport(const LinkSettings &link, const std::function<voi
     dropTransport();
     const bool refused = locked([this] { return stopping; });
     std::unique_ptr<Transport> made = refused ? nullptr : Transport::create(link, OpenWaitMs);
-    if (!made) {
-        if (!refused)
-            qDebug() << "StreamLink: no transport for" << link.describe();
+    if (!made && !refused)
+        qDebug() << "StreamLink: no transport for" << link.describe();
+    const Mode mode = link.kind == LinkSettings::Serial ? Serial : link.kind == LinkSettings::Network ? Network : Bluetooth;
+    openTransport(std::move(made), mode, link.describe(), onReadyRead);
+}
+
+void StreamLink::openTransport(std::unique_ptr<Transport> made, Mode mode, const QString &what, const std::function<void()> &onReadyRead)
+{
+    dropTransport();
+    if (!made || locked([this] { return stopping; })) {
         endOpenAttempt();
         return;
     }
     transport = made.release();
     Transport *t = transport;
-    const Mode mode = link.kind == LinkSettings::Serial ? Serial : link.kind == LinkSettings::Network ? Network : Bluetooth;
     QObject::connect(t, &Transport::readyRead, ctx, onReadyRead);
     QObject::connect(t, &Transport::opened, ctx, [this, t, mode] {
         if (t != transport)
             return;
         transportMode = mode;
         openFlag = true;
+        if (stateHook)
+            stateHook(true);
         endOpenAttempt();
     });
-    QObject::connect(t, &Transport::failed, ctx, [this, t, link](const QString &reason) {
+    QObject::connect(t, &Transport::failed, ctx, [this, t, what](const QString &reason) {
         if (t != transport)
             return;
-        qDebug() << "StreamLink: cannot open" << link.describe() << reason;
+        qDebug() << "StreamLink: cannot open" << what << reason;
         dropTransport();
         endOpenAttempt();
     });
@@ -216,6 +276,8 @@ void StreamLink::connectionLost(const QString &reason)
     dropTransport();
     transportMode = None;
     openFlag = false;
+    if (stateHook)
+        stateHook(false);
     endOpenAttempt();
 }
 
@@ -235,6 +297,8 @@ void StreamLink::close()
     dropTransport();
     transportMode = None;
     openFlag = false;
+    if (stateHook)
+        stateHook(false);
     {
         std::lock_guard<std::mutex> lock(mutex);
         openPending = false;

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 class QObject;
@@ -31,6 +32,7 @@ class StreamLink
 public:
     enum Mode { None = 0, Serial = 1, Network = 2, Bluetooth = 3 };
     static constexpr int OpenWaitMs = 12000;
+    static constexpr int CloseWaitMs = 1000;
 
     explicit StreamLink(std::atomic<bool> &openFlag);
     // Shuts down, if the driver has not.
@@ -68,6 +70,12 @@ public:
     void shutdown();
 
     // --- calling thread
+    // Emits the open request (`emitOpen`) and waits for the connection; an attempt that is not
+    // up in time is closed again (`emitClose`) before this returns, so that it cannot end a
+    // new attempt made right after.
+    bool openAndWait(const std::function<void()> &emitOpen, const std::function<void()> &emitClose);
+    // Emits the close request and waits, at most `ms`, until the driver thread has run it.
+    void closeAndWait(const std::function<void()> &emitClose, int ms = CloseWaitMs);
     // Marks an open attempt as pending; the driver thread ends it.
     void beginOpen();
     // Waits until the connection is open or the attempt ended, at most `ms`.
@@ -75,6 +83,12 @@ public:
     // Waits up to `ms` for a framed reply and takes the oldest, without CR and LF; on a timeout
     // the unframed buffer is cleared.
     bool takeReply(QString &out, int ms);
+    // Waits up to `ms` for framed replies and takes all of them, oldest first, joined, without
+    // CR and LF (the bath's bursts).
+    bool takeAllReplies(QString &out, int ms);
+    // A fixed pause of the calling thread that ends early only when the link shuts down (then
+    // false), so that destroying a driver never waits for a pause.
+    bool pause(int ms);
     // Drops replies still queued from earlier requests.
     void discardReplies();
     // Taken before a close is requested; waitCloseDone then waits, at most `ms`, until the
@@ -85,10 +99,20 @@ public:
 
     // --- driver thread
     void clear();
+    // The open slot of a serial/TCP driver: the stored link texts opened as a serial port or a
+    // TCP connection, with the driver's receive slot for that kind; any other kind ends the
+    // attempt at once.
+    void openStored(const QString &mode, const QString &address, int port, const std::function<void()> &onSerialRead,
+                    const std::function<void()> &onNetRead);
     // Creates the transport for `link` and starts it; the open attempt ends when it is up or
     // has failed (at once for a link this build has no transport for). `onReadyRead` runs on the
     // driver thread whenever data has arrived.
     void openTransport(const LinkSettings &link, const std::function<void()> &onReadyRead);
+    // The same with a transport the driver made (the Bluetooth link); `what` names it in the log.
+    void openTransport(std::unique_ptr<Transport> made, Mode mode, const QString &what, const std::function<void()> &onReadyRead);
+    // Runs on the driver thread whenever the link comes up (true) or an open link goes down
+    // (false: lost or closed; also for a close while nothing was open).
+    void setStateHook(const std::function<void(bool up)> &hook) { stateHook = hook; }
     void endOpenAttempt();
     void write(const QByteArray &bytes);
     QByteArray readAvailable();
@@ -115,6 +139,7 @@ private:
     void closeOnDriverThreadAndWait();
 
     std::atomic<bool> &openFlag;
+    std::function<void(bool)> stateHook;  // driver thread only
     std::atomic<int> transportMode{None};
     QThread *thread = nullptr;
     QObject *ctx = nullptr;

@@ -1,7 +1,5 @@
 #include "registry/CalibrationDates.h"
 
-#include <QCoreApplication>
-
 #include "store/tool.h"
 
 #include <cmath>
@@ -83,32 +81,6 @@ QString state(const QString &calibrationDate, const QString &cycle, const QDateT
     if (!recheck.isValid() || now < recheck)
         return QString::fromUtf8(Calibrated);
     return QString::fromUtf8(Overdue);
-}
-
-Validity measuringValidity(const QString &validUntil, const QString &storedState, const QDateTime &now)
-{
-    if (storedState.trimmed() == QString::fromUtf8(Overdue))
-        return Validity::Overdue;
-    if (validUntil.trimmed().isEmpty())
-        return Validity::NotCalibrated;
-    const QDateTime until = parse(validUntil.trimmed());
-    return until.isValid() && now < until ? Validity::Valid : Validity::Overdue;
-}
-
-bool measuringInstrumentRefused(const QString &number, const QString &name, const QString &validUntil,
-                                const QString &storedState, const QDateTime &now, QString *message)
-{
-    const Validity validity = measuringValidity(validUntil, storedState, now);
-    if (validity == Validity::Valid)
-        return false;
-    if (message) {
-        const QString which = QStringLiteral("%1 %2").arg(number, name).trimmed();
-        *message = (validity == Validity::Overdue
-                        ? QCoreApplication::translate("CalibrationDates", "测温仪已过有效期，不能用于校准！")
-                        : QCoreApplication::translate("CalibrationDates", "测温仪未校准，不能用于校准！"))
-            + QLatin1Char('\n') + which;
-    }
-    return true;
 }
 
 } // namespace CalibrationDates

@@ -35,15 +35,4 @@ QDateTime recheckDate(const QString &calibrationDate, const QString &cycle);
 // no cycle to recheck by; "过期" from the recheck date on, and for an unreadable date.
 QString state(const QString &calibrationDate, const QString &cycle, const QDateTime &now);
 
-// A measuring instrument's validity, from its "valid until" date (stored "yyyy-MM-dd hh:mm" or
-// with seconds) and its stored state word: not calibrated without a date; overdue from that
-// moment on, for an unreadable date, and whenever the registry marks it "过期"; valid otherwise.
-enum class Validity { Valid, Overdue, NotCalibrated };
-Validity measuringValidity(const QString &validUntil, const QString &storedState, const QDateTime &now);
-
-// Whether a calibration may not start with this measuring instrument; *message then names it
-// ("测温仪已过有效期，不能用于校准！" or "测温仪未校准，不能用于校准！" with its number and name).
-bool measuringInstrumentRefused(const QString &number, const QString &name, const QString &validUntil,
-                                const QString &storedState, const QDateTime &now, QString *message);
-
 } // namespace CalibrationDates

@@ -6,6 +6,7 @@
 #include "instruments/Collection1611A.h"
 #include "registry/CalibrationDates.h"
 #include "registry/RegistryForm.h"
+#include "store/instrumentvalidity.h"
 
 #include <QColor>
 #include <QDateTime>
@@ -201,15 +202,15 @@ void Electrometer::refreshList()
     const QDateTime now = QDateTime::currentDateTime();
     for (Tool::Struct_Electrometer d : devices) {
         // The state shown follows the validity date, as the PCR instruments' does.
-        const auto validity = CalibrationDates::measuringValidity(d.CalibrationCycle, d.CalibrationState, now);
-        if (validity == CalibrationDates::Validity::Overdue)
+        const auto validity = InstrumentValidity::of(d.CalibrationCycle, d.CalibrationState, now);
+        if (validity == InstrumentValidity::Validity::Overdue)
             d.CalibrationState = QString::fromUtf8(CalibrationDates::Overdue);
-        else if (validity == CalibrationDates::Validity::NotCalibrated)
+        else if (validity == InstrumentValidity::Validity::NotCalibrated)
             d.CalibrationState = QString::fromUtf8(CalibrationDates::NotCalibrated);
         d.CalibrationState = Tool::toDisplayText(d.CalibrationState);
         d.SignalMode = Tool::toDisplayText(d.SignalMode);
         RegistryForm::appendRow(ui->tableWidget_List, d.values());
-        if (validity == CalibrationDates::Validity::Overdue)
+        if (validity == InstrumentValidity::Validity::Overdue)
             ui->tableWidget_List->item(ui->tableWidget_List->rowCount() - 1, StateColumn)->setForeground(QColor(255, 0, 0));
     }
 }

@@ -559,15 +559,13 @@ void ExcelReport::FillHeaderFooter(const QString &key, const QString &text)
 
 bool ExcelReport::InsertPicture(int row, int column, const QByteArray &png, double widthCm)
 {
-    if (!d->open || row < 1 || column < 1 || png.size() < 24 || !png.startsWith("\x89PNG"))
+    if (!d->open || row < 1 || column < 1)
         return false;
-    auto be32 = [&png](int at) {
-        return (quint32(quint8(png[at])) << 24) | (quint32(quint8(png[at + 1])) << 16)
-            | (quint32(quint8(png[at + 2])) << 8) | quint32(quint8(png[at + 3]));
-    };
-    const quint32 w = be32(16), h = be32(20);
+    quint32 w = 0, h = 0;
+    if (!OoxmlPackage::pngSize(png, &w, &h))
+        return false;
     // One drawing per sheet; this layer makes it with its one picture.
-    if (w == 0 || h == 0 || d->sheet.document_element().child("drawing"))
+    if (d->sheet.document_element().child("drawing"))
         return false;
     const qint64 cx = qint64(widthCm * 360000.0);
     const qint64 cy = cx * qint64(h) / qint64(w);

@@ -8,6 +8,7 @@
 #include "store/SampleReader.h"
 #include "store/certificates.h"
 #include "store/ThreadConnection.h"
+#include "reports/ColumnLetters.h"
 #include "reports/RunPicture.h"
 #include "store/datawords.h"
 #include "store/queries.h"
@@ -352,7 +353,12 @@ ReportContent ExportJob::content() const
     content.standardSerial = m_instrument.SerialNumber;
     content.standardCertificate = m_instrument.CertificateNumber;
     content.standardValidUntil = m_instrument.CalibrationCycle.trimmed().left(10);
-    content.standardUncertainty = m_instrument.Uncertain;
+    // A bare number is the expanded uncertainty in ℃ with k = 2, as the analysis takes it.
+    bool plain = false;
+    const double registered = m_instrument.Uncertain.trimmed().toDouble(&plain);
+    content.standardUncertainty = plain && std::isfinite(registered)
+        ? QStringLiteral("U = %1 ℃ (k=2)").arg(m_instrument.Uncertain.trimmed())
+        : m_instrument.Uncertain;
     for (int k = 0; k < m_results.budget.size() && k < m_results.displayRows.size(); ++k) {
         const Analysis::UncertaintyBudget &b = m_results.budget.at(k);
         content.budget.append({m_results.displayRows.at(k).first(), b.u1, b.u2, b.combined, b.k, b.expanded});
@@ -418,6 +424,9 @@ QByteArray ExportJob::curvesPicture() const
     }
     RunPicture::Options options;
     options.unit = m_settings.unit;
+    if (!m_calibration.LayoutPoints.isEmpty())
+        for (const QString &point : m_calibration.LayoutPoints.split(QLatin1Char(',')))
+            options.probeLabels << probeLabel(point).plain();
     return RunPicture::png(m_uniformitySamples, windows, options);
 }
 

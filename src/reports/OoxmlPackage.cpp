@@ -264,6 +264,19 @@ void OoxmlPackage::setOverride(const QString &partName, const QString &type)
     }
 }
 
+bool OoxmlPackage::pngSize(const QByteArray &png, quint32 *width, quint32 *height)
+{
+    if (png.size() < 24 || !png.startsWith("\x89PNG\r\n\x1a\n"))
+        return false;
+    auto be32 = [&png](int at) {
+        return (quint32(quint8(png[at])) << 24) | (quint32(quint8(png[at + 1])) << 16)
+            | (quint32(quint8(png[at + 2])) << 8) | quint32(quint8(png[at + 3]));
+    };
+    *width = be32(16);
+    *height = be32(20);
+    return *width > 0 && *height > 0;
+}
+
 QString OoxmlPackage::unusedPartName(const QString &prefix, const QString &suffix) const
 {
     for (int n = 1;; ++n) {

@@ -44,6 +44,9 @@ public:
     // A part name not used yet: prefix + number + suffix, from 1 up.
     QString unusedPartName(const QString &prefix, const QString &suffix) const;
 
+    // Width and height in pixels of PNG data (from its header); false when it is no PNG.
+    static bool pngSize(const QByteArray &png, quint32 *width, quint32 *height);
+
     QByteArray toZip(bool fixedTimestamps = false) const;
     // Writes atomically: the file appears complete or not at all.
     bool save(const QString &path, bool fixedTimestamps = false);

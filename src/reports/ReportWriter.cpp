@@ -57,11 +57,6 @@ bool fitsRecord(const ReportContent &c, QString *error)
     return false;
 }
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ReportWriter", text);
-}
-
 QString joinedNonEmpty(const QStringList &parts, const QString &separator)
 {
     QStringList kept;
@@ -325,12 +320,12 @@ int certificateExcel(const QString &templatePath, const ReportContent &content, 
     }
     excel.SetCell(o + h + 23, 2, content.calibrator);
     excel.SetCell(o + h + 23, 5, content.checker);
-    excel.SetCell(o + 3, 1, tr("设定温度") + u);
+    excel.SetCell(o + 3, 1, QCoreApplication::translate("ReportWriter", "设定温度") + u);
     excel.SetMeanTemperatureHeader(o + 3, 2, u);
     excel.SetCellWithSubscript(o + 3, 3, QStringLiteral("△T"), QStringLiteral("d"), u);
-    excel.SetCell(o + 3, 4, tr("不确定度") + u + QStringLiteral("(k=2)"));
-    excel.SetCell(o + f + 6, 1, tr("设定温度/") + u);
-    excel.SetCell(o + f + 6, 3, tr("极差/") + u);
+    excel.SetCell(o + 3, 4, QCoreApplication::translate("ReportWriter", "不确定度") + u + QStringLiteral("(k=2)"));
+    excel.SetCell(o + f + 6, 1, QCoreApplication::translate("ReportWriter", "设定温度/") + u);
+    excel.SetCell(o + f + 6, 3, QCoreApplication::translate("ReportWriter", "极差/") + u);
     excel.SetCell(o + h + 11, 3, u + QStringLiteral("/s"));
     excel.SetCell(o + 2 * f + 12, 3, u + QStringLiteral("/s"));
     if (o > 0) {
@@ -418,9 +413,8 @@ int originalRecordExcel(const QString &templatePath, const ReportContent &conten
         excel.SetCell(5, 9, content.method);
     excel.SetCell(7, 3, joinedNonEmpty({standardText(content), content.standardSerial}, QStringLiteral(", ")));
     excel.SetCell(7, 9, joinedNonEmpty({content.standardCertificate, content.standardValidUntil.isEmpty()
-                                            ? QString() : tr("有效期至 %1").arg(content.standardValidUntil),
-                                        content.standardUncertainty.isEmpty()
-                                            ? QString() : QStringLiteral("U = %1").arg(content.standardUncertainty)},
+                                            ? QString() : QCoreApplication::translate("ReportWriter", "有效期至 %1").arg(content.standardValidUntil),
+                                        content.standardUncertainty},
                                        QStringLiteral(", ")));
     // Both names follow the rows inserted above them.
     const int budgetRow = excel.DefinedNameRow(QStringLiteral("Budget"));
@@ -442,7 +436,7 @@ int originalRecordExcel(const QString &templatePath, const ReportContent &conten
     }
     const int curvesRow = excel.DefinedNameRow(QStringLiteral("Curves"));
     if (curvesRow > 0 && !content.curves.isEmpty())
-        excel.InsertPicture(curvesRow, 1, content.curves, 24.0);
+        excel.InsertPicture(curvesRow, 1, content.curves, 28.0);   // the sheet prints scaled to the page
     excel.FillHeaderFooter(QStringLiteral("CertificateNumber"), content.certificateNumber);
     return finishExcel(excel, outputPath, error);
 }

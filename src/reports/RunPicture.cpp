@@ -17,11 +17,6 @@
 namespace RunPicture {
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("RunPicture", text);
-}
-
 // Sixteen colours that stay apart on paper, also in grey print (dark and light alternate).
 const QColor &curveColour(int probe)
 {
@@ -86,7 +81,14 @@ QImage render(const QVector<RunSample> &samples, const QVector<Window> &windows,
     p.setFont(font);
     const QFontMetrics fm(font);
     const int left = fm.horizontalAdvance(QStringLiteral("-000.0")) + fm.height() * 2;
-    const int legendWidth = fm.horizontalAdvance(QStringLiteral("00")) + fm.height() * 3;
+    auto legendName = [&options](int probe) {
+        return probe < options.probeLabels.size() && !options.probeLabels.at(probe).isEmpty()
+            ? options.probeLabels.at(probe) : QString::number(probe + 1);
+    };
+    int nameWidth = fm.horizontalAdvance(QStringLiteral("00"));
+    for (int probe = 0; probe < probes; ++probe)
+        nameWidth = std::max(nameWidth, fm.horizontalAdvance(legendName(probe)));
+    const int legendWidth = nameWidth + fm.height() * 3;
     const QRect plot(left, fm.height() * 2, options.width - left - legendWidth - fm.height(),
                      options.height - fm.height() * 5);
     const double minutes = (t1 - t0) / 60000.0;
@@ -125,12 +127,12 @@ QImage render(const QVector<RunSample> &samples, const QVector<Window> &windows,
         p.drawText(QRectF(xOf(t0 + qint64(m * 60000.0)) - 100, plot.bottom() + 4, 200, fm.height() * 1.2),
                    Qt::AlignHCenter | Qt::AlignTop, number(m, xStep));
     p.drawText(QRectF(plot.left(), plot.bottom() + fm.height() * 1.3, plot.width(), fm.height() * 1.5),
-               Qt::AlignHCenter | Qt::AlignTop, tr("时间（min），起始 %1").arg(samples.first().time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+               Qt::AlignHCenter | Qt::AlignTop, QCoreApplication::translate("RunPicture", "时间（min），起始 %1").arg(samples.first().time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
     p.save();
     p.translate(fm.height() * 0.2, plot.center().y());
     p.rotate(-90);
     p.drawText(QRectF(-plot.height() / 2.0, 0, plot.height(), fm.height() * 1.4), Qt::AlignCenter,
-               tr("温度（%1）").arg(options.unit));
+               QCoreApplication::translate("RunPicture", "温度（%1）").arg(options.unit));
     p.restore();
 
     // Curves: per pixel column the smallest and largest value, joined column to column.
@@ -184,7 +186,7 @@ QImage render(const QVector<RunSample> &samples, const QVector<Window> &windows,
                    curveColour(probe));
         p.setPen(Qt::black);
         p.drawText(QRect(plot.right() + fm.height() * 2, y, legendWidth, fm.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString::number(probe + 1));
+                   legendName(probe));
     }
     p.end();
     return image;

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 // A picture of a run for the documents: every probe's curve over time with the plateau
@@ -24,6 +25,7 @@ struct Options
     int width = 2000;    // pixels
     int height = 760;
     QString unit;        // "℃" or "℉": the samples (stored in ℃) are drawn in it
+    QStringList probeLabels;   // the legend's names in probe order; numbers 1, 2, ... where missing
 };
 
 // Null without samples, or when the process has no QGuiApplication (fonts need one; the

@@ -650,15 +650,8 @@ bool WordReport::InsertPicture(const QByteArray &png, double widthCm)
 {
     if (!d->open || d->sel.kind != Selection::Point || !d->sel.para)
         return false;
-    // The PNG header carries the size: width and height at bytes 16 and 20.
-    if (png.size() < 24 || !png.startsWith("\x89PNG"))
-        return false;
-    auto be32 = [&png](int at) {
-        return (quint32(quint8(png[at])) << 24) | (quint32(quint8(png[at + 1])) << 16)
-            | (quint32(quint8(png[at + 2])) << 8) | quint32(quint8(png[at + 3]));
-    };
-    const quint32 w = be32(16), h = be32(20);
-    if (w == 0 || h == 0)
+    quint32 w = 0, h = 0;
+    if (!OoxmlPackage::pngSize(png, &w, &h))
         return false;
     const QString media = d->package.unusedPartName(QStringLiteral("word/media/picture"), QStringLiteral(".png"));
     d->package.setPart(media, png);

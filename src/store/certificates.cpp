@@ -63,11 +63,6 @@ const char *const CreateTable = "create table if not exists CertificateNumber ("
                                 "CalibrationTime TEXT not null, IssueDate TEXT, "
                                 "unique (CalibrationName, CalibrationTime))";
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Certificates", text);
-}
-
 bool ensureTable(QSqlDatabase db, QString *error)
 {
     QSqlQuery q(db);
@@ -124,7 +119,7 @@ Allocation allocate(const Tool::Struct_Calibration &project, const QString &patt
     Allocation a;
     QSqlDatabase db = ThreadConnection::current();
     if (!db.isOpen()) {
-        a.error = tr("数据库未打开");
+        a.error = QCoreApplication::translate("Certificates", "数据库未打开");
         return a;
     }
     if (!ensureTable(db, &a.error))
@@ -135,7 +130,7 @@ Allocation allocate(const Tool::Struct_Calibration &project, const QString &patt
         bool ok = false;
         a.number = storedNumber(db, project, &ok);
         if (!ok) {
-            a.error = tr("读取证书编号失败");
+            a.error = QCoreApplication::translate("Certificates", "读取证书编号失败");
             return a;
         }
         if (!a.number.isEmpty()) {

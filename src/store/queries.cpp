@@ -25,6 +25,11 @@ Tool::Statement calibrationDataOf(const QString &name)
     return {QStringLiteral("select * from CalibrationData where Name = ? order by rowid"), {name}};
 }
 
+Tool::Statement anySampleOf(const QString &name)
+{
+    return {QStringLiteral("select * from CalibrationData where Name = ? limit 1"), {name}};
+}
+
 Tool::Statement calibrationsNamed(const QString &text)
 {
     return {QStringLiteral("select * from Calibration WHERE CalibrationName like '%' || ? || '%'"), {text}};

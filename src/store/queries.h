@@ -18,6 +18,9 @@ Tool::Statement calibrationDataOf(const QString &name, const QString &model);
 // All samples of one project, both calibration items, in stored (time) order.
 Tool::Statement calibrationDataOf(const QString &name);
 
+// One sample stored under a project name, if any: whether the name holds samples.
+Tool::Statement anySampleOf(const QString &name);
+
 // Projects whose name contains text (SQL LIKE: "%" and "_" in text keep their wildcard meaning).
 Tool::Statement calibrationsNamed(const QString &text);
 

@@ -1,6 +1,7 @@
 // Acquisition runs through the real page against pcrsim over loopback TCP.
 
 #include "CalibrationTest.h"
+#include "../acquisition/AcquisitionTest.h"
 
 #include "app/pcr.h"
 #include "calibration/CalibrationLinear.h"
@@ -322,6 +323,33 @@ private slots:
         QVERIFY(waitIdle(page));   // the next project cannot open either
     }
 
+    // Another program holds the database's write lock mid-run for longer than the writer
+    // waits: the run stops with the message, and the rows committed before become the project
+    // (the lock is gone by the time the message has been read).
+    void storeFailsMidRun()
+    {
+        startSim();
+        MessageRecorder recorder;
+        std::unique_ptr<WriteLock> lock;
+        recorder.onBox = [&](const MessageRecorder::Box &) { lock.reset(); };
+        Calibration page;
+        fillForm(page, "写失败", QTime(0, 10, 0), "0.3", true, false);
+        button(page)->click();
+        QVERIFY(waitRows("写失败", 2));
+        lock = std::make_unique<WriteLock>(ws->path(Tool::DatabaseFileName));
+        QVERIFY(lock->locked);
+        const int committed = rows("写失败").size();
+        QVERIFY(waitIdle(page));
+
+        QCOMPARE(recorder.texts(), QStringList{"添加数据失败！"});
+        QCOMPARE(recorder.last().title, QStringLiteral("警告"));
+        QCOMPARE(button(page)->text(), QStringLiteral("开始"));
+        QVERIFY(!page.driver()->IsOpen());
+        QVERIFY(rows("写失败").size() >= committed);
+        QCOMPARE(projects("写失败").size(), 1);
+        QCOMPARE(integrityOf(ws->path(Tool::DatabaseFileName)), QStringLiteral("ok"));
+    }
+
     void nothingListensAtTheAddress()
     {
         const QString port = closedPort();
@@ -389,7 +417,8 @@ private slots:
         fillForm(*page, "销毁", QTime(0, 10, 0), "0.3", true, false);
         button(*page)->click();
         QVERIFY(waitRows("销毁", 2));
-        QCOMPARE(threadCount(), threads + 2);   // the run's worker and the collector's driver thread
+        // The run's worker, its writer and the collector's driver thread.
+        QCOMPARE(threadCount(), threads + 3);
         delete page;
         // A joined QThread's system thread ends just after the join returns.
         QTRY_COMPARE(threadCount(), threads);

@@ -73,7 +73,10 @@ public:
         proc.start();
         if (!proc.waitForStarted(5000))
             return false;
-        const int expected = int(args.contains(QStringLiteral("--collector-tcp"))) + int(args.contains(QStringLiteral("--collector-pty")));
+        // One start-up line per served instrument.
+        int expected = 0;
+        for (const char *option : {"--collector-tcp", "--collector-pty", "--scpi-tcp", "--scpi-pty", "--bath-pty"})
+            expected += args.contains(QLatin1String(option)) ? 1 : 0;
         QStringList lines;
         while (lines.size() < expected) {
             if (!proc.canReadLine() && !proc.waitForReadyRead(5000))
@@ -83,12 +86,21 @@ public:
         }
         for (const QString &line : lines) {
             const QStringList parts = line.split(QLatin1Char(' '));
-            if (parts.size() != 3 || parts.at(0) != QLatin1String("collector"))
+            if (parts.size() != 3)
                 return false;
-            if (parts.at(1) == QLatin1String("tcp"))
-                tcpPort = parts.at(2).section(QLatin1Char(':'), 1);
-            else if (parts.at(1) == QLatin1String("pty"))
-                ptyPath = parts.at(2);
+            const QString where = parts.at(1) == QLatin1String("tcp") ? parts.at(2).section(QLatin1Char(':'), 1) : parts.at(2);
+            if (parts.at(0) == QLatin1String("collector") && parts.at(1) == QLatin1String("tcp"))
+                tcpPort = where;
+            else if (parts.at(0) == QLatin1String("collector") && parts.at(1) == QLatin1String("pty"))
+                ptyPath = where;
+            else if (parts.at(0) == QLatin1String("scpi") && parts.at(1) == QLatin1String("tcp"))
+                scpiTcpPort = where;
+            else if (parts.at(0) == QLatin1String("scpi") && parts.at(1) == QLatin1String("pty"))
+                scpiPtyPath = where;
+            else if (parts.at(0) == QLatin1String("bath") && parts.at(1) == QLatin1String("pty"))
+                bathPtyPath = where;
+            else
+                return false;
         }
         return true;
     }
@@ -121,8 +133,11 @@ public:
     }
 
     QProcess proc;
-    QString tcpPort;
+    QString tcpPort;  // the collector's
     QString ptyPath;
+    QString scpiTcpPort;
+    QString scpiPtyPath;
+    QString bathPtyPath;
 
 private:
     QString traceText;

@@ -147,6 +147,29 @@ private slots:
         QCOMPARE(takeLines(buffer), lines);
         QCOMPARE(buffer, left);
     }
+
+    // The bath's bursts: taken whole once the buffer ends with a line feed.
+    void burstFraming_data()
+    {
+        QTest::addColumn<QStringList>("chunks");
+        QTest::addColumn<QStringList>("replies");  // taken after each chunk, joined by "|"
+        QTest::newRow("one reply") << QStringList{"r: 25.003 C\r\n"} << QStringList{"r: 25.003 C\r\n"};
+        QTest::newRow("split reply joined") << QStringList{"r: 25.", "003 C\r", "\n"} << QStringList{"", "", "r: 25.003 C\r\n"};
+        QTest::newRow("two lines in one burst stay one reply") << QStringList{"lf: on\r\nsn: ZV1\r\n"}
+                                                                << QStringList{"lf: on\r\nsn: ZV1\r\n"};
+        QTest::newRow("a lone line feed is no reply") << QStringList{"\n", "set: 37.00 C\n"} << QStringList{"", "set: 37.00 C\n"};
+        QTest::newRow("no line feed yet") << QStringList{"sn: ZV"} << QStringList{""};
+    }
+    void burstFraming()
+    {
+        QFETCH(QStringList, chunks);
+        QFETCH(QStringList, replies);
+        QString buffer;
+        for (int i = 0; i < chunks.size(); ++i) {
+            buffer += chunks.at(i);
+            QCOMPARE(takeBurst(buffer).join('|'), replies.at(i));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFrameHelpers)

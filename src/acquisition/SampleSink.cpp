@@ -1,0 +1,162 @@
+#include "acquisition/SampleSink.h"
+
+#include <QDebug>
+
+#include <chrono>
+#include <pthread.h>
+
+namespace {
+
+// The slice of a wait for the writer; the writer itself never waits longer than its busy
+// timeout, so these waits end.
+constexpr std::chrono::milliseconds WaitSlice(100);
+
+} // namespace
+
+SampleSink::SampleSink(const Options &options) : options(options) {}
+
+SampleSink::~SampleSink()
+{
+    finish();
+}
+
+bool SampleSink::start()
+{
+    waits.reset();
+    if (!worker.start([this](WorkerThread &) {
+            pthread_setname_np(pthread_self(), "pcr-samples");
+            writerLoop();
+        }))
+        return false;
+    std::unique_lock<std::mutex> lock(mutex);
+    while (state == State::Starting)
+        changed.wait_for(lock, WaitSlice);
+    if (state == State::Open)
+        return true;
+    lock.unlock();
+    worker.wait();
+    return false;
+}
+
+bool SampleSink::append(Tool::Struct_CalibrationData row)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    if (state != State::Open)
+        return false;
+    queue.push_back(std::move(row));
+    return true;
+}
+
+bool SampleSink::flush()
+{
+    quint64 ticket;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (state != State::Open)
+            return state != State::Failed && queue.empty();
+        ticket = ++flushAsked;
+    }
+    waits.wake();
+    std::unique_lock<std::mutex> lock(mutex);
+    while (state == State::Open && flushDone < ticket)
+        changed.wait_for(lock, WaitSlice);
+    return state != State::Failed;
+}
+
+bool SampleSink::finish()
+{
+    waits.stop();
+    worker.cancel();
+    worker.wait();
+    std::lock_guard<std::mutex> lock(mutex);
+    if (state == State::Starting)
+        state = State::Closed;   // never started
+    return state != State::Failed;
+}
+
+bool SampleSink::failed() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return state == State::Failed;
+}
+
+QString SampleSink::error() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return failure;
+}
+
+qint64 SampleSink::committed() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return rowsCommitted;
+}
+
+void SampleSink::writerLoop()
+{
+    SampleWriter writer;
+    const bool opened = writer.open(options.databaseFile, options.busyTimeoutMs);
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        state = opened ? State::Open : State::Failed;
+        if (!opened)
+            failure = writer.error();
+        changed.notify_all();
+    }
+    if (!opened) {
+        qDebug().noquote() << "添加数据失败！" << failure;
+        return;
+    }
+
+    const auto interval = std::chrono::milliseconds(qMax(1, options.commitIntervalMs));
+    auto due = StopWait::Clock::now() + interval;
+    for (;;) {
+        waits.waitUntil(due, [this] {
+            std::lock_guard<std::mutex> lock(mutex);
+            return flushAsked > flushDone;
+        });
+        const bool stopping = waits.stopped();
+        if (!commitQueued(writer))
+            return;
+        due = StopWait::Clock::now() + interval;
+        if (stopping)
+            break;
+    }
+    writer.close();
+    std::lock_guard<std::mutex> lock(mutex);
+    state = State::Closed;
+    changed.notify_all();
+}
+
+bool SampleSink::commitQueued(SampleWriter &writer)
+{
+    std::vector<Tool::Struct_CalibrationData> batch;
+    quint64 ticket;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        batch.swap(queue);
+        ticket = flushAsked;
+    }
+    const bool written = writer.write(batch);
+    qint64 total;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!written) {
+            state = State::Failed;
+            failure = writer.error();
+            queue.clear();
+        } else {
+            rowsCommitted += qint64(batch.size());
+            flushDone = ticket;
+        }
+        total = rowsCommitted;
+        changed.notify_all();
+    }
+    if (!written) {
+        qDebug().noquote() << "添加数据失败！" << failure;
+        return false;
+    }
+    if (!batch.empty() && onCommit)
+        onCommit(total);
+    return true;
+}
