@@ -446,7 +446,11 @@ private slots:
         QCOMPARE(job.write(path), 0);
         DocxProbe doc(path);
         QCOMPARE(doc.table(1).at(1).at(3), fixed(expanded, 4));
-        QCOMPARE(doc.bookmarkText(QStringLiteral("StandardUncertainty")), registered == QStringLiteral("-") ? QString() : registered);
+        // A bare number is printed as the expanded uncertainty it is taken for; any other text as registered.
+        const QString printedUncertainty = registered == QStringLiteral("-") ? QString()
+            : registered == QStringLiteral("0.1")                            ? QStringLiteral("U = 0.1 ℃ (k=2)")
+                                                                             : registered;
+        QCOMPARE(doc.bookmarkText(QStringLiteral("StandardUncertainty")), printedUncertainty);
         const QJsonObject json = job.resultsJson();
         const QJsonObject budget = json.value("uniformity").toArray().at(0).toObject().value("uncertaintyBudget").toObject();
         QVERIFY(qAbs(budget.value("u1").toObject().value("value").toDouble() - 0.04) < 1e-9);
