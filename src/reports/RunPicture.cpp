@@ -8,11 +8,12 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QPainterPath>
+#include <QLineF>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace RunPicture {
 namespace {
@@ -138,43 +139,50 @@ QImage render(const QVector<RunSample> &samples, const QVector<Window> &windows,
     // Curves: per pixel column the smallest and largest value, joined column to column.
     p.setClipRect(plot);
     const int columns = std::max(1, plot.width());
+    // Each sample's pixel column, worked out once for all probes (a time stamp's conversion is
+    // the dearest step of a long run).
+    std::vector<int> columnOf(size_t(samples.size()));
+    for (int i = 0; i < samples.size(); ++i)
+        columnOf[size_t(i)] = std::clamp(
+            int((samples.at(i).time.toMSecsSinceEpoch() - t0) * double(columns) / double(t1 - t0)), 0, columns - 1);
+    // Drawn as separate line segments: one long path that doubles back on itself in every
+    // column makes the stroker and the rasterizer work for seconds.
+    QVector<QLineF> segments;
     for (int probe = 0; probe < probes; ++probe) {
-        QPainterPath path;
+        segments.clear();
         int column = -1;
-        double lo = 0, hi = 0, last = 0;
+        double lo = 0, hi = 0, first = 0, last = 0;
+        QPointF previous;
         bool started = false;
         auto flush = [&] {
             if (column < 0)
                 return;
             const double x = plot.left() + column + 0.5;
-            if (!started) {
-                path.moveTo(x, yOf(lo));
-                started = true;
-            } else {
-                path.lineTo(x, yOf(lo));
-            }
+            if (started)
+                segments.append(QLineF(previous, QPointF(x, yOf(first))));
             if (hi != lo)
-                path.lineTo(x, yOf(hi));
-            path.lineTo(x, yOf(last));
+                segments.append(QLineF(QPointF(x, yOf(lo)), QPointF(x, yOf(hi))));
+            previous = QPointF(x, yOf(last));
+            started = true;
         };
-        for (const RunSample &s : samples) {
+        for (int i = 0; i < samples.size(); ++i) {
+            const RunSample &s = samples.at(i);
             if (probe >= s.values.size() || !std::isfinite(s.values.at(probe)))
                 continue;
             const double v = Analysis::displayTemperature(s.values.at(probe), options.unit);
-            const int c = std::clamp(int((s.time.toMSecsSinceEpoch() - t0) * double(columns) / double(t1 - t0)), 0,
-                                     columns - 1);
+            const int c = columnOf[size_t(i)];
             if (c != column) {
                 flush();
                 column = c;
-                lo = hi = v;
+                lo = hi = first = v;
             }
             lo = std::min(lo, v);
             hi = std::max(hi, v);
             last = v;
         }
         flush();
-        p.setPen(QPen(curveColour(probe), 2));
-        p.drawPath(path);
+        p.setPen(QPen(curveColour(probe), 2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLines(segments);
     }
     p.setClipping(false);
 
