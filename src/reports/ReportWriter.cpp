@@ -124,7 +124,7 @@ void insertCurvesWord(WordReport &word, const ReportContent &c)
 {
     if (c.curves.isEmpty() || !word.FillBookmark(QStringLiteral("Curves"), QString()))
         return;
-    word.InsertPicture(c.curves, 24.0);
+    word.InsertPicture(c.curves, 22.0);
 }
 
 int finishExcel(ExcelReport &excel, const QString &outputPath, QString *error)
