@@ -47,6 +47,10 @@ public:
     void ToggleSubscriptAndType(const QString &text);
     void MoveDown(int n);
     void MoveRight(int n);
+    // Removes everything from the block that holds the bookmark to the end of the document (the
+    // page settings stay): an optional last part of a template left out. The selection goes to the
+    // start of the document. False when there is no such bookmark.
+    bool RemoveFromBookmark(const QString &name);
 
     // Types text at one bookmark; false (and nothing typed) when the document has none of that name.
     bool FillBookmark(const QString &name, const QString &text);

@@ -554,10 +554,11 @@ private slots:
             QCOMPARE(x.cell(QStringLiteral("C7")), standard + QStringLiteral(", ") + c.standardSerial);
             QVERIFY(x.cell(QStringLiteral("I7")).startsWith(c.standardCertificate));
             QVERIFY(x.cell(QStringLiteral("I7")).contains(c.standardValidUntil));
-            // The budget, two rows inserted below the template's one (3 rows moved the annex by 2).
+            // The budget after the performance section, its template row 43 moved by the two rows
+            // inserted for 3 set temperatures.
             for (int k = 0; k < 3; ++k) {
                 const BudgetRow &b = c.budget.at(k);
-                const int row = 32 + k;
+                const int row = 45 + k;
                 QCOMPARE((QStringList{x.cell(row, 1), x.cell(row, 3), x.cell(row, 5), x.cell(row, 7), x.cell(row, 9), x.cell(row, 11)}),
                          (QStringList{fixed(b.setTemperature, 2), fixed(b.u1, 3), fixed(b.u2, 3), fixed(b.combined, 3),
                                       QStringLiteral("2"), fixed(b.expanded, 2)}));
@@ -690,7 +691,7 @@ private slots:
         QCOMPARE(x.style(p + 8, 1), x.style(p + 7, 1));                     // the new row is formatted like the row above
         QCOMPARE(x.cell(p + 7, 1), QStringLiteral("设定温度/℃"));
         QCOMPARE(x.cell(p + 11, 1), QStringLiteral("三、平均升温速率"));
-        QVERIFY(x.sheetXml().contains("<dimension ref=\"A2:E39\"/>"));
+        QVERIFY(x.sheetXml().contains("<dimension ref=\"A2:E49\"/>"));   // the annex ends in row 47
     }
 
     void printAreaFollowsInsertedRows()
