@@ -311,6 +311,47 @@ private slots:
         QVERIFY(!QFile::exists(excel));
     }
 
+    // The wells table of the performance section has a column for the 16th probe too.
+    void performanceWellsOfSixteenProbes_data()
+    {
+        QTest::addColumn<bool>("excel");
+        QTest::newRow("Word") << false;
+        QTest::newRow("Excel") << true;
+    }
+    void performanceWellsOfSixteenProbes()
+    {
+        QFETCH(bool, excel);
+        ReportContent c = sampleContent(2, 16);
+        c.performance.present = true;
+        for (const QString &set : {QStringLiteral("60.00℃"), QStringLiteral("95.00℃")}) {
+            QStringList row{set, QStringLiteral("15 s")};
+            for (int p = 1; p <= 16; ++p)
+                row << QStringLiteral("0.%1").arg(p, 2, 10, QLatin1Char('0'));
+            c.performance.wells << row;
+        }
+        const QString path = out(excel ? QStringLiteral("wells16.xlsx") : QStringLiteral("wells16.docx"));
+        if (excel) {
+            QCOMPARE(ReportWriter::originalRecordExcel(tpl(QStringLiteral("原始记录.xltx")), c, path), 0);
+            XlsxProbe x(path);
+            // Two uniformity rows; one "无" figure line: the wells' first row is 2 + 27 + 10.
+            const int first = 2 + 27 + 10;
+            QCOMPARE(x.cell(first - 1, 17), probeLabel(c.probes.last()).plain());
+            QCOMPARE(x.cell(first, 17), QStringLiteral("0.16"));
+            QCOMPARE(x.cell(first + 1, 17), QStringLiteral("0.16"));
+        } else {
+            QCOMPARE(ReportWriter::originalRecordWord(tpl(QStringLiteral("原始记录.dotx")), c, path, false), 0);
+            DocxProbe doc(path);
+            QVector<QStringList> wells;
+            for (int t = 0; t < doc.tableCount() && wells.isEmpty(); ++t)
+                if (doc.table(t).value(0).value(1) == QStringLiteral("时间"))
+                    wells = doc.table(t);
+            QCOMPARE(wells.size(), 1 + 2);
+            QCOMPARE(wells.at(0).size(), 2 + 16);
+            QCOMPARE(wells.at(1).last(), QStringLiteral("0.16"));
+            QCOMPARE(wells.at(2).last(), QStringLiteral("0.16"));
+        }
+    }
+
     void certificateExcel_data()
     {
         QTest::addColumn<int>("rows");
