@@ -70,22 +70,6 @@ Tool::Struct_CyclicFile twoSteps(const QString &name)
         {"1", name, "2", "2024-03-01 09:30:00", "1,2", "95,60", "1,1"});
 }
 
-// Runs `act` on the next modal dialog once it is shown, then closes it.
-void onNextModal(std::function<void(QWidget *)> act)
-{
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [act, poll] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal) {
-            QTimer::singleShot(10, *poll);
-            return;
-        }
-        act(modal);
-        modal->close();
-    };
-    QTimer::singleShot(0, *poll);
-}
-
 } // namespace
 
 class TestCyclicFile : public QObject
