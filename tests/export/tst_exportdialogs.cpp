@@ -1030,7 +1030,7 @@ private slots:
             QCOMPARE(driver.done(), 2);
         }
         QCOMPARE(filters, QStringList{QStringLiteral("PDF 文件 (*.pdf)")});
-        QCOMPARE(suggested, QStringLiteral("fifteen 校准证书.pdf"));
+        QCOMPARE(suggested, QStringLiteral("sixteen 校准证书.pdf"));
         QVERIFY(QFile::exists(out(QStringLiteral("fifteen.pdf"))));
 
         // A single selected row is enough, whole, in the format chosen beside the buttons.
@@ -1041,7 +1041,7 @@ private slots:
         freshTable->selectRow(1);
         boxes.clear();
         fresh.pt_OriginalRecord_clicked();
-        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("不支持导出超过15个探头！")});
+        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("不支持导出超过16个探头！")});
         freshTable->selectRow(2);
         {
             ModalDriver driver({confirm(), save(out(QStringLiteral("fifteen.docx")), nullptr, &filters, &suggested)});
@@ -1049,7 +1049,7 @@ private slots:
             QCOMPARE(driver.done(), 2);
         }
         QCOMPARE(filters, QStringList{QStringLiteral("Word 文档 (*.docx)")});
-        QCOMPARE(suggested, QStringLiteral("fifteen 校准证书.docx"));
+        QCOMPARE(suggested, QStringLiteral("sixteen 校准证书.docx"));
         QVERIFY(QFile::exists(out(QStringLiteral("fifteen.docx"))));
         QCOMPARE(boxes.last().text, QStringLiteral("数据导出成功！"));
         QVERIFY(fresh.calibration().CalibrationName.isEmpty());   // exported without opening it
