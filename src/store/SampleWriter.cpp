@@ -1,6 +1,7 @@
 #include "store/SampleWriter.h"
 
 #include "store/ThreadConnection.h"
+#include "store/dialect.h"
 #include "store/schema.h"
 
 #include <QDebug>
@@ -47,9 +48,11 @@ bool SampleWriter::open(const QString &databaseFile, int busyTimeoutMs)
 bool SampleWriter::prepare(int busyTimeoutMs)
 {
     QSqlDatabase db = connection->database();
+    const bool server = Dialect::isPostgreSQL(db);
     QSqlQuery settings(db);
-    if (!settings.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(qMax(0, busyTimeoutMs)))
-        || !settings.exec(QStringLiteral("PRAGMA synchronous = NORMAL"))) {
+    if (!server
+        && (!settings.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(qMax(0, busyTimeoutMs)))
+            || !settings.exec(QStringLiteral("PRAGMA synchronous = NORMAL")))) {
         lastError = QStringLiteral("open: %1").arg(settings.lastError().text());
         return false;
     }
@@ -65,12 +68,16 @@ bool SampleWriter::prepare(int busyTimeoutMs)
     QStringList marks;
     for (int i = 0; i < table->columns.size(); ++i)
         marks << QStringLiteral("?");
-    if (!prepared(begin, QStringLiteral("BEGIN IMMEDIATE"))
+    if (!prepared(begin, Dialect::beginWrite(db))
         || !prepared(insert, QStringLiteral("insert into CalibrationData (%1) values (%2)")
                                  .arg(table->columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))))
         || !prepared(commit, QStringLiteral("COMMIT")) || !prepared(rollback, QStringLiteral("ROLLBACK")))
         return false;
 
+    // On the server a read-only account shows at the first insert: the insert is tried and
+    // rolled back.
+    if (server)
+        return probeServerWrite(db);
     // A read-only file opens without complaint, and even takes the write lock; a write tells.
     // The header's user version is written back unchanged and the transaction rolled back.
     QSqlQuery probe(db);
@@ -86,6 +93,20 @@ bool SampleWriter::prepare(int busyTimeoutMs)
     if (!writable)
         lastError = QStringLiteral("open: %1").arg(probe.lastError().text());
     rollback->exec();
+    return writable;
+}
+
+bool SampleWriter::probeServerWrite(QSqlDatabase db)
+{
+    if (!exec(*begin, "open"))
+        return false;
+    const auto &fields = Tool::Struct_CalibrationData::fields();
+    for (int column = 0; column < int(fields.size()); ++column)
+        insert->bindValue(column, QStringLiteral(""));
+    const bool writable = exec(*insert, "open");
+    insert->finish();
+    rollback->exec();
+    Q_UNUSED(db)
     return writable;
 }
 

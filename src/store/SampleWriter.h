@@ -6,6 +6,7 @@
 
 #include "store/tool.h"
 
+#include <QSqlDatabase>
 #include <QString>
 
 #include <memory>
@@ -41,6 +42,7 @@ public:
 
 private:
     bool prepare(int busyTimeoutMs);
+    bool probeServerWrite(QSqlDatabase db);
     bool exec(QSqlQuery &query, const char *what);
 
     std::unique_ptr<ThreadConnection> connection;

@@ -1,5 +1,7 @@
 #include "store/auditchain.h"
 
+#include "store/dialect.h"
+
 #include <QAtomicInt>
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -18,12 +20,17 @@ void fail(QString *error, const QString &why)
 }
 
 // BEGIN IMMEDIATE takes the write lock before the tail is read: two writers cannot both read the
-// same head. Inside a caller's transaction the caller's lock already serialises.
+// same head. Inside a caller's transaction the caller's lock already serialises. On PostgreSQL
+// the stations serialise on an advisory lock held until the transaction ends.
 class WriteTransaction
 {
 public:
     explicit WriteTransaction(QSqlDatabase db) : m_db(db)
     {
+        if (Dialect::isPostgreSQL(m_db)) {
+            beginOnServer();
+            return;
+        }
         QSqlQuery q(m_db);
         // Each try waits out the connection's busy timeout; a few writers at once may need more
         // than one turn.
@@ -50,6 +57,20 @@ public:
     }
     bool ok() const { return m_ok; }
     const QString &error() const { return m_error; }
+
+    void beginOnServer()
+    {
+        QSqlQuery q(m_db);
+        // A savepoint is only allowed inside a transaction block: then the caller's is open.
+        if (!q.exec(QStringLiteral("SAVEPOINT pcr_audit_tail"))) {
+            if (!q.exec(QStringLiteral("BEGIN"))) {
+                m_error = q.lastError().text();
+                return;
+            }
+            m_own = true;
+        }
+        m_ok = Dialect::lockAuditTail(m_db, &m_error);
+    }
     bool commit()
     {
         if (!m_own)
@@ -117,10 +138,9 @@ bool Verifier::add(const Tool::Struct_AuditLog &entry, const QString &storedHash
 
 bool hasColumn(QSqlDatabase db)
 {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("select count(*) from pragma_table_info('AuditLog') where name = ?"));
-    q.addBindValue(column());
-    return q.exec() && q.next() && q.value(0).toInt() > 0;
+    bool ok = false;
+    const QStringList columns = Dialect::columnNames(db, QStringLiteral("AuditLog"), &ok);
+    return ok && columns.contains(column(), Qt::CaseInsensitive);
 }
 
 Verdict verify(QSqlDatabase db)
@@ -254,8 +274,10 @@ bool append(QSqlDatabase db, const QList<Tool::Struct_AuditLog> &entries, QStrin
             previous = tail.value(0).toString();
     }
     QSqlQuery insert(db);
-    if (!insert.prepare(QStringLiteral("insert into AuditLog (Time, Operator, Type, Details, %1) values (?, ?, ?, ?, ?)")
-                            .arg(column()))) {
+    const QStringList columns = {QStringLiteral("Time"), QStringLiteral("Operator"), QStringLiteral("Type"),
+                                 QStringLiteral("Details"), column()};
+    if (!insert.prepare(QStringLiteral("insert into AuditLog (%1) values (?, ?, ?, ?, ?)")
+                            .arg(columns.join(QStringLiteral(", "))))) {
         fail(error, insert.lastError().text());
         return false;
     }

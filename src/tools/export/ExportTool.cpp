@@ -1,5 +1,6 @@
 #include "ExportTool.h"
 
+#include "store/DatabaseSettings.h"
 #include "store/accounts.h"
 #include "store/auditchain.h"
 #include "store/logging.h"
@@ -369,7 +370,7 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
     qInstallMessageHandler(logMessageHandler);
     Tool::readSystemSettings();
     installTranslator(Tool::Language);
-    if (!Tool::openDatabase(Tool::DatabaseFileName)) {
+    if (!Tool::openDatabase(DatabaseSettings::read())) {
         err << tr("打开数据库失败！") << '\n';
         return NotFound;
     }
