@@ -11,10 +11,6 @@ namespace {
 
 const QString Scheme = QStringLiteral("postgresql");
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("DatabaseSettings", text);
-}
 
 } // namespace
 

@@ -7,10 +7,14 @@
 // A location text names either: a file path, or "postgresql://user@host:port/dbname". Worker
 // threads open their own connection on the location the default connection has.
 
+#include <QCoreApplication>
 #include <QString>
 
 struct DatabaseSettings
 {
+    Q_DECLARE_TR_FUNCTIONS(DatabaseSettings)
+
+public:
     enum class Kind { SQLite, PostgreSQL };
 
     Kind kind = Kind::SQLite;

@@ -59,6 +59,11 @@ bool SampleWriter::prepare(int busyTimeoutMs)
     const auto prepared = [&](std::unique_ptr<QSqlQuery> &query, const QString &sql) {
         query = std::make_unique<QSqlQuery>(db);
         query->setForwardOnly(true);
+        // The server prepares no transaction statements: those are sent as they are.
+        if (server && !sql.startsWith(QLatin1String("insert"))) {
+            unprepared.insert(query.get(), sql);
+            return true;
+        }
         if (query->prepare(sql))
             return true;
         lastError = QStringLiteral("prepare: %1").arg(query->lastError().text());
@@ -92,7 +97,7 @@ bool SampleWriter::prepare(int busyTimeoutMs)
     const bool writable = probe.exec(rewrite);
     if (!writable)
         lastError = QStringLiteral("open: %1").arg(probe.lastError().text());
-    rollback->exec();
+    rollbackQuietly();
     return writable;
 }
 
@@ -105,7 +110,7 @@ bool SampleWriter::probeServerWrite(QSqlDatabase db)
         insert->bindValue(column, QStringLiteral(""));
     const bool writable = exec(*insert, "open");
     insert->finish();
-    rollback->exec();
+    rollbackQuietly();
     Q_UNUSED(db)
     return writable;
 }
@@ -117,6 +122,7 @@ bool SampleWriter::isOpen() const
 
 void SampleWriter::close()
 {
+    unprepared.clear();
     begin.reset();
     insert.reset();
     commit.reset();
@@ -124,9 +130,18 @@ void SampleWriter::close()
     connection.reset();
 }
 
+// Ends a failed transaction; what failed before stays the error.
+void SampleWriter::rollbackQuietly()
+{
+    const QString why = lastError;
+    exec(*rollback, "rollback");
+    lastError = why;
+}
+
 bool SampleWriter::exec(QSqlQuery &query, const char *what)
 {
-    if (query.exec())
+    const auto text = unprepared.constFind(&query);
+    if (text != unprepared.constEnd() ? query.exec(*text) : query.exec())
         return true;
     lastError = QStringLiteral("%1: %2").arg(QLatin1String(what), query.lastError().text());
     return false;
@@ -149,13 +164,13 @@ bool SampleWriter::write(const std::vector<Tool::Struct_CalibrationData> &rows)
             insert->bindValue(column++, text(row.*(field.second)));
         if (!exec(*insert, "insert")) {
             insert->finish();
-            rollback->exec();
+            rollbackQuietly();
             return false;
         }
     }
     insert->finish();
     if (!exec(*commit, "commit")) {
-        rollback->exec();
+        rollbackQuietly();
         return false;
     }
     return true;

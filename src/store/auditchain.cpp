@@ -1,5 +1,6 @@
 #include "store/auditchain.h"
 
+#include "store/DatabaseSettings.h"
 #include "store/dialect.h"
 
 #include <QAtomicInt>
@@ -173,11 +174,15 @@ Verdict verifyFile(const QString &fileName)
     static QAtomicInt next;
     const QString name = QStringLiteral("pcr-audit-verify-%1").arg(next.fetchAndAddRelaxed(1));
     Verdict v;
+    DatabaseSettings settings;
+    const bool readable = DatabaseSettings::fromLocation(fileName, &settings, &v.error);
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(fileName);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (!QFileInfo(fileName).isFile())
+        QSqlDatabase db = Dialect::addConnection(settings, name);
+        if (!settings.isPostgreSQL())
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (!readable) {
+            // v.error says why
+        } else if (!settings.isPostgreSQL() && !QFileInfo(fileName).isFile())
             v.error = QStringLiteral("no such file: %1").arg(fileName);
         else if (!db.open())
             v.error = db.lastError().text();

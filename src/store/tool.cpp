@@ -543,8 +543,7 @@ bool Tool::backupDatabase(const QString &target, QString *error)
 
 QString Tool::serverBackupRefusal()
 {
-    return tr("数据库在PostgreSQL服务器上，本程序不备份也不恢复它：请由数据库管理员用服务器自己的工具"
-              "（pg_dump 备份、pg_restore 恢复，或连续归档与时间点恢复）完成。");
+    return tr("数据库在PostgreSQL服务器上，本程序不备份也不恢复它：请由数据库管理员用服务器自己的工具（pg_dump 备份、pg_restore 恢复，或连续归档与时间点恢复）完成。");
 }
 
 bool Tool::lastWriteWasDuplicate()

@@ -13,7 +13,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
-#include <QTest>
 
 namespace ServerDatabase {
 

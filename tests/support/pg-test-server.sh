@@ -3,6 +3,7 @@
 # loopback port, trust authentication (it listens on 127.0.0.1 only and lives for one test run).
 #   pg-test-server.sh start ENVFILE   writes PCR_TEST_PG_HOST/PORT/USER/DIR to ENVFILE
 #   pg-test-server.sh stop ENVFILE    stops the server and removes its folder
+# The data is thrown away: the server is stopped at once (immediate), without a checkpoint.
 # Without the server binaries ENVFILE says PCR_TEST_PG_MISSING=1 and the tests skip themselves.
 # As root the server runs as the unprivileged user "nobody" (PostgreSQL refuses to run as root).
 set -euo pipefail
@@ -53,7 +54,7 @@ stop)
   [[ -f $envfile ]] || exit 0
   dir=$(sed -n 's/^PCR_TEST_PG_DIR=//p' "$envfile")
   if [[ -n $dir && -d $dir/data && -n $bindir ]]; then
-    as_owner "$bindir/pg_ctl" -D "$dir/data" -m fast -w stop >/dev/null 2>&1 || true
+    as_owner "$bindir/pg_ctl" -D "$dir/data" -m immediate -w -t 30 stop >/dev/null 2>&1 || true
   fi
   [[ -n $dir && $dir == /tmp/pcr-pgtest.* ]] && rm -rf "$dir"
   rm -f "$envfile"
