@@ -1,6 +1,7 @@
 #include "store/DatabaseCopy.h"
 
 #include "store/auditchain.h"
+#include "store/certificates.h"
 #include "store/dialect.h"
 #include "store/schema.h"
 
@@ -127,6 +128,7 @@ Status copy(const DatabaseSettings &from, const DatabaseSettings &to, Report *re
         QSqlQuery drop(out);
         for (const Schema::Table &t : allTables())
             drop.exec(QStringLiteral("drop table if exists %1").arg(t.name));
+        drop.exec(QStringLiteral("drop table if exists CertificateNumber"));
     };
     const auto failedCopy = [&](Status status, const QString &reason) {
         undo();
@@ -182,6 +184,38 @@ Status copy(const DatabaseSettings &from, const DatabaseSettings &to, Report *re
                           QStringLiteral("%1: %2 rows in the source, %3 read, %4 in the target")
                               .arg(t.name).arg(inSource).arg(rows).arg(inTarget));
         report->rows.append({t.name, rows});
+    }
+    // Tables made on first use, copied by their column names: certificate numbers.
+    if (sourceTables.contains(QStringLiteral("certificatenumber"))) {
+        const QString table = QStringLiteral("CertificateNumber");
+        if (!Certificates::ensureTable(out, &why))
+            return failedCopy(Status::CopyFailed, why);
+        const QStringList columns = Dialect::columnNames(source.db(), table, &read, &why);
+        if (!read)
+            return failedCopy(Status::SourceUnreadable, why);
+        QSqlQuery in(source.db());
+        in.setForwardOnly(true);
+        if (!in.exec(QStringLiteral("select %1 from %2").arg(columns.join(QStringLiteral(", ")), table)))
+            return failedCopy(Status::SourceUnreadable, in.lastError().text());
+        QStringList marks;
+        for (int i = 0; i < columns.size(); ++i)
+            marks << QStringLiteral("?");
+        QSqlQuery insert(out);
+        if (!insert.prepare(QStringLiteral("insert into %1 (%2) values (%3)")
+                                .arg(table, columns.join(QStringLiteral(", ")), marks.join(QLatin1Char(',')))))
+            return failedCopy(Status::CopyFailed, insert.lastError().text());
+        qint64 rows = 0;
+        while (in.next()) {
+            for (int i = 0; i < columns.size(); ++i)
+                insert.bindValue(i, in.value(i));
+            if (!insert.exec())
+                return failedCopy(Status::CopyFailed,
+                                  QStringLiteral("%1, row %2: %3").arg(table).arg(rows + 1).arg(insert.lastError().text()));
+            ++rows;
+        }
+        if (count(source.db(), table) != rows || count(out, table) != rows)
+            return failedCopy(Status::CopyFailed, QStringLiteral("%1: row counts differ").arg(table));
+        report->rows.append({table, rows});
     }
     if (!out.commit())
         return failedCopy(Status::CopyFailed, out.lastError().text());

@@ -14,6 +14,11 @@ Tool::Statement calibrationsUsingCycleFile(const QString &name)
     return {QStringLiteral("select * from Calibration where UniformityFile = ? OR RateFile = ? order by rowid"), {name, name}};
 }
 
+Tool::Statement calibrationsUsingProbeSet(const QString &name)
+{
+    return {QStringLiteral("select * from Calibration where StandardizerName = ?"), {name}};
+}
+
 Tool::Statement calibrationDataOf(const QString &name, const QString &model)
 {
     // Stored order; SQLite reads it off the (Name, Model) index, which ends in rowid.

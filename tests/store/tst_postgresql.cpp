@@ -5,6 +5,7 @@
 #include "store/DatabaseCopy.h"
 #include "store/ThreadConnection.h"
 #include "store/auditchain.h"
+#include "store/certificates.h"
 #include "store/dialect.h"
 #include "store/queries.h"
 #include "store/tool.h"
@@ -179,6 +180,10 @@ private slots:
                                               QStringLiteral("%1,2,3").arg(i)}));
         Tool::SaveAuditLog(AuditEvent::UserLogin, QStringLiteral("登录。"));
         Tool::SaveAuditLog(AuditEvent::PCRDeviceAdd, QStringLiteral("添加。"));
+        Tool::Struct_Calibration project;
+        project.CalibrationName = QStringLiteral("项目");
+        project.CalibrationTime = QStringLiteral("2026-01-01 00:00:00");
+        QVERIFY(Certificates::allocate(project, Certificates::defaultPattern(), QDate(2026, 1, 2)).ok);
         Tool::closeDatabase();
 
         // An empty target on the server.
@@ -187,10 +192,12 @@ private slots:
         QString output;
         QCOMPARE(runCopy({"--from", "sqlite:" + source.path("PCR.db3"), "--to", target.location()}, &output), 0);
         QVERIFY2(output.contains("CalibrationData\t500"), qPrintable(output));
+        QVERIFY2(output.contains("CertificateNumber\t1"), qPrintable(output));
 
         QVERIFY(Tool::openDatabase(target));
         QCOMPARE(rowsIn("CalibrationData"), 500);
         QCOMPARE(rowsIn("UesrManagement"), 1);   // the station's accounts, no second initial one
+        QCOMPARE(Certificates::keptNumber(project), QStringLiteral("PCR2026-0001"));
         QList<Tool::Struct_PCRDevice> devices;
         QVERIFY(Tool::getPCRDevice(devices, "N1"));
         QCOMPARE(devices.value(0).DeviceName, QStringLiteral("仪器'1"));
