@@ -1011,7 +1011,8 @@ void Calibration::SaveCalibration(bool quietly, bool finished)
     projectOpen = false;
     const bool stored = Tool::addCalibration(project);
     if (!stored && !closing && !quietly)
-        Messages::information(this, warningTitle, tr("添加数据失败！"));
+        Messages::information(this, warningTitle,
+                              Tool::lastWriteWasDuplicate() ? tr("项目名称重复！") : tr("添加数据失败！"));
     // Said once it is true: the engineer may now leave the page or export.
     if (stored && !closing && !quietly)
         Messages::information(this, infoTitle,
