@@ -321,6 +321,34 @@ int runQtCharts(int repeats)
     return 0;
 }
 
+// The readout under the mouse over a whole day of 16 probes, from the full day down to a few
+// minutes: the nearest-curve look-up runs on every mouse move.
+int runReadout(int repeats)
+{
+    ChartView view;
+    settle(view);
+    view.SetSeries(QStringLiteral("stored run"), chartrun::channelList(), QStringLiteral("℃"));
+    for (int c = 0; c < chartrun::Channels; ++c)
+        view.ReplaceSeries(c, chartrun::seriesPoints(Start, c));
+    view.SetRange(40, 115, Start, Start.addSecs(chartrun::DaySamples - 1));
+    settle(view);
+    const QRect plot = view.mapFromScene(view.chart()->plotArea()).boundingRect();
+    for (const int minutes : {24 * 60, 60, 5}) {
+        view.timeAxis()->setRange(Start, Start.addSecs(minutes * 60));
+        settle(view);
+        Timings readout;
+        int hits = 0;
+        for (int i = 0; i < repeats; ++i) {
+            const QPoint at(plot.left() + (i * 37) % plot.width(), plot.top() + (i * 53) % plot.height());
+            readout.push_back(timeMs([&] { hits += view.readoutAt(at).isEmpty() ? 0 : 1; }));
+        }
+        const QByteArray what = QStringLiteral("readout at the mouse, %1 min shown (%2 hits)")
+                                    .arg(minutes).arg(hits).toLatin1();
+        report(what.constData(), readout);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -340,7 +368,7 @@ int main(int argc, char *argv[])
     if (args.isEmpty()) {
         // Each case in a process of its own, so peak memory belongs to that case alone.
         const QList<QStringList> cases = {{"empty"}, {"append"}, {"append", "--no-aa"}, {"stored"},
-                                          {"stored", "--no-aa"}, {"qtcharts", "--repeats", "10"}};
+                                          {"stored", "--no-aa"}, {"qtcharts", "--repeats", "10"}, {"readout"}};
         for (const QStringList &c : cases) {
             std::printf("%s\n", qPrintable(c.join(QLatin1Char(' '))));
             std::fflush(stdout);
@@ -360,6 +388,8 @@ int main(int argc, char *argv[])
         return runStored(antialias, repeats);
     if (which == QLatin1String("qtcharts"))
         return runQtCharts(repeats);
+    if (which == QLatin1String("readout"))
+        return runReadout(repeats);
     std::fprintf(stderr, "unknown case %s\n", qPrintable(which));
     return 2;
 }

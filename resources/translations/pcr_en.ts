@@ -559,20 +559,24 @@
         <translation>Data exported!</translation>
     </message>
     <message>
-        <source>打开文件</source>
-        <translation>Save File</translation>
-    </message>
-    <message>
-        <source>PDF Files (*.pdf)</source>
-        <translation>PDF Files (*.pdf)</translation>
-    </message>
-    <message>
         <source>校验</source>
         <translation>Verify</translation>
     </message>
     <message>
         <source>检查审计日志的哈希链：任何一条记录被改动或删除都会被发现</source>
         <translation>Checks the hash chain of the audit trail: any entry changed or removed is found</translation>
+    </message>
+    <message>
+        <source>保存文件</source>
+        <translation>Save file</translation>
+    </message>
+    <message>
+        <source>PDF 文件 (*.pdf)</source>
+        <translation>PDF file (*.pdf)</translation>
+    </message>
+    <message>
+        <source>审计日志</source>
+        <translation>Audit Log</translation>
     </message>
 </context>
 <context>
@@ -753,12 +757,96 @@
         <translation>Thermometer fault, closed!</translation>
     </message>
     <message>
-        <source>校准停止!</source>
-        <translation>Calibration stopped!</translation>
-    </message>
-    <message>
         <source>项目名称重复！</source>
         <translation>This project name is already used!</translation>
+    </message>
+    <message>
+        <source>探头</source>
+        <translation>Probe</translation>
+    </message>
+    <message>
+        <source>当前</source>
+        <translation>Now</translation>
+    </message>
+    <message>
+        <source>最低</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>最高</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>无布点图</source>
+        <translation>No layout</translation>
+    </message>
+    <message>
+        <source>无图片</source>
+        <translation>No picture</translation>
+    </message>
+    <message>
+        <source>布点图与标准器不符！（%1个点，%2个探头）</source>
+        <translation>The layout does not match the probe set! (%1 points, %2 probes)</translation>
+    </message>
+    <message>
+        <source>均匀度校准</source>
+        <translation>Uniformity</translation>
+    </message>
+    <message>
+        <source>未开始校准</source>
+        <translation>No calibration started</translation>
+    </message>
+    <message>
+        <source>阶段：</source>
+        <translation>Phase: </translation>
+    </message>
+    <message>
+        <source>距开始：%1</source>
+        <translation>Starts in: %1</translation>
+    </message>
+    <message>
+        <source>正在连接测温仪…</source>
+        <translation>Connecting to the thermometer…</translation>
+    </message>
+    <message>
+        <source>采集时长：%1</source>
+        <translation>Duration: %1</translation>
+    </message>
+    <message>
+        <source>已采集：%1    剩余：%2</source>
+        <translation>Acquired: %1    Left: %2</translation>
+    </message>
+    <message>
+        <source>程序步骤：无循环文件</source>
+        <translation>Program step: no cycle file</translation>
+    </message>
+    <message>
+        <source>程序步骤：第%1/%2步 %3 %4，保持%5 min，本步剩余 %6</source>
+        <translation>Program step %1/%2: %3 %4, hold %5 min, %6 left in the step</translation>
+    </message>
+    <message>
+        <source>（第%1轮）</source>
+        <translation> (round %1)</translation>
+    </message>
+    <message>
+        <source> 已结束</source>
+        <translation> ended</translation>
+    </message>
+    <message>
+        <source>请按“继续”开始升降温速率校准</source>
+        <translation>Press "Continue" for the heating/cooling rate calibration</translation>
+    </message>
+    <message>
+        <source>均匀度校准完成，请按“继续”开始升降温速率校准！</source>
+        <translation>Uniformity calibration finished. Press "Continue" for the heating/cooling rate calibration!</translation>
+    </message>
+    <message>
+        <source>校准完成，数据已保存！</source>
+        <translation>Calibration finished, data saved!</translation>
+    </message>
+    <message>
+        <source>数据已保存！</source>
+        <translation>Data saved!</translation>
     </message>
 </context>
 <context>
@@ -770,14 +858,6 @@
     <message>
         <source>样本线性校准</source>
         <translation>Sample linearity</translation>
-    </message>
-    <message>
-        <source>样本示值误差原始数据</source>
-        <translation>Sample indication error: raw data</translation>
-    </message>
-    <message>
-        <source>样本示值误差</source>
-        <translation>Sample indication error</translation>
     </message>
     <message>
         <source>确定</source>
@@ -792,28 +872,52 @@
         <translation>    Item    </translation>
     </message>
     <message>
-        <source>      标准值      </source>
-        <translation>      Standard value      </translation>
-    </message>
-    <message>
-        <source>      测量值      </source>
-        <translation>      Measured value      </translation>
-    </message>
-    <message>
-        <source>      示值误差      </source>
-        <translation>      Indication error      </translation>
-    </message>
-    <message>
-        <source>      不确定度      </source>
-        <translation>      Uncertainty      </translation>
-    </message>
-    <message>
         <source>请将数据填写完整！</source>
         <translation>Please fill in all cells!</translation>
     </message>
     <message>
         <source>数据保存失败！</source>
         <translation>Saving the data failed!</translation>
+    </message>
+    <message>
+        <source>样本示值误差原始数据（copies/μL）</source>
+        <translation>Sample indication error: raw data (copies/μL)</translation>
+    </message>
+    <message>
+        <source>样本示值误差（示值误差 = (测量值 − 标准值) / 标准值 × 100%）</source>
+        <translation>Sample indication error (error = (measured − standard) / standard × 100 %)</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>  标准值 (copies/μL)  </source>
+        <translation>  Standard (copies/μL)  </translation>
+    </message>
+    <message>
+        <source>  测量值 (copies/μL)  </source>
+        <translation>  Measured (copies/μL)  </translation>
+    </message>
+    <message>
+        <source>  示值误差 (%)  </source>
+        <translation>  Error (%)  </translation>
+    </message>
+    <message>
+        <source>  不确定度 (%, k=2)  </source>
+        <translation>  Uncertainty (%, k=2)  </translation>
+    </message>
+    <message>
+        <source>样本线性校准数据保存：</source>
+        <translation>Sample linearity data saved: </translation>
+    </message>
+    <message>
+        <source>%1 不是数值！</source>
+        <translation>%1 is not a number!</translation>
+    </message>
+    <message>
+        <source>数据尚未保存，是否放弃已填写的数据？</source>
+        <translation>The data have not been saved. Discard what was entered?</translation>
     </message>
 </context>
 <context>
@@ -898,6 +1002,33 @@
     </message>
 </context>
 <context>
+    <name>CycleSteps</name>
+    <message>
+        <source>请先输入内容！</source>
+        <translation>Please enter the values first!</translation>
+    </message>
+    <message>
+        <source>请先选择内容！</source>
+        <translation>Please select a step first!</translation>
+    </message>
+    <message>
+        <source>设定点温度应为数字，最多一位小数！</source>
+        <translation>The set temperature must be a number with at most one decimal!</translation>
+    </message>
+    <message>
+        <source>设定点温度超出范围（%1 ~ %2 %3）！</source>
+        <translation>The set temperature is out of range (%1 to %2 %3)!</translation>
+    </message>
+    <message>
+        <source>持续时间应为分钟数，最多两位小数！</source>
+        <translation>The duration must be minutes with at most two decimals!</translation>
+    </message>
+    <message>
+        <source>持续时间应大于0且不超过%1分钟！</source>
+        <translation>The duration must be above 0 and at most %1 minutes!</translation>
+    </message>
+</context>
+<context>
     <name>CyclicFile</name>
     <message>
         <source>步骤文件</source>
@@ -950,6 +1081,10 @@
     <message>
         <source>该循环文件已被%1个校准项目使用，不能删除！</source>
         <translation>This cycle file is used by %1 calibration project(s) and cannot be deleted!</translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation>Modify</translation>
     </message>
 </context>
 <context>
@@ -1011,14 +1146,6 @@
         <translation>Warning</translation>
     </message>
     <message>
-        <source>请先输入内容！</source>
-        <translation>Please enter the values first!</translation>
-    </message>
-    <message>
-        <source>请先选择内容！</source>
-        <translation>Please select a step first!</translation>
-    </message>
-    <message>
         <source>请先选择通道！</source>
         <translation>Please select a step first!</translation>
     </message>
@@ -1057,6 +1184,46 @@
     <message>
         <source>添加循环文件：</source>
         <translation>Cycle file added: </translation>
+    </message>
+    <message>
+        <source>例如 72.5</source>
+        <translation>e.g. 72.5</translation>
+    </message>
+    <message>
+        <source>例如 1.5</source>
+        <translation>e.g. 1.5</translation>
+    </message>
+    <message>
+        <source>步骤文件修改</source>
+        <translation>Modify cycle file</translation>
+    </message>
+    <message>
+        <source>编号应为1到3位数字！</source>
+        <translation>The number must have 1 to 3 digits!</translation>
+    </message>
+    <message>
+        <source>该循环文件已被%1个校准项目使用，不能修改！</source>
+        <translation>This cycle file is used by %1 calibration project(s) and cannot be modified!</translation>
+    </message>
+    <message>
+        <source>名称重复,修改失败！</source>
+        <translation>The name already exists; nothing was changed!</translation>
+    </message>
+    <message>
+        <source>修改数据失败!</source>
+        <translation>Modifying the data failed!</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>修改成功！</source>
+        <translation>Modified!</translation>
+    </message>
+    <message>
+        <source>修改循环文件：</source>
+        <translation>Cycle file modified: </translation>
     </message>
 </context>
 <context>
@@ -1195,6 +1362,14 @@
     <message>
         <source>性能判定</source>
         <translation>Verdict</translation>
+    </message>
+    <message>
+        <source>导出格式：</source>
+        <translation>Format:</translation>
+    </message>
+    <message>
+        <source>校准证书和校准记录的文件格式；原始记录总是Excel工作簿</source>
+        <translation>File format of the certificate and the calibration record; the raw record is always an Excel workbook</translation>
     </message>
 </context>
 <context>
@@ -1501,10 +1676,6 @@ Exit statuses:
         <translation>The &quot;valid until&quot; date is not a valid date!</translation>
     </message>
     <message>
-        <source>请先输入参数！</source>
-        <translation>Please enter the parameters first!</translation>
-    </message>
-    <message>
         <source>编号或名称重复。</source>
         <translation>The number or name is already in use.</translation>
     </message>
@@ -1579,6 +1750,10 @@ Exit statuses:
     <message>
         <source>端口号</source>
         <translation>Port</translation>
+    </message>
+    <message>
+        <source>不确定度应为数值，例如 0.1 或 U=0.1℃ (k=2)！</source>
+        <translation>The uncertainty must carry a value, such as 0.1 or U=0.1℃ (k=2)!</translation>
     </message>
 </context>
 <context>
@@ -1661,6 +1836,37 @@ Exit statuses:
     <message>
         <source>无法分配证书编号：%1</source>
         <translation>No certificate number could be assigned: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ExportNames</name>
+    <message>
+        <source>校准证书</source>
+        <translation>Certificate</translation>
+    </message>
+    <message>
+        <source>校准记录</source>
+        <translation>Calibration record</translation>
+    </message>
+    <message>
+        <source>原始记录</source>
+        <translation>Raw record</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>Word 文档 (*.docx)</source>
+        <translation>Word document (*.docx)</translation>
+    </message>
+    <message>
+        <source>Excel 工作簿 (*.xlsx)</source>
+        <translation>Excel workbook (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>PDF 文件 (*.pdf)</source>
+        <translation>PDF file (*.pdf)</translation>
     </message>
 </context>
 <context>
@@ -1939,6 +2145,17 @@ Exit statuses:
     <message>
         <source>手册文件缺失</source>
         <translation>manual files missing</translation>
+    </message>
+</context>
+<context>
+    <name>InputChecks</name>
+    <message>
+        <source>请先输入参数！</source>
+        <translation>Please enter the parameters first!</translation>
+    </message>
+    <message>
+        <source>%1不能为空。</source>
+        <translation>%1 must not be empty.</translation>
     </message>
 </context>
 <context>
@@ -2566,6 +2783,26 @@ Exit statuses:
         <source>数据库服务器：%1</source>
         <translation>Database server: %1</translation>
     </message>
+    <message>
+        <source>注销</source>
+        <translation>Log out</translation>
+    </message>
+    <message>
+        <source>注销 / 切换用户</source>
+        <translation>Log out / switch user</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>是否注销当前用户？</source>
+        <translation>Log out the current user?</translation>
+    </message>
+    <message>
+        <source>用户注销。</source>
+        <translation>User logged out.</translation>
+    </message>
 </context>
 <context>
     <name>PCRClass</name>
@@ -2781,10 +3018,6 @@ Exit statuses:
         <translation>The calibration date is not a valid date!</translation>
     </message>
     <message>
-        <source>请先输入参数！</source>
-        <translation>Please enter the parameters first!</translation>
-    </message>
-    <message>
         <source>编号或序列号重复。</source>
         <translation>The number or serial number is already in use.</translation>
     </message>
@@ -2823,6 +3056,10 @@ Exit statuses:
     <message>
         <source>证书号</source>
         <translation>Certificate number</translation>
+    </message>
+    <message>
+        <source>校准日期不能晚于当前时间！</source>
+        <translation>The calibration date cannot be later than now!</translation>
     </message>
 </context>
 <context>
@@ -3623,10 +3860,6 @@ A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of
         <translation>Choose file</translation>
     </message>
     <message>
-        <source>Config Files (*.db3)</source>
-        <translation>Config Files (*.db3)</translation>
-    </message>
-    <message>
         <source>恢复成功！</source>
         <translation>Restore succeeded.</translation>
     </message>
@@ -3709,6 +3942,10 @@ A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of
     <message>
         <source>数据库设置已保存，将在程序下次启动时生效。</source>
         <translation>Database settings saved; they take effect at the next start of the program.</translation>
+    </message>
+    <message>
+        <source>数据库备份 (*.db3)</source>
+        <translation>Database backup (*.db3)</translation>
     </message>
 </context>
 <context>
@@ -4043,6 +4280,10 @@ A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of
     <message>
         <source>数据库在PostgreSQL服务器上，本程序不备份也不恢复它：请由数据库管理员用服务器自己的工具（pg_dump 备份、pg_restore 恢复，或连续归档与时间点恢复）完成。</source>
         <translation>The database is on a PostgreSQL server; this program neither backs it up nor restores it. The database administrator does that with the server&apos;s own tools (pg_dump to back up, pg_restore to restore, or continuous archiving with point-in-time recovery).</translation>
+    </message>
+    <message>
+        <source>循环文件管理-修改</source>
+        <translation>Cycle files - modify</translation>
     </message>
 </context>
 <context>

@@ -559,19 +559,23 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>打开文件</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>PDF Files (*.pdf)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>校验</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>检查审计日志的哈希链：任何一条记录被改动或删除都会被发现</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDF 文件 (*.pdf)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -753,11 +757,95 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>校准停止!</source>
+        <source>项目名称重复！</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>项目名称重复！</source>
+        <source>探头</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>当前</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最低</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最高</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无布点图</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无图片</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>布点图与标准器不符！（%1个点，%2个探头）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>均匀度校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未开始校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>阶段：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>距开始：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在连接测温仪…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>采集时长：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>已采集：%1    剩余：%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>程序步骤：无循环文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>程序步骤：第%1/%2步 %3 %4，保持%5 min，本步剩余 %6</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>（第%1轮）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 已结束</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请按“继续”开始升降温速率校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>均匀度校准完成，请按“继续”开始升降温速率校准！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准完成，数据已保存！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据已保存！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -769,14 +857,6 @@
     </message>
     <message>
         <source>样本线性校准</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>样本示值误差原始数据</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>样本示值误差</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -792,27 +872,51 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>      标准值      </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>      测量值      </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>      示值误差      </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>      不确定度      </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>请将数据填写完整！</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>数据保存失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>样本示值误差原始数据（copies/μL）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>样本示值误差（示值误差 = (测量值 − 标准值) / 标准值 × 100%）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  标准值 (copies/μL)  </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  测量值 (copies/μL)  </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  示值误差 (%)  </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  不确定度 (%, k=2)  </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>样本线性校准数据保存：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 不是数值！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据尚未保存，是否放弃已填写的数据？</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -898,6 +1002,33 @@
     </message>
 </context>
 <context>
+    <name>CycleSteps</name>
+    <message>
+        <source>请先输入内容！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择内容！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定点温度应为数字，最多一位小数！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定点温度超出范围（%1 ~ %2 %3）！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>持续时间应为分钟数，最多两位小数！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>持续时间应大于0且不超过%1分钟！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CyclicFile</name>
     <message>
         <source>步骤文件</source>
@@ -949,6 +1080,10 @@
     </message>
     <message>
         <source>该循环文件已被%1个校准项目使用，不能删除！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1011,14 +1146,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>请先输入内容！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>请先选择内容！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>请先选择通道！</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1056,6 +1183,46 @@
     </message>
     <message>
         <source>添加循环文件：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>例如 72.5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>例如 1.5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>步骤文件修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号应为1到3位数字！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>该循环文件已被%1个校准项目使用，不能修改！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称重复,修改失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修改循环文件：</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1194,6 +1361,14 @@
     </message>
     <message>
         <source>性能判定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出格式：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准证书和校准记录的文件格式；原始记录总是Excel工作簿</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1481,10 +1656,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>请先输入参数！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>编号或名称重复。</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1558,6 +1729,10 @@
     </message>
     <message>
         <source>端口号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不确定度应为数值，例如 0.1 或 U=0.1℃ (k=2)！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1640,6 +1815,37 @@
     </message>
     <message>
         <source>无法分配证书编号：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ExportNames</name>
+    <message>
+        <source>校准证书</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准记录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>原始记录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Word 文档 (*.docx)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Excel 工作簿 (*.xlsx)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDF 文件 (*.pdf)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1918,6 +2124,17 @@
     </message>
     <message>
         <source>手册文件缺失</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>InputChecks</name>
+    <message>
+        <source>请先输入参数！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1不能为空。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2546,6 +2763,26 @@
         <source>数据库服务器：%1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>注销</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>注销 / 切换用户</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>是否注销当前用户？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户注销。</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PCRClass</name>
@@ -2761,10 +2998,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>请先输入参数！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>编号或序列号重复。</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2802,6 +3035,10 @@
     </message>
     <message>
         <source>证书号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准日期不能晚于当前时间！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3602,10 +3839,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Config Files (*.db3)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>恢复成功！</source>
         <translation type="unfinished"></translation>
     </message>
@@ -3687,6 +3920,10 @@
     </message>
     <message>
         <source>数据库设置已保存，将在程序下次启动时生效。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据库备份 (*.db3)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -4021,6 +4258,10 @@
     </message>
     <message>
         <source>数据库在PostgreSQL服务器上，本程序不备份也不恢复它：请由数据库管理员用服务器自己的工具（pg_dump 备份、pg_restore 恢复，或连续归档与时间点恢复）完成。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>循环文件管理-修改</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

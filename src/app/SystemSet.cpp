@@ -331,7 +331,9 @@ void SystemSet::pt_Recovery_clicked()
 {
     if (isBusy() || refusedOnServer())
         return;
-    const QString source = chooseFile(this, tr("选择文件"), QStringLiteral("/"), tr("Config Files (*.db3)"));
+    // The backups are where one looks first; without a backup folder, the workspace.
+    const QString start = QFileInfo(m_backupPath).isDir() ? m_backupPath : QFileInfo(liveDatabase()).absolutePath();
+    const QString source = chooseFile(this, tr("选择文件"), start, tr("数据库备份 (*.db3)"));
     if (source.isEmpty())
         return;
     const QString live = liveDatabase();

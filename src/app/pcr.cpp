@@ -84,6 +84,12 @@ PCR::PCR(const Options &options, QWidget *parent)
     connect(ui->Action_Admin, &QAction::triggered, this, &PCR::pt_Admin_triggererd);
     connect(ui->Action_AuditLog, &QAction::triggered, this, &PCR::pt_AuditLog_triggererd);
     connect(ui->Action_Help, &QAction::triggered, this, &PCR::pt_Help_triggeed);
+    // Before "关于": hand the station to a colleague without restarting.
+    m_logout = new QAction(this);
+    m_logout->setObjectName(QStringLiteral("Action_Logout"));
+    m_logout->setIcon(icon("Logout"));
+    ui->toolBar->insertAction(ui->Action_Help, m_logout);
+    connect(m_logout, &QAction::triggered, this, &PCR::pt_Logout_triggered);
 
     ui->Action_RCRDevice->setIcon(icon("RCRDevice"));
     ui->Action_Electrometer->setIcon(icon("Electrometer"));
@@ -203,6 +209,8 @@ void PCR::buildStatusBar()
 void PCR::applyTexts()
 {
     ui->retranslateUi(this);
+    m_logout->setText(tr("注销"));
+    m_logout->setToolTip(tr("注销 / 切换用户"));
     if (titleLabel)
         titleLabel->setText(Pages::title(currentPage));
     if (userLabel)
@@ -261,14 +269,7 @@ void PCR::showPage(int index)
     if (titleLabel)
         titleLabel->setText(Pages::title(index));
 
-    if (QWidget *old = page(currentPage)) {
-        ui->verticalLayout_Widget->removeWidget(old);
-        pages[size_t(currentPage)] = nullptr;
-        delete old;
-        setPageIcon(currentPage, false);
-        if (currentPage == Pages::SystemSetPage)
-            readBackupSettings();   // changed backup settings take effect
-    }
+    closePage();
 
     QWidget *fresh = m_options.pages(index, this);
     if (index == Pages::SystemSetPage) {
@@ -282,6 +283,19 @@ void PCR::showPage(int index)
     pages[size_t(index)] = fresh;
     setPageIcon(index, true);
     currentPage = index;
+}
+
+void PCR::closePage()
+{
+    QWidget *old = page(currentPage);
+    if (!old)
+        return;
+    ui->verticalLayout_Widget->removeWidget(old);
+    pages[size_t(currentPage)] = nullptr;
+    delete old;
+    setPageIcon(currentPage, false);
+    if (currentPage == Pages::SystemSetPage)
+        readBackupSettings();   // changed backup settings take effect
 }
 
 void PCR::readBackupSettings()
@@ -414,6 +428,48 @@ void PCR::pt_StandardizerCalibration_triggererd()
         return;
     }
     showPage(Pages::ThermistorPage);
+}
+
+void PCR::pt_Logout_triggered()
+{
+    logOut();
+}
+
+bool PCR::logOut()
+{
+    if (m_databaseFailed || m_loginRefused)
+        return false;
+    if (auto *running = dynamic_cast<RunningPage *>(page(currentPage))) {
+        if (running->isRunning()) {
+            Messages::information(this, tr("警告"), tr("设备正在运行中，请停止运行！"));
+            return false;
+        }
+    }
+    if (Messages::question(this, tr("提示"), tr("是否注销当前用户？"), QMessageBox::Yes | QMessageBox::No)
+        != QMessageBox::Yes)
+        return false;
+    Tool::SaveAuditLog(AuditEvent::UserLogin, tr("用户注销。"));
+
+    // The page goes with the user whose rights it was built with.
+    closePage();
+    currentPage = -1;
+    Tool::CurrentUser = Tool::Struct_UesrManagement();
+    if (userLabel)
+        userLabel->clear();
+
+    const bool shown = isVisible();
+    hide();
+    if (!m_options.login()) {
+        // Nobody is logged in: the program ends as a refused login at start-up does.
+        m_loginRefused = true;
+        QCoreApplication::exit(0);
+        return true;
+    }
+    applyTexts();
+    if (shown)
+        show();
+    showPage(Pages::PCRDevicePage);
+    return true;
 }
 
 void PCR::pt_Standardizer_triggererd()

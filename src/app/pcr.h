@@ -53,6 +53,11 @@ public:
     QAction *pageAction(int index) const;
 
     void showPage(int index);
+    // Log out / switch user: refused during a run; otherwise audited, the page closed and the
+    // login run again. Another user's login applies that user's rights to every page built from
+    // then on; a refused login ends the program. False when nothing changed.
+    bool logOut();
+    QAction *logoutAction() const { return m_logout; }
     void readBackupSettings();
 
     // Automatic backup rules: due when the last backup plus the cycle is not after now (an
@@ -87,6 +92,7 @@ private slots:
     void pt_Admin_triggererd();
     void pt_AuditLog_triggererd();
     void pt_Help_triggeed();
+    void pt_Logout_triggered();
 
 private:
     void startUp(QSplashScreen *splash);
@@ -94,6 +100,8 @@ private:
     void applyTexts();
     void buildStatusBar();
     void setPageIcon(int index, bool grey);
+    // Removes and destroys the page shown (currentPage stays).
+    void closePage();
     void runDialog(QDialog *dialog);
 
     Ui::PCRClass *ui;
@@ -114,6 +122,7 @@ private:
     QTranslator qtTranslator; // Qt's own texts (file dialogs, context menus) in Chinese
 
     QLabel *userLabel = nullptr;
+    QAction *m_logout = nullptr;
     QLabel *copyrightLabel = nullptr;
     Options m_options;
     bool m_loginRefused = false;

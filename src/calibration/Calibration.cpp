@@ -1,12 +1,17 @@
 #include "calibration/Calibration.h"
 
+#include "analysis/CycleFile.h"
+#include "analysis/Units.h"
 #include "app/messages.h"
 #include "app/widgets.h"
 #include "calibration/CalibrationLinear.h"
 #include "chart/ChartView.h"
 #include "instruments/Collection1611A.h"
+#include "registry/LayoutDrawing.h"
+#include "registry/LayoutGrid.h"
 #include "store/SampleWriter.h"
 #include "store/datawords.h"
+#include "store/queries.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,13 +24,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QAbstractItemView>
+#include <QHeaderView>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
+#include <QTableWidget>
+#include <QTimer>
 #include <QTimeEdit>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -96,11 +107,17 @@ Calibration::Calibration(QWidget *parent) : QWidget(parent)
     // 3. Chart and driver.
     chartView = new ChartView(this);
     chartView->setObjectName(QStringLiteral("chartView"));
-    verticalLayout_5->addWidget(chartView);
+    chartView->setUnit(Tool::TemperatureUnit == QStringLiteral("℉") ? QStringLiteral("℉") : QStringLiteral("℃"));
+    buildRunPanel();
     collector = new Collection1611A(this);
     run = new CalibrationRun(collector, this);
     // The phase's actual start replaces the planned one.
-    connect(run, &CalibrationRun::acquisitionStarted, this, [this](const QDateTime &time) { start = time; });
+    connect(run, &CalibrationRun::acquisitionStarted, this, [this](const QDateTime &time) {
+        start = time;
+        acquisitionBegun = true;
+        runState = RunState::Acquiring;
+        showRunState();
+    });
     connect(run, &CalibrationRun::sampleTaken, this, &Calibration::sampleTaken);
     connect(run, &CalibrationRun::instrumentFailed, this, &Calibration::instrumentFailed);
     connect(run, &CalibrationRun::storeFailed, this, &Calibration::storeFailed);
@@ -201,6 +218,19 @@ void Calibration::buildForm()
     devices->addWidget(comboBox_StandardizerList, 1, 1);
     devices->addWidget(label_Layout, 1, 2);
     devices->addWidget(comboBox_Layout, 1, 3);
+    // What the engineer looks at while placing the probes: the chosen layout and, per channel,
+    // its well.
+    label_LayoutPreview = label(groupBox_1, "label_LayoutPreview");
+    label_LayoutPreview->setFixedSize(132, 96);
+    label_LayoutPreview->setAlignment(Qt::AlignCenter);
+    label_LayoutPreview->setFrameShape(QFrame::StyledPanel);
+    label_LayoutWells = label(groupBox_1, "label_LayoutWells");
+    label_LayoutWells->setWordWrap(true);
+    label_LayoutWells->setTextFormat(Qt::PlainText);
+    label_LayoutWells->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label_LayoutWells->setStyleSheet(QStringLiteral("font: 10pt \"宋体\";"));
+    devices->addWidget(label_LayoutPreview, 2, 0, 1, 2, Qt::AlignLeft);
+    devices->addWidget(label_LayoutWells, 2, 2, 1, 2);
 
     // Calibration items.
     groupBox_2 = new QGroupBox(parameters);
@@ -355,6 +385,234 @@ void Calibration::retranslateUi()
     label_Calibrated->setText(tr("校准员："));
     label_Checked->setText(tr("  核验员："));
     pushButton_StartUp->setText(buttonLabels.value(buttonLabel));
+    if (tableWidget_Probes) {
+        const QString unit = Tool::TemperatureUnit == QStringLiteral("℉") ? QStringLiteral("℉") : QStringLiteral("℃");
+        tableWidget_Probes->setHorizontalHeaderLabels(
+            {tr("探头"), tr("当前") + QLatin1Char('\n') + unit, tr("最低") + QLatin1Char('\n') + unit,
+             tr("最高") + QLatin1Char('\n') + unit});
+        showRunState();
+    }
+}
+
+void Calibration::buildRunPanel()
+{
+    widget_Run = new QWidget(this);
+    widget_Run->setObjectName(QStringLiteral("widget_Run"));
+    auto *panel = new QGridLayout(widget_Run);
+    panel->setContentsMargins(6, 2, 6, 2);
+    panel->setVerticalSpacing(2);
+    label_Phase = new QLabel(widget_Run);
+    label_Phase->setObjectName(QStringLiteral("label_Phase"));
+    label_Step = new QLabel(widget_Run);
+    label_Step->setObjectName(QStringLiteral("label_Step"));
+    label_RunTime = new QLabel(widget_Run);
+    label_RunTime->setObjectName(QStringLiteral("label_RunTime"));
+    progressBar_Run = new QProgressBar(widget_Run);
+    progressBar_Run->setObjectName(QStringLiteral("progressBar_Run"));
+    progressBar_Run->setRange(0, 100);
+    progressBar_Run->setValue(0);
+    // However long a text gets (in English, say), it never widens the page at the form's cost.
+    for (QLabel *l : {label_Phase, label_Step, label_RunTime}) {
+        l->setTextFormat(Qt::PlainText);
+        l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    // Phase and progress on one line, the time and the step on a line each.
+    panel->addWidget(label_Phase, 0, 0);
+    panel->addWidget(progressBar_Run, 0, 1);
+    panel->addWidget(label_RunTime, 1, 0, 1, 2);
+    panel->addWidget(label_Step, 2, 0, 1, 2);
+    panel->setColumnStretch(0, 1);
+    progressBar_Run->setFixedWidth(150);
+
+    // Each probe's reading now and its extremes so far, beside the curves.
+    tableWidget_Probes = new QTableWidget(0, 4, this);
+    tableWidget_Probes->setObjectName(QStringLiteral("tableWidget_Probes"));
+    tableWidget_Probes->setStyleSheet(QStringLiteral("font: 10pt \"宋体\";"));
+    tableWidget_Probes->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tableWidget_Probes->setSelectionMode(QAbstractItemView::NoSelection);
+    tableWidget_Probes->setFocusPolicy(Qt::NoFocus);
+    tableWidget_Probes->verticalHeader()->setVisible(false);
+    tableWidget_Probes->verticalHeader()->setDefaultSectionSize(20);
+    // The probe names as wide as they are, the three readings sharing the rest.
+    tableWidget_Probes->horizontalHeader()->setMinimumSectionSize(36);
+    tableWidget_Probes->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    tableWidget_Probes->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    tableWidget_Probes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tableWidget_Probes->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    tableWidget_Probes->setFixedWidth(230);
+
+    auto *chartRow = new QHBoxLayout();
+    chartRow->addWidget(chartView, 1);
+    chartRow->addWidget(tableWidget_Probes);
+    verticalLayout_5->addWidget(widget_Run);
+    verticalLayout_5->addLayout(chartRow, 1);
+
+    runClock = new QTimer(this);
+    runClock->setInterval(1000);
+    connect(runClock, &QTimer::timeout, this, &Calibration::showRunState);
+    retranslateUi();
+}
+
+void Calibration::showLayoutPreview()
+{
+    QList<Tool::Struct_Layout> layouts;
+    const QString name = comboBox_Layout->currentText();
+    if (name.isEmpty() || !Tool::getLayout(layouts, name) || layouts.isEmpty()) {
+        label_LayoutPreview->setPixmap(QPixmap());
+        label_LayoutPreview->setText(tr("无布点图"));
+        label_LayoutWells->clear();
+        label_LayoutPreview->setToolTip(QString());
+        label_LayoutWells->setToolTip(QString());
+        return;
+    }
+    const Tool::Struct_Layout &layout = layouts.first();
+    const QImage picture = LayoutDrawing::decodePicture(layout.Image);
+    if (picture.isNull())
+        label_LayoutPreview->setText(tr("无图片"));
+    else
+        label_LayoutPreview->setPixmap(QPixmap::fromImage(picture).scaled(
+            label_LayoutPreview->size() - QSize(4, 4), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+
+    QList<Tool::Struct_Standardizer> probes;
+    const QString key = comboBox_StandardizerList->currentText().section(Separator, 0, 0);
+    QStringList channels;
+    if (!key.isEmpty() && Tool::getStandardizer(probes, key) && !probes.isEmpty())
+        channels = probes.first().ChannelNames.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    QStringList pairs;
+    for (const LayoutGrid::ChannelWell &cw : LayoutGrid::channelWells(channels, layout.Points))
+        pairs << (cw.channel.isEmpty() ? QStringLiteral("?") : cw.channel) + QStringLiteral("→")
+                     + (cw.well.isEmpty() ? QStringLiteral("?") : cw.well);
+    QString text = pairs.join(QStringLiteral("  "));
+    const int points = layout.PointCount.toInt();
+    if (!channels.isEmpty() && channels.size() != points)
+        text = tr("布点图与标准器不符！（%1个点，%2个探头）").arg(points).arg(channels.size()) + QLatin1Char('\n') + text;
+    label_LayoutWells->setText(text);
+    label_LayoutWells->setStyleSheet(channels.isEmpty() || channels.size() == points
+                                         ? QStringLiteral("font: 10pt \"宋体\";")
+                                         : QStringLiteral("font: 10pt \"宋体\"; color: rgb(200, 0, 0);"));
+    // The whole list, one channel a line, on hovering either.
+    QStringList lines = pairs;
+    lines.prepend(layout.Name);
+    label_LayoutWells->setToolTip(lines.join(QLatin1Char('\n')));
+    label_LayoutPreview->setToolTip(label_LayoutWells->toolTip());
+}
+
+void Calibration::loadProgramSteps()
+{
+    phaseSteps.clear();
+    const QString name = phaseModel == UniformityModel ? project.UniformityFile : project.RateFile;
+    QList<Tool::Struct_CyclicFile> files;
+    if (name.isEmpty() || !Tool::queryCyclicFile(files, Queries::cyclicFileByName(name)) || files.isEmpty())
+        return;
+    const Tool::Struct_CyclicFile &f = files.first();
+    Analysis::parseCycleSteps({f.StepCount, f.SetTemperatures, f.HoldTimes}, phaseSteps);
+}
+
+QString Calibration::phaseText() const
+{
+    return label_Phase->text();
+}
+
+QString Calibration::stepText() const
+{
+    return label_Step->text();
+}
+
+QString Calibration::timeText() const
+{
+    return label_RunTime->text();
+}
+
+int Calibration::progress() const
+{
+    return progressBar_Run->value();
+}
+
+void Calibration::showRunState()
+{
+    if (!label_Phase)
+        return;
+    const bool twoPhases = !project.UniformityFile.isEmpty() && !project.RateFile.isEmpty();
+    QString phase = phaseModel == UniformityModel ? tr("均匀度校准") : tr("升降温速率校准");
+    if (twoPhases)
+        phase += phaseModel == UniformityModel ? QStringLiteral(" (1/2)") : QStringLiteral(" (2/2)");
+    const qint64 durationSeconds = duration.isValid() ? QTime(0, 0).secsTo(duration) : 0;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString unit = Tool::TemperatureUnit == QStringLiteral("℉") ? QStringLiteral("℉") : QStringLiteral("℃");
+    switch (runState) {
+    case RunState::Idle:
+        label_Phase->setText(tr("未开始校准"));
+        label_Step->clear();
+        label_RunTime->clear();
+        progressBar_Run->setValue(0);
+        break;
+    case RunState::Waiting: {
+        label_Phase->setText(tr("阶段：") + phase);
+        const qint64 toStart = now.secsTo(start);
+        label_RunTime->setText(toStart > 0 ? tr("距开始：%1").arg(RunProgress::clockText(toStart))
+                                           : tr("正在连接测温仪…"));
+        label_Step->setText(tr("采集时长：%1").arg(RunProgress::clockText(durationSeconds)));
+        progressBar_Run->setValue(0);
+        break;
+    }
+    case RunState::Acquiring: {
+        label_Phase->setText(tr("阶段：") + phase);
+        const qint64 elapsed = std::max<qint64>(0, start.secsTo(now));
+        label_RunTime->setText(tr("已采集：%1    剩余：%2")
+                                   .arg(RunProgress::clockText(std::min(elapsed, durationSeconds)),
+                                        RunProgress::clockText(RunProgress::remainingSeconds(durationSeconds, elapsed))));
+        progressBar_Run->setValue(RunProgress::percentDone(durationSeconds, elapsed));
+        const RunProgress::StepAt at = RunProgress::stepAt(phaseSteps, elapsed);
+        if (at.step < 0) {
+            label_Step->setText(tr("程序步骤：无循环文件"));
+        } else {
+            QString step = tr("程序步骤：第%1/%2步 %3 %4，保持%5 min，本步剩余 %6")
+                               .arg(at.step + 1)
+                               .arg(phaseSteps.size())
+                               .arg(QString::number(Analysis::displayTemperature(at.temperature, unit), 'f', 1), unit)
+                               .arg(at.holdMinutes)
+                               .arg(RunProgress::clockText(at.secondsLeft));
+            if (at.cycle > 0)
+                step += tr("（第%1轮）").arg(at.cycle + 1);
+            label_Step->setText(step);
+        }
+        break;
+    }
+    case RunState::Paused:
+        label_Phase->setText(tr("阶段：") + phase + tr(" 已结束"));
+        label_RunTime->setText(tr("请按“继续”开始升降温速率校准"));
+        label_Step->clear();
+        break;
+    case RunState::Ended:
+        label_Phase->setText(tr("阶段：") + phase + tr(" 已结束"));
+        label_Step->clear();
+        if (!acquisitionBegun)
+            label_RunTime->clear();
+        break;
+    }
+}
+
+void Calibration::showProbeTable()
+{
+    const QStringList names = standardizer.ChannelNames.split(QLatin1Char(','));
+    const QVector<RunProgress::ProbeRanges::Range> &r = ranges.ranges();
+    if (tableWidget_Probes->rowCount() != names.size()) {
+        tableWidget_Probes->setRowCount(names.size());
+        for (int row = 0; row < names.size(); ++row)
+            for (int c = 0; c < 4; ++c) {
+                auto *item = new QTableWidgetItem();
+                item->setTextAlignment(c == 0 ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(Qt::AlignRight | Qt::AlignVCenter));
+                tableWidget_Probes->setItem(row, c, item);
+            }
+    }
+    const auto text = [](double v) { return QString::number(v, 'f', 2); };
+    for (int row = 0; row < names.size(); ++row) {
+        tableWidget_Probes->item(row, 0)->setText(names.at(row).trimmed());
+        const bool seen = row < r.size() && r.at(row).seen;
+        tableWidget_Probes->item(row, 1)->setText(seen ? text(r.at(row).current) : QStringLiteral("—"));
+        tableWidget_Probes->item(row, 2)->setText(seen ? text(r.at(row).low) : QStringLiteral("—"));
+        tableWidget_Probes->item(row, 3)->setText(seen ? text(r.at(row).high) : QStringLiteral("—"));
+    }
 }
 
 void Calibration::changeEvent(QEvent *event)
@@ -364,6 +622,7 @@ void Calibration::changeEvent(QEvent *event)
         warningTitle = tr("警告");
         buttonLabels = QStringList{tr("开始"), tr("停止"), tr("继续")};
         retranslateUi();
+        showLayoutPreview();
     }
     QWidget::changeEvent(event);
 }
@@ -421,6 +680,10 @@ void Calibration::InitComboBox()
     Tool::getLayout(layouts, QString());
     for (const auto &l : layouts)
         comboBox_Layout->addItem(l.Name);
+
+    connect(comboBox_Layout, &QComboBox::currentTextChanged, this, &Calibration::showLayoutPreview);
+    connect(comboBox_StandardizerList, &QComboBox::currentTextChanged, this, &Calibration::showLayoutPreview);
+    showLayoutPreview();
 
     // The lists open wide enough for whole items, however narrow the boxes are.
     for (QComboBox *box : {comboBox_PCRList, comboBox_ElectrometerList, comboBox_StandardizerList, comboBox_Layout,
@@ -539,6 +802,12 @@ void Calibration::pt_StartUp_clicked()
         run->stop();
         return;
     }
+    // Nothing taken yet (still waiting for the start time, or opening the instrument): there is
+    // nothing to save, so nothing to ask.
+    if (run->samplesTaken() == 0 && rowsStored == 0) {
+        requestClose(false);
+        return;
+    }
     const QMessageBox::StandardButton answer =
         Messages::question(this, tr("保存"), tr("是否保存数据?"),
                            QMessageBox::Save | QMessageBox::No | QMessageBox::Cancel);
@@ -568,6 +837,13 @@ void Calibration::startPhase(bool firstPhase)
         rowsStored = 0;
     }
     phaseModel = uniformitySelected ? UniformityModel : RateModel;
+    loadProgramSteps();
+    ranges.reset(standardizer.ChannelNames.split(QLatin1Char(',')).size());
+    showProbeTable();
+    acquisitionBegun = false;
+    runState = RunState::Waiting;
+    showRunState();
+    runClock->start();
     // Set before the worker starts, so that the page cannot be left while the instrument opens.
     running = true;
     therad_StartUp();
@@ -603,12 +879,17 @@ void Calibration::requestClose(bool save)
 void Calibration::sampleTaken(int, const QStringList &values, const QDateTime &time)
 {
     chartView->AppendSample(values, time);
+    ranges.add(values);
+    showProbeTable();
 }
 
 void Calibration::instrumentFailed(CalibrationRun::InstrumentFault fault)
 {
     running = false;
     setButtonLabel(LabelStart);
+    runClock->stop();
+    runState = RunState::Ended;
+    showRunState();
     switch (fault) {
     case CalibrationRun::InstrumentFault::Open:
         emit SendOut_signals(1, tr("警告"), tr("连接设备失败！"));
@@ -629,6 +910,9 @@ void Calibration::storeFailed(const QString &)
     // The writer has logged what failed.
     running = false;
     setButtonLabel(LabelStart);
+    runClock->stop();
+    runState = RunState::Ended;
+    showRunState();
     emit SendOut_signals(1, warningTitle, tr("添加数据失败！"));
     // The run ends here; what was committed stays a project, unless the user already chose to
     // discard it.
@@ -645,17 +929,24 @@ void Calibration::phaseEnded(CalibrationRun::EndReason reason)
 {
     rowsStored += run->rowsStored();
     const bool twoPhases = rateSelected && uniformitySelected;
+    runClock->stop();
+    runState = RunState::Ended;
     switch (reason) {
     case CalibrationRun::EndReason::Finished:
         if (pendingClose != PendingClose::None)
             break;
-        emit SendOut_signals(1, tr("提示"), tr("校准停止!"));
         if (twoPhases) {
             uniformitySelected = false;
             running = false;
             setButtonLabel(LabelContinue);
+            runState = RunState::Paused;
+            showRunState();   // before the box, which waits for the engineer
+            emit SendOut_signals(1, tr("提示"), tr("均匀度校准完成，请按“继续”开始升降温速率校准！"));
         } else {
             setButtonLabel(LabelStart);
+            showRunState();
+            // The notice comes with the save: "finished and stored" in one box.
+            finishedSave = true;
             emit SendOut_signals(0, QString(), QString());
         }
         break;
@@ -663,6 +954,7 @@ void Calibration::phaseEnded(CalibrationRun::EndReason reason)
         if (twoPhases && run->samplesTaken() > 0) {
             uniformitySelected = false;
             setButtonLabel(LabelContinue);
+            runState = RunState::Paused;
         } else {
             running = false;
             setButtonLabel(LabelStart);
@@ -672,6 +964,7 @@ void Calibration::phaseEnded(CalibrationRun::EndReason reason)
     case CalibrationRun::EndReason::StoreFailed:
         break;
     }
+    showRunState();
     if (pendingClose != PendingClose::None) {
         const bool save = pendingClose == PendingClose::Save;
         pendingClose = PendingClose::None;
@@ -684,9 +977,12 @@ void Calibration::SendOut_slots(int code, QString a, QString b)
     // Samples do not pass here: the run's writer stores them and the chart takes them from the
     // run directly.
     switch (code) {
-    case 0:
-        SaveCalibration();
+    case 0: {
+        const bool finished = finishedSave;
+        finishedSave = false;
+        SaveCalibration(false, finished);
         break;
+    }
     case 1:
         if (!closing)
             Messages::information(this, a, b);
@@ -707,15 +1003,20 @@ void Calibration::SendOut_slots(int code, QString a, QString b)
     }
 }
 
-void Calibration::SaveCalibration(bool quietly)
+void Calibration::SaveCalibration(bool quietly, bool finished)
 {
     // Once per project: a finished run, a Stop and a communication failure can meet.
     if (!projectOpen)
         return;
     projectOpen = false;
-    if (!Tool::addCalibration(project) && !closing && !quietly)
+    const bool stored = Tool::addCalibration(project);
+    if (!stored && !closing && !quietly)
         Messages::information(this, warningTitle,
                               Tool::lastWriteWasDuplicate() ? tr("项目名称重复！") : tr("添加数据失败！"));
+    // Said once it is true: the engineer may now leave the page or export.
+    if (stored && !closing && !quietly)
+        Messages::information(this, infoTitle,
+                              finished ? tr("校准完成，数据已保存！") : tr("数据已保存！"));
     Tool::updatePCRDeviceCalibrationDate(project.SerialNumber, project.CalibrationTime);
     if (linearSelected && !closing) {
         auto *window = new CalibrationLinear();

@@ -4,6 +4,7 @@
 
 #include "acquisition/CalibrationRun.h"
 #include "acquisition/CalibrationSetup.h"
+#include "acquisition/RunProgress.h"
 #include "app/runningpage.h"
 #include "calibration/CalibrationLinear.h"
 #include "store/tool.h"
@@ -22,7 +23,10 @@ class QDateTimeEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
+class QTableWidget;
+class QTimer;
 class QTimeEdit;
 class QVBoxLayout;
 
@@ -54,6 +58,18 @@ public:
     // The sample-linearity window opened after the last save, if still open.
     CalibrationLinear *linearWindow() const { return linearity; }
 
+    // What the run panel shows now: phase, cycle-file step, time, progress (for checks).
+    QString phaseText() const;
+    QString stepText() const;
+    QString timeText() const;
+    int progress() const;
+    // The layout preview beside the device choice (for checks): its picture and its wells text.
+    QLabel *layoutPreview() const { return label_LayoutPreview; }
+    QLabel *layoutWells() const { return label_LayoutWells; }
+    // The steps of the cycle file of the phase in progress (empty without one).
+    const QVector<CycleStep> &programSteps() const { return phaseSteps; }
+    const RunProgress::ProbeRanges &probeRanges() const { return ranges; }
+
 public slots:
     void pt_Rate_clicked();
     void pt_StartUp_clicked();
@@ -68,6 +84,13 @@ protected:
 
 private:
     void buildForm();
+    // The run panel above the chart and the probe table beside it.
+    void buildRunPanel();
+    void showRunState();
+    void showProbeTable();
+    void loadProgramSteps();
+    // The chosen layout's picture and which well each channel of the chosen probe set sits in.
+    void showLayoutPreview();
     void retranslateUi();
     void InitValidator();
     void InitComboBox();
@@ -89,7 +112,8 @@ private:
     void requestClose(bool save);
     // The project record stored (once), the PCR instrument's calibration date, the linearity
     // window. quietly: a failed store of the record is not shown again.
-    void SaveCalibration(bool quietly = false);
+    // finished: the run ended by itself (its notice says so).
+    void SaveCalibration(bool quietly = false, bool finished = false);
     void discardData();
     // The open project saved, or its samples discarded; audited as a stopped run.
     void closeProject(bool save);
@@ -172,4 +196,21 @@ private:
     QDateTimeEdit *dateTimeEdit_Time = nullptr;
     QPushButton *pushButton_StartUp = nullptr;
     QVBoxLayout *verticalLayout_5 = nullptr;
+    QLabel *label_LayoutPreview = nullptr;
+    QLabel *label_LayoutWells = nullptr;
+
+    // The run panel.
+    enum class RunState { Idle, Waiting, Acquiring, Paused, Ended };
+    RunState runState = RunState::Idle;
+    bool acquisitionBegun = false;    // the phase's first sample time has come
+    bool finishedSave = false;        // the save to come ends a finished run
+    QVector<CycleStep> phaseSteps;
+    RunProgress::ProbeRanges ranges;
+    QWidget *widget_Run = nullptr;
+    QLabel *label_Phase = nullptr;
+    QLabel *label_Step = nullptr;
+    QLabel *label_RunTime = nullptr;
+    QProgressBar *progressBar_Run = nullptr;
+    QTableWidget *tableWidget_Probes = nullptr;
+    QTimer *runClock = nullptr;
 };

@@ -1,9 +1,12 @@
 #include "calibration/CalibrationLinear.h"
 
 #include "app/messages.h"
+#include "calibration/LinearityValues.h"
 #include "store/tool.h"
 
+#include <QBrush>
 #include <QCloseEvent>
+#include <QColor>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -35,14 +38,21 @@ public:
 
 const char *const RowNames[2] = {"U1", "U2"};
 
-// Column 0 holds the row names. Tab and Shift+Tab pass over them, and the arrow keys stop before
-// them: a value typed there would be lost and every later one would land a cell too far.
+// Column 0 holds the row names, and the results table's error is worked out. Tab and Shift+Tab
+// pass over such cells, and the arrow keys stop before the row names: a value typed there would
+// be lost and every later one would land a cell too far.
 class ValueTable : public QTableWidget
 {
 public:
     using QTableWidget::QTableWidget;
 
 protected:
+    bool typed(int row, int column) const
+    {
+        const QTableWidgetItem *it = item(row, column);
+        return column >= 1 && it && (it->flags() & Qt::ItemIsEditable);
+    }
+
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override
     {
         const QModelIndex current = currentIndex();
@@ -56,16 +66,20 @@ protected:
         int column = current.column();
         switch (action) {
         case MoveNext:
-            if (++column > last) {
-                column = 1;
-                row = (row + 1) % rows;
-            }
+            do {
+                if (++column > last) {
+                    column = 1;
+                    row = (row + 1) % rows;
+                }
+            } while (!typed(row, column));
             return model()->index(row, column);
         case MovePrevious:
-            if (--column < 1) {
-                column = last;
-                row = (row + rows - 1) % rows;
-            }
+            do {
+                if (--column < 1) {
+                    column = last;
+                    row = (row + rows - 1) % rows;
+                }
+            } while (!typed(row, column));
             return model()->index(row, column);
         default: {
             const QModelIndex next = QTableWidget::moveCursor(action, modifiers);
@@ -133,6 +147,14 @@ CalibrationLinear::CalibrationLinear(QWidget *parent) : QWidget(parent)
     tableWidget_Data1 = makeTable(this, "tableWidget_Data1", 5);
     pushButton_Set = new QPushButton(this);
     pushButton_Set->setObjectName(QStringLiteral("pushButton_Set"));
+    pushButton_Cancel = new QPushButton(this);
+    pushButton_Cancel->setObjectName(QStringLiteral("pushButton_Cancel"));
+    // The error is worked out from the standard and measured values.
+    for (int r = 0; r < 2; ++r) {
+        QTableWidgetItem *error = tableWidget_Data1->item(r, ErrorColumn);
+        error->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        error->setBackground(QColor(235, 235, 235));
+    }
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(label);
@@ -141,10 +163,14 @@ CalibrationLinear::CalibrationLinear(QWidget *parent) : QWidget(parent)
     layout->addWidget(tableWidget_Data1, 1);
     auto *buttons = new QHBoxLayout();
     buttons->addStretch(1);
+    buttons->addWidget(pushButton_Cancel);
     buttons->addWidget(pushButton_Set);
     layout->addLayout(buttons);
 
     connect(pushButton_Set, &QPushButton::clicked, this, &CalibrationLinear::pt_Set_clicked);
+    connect(pushButton_Cancel, &QPushButton::clicked, this, &CalibrationLinear::pt_Cancel_clicked);
+    for (QTableWidget *table : {tableWidget_Data, tableWidget_Data1})
+        connect(table, &QTableWidget::itemChanged, this, &CalibrationLinear::cellChanged);
     retranslateUi();
 }
 
@@ -186,15 +212,17 @@ void CalibrationLinear::retranslateUi()
 {
     infoTitle = tr("提示");
     setWindowTitle(tr("样本线性校准"));
-    label->setText(tr("样本示值误差原始数据"));
-    label_2->setText(tr("样本示值误差"));
+    label->setText(tr("样本示值误差原始数据（copies/μL）"));
+    label_2->setText(tr("样本示值误差（示值误差 = (测量值 − 标准值) / 标准值 × 100%）"));
     pushButton_Set->setText(tr("确定"));
+    pushButton_Cancel->setText(tr("取消"));
     QStringList first{tr("项目")};
     for (int c = 1; c <= 10; ++c)
         first << QStringLiteral("    %1    ").arg(c);
     tableWidget_Data->setHorizontalHeaderLabels(first);
-    tableWidget_Data1->setHorizontalHeaderLabels({tr("    项目    "), tr("      标准值      "), tr("      测量值      "),
-                                                  tr("      示值误差      "), tr("      不确定度      ")});
+    tableWidget_Data1->setHorizontalHeaderLabels({tr("    项目    "), tr("  标准值 (copies/μL)  "),
+                                                  tr("  测量值 (copies/μL)  "), tr("  示值误差 (%)  "),
+                                                  tr("  不确定度 (%, k=2)  ")});
     for (QTableWidget *table : {tableWidget_Data, tableWidget_Data1}) {
         table->resizeColumnsToContents();
         fitRows(table);
@@ -210,10 +238,49 @@ void CalibrationLinear::changeEvent(QEvent *event)
 
 void CalibrationLinear::pt_Set_clicked()
 {
+    if (!save())
+        return;
+    m_saved = true;
+    Tool::SaveAuditLog(AuditEvent::Calibration, tr("样本线性校准数据保存：") + projectName);
     close();
 }
 
-bool CalibrationLinear::collect(QStringList &texts)
+void CalibrationLinear::pt_Cancel_clicked()
+{
+    close();
+}
+
+void CalibrationLinear::cellChanged(QTableWidgetItem *item)
+{
+    if (m_updating || !item || item->column() < 1)
+        return;
+    m_updating = true;
+    // A cell that holds no number is marked at once; the error follows its two values.
+    const bool wrong = !item->text().trimmed().isEmpty() && !LinearityValues::isValue(item->text());
+    if (item->flags() & Qt::ItemIsEditable)
+        item->setBackground(wrong ? QColor(255, 200, 200) : QBrush());
+    if (item->tableWidget() == tableWidget_Data1 && item->column() != ErrorColumn) {
+        const int r = item->row();
+        const QString error = LinearityValues::indicationError(tableWidget_Data1->item(r, 1)->text(),
+                                                               tableWidget_Data1->item(r, 2)->text());
+        tableWidget_Data1->item(r, ErrorColumn)->setText(error);
+    }
+    m_updating = false;
+}
+
+bool CalibrationLinear::hasInput() const
+{
+    for (const QTableWidget *table : {tableWidget_Data, tableWidget_Data1})
+        for (int r = 0; r < 2; ++r)
+            for (int c = 1; c < table->columnCount(); ++c) {
+                const QTableWidgetItem *item = table->item(r, c);
+                if (item && (item->flags() & Qt::ItemIsEditable) && !item->text().trimmed().isEmpty())
+                    return true;
+            }
+    return false;
+}
+
+bool CalibrationLinear::collect(QStringList &texts, QString *problem)
 {
     texts.clear();
     for (QTableWidget *table : {tableWidget_Data, tableWidget_Data1}) {
@@ -221,9 +288,17 @@ bool CalibrationLinear::collect(QStringList &texts)
         for (int r = 0; r < 2; ++r) {
             for (int c = 1; c < table->columnCount(); ++c) {
                 const QTableWidgetItem *item = table->item(r, c);
-                const QString text = item ? item->text() : QString();
-                if (text.trimmed().isEmpty()) {
-                    table->setCurrentCell(r, c);
+                const QString text = item ? item->text().trimmed() : QString();
+                const bool computed = table == tableWidget_Data1 && c == ErrorColumn;
+                if (text.isEmpty() || !LinearityValues::isValue(text)) {
+                    // An error cell stays empty while its standard or measured value is missing.
+                    table->setCurrentCell(r, computed ? 1 : c);
+                    if (problem) {
+                        const QString where = QLatin1String(RowNames[r]) + QStringLiteral(" / ")
+                                              + table->horizontalHeaderItem(c)->text().trimmed();
+                        *problem = text.isEmpty() || computed ? tr("请将数据填写完整！")
+                                                              : tr("%1 不是数值！").arg(where);
+                    }
                     return false;
                 }
                 texts << text;
@@ -236,8 +311,9 @@ bool CalibrationLinear::collect(QStringList &texts)
 bool CalibrationLinear::save()
 {
     QStringList texts;
-    if (!collect(texts)) {
-        Messages::information(this, infoTitle, tr("请将数据填写完整！"));
+    QString problem;
+    if (!collect(texts, &problem)) {
+        Messages::information(this, infoTitle, problem);
         return false;
     }
     // An update that meets no project would report success and keep nothing.
@@ -252,7 +328,12 @@ bool CalibrationLinear::save()
 
 void CalibrationLinear::closeEvent(QCloseEvent *event)
 {
-    if (save())
+    // Closed without saving: only what was typed is at stake, and only the engineer knows
+    // whether it still matters.
+    if (m_saved || !hasInput()
+        || Messages::question(this, infoTitle, tr("数据尚未保存，是否放弃已填写的数据？"),
+                              QMessageBox::Yes | QMessageBox::No)
+               == QMessageBox::Yes)
         event->accept();
     else
         event->ignore();

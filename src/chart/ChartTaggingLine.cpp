@@ -9,7 +9,6 @@
 #include <QGraphicsSimpleTextItem>
 #include <QPainterPathStroker>
 #include <QPen>
-#include <QTextBoundaryFinder>
 #include <QCursor>
 #include <QValueAxis>
 
@@ -21,19 +20,6 @@ namespace {
 
 constexpr qreal GripWidth = 9;
 constexpr qreal OpeningLabelGap = 4;
-
-// "开始" becomes "开\n始": one character (grapheme) per line, for a label along a vertical line.
-QString stacked(const QString &text)
-{
-    QStringList characters;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int start = 0;
-    while (finder.toNextBoundary() != -1) {
-        characters.append(text.mid(start, finder.position() - start));
-        start = finder.position();
-    }
-    return characters.join(QLatin1Char('\n'));
-}
 
 } // namespace
 
@@ -137,7 +123,8 @@ bool ChartTaggingLine::SetVertical(const QString &name, const QDateTime &time, i
     m_name = name;
     m_time = time;
     m_mark = mark;
-    m_label->setText(stacked(name));
+    // On one line, beside the line: a label of a letter per line ran down the whole plot.
+    m_label->setText(name);
     connectToView();
     place();
     return true;
@@ -188,10 +175,14 @@ void ChartTaggingLine::place()
         const QPointF bottom = m_view->positionOf(t, m_valueAxis->min());
         const QPointF top = m_view->positionOf(t, m_valueAxis->max());
         // Marker pairs bound plateaus: the opening line (mark 0, a new colour) writes its label
-        // on its right, the closing one (mark 1) on its left. Both labels then stand inside the
-        // span they bound, and the end of one plateau never writes over the start of the next,
-        // however close the two lines come.
-        m_label->setPos(m_mark == 0 ? top.x() + OpeningLabelGap : top.x() - 20, top.y());
+        // on its right, the closing one (mark 1) on its left, a line lower. Both labels then
+        // stand inside the span they bound, and the end of one plateau never writes over the
+        // start of the next, however close the two lines come.
+        const QRectF text = m_label->boundingRect();
+        if (m_mark == 0)
+            m_label->setPos(top.x() + OpeningLabelGap, top.y());
+        else
+            m_label->setPos(top.x() - OpeningLabelGap - text.width(), top.y() + text.height());
         m_line->setLine(QLineF(bottom, top));
         m_line->setVisible(true);
     }

@@ -1,9 +1,14 @@
 #include "ChartView.h"
 
+#include "ChartScales.h"
 #include "ChartTaggingLine.h"
 
 #include <QDateTimeAxis>
+#include <QGraphicsEllipseItem>
 #include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QLegendMarker>
 #include <QGraphicsLayout>
 #include <QImage>
 #include <QLegend>
@@ -45,6 +50,12 @@ constexpr int MinLegendPixels = 9;
 
 // Above the plot background, grid and axes of the chart, below its legend.
 constexpr qreal CurveLayerZ = 4.5;
+// The readout above everything.
+constexpr qreal ReadoutZ = 20;
+// How close the mouse must come to a curve for its readout.
+constexpr double ReadoutPixels = 20;
+// Value ticks: at most this many, on round values.
+constexpr int ValueTicks = 9;
 
 // Height the legend's entries ask for, stacked in one column. The library keeps its entries as
 // layout items in one item group inside the legend; their size hints follow a new font at once,
@@ -428,8 +439,20 @@ ChartView::ChartView(QWidget *parent) : QChartView(parent)
     m_valueAxis->setRange(m_low, m_high);
     m_valueAxis->setTitleText(tr("温度"));
     m_valueAxis->setLabelFormat(QStringLiteral("%.2f"));
-    m_valueAxis->setTickCount(9);
+    m_valueAxis->setTickCount(ValueTicks);
     c->addAxis(m_valueAxis, Qt::AlignLeft);
+    updateValueTicks();
+
+    m_readoutDot = new QGraphicsEllipseItem(-4, -4, 8, 8);
+    m_readoutDot->setZValue(ReadoutZ);
+    m_readoutDot->setVisible(false);
+    m_readoutDot->setAcceptedMouseButtons(Qt::NoButton);
+    scene()->addItem(m_readoutDot);
+    m_readout = new QGraphicsSimpleTextItem();
+    m_readout->setZValue(ReadoutZ);
+    m_readout->setVisible(false);
+    m_readout->setAcceptedMouseButtons(Qt::NoButton);
+    scene()->addItem(m_readout);
 
     setRenderHint(QPainter::Antialiasing);
     setMouseTracking(true);
@@ -442,7 +465,10 @@ ChartView::ChartView(QWidget *parent) : QChartView(parent)
         fitLegend();
     });
     connect(m_timeAxis, &QDateTimeAxis::rangeChanged, this, [this] { m_layer->invalidate(); });
-    connect(m_valueAxis, &QValueAxis::rangeChanged, this, [this] { m_layer->invalidate(); });
+    connect(m_valueAxis, &QValueAxis::rangeChanged, this, [this] {
+        updateValueTicks();
+        m_layer->invalidate();
+    });
 }
 
 ChartView::~ChartView()
@@ -457,6 +483,8 @@ ChartView::~ChartView()
     disconnect(m_valueAxis, nullptr, this, nullptr);
     for (QLineSeries *s : qAsConst(m_series))
         disconnect(s, nullptr, this, nullptr);
+    for (QLegendMarker *marker : chart()->legend()->markers())
+        disconnect(marker, nullptr, this, nullptr);
 }
 
 QColor ChartView::randomColour()
@@ -511,15 +539,115 @@ void ChartView::fitLegend()
     }
 }
 
-void ChartView::removeAllSeries()
+void ChartView::updateValueTicks()
 {
-    chart()->removeAllSeries();
-    m_series.clear();
-    m_points.clear();
+    // Round values (20, 30 ... or 72.5, 73.0 ...) rather than the range split in eight.
+    const double step = ChartScales::niceStep(m_valueAxis->max() - m_valueAxis->min(), ValueTicks);
+    m_valueAxis->setTickType(QValueAxis::TicksDynamic);
+    m_valueAxis->setTickAnchor(0.0);
+    m_valueAxis->setTickInterval(step);
+    m_valueAxis->setLabelFormat(QStringLiteral("%.%1f").arg(ChartScales::decimalsFor(step)));
+}
+
+void ChartView::setUnit(const QString &unit)
+{
+    m_unit = unit;
+    m_valueAxis->setTitleText(unit.isEmpty() ? tr("温度") : tr("温度") + QStringLiteral(" (") + unit + QLatin1Char(')'));
+}
+
+void ChartView::highlightSeries(int index)
+{
+    m_highlighted = (index == m_highlighted || index < 0 || index >= m_series.size()) ? -1 : index;
+    for (int i = 0; i < m_series.size(); ++i) {
+        QLineSeries *s = m_series.at(i);
+        QPen pen = s->pen();
+        pen.setWidthF(i == m_highlighted ? 4 : 2);
+        s->setPen(pen);
+        s->setOpacity(m_highlighted < 0 || i == m_highlighted ? 1.0 : 0.25);
+    }
+    // Drawn last, so it lies on top of the others.
     m_layer->invalidate();
 }
 
-void ChartView::addSeries(const QString &name)
+ChartScales::Nearest ChartView::nearestTo(const QPoint &viewportPosition) const
+{
+    const QPointF scenePosition = mapToScene(viewportPosition);
+    const QRectF plot = chart()->mapRectToScene(chart()->plotArea());
+    const double msSpan = toMsecs(m_timeAxis->max()) - toMsecs(m_timeAxis->min());
+    const double valueSpan = m_valueAxis->max() - m_valueAxis->min();
+    if (!plot.contains(scenePosition) || msSpan <= 0 || valueSpan <= 0)
+        return ChartScales::Nearest();
+    QVector<const ChartViewPoints *> curves;
+    for (int i = 0; i < m_points.size(); ++i)
+        curves.append(m_series.at(i)->isVisible() ? &m_points.at(i) : nullptr);
+    return ChartScales::nearestPoint(curves, valueAt(scenePosition), plot.width() / msSpan,
+                                     plot.height() / valueSpan, ReadoutPixels);
+}
+
+QString ChartView::readoutAt(const QPoint &viewportPosition) const
+{
+    const ChartScales::Nearest near = nearestTo(viewportPosition);
+    if (near.series < 0)
+        return QString();
+    const QPointF &p = m_points.at(near.series).at(near.index);
+    const QDateTime time = QDateTime::fromMSecsSinceEpoch(qint64(p.x()));
+    const double valueSpan = m_valueAxis->max() - m_valueAxis->min();
+    const int decimals = std::max(2, ChartScales::decimalsFor(ChartScales::niceStep(valueSpan, ValueTicks)));
+    QString text = m_series.at(near.series)->name() + QStringLiteral("  ") + time.toString(QStringLiteral("HH:mm:ss"))
+                   + QStringLiteral("  ") + QString::number(p.y(), 'f', decimals);
+    if (!m_unit.isEmpty())
+        text += QLatin1Char(' ') + m_unit;
+    return text;
+}
+
+void ChartView::showReadout(const QPoint &viewportPosition)
+{
+    const ChartScales::Nearest near = nearestTo(viewportPosition);
+    if (near.series < 0) {
+        m_readout->setVisible(false);
+        m_readoutDot->setVisible(false);
+        return;
+    }
+    // The point itself, marked in its curve's colour, and the text beside the mouse, kept inside
+    // the plot.
+    const QPointF &p = m_points.at(near.series).at(near.index);
+    const QColor colour = m_series.at(near.series)->pen().color();
+    m_readoutDot->setPen(QPen(colour.darker(150), 1.5));
+    m_readoutDot->setBrush(colour);
+    m_readoutDot->setPos(positionOf(p.x(), p.y()));
+    m_readoutDot->setVisible(true);
+    m_readout->setText(readoutAt(viewportPosition));
+    m_readout->setBrush(QColor(30, 30, 30));
+    const QRectF box = m_readout->boundingRect();
+    const QRectF plot = chart()->mapRectToScene(chart()->plotArea());
+    QPointF at = mapToScene(viewportPosition) + QPointF(14, -box.height() - 6);
+    at.setX(std::min(at.x(), plot.right() - box.width()));
+    at.setY(std::max(at.y(), plot.top()));
+    m_readout->setPos(at);
+    m_readout->setVisible(true);
+}
+
+void ChartView::leaveEvent(QEvent *event)
+{
+    m_readout->setVisible(false);
+    m_readoutDot->setVisible(false);
+    QChartView::leaveEvent(event);
+}
+
+void ChartView::removeAllSeries()
+{
+    for (QLegendMarker *marker : chart()->legend()->markers())
+        disconnect(marker, nullptr, this, nullptr);
+    chart()->removeAllSeries();
+    m_series.clear();
+    m_points.clear();
+    m_highlighted = -1;
+    m_readout->setVisible(false);
+    m_readoutDot->setVisible(false);
+    m_layer->invalidate();
+}
+
+void ChartView::addSeries(const QString &name, const QColor &colour)
 {
     if (m_series.size() >= MaxSeries) {
         qWarning("ChartView: more than %d channels, \"%s\" is not shown", MaxSeries,
@@ -532,7 +660,10 @@ void ChartView::addSeries(const QString &name)
     s->attachAxis(m_timeAxis);
     s->attachAxis(m_valueAxis);
     // After addSeries, which would otherwise give it the theme's colour.
-    s->setPen(QPen(randomColour(), 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    s->setPen(QPen(colour, 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    const int index = m_series.size();
+    for (QLegendMarker *marker : chart()->legend()->markers(s))
+        connect(marker, &QLegendMarker::clicked, this, [this, index] { highlightSeries(index); });
     connect(s, &QXYSeries::penChanged, this, [this] { m_layer->invalidate(); });
     connect(s, &QAbstractSeries::visibleChanged, this, [this] { m_layer->invalidate(); });
     connect(s, &QAbstractSeries::opacityChanged, this, [this] { m_layer->invalidate(); });
@@ -544,10 +675,12 @@ void ChartView::addSeriesList(const QString &channels)
 {
     if (channels.trimmed().isEmpty())
         return;
-    // Empty names keep their place: values arrive by channel position.
+    // Empty names keep their place: values arrive by channel position. Colours differ from run
+    // to run but are spread apart within one.
     const QStringList names = channels.split(QLatin1Char(','));
-    for (const QString &name : names)
-        addSeries(name.trimmed());
+    const int startHue = std::rand() % 360;
+    for (int i = 0; i < names.size(); ++i)
+        addSeries(names.at(i).trimmed(), ChartScales::spreadColour(i, names.size(), startHue));
 }
 
 void ChartView::showValueRange(double low, double high)
@@ -596,6 +729,7 @@ void ChartView::StartRun(const QTime &duration, const QDateTime &start, const QS
         setHomeValueRange(20, 100);
     else
         setHomeValueRange(68, 212);
+    setUnit(unit);
     const int seconds = duration.isValid() ? QTime(0, 0).secsTo(duration) : 0;
     setHomeTimeRange(start, start.addSecs(seconds));
     removeAllSeries();
@@ -662,7 +796,7 @@ void ChartView::SetSingleSeries(int low, int high, const QDateTime &start, const
     setHomeValueRange(double(low) - 5, double(high) + 5);
     setHomeTimeRange(start, start.addSecs(3600));
     removeAllSeries();
-    addSeries(name);
+    addSeries(name, ChartScales::spreadColour(0, 1, std::rand() % 360));
 }
 
 void ChartView::SetSeries(const QString &title, const QString &channels, const QString &unit)
@@ -671,6 +805,7 @@ void ChartView::SetSeries(const QString &title, const QString &channels, const Q
         setHomeValueRange(20, 100);
     else
         setHomeValueRange(68, 212);
+    setUnit(unit);
     removeAllSeries();
     chart()->setTitle(title);
     addSeriesList(channels);
@@ -875,6 +1010,12 @@ void ChartView::mouseMoveEvent(QMouseEvent *event)
                 line->MoveTo(pos.x(), pos.y());
         }
         m_dragOrigin = pos;
+    }
+    if (m_panning || m_dragging) {
+        m_readout->setVisible(false);
+        m_readoutDot->setVisible(false);
+    } else {
+        showReadout(pos);
     }
     QChartView::mouseMoveEvent(event);
 }

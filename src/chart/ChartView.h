@@ -1,6 +1,7 @@
 #ifndef CHARTVIEW_H
 #define CHARTVIEW_H
 
+#include "ChartScales.h"
 #include "ChartViewPoints.h"
 
 #include <QChartView>
@@ -22,6 +23,8 @@ QT_CHARTS_END_NAMESPACE
 
 class ChartTaggingLine;
 class ChartCurveLayer;
+class QGraphicsEllipseItem;
+class QGraphicsSimpleTextItem;
 
 // The temperature-over-time chart: one curve per channel against a date-time axis, wheel zoom,
 // middle-button pan, double click back home, and movable tag lines.
@@ -61,8 +64,23 @@ public:
     int VerticalLineCount() const;
     bool GetVerticalLine(int index, int &mark, QDateTime &time) const;
 
-    // A colour for a curve or a tag line: hue, saturation and lightness from rand().
+    // A colour for a tag line: hue, saturation and lightness from rand(). Curves get colours of
+    // a random start hue spread apart (ChartScales::spreadColour), so that 16 can be told apart.
     static QColor randomColour();
+
+    // The temperature unit the value axis names in its title ("温度 (℃)"); StartRun and SetSeries
+    // set it too.
+    void setUnit(const QString &unit);
+
+    // A click on a legend entry: that curve drawn wide over the others faded; the same click
+    // again, or -1, shows all alike.
+    void highlightSeries(int index);
+    int highlightedSeries() const { return m_highlighted; }
+
+    // The readout of the curve nearest to a viewport position (within 20 px): its name, time
+    // and value; empty when no curve is that close. The chart shows it beside the mouse.
+    QString readoutAt(const QPoint &viewportPosition) const;
+    QGraphicsSimpleTextItem *readoutItem() const { return m_readout; }
 
     QT_CHARTS_NAMESPACE::QValueAxis *valueAxis() const { return m_valueAxis; }
     QT_CHARTS_NAMESPACE::QDateTimeAxis *timeAxis() const { return m_timeAxis; }
@@ -93,10 +111,14 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
     void removeAllSeries();
-    void addSeries(const QString &name);
+    void addSeries(const QString &name, const QColor &colour);
+    void updateValueTicks();
+    void showReadout(const QPoint &viewportPosition);
+    ChartScales::Nearest nearestTo(const QPoint &viewportPosition) const;
     void addSeriesList(const QString &channels);
     void showValueRange(double low, double high);
     void showTimeRange(const QDateTime &from, const QDateTime &to);
@@ -127,6 +149,10 @@ private:
     QDateTime m_to;
     ChartCurveLayer *m_layer = nullptr;
     QFont m_legendFont; // the theme's; the legend shrinks from it only when space is short
+    QString m_unit;     // of the value axis, as its title shows it
+    int m_highlighted = -1;
+    QGraphicsSimpleTextItem *m_readout = nullptr;
+    QGraphicsEllipseItem *m_readoutDot = nullptr;
 };
 
 #endif // CHARTVIEW_H

@@ -14,6 +14,7 @@
 #include "store/profiles.h"
 #include "store/queries.h"
 
+#include <QComboBox>
 #include <QDateTimeEdit>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -82,6 +83,7 @@ DataExport::DataExport(QWidget *parent) : QWidget(parent)
     m_table->setMaximumWidth(380);
 
     m_chart = named(new ChartView(this), "chartView");
+    m_chart->setUnit(Tool::TemperatureUnit);
     m_displayRangeLabel = named(new QLabel(this), "label_DisplayRange");
     m_range1 = named(new QDateTimeEdit(this), "dateTimeEdit_DisplayRange1");
     m_dash = named(new QLabel(QStringLiteral("-"), this), "label_DisplayRange_1");
@@ -108,6 +110,11 @@ DataExport::DataExport(QWidget *parent) : QWidget(parent)
     m_certificate = named(new QPushButton(this), "pushButton_CalibrationReport");
     m_record = named(new QPushButton(this), "pushButton_OriginalRecord");
     m_custom = named(new QPushButton(this), "pushButton_Custom");
+    m_formatLabel = named(new QLabel(this), "label_Format");
+    m_format = named(new QComboBox(this), "comboBox_Format");
+    m_format->addItems({QStringLiteral("Word"), QStringLiteral("Excel"), QStringLiteral("PDF")});
+    // The setting is the default; a choice here holds for this page only.
+    m_format->setCurrentText(ExportJob::isKnownFormat(Tool::Format) ? Tool::Format : QStringLiteral("Word"));
 
     for (QDateTimeEdit *edit : {m_range1, m_range2, m_timeTagging}) {
         edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
@@ -129,6 +136,10 @@ DataExport::DataExport(QWidget *parent) : QWidget(parent)
     auto *left = new QVBoxLayout;
     left->addLayout(search);
     left->addWidget(m_table, 1);
+    auto *formatRow = new QHBoxLayout;
+    formatRow->addWidget(m_formatLabel);
+    formatRow->addWidget(m_format, 1);
+    left->addLayout(formatRow);
     for (QPushButton *b : {m_certificate, m_record, m_custom})
         left->addWidget(b);
 
@@ -225,6 +236,8 @@ void DataExport::retranslate()
     m_certificate->setText(tr("校准证书"));
     m_record->setText(tr("校准记录"));
     m_custom->setText(tr("原始记录"));
+    m_formatLabel->setText(tr("导出格式："));
+    m_format->setToolTip(tr("校准证书和校准记录的文件格式；原始记录总是Excel工作簿"));
     m_deleteAction->setText(tr("删除项目"));
 }
 
@@ -421,14 +434,61 @@ void DataExport::pt_TempDelet_clicked()
     m_chart->ClearHorizontalLines();
 }
 
+DataExport::Source DataExport::exportSource(const QString &opened, const QString &selected)
+{
+    if (!selected.isEmpty() && selected != opened)
+        return Source::Selected;
+    return opened.isEmpty() ? Source::None : Source::Opened;
+}
+
+QString DataExport::chosenFormat() const
+{
+    return m_format->currentText();
+}
+
+QString DataExport::selectedName() const
+{
+    const QList<QTableWidgetItem *> selected = m_table->selectedItems();
+    const QTableWidgetItem *item = selected.isEmpty() ? nullptr : m_table->item(selected.first()->row(), 0);
+    return item ? item->text() : QString();
+}
+
+bool DataExport::exportTarget(Tool::Struct_Calibration &record, QDateTime &from, QDateTime &to)
+{
+    switch (exportSource(m_calibration.CalibrationName, selectedName())) {
+    case Source::Opened:
+        record = m_calibration;
+        from = m_from;
+        to = m_to;
+        return true;
+    case Source::Selected: {
+        QList<Tool::Struct_Calibration> found;
+        if (Tool::getCalibration(found, selectedName()) && !found.isEmpty()) {
+            record = found.first();
+            from = to = QDateTime();   // the whole run
+            return true;
+        }
+        break;
+    }
+    case Source::None:
+        break;
+    }
+    Messages::warning(this, m_warning, tr("请先选择需要导出的数据！"));
+    return false;
+}
+
 void DataExport::startExport(int mode, const QString &format)
 {
-    if (m_calibration.CalibrationName.isEmpty()) {
-        Messages::warning(this, m_warning, tr("请先选择需要导出的数据！"));
+    Tool::Struct_Calibration record;
+    QDateTime from, to;
+    if (!exportTarget(record, from, to))
+        return;
+    if (mode == ExportJob::OriginalRecordMode && record.NumberChannels.toInt() > ReportWriter::maxRecordProbes) {
+        Messages::warning(this, m_warning, ExportJob::probeLimitText());
         return;
     }
     QWaiting waiting(this);
-    waiting.StartExport(mode, format, m_calibration, m_from, m_to);
+    waiting.StartExport(mode, format, record, from, to);
     waiting.exec();
     // A certificate or record judged the project's performance.
     showVerdicts();
@@ -436,17 +496,12 @@ void DataExport::startExport(int mode, const QString &format)
 
 void DataExport::pt_CalibrationReport_clicked()
 {
-    startExport(ExportJob::CertificateMode, Tool::Format);
+    startExport(ExportJob::CertificateMode, chosenFormat());
 }
 
 void DataExport::pt_OriginalRecord_clicked()
 {
-    if (!m_calibration.CalibrationName.isEmpty()
-        && m_calibration.NumberChannels.toInt() > ReportWriter::maxRecordProbes) {
-        Messages::warning(this, m_warning, ExportJob::probeLimitText());
-        return;
-    }
-    startExport(ExportJob::OriginalRecordMode, Tool::Format);
+    startExport(ExportJob::OriginalRecordMode, chosenFormat());
 }
 
 void DataExport::pt_Custom_clicked()

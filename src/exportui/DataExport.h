@@ -7,6 +7,7 @@
 
 class ChartView;
 class QAction;
+class QComboBox;
 class QDateTimeEdit;
 class QLabel;
 class QLineEdit;
@@ -42,6 +43,13 @@ public:
     // The worker that reads (for checks).
     WorkerThread *loader() const { return m_loader; }
 
+    // What an export button exports: the opened calibration (with its narrowed window) when no
+    // other row is selected, else the selected row's calibration, whole.
+    enum class Source { None, Opened, Selected };
+    static Source exportSource(const QString &opened, const QString &selected);
+    // The format the certificate and the record are written in (the setting's, unless changed).
+    QString chosenFormat() const;
+
 public slots:
     void pt_Query_clicked();
     void pt_TempAdd_clicked();
@@ -71,6 +79,9 @@ private:
     void showVerdicts();
     void showMenu(const QPoint &position);
     void startExport(int mode, const QString &format);
+    // The record and window an export button works on; false after a message when there is none.
+    bool exportTarget(Tool::Struct_Calibration &record, QDateTime &from, QDateTime &to);
+    QString selectedName() const;
 
     QString m_tip;
     QString m_warning;
@@ -109,6 +120,8 @@ private:
     QPushButton *m_certificate;
     QPushButton *m_record;
     QPushButton *m_custom;
+    QLabel *m_formatLabel;
+    QComboBox *m_format;
     QMenu *m_menu;
     QAction *m_deleteAction;
     WorkerThread *m_loader;

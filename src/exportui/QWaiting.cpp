@@ -1,5 +1,7 @@
 #include "exportui/QWaiting.h"
 
+#include "reports/ExportNames.h"
+
 #include "app/messages.h"
 #include "store/ThreadConnection.h"
 #include "store/WorkerThread.h"
@@ -162,6 +164,7 @@ void QWaiting::prepared()
     dialog.setFileMode(QFileDialog::AnyFile);
     // A name typed without its extension still gets one.
     dialog.setDefaultSuffix(ExportJob::fileSuffix(exportFormat));
+    dialog.selectFile(ExportNames::suggestedFileName(m_job->calibration().CalibrationName, exportMode, exportFormat));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty()) {
         proceed = false;
         closeWith(QDialog::Rejected);

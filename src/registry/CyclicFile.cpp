@@ -19,12 +19,21 @@ CyclicFile::CyclicFile(QWidget *parent) : QDialog(parent), ui(std::make_unique<U
     RegistryForm::setUpList(ui->tableWidget_List);
     RegistryForm::applyRight(ui->pushButton_Delete, Right::CyclicFileDelete);
     RegistryForm::applyRight(ui->pushButton_Add, Right::CyclicFileAdd);
+    // Whoever may add a file may correct one.
+    RegistryForm::applyRight(ui->pushButton_Modify, Right::CyclicFileAdd);
     // Return in the dialog must not press a button by accident.
     ui->pushButton_Delete->setAutoDefault(false);
     ui->pushButton_Add->setAutoDefault(false);
+    ui->pushButton_Modify->setAutoDefault(false);
 
     connect(ui->pushButton_Add, &QPushButton::clicked, this, &CyclicFile::pt_Add_clicked);
     connect(ui->pushButton_Delete, &QPushButton::clicked, this, &CyclicFile::pt_Delete_clicked);
+    connect(ui->pushButton_Modify, &QPushButton::clicked, this, &CyclicFile::pt_Modify_clicked);
+    // A single click is enough to choose the file to change or delete.
+    connect(ui->tableWidget_List, &QTableWidget::cellClicked, this, [this](int row, int) {
+        if (const QTableWidgetItem *item = ui->tableWidget_List->item(row, 0))
+            selectedNumber = item->text();
+    });
     connect(ui->tableWidget_List, &QTableWidget::cellDoubleClicked, this, &CyclicFile::pt_TableWidget_clicked);
     refreshList();
 }
@@ -66,6 +75,18 @@ void CyclicFile::pt_TableWidget_clicked(int row, int)
 void CyclicFile::pt_Add_clicked()
 {
     CyclicFileAdd editor(this);
+    editor.exec();
+    refreshList();
+}
+
+void CyclicFile::pt_Modify_clicked()
+{
+    QList<Tool::Struct_CyclicFile> files;
+    if (selectedNumber.isEmpty() || !Tool::getCyclicFile(files, selectedNumber) || files.isEmpty()) {
+        Messages::warning(this, tr("警告"), tr("请先选择设备"));
+        return;
+    }
+    CyclicFileAdd editor(files.first(), this);
     editor.exec();
     refreshList();
 }

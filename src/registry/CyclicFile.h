@@ -21,6 +21,8 @@ public:
 public slots:
     void pt_Add_clicked();
     void pt_Delete_clicked();
+    // Changes the selected file in the editor.
+    void pt_Modify_clicked();
     // A double click on a row: shows that file.
     void pt_TableWidget_clicked(int row, int column);
 

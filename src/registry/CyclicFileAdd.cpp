@@ -4,12 +4,13 @@
 #include "app/messages.h"
 #include "app/widgets.h"
 #include "registry/RegistryForm.h"
+#include "store/auditdiff.h"
 #include "store/queries.h"
 #include "store/tool.h"
 
 #include <QDateTime>
 #include <QEvent>
-#include <QRegularExpressionValidator>
+#include <QRegularExpression>
 
 CyclicFileAdd::CyclicFileAdd(QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::CyclicFileAdd>())
@@ -21,10 +22,11 @@ CyclicFileAdd::CyclicFileAdd(QWidget *parent)
     // Temperatures in the display unit.
     ui->label_TempUnit->setText(Tool::TemperatureUnit == QStringLiteral("℉") ? QStringLiteral("℉")
                                                                               : QStringLiteral("℃"));
-
-    const QRegularExpression threeDigits(QStringLiteral("[0-9]{1,3}"));
-    for (QLineEdit *edit : {ui->lineEdit_Number, ui->lineEdit_Temp, ui->lineEdit_TempTime})
-        edit->setValidator(new QRegularExpressionValidator(threeDigits, edit));
+    m_steps.setUnit(ui->label_TempUnit->text());
+    // No validators on the step editors: a letter typed there is refused with a message when the
+    // step is added, rather than dropped without a word.
+    ui->lineEdit_Temp->setPlaceholderText(tr("例如 72.5"));
+    ui->lineEdit_TempTime->setPlaceholderText(tr("例如 1.5"));
     for (QPushButton *button : {ui->pushButton_Delete, ui->pushButton_Set, ui->pushButton_Add,
                                 ui->pushButton_Clear, ui->pushButton_OK})
         button->setAutoDefault(false);
@@ -37,12 +39,35 @@ CyclicFileAdd::CyclicFileAdd(QWidget *parent)
     connect(ui->tableWidget_List, &QTableWidget::cellDoubleClicked, this, &CyclicFileAdd::pt_TableWidget_clicked);
 }
 
+CyclicFileAdd::CyclicFileAdd(const Tool::Struct_CyclicFile &file, QWidget *parent) : CyclicFileAdd(parent)
+{
+    m_changing = true;
+    m_original = file;
+    setWindowTitle(tr("步骤文件修改"));
+    ui->lineEdit_Number->setText(file.Number);
+    ui->lineEdit_Number->setReadOnly(true);
+    ui->lineEdit_Name->setText(file.Name);
+    m_steps.load(file.SetTemperatures.split(QLatin1Char(',')), file.HoldTimes.split(QLatin1Char(',')));
+    showSteps();
+}
+
 CyclicFileAdd::~CyclicFileAdd() = default;
+
+bool CyclicFileAdd::refused(CycleSteps::Result result)
+{
+    if (result == CycleSteps::Done)
+        return false;
+    Messages::warning(this, tr("警告"), CycleSteps::problemText(result, m_steps.unit()));
+    return true;
+}
 
 void CyclicFileAdd::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        if (m_changing)
+            setWindowTitle(tr("步骤文件修改"));
+    }
     QDialog::changeEvent(event);
 }
 
@@ -67,26 +92,16 @@ void CyclicFileAdd::pt_TableWidget_clicked(int row, int)
 
 void CyclicFileAdd::pt_Add_clicked()
 {
-    if (m_steps.add(ui->lineEdit_Temp->text(), ui->lineEdit_TempTime->text()) != CycleSteps::Done) {
-        Messages::warning(this, tr("警告"), tr("请先输入内容！"));
+    if (refused(m_steps.add(ui->lineEdit_Temp->text(), ui->lineEdit_TempTime->text())))
         return;
-    }
     showSteps();
 }
 
 void CyclicFileAdd::pt_Set_clicked()
 {
-    switch (m_steps.set(ui->lineEdit_Temp->text(), ui->lineEdit_TempTime->text())) {
-    case CycleSteps::NeedInput:
-        Messages::warning(this, tr("警告"), tr("请先输入内容！"));
+    if (refused(m_steps.set(ui->lineEdit_Temp->text(), ui->lineEdit_TempTime->text())))
         return;
-    case CycleSteps::NeedSelection:
-        Messages::warning(this, tr("警告"), tr("请先选择内容！"));
-        return;
-    case CycleSteps::Done:
-        showSteps();
-        return;
-    }
+    showSteps();
 }
 
 void CyclicFileAdd::pt_Delete_clicked()
@@ -112,6 +127,11 @@ void CyclicFileAdd::pt_OK_clicked()
         Messages::warning(this, tr("警告"), tr("编号不能为空！"));
         return;
     }
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,3}$"));
+    if (!digits.match(number).hasMatch()) {
+        Messages::warning(this, tr("警告"), tr("编号应为1到3位数字！"));
+        return;
+    }
     if (name.isEmpty()) {
         Messages::warning(this, tr("警告"), tr("名称不能为空！"));
         return;
@@ -120,6 +140,19 @@ void CyclicFileAdd::pt_OK_clicked()
         Messages::warning(this, tr("警告"), tr("通道不能为空！"));
         return;
     }
+    Tool::Struct_CyclicFile file;
+    file.Number = number;
+    file.Name = name;
+    file.StepCount = QString::number(m_steps.count());
+    file.CreateTime = QDateTime::currentDateTime().toString(Tool::TimeFormat);
+    file.Steps = m_steps.steps().join(QLatin1Char(','));
+    file.SetTemperatures = m_steps.storedTemperatures().join(QLatin1Char(','));
+    file.HoldTimes = m_steps.durations().join(QLatin1Char(','));
+    if (m_changing) {
+        saveChange(file);
+        return;
+    }
+
     // The calibration page stores the chosen file by name and the analysis finds it by name:
     // neither a number nor a name may be used twice.
     QList<Tool::Struct_CyclicFile> existing;
@@ -131,20 +164,6 @@ void CyclicFileAdd::pt_OK_clicked()
         Messages::warning(this, tr("警告"), tr("名称重复,添加失败！"));
         return;
     }
-
-    QStringList celsius;
-    for (QString t : m_steps.temperatures()) {
-        Tool::toCelsius(t, 1, false);
-        celsius << t;
-    }
-    Tool::Struct_CyclicFile file;
-    file.Number = number;
-    file.Name = name;
-    file.StepCount = QString::number(m_steps.count());
-    file.CreateTime = QDateTime::currentDateTime().toString(Tool::TimeFormat);
-    file.Steps = m_steps.steps().join(QLatin1Char(','));
-    file.SetTemperatures = celsius.join(QLatin1Char(','));
-    file.HoldTimes = m_steps.durations().join(QLatin1Char(','));
     if (!Tool::addCyclicFile(file)) {
         // Another station may have stored the number or the name since they were checked.
         if (Tool::lastWriteWasDuplicate()) {
@@ -157,4 +176,40 @@ void CyclicFileAdd::pt_OK_clicked()
     }
     Messages::information(this, tr("提示"), tr("添加成功！"));
     Tool::SaveAuditLog(AuditEvent::CyclicFileAdd, tr("添加循环文件：") + name);
+}
+
+void CyclicFileAdd::saveChange(const Tool::Struct_CyclicFile &changed)
+{
+    // Stored projects find their steps by the file's name: changing the steps under them would
+    // change the results their certificates are exported with.
+    QList<Tool::Struct_Calibration> users;
+    if (!Tool::queryCalibration(users, Queries::calibrationsUsingCycleFile(m_original.Name)) || !users.isEmpty()) {
+        Messages::warning(this, tr("警告"), tr("该循环文件已被%1个校准项目使用，不能修改！").arg(users.size()));
+        return;
+    }
+    QList<Tool::Struct_CyclicFile> existing;
+    if (changed.Name != m_original.Name
+        && (!Tool::queryCyclicFile(existing, Queries::cyclicFileByName(changed.Name)) || !existing.isEmpty())) {
+        Messages::warning(this, tr("警告"), tr("名称重复,修改失败！"));
+        return;
+    }
+    Tool::Struct_CyclicFile file = changed;
+    file.CreateTime = m_original.CreateTime;   // when it was made; the audit trail says when it changed
+    if (!Tool::ModifyCyclicFile(file)) {
+        Messages::warning(this, tr("警告"), tr("修改数据失败!"));
+        return;
+    }
+    const auto steps = [](const Tool::Struct_CyclicFile &f) {
+        const QStringList t = f.SetTemperatures.split(QLatin1Char(','));
+        const QStringList h = f.HoldTimes.split(QLatin1Char(','));
+        QStringList out;
+        for (int i = 0; i < t.size(); ++i)
+            out << t.at(i) + QStringLiteral("℃/") + h.value(i) + QStringLiteral("min");
+        return out.join(QStringLiteral(", "));
+    };
+    const QString changes = AuditDiff::describe(
+        {{tr("名称"), m_original.Name, file.Name}, {tr("步骤"), steps(m_original), steps(file)}});
+    Messages::information(this, tr("提示"), tr("修改成功！"));
+    Tool::SaveAuditLog(AuditEvent::CyclicFileModify, AuditDiff::sentence(tr("修改循环文件：") + file.Name, changes));
+    m_original = file;
 }

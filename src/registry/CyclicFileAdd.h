@@ -1,7 +1,9 @@
 #pragma once
-// The editor of a new cycle file: its steps, built row by row, and saving.
+// The editor of a cycle file: its steps, built row by row, and saving a new file or the changes
+// of an existing one.
 
 #include "registry/CycleSteps.h"
+#include "store/tool.h"
 
 #include <QDialog>
 
@@ -17,7 +19,11 @@ class CyclicFileAdd : public QDialog
 
 public:
     explicit CyclicFileAdd(QWidget *parent = nullptr);
+    // Changes the stored file: its number stays, its name and steps can be changed.
+    explicit CyclicFileAdd(const Tool::Struct_CyclicFile &file, QWidget *parent = nullptr);
     ~CyclicFileAdd() override;
+
+    bool isChange() const { return m_changing; }
 
     const CycleSteps &steps() const { return m_steps; }
 
@@ -35,7 +41,12 @@ protected:
 
 private:
     void showSteps();
+    // A step refused by the editor's rules: the message, true when there was one.
+    bool refused(CycleSteps::Result result);
+    void saveChange(const Tool::Struct_CyclicFile &file);
 
     std::unique_ptr<Ui::CyclicFileAdd> ui;
     CycleSteps m_steps;
+    bool m_changing = false;
+    Tool::Struct_CyclicFile m_original;
 };

@@ -6,6 +6,7 @@
 #include "app/widgets.h"
 #include "instruments/Collection1611A.h"
 #include "registry/CalibrationDates.h"
+#include "registry/InputChecks.h"
 #include "registry/RegistryForm.h"
 #include "store/instrumentvalidity.h"
 
@@ -243,6 +244,9 @@ QString Electrometer::checkValues(const Tool::Struct_Electrometer &device)
     QString stored;
     if (!CalibrationDates::storedFromTyped(device.CalibrationCycle, &stored))
         return tr("有效期格式错误！");
+    // The certificate's uncertainty is worked out from it: a text without a value is no uncertainty.
+    if (!device.Uncertain.isEmpty() && !InputChecks::hasNumber(device.Uncertain))
+        return tr("不确定度应为数值，例如 0.1 或 U=0.1℃ (k=2)！");
     // The calibration run opens the instrument with these: refuse what can never connect.
     if (device.SignalMode == Network) {
         bool number = false;
@@ -257,8 +261,13 @@ QString Electrometer::checkValues(const Tool::Struct_Electrometer &device)
 
 bool Electrometer::readForm(Tool::Struct_Electrometer &device)
 {
-    if (gatherForm(device) != 0) {
-        Messages::warning(this, tr("警告"), tr("请先输入参数！"));
+    gatherForm(device);
+    // The model is printed with the standard on every certificate.
+    const QString missing = InputChecks::firstMissing({{tr("编号"), device.Number}, {tr("设备名称"), device.DeviceName},
+                                                       {tr("设备型号"), device.DeviceModel},
+                                                       {tr("序列号"), device.SerialNumber}});
+    if (!missing.isEmpty()) {
+        Messages::warning(this, tr("警告"), InputChecks::missingText(missing));
         return false;
     }
     const QString problem = checkValues(device);

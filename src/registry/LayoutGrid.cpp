@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace LayoutGrid {
 
 namespace {
@@ -68,6 +70,26 @@ QString rowName(int row)
     for (int n = row; n > 0; n = (n - 1) / 26)
         name.prepend(QChar('A' + (n - 1) % 26));
     return name;
+}
+
+QString wellLabel(const QString &point)
+{
+    const QStringList parts = point.trimmed().split(QLatin1Char(':'));
+    bool rowOk = false, columnOk = false;
+    const int row = parts.value(0).toInt(&rowOk);
+    const int column = parts.value(1).toInt(&columnOk);
+    if (parts.size() != 2 || !rowOk || !columnOk || row < 1 || column < 1)
+        return QString();
+    return rowName(row) + QString::number(column);
+}
+
+QVector<ChannelWell> channelWells(const QStringList &channels, const QString &points)
+{
+    const QStringList wells = points.trimmed().isEmpty() ? QStringList() : points.split(QLatin1Char(','));
+    QVector<ChannelWell> out;
+    for (int k = 0; k < std::max(channels.size(), wells.size()); ++k)
+        out.append({channels.value(k).trimmed(), wellLabel(wells.value(k))});
+    return out;
 }
 
 QVector<int> wellsNear(const QVector<QPoint> &centres, const QPoint &point, int radius)

@@ -5,6 +5,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 namespace LayoutGrid {
@@ -59,5 +60,19 @@ QVector<int> wellsNear(const QVector<QPoint> &centres, const QPoint &point, int 
 // centres); the probe set's k-th channel sits in the k-th well listed.
 QString pointsText(const QVector<bool> &marks, int columns);
 int markedCount(const QVector<bool> &marks);
+
+// A stored well "row:column" as the block is labelled: "8:1" → "H1", "27:3" → "AA3"; empty for
+// a text that is no well.
+QString wellLabel(const QString &point);
+
+// Which well each channel sits in: channel k (the probe set's names, in order) in entry k of a
+// layout's Points. A channel without a point gets an empty well, a point without a channel an
+// empty channel, so a mismatch shows where it lies.
+struct ChannelWell
+{
+    QString channel;
+    QString well;
+};
+QVector<ChannelWell> channelWells(const QStringList &channels, const QString &points);
 
 } // namespace LayoutGrid

@@ -5,12 +5,12 @@
 #include "store/auditdiff.h"
 #include "app/widgets.h"
 #include "registry/CalibrationDates.h"
+#include "registry/InputChecks.h"
 #include "registry/PerformanceProfileBox.h"
 #include "registry/RegistryForm.h"
 
 #include <QDateTime>
 #include <QEvent>
-#include <QRegularExpressionValidator>
 
 namespace {
 
@@ -54,8 +54,7 @@ PCRDevice::PCRDevice(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     ui->comboBox_CalibrationState->setFocusPolicy(Qt::NoFocus);
     ui->comboBox_CalibrationState->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    ui->lineEdit_CalibrationCycle->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-0-9.]+$")), this));
+    // No validator on the cycle: letters are refused with a message when saving, not dropped.
     const QString now = CalibrationDates::minuteText(QDateTime::currentDateTime());
     ui->lineEdit_CalibrationDate->setText(now);
     ui->lineEdit_Stability->setText(now);
@@ -160,6 +159,10 @@ QString PCRDevice::checkValues(const Tool::Struct_PCRDevice &device, bool withDa
     QString stored;
     if (withDate && !CalibrationDates::storedFromTyped(device.CalibrationDate, &stored))
         return tr("校准日期格式错误！");
+    // A date ahead would show an instrument as calibrated that has not been yet.
+    if (withDate && !stored.isEmpty()
+        && !InputChecks::notInFuture(CalibrationDates::parse(stored), QDateTime::currentDateTime()))
+        return tr("校准日期不能晚于当前时间！");
     return QString();
 }
 
@@ -179,8 +182,14 @@ bool PCRDevice::clashes(const Tool::Struct_PCRDevice &device, const QString &exc
 
 bool PCRDevice::readForm(Tool::Struct_PCRDevice &device, bool withDate)
 {
-    if (gatherForm(device) != 0) {
-        Messages::warning(this, tr("警告"), tr("请先输入参数！"));
+    gatherForm(device);
+    // Name, model and manufacturer go on the certificate and into the audit trail as well.
+    const QString missing = InputChecks::firstMissing(
+        {{tr("编号"), device.Number}, {tr("设备名称"), device.DeviceName}, {tr("设备型号"), device.DeviceModel},
+         {tr("序列号"), device.SerialNumber}, {tr("制造单位"), device.Manufacturer},
+         {tr("证书号"), device.CertificateNumber}});
+    if (!missing.isEmpty()) {
+        Messages::warning(this, tr("警告"), InputChecks::missingText(missing));
         return false;
     }
     const QString problem = checkValues(device, withDate);

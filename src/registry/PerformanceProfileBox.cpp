@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 
 namespace {
 
@@ -30,13 +29,13 @@ PerformanceProfileBox::PerformanceProfileBox(QWidget *parent) : QGroupBox(parent
     m_modelLabel = new QLabel(this);
     m_modelLabel->setObjectName(QStringLiteral("label_ProfileModel"));
     grid->addWidget(m_modelLabel, 0, 0, 1, 9);
-    auto *validator = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), this);
+    // No validator: a letter is refused with a message naming the figure when saving, rather
+    // than dropped without a word.
     for (int i = 0; i < ProfileValues::Count; ++i) {
         auto *name = new QLabel(this);
         name->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         auto *edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(EditNames[i]));
-        edit->setValidator(validator);
         edit->setMinimumWidth(90);
         auto *unit = new QLabel(this);
         unit->setMinimumWidth(60);

@@ -3,6 +3,7 @@
 #include "analysis/CycleFile.h"
 #include "analysis/Uniformity.h"
 #include "analysis/Units.h"
+#include "reports/ExportNames.h"
 #include "reports/RawWorkbook.h"
 #include "reports/ReportTemplates.h"
 #include "store/SampleReader.h"
@@ -736,8 +737,7 @@ QJsonObject ExportJob::resultsJson() const
 
 QString ExportJob::fileFilter(const QString &format)
 {
-    const QString suffix = fileSuffix(format);
-    return suffix.isEmpty() ? QString() : QStringLiteral("Config Files (*.%1)").arg(suffix);
+    return ExportNames::fileFilter(format);
 }
 
 QString ExportJob::fileSuffix(const QString &format)

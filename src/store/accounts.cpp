@@ -16,6 +16,17 @@ Usability usability(const Tool::Struct_UesrManagement &user, const QDateTime &no
     return Usability::Usable;
 }
 
+QDateTime defaultExpiry(const QDateTime &now)
+{
+    const QDateTime second = now.addMSecs(-now.time().msec());
+    return second.addYears(1);
+}
+
+QString shownState(const Tool::Struct_UesrManagement &user, const QDateTime &now)
+{
+    return user.hasExpired(now) ? stateExpired() : user.State;
+}
+
 std::optional<WrongPassword> afterWrongPassword(const QString &errorsNumber)
 {
     switch (errorsNumber.toInt()) {

@@ -21,6 +21,12 @@ inline QString stateExpired() { return QStringLiteral("过期"); }
 
 enum class Usability { Usable, Expired, Locked, MissingRight };
 
+// The expiry a new account is offered: one year from now, to the second.
+QDateTime defaultExpiry(const QDateTime &now);
+// The state a list shows: "过期" once the expiry has passed (the stored state stays as it is),
+// else the stored state.
+QString shownState(const Tool::Struct_UesrManagement &user, const QDateTime &now);
+
 // Expiry first (an account both expired and locked is reported as expired), then the lock, then
 // the required right, if any. Expired from the expiration second on; an unreadable date has
 // expired.

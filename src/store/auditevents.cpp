@@ -38,6 +38,7 @@ const std::vector<Entry> &entries()
         {E::CyclicFileAdd, QT_TRANSLATE_NOOP("Tool", "循环文件管理-添加"), "Cycle files - add"},
         {E::CyclicFileDelete, QT_TRANSLATE_NOOP("Tool", "循环文件管理-删除"), "Cycle files - delete"},
         {E::CyclicFileView, QT_TRANSLATE_NOOP("Tool", "循环文件管理-查看"), "Cycle files - view"},
+        {E::CyclicFileModify, QT_TRANSLATE_NOOP("Tool", "循环文件管理-修改"), "Cycle files - modify"},
         {E::LayoutAdd, QT_TRANSLATE_NOOP("Tool", "布点图管理-添加"), "Layouts - add"},
         {E::LayoutDelete, QT_TRANSLATE_NOOP("Tool", "布点图管理-删除"), "Layouts - delete"},
         {E::LayoutView, QT_TRANSLATE_NOOP("Tool", "布点图管理-查看"), "Layouts - view"},

@@ -35,6 +35,7 @@ enum class AuditEvent : int {
     CyclicFileAdd = 41,
     CyclicFileDelete = 42,
     CyclicFileView = 43,
+    CyclicFileModify = 44,
     LayoutAdd = 51,
     LayoutDelete = 52,
     LayoutView = 53,

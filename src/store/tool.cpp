@@ -776,6 +776,11 @@ bool Tool::queryCyclicFile(QList<Struct_CyclicFile> &list, const Statement &stat
     return queryRows(list, statement, "查询CyclicFile失败！");
 }
 
+bool Tool::ModifyCyclicFile(const Struct_CyclicFile &file)
+{
+    return modifyAllButKey(file, "修改步骤文件信息：");
+}
+
 bool Tool::deleteCyclicFile(const QString &number)
 {
     return runLogged("删除步骤文件信息：", deleteSql<Struct_CyclicFile>("Number"), {number});

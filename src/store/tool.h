@@ -210,6 +210,8 @@ public:
     static bool getCyclicFile(QList<Struct_CyclicFile> &list, const QString &number);
     static bool queryCyclicFile(QList<Struct_CyclicFile> &list, const Statement &statement);
     static bool deleteCyclicFile(const QString &number);
+    // Every column but the number, selected by the number.
+    static bool ModifyCyclicFile(const Struct_CyclicFile &file);
 
     static bool addLayout(const Struct_Layout &layout);
     static bool getLayout(QList<Struct_Layout> &list, const QString &name);

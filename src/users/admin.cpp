@@ -2,12 +2,15 @@
 
 #include "app/messages.h"
 #include "app/widgets.h"
+#include "store/accounts.h"
 #include "store/queries.h"
 #include "users/adminadd.h"
 #include "users/adminedit.h"
 #include "users/userrights.h"
 
 #include <QCheckBox>
+#include <QColor>
+#include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -97,6 +100,7 @@ void Admin::fill(const QList<Tool::Struct_UesrManagement> &users)
     m_table->setRowCount(0);
     m_table->setRowCount(users.size());
     const auto &rights = Tool::Struct_UesrManagement::rights();
+    const QDateTime now = QDateTime::currentDateTime();
     for (int row = 0; row < users.size(); ++row) {
         const Tool::Struct_UesrManagement &u = users.at(row);
         // The box sits centred in a plain container so that it lines up with the header.
@@ -107,10 +111,14 @@ void Admin::fill(const QList<Tool::Struct_UesrManagement> &users)
         cellLayout->addWidget(new QCheckBox(cell));
         m_table->setCellWidget(row, Select, cell);
 
-        const QStringList texts = {u.Name, Tool::toDisplayText(u.Rights), Tool::toDisplayText(u.State),
+        // An account past its expiry cannot log in: the list says so whatever state is stored.
+        const QString state = Accounts::shownState(u, now);
+        const QStringList texts = {u.Name, Tool::toDisplayText(u.Rights), Tool::toDisplayText(state),
                                    u.RegistrationDate, u.ExpirationDate, u.Remarks};
         for (int c = 0; c < texts.size(); ++c)
             m_table->setItem(row, Name + c, new QTableWidgetItem(texts.at(c)));
+        if (state == Accounts::stateExpired())
+            m_table->item(row, State)->setForeground(QColor(255, 0, 0));
         for (size_t r = 0; r < rights.size(); ++r) {
             const bool on = u.*(rights[r].flag);
             m_table->setItem(row, FirstRight + int(r),

@@ -83,7 +83,8 @@ AdminForm::AdminForm(const QStringList &roles, bool withState, QWidget *parent)
 
     m_expiration = named(new QLineEdit(group), "lineEdit_ExpirationDate");
     m_expiration->setInputMask(QStringLiteral("0000-00-00 00:00:00"));
-    m_expiration->setText(QDateTime::currentDateTime().toString(Tool::TimeFormat));
+    // A new account is usable for a year unless the form says otherwise.
+    m_expiration->setText(Accounts::defaultExpiry(QDateTime::currentDateTime()).toString(Tool::TimeFormat));
     addRow("label_ExpirationDate", tr("有 效 期："), m_expiration);
 
     m_remarks = named(new QLineEdit(group), "lineEdit_Remarks");

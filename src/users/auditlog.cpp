@@ -149,12 +149,14 @@ bool AuditLog::download(const QString &fileName)
 
 void AuditLog::pt_Download_clicked()
 {
-    QFileDialog dialog(this, tr("打开文件"), QString(), tr("PDF Files (*.pdf)"));
+    QFileDialog dialog(this, tr("保存文件"), QString(), tr("PDF 文件 (*.pdf)"));
     dialog.setObjectName(QStringLiteral("saveFileDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // A name typed without its extension still gets one, and the dialog asks before replacing it.
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.selectFile(tr("审计日志") + QLatin1Char(' ') + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))
+                      + QStringLiteral(".pdf"));
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString fileName = dialog.selectedFiles().value(0);

@@ -16,6 +16,7 @@
 #include "app/pages.h"
 #include "app/pcr.h"
 #include "app/runningpage.h"
+#include "store/schema.h"
 #include "store/tool.h"
 
 #include <QAction>
@@ -158,6 +159,7 @@ private slots:
     void backupTick();
     void readOnlyConfigLosesNothing();
     void exitNeedsConfirmation();
+    void logOutAndInAsAnotherUser();
     void englishLeavesNoChinese();
     void englishFormsOfTheShellRegistriesAndUsers();
     void helpOpensTheManual();
@@ -188,7 +190,7 @@ void TestMainWindow::startsOnTheFirstPageAfterLogin()
     QCOMPARE(f.built[0], 1);
     QCOMPARE(w.windowTitle(), QStringLiteral("PCR仪校准系统软件"));
     auto *toolBar = w.findChild<QToolBar *>("toolBar");
-    QCOMPARE(toolBar->actions().size(), 12);
+    QCOMPARE(toolBar->actions().size(), 13);
     QCOMPARE(toolBar->iconSize(), QSize(50, 50));
     QCOMPARE(toolBar->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
     QVERIFY(!toolBar->isMovable());
@@ -196,9 +198,9 @@ void TestMainWindow::startsOnTheFirstPageAfterLogin()
     const QStringList names = {"Action_SystemSet", "Action_RCRDevice", "Action_Electrometer",
                                "Action_Standardizer", "Action_StandardizerCalibration", "Action_CyclicFile",
                                "Action_Layout", "Action_Calibration", "Action_DataExport", "Action_Admin",
-                               "Action_AuditLog", "Action_Help"};
+                               "Action_AuditLog", "Action_Logout", "Action_Help"};
     QSet<qint64> distinct;
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 13; ++i) {
         QAction *a = toolBar->actions().at(i);
         QCOMPARE(a->objectName(), names.at(i));
         QVERIFY(a->isEnabled());
@@ -206,7 +208,7 @@ void TestMainWindow::startsOnTheFirstPageAfterLogin()
         QVERIFY2(!img.isNull() && img.width() == 50, qPrintable(names.at(i)));
         distinct.insert(qint64(qHash(QByteArray(reinterpret_cast<const char *>(img.constBits()), int(img.sizeInBytes())))));
     }
-    QCOMPARE(distinct.size(), 12);   // twelve different icons
+    QCOMPARE(distinct.size(), 13);   // thirteen different icons
     QCOMPARE(toolBar->actions().at(2)->text(), QStringLiteral("测温仪器 "));
     QCOMPARE(toolBar->actions().at(1)->toolTip(), QStringLiteral("RCR仪设备管理"));
 
@@ -553,6 +555,69 @@ void TestMainWindow::readOnlyConfigLosesNothing()
     tick(w);   // and remembered for the run, though the file could not take the time
     QCOMPARE(QDir(ws.path("bk")).entryList(QDir::Files).size(), 1);
     QCOMPARE(ws.read("config.ini"), content);
+}
+
+void TestMainWindow::logOutAndInAsAnotherUser()
+{
+    Workspace ws;
+    QVERIFY(ws.openDatabase());
+    Tool::Struct_UesrManagement op = Schema::initialUser();
+    op.Name = QStringLiteral("op");
+    op.Rights = QStringLiteral("操作员");
+    op.Problem = QStringLiteral("你所在的公司为？");
+    op.ExpirationDate = QStringLiteral("2099-01-01 00:00:00");
+    op.setAllRights(false);
+    op.CalibrationStartUp = true;
+    QVERIFY(Tool::addUesrManagement(op));
+    Tool::closeDatabase();
+
+    // admin first, then op, then nobody.
+    QStringList who = {QStringLiteral("admin"), QStringLiteral("op")};
+    PCR::Options o;
+    o.splashMs = 0;
+    o.login = [&who] {
+        if (who.isEmpty())
+            return false;
+        QList<Tool::Struct_UesrManagement> users;
+        Tool::getUesrManagement(users, who.takeFirst());
+        Tool::CurrentUser = users.value(0);
+        return true;
+    };
+    MessageRecorder rec;
+    PCR w(o);
+    const auto addButton = [&w] {
+        return w.page(Pages::PCRDevicePage)->findChild<QPushButton *>("pushButton_Add");
+    };
+    QVERIFY(addButton()->isEnabled());
+    w.showPage(Pages::DataExportPage);
+
+    // Answering No keeps the user and the page.
+    rec.answerNext(QMessageBox::No);
+    QVERIFY(!w.logOut());
+    QCOMPARE(Tool::CurrentUser.Name, QStringLiteral("admin"));
+    QCOMPARE(w.currentPageIndex(), int(Pages::DataExportPage));
+
+    rec.clear();
+    rec.answerNext(QMessageBox::Yes);
+    QVERIFY(w.logOut());
+    QCOMPARE(rec.texts(), QStringList({"是否注销当前用户？"}));
+    QCOMPARE(Tool::CurrentUser.Name, QStringLiteral("op"));
+    QCOMPARE(w.currentPageIndex(), int(Pages::PCRDevicePage));
+    // The page is built anew with op's rights.
+    QVERIFY(!addButton()->isEnabled());
+    QVERIFY(!w.loginRefused());
+    const QList<Tool::Struct_AuditLog> audit = Workspace::audit();
+    QCOMPARE(audit.last().Details, QStringLiteral("用户注销。"));
+    QCOMPARE(audit.last().Operator, QStringLiteral("admin"));
+    QStringList statusTexts;
+    for (QLabel *l : w.statusBar()->findChildren<QLabel *>())
+        statusTexts << l->text();
+    QVERIFY(statusTexts.contains(QStringLiteral("当前用户为：op")));
+
+    // Nobody logs in: the program ends.
+    rec.answerNext(QMessageBox::Yes);
+    QVERIFY(w.logOut());
+    QVERIFY(w.loginRefused());
 }
 
 void TestMainWindow::exitNeedsConfirmation()

@@ -119,6 +119,28 @@ private slots:
         QVERIFY(page.chart()->parentWidget() == &page);
     }
 
+    // The chosen layout is shown beside the choice with each channel's well; a layout that does
+    // not match the probe set says so there already.
+    void layoutPreviewShowsTheWells()
+    {
+        QVERIFY(registerRecords(QStringLiteral("5980")));
+        Tool::Struct_Layout three;
+        three.Name = QStringLiteral("三点");
+        three.PointCount = QStringLiteral("3");
+        three.Points = QStringLiteral("1:1,1:12,8:1");
+        QVERIFY(Tool::addLayout(three));
+        Calibration page;
+        QVERIFY(!page.layoutPreview()->pixmap(Qt::ReturnByValue).isNull());
+        const QString wells = page.layoutWells()->text();
+        QVERIFY2(wells.startsWith(QStringLiteral("CH1→")) || wells.contains(QStringLiteral("→A")), qPrintable(wells));
+        QVERIFY(!wells.contains(QStringLiteral("不符")));
+        child<QComboBox>(&page, "comboBox_Layout")->setCurrentText(QStringLiteral("三点"));
+        QVERIFY(page.layoutWells()->text().startsWith(QStringLiteral("布点图与标准器不符！（3个点，16个探头）")));
+        QVERIFY(page.layoutWells()->text().contains(QStringLiteral("→H1")));
+        QCOMPARE(page.layoutPreview()->text(), QStringLiteral("无图片"));
+        QVERIFY(page.layoutWells()->toolTip().startsWith(QStringLiteral("三点\n")));
+    }
+
     void startNeedsTheRight()
     {
         logIn(false);

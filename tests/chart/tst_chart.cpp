@@ -1,6 +1,7 @@
 // The live temperature chart: range rules, home ranges, tag lines, mouse handling, the point
 // store behind the curves and what ends up on screen.
 
+#include "chart/ChartScales.h"
 #include "chart/ChartTaggingLine.h"
 #include "chart/ChartView.h"
 #include "chart/ChartViewPoints.h"
@@ -10,6 +11,8 @@
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QLegend>
+#include <QLegendMarker>
+#include <QSet>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPicture>
@@ -125,7 +128,7 @@ private slots:
     void emptyNameLinesStayHidden();
     void verticalLineIndexBounds();
     void sharedColourRule();
-    void verticalLabelOneCharacterPerLine();
+    void verticalLabelOnOneLine();
     void tagLinesFollowRangeAndPlotChanges();
     void tagLinesHiddenOffTheAxes();
     void draggingMovesOnlyThePressedLine();
@@ -139,6 +142,12 @@ private slots:
     void curvesInScaledAndVectorRenders();
     void appendedSegmentsMatchFullRedraw_data();
     void appendedSegmentsMatchFullRedraw();
+
+    // Scales, colours and the readout.
+    void tickSteps_data();
+    void tickSteps();
+    void sixteenColoursApart();
+    void readoutAndHighlight();
 };
 
 void TestChart::pyramidAgreesWithScanning()
@@ -256,10 +265,22 @@ void TestChart::constructionDefaults()
     QCOMPARE(view.valueAxis()->min(), 20.0);
     QCOMPARE(view.valueAxis()->max(), 100.0);
     QCOMPARE(view.valueAxis()->titleText(), QStringLiteral("温度"));
-    QCOMPARE(view.valueAxis()->labelFormat(), QStringLiteral("%.2f"));
-    QCOMPARE(view.valueAxis()->tickCount(), 9);
-    QCOMPARE(view.valueAxis()->alignment(), Qt::AlignLeft);
     QCOMPARE(view.seriesCount(), 0);
+    // Ticks on round values: every 10 over 20 … 100.
+    QCOMPARE(view.valueAxis()->tickType(), QValueAxis::TicksDynamic);
+    QCOMPARE(view.valueAxis()->tickInterval(), 10.0);
+    QCOMPARE(view.valueAxis()->labelFormat(), QStringLiteral("%.0f"));
+    // The unit comes with the run.
+    view.StartRun(QTime(0, 1), Start, QStringLiteral("CH1"), QStringLiteral("℃"));
+    QCOMPARE(view.valueAxis()->titleText(), QStringLiteral("温度 (℃)"));
+    view.SetSeries(QStringLiteral("t"), QStringLiteral("CH1"), QStringLiteral("℉"));
+    QCOMPARE(view.valueAxis()->titleText(), QStringLiteral("温度 (℉)"));
+    // A narrower range gets a finer round step.
+    view.valueAxis()->setRange(71.95, 73.06);
+    QCOMPARE(view.valueAxis()->tickInterval(), 0.2);
+    QCOMPARE(view.valueAxis()->labelFormat(), QStringLiteral("%.1f"));
+    QCOMPARE(view.valueAxis()->alignment(), Qt::AlignLeft);
+    QCOMPARE(view.seriesCount(), 1);
 }
 
 void TestChart::appendSampleWidensOnceWithMargin()
@@ -537,20 +558,113 @@ void TestChart::sharedColourRule()
     QCOMPARE(view.verticalLines().at(0)->lineItem()->pen().widthF(), 2.0);
 }
 
-void TestChart::verticalLabelOneCharacterPerLine()
+void TestChart::verticalLabelOnOneLine()
 {
     ChartView view;
-    view.AddVerticalLine(Start, QStringLiteral("开始"), false);
+    view.resize(800, 500);
+    view.SetRange(20, 100, Start, Start.addSecs(600));
+    view.AddVerticalLine(Start.addSecs(300), QStringLiteral("95开始"), false);
+    view.AddVerticalLine(Start.addSecs(360), QStringLiteral("95结束"), true);
     view.AddHorizontalLine(50, QStringLiteral("开始"));
-    QCOMPARE(view.verticalLines().first()->label()->text(), QStringLiteral("开\n始"));
-    QCOMPARE(view.verticalLines().first()->name(), QStringLiteral("开始"));
+    const ChartTaggingLine *opening = view.verticalLines().first();
+    const ChartTaggingLine *closing = view.verticalLines().last();
+    QCOMPARE(opening->label()->text(), QStringLiteral("95开始"));
+    QCOMPARE(opening->name(), QStringLiteral("95开始"));
     QCOMPARE(view.horizontalLines().first()->label()->text(), QStringLiteral("开始"));
-    QCOMPARE(view.verticalLines().first()->label()->font().pixelSize(), 15);
-    QVERIFY(view.verticalLines().first()->label()->flags() & QGraphicsItem::ItemIsMovable);
+    QCOMPARE(opening->label()->font().pixelSize(), 15);
+    QVERIFY(opening->label()->flags() & QGraphicsItem::ItemIsMovable);
+    // The opening label stands right of its line, the closing one left of its own: both inside
+    // the plateau they bound.
+    QVERIFY(opening->label()->pos().x() > opening->lineItem()->line().x1());
+    QVERIFY(closing->label()->pos().x() + closing->label()->boundingRect().width()
+            < closing->lineItem()->line().x1());
+}
 
-    // Characters outside the basic plane stay whole.
-    view.AddVerticalLine(Start, QStringLiteral("a𠀋b"), false);
-    QCOMPARE(view.verticalLines().last()->label()->text(), QStringLiteral("a\n𠀋\nb"));
+void TestChart::tickSteps_data()
+{
+    QTest::addColumn<double>("span");
+    QTest::addColumn<double>("step");
+    QTest::addColumn<int>("decimals");
+    QTest::newRow("20..100") << 80.0 << 10.0 << 0;
+    QTest::newRow("odd range") << 1.11 << 0.2 << 1;
+    QTest::newRow("68..212") << 144.0 << 20.0 << 0;
+    QTest::newRow("quarter") << 1.9 << 0.25 << 2;
+    QTest::newRow("wide") << 950.0 << 200.0 << 0;
+    QTest::newRow("tiny") << 0.004 << 0.0005 << 4;
+    QTest::newRow("nothing") << 0.0 << 1.0 << 0;
+}
+
+void TestChart::tickSteps()
+{
+    QFETCH(double, span);
+    QFETCH(double, step);
+    QFETCH(int, decimals);
+    QCOMPARE(ChartScales::niceStep(span, 9), step);
+    QCOMPARE(ChartScales::decimalsFor(step), decimals);
+    if (span > 0)
+        QVERIFY(span / ChartScales::niceStep(span, 9) <= 8.0 + 1e-9);
+}
+
+// Sixteen curves differ in hue by at least 360 / 16 degrees, neighbours by far more, and none
+// is near black or white; the start hue changes from run to run.
+void TestChart::sixteenColoursApart()
+{
+    for (const int start : {0, 137, 359}) {
+        QVector<QColor> colours;
+        for (int i = 0; i < 16; ++i)
+            colours << ChartScales::spreadColour(i, 16, start);
+        for (int i = 0; i < 16; ++i) {
+            QVERIFY(colours[i].lightness() >= 90 && colours[i].lightness() <= 160);
+            QVERIFY(colours[i].hslSaturation() >= 180);
+            for (int j = i + 1; j < 16; ++j) {
+                const int d = std::abs(colours[i].hslHue() - colours[j].hslHue());
+                QVERIFY2(std::min(d, 360 - d) >= 22, qPrintable(QString("%1 %2").arg(i).arg(j)));
+            }
+            if (i > 0) {
+                const int d = std::abs(colours[i].hslHue() - colours[i - 1].hslHue());
+                QVERIFY(std::min(d, 360 - d) >= 90);
+            }
+        }
+    }
+    ChartView view;
+    view.SetSeries(QStringLiteral("t"), QStringLiteral("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16"), QStringLiteral("℃"));
+    QSet<QRgb> distinct;
+    for (int i = 0; i < 16; ++i)
+        distinct.insert(view.series(i)->pen().color().rgb());
+    QCOMPARE(distinct.size(), 16);
+}
+
+// The readout names the curve nearest to the mouse with its time and value; a click on a legend
+// entry brings its curve forward and a second one puts it back.
+void TestChart::readoutAndHighlight()
+{
+    ChartView view;
+    view.resize(900, 600);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.StartRun(QTime(0, 0, 10), Start, QStringLiteral("CH1,CH2"), QStringLiteral("℃"));
+    for (int s = 0; s <= 10; ++s)
+        view.AppendSample({QStringLiteral("30"), QStringLiteral("70.126")}, Start.addSecs(s));
+    settle();
+    const auto viewportOf = [&](int seconds, double value) {
+        return view.mapFromScene(view.positionOf(double(Start.addSecs(seconds).toMSecsSinceEpoch()), value));
+    };
+    QCOMPARE(view.readoutAt(viewportOf(5, 70.2)), QStringLiteral("CH2  %1  70.13 ℃").arg(Start.addSecs(5).toString("HH:mm:ss")));
+    QCOMPARE(view.readoutAt(viewportOf(3, 31)), QStringLiteral("CH1  %1  30.00 ℃").arg(Start.addSecs(3).toString("HH:mm:ss")));
+    QCOMPARE(view.readoutAt(viewportOf(5, 50)), QString());   // far from both
+    sendMouse(view, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, viewportOf(5, 70.2));
+    QVERIFY(view.readoutItem()->isVisible());
+    QVERIFY(view.readoutItem()->text().startsWith(QStringLiteral("CH2")));
+
+    const auto markers = view.chart()->legend()->markers(view.series(1));
+    QCOMPARE(markers.size(), 1);
+    emit markers.first()->clicked();
+    QCOMPARE(view.highlightedSeries(), 1);
+    QCOMPARE(view.series(1)->pen().widthF(), 4.0);
+    QVERIFY(view.series(0)->opacity() < 1.0);
+    emit markers.first()->clicked();
+    QCOMPARE(view.highlightedSeries(), -1);
+    QCOMPARE(view.series(0)->opacity(), 1.0);
 }
 
 void TestChart::tagLinesFollowRangeAndPlotChanges()
@@ -587,10 +701,12 @@ void TestChart::tagLinesFollowRangeAndPlotChanges()
         QCOMPARE(vl.p2(), view->positionOf(msecs(mark), view->valueAxis()->max()));
         QVERIFY(std::abs(vl.p1().y() - plot.bottom()) < 0.01 && std::abs(vl.p2().y() - plot.top()) < 0.01);
         // A pair's labels stand inside the span it bounds: the opening line's on its right, the
-        // closing line's on its left, so they never cover each other however close the lines come.
+        // closing line's on its left a line lower, so they never cover each other however close the lines come.
         QCOMPARE(v->label()->pos(), QPointF(vl.p2().x() + 4, vl.p2().y()));
         const QLineF cl = closing->lineItem()->line();
-        QCOMPARE(closing->label()->pos(), QPointF(cl.p2().x() - 20, cl.p2().y()));
+        const QRectF closingText = closing->label()->boundingRect();
+        QCOMPARE(closing->label()->pos(),
+                 QPointF(cl.p2().x() - 4 - closingText.width(), cl.p2().y() + closingText.height()));
     };
     check();
 

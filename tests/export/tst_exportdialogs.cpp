@@ -13,6 +13,7 @@
 #include "exportui/DataExport.h"
 #include "exportui/DataExportConfirm.h"
 #include "exportui/QWaiting.h"
+#include "reports/ExportNames.h"
 #include "reports/ReportTemplates.h"
 #include "reports/RunPicture.h"
 #include "store/WorkerThread.h"
@@ -20,6 +21,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDateTimeAxis>
 #include <QDateTimeEdit>
 #include <QGraphicsSimpleTextItem>
@@ -92,9 +94,10 @@ ModalDriver::Step confirm(bool accept = true, QStringList *labels = nullptr)
 }
 
 // Answers the save dialog with `file` (or cancels it); records its title and filter.
-ModalDriver::Step save(const QString &file, QString *title = nullptr, QStringList *filters = nullptr)
+ModalDriver::Step save(const QString &file, QString *title = nullptr, QStringList *filters = nullptr,
+                       QString *suggested = nullptr)
 {
-    return [file, title, filters](QWidget *w) {
+    return [file, title, filters, suggested](QWidget *w) {
         auto *dialog = qobject_cast<QFileDialog *>(w);
         if (!dialog)
             return false;
@@ -102,6 +105,10 @@ ModalDriver::Step save(const QString &file, QString *title = nullptr, QStringLis
             *title = dialog->windowTitle();
         if (filters)
             *filters = dialog->nameFilters();
+        if (suggested) {
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            *suggested = name ? name->text() : QString();
+        }
         if (file.isEmpty()) {
             QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
         } else {
@@ -472,7 +479,7 @@ private slots:
         QCOMPARE(driver.done(), 2);
         QCOMPARE(labels.size(), 6);
         QCOMPARE(title, QStringLiteral("保存文件"));
-        QCOMPARE(filters, QStringList{QStringLiteral("Config Files (*.docx)")});
+        QCOMPARE(filters, QStringList{QStringLiteral("Word 文档 (*.docx)")});
         QVERIFY(waiting.proceed);
         QCOMPARE(waiting.outputPath, file + QStringLiteral(".docx"));
         QVERIFY(QFile::exists(waiting.outputPath));
@@ -626,10 +633,10 @@ private slots:
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("filter");
         QTest::addColumn<int>("audit");
-        QTest::newRow("certificate Excel") << 0 << "Excel" << "Config Files (*.xlsx)" << 71;
-        QTest::newRow("certificate PDF") << 0 << "PDF" << "Config Files (*.pdf)" << 71;
-        QTest::newRow("record Word") << 1 << "Word" << "Config Files (*.docx)" << 72;
-        QTest::newRow("raw") << 2 << "Excel" << "Config Files (*.xlsx)" << 73;
+        QTest::newRow("certificate Excel") << 0 << "Excel" << "Excel 工作簿 (*.xlsx)" << 71;
+        QTest::newRow("certificate PDF") << 0 << "PDF" << "PDF 文件 (*.pdf)" << 71;
+        QTest::newRow("record Word") << 1 << "Word" << "Word 文档 (*.docx)" << 72;
+        QTest::newRow("raw") << 2 << "Excel" << "Excel 工作簿 (*.xlsx)" << 73;
     }
 
     void waitingFormatsAndFailures()
@@ -1012,17 +1019,83 @@ private slots:
             page.pt_Custom_clicked();
             QCOMPARE(driver.done(), 1);
         }
-        QCOMPARE(filters, QStringList{QStringLiteral("Config Files (*.xlsx)")});
+        QCOMPARE(filters, QStringList{QStringLiteral("Excel 工作簿 (*.xlsx)")});
         QVERIFY(XlsxProbe(out(QStringLiteral("fifteen-raw.xlsx"))).ok());
         QCOMPARE(boxes.last().text, QStringLiteral("数据导出成功！"));
-        // The certificate takes the configured format.
+        // The certificate takes the configured format, under a name made from the project.
+        QString suggested;
         {
-            ModalDriver driver({confirm(), save(out(QStringLiteral("fifteen.pdf")), nullptr, &filters)});
+            ModalDriver driver({confirm(), save(out(QStringLiteral("fifteen.pdf")), nullptr, &filters, &suggested)});
             page.pt_CalibrationReport_clicked();
             QCOMPARE(driver.done(), 2);
         }
-        QCOMPARE(filters, QStringList{QStringLiteral("Config Files (*.pdf)")});
+        QCOMPARE(filters, QStringList{QStringLiteral("PDF 文件 (*.pdf)")});
+        QCOMPARE(suggested, QStringLiteral("sixteen 校准证书.pdf"));
         QVERIFY(QFile::exists(out(QStringLiteral("fifteen.pdf"))));
+
+        // A single selected row is enough, whole, in the format chosen beside the buttons.
+        DataExport fresh;
+        auto *freshTable = fresh.findChild<QTableWidget *>(QStringLiteral("tableWidget_Data"));
+        QCOMPARE(fresh.chosenFormat(), QStringLiteral("PDF"));
+        fresh.findChild<QComboBox *>(QStringLiteral("comboBox_Format"))->setCurrentText(QStringLiteral("Word"));
+        freshTable->selectRow(1);
+        boxes.clear();
+        fresh.pt_OriginalRecord_clicked();
+        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("不支持导出超过16个探头！")});
+        freshTable->selectRow(2);
+        {
+            ModalDriver driver({confirm(), save(out(QStringLiteral("fifteen.docx")), nullptr, &filters, &suggested)});
+            fresh.pt_CalibrationReport_clicked();
+            QCOMPARE(driver.done(), 2);
+        }
+        QCOMPARE(filters, QStringList{QStringLiteral("Word 文档 (*.docx)")});
+        QCOMPARE(suggested, QStringLiteral("sixteen 校准证书.docx"));
+        QVERIFY(QFile::exists(out(QStringLiteral("fifteen.docx"))));
+        QCOMPARE(boxes.last().text, QStringLiteral("数据导出成功！"));
+        QVERIFY(fresh.calibration().CalibrationName.isEmpty());   // exported without opening it
+    }
+
+    void exportChoices_data()
+    {
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<int>("source");
+        QTest::newRow("nothing") << "" << "" << int(DataExport::Source::None);
+        QTest::newRow("opened only") << "A" << "" << int(DataExport::Source::Opened);
+        QTest::newRow("opened and selected") << "A" << "A" << int(DataExport::Source::Opened);
+        QTest::newRow("selected only") << "" << "B" << int(DataExport::Source::Selected);
+        QTest::newRow("another selected") << "A" << "B" << int(DataExport::Source::Selected);
+    }
+
+    void exportChoices()
+    {
+        QFETCH(QString, opened);
+        QFETCH(QString, selected);
+        QFETCH(int, source);
+        QCOMPARE(int(DataExport::exportSource(opened, selected)), source);
+    }
+
+    void suggestedNames_data()
+    {
+        QTest::addColumn<QString>("project");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("certificate") << "P-1" << int(ExportJob::CertificateMode) << "Word" << "P-1 校准证书.docx";
+        QTest::newRow("record pdf") << "P-1" << int(ExportJob::OriginalRecordMode) << "PDF" << "P-1 校准记录.pdf";
+        QTest::newRow("raw") << "P-1" << int(ExportJob::RawDataMode) << "Excel" << "P-1 原始记录.xlsx";
+        QTest::newRow("unsafe characters") << "a/b:c*?\"<>|" << int(ExportJob::CertificateMode) << "Word"
+                                           << "a_b_c______ 校准证书.docx";
+        QTest::newRow("dots and blanks") << " ..x.. " << int(ExportJob::RawDataMode) << "Excel" << "x 原始记录.xlsx";
+        QTest::newRow("no name") << "" << int(ExportJob::CertificateMode) << "PDF" << "校准证书.pdf";
+    }
+
+    void suggestedNames()
+    {
+        QFETCH(QString, project);
+        QFETCH(int, mode);
+        QFETCH(QString, format);
+        QTEST(ExportNames::suggestedFileName(project, mode, format), "name");
     }
 
     // Deleting from the context menu: only with the right, only on an item; audit entry 62.

@@ -8,6 +8,7 @@
 #include "registry/CyclicFile.h"
 #include "registry/CyclicFileAdd.h"
 #include "registry/CyclicFileDisplay.h"
+#include "registry/CycleSteps.h"
 #include "registry/Electrometer.h"
 #include "registry/PCRDevice.h"
 
@@ -61,6 +62,13 @@ public:
         button("pushButton_OK")->click();
     }
 };
+
+// File "1" of 95 and 60 ℃ held a minute each, made 2024-03-01 09:30.
+Tool::Struct_CyclicFile twoSteps(const QString &name)
+{
+    return Tool::Struct_CyclicFile::fromValues(
+        {"1", name, "2", "2024-03-01 09:30:00", "1,2", "95,60", "1,1"});
+}
 
 } // namespace
 
@@ -144,14 +152,128 @@ private slots:
         QCOMPARE(e.rows(), QStringList({"1:40/1"}));
     }
 
-    void editorsAcceptUpToThreeDigits()
+    void stepRules_data()
     {
-        Editor e;
-        for (const char *name : {"lineEdit_Number", "lineEdit_Temp", "lineEdit_TempTime"}) {
-            QLineEdit *edit = e.edit(name);
-            QTest::keyClicks(edit, "-12a345");
-            QCOMPARE(edit->text(), QStringLiteral("123"));
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("temperature");
+        QTest::addColumn<QString>("hold");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("shownTemperature");
+        QTest::addColumn<QString>("shownHold");
+        QTest::addColumn<QString>("stored");
+        const QString c = QStringLiteral("℃"), f = QStringLiteral("℉");
+        // The dot is kept: 72.5 ℃ and 1.5 min, not 725 and 15.
+        QTest::newRow("one decimal") << c << "72.5" << "1.5" << int(CycleSteps::Done) << "72.5" << "1.5" << "72.5";
+        QTest::newRow("whole") << c << " 95 " << "10" << int(CycleSteps::Done) << "95" << "10" << "95";
+        QTest::newRow("hold normalised") << c << "60.0" << "0.50" << int(CycleSteps::Done) << "60" << "0.5" << "60";
+        QTest::newRow("below zero") << c << "-10" << "1" << int(CycleSteps::Done) << "-10" << "1" << "-10";
+        QTest::newRow("fahrenheit") << f << "212" << "3" << int(CycleSteps::Done) << "212" << "3" << "100.0";
+        QTest::newRow("fahrenheit decimal") << f << "162.5" << "1" << int(CycleSteps::Done) << "162.5" << "1" << "72.5";
+        QTest::newRow("725 too hot") << c << "725" << "1" << int(CycleSteps::TemperatureOutOfRange) << "" << "" << "";
+        QTest::newRow("too cold") << c << "-10.1" << "1" << int(CycleSteps::TemperatureOutOfRange) << "" << "" << "";
+        QTest::newRow("120 F is fine, 250 F not") << f << "250" << "1" << int(CycleSteps::TemperatureOutOfRange) << "" << "" << "";
+        QTest::newRow("letters") << c << "abc12x" << "1" << int(CycleSteps::BadTemperature) << "" << "" << "";
+        QTest::newRow("two decimals") << c << "72.55" << "1" << int(CycleSteps::BadTemperature) << "" << "" << "";
+        QTest::newRow("exponent") << c << "7e1" << "1" << int(CycleSteps::BadTemperature) << "" << "" << "";
+        QTest::newRow("hold letters") << c << "72" << "1,5" << int(CycleSteps::BadHold) << "" << "" << "";
+        QTest::newRow("hold zero") << c << "72" << "0" << int(CycleSteps::HoldOutOfRange) << "" << "" << "";
+        QTest::newRow("hold beyond a day") << c << "72" << "1441" << int(CycleSteps::HoldOutOfRange) << "" << "" << "";
+        QTest::newRow("missing") << c << "72" << " " << int(CycleSteps::NeedInput) << "" << "" << "";
+    }
+
+    void stepRules()
+    {
+        QFETCH(QString, unit);
+        QFETCH(QString, temperature);
+        QFETCH(QString, hold);
+        QFETCH(int, result);
+        QString t, h;
+        QCOMPARE(int(CycleSteps::checkStep(temperature, hold, unit, &t, &h)), result);
+        if (result != CycleSteps::Done) {
+            QVERIFY(!CycleSteps::problemText(CycleSteps::Result(result), unit).isEmpty());
+            return;
         }
+        QTEST(t, "shownTemperature");
+        QTEST(h, "shownHold");
+        QTEST(CycleSteps::storedTemperature(t, unit), "stored");
+    }
+
+    // What the user sees: a refused step is named in a message and changes nothing; the stored
+    // file keeps the decimals and the analysis reads them.
+    void typedStepsAreRefusedOrStoredWithTheirDecimals()
+    {
+        MessageRecorder rec;
+        Editor e;
+        e.add("725", "1");
+        e.add("abc12x", "1");
+        e.add("72", "1.5x");
+        QCOMPARE(rec.texts(), QStringList({"设定点温度超出范围（-10 ~ 120 ℃）！", "设定点温度应为数字，最多一位小数！",
+                                           "持续时间应为分钟数，最多两位小数！"}));
+        QCOMPARE(e.list()->rowCount(), 0);
+        rec.clear();
+        e.add("72.5", "1.5");
+        e.add("95", "0.25");
+        e.save("5", "小数");
+        QCOMPARE(rec.texts(), QStringList({"添加成功！"}));
+        const Tool::Struct_CyclicFile f = stored("5").first();
+        QCOMPARE(f.SetTemperatures, QStringLiteral("72.5,95"));
+        QCOMPARE(f.HoldTimes, QStringLiteral("1.5,0.25"));
+        QVector<CycleStep> steps;
+        const Analysis::CycleFileColumns columns{f.StepCount, f.SetTemperatures, f.HoldTimes};
+        QCOMPARE(Analysis::loadCycleFile(&columns, Analysis::CycleFileRole::Uniformity, steps),
+                 Analysis::CycleFileError::None);
+        QCOMPARE(steps.at(0).temperature, 72.5);
+        QCOMPARE(steps.at(0).holdTime, 1.5);
+        // The number is a key of up to three digits; letters there are named too.
+        rec.clear();
+        e.save("1a", "字母");
+        QCOMPARE(rec.texts(), QStringList({"编号应为1到3位数字！"}));
+    }
+
+    // A file is changed in the editor, with its old and new steps in the audit trail; a file a
+    // project was run with stays as it is.
+    void changingAFile()
+    {
+        const Tool::Struct_CyclicFile f = twoSteps(QStringLiteral("程序"));
+        QVERIFY(Tool::addCyclicFile(f));
+        MessageRecorder rec;
+        CyclicFile list;
+        part<QPushButton>(&list, "pushButton_Modify")->click();
+        QCOMPARE(rec.texts(), QStringList({"请先选择设备"}));
+        rec.clear();
+
+        CyclicFileAdd editor(f);
+        QVERIFY(editor.isChange());
+        QVERIFY(part<QLineEdit>(&editor, "lineEdit_Number")->isReadOnly());
+        QCOMPARE(part<QTableWidget>(&editor, "tableWidget_List")->rowCount(), 2);
+        editor.pt_TableWidget_clicked(1, 0);
+        part<QLineEdit>(&editor, "lineEdit_Temp")->setText("72.5");
+        part<QLineEdit>(&editor, "lineEdit_TempTime")->setText("1.5");
+        editor.pt_Set_clicked();
+        editor.pt_OK_clicked();
+        QCOMPARE(rec.texts(), QStringList({"修改成功！"}));
+        const Tool::Struct_CyclicFile changed = stored("1").first();
+        QCOMPARE(changed.SetTemperatures, QStringLiteral("95,72.5"));
+        QCOMPARE(changed.HoldTimes, QStringLiteral("1,1.5"));
+        QCOMPARE(changed.CreateTime, f.CreateTime);
+        QCOMPARE(lastAudit().Type, QStringLiteral("循环文件管理-修改"));
+        QVERIFY2(lastAudit().Details.contains(QStringLiteral("95℃/1min, 60℃/1min"))
+                     && lastAudit().Details.contains(QStringLiteral("95℃/1min, 72.5℃/1.5min")),
+                 qPrintable(lastAudit().Details));
+
+        Tool::Struct_Calibration project;
+        project.CalibrationName = QStringLiteral("P-1");
+        project.UniformityFile = QStringLiteral("程序");
+        QVERIFY(Tool::addCalibration(project));
+        rec.clear();
+        const int audits = auditCount();
+        editor.pt_Clear_clicked();
+        part<QLineEdit>(&editor, "lineEdit_Temp")->setText("50");
+        editor.pt_Add_clicked();
+        editor.pt_OK_clicked();
+        QCOMPARE(rec.texts(), QStringList({"该循环文件已被1个校准项目使用，不能修改！"}));
+        QCOMPARE(stored("1").first().SetTemperatures, QStringLiteral("95,72.5"));
+        QCOMPARE(auditCount(), audits);
     }
 
     void savingChecksInOrderAndStoresTheFile()
@@ -264,14 +386,7 @@ private slots:
 
     void listOpensTheViewerAndTheEditor()
     {
-        Tool::Struct_CyclicFile f;
-        f.Number = QStringLiteral("1");
-        f.Name = QStringLiteral("均匀度");
-        f.StepCount = QStringLiteral("2");
-        f.CreateTime = QStringLiteral("2024-03-01 09:30:00");
-        f.Steps = QStringLiteral("1,2");
-        f.SetTemperatures = QStringLiteral("95,60");
-        f.HoldTimes = QStringLiteral("1,1");
+        const Tool::Struct_CyclicFile f = twoSteps(QStringLiteral("均匀度"));
         QVERIFY(Tool::addCyclicFile(f));
         MessageRecorder rec;
         CyclicFile list;

@@ -267,18 +267,20 @@ private slots:
     void incompleteAddIsRefusedButValuesAreRemembered_data()
     {
         QTest::addColumn<QString>("missing");
-        QTest::newRow("number") << "lineEdit_Number";
-        QTest::newRow("serial number") << "lineEdit_SerialNumber";
+        QTest::addColumn<QString>("label");
+        QTest::newRow("number") << "lineEdit_Number" << "编号";
+        QTest::newRow("serial number") << "lineEdit_SerialNumber" << "序列号";
     }
     void incompleteAddIsRefusedButValuesAreRemembered()
     {
         QFETCH(QString, missing);
+        QFETCH(QString, label);
         MessageRecorder rec;
         Form f;
         f.fill(instrument("E1"));
         f.edit(qPrintable(missing))->clear();
         f.button("pushButton_Add")->click();
-        QCOMPARE(rec.texts(), QStringList({"请先输入参数！"}));
+        QCOMPARE(rec.texts(), QStringList({"请先输入参数！\n" + label + "不能为空。"}));
         QVERIFY(stored().isEmpty());
         QStringList names, models, makers;
         Tool::getDataSheet("测温仪设备名称", names);
@@ -306,15 +308,27 @@ private slots:
         QCOMPARE(f.combo("comboBox_DeviceModel")->currentText(), QStringLiteral("1611A"));
     }
 
-    void emptyNameIsRefused()
+    void emptyNameOrModelAndAnUncertaintyWithoutValueAreRefused()
     {
         MessageRecorder rec;
         Form f;
         f.fill(instrument("E1"));
         f.combo("comboBox_DeviceName")->setCurrentText(QString());
         f.button("pushButton_Add")->click();
-        QCOMPARE(rec.texts(), QStringList({"请先输入参数！"}));
+        f.fill(instrument("E1"));
+        f.combo("comboBox_DeviceModel")->setCurrentText(QString());
+        f.button("pushButton_Add")->click();
+        f.fill(instrument("E1"));
+        f.edit("lineEdit_Uncertain")->setText("abc");
+        f.button("pushButton_Add")->click();
+        QCOMPARE(rec.texts(), QStringList({"请先输入参数！\n设备名称不能为空。", "请先输入参数！\n设备型号不能为空。",
+                                           "不确定度应为数值，例如 0.1 或 U=0.1℃ (k=2)！"}));
         QVERIFY(stored().isEmpty());
+        rec.clear();
+        f.edit("lineEdit_Uncertain")->setText("U=0.1℃ (k=2)");
+        f.button("pushButton_Add")->click();
+        QVERIFY(rec.isEmpty());
+        QCOMPARE(stored().size(), 1);
     }
 
     void duplicateNumberIsRefusedWithBothLines()

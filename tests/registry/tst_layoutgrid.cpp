@@ -274,6 +274,30 @@ private slots:
         QFETCH(QString, text);
         QVERIFY(LayoutDrawing::decodePicture(text).isNull());
     }
+
+    // The calibration page shows, per channel of the chosen probe set, the well it sits in.
+    void channelsInTheirWells_data()
+    {
+        QTest::addColumn<QString>("channels");
+        QTest::addColumn<QString>("points");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("three") << "CH1,CH2,CH3" << "1:1,1:12,8:1" << "CH1=A1 CH2=A12 CH3=H1";
+        QTest::newRow("row past Z") << "T1" << "27:3" << "T1=AA3";
+        QTest::newRow("more channels") << "1,2,3" << "1:1,2:2" << "1=A1 2=B2 3=";
+        QTest::newRow("more points") << "1" << "1:1,2:2" << "1=A1 =B2";
+        QTest::newRow("no points") << "1" << "" << "1=";
+        QTest::newRow("unreadable point") << "1,2" << "1:1,x" << "1=A1 2=";
+    }
+
+    void channelsInTheirWells()
+    {
+        QFETCH(QString, channels);
+        QFETCH(QString, points);
+        QStringList shown;
+        for (const LayoutGrid::ChannelWell &cw : LayoutGrid::channelWells(channels.split(','), points))
+            shown << cw.channel + '=' + cw.well;
+        QTEST(shown.join(' '), "shown");
+    }
 };
 
 PCR_TEST_CLASS(TestLayoutGrid)

@@ -187,23 +187,33 @@ private slots:
     void incompleteAddIsRefusedButValuesAreRemembered_data()
     {
         QTest::addColumn<QString>("missing");
-        QTest::newRow("number") << "lineEdit_Number";
-        QTest::newRow("serial number") << "lineEdit_SerialNumber";
-        QTest::newRow("certificate number") << "lineEdit_CertificateNumber";
+        QTest::addColumn<QString>("label");
+        QTest::newRow("number") << "lineEdit_Number" << "编号";
+        QTest::newRow("name") << "comboBox_DeviceName" << "设备名称";
+        QTest::newRow("model") << "comboBox_DeviceModel" << "设备型号";
+        QTest::newRow("serial number") << "lineEdit_SerialNumber" << "序列号";
+        QTest::newRow("manufacturer") << "comboBox_Manufacturer" << "制造单位";
+        QTest::newRow("certificate number") << "lineEdit_CertificateNumber" << "证书号";
     }
     void incompleteAddIsRefusedButValuesAreRemembered()
     {
         QFETCH(QString, missing);
+        QFETCH(QString, label);
         MessageRecorder rec;
         Form f;
         f.fill(device("P1", "S1"));
         f.combo("comboBox_DeviceName")->setCurrentText("新名称");
         f.combo("comboBox_DeviceModel")->setCurrentText("新型号");
         f.combo("comboBox_Manufacturer")->setCurrentText("新厂家");
-        f.edit(qPrintable(missing))->setText("   ");
+        if (missing.startsWith("comboBox"))
+            f.combo(qPrintable(missing))->setCurrentText("   ");
+        else
+            f.edit(qPrintable(missing))->setText("   ");
         const int audits = auditCount();
         f.button("pushButton_Add")->click();
-        QCOMPARE(rec.texts(), QStringList({"请先输入参数！"}));
+        QCOMPARE(rec.texts(), QStringList({"请先输入参数！\n" + label + "不能为空。"}));
+        if (missing.startsWith("comboBox"))
+            return;   // an empty value is not remembered
         QCOMPARE(rec.last().title, QStringLiteral("警告"));
         QVERIFY(stored().isEmpty());
         QCOMPARE(auditCount(), audits);
@@ -338,9 +348,19 @@ private slots:
         f.open("P1");
         f.edit("lineEdit_CertificateNumber")->clear();
         f.button("pushButton_Modify")->click();
+        // Letters in the cycle are named, not dropped; a calibration cannot lie ahead.
+        f.open("P1");
+        QTest::keyClicks(f.edit("lineEdit_CalibrationCycle"), "abc12x");
+        QCOMPARE(f.edit("lineEdit_CalibrationCycle")->text(), QStringLiteral("12abc12x"));
+        f.button("pushButton_Modify")->click();
+        f.open("P1");
+        f.edit("lineEdit_CalibrationDate")->setText(
+            QDateTime::currentDateTime().addDays(2).toString("yyyy-MM-dd hh:mm"));
+        f.button("pushButton_Modify")->click();
         QCOMPARE(rec.texts(), QStringList({"修改数据失败!\n编号或序列号重复。", "校准日期格式错误！",
                                            "校准周期应为不小于0的整数月！", "修改数据失败!\n编号不存在。",
-                                           "请先输入参数！"}));
+                                           "请先输入参数！\n证书号不能为空。", "校准周期应为不小于0的整数月！",
+                                           "校准日期不能晚于当前时间！"}));
         QCOMPARE(stored().size(), before.size());
         for (int i = 0; i < before.size(); ++i)
             QCOMPARE(stored().at(i).values(), before.at(i).values());

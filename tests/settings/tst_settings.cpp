@@ -708,7 +708,8 @@ void TestSystemSet::restoreGoodFile()
     QSignalSpy closed(w.page(), &SystemSet::sp_SQListClose_signals);
     rec.clear();
     w.click("pushButton_Recovery");
-    QCOMPARE(choose.asked, QStringList({"选择文件|/|Config Files (*.db3)"}));
+    // It opens in the backup folder.
+    QCOMPARE(choose.asked, QStringList({"选择文件|" + ws.path("bk") + "|数据库备份 (*.db3)"}));
     QVERIFY(rec.isEmpty());
     QCOMPARE(closed.count(), 0);
 

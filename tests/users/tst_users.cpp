@@ -5,6 +5,7 @@
 
 #include "app/login.h"
 #include "app/messages.h"
+#include "store/accounts.h"
 #include "store/passwords.h"
 #include "users/admin.h"
 #include "users/adminadd.h"
@@ -98,6 +99,9 @@ private slots:
     void onlyAnAdministratorChangesOwnRights();
     void lastUsableAdministratorStays();
     void expiredAccountCannotLogIn();
+    void newAccountLogsInTheDayItIsMade();
+    void shownState_data();
+    void shownState();
     void accountUnlockedHereLogsInAgain();
 
 private:
@@ -702,6 +706,59 @@ void TestUsers::expiredAccountCannotLogIn()
     click(&edit, "pushButton_OK");
     QVERIFY(logInThroughDialog("late", "pw"));
     QCOMPARE(Tool::CurrentUser.Name, QStringLiteral("late"));
+}
+
+void TestUsers::newAccountLogsInTheDayItIsMade()
+{
+    logIn("admin");
+    AdminAdd d(Admin_);
+    const QDateTime before = QDateTime::currentDateTime();
+    // The expiry is left as the form offers it.
+    child<QLineEdit>(&d, "lineEdit_Name")->setText("new");
+    child<QLineEdit>(&d, "lineEdit_Password")->setText("pw");
+    child<QLineEdit>(&d, "lineEdit_Answer")->setText("lab");
+    click(&d, "pushButton_OK");
+    QCOMPARE(m_boxes->texts(), QStringList({"添加数据成功!"}));
+    const QDateTime expiry = QDateTime::fromString(stored("new").ExpirationDate, "yyyy-MM-dd hh:mm:ss");
+    QVERIFY(expiry >= before.addYears(1).addSecs(-1) && expiry <= before.addYears(1).addSecs(60));
+    QVERIFY(logInThroughDialog("new", "pw"));
+    QCOMPARE(Tool::CurrentUser.Name, QStringLiteral("new"));
+
+    // One whose expiry has passed is listed as expired, in red; the stored state stays.
+    auto late = stored("op1");
+    late.ExpirationDate = before.addDays(-1).toString("yyyy-MM-dd hh:mm:ss");
+    QVERIFY(Tool::modifyUesrManagement(late));
+    logIn("admin");
+    Admin page;
+    auto *table = child<QTableWidget>(&page, "tableWidget_List");
+    const int row = page.listedNames().indexOf("op1");
+    QCOMPARE(table->item(row, 3)->text(), QStringLiteral("过期"));
+    QCOMPARE(table->item(row, 3)->foreground().color(), QColor(255, 0, 0));
+    QCOMPARE(stored("op1").State, QStringLiteral("正常"));
+}
+
+void TestUsers::shownState_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<int>("expiresInSeconds");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("normal, ahead") << "正常" << 3600 << "正常";
+    QTest::newRow("locked, ahead") << "锁定" << 3600 << "锁定";
+    QTest::newRow("normal, passed") << "正常" << -1 << "过期";
+    QTest::newRow("locked, passed") << "锁定" << -3600 << "过期";
+    QTest::newRow("this very second") << "正常" << 0 << "过期";
+}
+
+void TestUsers::shownState()
+{
+    QFETCH(QString, state);
+    QFETCH(int, expiresInSeconds);
+    const QDateTime now(QDate(2026, 3, 1), QTime(12, 0, 0));
+    Tool::Struct_UesrManagement u;
+    u.State = state;
+    u.ExpirationDate = now.addSecs(expiresInSeconds).toString("yyyy-MM-dd hh:mm:ss");
+    QTEST(Accounts::shownState(u, now), "shown");
+    QCOMPARE(Accounts::defaultExpiry(now.addMSecs(250)), QDateTime(QDate(2027, 3, 1), QTime(12, 0, 0)));
 }
 
 void TestUsers::accountUnlockedHereLogsInAgain()
