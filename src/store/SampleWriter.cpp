@@ -105,9 +105,14 @@ void SampleWriter::close()
 
 bool SampleWriter::exec(QSqlQuery &query, const char *what)
 {
+    lastBusy = false;
     if (query.exec())
         return true;
-    lastError = QStringLiteral("%1: %2").arg(QLatin1String(what), query.lastError().text());
+    const QSqlError error = query.lastError();
+    lastError = QStringLiteral("%1: %2").arg(QLatin1String(what), error.text());
+    // SQLITE_BUSY, SQLITE_LOCKED and their extended codes.
+    const int code = error.nativeErrorCode().toInt();
+    lastBusy = (code & 0xff) == 5 || (code & 0xff) == 6;
     return false;
 }
 
@@ -127,14 +132,18 @@ bool SampleWriter::write(const std::vector<Tool::Struct_CalibrationData> &rows)
         for (const auto &field : fields)
             insert->bindValue(column++, text(row.*(field.second)));
         if (!exec(*insert, "insert")) {
+            const bool wasBusy = lastBusy;
             insert->finish();
             rollback->exec();
+            lastBusy = wasBusy;
             return false;
         }
     }
     insert->finish();
     if (!exec(*commit, "commit")) {
+        const bool wasBusy = lastBusy;
         rollback->exec();
+        lastBusy = wasBusy;
         return false;
     }
     return true;

@@ -38,6 +38,9 @@ public:
     bool discard(const QString &projectName);
 
     QString error() const { return lastError; }
+    // The last failure was another connection holding the lock past the busy timeout: the
+    // same write may succeed later.
+    bool busy() const { return lastBusy; }
 
 private:
     bool prepare(int busyTimeoutMs);
@@ -46,4 +49,5 @@ private:
     std::unique_ptr<ThreadConnection> connection;
     std::unique_ptr<QSqlQuery> begin, insert, commit, rollback;
     QString lastError;
+    bool lastBusy = false;
 };

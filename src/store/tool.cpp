@@ -3,9 +3,11 @@
 #include "store/Backup.h"
 #include "store/ThreadConnection.h"
 #include "store/auditchain.h"
+#include "store/databasefile.h"
 #include "store/passwords.h"
 #include "store/safeguards.h"
 #include "store/schema.h"
+#include "store/settingschecks.h"
 
 #include <QAtomicInteger>
 #include <QDateTime>
@@ -346,6 +348,11 @@ bool queryRows(QList<T> &list, const Tool::Statement &statement, const char *fai
     const int columns = q.record().count();
     while (q.next())
         rows.append(readRow<T>(q, columns));
+    // The rows end early on a damaged page: a shortened list is no answer.
+    if (q.lastError().isValid()) {
+        qDebug().noquote() << QString::fromUtf8(failure) << q.lastError().text();
+        return false;
+    }
     list.swap(rows);
     return true;
 }
@@ -427,6 +434,12 @@ bool Tool::openDatabase(const QString &fileName)
                                                    : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
     if (db.isOpen())
         db.close();
+    // Another program's database, an empty or a damaged file is left exactly as it is.
+    const DatabaseFile::Kind kind = DatabaseFile::classify(fileName);
+    if (kind == DatabaseFile::Kind::Foreign || kind == DatabaseFile::Kind::NotDatabase) {
+        qDebug().noquote() << "打开数据库失败！" << fileName << "不是本程序的数据库";
+        return false;
+    }
     db.setDatabaseName(fileName);
     if (QFileInfo(fileName).isDir() || !db.open()) {
         qDebug().noquote() << "打开数据库失败！" << fileName << db.lastError().text();
@@ -777,7 +790,11 @@ bool Tool::forEachCalibrationData(const Statement &statement,
     const int columns = q.record().count();
     while (q.next()) {
         if (!visit(readRow<Struct_CalibrationData>(q, columns)))
-            break;
+            return true;
+    }
+    if (q.lastError().isValid()) {
+        qDebug().noquote() << QStringLiteral("查询CalibrationData失败！") << q.lastError().text();
+        return false;
     }
     return true;
 }
@@ -835,19 +852,36 @@ bool Tool::getDataSheet(const QString &key, QStringList &values)
         return false;
     while (q.next())
         values << q.value(1).toString();
-    return true;
+    return !q.lastError().isValid();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Audit trail
 
-void Tool::SaveAuditLog(int type, const QString &text)
+namespace {
+std::function<void(const QString &)> &auditFailureHandler()
+{
+    static std::function<void(const QString &)> handler;
+    return handler;
+}
+} // namespace
+
+void Tool::setAuditFailureHandler(std::function<void(const QString &)> handler)
+{
+    auditFailureHandler() = std::move(handler);
+}
+
+bool Tool::SaveAuditLog(int type, const QString &text)
 {
     const Struct_AuditLog row{QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")),
                               CurrentUser.Name, AuditEvents::storedWord(type), text};
     QString error;
-    if (!AuditChain::append(connection(), row, &error))
-        qDebug().noquote() << "添加数据失败！" << error;
+    if (AuditChain::append(connection(), row, &error))
+        return true;
+    qDebug().noquote() << "审计日志写入失败！" << text << error;
+    if (auditFailureHandler())
+        auditFailureHandler()(text);
+    return false;
 }
 
 bool Tool::getAuditLog(QList<Struct_AuditLog> &list, const QString &start, const QString &end,
@@ -910,11 +944,17 @@ bool Tool::createDefaultConfig(const QString &fileName)
 void Tool::readSystemSettings()
 {
     const auto ini = configFile();
-    CorporateName = ini->value(QStringLiteral("/SystemSet/CorporateName")).toString();
-    Language = ini->value(QStringLiteral("/SystemSet/Language")).toString();
-    TemperatureUnit = ini->value(QStringLiteral("/SystemSet/TemperatureUnit")).toString();
-    TemperatureAccuracy = ini->value(QStringLiteral("/SystemSet/TemperatureAccuracy")).toInt();
-    Format = ini->value(QStringLiteral("/SystemSet/Format")).toString();
+    const SettingsChecks::SystemSettings v = SettingsChecks::validated(
+        ini->value(QStringLiteral("/SystemSet/CorporateName")).toString(),
+        ini->value(QStringLiteral("/SystemSet/Language")).toString(),
+        ini->value(QStringLiteral("/SystemSet/TemperatureUnit")).toString(),
+        ini->value(QStringLiteral("/SystemSet/TemperatureAccuracy")).toString(),
+        ini->value(QStringLiteral("/SystemSet/Format")).toString());
+    CorporateName = v.corporateName;
+    Language = v.language;
+    TemperatureUnit = v.unit;
+    TemperatureAccuracy = v.accuracy;
+    Format = v.format;
 }
 
 bool Tool::writeSystemSettings()
