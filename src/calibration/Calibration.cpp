@@ -7,6 +7,7 @@
 #include "instruments/Collection1611A.h"
 #include "store/SampleWriter.h"
 #include "store/datawords.h"
+#include "store/runrecords.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -563,6 +564,13 @@ void Calibration::startPhase(bool firstPhase)
     chartView->StartRun(duration, start, standardizer.ChannelNames, unit);
 
     if (firstPhase) {
+        // The record is there from the first sample on, marked as running: a program killed
+        // mid-run leaves a project the next start lists as interrupted, not orphaned samples.
+        if (!RunRecords::begin(project)) {
+            setButtonLabel(LabelStart);
+            Messages::information(this, warningTitle, tr("添加数据失败！"));
+            return;
+        }
         projectOpen = true;
         pendingClose = PendingClose::None;
         rowsStored = 0;
@@ -584,6 +592,13 @@ void Calibration::therad_StartUp()
     phase.projectName = project.CalibrationName;
     phase.model = phaseModel;
     phase.storage.databaseFile = Tool::databaseFileName();
+    // Readings outside what a PCR block can reach are failed attempts (config.ini may widen it).
+    const auto ini = Tool::configFile();
+    bool lowOk = false, highOk = false;
+    const double low = ini->value(QStringLiteral("Calibration/PlausibleMinimum")).toString().toDouble(&lowOk);
+    const double high = ini->value(QStringLiteral("Calibration/PlausibleMaximum")).toString().toDouble(&highOk);
+    collector->setPlausibleRange(lowOk ? low : Collection1611A::DefaultPlausibleMinimum,
+                                 highOk ? high : Collection1611A::DefaultPlausibleMaximum);
     run->start(phase);
 }
 
@@ -624,12 +639,12 @@ void Calibration::instrumentFailed(CalibrationRun::InstrumentFault fault)
     }
 }
 
-void Calibration::storeFailed(const QString &)
+void Calibration::storeFailed(const QString &error)
 {
-    // The writer has logged what failed.
+    // The writer has logged what failed. The instrument is fine: this is no communication error.
     running = false;
     setButtonLabel(LabelStart);
-    emit SendOut_signals(1, warningTitle, tr("添加数据失败！"));
+    emit SendOut_signals(1, warningTitle, tr("数据无法写入数据库，校准已停止！已写入的数据已保留。") + QLatin1Char('\n') + error);
     // The run ends here; what was committed stays a project, unless the user already chose to
     // discard it.
     if (projectOpen && pendingClose != PendingClose::Discard) {
@@ -677,6 +692,11 @@ void Calibration::phaseEnded(CalibrationRun::EndReason reason)
         pendingClose = PendingClose::None;
         closeProject(save);
     }
+    // A first phase that never took a sample (the instrument did not open) leaves no project.
+    if (reason == CalibrationRun::EndReason::InstrumentFailed && projectOpen && rowsStored == 0) {
+        projectOpen = false;
+        RunRecords::remove(project.CalibrationName);
+    }
 }
 
 void Calibration::SendOut_slots(int code, QString a, QString b)
@@ -713,7 +733,8 @@ void Calibration::SaveCalibration(bool quietly)
     if (!projectOpen)
         return;
     projectOpen = false;
-    if (!Tool::addCalibration(project) && !closing && !quietly)
+    // The record was stored when the run started; now it is complete.
+    if (!RunRecords::complete(project.CalibrationName) && !closing && !quietly)
         Messages::information(this, warningTitle, tr("添加数据失败！"));
     Tool::updatePCRDeviceCalibrationDate(project.SerialNumber, project.CalibrationTime);
     if (linearSelected && !closing) {
@@ -731,8 +752,13 @@ void Calibration::keepOpenProject()
     // Rows of a run that was neither saved nor discarded (the window closed during the run, the
     // page was left between the two phases, the second phase could not open the instrument)
     // stay reachable as a project, before a new project takes the page's record.
-    if (projectOpen && rowsStored > 0)
+    if (projectOpen && rowsStored > 0) {
         closeProject(true);
+    } else if (projectOpen) {
+        // Nothing was taken (the instrument never opened): no project to keep.
+        projectOpen = false;
+        RunRecords::remove(project.CalibrationName);
+    }
 }
 
 void Calibration::closeProject(bool save)
@@ -750,6 +776,8 @@ void Calibration::discardData()
 {
     projectOpen = false;
     rowsStored = 0;
+    if (!RunRecords::remove(project.CalibrationName))
+        qDebug().noquote() << "删除校准信息失败！" << project.CalibrationName;
     // A day-long run's rows take a good part of a second to delete: the run's worker does it.
     SampleSink::Options storage;
     storage.databaseFile = Tool::databaseFileName();
