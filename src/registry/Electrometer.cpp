@@ -7,6 +7,7 @@
 #include "instruments/Collection1611A.h"
 #include "registry/CalibrationDates.h"
 #include "registry/RegistryForm.h"
+#include "store/textchecks.h"
 
 #include <QDateTime>
 #include <QEvent>
@@ -234,6 +235,8 @@ int Electrometer::gatherForm(Tool::Struct_Electrometer &device)
 
 QString Electrometer::checkValues(const Tool::Struct_Electrometer &device)
 {
+    if (TextChecks::anyHasControlCharacters(device.values()))
+        return TextChecks::refusalText();
     if (!RegistryForm::isUsableKey(device.Number))
         return tr("编号不能包含“--”！");
     // "Valid until" is stored as typed, "yyyy-MM-dd hh:mm", or empty.

@@ -7,6 +7,7 @@
 #include "registry/CalibrationDates.h"
 #include "registry/PerformanceProfileBox.h"
 #include "registry/RegistryForm.h"
+#include "store/textchecks.h"
 
 #include <QDateTime>
 #include <QEvent>
@@ -153,6 +154,8 @@ int PCRDevice::gatherForm(Tool::Struct_PCRDevice &device)
 
 QString PCRDevice::checkValues(const Tool::Struct_PCRDevice &device, bool withDate)
 {
+    if (TextChecks::anyHasControlCharacters(device.values()))
+        return TextChecks::refusalText();
     if (!RegistryForm::isUsableKey(device.Number))
         return tr("编号不能包含“--”！");
     if (!CalibrationDates::isValidCycle(device.CalibrationCycle))
