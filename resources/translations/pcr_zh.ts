@@ -756,6 +756,10 @@
         <source>校准停止!</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>数据无法写入数据库，校准已停止！已写入的数据已保留。</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CalibrationLinear</name>
@@ -1181,6 +1185,10 @@
         <source>性能判定</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>程序在运行结束前被中止；已保存的数据可以导出或删除。</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DataExportConfirm</name>
@@ -1529,6 +1537,14 @@
         <source>警告</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>数据库损坏，无法完整读取校准数据！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文件已导出，但审计日志写入失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExportTool</name>
@@ -1721,10 +1737,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>写入失败（文档、工作簿或 JSON）</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>--list 不能与 --verify-audit 同用。</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1754,6 +1766,46 @@
     </message>
     <message>
         <source>校准证书是否附性能指标附页；默认取 config.ini 的 [Performance] CertificateAnnex</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--out 和 --json 不能是同一个文件。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>允许覆盖已存在的输出文件（工作目录中的程序文件和非普通文件从不覆盖）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写入失败（文档、工作簿、JSON 或审计日志），或输出文件已存在、不可覆盖；不留下任何文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据库损坏，无法完整读取</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不是数据库</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不是本程序的数据库</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据库损坏，无法读取：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>（用 --overwrite 覆盖）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>目录不存在或不可写</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志写入失败，导出的文件已删除。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2297,10 +2349,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>无法写入文件：%1（%2）</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>已取消。</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2327,8 +2375,31 @@
         <source>无法生成文档压缩包</source>
         <translation type="unfinished"></translation>
     </message>
+</context>
+<context>
+    <name>OutputFile</name>
     <message>
         <source>无法写入文件：%1（%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不能覆盖工作目录中的程序文件：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>目标不是普通文件：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文件已存在：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写入的文件不完整</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>目标不是普通文件</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2416,6 +2487,26 @@
     </message>
     <message>
         <source>版权所有 © %1 PCR仪校准系统开发组</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 不是本程序的数据库（其中没有本程序的数据表），程序未作任何改动。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 不是可读的数据库（文件损坏或不是数据库），程序未作任何改动。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>是否在其他文件夹中新建数据库？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>新数据库的文件夹</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志写入失败！未记录的操作：%1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2947,10 +3038,6 @@
         <source>保存工作簿失败：%1</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>无法写入文件：%1</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
     <name>RegistryForm</name>
@@ -3022,6 +3109,17 @@
     </message>
     <message>
         <source>各测温点定时偏差（测点值−设定温度）/</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RunRecords</name>
+    <message>
+        <source>运行中</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>运行中断</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3224,6 +3322,13 @@
     </message>
     <message>
         <source>文件：%1，备份时间：%2，保留此后的审计记录 %3 条。</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TextChecks</name>
+    <message>
+        <source>输入内容不能包含控制字符！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
