@@ -249,7 +249,7 @@ private slots:
         QVERIFY(page.isRunning());
         const int before = rows("取消").size();
         QVERIFY(waitRows("取消", before + 2));
-        QVERIFY(projects("取消").isEmpty());
+        QCOMPARE(runState("取消"), RunRecords::runningWord());
 
         recorder.answerNext(QMessageBox::Save);
         button(page)->click();
@@ -394,7 +394,9 @@ private slots:
         QCOMPARE(button(page)->text(), QStringLiteral("开始"));
         QVERIFY(!page.driver()->IsOpen());
         QCOMPARE(projects("写失败").size(), 1);
-        QCOMPARE(runState("写失败"), QString());
+        // Its completion may not get onto the full disk either: the record then keeps its mark
+        // and the next start lists it as interrupted.
+        QVERIFY(runState("写失败").isEmpty() || runState("写失败") == RunRecords::runningWord());
         QCOMPARE(integrityOf(ws->path(Tool::DatabaseFileName)), QStringLiteral("ok"));
     }
 
