@@ -872,6 +872,17 @@
     </message>
 </context>
 <context>
+    <name>Certificates</name>
+    <message>
+        <source>数据库未打开</source>
+        <translation>the database is not open</translation>
+    </message>
+    <message>
+        <source>读取证书编号失败</source>
+        <translation>reading the certificate numbers failed</translation>
+    </message>
+</context>
+<context>
     <name>ChartView</name>
     <message>
         <source>设备校准</source>
@@ -1486,10 +1497,6 @@
 <context>
     <name>ExportJob</name>
     <message>
-        <source>不支持导出超过15个探头！</source>
-        <translation>Exporting more than 15 probes is not supported!</translation>
-    </message>
-    <message>
         <source>未知的导出格式：%1</source>
         <translation>Unknown export format: %1</translation>
     </message>
@@ -1536,6 +1543,18 @@
     <message>
         <source>警告</source>
         <translation>Warning</translation>
+    </message>
+    <message>
+        <source>JJF 1527-2015《聚合酶链反应分析仪校准规范》</source>
+        <translation>JJF 1527-2015 Calibration Specification for Polymerase Chain Reaction Analyzers</translation>
+    </message>
+    <message>
+        <source>不支持导出超过16个探头！</source>
+        <translation>Exporting more than 16 probes is not supported!</translation>
+    </message>
+    <message>
+        <source>无法分配证书编号：%1</source>
+        <translation>No certificate number could be assigned: %1</translation>
     </message>
     <message>
         <source>数据库损坏，无法完整读取校准数据！</source>
@@ -1737,20 +1756,20 @@
         <translation>the analysis refused (the application&apos;s message, on standard error)</translation>
     </message>
     <message>
+        <source>证书和原始记录以项目的证书编号签发：首次导出时分配并保存，之后的导出沿用；certificate 在输出文件路径之后另起一行打印“证书编号：”及编号。</source>
+        <translation>Certificates and original records are issued under the project&apos;s certificate number, assigned and stored at the first export and kept by later ones; for certificate a second line after the output path prints &quot;Certificate number: &quot; and the number.</translation>
+    </message>
+    <message>
+        <source>证书编号：%1</source>
+        <translation>Certificate number: %1</translation>
+    </message>
+    <message>
         <source>--list 不能与 --verify-audit 同用。</source>
         <translation>--list cannot be used with --verify-audit.</translation>
     </message>
     <message>
         <source>%1 不能与 --%2 同用。</source>
         <translation>%1 cannot be used with --%2.</translation>
-    </message>
-    <message>
-        <source>只读校验审计日志的哈希链；完整时退出状态为 0，被改动时为 6 并指出第一条断开的记录</source>
-        <translation>verify the audit trail&apos;s hash chain, read-only; exit status 0 when intact, 6 when altered, naming the first broken entry</translation>
-    </message>
-    <message>
-        <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
-        <translation>--verify-audit: the audit trail was altered or is not chained yet</translation>
     </message>
     <message>
         <source>--annex 应为 yes 或 no：%1</source>
@@ -1761,12 +1780,20 @@
         <translation>--annex is only for certificate.</translation>
     </message>
     <message>
-        <source>写出计算结果：分段、每行均匀度结果、八个升降温速率值和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本</source>
-        <translation>write the computed results: segments, each uniformity row, the eight rate values and the cycler performance (overshoot, settling time, deviations at fixed times, interpolated and maximum rates, with their verdicts), each number unrounded and as printed</translation>
+        <source>只读校验审计日志的哈希链；完整时退出状态为 0，被改动时为 6 并指出第一条断开的记录</source>
+        <translation>verify the audit trail&apos;s hash chain, read-only; exit status 0 when intact, 6 when altered, naming the first broken entry</translation>
+    </message>
+    <message>
+        <source>写出计算结果：分段、每行均匀度结果及其不确定度分量、八个升降温速率值、证书编号和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本</source>
+        <translation>write the computed results: segments, each uniformity row with its uncertainty components, the eight rate values, the certificate number and the cycler performance (overshoot, settling time, deviations at fixed times, interpolated and maximum rates, with their verdicts); every number unrounded and as printed</translation>
     </message>
     <message>
         <source>校准证书是否附性能指标附页；默认取 config.ini 的 [Performance] CertificateAnnex</source>
         <translation>whether the certificate carries the performance annex; default from [Performance] CertificateAnnex in config.ini</translation>
+    </message>
+    <message>
+        <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
+        <translation>--verify-audit: the audit trail was altered or is not chained yet</translation>
     </message>
     <message>
         <source>--out 和 --json 不能是同一个文件。</source>
@@ -1850,6 +1877,17 @@
     <message>
         <source>手册文件缺失</source>
         <translation>manual files missing</translation>
+    </message>
+</context>
+<context>
+    <name>InstrumentValidity</name>
+    <message>
+        <source>测温仪已过有效期，不能用于校准！</source>
+        <translation>The measuring instrument is past its validity and cannot be used for a calibration!</translation>
+    </message>
+    <message>
+        <source>测温仪未校准，不能用于校准！</source>
+        <translation>The measuring instrument is not calibrated and cannot be used for a calibration!</translation>
     </message>
 </context>
 <context>
@@ -2440,14 +2478,6 @@
     <message>
         <source>探头校准</source>
         <translation>Probe Calibration</translation>
-    </message>
-    <message>
-        <source>探头管理</source>
-        <translation>Probe Management</translation>
-    </message>
-    <message>
-        <source>关闭</source>
-        <translation>Close</translation>
     </message>
     <message>
         <source>警告</source>
@@ -3104,12 +3134,27 @@
         <translation>Cannot write the file: %1 (%2)</translation>
     </message>
     <message>
+        <source>有效期至 %1</source>
+        <translation>valid until %1</translation>
+    </message>
+    <message>
         <source>无</source>
         <translation>none</translation>
     </message>
     <message>
         <source>各测温点定时偏差（测点值−设定温度）/</source>
         <translation>Probe deviations at fixed times (probe − set temperature) / </translation>
+    </message>
+</context>
+<context>
+    <name>RunPicture</name>
+    <message>
+        <source>时间（min），起始 %1</source>
+        <translation>Time (min) from %1</translation>
+    </message>
+    <message>
+        <source>温度（%1）</source>
+        <translation>Temperature (%1)</translation>
     </message>
 </context>
 <context>
@@ -3132,6 +3177,260 @@
     <message>
         <source>%1 个账户的明文密码和找回答案已改为加盐哈希保存。</source>
         <translation>Plain-text passwords and recovery answers of %1 accounts are now stored as salted hashes.</translation>
+    </message>
+</context>
+<context>
+    <name>Standardizer</name>
+    <message>
+        <source>探头管理</source>
+        <translation>Probe Management</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>Number</translation>
+    </message>
+    <message>
+        <source>配置文件名称</source>
+        <translation>Set name</translation>
+    </message>
+    <message>
+        <source>通道个数</source>
+        <translation>Channels</translation>
+    </message>
+    <message>
+        <source>配置时间</source>
+        <translation>Created</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>探头文件查看：</source>
+        <translation>Probe set viewed: </translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>请先选择设备!</source>
+        <translation>Please double-click a probe set first!</translation>
+    </message>
+    <message>
+        <source>删除数据失败!</source>
+        <translation>Deleting the data failed!</translation>
+    </message>
+    <message>
+        <source>探头文件删除编号：</source>
+        <translation>Probe set deleted, number: </translation>
+    </message>
+</context>
+<context>
+    <name>StandardizerAdd</name>
+    <message>
+        <source>探头添加</source>
+        <translation>Add Probe Set</translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation>Number:</translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>通道个数：</source>
+        <translation>Channels:</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>通道编号</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>数据导入</source>
+        <translation>Import file</translation>
+    </message>
+    <message>
+        <source>设备导入</source>
+        <translation>Import from device</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>打开文件</source>
+        <translation>Open File</translation>
+    </message>
+    <message>
+        <source>文件“%1”中没有探头系数。</source>
+        <translation>The file &quot;%1&quot; holds no probe coefficients.</translation>
+    </message>
+    <message>
+        <source>文件中B0、B1、B2、B3各有%1、%2、%3、%4个系数，表格有%5个通道，须一致。</source>
+        <translation>The file holds %1, %2, %3 and %4 values for B0, B1, B2 and B3; the table has %5 channels. They must agree.</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation>Adding the data failed!</translation>
+    </message>
+    <message>
+        <source>通道不能为空！</source>
+        <translation>There must be at least one channel!</translation>
+    </message>
+    <message>
+        <source>设备连接失败！</source>
+        <translation>Device connection failed!</translation>
+    </message>
+    <message>
+        <source>探头文件添加：</source>
+        <translation>Probe set added: </translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>添加成功！</source>
+        <translation>Added!</translation>
+    </message>
+    <message>
+        <source>获取成功！</source>
+        <translation>Coefficients read!</translation>
+    </message>
+    <message>
+        <source>获取系数失败！</source>
+        <translation>Reading the coefficients failed!</translation>
+    </message>
+    <message>
+        <source>通道%1的系数没有读到，表格未改动。</source>
+        <translation>The coefficients of channel %1 could not be read; the table is unchanged.</translation>
+    </message>
+    <message>
+        <source>设备导入已取消，表格未改动。</source>
+        <translation>The import from the device was cancelled; the table is unchanged.</translation>
+    </message>
+</context>
+<context>
+    <name>StandardizerDisplay</name>
+    <message>
+        <source>探头显示</source>
+        <translation>Probe Set</translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation>Number:</translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>通道个数：</source>
+        <translation>Channels:</translation>
+    </message>
+    <message>
+        <source>配置时间：</source>
+        <translation>Created:</translation>
+    </message>
+    <message>
+        <source>通道编号</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>保存文件</source>
+        <translation>Save File</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>导出失败！</source>
+        <translation>Export failed!</translation>
+    </message>
+    <message>
+        <source>无法写入文件“%1”。</source>
+        <translation>The file &quot;%1&quot; could not be written.</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>导出成功！</source>
+        <translation>Exported!</translation>
+    </message>
+</context>
+<context>
+    <name>StandardizerRules</name>
+    <message>
+        <source>通道%1的系数%2不是有效的数值：“%3”。
+系数须为有限的数（可用指数形式，如 1.2345e-07），最多%4个字符。</source>
+        <translation>Coefficient %2 of channel %1 is not a valid number: &quot;%3&quot;.
+A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of at most %4 characters.</translation>
+    </message>
+    <message>
+        <source>编号不能为空！</source>
+        <translation>The number must not be empty!</translation>
+    </message>
+    <message>
+        <source>编号不能包含“--”！</source>
+        <translation>The number must not contain &quot;--&quot;!</translation>
+    </message>
+    <message>
+        <source>编号重复,添加失败！</source>
+        <translation>Number already in use, not added!</translation>
+    </message>
+    <message>
+        <source>名称不能为空！</source>
+        <translation>The name must not be empty!</translation>
+    </message>
+    <message>
+        <source>名称重复,添加失败！</source>
+        <translation>Name already in use, not added!</translation>
+    </message>
+    <message>
+        <source>通道不能为空！</source>
+        <translation>There must be at least one channel!</translation>
+    </message>
+    <message>
+        <source>无法确认该探头组是否被校准项目使用，不能删除！</source>
+        <translation>Could not check whether calibration projects use this probe set; it is not deleted!</translation>
+    </message>
+    <message>
+        <source>该探头组已被%1个校准项目使用，不能删除！</source>
+        <translation>This probe set is used by %1 calibration project(s) and cannot be deleted!</translation>
+    </message>
+    <message>
+        <source>该探头组正被探头校准页面选用，不能删除！</source>
+        <translation>This probe set is chosen on the probe calibration page and cannot be deleted!</translation>
     </message>
 </context>
 <context>
@@ -3330,6 +3629,105 @@
     <message>
         <source>输入内容不能包含控制字符！</source>
         <translation>The input must not contain control characters!</translation>
+    </message>
+</context>
+<context>
+    <name>ThermistorScan</name>
+    <message>
+        <source>通讯设置</source>
+        <translation>Communication Settings</translation>
+    </message>
+    <message>
+        <source>设备：</source>
+        <translation>Device:</translation>
+    </message>
+    <message>
+        <source>通讯方式：</source>
+        <translation>Link:</translation>
+    </message>
+    <message>
+        <source>IP地址：</source>
+        <translation>IP address:</translation>
+    </message>
+    <message>
+        <source>端口号：</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>测试</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>测试成功！</source>
+        <translation>Test successful!</translation>
+    </message>
+    <message>
+        <source>获取序列号失败！</source>
+        <translation>Reading the serial number failed!</translation>
+    </message>
+    <message>
+        <source>设备连接失败！</source>
+        <translation>Device connection failed!</translation>
+    </message>
+    <message>
+        <source>设备名：</source>
+        <translation>Device name:</translation>
+    </message>
+    <message>
+        <source>空：</source>
+        <translation>Empty:</translation>
+    </message>
+    <message>
+        <source>串口号：</source>
+        <translation>Serial port:</translation>
+    </message>
+    <message>
+        <source>波特率：</source>
+        <translation>Baud rate:</translation>
+    </message>
+    <message>
+        <source>正在搜索蓝牙设备…</source>
+        <translation>Searching for Bluetooth devices…</translation>
+    </message>
+    <message>
+        <source>本机没有可用的蓝牙适配器，无法搜索蓝牙设备；可直接输入设备名。</source>
+        <translation>This computer has no usable Bluetooth adapter, so no devices can be searched for; type the device name instead.</translation>
+    </message>
+    <message>
+        <source>蓝牙适配器已关闭，无法搜索蓝牙设备；可直接输入设备名。</source>
+        <translation>The Bluetooth adapter is switched off, so no devices can be searched for; type the device name instead.</translation>
+    </message>
+    <message>
+        <source>没有找到蓝牙低功耗设备。</source>
+        <translation>No Bluetooth Low Energy devices found.</translation>
+    </message>
+    <message>
+        <source>找到%1个蓝牙低功耗设备。</source>
+        <translation>%1 Bluetooth Low Energy device(s) found.</translation>
+    </message>
+    <message>
+        <source>本版本还不能与%1通讯，无法测试。</source>
+        <translation>This version cannot talk to the %1 yet; there is nothing to test.</translation>
+    </message>
+    <message>
+        <source>正在测试通讯…</source>
+        <translation>Testing the connection…</translation>
+    </message>
+    <message>
+        <source>正在结束通讯测试，请稍候…</source>
+        <translation>Ending the connection test, please wait…</translation>
     </message>
 </context>
 <context>

@@ -872,6 +872,17 @@
     </message>
 </context>
 <context>
+    <name>Certificates</name>
+    <message>
+        <source>数据库未打开</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>读取证书编号失败</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ChartView</name>
     <message>
         <source>设备校准</source>
@@ -1486,10 +1497,6 @@
 <context>
     <name>ExportJob</name>
     <message>
-        <source>不支持导出超过15个探头！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>未知的导出格式：%1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1535,6 +1542,18 @@
     </message>
     <message>
         <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>JJF 1527-2015《聚合酶链反应分析仪校准规范》</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不支持导出超过16个探头！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法分配证书编号：%1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1737,19 +1756,19 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>证书和原始记录以项目的证书编号签发：首次导出时分配并保存，之后的导出沿用；certificate 在输出文件路径之后另起一行打印“证书编号：”及编号。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>证书编号：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>--list 不能与 --verify-audit 同用。</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 不能与 --%2 同用。</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>只读校验审计日志的哈希链；完整时退出状态为 0，被改动时为 6 并指出第一条断开的记录</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1761,11 +1780,19 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>写出计算结果：分段、每行均匀度结果、八个升降温速率值和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本</source>
+        <source>只读校验审计日志的哈希链；完整时退出状态为 0，被改动时为 6 并指出第一条断开的记录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写出计算结果：分段、每行均匀度结果及其不确定度分量、八个升降温速率值、证书编号和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>校准证书是否附性能指标附页；默认取 config.ini 的 [Performance] CertificateAnnex</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1849,6 +1876,17 @@
     </message>
     <message>
         <source>手册文件缺失</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>InstrumentValidity</name>
+    <message>
+        <source>测温仪已过有效期，不能用于校准！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪未校准，不能用于校准！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2439,14 +2477,6 @@
     </message>
     <message>
         <source>探头校准</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>探头管理</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>关闭</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -3104,11 +3134,26 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>有效期至 %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>无</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>各测温点定时偏差（测点值−设定温度）/</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RunPicture</name>
+    <message>
+        <source>时间（min），起始 %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度（%1）</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3131,6 +3176,259 @@
     </message>
     <message>
         <source>%1 个账户的明文密码和找回答案已改为加盐哈希保存。</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Standardizer</name>
+    <message>
+        <source>探头管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>配置文件名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道个数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>配置时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头文件查看：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择设备!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头文件删除编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>StandardizerAdd</name>
+    <message>
+        <source>探头添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道个数：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导入</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备导入</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>打开文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文件“%1”中没有探头系数。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文件中B0、B1、B2、B3各有%1、%2、%3、%4个系数，表格有%5个通道，须一致。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备连接失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头文件添加：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>获取成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>获取系数失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道%1的系数没有读到，表格未改动。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备导入已取消，表格未改动。</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>StandardizerDisplay</name>
+    <message>
+        <source>探头显示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道个数：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>配置时间：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法写入文件“%1”。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>StandardizerRules</name>
+    <message>
+        <source>通道%1的系数%2不是有效的数值：“%3”。
+系数须为有限的数（可用指数形式，如 1.2345e-07），最多%4个字符。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不能包含“--”！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号重复,添加失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称重复,添加失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法确认该探头组是否被校准项目使用，不能删除！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>该探头组已被%1个校准项目使用，不能删除！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>该探头组正被探头校准页面选用，不能删除！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3329,6 +3627,105 @@
     <name>TextChecks</name>
     <message>
         <source>输入内容不能包含控制字符！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ThermistorScan</name>
+    <message>
+        <source>通讯设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通讯方式：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IP地址：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>端口号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>获取序列号失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备连接失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备名：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>空：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>串口号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>波特率：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在搜索蓝牙设备…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>本机没有可用的蓝牙适配器，无法搜索蓝牙设备；可直接输入设备名。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>蓝牙适配器已关闭，无法搜索蓝牙设备；可直接输入设备名。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>没有找到蓝牙低功耗设备。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>找到%1个蓝牙低功耗设备。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>本版本还不能与%1通讯，无法测试。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在测试通讯…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在结束通讯测试，请稍候…</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

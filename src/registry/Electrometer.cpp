@@ -7,8 +7,10 @@
 #include "instruments/Collection1611A.h"
 #include "registry/CalibrationDates.h"
 #include "registry/RegistryForm.h"
+#include "store/instrumentvalidity.h"
 #include "store/textchecks.h"
 
+#include <QColor>
 #include <QDateTime>
 #include <QEvent>
 #include <QEventLoop>
@@ -18,6 +20,9 @@ namespace {
 const char *const NameKey = "测温仪设备名称";
 const char *const ModelKey = "测温仪设备型号";
 const char *const ManufacturerKey = "测温仪设备制造单位";
+
+// Column of the calibration state in the list (record order).
+constexpr int StateColumn = 5;
 
 const QString Network = QStringLiteral("网络");
 const QString Serial = QStringLiteral("串口");
@@ -43,20 +48,9 @@ const QStringList &baudRates()
     return rates;
 }
 
-// Selects text in a list, adding it when the list lacks it, so that a stored value is never
-// replaced by whatever the list happens to show.
-void selectOrAdd(QComboBox *box, const QString &text)
-{
-    int index = box->findText(text);
-    if (index < 0 && !text.isEmpty()) {
-        box->addItem(text);
-        index = box->count() - 1;
-    }
-    if (index >= 0)
-        box->setCurrentIndex(index);
-}
-
 } // namespace
+
+using RegistryForm::selectOrAdd;
 
 Electrometer::Electrometer(QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::Electrometer>())
@@ -196,10 +190,19 @@ void Electrometer::refreshList()
     QList<Tool::Struct_Electrometer> devices;
     if (!Tool::getElectrometer(devices, QString()))
         return;
+    const QDateTime now = QDateTime::currentDateTime();
     for (Tool::Struct_Electrometer d : devices) {
+        // The state shown follows the validity date, as the PCR instruments' does.
+        const auto validity = InstrumentValidity::of(d.CalibrationCycle, d.CalibrationState, now);
+        if (validity == InstrumentValidity::Validity::Overdue)
+            d.CalibrationState = QString::fromUtf8(CalibrationDates::Overdue);
+        else if (validity == InstrumentValidity::Validity::NotCalibrated)
+            d.CalibrationState = QString::fromUtf8(CalibrationDates::NotCalibrated);
         d.CalibrationState = Tool::toDisplayText(d.CalibrationState);
         d.SignalMode = Tool::toDisplayText(d.SignalMode);
         RegistryForm::appendRow(ui->tableWidget_List, d.values());
+        if (validity == InstrumentValidity::Validity::Overdue)
+            ui->tableWidget_List->item(ui->tableWidget_List->rowCount() - 1, StateColumn)->setForeground(QColor(255, 0, 0));
     }
 }
 

@@ -39,6 +39,14 @@ public:
     // optional last part of a template left out.
     void RemoveRowsFrom(int row);
 
+    // The first row of a defined name of the workbook ("Sheet!$A$13"); 0 without that name.
+    int DefinedNameRow(const QString &name) const;
+    // Replaces "{key}" in the sheet's page headers and footers.
+    void FillHeaderFooter(const QString &key, const QString &text);
+    // Puts a PNG picture with its top left corner on a cell, widthCm wide with the picture's
+    // proportions. False when the data is no picture.
+    bool InsertPicture(int row, int column, const QByteArray &png, double widthCm);
+
     // Writes the workbook as .xlsx (atomically) and closes it. False on a write error.
     bool SaveAndQuit(const QString &path);
     void Close();
