@@ -629,8 +629,8 @@ private slots:
         for (const char *name : {"PCR.db3", "config.ini"})
             QVERIFY(QFile::setPermissions(QDir(ws).filePath(QLatin1String(name)), QFileDevice::Permissions(0x4444)));
         const int audited = audit(ws).size();
-        const QString out = QDir(shared.path()).filePath(QStringLiteral("ro.docx"));
-        QStringList args = exportArgs(QStringLiteral("certificate"), {QStringLiteral("--out"), out});
+        const QString out = QDir(shared.path()).filePath(QStringLiteral("ro.xlsx"));
+        QStringList args = exportArgs(QStringLiteral("raw"), {QStringLiteral("--out"), out});
         args.replaceInStrings(m_ws, ws);
         const Result r = runVia(QStringLiteral("exec setpriv --reuid=65534 --regid=65534 --clear-groups"), args);
         QCOMPARE(r.status, 5);
