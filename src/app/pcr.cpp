@@ -132,15 +132,17 @@ void PCR::startUp(QSplashScreen *splash)
     currentPage = -1;
     pages.fill(nullptr);
 
-    // A "PCR.db3" that is not the program's own (another program's database, an empty or a
+    // Read once: a database changed on the settings page is used from the next start.
+    m_database = DatabaseSettings::read();
+    // A database file that is not the program's own (another program's database, an empty or a
     // damaged file) is never written to: a new database may be started in another folder.
-    for (;;) {
-        const DatabaseFile::Kind kind = DatabaseFile::classify(Tool::DatabaseFileName);
+    while (!m_database.isPostgreSQL()) {
+        const DatabaseFile::Kind kind = DatabaseFile::classify(m_database.location());
         if (kind != DatabaseFile::Kind::Foreign && kind != DatabaseFile::Kind::NotDatabase)
             break;
         if (splash)
             splash->hide();
-        const QString where = QDir::toNativeSeparators(QDir::current().absoluteFilePath(Tool::DatabaseFileName));
+        const QString where = QDir::toNativeSeparators(QDir::current().absoluteFilePath(m_database.location()));
         const QString text = (kind == DatabaseFile::Kind::Foreign ? tr("%1 不是本程序的数据库（其中没有本程序的数据表），程序未作任何改动。")
                                                                   : tr("%1 不是可读的数据库（文件损坏或不是数据库），程序未作任何改动。"))
                                  .arg(where)
@@ -152,8 +154,9 @@ void PCR::startUp(QSplashScreen *splash)
         if (folder.isEmpty() || !QDir::setCurrent(folder))
             break;
         qDebug().noquote() << "工作目录改为：" + QDir::currentPath();
+        m_database = DatabaseSettings::read();
     }
-    if (!Tool::openDatabase(Tool::DatabaseFileName)) {
+    if (!Tool::openDatabase(m_database)) {
         m_databaseFailed = true;
         // Nobody has logged in and there is nothing to work on: no page or registry dialog opens,
         // only the about box with its manual stays at hand.
@@ -161,7 +164,7 @@ void PCR::startUp(QSplashScreen *splash)
             action->setEnabled(action == ui->Action_Help);
         if (splash)
             splash->hide();
-        Messages::information(this, tr("警告"), tr("打开数据库失败！"));
+        Messages::information(this, tr("警告"), databaseFailure());
         return;
     }
     db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
@@ -345,10 +348,17 @@ void PCR::TimeUpdate_slots()
         clockLabel->setText(QDateTime::currentDateTime().toString(Tool::TimeFormat));
 }
 
+QString PCR::databaseFailure() const
+{
+    if (!m_database.isPostgreSQL())
+        return tr("打开数据库失败！");
+    return tr("打开数据库失败！") + QLatin1Char('\n') + tr("数据库服务器：%1").arg(m_database.describe());
+}
+
 void PCR::SQListOpen_slots()
 {
-    if (!Tool::openDatabase(Tool::DatabaseFileName)) {
-        Messages::information(this, tr("警告"), tr("打开数据库失败！"));
+    if (!Tool::openDatabase(m_database)) {
+        Messages::information(this, tr("警告"), databaseFailure());
         return;
     }
     db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
@@ -361,8 +371,9 @@ void PCR::SQListClose_slots()
 
 void PCR::BackupTimer_slots()
 {
-    // A backup still under way from the last tick is not started twice.
-    if (!autoBackup || isBackingUp())
+    // A backup still under way from the last tick is not started twice. A server's database is
+    // backed up by the server's own tools.
+    if (!autoBackup || isBackingUp() || Tool::isServerDatabase())
         return;
     const QDateTime now = QDateTime::currentDateTime();
     if (!backupDue(lastBackupTime, backupCycleDays, now))

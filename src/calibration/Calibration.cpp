@@ -568,7 +568,8 @@ void Calibration::startPhase(bool firstPhase)
         // mid-run leaves a project the next start lists as interrupted, not orphaned samples.
         if (!RunRecords::begin(project)) {
             setButtonLabel(LabelStart);
-            Messages::information(this, warningTitle, tr("添加数据失败！"));
+            Messages::information(this, warningTitle,
+                                  Tool::lastWriteWasDuplicate() ? tr("项目名称重复！") : tr("添加数据失败！"));
             return;
         }
         projectOpen = true;

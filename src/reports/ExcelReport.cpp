@@ -506,8 +506,9 @@ void ExcelReport::SetMeanTemperatureHeader(int row, int column, const QString &u
     if (!d->open || row < 1 || column < 1)
         return;
     const QString song = QStringLiteral("宋体");
-    d->writeRuns(row, column, {{QStringLiteral("`"), QStringLiteral("Symbol"), false},
-                               {QStringLiteral("T"), song, false},
+    // The mean's bar was a "`" in the Windows Symbol font; no such font here, so the bar is a
+    // combining macron on the T (the serif CJK face has it, so no fallback font creeps in).
+    d->writeRuns(row, column, {{QStringLiteral("T\u0304"), song, false},
                                {QStringLiteral("c"), song, true},
                                {unit.left(1), song, false},
                                {unit.mid(1), song, false}});

@@ -31,7 +31,7 @@ public:
     void SetCell(int row, int column, const QString &text);
     // Text a + b + c with b as subscript.
     void SetCellWithSubscript(int row, int column, const QString &a, const QString &b, const QString &c);
-    // "`Tc" + unit: everything in "宋体", the first character in "Symbol", "c" as subscript.
+    // "T̄c" + unit in "宋体" (T with a macron: the mean), "c" as subscript.
     void SetMeanTemperatureHeader(int row, int column, const QString &unit);
     void InsertRow(int row, int column);
     void Merge(int row, int column, int span);
