@@ -834,11 +834,11 @@
     </message>
     <message>
         <source>请按“继续”开始升降温速率校准</source>
-        <translation>Press "Continue" for the heating/cooling rate calibration</translation>
+        <translation>Press &quot;Continue&quot; for the heating/cooling rate calibration</translation>
     </message>
     <message>
         <source>均匀度校准完成，请按“继续”开始升降温速率校准！</source>
-        <translation>Uniformity calibration finished. Press "Continue" for the heating/cooling rate calibration!</translation>
+        <translation>Uniformity calibration finished. Press &quot;Continue&quot; for the heating/cooling rate calibration!</translation>
     </message>
     <message>
         <source>校准完成，数据已保存！</source>
@@ -847,6 +847,10 @@
     <message>
         <source>数据已保存！</source>
         <translation>Data saved!</translation>
+    </message>
+    <message>
+        <source>数据无法写入数据库，校准已停止！已写入的数据已保留。</source>
+        <translation>The data cannot be written to the database; the calibration has stopped! The data written so far is kept.</translation>
     </message>
 </context>
 <context>
@@ -1371,6 +1375,10 @@
         <source>校准证书和校准记录的文件格式；原始记录总是Excel工作簿</source>
         <translation>File format of the certificate and the calibration record; the raw record is always an Excel workbook</translation>
     </message>
+    <message>
+        <source>程序在运行结束前被中止；已保存的数据可以导出或删除。</source>
+        <translation>The program was ended before the run finished; the data stored can be exported or deleted.</translation>
+    </message>
 </context>
 <context>
     <name>DataExportConfirm</name>
@@ -1837,6 +1845,14 @@ Exit statuses:
         <source>无法分配证书编号：%1</source>
         <translation>No certificate number could be assigned: %1</translation>
     </message>
+    <message>
+        <source>数据库损坏，无法完整读取校准数据！</source>
+        <translation>The database is damaged; the calibration data cannot be read in full!</translation>
+    </message>
+    <message>
+        <source>文件已导出，但审计日志写入失败！</source>
+        <translation>The file was exported, but the audit entry could not be written!</translation>
+    </message>
 </context>
 <context>
     <name>ExportNames</name>
@@ -2060,10 +2076,6 @@ Exit statuses:
         <translation>the analysis refused (the application&apos;s message, on standard error)</translation>
     </message>
     <message>
-        <source>写入失败（文档、工作簿或 JSON）</source>
-        <translation>writing failed (document, workbook or JSON)</translation>
-    </message>
-    <message>
         <source>证书和原始记录以项目的证书编号签发：首次导出时分配并保存，之后的导出沿用；certificate 在输出文件路径之后另起一行打印“证书编号：”及编号。</source>
         <translation>Certificates and original records are issued under the project&apos;s certificate number, assigned and stored at the first export and kept by later ones; for certificate a second line after the output path prints &quot;Certificate number: &quot; and the number.</translation>
     </message>
@@ -2102,6 +2114,46 @@ Exit statuses:
     <message>
         <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
         <translation>--verify-audit: the audit trail was altered or is not chained yet</translation>
+    </message>
+    <message>
+        <source>--out 和 --json 不能是同一个文件。</source>
+        <translation>--out and --json must name different files.</translation>
+    </message>
+    <message>
+        <source>允许覆盖已存在的输出文件（工作目录中的程序文件和非普通文件从不覆盖）</source>
+        <translation>allow replacing an existing output file (the workspace&apos;s own files and anything but a regular file are never replaced)</translation>
+    </message>
+    <message>
+        <source>写入失败（文档、工作簿、JSON 或审计日志），或输出文件已存在、不可覆盖；不留下任何文件</source>
+        <translation>writing failed (document, workbook, JSON or audit entry), or the output file exists or may not be replaced; nothing is left behind</translation>
+    </message>
+    <message>
+        <source>数据库损坏，无法完整读取</source>
+        <translation>the database is damaged and cannot be read in full</translation>
+    </message>
+    <message>
+        <source>不是数据库</source>
+        <translation>not a database</translation>
+    </message>
+    <message>
+        <source>不是本程序的数据库</source>
+        <translation>not a database of this program</translation>
+    </message>
+    <message>
+        <source>数据库损坏，无法读取：%1</source>
+        <translation>The database is damaged and cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>（用 --overwrite 覆盖）</source>
+        <translation>(use --overwrite to replace it)</translation>
+    </message>
+    <message>
+        <source>目录不存在或不可写</source>
+        <translation>the folder does not exist or cannot be written</translation>
+    </message>
+    <message>
+        <source>审计日志写入失败，导出的文件已删除。</source>
+        <translation>The audit entry could not be written; the exported file has been removed.</translation>
     </message>
 </context>
 <context>
@@ -2666,10 +2718,6 @@ Exit statuses:
         <translation>LibreOffice failed to convert to PDF (exit code %1): %2</translation>
     </message>
     <message>
-        <source>无法写入文件：%1（%2）</source>
-        <translation>Cannot write the file %1 (%2)</translation>
-    </message>
-    <message>
         <source>已取消。</source>
         <translation>Cancelled.</translation>
     </message>
@@ -2696,9 +2744,32 @@ Exit statuses:
         <source>无法生成文档压缩包</source>
         <translation>Cannot build the document package</translation>
     </message>
+</context>
+<context>
+    <name>OutputFile</name>
     <message>
         <source>无法写入文件：%1（%2）</source>
-        <translation>Cannot write the file %1 (%2)</translation>
+        <translation>Cannot write the file: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>不能覆盖工作目录中的程序文件：%1</source>
+        <translation>The workspace&apos;s own files are never replaced: %1</translation>
+    </message>
+    <message>
+        <source>目标不是普通文件：%1</source>
+        <translation>The target is not a regular file: %1</translation>
+    </message>
+    <message>
+        <source>文件已存在：%1</source>
+        <translation>The file exists already: %1</translation>
+    </message>
+    <message>
+        <source>写入的文件不完整</source>
+        <translation>the file written is incomplete</translation>
+    </message>
+    <message>
+        <source>目标不是普通文件</source>
+        <translation>the target is not a regular file</translation>
     </message>
 </context>
 <context>
@@ -2802,6 +2873,26 @@ Exit statuses:
     <message>
         <source>用户注销。</source>
         <translation>User logged out.</translation>
+    </message>
+    <message>
+        <source>%1 不是本程序的数据库（其中没有本程序的数据表），程序未作任何改动。</source>
+        <translation>%1 is not a database of this program (it holds none of its tables); nothing was changed.</translation>
+    </message>
+    <message>
+        <source>%1 不是可读的数据库（文件损坏或不是数据库），程序未作任何改动。</source>
+        <translation>%1 is not a readable database (damaged, or not a database); nothing was changed.</translation>
+    </message>
+    <message>
+        <source>是否在其他文件夹中新建数据库？</source>
+        <translation>Start a new database in another folder?</translation>
+    </message>
+    <message>
+        <source>新数据库的文件夹</source>
+        <translation>Folder of the new database</translation>
+    </message>
+    <message>
+        <source>审计日志写入失败！未记录的操作：%1</source>
+        <translation>The audit entry could not be written! Operation not recorded: %1</translation>
     </message>
 </context>
 <context>
@@ -3347,10 +3438,6 @@ Exit statuses:
         <source>保存工作簿失败：%1</source>
         <translation>Saving the workbook failed: %1</translation>
     </message>
-    <message>
-        <source>无法写入文件：%1</source>
-        <translation>Cannot write the file %1</translation>
-    </message>
 </context>
 <context>
     <name>RegistryForm</name>
@@ -3438,6 +3525,17 @@ Exit statuses:
     <message>
         <source>温度（%1）</source>
         <translation>Temperature (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>RunRecords</name>
+    <message>
+        <source>运行中</source>
+        <translation>running</translation>
+    </message>
+    <message>
+        <source>运行中断</source>
+        <translation>interrupted</translation>
     </message>
 </context>
 <context>
@@ -3946,6 +4044,13 @@ A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of
     <message>
         <source>数据库备份 (*.db3)</source>
         <translation>Database backup (*.db3)</translation>
+    </message>
+</context>
+<context>
+    <name>TextChecks</name>
+    <message>
+        <source>输入内容不能包含控制字符！</source>
+        <translation>The input must not contain control characters!</translation>
     </message>
 </context>
 <context>

@@ -848,6 +848,10 @@
         <source>数据已保存！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>数据无法写入数据库，校准已停止！已写入的数据已保留。</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CalibrationLinear</name>
@@ -1371,6 +1375,10 @@
         <source>校准证书和校准记录的文件格式；原始记录总是Excel工作簿</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>程序在运行结束前被中止；已保存的数据可以导出或删除。</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DataExportConfirm</name>
@@ -1817,6 +1825,14 @@
         <source>无法分配证书编号：%1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>数据库损坏，无法完整读取校准数据！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文件已导出，但审计日志写入失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExportNames</name>
@@ -2040,10 +2056,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>写入失败（文档、工作簿或 JSON）</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>证书和原始记录以项目的证书编号签发：首次导出时分配并保存，之后的导出沿用；certificate 在输出文件路径之后另起一行打印“证书编号：”及编号。</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2081,6 +2093,46 @@
     </message>
     <message>
         <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--out 和 --json 不能是同一个文件。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>允许覆盖已存在的输出文件（工作目录中的程序文件和非普通文件从不覆盖）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写入失败（文档、工作簿、JSON 或审计日志），或输出文件已存在、不可覆盖；不留下任何文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据库损坏，无法完整读取</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不是数据库</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不是本程序的数据库</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据库损坏，无法读取：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>（用 --overwrite 覆盖）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>目录不存在或不可写</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志写入失败，导出的文件已删除。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2646,10 +2698,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>无法写入文件：%1（%2）</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>已取消。</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2676,8 +2724,31 @@
         <source>无法生成文档压缩包</source>
         <translation type="unfinished"></translation>
     </message>
+</context>
+<context>
+    <name>OutputFile</name>
     <message>
         <source>无法写入文件：%1（%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不能覆盖工作目录中的程序文件：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>目标不是普通文件：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文件已存在：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写入的文件不完整</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>目标不是普通文件</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2781,6 +2852,26 @@
     </message>
     <message>
         <source>用户注销。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 不是本程序的数据库（其中没有本程序的数据表），程序未作任何改动。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 不是可读的数据库（文件损坏或不是数据库），程序未作任何改动。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>是否在其他文件夹中新建数据库？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>新数据库的文件夹</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志写入失败！未记录的操作：%1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3327,10 +3418,6 @@
         <source>保存工作簿失败：%1</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>无法写入文件：%1</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
     <name>RegistryForm</name>
@@ -3417,6 +3504,17 @@
     </message>
     <message>
         <source>温度（%1）</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RunRecords</name>
+    <message>
+        <source>运行中</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>运行中断</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3924,6 +4022,13 @@
     </message>
     <message>
         <source>数据库备份 (*.db3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TextChecks</name>
+    <message>
+        <source>输入内容不能包含控制字符！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

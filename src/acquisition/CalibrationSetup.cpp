@@ -3,6 +3,7 @@
 #include "store/datawords.h"
 #include "store/instrumentvalidity.h"
 #include "store/queries.h"
+#include "store/textchecks.h"
 
 #include <cmath>
 
@@ -136,6 +137,10 @@ CalibrationSetup::Result CalibrationSetup::validate(const Form &form, const Reco
         return fail(1, tr("布点图与标准器不符！"));
     if (blank(form.projectName))
         return fail(2, tr("项目名称不能为空！"));
+    // Names and free texts end up in documents and on terminals: no control characters.
+    if (TextChecks::anyHasControlCharacters({form.projectName, form.company, form.remarks, form.ambientHumidity,
+                                             form.ambientPressure, form.calibrator, form.checker}))
+        return fail(11, TextChecks::refusalText());
     if (records.projectNameUsed)
         return fail(2, tr("项目名称重复！"));
     if (blank(form.company))

@@ -3,6 +3,8 @@
 #include <QDebug>
 
 #include <chrono>
+#include <iterator>
+#include <thread>
 #include <pthread.h>
 
 namespace {
@@ -10,6 +12,8 @@ namespace {
 // The slice of a wait for the writer; the writer itself never waits longer than its busy
 // timeout, so these waits end.
 constexpr std::chrono::milliseconds WaitSlice(100);
+// The pause before a locked database is tried again.
+constexpr std::chrono::milliseconds BusyRetry(200);
 
 } // namespace
 
@@ -111,13 +115,23 @@ void SampleSink::writerLoop()
     const auto interval = std::chrono::milliseconds(qMax(1, options.commitIntervalMs));
     auto due = StopWait::Clock::now() + interval;
     for (;;) {
-        waits.waitUntil(due, [this] {
-            std::lock_guard<std::mutex> lock(mutex);
-            return flushAsked > flushDone;
-        });
+        if (!waits.stopped())
+            waits.waitUntil(due, [this] {
+                std::lock_guard<std::mutex> lock(mutex);
+                return flushAsked > flushDone;
+            });
         const bool stopping = waits.stopped();
-        if (!commitQueued(writer))
+        switch (commitQueued(writer)) {
+        case Commit::Failed:
             return;
+        case Commit::Busy:
+            // The lock is tried again after a pause (also when stopping, or with a flush asked).
+            std::this_thread::sleep_for(BusyRetry);
+            due = StopWait::Clock::now() + interval;
+            continue;
+        case Commit::Done:
+            break;
+        }
         due = StopWait::Clock::now() + interval;
         if (stopping)
             break;
@@ -128,7 +142,7 @@ void SampleSink::writerLoop()
     changed.notify_all();
 }
 
-bool SampleSink::commitQueued(SampleWriter &writer)
+SampleSink::Commit SampleSink::commitQueued(SampleWriter &writer)
 {
     std::vector<Tool::Struct_CalibrationData> batch;
     quint64 ticket;
@@ -138,6 +152,25 @@ bool SampleSink::commitQueued(SampleWriter &writer)
         ticket = flushAsked;
     }
     const bool written = writer.write(batch);
+    const auto now = StopWait::Clock::now();
+    if (!written && writer.busy()) {
+        if (!busyNow) {
+            busyNow = true;
+            busySince = now;
+            qDebug().noquote() << "数据库被占用，数据稍后写入：" << writer.error();
+        }
+        if (now - busySince < std::chrono::milliseconds(qMax(0, options.lockGiveUpMs))) {
+            // Back in front of what came meanwhile, in order.
+            std::lock_guard<std::mutex> lock(mutex);
+            batch.insert(batch.end(), std::make_move_iterator(queue.begin()), std::make_move_iterator(queue.end()));
+            queue.swap(batch);
+            return Commit::Busy;
+        }
+    }
+    if (written && busyNow) {
+        busyNow = false;
+        qDebug().noquote() << "数据库已释放，数据已写入。";
+    }
     qint64 total;
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -154,9 +187,9 @@ bool SampleSink::commitQueued(SampleWriter &writer)
     }
     if (!written) {
         qDebug().noquote() << "添加数据失败！" << failure;
-        return false;
+        return Commit::Failed;
     }
     if (!batch.empty() && onCommit)
         onCommit(total);
-    return true;
+    return Commit::Done;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The writer thread of a run: the acquisition hands it each sample row and goes on at once; it
 // commits what has come through a SampleWriter at least once a second, when asked to flush and
-// at the end. A failed write ends it: later rows are refused, what was committed stays.
+// at the end. A database locked by someone else only delays the commits; any other failed write
+// ends it: later rows are refused, what was committed stays.
 
 #include "acquisition/StopWait.h"
 #include "store/SampleWriter.h"
@@ -23,6 +24,10 @@ public:
         QString databaseFile;
         int busyTimeoutMs = SampleWriter::DefaultBusyTimeoutMs;
         int commitIntervalMs = 1000;
+        // Another program holding the database (a long read, a backup) delays the commits: the
+        // rows wait and are written once it lets go. Only a lock held longer than this ends the
+        // writer.
+        int lockGiveUpMs = 10 * 60 * 1000;
     };
 
     explicit SampleSink(const Options &options);
@@ -52,8 +57,9 @@ public:
 private:
     enum class State { Starting, Open, Failed, Closed };
     void writerLoop();
-    // Commits the queue; false on failure (the state then is Failed).
-    bool commitQueued(SampleWriter &writer);
+    enum class Commit { Done, Busy, Failed };
+    // Commits the queue; Busy keeps it queued for the next try; Failed sets the state Failed.
+    Commit commitQueued(SampleWriter &writer);
 
     const Options options;
     StopWait waits;
@@ -67,4 +73,6 @@ private:
     quint64 flushDone = 0;
     qint64 rowsCommitted = 0;
     QString failure;
+    StopWait::Clock::time_point busySince{};
+    bool busyNow = false;   // writer thread only
 };

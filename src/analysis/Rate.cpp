@@ -6,6 +6,7 @@
 #include <QDebug>
 
 #include <cmath>
+#include <limits>
 
 namespace Analysis {
 
@@ -31,12 +32,17 @@ int firstFrom(const QVector<RunSample> &samples, int from, int p, Test test)
 
 // Truncation of a time sum to whole seconds. A span that is whole as written can come out a hair
 // below it in binary (90 samples of 0.7 s give 62.99999999999999), which would lose a second.
-int wholeSeconds(double seconds)
+qint64 wholeSeconds(double seconds)
 {
-    return static_cast<int>(seconds + LimitMargin * qMax(1.0, std::fabs(seconds)));
+    return static_cast<qint64>(seconds + LimitMargin * qMax(1.0, std::fabs(seconds)));
 }
 
 } // namespace
+
+bool isUsableInterval(double interval)
+{
+    return std::isfinite(interval) && interval >= MinInterval && interval <= MaxInterval;
+}
 
 int RateAnalysisData(const QVector<RunSample> &samples, const QVector<CycleStep> &steps,
                      int probeCount, double interval, RateResult &result)
@@ -45,7 +51,8 @@ int RateAnalysisData(const QVector<RunSample> &samples, const QVector<CycleStep>
     const int n = probeCount;
     if (samples.isEmpty() || n < 1 || samples.first().values.size() != n)
         return RateOk;
-    if (steps.size() < 3 || !qIsFinite(interval) || interval <= 0.0)
+    // An interval read from a damaged or edited record is checked before any arithmetic with it.
+    if (steps.size() < 3 || !isUsableInterval(interval))
         return RateUnusableInput;
 
     const double t1 = steps.at(0).temperature;
@@ -53,7 +60,7 @@ int RateAnalysisData(const QVector<RunSample> &samples, const QVector<CycleStep>
     const double t3 = steps.at(2).temperature;
 
     double heatStartSum = 0.0, heatEndSum = 0.0, coolStartSum = 0.0, coolEndSum = 0.0;
-    int heatTimeSum = 0, coolTimeSum = 0;
+    qint64 heatTimeSum = 0, coolTimeSum = 0;
     // The thresholds are strict; a reading equal to one as written (59.1 against 64.1 − 5)
     // must not cross it by binary rounding of the sum.
     for (int p = 0; p < n; ++p) {
@@ -79,15 +86,18 @@ int RateAnalysisData(const QVector<RunSample> &samples, const QVector<CycleStep>
         coolTimeSum = wholeSeconds((coolEnd - coolStart) * interval + coolTimeSum);
     }
 
+    // Mean times beyond an int (only a record with absurd times gives them) are no result.
+    if (heatTimeSum / n > std::numeric_limits<int>::max() || coolTimeSum / n > std::numeric_limits<int>::max())
+        return RateUnusableInput;
     result.hasData = true;
     result.heatingStart = heatStartSum / n;
     result.heatingEnd = heatEndSum / n;
-    result.heatingTime = heatTimeSum / n;
+    result.heatingTime = int(heatTimeSum / n);
     // A mean time of 0 s divides by zero; the text shows what the number conversion prints.
     result.heatingRate = (result.heatingEnd - result.heatingStart) / result.heatingTime;
     result.coolingStart = coolStartSum / n;
     result.coolingEnd = coolEndSum / n;
-    result.coolingTime = coolTimeSum / n;
+    result.coolingTime = int(coolTimeSum / n);
     result.coolingRate = (result.coolingStart - result.coolingEnd) / result.coolingTime;
     return RateOk;
 }

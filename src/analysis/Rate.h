@@ -30,6 +30,13 @@ struct RateResult
     double coolingRate = 0.0;
 };
 
+// Sampling intervals an analysis accepts, in seconds: what the calibration page can set up. An
+// interval outside (a damaged or edited record) makes the input unusable rather than the
+// arithmetic undefined.
+constexpr double MinInterval = 0.001;
+constexpr double MaxInterval = 3600;
+bool isUsableInterval(double interval);
+
 // Per probe: heating starts at the first sample above T1 + 5, ends at the next above T2 - 5;
 // cooling starts from there at the first below T2 - 5 and ends at the next below T3 + 5. Times
 // are index differences × `interval` (seconds), truncated to whole seconds probe by probe.

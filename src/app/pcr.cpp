@@ -7,6 +7,8 @@
 #include "app/pages.h"
 #include "app/runningpage.h"
 #include "store/Backup.h"
+#include "store/databasefile.h"
+#include "store/runrecords.h"
 #include "store/WorkerThread.h"
 #include "store/tool.h"
 #include "ui_pcr.h"
@@ -15,7 +17,9 @@
 #include <QCloseEvent>
 #include <QDebug>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QThread>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QSettings>
@@ -123,6 +127,7 @@ PCR::~PCR()
         delete p;
         p = nullptr;
     }
+    Tool::setAuditFailureHandler(nullptr);
     QCoreApplication::removeTranslator(&translator);
     delete ui;
 }
@@ -135,6 +140,28 @@ void PCR::startUp(QSplashScreen *splash)
 
     // Read once: a database changed on the settings page is used from the next start.
     m_database = DatabaseSettings::read();
+    // A database file that is not the program's own (another program's database, an empty or a
+    // damaged file) is never written to: a new database may be started in another folder.
+    while (!m_database.isPostgreSQL()) {
+        const DatabaseFile::Kind kind = DatabaseFile::classify(m_database.location());
+        if (kind != DatabaseFile::Kind::Foreign && kind != DatabaseFile::Kind::NotDatabase)
+            break;
+        if (splash)
+            splash->hide();
+        const QString where = QDir::toNativeSeparators(QDir::current().absoluteFilePath(m_database.location()));
+        const QString text = (kind == DatabaseFile::Kind::Foreign ? tr("%1 不是本程序的数据库（其中没有本程序的数据表），程序未作任何改动。")
+                                                                  : tr("%1 不是可读的数据库（文件损坏或不是数据库），程序未作任何改动。"))
+                                 .arg(where)
+            + QLatin1Char('\n') + tr("是否在其他文件夹中新建数据库？");
+        if (Messages::question(this, tr("警告"), text, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            break;
+        const QString folder = m_options.chooseFolder ? m_options.chooseFolder()
+                                                      : QFileDialog::getExistingDirectory(this, tr("新数据库的文件夹"));
+        if (folder.isEmpty() || !QDir::setCurrent(folder))
+            break;
+        qDebug().noquote() << "工作目录改为：" + QDir::currentPath();
+        m_database = DatabaseSettings::read();
+    }
     if (!Tool::openDatabase(m_database)) {
         m_databaseFailed = true;
         // Nobody has logged in and there is nothing to work on: no page or registry dialog opens,
@@ -147,6 +174,18 @@ void PCR::startUp(QSplashScreen *splash)
         return;
     }
     db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
+    // No run is in progress at start-up: a run still marked running was cut off.
+    RunRecords::markInterrupted();
+    // An audit entry that cannot be stored (a read-only or full database) is told, not lost.
+    Tool::setAuditFailureHandler([this](const QString &text) {
+        const auto show = [this, text] {
+            Messages::warning(this, tr("警告"), tr("审计日志写入失败！未记录的操作：%1").arg(text));
+        };
+        if (QThread::currentThread() == thread())
+            show();
+        else
+            QMetaObject::invokeMethod(this, show, Qt::QueuedConnection);
+    });
 
     Tool::createDefaultConfig();
     readBackupSettings();

@@ -37,6 +37,9 @@ public:
         int splashMs = 2000;
         LoginRunner login;    // default: the Login dialog, modal
         PageFactory pages;    // default: Pages::createPage
+        // Asked for a folder in which to start a new database when "PCR.db3" is not one of the
+        // program's; empty: none chosen. Default: a folder dialog.
+        std::function<QString()> chooseFolder;
     };
 
     explicit PCR(QWidget *parent = nullptr);

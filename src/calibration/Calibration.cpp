@@ -12,6 +12,7 @@
 #include "store/SampleWriter.h"
 #include "store/datawords.h"
 #include "store/queries.h"
+#include "store/runrecords.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -832,6 +833,14 @@ void Calibration::startPhase(bool firstPhase)
     chartView->StartRun(duration, start, standardizer.ChannelNames, unit);
 
     if (firstPhase) {
+        // The record is there from the first sample on, marked as running: a program killed
+        // mid-run leaves a project the next start lists as interrupted, not orphaned samples.
+        if (!RunRecords::begin(project)) {
+            setButtonLabel(LabelStart);
+            Messages::information(this, warningTitle,
+                                  Tool::lastWriteWasDuplicate() ? tr("项目名称重复！") : tr("添加数据失败！"));
+            return;
+        }
         projectOpen = true;
         pendingClose = PendingClose::None;
         rowsStored = 0;
@@ -860,6 +869,13 @@ void Calibration::therad_StartUp()
     phase.projectName = project.CalibrationName;
     phase.model = phaseModel;
     phase.storage.databaseFile = Tool::databaseFileName();
+    // Readings outside what a PCR block can reach are failed attempts (config.ini may widen it).
+    const auto ini = Tool::configFile();
+    bool lowOk = false, highOk = false;
+    const double low = ini->value(QStringLiteral("Calibration/PlausibleMinimum")).toString().toDouble(&lowOk);
+    const double high = ini->value(QStringLiteral("Calibration/PlausibleMaximum")).toString().toDouble(&highOk);
+    collector->setPlausibleRange(lowOk ? low : Collection1611A::DefaultPlausibleMinimum,
+                                 highOk ? high : Collection1611A::DefaultPlausibleMaximum);
     run->start(phase);
 }
 
@@ -905,15 +921,15 @@ void Calibration::instrumentFailed(CalibrationRun::InstrumentFault fault)
     }
 }
 
-void Calibration::storeFailed(const QString &)
+void Calibration::storeFailed(const QString &error)
 {
-    // The writer has logged what failed.
+    // The writer has logged what failed. The instrument is fine: this is no communication error.
     running = false;
     setButtonLabel(LabelStart);
     runClock->stop();
     runState = RunState::Ended;
     showRunState();
-    emit SendOut_signals(1, warningTitle, tr("添加数据失败！"));
+    emit SendOut_signals(1, warningTitle, tr("数据无法写入数据库，校准已停止！已写入的数据已保留。") + QLatin1Char('\n') + error);
     // The run ends here; what was committed stays a project, unless the user already chose to
     // discard it.
     if (projectOpen && pendingClose != PendingClose::Discard) {
@@ -970,6 +986,11 @@ void Calibration::phaseEnded(CalibrationRun::EndReason reason)
         pendingClose = PendingClose::None;
         closeProject(save);
     }
+    // A first phase that never took a sample (the instrument did not open) leaves no project.
+    if (reason == CalibrationRun::EndReason::InstrumentFailed && projectOpen && rowsStored == 0) {
+        projectOpen = false;
+        RunRecords::remove(project.CalibrationName);
+    }
 }
 
 void Calibration::SendOut_slots(int code, QString a, QString b)
@@ -1009,10 +1030,10 @@ void Calibration::SaveCalibration(bool quietly, bool finished)
     if (!projectOpen)
         return;
     projectOpen = false;
-    const bool stored = Tool::addCalibration(project);
+    // The record was stored when the run started; now it is complete.
+    const bool stored = RunRecords::complete(project.CalibrationName);
     if (!stored && !closing && !quietly)
-        Messages::information(this, warningTitle,
-                              Tool::lastWriteWasDuplicate() ? tr("项目名称重复！") : tr("添加数据失败！"));
+        Messages::information(this, warningTitle, tr("添加数据失败！"));
     // Said once it is true: the engineer may now leave the page or export.
     if (stored && !closing && !quietly)
         Messages::information(this, infoTitle,
@@ -1033,8 +1054,13 @@ void Calibration::keepOpenProject()
     // Rows of a run that was neither saved nor discarded (the window closed during the run, the
     // page was left between the two phases, the second phase could not open the instrument)
     // stay reachable as a project, before a new project takes the page's record.
-    if (projectOpen && rowsStored > 0)
+    if (projectOpen && rowsStored > 0) {
         closeProject(true);
+    } else if (projectOpen) {
+        // Nothing was taken (the instrument never opened): no project to keep.
+        projectOpen = false;
+        RunRecords::remove(project.CalibrationName);
+    }
 }
 
 void Calibration::closeProject(bool save)
@@ -1052,6 +1078,8 @@ void Calibration::discardData()
 {
     projectOpen = false;
     rowsStored = 0;
+    if (!RunRecords::remove(project.CalibrationName))
+        qDebug().noquote() << "删除校准信息失败！" << project.CalibrationName;
     // A day-long run's rows take a good part of a second to delete: the run's worker does it.
     SampleSink::Options storage;
     storage.databaseFile = Tool::databaseFileName();

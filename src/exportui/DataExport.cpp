@@ -12,6 +12,7 @@
 #include "store/ThreadConnection.h"
 #include "store/WorkerThread.h"
 #include "store/profiles.h"
+#include "store/runrecords.h"
 #include "store/queries.h"
 
 #include <QComboBox>
@@ -262,10 +263,19 @@ void DataExport::showVerdicts()
     QHash<QString, QString> verdicts;
     if (!Profiles::verdicts(verdicts))
         return;
+    // A run the program did not see to its end is marked beside its verdict.
+    QHash<QString, QString> states;
+    RunRecords::states(states);
     for (int row = 0; row < m_table->rowCount(); ++row) {
         const QTableWidgetItem *name = m_table->item(row, 0);
         const QString word = name ? verdicts.value(name->text()) : QString();
-        auto *item = new QTableWidgetItem(PerformanceReport::verdictDisplay(word));
+        QString text = PerformanceReport::verdictDisplay(word);
+        const QString state = name ? RunRecords::displayState(states.value(name->text())) : QString();
+        if (!state.isEmpty())
+            text = text.isEmpty() ? state : state + QStringLiteral(" / ") + text;
+        auto *item = new QTableWidgetItem(text);
+        if (!state.isEmpty())
+            item->setToolTip(tr("程序在运行结束前被中止；已保存的数据可以导出或删除。"));
         item->setTextAlignment(Qt::AlignCenter);
         if (word == QStringLiteral("不合格"))
             item->setForeground(QColor(255, 0, 0));
@@ -535,6 +545,7 @@ void DataExport::onGrpMenuTriggered(QAction *action)
     else {
         Tool::SaveAuditLog(AuditEvent::CalibrationDataDelete, tr("校准数据删除：") + name);
         Profiles::removeVerdict(name);
+        RunRecords::complete(name);
     }
     QList<Tool::Struct_Calibration> all;
     Tool::getCalibration(all, QString());

@@ -140,8 +140,10 @@ void QWaiting::prepared()
         closeWith(QDialog::Rejected);
         return;
     }
-    if (m_connectionFailed || m_cycleFilesFailed) {
-        Messages::warning(this, ExportJob::warningTitle(), m_connectionFailed ? tr("打开数据库失败！") : m_message);
+    if (m_connectionFailed || m_cycleFilesFailed || m_job->readFailed()) {
+        Messages::warning(this, ExportJob::warningTitle(),
+                          m_connectionFailed ? tr("打开数据库失败！")
+                                             : m_job->readFailed() ? ExportJob::damagedText() : m_message);
         proceed = false;
         closeWith(QDialog::Rejected);
         return;

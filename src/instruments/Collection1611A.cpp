@@ -59,8 +59,11 @@ bool Collection1611A::OpenLink(const LinkSettings &Link)
     // The address query goes to address 01 and may be answered by a collector at any address,
     // so the framing accepts any sender until it is answered.
     link.locked([this] { acceptAnyAddress = true; });
+    // One dropped or damaged reply must not fail the open: tried as often as a read.
     QString reply;
-    const bool answered = request(QString::fromLatin1(AddressQuery), reply);
+    bool answered = false;
+    for (int attempt = 0; attempt < OpenAttempts && !answered && openFlag.load(); ++attempt)
+        answered = request(QString::fromLatin1(AddressQuery), reply);
     link.locked([&] {
         acceptAnyAddress = false;
         if (answered && reply.size() == 12)
@@ -164,7 +167,9 @@ bool Collection1611A::writeCoefficients(int channel, float c1, float c2, float c
         QString reply;
         if (!openFlag.load())
             return false;
-        if (request(frame, reply) && reply.size() == frame.size())
+        // The collector echoes the whole frame: a reply of the right length that is not this
+        // frame (a late echo of another channel's write) confirms nothing.
+        if (request(frame, reply) && reply.compare(frame, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;
@@ -192,8 +197,10 @@ bool Collection1611A::ReadChannels(QStringList &Values)
         bool finite = true;
         for (int j = 0; j < channelCount; ++j) {
             const double v = hexLEToFloat(reply.mid(6 + 8 * j, 8));
-            // An open or shorted probe (or nonsense coefficients) gives no usable number.
-            if (!std::isfinite(v)) {
+            // An open or shorted probe (or nonsense coefficients, or a garbled frame) gives no
+            // usable number: nothing a PCR block can reach.
+            if (!std::isfinite(v)
+                || (!resistanceMode && (v < plausibleMinimum.load() || v > plausibleMaximum.load()))) {
                 finite = false;
                 break;
             }
@@ -209,6 +216,14 @@ bool Collection1611A::ReadChannels(QStringList &Values)
         return true;
     }
     return false;
+}
+
+void Collection1611A::setPlausibleRange(double minimum, double maximum)
+{
+    if (!(minimum < maximum))
+        return;
+    plausibleMinimum = minimum;
+    plausibleMaximum = maximum;
 }
 
 bool Collection1611A::ReadCoefficients(int Channel, QString &C1, QString &C2, QString &C3, QString &C4)

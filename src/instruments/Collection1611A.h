@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <atomic>
+
 // The 1611A multichannel collector: Modbus-style frames with a CRC, over serial or TCP.
 // The collector converts each probe's resistance to temperature with the four coefficients
 // written into its channel; it can also deliver the raw resistances. The signals below reach
@@ -16,6 +18,7 @@ public:
     static constexpr int MaxChannels = 16;
     static constexpr int ReadWaitMs = 50 * 10;
     static constexpr int CloseWaitMs = 1000;
+    static constexpr int OpenAttempts = 4;   // of the address query
 
     explicit Collection1611A(QObject *parent = nullptr);
     // Ends the calls still in progress (they return false) and joins the driver thread.
@@ -30,6 +33,13 @@ public:
     QStringList GetModes() override;
     bool ReadChannels(QStringList &Values) override;
     bool SetChannels(const QList<ChannelSetting> &Settings) override;
+
+    // Temperatures (℃, as the collector measures them) outside [minimum, maximum] are no reading:
+    // an attempt that returns one fails like one with a non-finite value. Default −100 to 400 ℃;
+    // resistances are not checked.
+    static constexpr double DefaultPlausibleMinimum = -100;
+    static constexpr double DefaultPlausibleMaximum = 400;
+    void setPlausibleRange(double minimum, double maximum);
 
     // The four coefficients of a channel (index from 0), as texts that keep every significant
     // digit of the instrument's single-precision values.
@@ -64,4 +74,6 @@ private:
     int channelCount = 0;
     bool resistanceMode = false;
     QStringList channelUnits;
+    std::atomic<double> plausibleMinimum{DefaultPlausibleMinimum};
+    std::atomic<double> plausibleMaximum{DefaultPlausibleMaximum};
 };

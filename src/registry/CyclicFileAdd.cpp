@@ -7,6 +7,7 @@
 #include "store/auditdiff.h"
 #include "store/queries.h"
 #include "store/tool.h"
+#include "store/textchecks.h"
 
 #include <QDateTime>
 #include <QEvent>
@@ -134,6 +135,10 @@ void CyclicFileAdd::pt_OK_clicked()
     }
     if (name.isEmpty()) {
         Messages::warning(this, tr("警告"), tr("名称不能为空！"));
+        return;
+    }
+    if (TextChecks::anyHasControlCharacters({number, name})) {
+        Messages::warning(this, tr("警告"), TextChecks::refusalText());
         return;
     }
     if (m_steps.count() == 0) {

@@ -9,6 +9,7 @@
 #include "registry/InputChecks.h"
 #include "registry/RegistryForm.h"
 #include "store/instrumentvalidity.h"
+#include "store/textchecks.h"
 
 #include <QColor>
 #include <QDateTime>
@@ -238,6 +239,8 @@ int Electrometer::gatherForm(Tool::Struct_Electrometer &device)
 
 QString Electrometer::checkValues(const Tool::Struct_Electrometer &device)
 {
+    if (TextChecks::anyHasControlCharacters(device.values()))
+        return TextChecks::refusalText();
     if (!RegistryForm::isUsableKey(device.Number))
         return tr("编号不能包含“--”！");
     // "Valid until" is stored as typed, "yyyy-MM-dd hh:mm", or empty.

@@ -5,6 +5,7 @@
 #include "app/widgets.h"
 #include "registry/LayoutWindow.h"
 #include "store/tool.h"
+#include "store/textchecks.h"
 
 #include <QEvent>
 #include <QIcon>
@@ -97,6 +98,10 @@ void LayoutAdd::pt_Save_clicked()
     const QString name = ui->lineEdit_Name->text().trimmed();
     if (name.isEmpty()) {
         Messages::warning(this, tr("警告"), tr("名称不能为空!"));
+        return;
+    }
+    if (TextChecks::hasControlCharacters(name)) {
+        Messages::warning(this, tr("警告"), TextChecks::refusalText());
         return;
     }
     if (!m_sketch.isCreated()) {

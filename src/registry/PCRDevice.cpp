@@ -8,6 +8,7 @@
 #include "registry/InputChecks.h"
 #include "registry/PerformanceProfileBox.h"
 #include "registry/RegistryForm.h"
+#include "store/textchecks.h"
 
 #include <QDateTime>
 #include <QEvent>
@@ -152,6 +153,8 @@ int PCRDevice::gatherForm(Tool::Struct_PCRDevice &device)
 
 QString PCRDevice::checkValues(const Tool::Struct_PCRDevice &device, bool withDate)
 {
+    if (TextChecks::anyHasControlCharacters(device.values()))
+        return TextChecks::refusalText();
     if (!RegistryForm::isUsableKey(device.Number))
         return tr("编号不能包含“--”！");
     if (!CalibrationDates::isValidCycle(device.CalibrationCycle))

@@ -4,6 +4,7 @@
 #include "analysis/Uniformity.h"
 #include "analysis/Units.h"
 #include "reports/ExportNames.h"
+#include "reports/OutputFile.h"
 #include "reports/RawWorkbook.h"
 #include "reports/ReportTemplates.h"
 #include "store/SampleReader.h"
@@ -113,7 +114,9 @@ int ExportJob::probeCount() const
 
 double ExportJob::interval() const
 {
-    return m_calibration.Interval.trimmed().toDouble();
+    // A stored interval outside what a run can have is no interval: the analysis refuses it.
+    const double value = m_calibration.Interval.trimmed().toDouble();
+    return Analysis::isUsableInterval(value) ? value : qQNaN();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -191,11 +194,22 @@ void ExportJob::LoadRunData(const QDateTime &from, const QDateTime &to)
         const qint64 total = first + (rate ? std::max<qint64>(0, reader.countRows(name, rateModel)) : 0);
         reader.setProgress([this, &before, total](qint64 done, qint64) { progress(before + done, total); });
     }
-    if (uniformity)
+    m_readFailed = false;
+    if (uniformity) {
         m_uniformitySamples = reader.readRun(name, uniformityModel, n, from, to);
+        m_readFailed = reader.status() == SampleReader::Failed;
+    }
     before = first;
-    if (rate && !cancelled())
+    if (rate && !cancelled() && !m_readFailed) {
         m_rateSamples = reader.readRun(name, rateModel, n, from, to);
+        m_readFailed = reader.status() == SampleReader::Failed;
+    }
+    if (m_readFailed) {
+        // A damaged page ends the rows early; a shortened run must not pass for the whole one.
+        qDebug().noquote() << QStringLiteral("读取校准数据失败：") + name << reader.errorString();
+        m_uniformitySamples.clear();
+        m_rateSamples.clear();
+    }
 }
 
 bool ExportJob::prepare(const QDateTime &from, const QDateTime &to, double tolerance,
@@ -204,6 +218,11 @@ bool ExportJob::prepare(const QDateTime &from, const QDateTime &to, double toler
     if (!LoadCycleFiles(message))
         return false;
     LoadRunData(from, to);
+    if (m_readFailed) {
+        if (message)
+            *message = damagedText();
+        return false;
+    }
     if (!needsSegments())
         return true;
     QVector<QDateTime> cut;
@@ -549,6 +568,12 @@ int ExportJob::WriteRawWorkbook(const QString &outputPath)
 
 int ExportJob::write(const QString &outputPath)
 {
+    // Whatever asked for it, the workspace's own files and devices are never written over.
+    const OutputFile::Check check = OutputFile::check(outputPath, OutputFile::workspaceDirs(), true);
+    if (check != OutputFile::Check::Writable) {
+        m_error = OutputFile::refusalText(check, outputPath);
+        return m_mode == RawDataMode ? int(RawSaveFailed) : int(WriteFailed);
+    }
     switch (m_mode) {
     case CertificateMode:
         return CalibrationReport(outputPath);
@@ -574,7 +599,8 @@ ExportJob::Outcome ExportJob::finish(int code, const QString &outputPath) const
                 qDebug().noquote() << m_error;
             return {false, warningTitle(), withDetail(tr("数据导出失败！"), m_error)};
         }
-        Tool::SaveAuditLog(AuditEvent::ExportRawData, tr("原始数据导出：") + name);
+        if (!Tool::SaveAuditLog(AuditEvent::ExportRawData, tr("原始数据导出：") + name))
+            return {false, warningTitle(), auditFailedText()};
         qDebug().noquote() << QStringLiteral("原始数据导出路径为:") + outputPath;
         return {true, tipTitle(), tr("数据导出成功！")};
     }
@@ -602,10 +628,10 @@ ExportJob::Outcome ExportJob::finish(int code, const QString &outputPath) const
         }
         return {false, warningTitle(), text};
     }
-    if (certificate)
-        Tool::SaveAuditLog(AuditEvent::ExportReport, tr("校准报告导出：") + name);
-    else
-        Tool::SaveAuditLog(AuditEvent::ExportRecord, tr("校准记录导出：") + name);
+    const bool audited = certificate ? Tool::SaveAuditLog(AuditEvent::ExportReport, tr("校准报告导出：") + name)
+                                     : Tool::SaveAuditLog(AuditEvent::ExportRecord, tr("校准记录导出：") + name);
+    if (!audited)
+        return {false, warningTitle(), auditFailedText()};
     // The export page shows it beside the calibration.
     if (!m_results.figures.isEmpty()
         && !Profiles::saveVerdict(name, PerformanceReport::verdictWord(m_results.verdict), m_calibration.DeviceModel,
@@ -759,6 +785,16 @@ bool ExportJob::isKnownFormat(const QString &format)
 QString ExportJob::tipTitle()
 {
     return tr("提示");
+}
+
+QString ExportJob::damagedText()
+{
+    return tr("数据库损坏，无法完整读取校准数据！");
+}
+
+QString ExportJob::auditFailedText()
+{
+    return tr("文件已导出，但审计日志写入失败！");
 }
 
 QString ExportJob::warningTitle()

@@ -220,6 +220,11 @@ public:
 
     static QString tipTitle();       // "提示"
     static QString warningTitle();   // "警告"
+    // The samples could not be read to the end (a damaged database); nothing is exported.
+    bool readFailed() const { return m_readFailed; }
+    static QString damagedText();
+    // The outcome of a written export whose audit entry could not be stored.
+    static QString auditFailedText();
 
 private:
     int writeDocument(int kind, const QString &outputPath);
@@ -245,6 +250,7 @@ private:
     QString m_certificateNumber;
     Analysis::PerformanceProfile m_profile;
     bool m_hasProfile = false;
+    bool m_readFailed = false;
     QString m_error;
     Control m_control;
 };

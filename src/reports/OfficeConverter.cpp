@@ -1,5 +1,7 @@
 #include "reports/OfficeConverter.h"
 
+#include "reports/OutputFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -207,10 +209,5 @@ bool OfficeConverter::convertToPdf(const QString &input, const QString &outputPa
         message = QCoreApplication::translate("OfficeConverter", "LibreOffice转换PDF失败（退出码%1）：%2").arg(process.exitCode()).arg(output.right(400));
         return false;
     }
-    QSaveFile target(outputPath);
-    if (!target.open(QIODevice::WriteOnly) || target.write(bytes) != bytes.size() || !target.commit()) {
-        message = QCoreApplication::translate("OfficeConverter", "无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(outputPath), target.errorString());
-        return false;
-    }
-    return true;
+    return OutputFile::write(outputPath, bytes, &message);
 }

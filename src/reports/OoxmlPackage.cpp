@@ -1,5 +1,7 @@
 #include "reports/OoxmlPackage.h"
 
+#include "reports/OutputFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -394,15 +396,5 @@ bool OoxmlPackage::save(const QString &path, bool fixedTimestamps)
         m_error = QCoreApplication::translate("OoxmlPackage", "无法生成文档压缩包");
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_error = QCoreApplication::translate("OoxmlPackage", "无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(path), file.errorString());
-        return false;
-    }
-    if (file.write(zip) != zip.size() || !file.commit()) {
-        m_error = QCoreApplication::translate("OoxmlPackage", "无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(path), file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return OutputFile::write(path, zip, &m_error);
 }

@@ -1,6 +1,7 @@
 #include "reports/RawWorkbook.h"
 
 #include "reports/ColumnLetters.h"
+#include "reports/OutputFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -190,8 +191,9 @@ int RawWorkbook::finish()
         d->discard();
         return 2;
     }
-    if (std::rename(d->partPathBytes.constData(), QFile::encodeName(d->outputPath).constData()) != 0) {
-        d->error = QCoreApplication::translate("RawWorkbook", "无法写入文件：%1").arg(QDir::toNativeSeparators(d->outputPath));
+    // Synced and checked before it takes the target's place; a failure removes the part.
+    if (!OutputFile::commit(d->partPath, d->outputPath, &d->error)) {
+        d->partPath.clear();
         d->discard();
         return 2;
     }

@@ -373,6 +373,10 @@ SampleReader::Status SampleReader::read(const QString &name, const QString &mode
                 stop = true;
             }
         }
+        if (!stop && q.lastError().isValid()) {
+            m_error = q.lastError().text();
+            m_status = Failed;
+        }
     }
     if (m_status == Ok && m_progress)
         m_progress(total < 0 ? rows : total, total < 0 ? rows : total);

@@ -140,10 +140,15 @@ void SampleWriter::rollbackQuietly()
 
 bool SampleWriter::exec(QSqlQuery &query, const char *what)
 {
+    lastBusy = false;
     const auto text = unprepared.constFind(&query);
     if (text != unprepared.constEnd() ? query.exec(*text) : query.exec())
         return true;
-    lastError = QStringLiteral("%1: %2").arg(QLatin1String(what), query.lastError().text());
+    const QSqlError error = query.lastError();
+    lastError = QStringLiteral("%1: %2").arg(QLatin1String(what), error.text());
+    // SQLITE_BUSY, SQLITE_LOCKED and their extended codes.
+    const int code = error.nativeErrorCode().toInt();
+    lastBusy = (code & 0xff) == 5 || (code & 0xff) == 6;
     return false;
 }
 
@@ -163,14 +168,18 @@ bool SampleWriter::write(const std::vector<Tool::Struct_CalibrationData> &rows)
         for (const auto &field : fields)
             insert->bindValue(column++, text(row.*(field.second)));
         if (!exec(*insert, "insert")) {
+            const bool wasBusy = lastBusy;
             insert->finish();
             rollbackQuietly();
+            lastBusy = wasBusy;
             return false;
         }
     }
     insert->finish();
     if (!exec(*commit, "commit")) {
+        const bool wasBusy = lastBusy;
         rollbackQuietly();
+        lastBusy = wasBusy;
         return false;
     }
     return true;

@@ -40,6 +40,9 @@ public:
     bool discard(const QString &projectName);
 
     QString error() const { return lastError; }
+    // The last failure was another connection holding the lock past the busy timeout: the
+    // same write may succeed later.
+    bool busy() const { return lastBusy; }
 
 private:
     bool prepare(int busyTimeoutMs);
@@ -51,4 +54,5 @@ private:
     std::unique_ptr<QSqlQuery> begin, insert, commit, rollback;
     QHash<const QSqlQuery *, QString> unprepared;   // statements run as text, not prepared
     QString lastError;
+    bool lastBusy = false;
 };

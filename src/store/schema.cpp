@@ -3,6 +3,7 @@
 #include "store/dialect.h"
 #include "store/passwords.h"
 #include "store/profiles.h"
+#include "store/runrecords.h"
 
 #include <QDateTime>
 #include <QSet>
@@ -104,7 +105,10 @@ const std::vector<Table> &addedTables()
         Table verdict{QString::fromLatin1(Profiles::VerdictTableName), Profiles::verdictColumns(), {}, 0, {}};
         for (int i = 0; i < verdict.columns.size(); ++i)
             verdict.types << (i == 0 ? QStringLiteral("TEXT PRIMARY KEY") : QStringLiteral("TEXT"));
-        return std::vector<Table>{profile, verdict};
+        Table runState{QString::fromLatin1(RunRecords::TableName), RunRecords::columns(), {}};
+        for (int i = 0; i < runState.columns.size(); ++i)
+            runState.types << (i == 0 ? QStringLiteral("TEXT PRIMARY KEY") : QStringLiteral("TEXT"));
+        return std::vector<Table>{profile, verdict, runState};
     }();
     return added;
 }

@@ -3,10 +3,12 @@
 #include "store/Backup.h"
 #include "store/ThreadConnection.h"
 #include "store/auditchain.h"
+#include "store/databasefile.h"
 #include "store/dialect.h"
 #include "store/passwords.h"
 #include "store/safeguards.h"
 #include "store/schema.h"
+#include "store/settingschecks.h"
 
 #include <QAtomicInteger>
 #include <QDateTime>
@@ -366,6 +368,11 @@ bool queryRows(QList<T> &list, const Tool::Statement &statement, const char *fai
     const QVector<int> columns = Dialect::visibleColumns(q.record());
     while (q.next())
         rows.append(readRow<T>(q, columns));
+    // The rows end early on a damaged page: a shortened list is no answer.
+    if (q.lastError().isValid()) {
+        qDebug().noquote() << QString::fromUtf8(failure) << q.lastError().text();
+        return false;
+    }
     list.swap(rows);
     return true;
 }
@@ -479,6 +486,15 @@ bool Tool::openDatabase(const DatabaseSettings &settings)
     openedSettings() = settings;
     QSqlDatabase db = Dialect::addConnection(settings, QLatin1String(QSqlDatabase::defaultConnection));
     const bool server = settings.isPostgreSQL();
+    // Another program's database, an empty or a damaged file is left exactly as it is.
+    if (!server) {
+        const DatabaseFile::Kind kind = DatabaseFile::classify(fileName);
+        if (kind == DatabaseFile::Kind::Foreign || kind == DatabaseFile::Kind::NotDatabase) {
+            qDebug().noquote() << "打开数据库失败！" << fileName << "不是本程序的数据库";
+            db.close();
+            return false;
+        }
+    }
     if ((!server && QFileInfo(fileName).isDir()) || !db.open()) {
         qDebug().noquote() << "打开数据库失败！" << settings.describe() << db.lastError().text();
         return false;
@@ -858,7 +874,11 @@ bool Tool::forEachCalibrationData(const Statement &statement,
     const QVector<int> columns = Dialect::visibleColumns(q.record());
     while (q.next()) {
         if (!visit(readRow<Struct_CalibrationData>(q, columns)))
-            break;
+            return true;
+    }
+    if (q.lastError().isValid()) {
+        qDebug().noquote() << QStringLiteral("查询CalibrationData失败！") << q.lastError().text();
+        return false;
     }
     return true;
 }
@@ -919,19 +939,36 @@ bool Tool::getDataSheet(const QString &key, QStringList &values)
         return false;
     while (q.next())
         values << q.value(1).toString();
-    return true;
+    return !q.lastError().isValid();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Audit trail
 
-void Tool::SaveAuditLog(int type, const QString &text)
+namespace {
+std::function<void(const QString &)> &auditFailureHandler()
+{
+    static std::function<void(const QString &)> handler;
+    return handler;
+}
+} // namespace
+
+void Tool::setAuditFailureHandler(std::function<void(const QString &)> handler)
+{
+    auditFailureHandler() = std::move(handler);
+}
+
+bool Tool::SaveAuditLog(int type, const QString &text)
 {
     const Struct_AuditLog row{QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")),
                               CurrentUser.Name, AuditEvents::storedWord(type), text};
     QString error;
-    if (!AuditChain::append(connection(), row, &error))
-        qDebug().noquote() << "添加数据失败！" << error;
+    if (AuditChain::append(connection(), row, &error))
+        return true;
+    qDebug().noquote() << "审计日志写入失败！" << text << error;
+    if (auditFailureHandler())
+        auditFailureHandler()(text);
+    return false;
 }
 
 bool Tool::getAuditLog(QList<Struct_AuditLog> &list, const QString &start, const QString &end,
@@ -995,11 +1032,17 @@ bool Tool::createDefaultConfig(const QString &fileName)
 void Tool::readSystemSettings()
 {
     const auto ini = configFile();
-    CorporateName = ini->value(QStringLiteral("/SystemSet/CorporateName")).toString();
-    Language = ini->value(QStringLiteral("/SystemSet/Language")).toString();
-    TemperatureUnit = ini->value(QStringLiteral("/SystemSet/TemperatureUnit")).toString();
-    TemperatureAccuracy = ini->value(QStringLiteral("/SystemSet/TemperatureAccuracy")).toInt();
-    Format = ini->value(QStringLiteral("/SystemSet/Format")).toString();
+    const SettingsChecks::SystemSettings v = SettingsChecks::validated(
+        ini->value(QStringLiteral("/SystemSet/CorporateName")).toString(),
+        ini->value(QStringLiteral("/SystemSet/Language")).toString(),
+        ini->value(QStringLiteral("/SystemSet/TemperatureUnit")).toString(),
+        ini->value(QStringLiteral("/SystemSet/TemperatureAccuracy")).toString(),
+        ini->value(QStringLiteral("/SystemSet/Format")).toString());
+    CorporateName = v.corporateName;
+    Language = v.language;
+    TemperatureUnit = v.unit;
+    TemperatureAccuracy = v.accuracy;
+    Format = v.format;
 }
 
 bool Tool::writeSystemSettings()

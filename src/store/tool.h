@@ -243,8 +243,12 @@ public:
     // --- audit trail ----------------------------------------------------------------------
     // Stores the type word of the code in Chinese, whatever the interface language; an unknown
     // code stores an empty type. The entry is chained to the one before it (store/auditchain.h).
-    static void SaveAuditLog(int type, const QString &text);
-    static void SaveAuditLog(AuditEvent type, const QString &text) { SaveAuditLog(int(type), text); }
+    // False when the entry could not be stored; the failure handler (if any) has then been told.
+    static bool SaveAuditLog(int type, const QString &text);
+    static bool SaveAuditLog(AuditEvent type, const QString &text) { return SaveAuditLog(int(type), text); }
+    // Called on the calling thread with the entry's text whenever one cannot be stored, so that
+    // no entry is lost without the user learning of it (the application shows it).
+    static void setAuditFailureHandler(std::function<void(const QString &text)> handler);
     // With an empty start every row. Otherwise the rows within [start, end] (compared as text) of
     // the operator whose type contains the type fragment, as stored or in either language.
     static bool getAuditLog(QList<Struct_AuditLog> &list, const QString &start, const QString &end,

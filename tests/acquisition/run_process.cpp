@@ -3,12 +3,14 @@
 //   run_process DATABASE PROJECT INTERVAL
 // takes the measuring instrument and the probe set registered first in DATABASE and runs a phase
 // of 23:59:59 at INTERVAL seconds. It prints "started", then "taken I" for every sample and
-// "committed N" after every commit, each line flushed at once.
+// "committed N" after every commit, each line flushed at once. The project record is stored
+// first, marked as running, as the calibration page stores it.
 
 #include "acquisition/CalibrationRun.h"
 #include "instruments/Collection1611A.h"
 #include "store/SampleWriter.h"
 #include "store/datawords.h"
+#include "store/runrecords.h"
 #include "store/tool.h"
 
 #include <QCoreApplication>
@@ -47,6 +49,18 @@ int main(int argc, char *argv[])
     phase.projectName = args[2];
     phase.model = DataWords::uniformityItem();
     phase.storage.databaseFile = Tool::databaseFileName();
+    // As the calibration page does: the project record first, marked as running.
+    Tool::Struct_Calibration project;
+    project.CalibrationName = args[2];
+    project.CalibrationTime = QDateTime::currentDateTime().toString(Tool::TimeFormat);
+    project.Interval = args[3];
+    project.NumberChannels = probes.first().NumberChannels;
+    project.StandardizerName = probes.first().Name;
+    project.UniformityFile = QStringLiteral("均匀度演示");
+    if (!RunRecords::begin(project)) {
+        std::fprintf(stderr, "the project record could not be stored\n");
+        return 2;
+    }
 
     const auto line = [](const QString &text) {
         std::printf("%s\n", qPrintable(text));

@@ -233,6 +233,40 @@ private slots:
         QCOMPARE(storedTimes("丁"), QStringList{"2024-01-01 00:00:00.000"});
     }
 
+    // Another connection holding the lock past the busy timeout only delays the commits; the rows
+    // wait and are all written once it lets go. Held past the give-up time, it ends the writer.
+    void sinkAndALock_data()
+    {
+        QTest::addColumn<int>("giveUpMs");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("let go in time") << 60000 << true;
+        QTest::newRow("held past the give-up time") << 300 << false;
+    }
+    void sinkAndALock()
+    {
+        QFETCH(int, giveUpMs);
+        QFETCH(bool, stored);
+        SampleSink::Options options{dbFile, 50, 100};
+        options.lockGiveUpMs = giveUpMs;
+        SampleSink sink(options);
+        QVERIFY(sink.start());
+        auto lock = std::make_unique<WriteLock>(dbFile);
+        QVERIFY(lock->locked);
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(sink.append(row("戊", i)));
+        // Several commit attempts, each running into the lock.
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 800 && !sink.failed())
+            QTest::qWait(20);
+        QCOMPARE(sink.failed(), !stored);
+        lock.reset();
+        QCOMPARE(sink.append(row("戊", 5)), stored);
+        QCOMPARE(sink.flush(), stored);
+        QCOMPARE(sink.finish(), stored);
+        QCOMPARE(storedTimes("戊").size(), stored ? 6 : 0);
+    }
+
     // --- the rules of a phase
 
     void sampleCount_data()

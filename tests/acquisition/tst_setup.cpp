@@ -99,6 +99,17 @@ const std::vector<Change> &changes()
         {"name empty", [](Form &f, Records &) { f.projectName.clear(); }, 2, "项目名称不能为空！"},
         {"name of blanks", [](Form &f, Records &) { f.projectName = QStringLiteral("   "); }, 2, "项目名称不能为空！"},
         {"name used", [](Form &, Records &r) { r.projectNameUsed = true; }, 2, "项目名称重复！"},
+        // Control characters typed or pasted into a text would break the certificate's XML.
+        {"escape in the name", [](Form &f, Records &) { f.projectName = QStringLiteral("项目\x1b[31m"); }, 11,
+         "输入内容不能包含控制字符！"},
+        {"vertical tab in the client", [](Form &f, Records &) { f.company = QStringLiteral("客\x0b户"); }, 11,
+         "输入内容不能包含控制字符！"},
+        {"SOH in the remarks", [](Form &f, Records &) { f.remarks = QStringLiteral("\x01"); }, 11,
+         "输入内容不能包含控制字符！"},
+        {"line feed in the checker", [](Form &f, Records &) { f.checker = QStringLiteral("李\n四"); }, 11,
+         "输入内容不能包含控制字符！"},
+        {"C1 control in the calibrator", [](Form &f, Records &) { f.calibrator = QStringLiteral("张\u0085三"); }, 11,
+         "输入内容不能包含控制字符！"},
         {"client blank", [](Form &f, Records &) { f.company = QStringLiteral(" "); }, 3, "送检单位不能为空！"},
         {"client before humidity",
          [](Form &f, Records &) {

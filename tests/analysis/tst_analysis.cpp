@@ -128,6 +128,8 @@ private slots:
     void rateHandCase();
     void rateTruncatesPerProbe();
     void rateCodes();
+    void rateRefusesAbsurdIntervals_data();
+    void rateRefusesAbsurdIntervals();
     void rateNoData();
 
     void fahrenheitRunsOnStoredCelsius();
@@ -601,6 +603,33 @@ void TestAnalysis::rateHandCase()
              0);
     QCOMPARE(r.coolingStart, 58.0);
     QCOMPARE(r.coolingTime, 1);
+}
+
+// A stored interval no run can have (an edited or damaged record) is refused before any
+// arithmetic: 1e10 s made the time sums overflow an int (undefined) and print −134217728.
+void TestAnalysis::rateRefusesAbsurdIntervals_data()
+{
+    QTest::addColumn<double>("interval");
+    QTest::addColumn<int>("code");
+    QTest::newRow("1e10 s") << 1e10 << int(RateUnusableInput);
+    QTest::newRow("just above an hour") << 3600.5 << int(RateUnusableInput);
+    QTest::newRow("1e-300 s") << 1e-300 << int(RateUnusableInput);
+    QTest::newRow("negative") << -1.0 << int(RateUnusableInput);
+    QTest::newRow("infinite") << qInf() << int(RateUnusableInput);
+    QTest::newRow("an hour") << 3600.0 << int(RateOk);
+    QTest::newRow("half a second") << 0.5 << int(RateOk);
+}
+
+void TestAnalysis::rateRefusesAbsurdIntervals()
+{
+    QFETCH(double, interval);
+    QFETCH(int, code);
+    const QVector<RunSample> run = rateRun({rateProbe(20, 1, 8, 11, 17, 0.0)}, 0.5);
+    RateResult r;
+    QCOMPARE(RateAnalysisData(run, steps({50, 95, 50}), 1, interval, r), code);
+    QCOMPARE(r.hasData, code == RateOk);
+    if (code == RateOk)
+        QVERIFY(r.heatingTime >= 0 && std::isfinite(r.heatingRate));
 }
 
 void TestAnalysis::rateTruncatesPerProbe()

@@ -18,6 +18,7 @@
 #include "app/runningpage.h"
 #include "store/schema.h"
 #include "store/tool.h"
+#include "store/runrecords.h"
 
 #include <QAction>
 #include <QAbstractButton>
@@ -36,6 +37,9 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QtTest>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <unistd.h>
@@ -152,6 +156,10 @@ private slots:
     void startsOnTheFirstPageAfterLogin();
     void unopenableDatabaseLeavesAnEmptyWindow();
     void refusedLoginEndsTheProgram();
+    void foreignDatabaseIsLeftAloneAndANewOneOffered_data();
+    void foreignDatabaseIsLeftAloneAndANewOneOffered();
+    void unwritableAuditEntryIsReported();
+    void interruptedRunsAreMarkedAtStart();
     void showPageRules();
     void settingsPageGetsBackupsAndSignals();
     void toolbarDialogsDoNotChangeThePage();
@@ -260,7 +268,10 @@ void TestMainWindow::unopenableDatabaseLeavesAnEmptyWindow()
         MessageRecorder rec;
         PCR w(options(&f, &logins));
         QVERIFY(w.databaseFailed());
-        QCOMPARE(rec.count(), 1);
+        // First the offer of a new database elsewhere (declined), then the failure.
+        QCOMPARE(rec.count(), 2);
+        QCOMPARE(rec.boxes().first().kind, MessageRecorder::Question);
+        QVERIFY(rec.boxes().first().text.contains("不是可读的数据库"));
         QCOMPARE(rec.last().title, QStringLiteral("警告"));
         QCOMPARE(rec.last().text, QStringLiteral("打开数据库失败！"));
         QCOMPARE(logins, 0);
@@ -280,7 +291,7 @@ void TestMainWindow::unopenableDatabaseLeavesAnEmptyWindow()
         w.showPage(Pages::AdminPage);
         QCOMPARE(w.currentPageIndex(), -1);
         QCOMPARE(std::accumulate(std::begin(f.built), std::end(f.built), 0), 0);
-        QCOMPARE(rec.count(), 1);
+        QCOMPARE(rec.count(), 2);
         // Leaving still works: the exit audit entry has nowhere to go and is dropped quietly.
         rec.answerNext(QMessageBox::Yes);
         w.show();
@@ -297,6 +308,97 @@ void TestMainWindow::unopenableDatabaseLeavesAnEmptyWindow()
     PCR w(options(nullptr));
     QVERIFY(w.databaseFailed());
     QCOMPARE(rec.texts(), QStringList({"打开数据库失败！"}));
+}
+
+// A PCR.db3 that holds none of the program's tables (another program's database, a zero-byte
+// file left by a crash) used to receive the tables and the delivered admin/123456 account.
+void TestMainWindow::foreignDatabaseIsLeftAloneAndANewOneOffered_data()
+{
+    QTest::addColumn<bool>("empty");
+    QTest::addColumn<bool>("startElsewhere");
+    QTest::newRow("zero bytes, declined") << true << false;
+    QTest::newRow("another program's, declined") << false << false;
+    QTest::newRow("zero bytes, new folder") << true << true;
+}
+
+void TestMainWindow::foreignDatabaseIsLeftAloneAndANewOneOffered()
+{
+    QFETCH(bool, empty);
+    QFETCH(bool, startElsewhere);
+    Workspace ws;
+    if (empty) {
+        ws.write("PCR.db3", QByteArray());
+    } else {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
+            db.setDatabaseName(ws.path("PCR.db3"));
+            QVERIFY(db.open());
+            QVERIFY(QSqlQuery(db).exec("create table Invoices (Id, Amount)"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("foreign");
+    }
+    const QByteArray before = ws.read("PCR.db3");
+    QTemporaryDir elsewhere;
+    MessageRecorder rec;
+    rec.answerNext(startElsewhere ? QMessageBox::Yes : QMessageBox::No);
+    PCR::Options o = options(nullptr);
+    o.chooseFolder = [&] { return elsewhere.path(); };
+    PCR w(o);
+    QCOMPARE(rec.boxes().value(0).kind, MessageRecorder::Question);
+    QVERIFY2(rec.boxes().value(0).text.contains("不是本程序的数据库"), qPrintable(rec.boxes().value(0).text));
+    QCOMPARE(ws.read("PCR.db3"), before);
+    QVERIFY(!QFile::exists(ws.path("PCR.db3-wal")));
+    QCOMPARE(w.databaseFailed(), !startElsewhere);
+    if (startElsewhere) {
+        QVERIFY(QFile::exists(QDir(elsewhere.path()).filePath("PCR.db3")));
+        QCOMPARE(Tool::databaseFileName(), QFileInfo(QDir(elsewhere.path()).filePath("PCR.db3")).absoluteFilePath());
+        QCOMPARE(w.currentPageIndex(), int(Pages::PCRDevicePage));
+    }
+}
+
+// A login on a database that cannot be written: its audit entry is lost, and the user is told.
+void TestMainWindow::unwritableAuditEntryIsReported()
+{
+    Workspace ws;
+    QVERIFY(Tool::openDatabase(ws.path("PCR.db3")));
+    Tool::closeDatabase();
+    QVERIFY(QFile::setPermissions(ws.path("PCR.db3"), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    AsOrdinaryUser ordinary;
+    if (!ordinary.active())
+        QSKIP("file permissions do not apply here");
+    MessageRecorder rec;
+    PCR::Options o = options(nullptr);
+    o.login = [] {
+        Login dialog;
+        dialog.findChild<QComboBox *>("comboBox_UserName")->setCurrentText("admin");
+        dialog.findChild<QLineEdit *>("lineEdit_UserPassword")->setText("123456");
+        dialog.findChild<QPushButton *>("btn_Login")->click();
+        return dialog.result() == QDialog::Accepted;
+    };
+    PCR w(o);
+    QVERIFY(!w.databaseFailed());
+    QVERIFY2(rec.texts().contains("审计日志写入失败！未记录的操作：用户登录。"), qPrintable(rec.texts().join('|')));
+    QCOMPARE(rec.last().title, QStringLiteral("警告"));
+    QVERIFY(QFile::setPermissions(ws.path("PCR.db3"), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+}
+
+// A run still marked running when the program starts was cut off: from now on it is listed as
+// interrupted.
+void TestMainWindow::interruptedRunsAreMarkedAtStart()
+{
+    Workspace ws;
+    QVERIFY(ws.openDatabase());
+    Tool::Struct_Calibration project;
+    project.CalibrationName = "被中止";
+    QVERIFY(RunRecords::begin(project));
+    Tool::closeDatabase();
+    MessageRecorder rec;
+    PCR w(options(nullptr));
+    QHash<QString, QString> states;
+    QVERIFY(RunRecords::states(states));
+    QCOMPARE(states.value("被中止"), RunRecords::interruptedWord());
+    QCOMPARE(RunRecords::displayState(states.value("被中止")), QStringLiteral("运行中断"));
 }
 
 void TestMainWindow::refusedLoginEndsTheProgram()

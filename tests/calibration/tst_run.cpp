@@ -7,16 +7,55 @@
 #include "calibration/CalibrationLinear.h"
 #include "chart/ChartView.h"
 #include "instruments/Collection1611A.h"
+#include "store/runrecords.h"
 
 #include <QtTest>
 
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 
 using namespace CalibrationTest;
 
 namespace {
 
 const int Wait = 30000;   // ms allowed for any awaited state; never reached when things work
+
+// The run-state word of a project ("" once it is complete).
+QString runState(const QString &name)
+{
+    QHash<QString, QString> states;
+    RunRecords::states(states);
+    return states.value(name);
+}
+
+// While it lives, no file of this process may grow beyond `bytes` (a full disk); writes past it
+// fail instead of raising SIGXFSZ.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        if (::getrlimit(RLIMIT_FSIZE, &m_old) != 0)
+            return;
+        rlimit limit = m_old;
+        limit.rlim_cur = rlim_t(bytes);
+        m_active = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        if (m_active)
+            ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool active() const { return m_active; }
+
+private:
+    rlimit m_old{};
+    bool m_active = false;
+    void (*m_oldHandler)(int) = nullptr;
+};
 
 } // namespace
 
@@ -133,7 +172,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(button(page)->text(), QStringLiteral("继续"), Wait);
         QVERIFY(waitIdle(page));
         QCOMPARE(rows("两项").size(), 3);
-        QVERIFY(projects("两项").isEmpty());
+        // The record is there from the start, marked as running until the project is complete.
+        QCOMPARE(projects("两项").size(), 1);
+        QCOMPARE(runState("两项"), RunRecords::runningWord());
         for (const auto &row : rows("两项"))
             QCOMPARE(row.Model, QStringLiteral("均匀度校准"));
 
@@ -149,6 +190,7 @@ private slots:
         QVERIFY(sampleTime(stored[3]) > sampleTime(stored[2]));
         QCOMPARE(sampleTime(stored[3]).msecsTo(sampleTime(stored[5])), 1000);
         QCOMPARE(projects("两项").size(), 1);
+        QCOMPARE(runState("两项"), QString());
         QCOMPARE(projects("两项").value(0).UniformityFile, QStringLiteral("均匀度演示"));
         QCOMPARE(projects("两项").value(0).RateFile, QStringLiteral("均匀度演示"));
         QCOMPARE(recorder.texts(), (QStringList{"均匀度校准完成，请按“继续”开始升降温速率校准！", "校准完成，数据已保存！"}));
@@ -211,7 +253,7 @@ private slots:
         QVERIFY(page.isRunning());
         const int before = rows("取消").size();
         QVERIFY(waitRows("取消", before + 2));
-        QVERIFY(projects("取消").isEmpty());
+        QCOMPARE(runState("取消"), RunRecords::runningWord());
 
         recorder.answerNext(QMessageBox::Save);
         button(page)->click();
@@ -320,41 +362,69 @@ private slots:
         QVERIFY(waitIdle(page));
         QCOMPARE(recorder.texts(), (QStringList{"均匀度校准完成，请按“继续”开始升降温速率校准！", "连接设备失败！"}));
         QCOMPARE(button(page)->text(), QStringLiteral("开始"));
-        QVERIFY(projects("半途").isEmpty());
+        QCOMPARE(runState("半途"), RunRecords::runningWord());
 
         child<QLineEdit>(&page, "lineEdit_ProjectName")->setText("下一个");
         child<QCheckBox>(&page, "checkBox_Rate")->setChecked(false);
         button(page)->click();
         QCOMPARE(projects("半途").size(), 1);
+        QCOMPARE(runState("半途"), QString());
         QCOMPARE(rows("半途").size(), 3);
         QVERIFY(waitIdle(page));   // the next project cannot open either
     }
 
-    // Another program holds the database's write lock mid-run for longer than the writer
-    // waits: the run stops with the message, and the rows committed before become the project
-    // (the lock is gone by the time the message has been read).
+    // The disk fills up mid-run: the run stops with a message that says the data cannot be
+    // stored (not a communication error), and the rows committed before stay the project.
     void storeFailsMidRun()
     {
         startSim();
         MessageRecorder recorder;
-        std::unique_ptr<WriteLock> lock;
-        recorder.onBox = [&](const MessageRecorder::Box &) { lock.reset(); };
         Calibration page;
         fillForm(page, "写失败", QTime(0, 10, 0), "0.3", true, false);
         button(page)->click();
         QVERIFY(waitRows("写失败", 2));
-        lock = std::make_unique<WriteLock>(ws->path(Tool::DatabaseFileName));
-        QVERIFY(lock->locked);
+        const QString wal = ws->path(Tool::DatabaseFileName) + "-wal";
+        QVERIFY(QFileInfo(wal).size() > 0);
+        {
+            // No file of this process may grow any more: the write-ahead log is full.
+            FileSizeLimit full(QFileInfo(wal).size());
+            QVERIFY(full.active());
+            QVERIFY(waitIdle(page));
+        }
         const int committed = rows("写失败").size();
-        QVERIFY(waitIdle(page));
-
-        QCOMPARE(recorder.texts(), QStringList{"添加数据失败！"});
+        QVERIFY(committed >= 2);
+        QCOMPARE(recorder.count(), 1);
+        QVERIFY2(recorder.last().text.startsWith("数据无法写入数据库，校准已停止！已写入的数据已保留。"),
+                 qPrintable(recorder.last().text));
+        QVERIFY(!recorder.last().text.contains("通讯异常"));
         QCOMPARE(recorder.last().title, QStringLiteral("警告"));
         QCOMPARE(button(page)->text(), QStringLiteral("开始"));
         QVERIFY(!page.driver()->IsOpen());
-        QVERIFY(rows("写失败").size() >= committed);
         QCOMPARE(projects("写失败").size(), 1);
+        // Its completion may not get onto the full disk either: the record then keeps its mark
+        // and the next start lists it as interrupted.
+        QVERIFY(runState("写失败").isEmpty() || runState("写失败") == RunRecords::runningWord());
         QCOMPARE(integrityOf(ws->path(Tool::DatabaseFileName)), QStringLiteral("ok"));
+    }
+
+    // A program killed mid-run leaves what a running page has stored: the project record marked
+    // as running beside the committed rows. The next start lists it as interrupted.
+    void recordIsStoredWhenTheRunStarts()
+    {
+        startSim();
+        MessageRecorder recorder;
+        auto page = std::make_unique<Calibration>();
+        fillForm(*page, "进行中", QTime(0, 10, 0), "0.3", true, false);
+        button(*page)->click();
+        QVERIFY(waitRows("进行中", 2));
+        QCOMPARE(projects("进行中").size(), 1);
+        QCOMPARE(runState("进行中"), RunRecords::runningWord());
+        // What the next start does with it (the page is still running here, as if killed).
+        QCOMPARE(RunRecords::markInterrupted(), 1);
+        QCOMPARE(runState("进行中"), RunRecords::interruptedWord());
+        page.reset();   // a page closed mid-run keeps its rows as a complete project
+        QCOMPARE(runState("进行中"), QString());
+        QCOMPARE(projects("进行中").size(), 1);
     }
 
     void nothingListensAtTheAddress()

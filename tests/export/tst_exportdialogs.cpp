@@ -18,6 +18,7 @@
 #include "reports/RunPicture.h"
 #include "store/WorkerThread.h"
 #include "store/tool.h"
+#include "store/runrecords.h"
 
 #include <QAction>
 #include <QApplication>
@@ -1099,6 +1100,33 @@ private slots:
     }
 
     // Deleting from the context menu: only with the right, only on an item; audit entry 62.
+    // A run cut off by a killed program is listed as interrupted beside the complete ones; it is
+    // deleted like any other, its mark with it.
+    void pageListsAndDeletesAnInterruptedRun()
+    {
+        workspace();
+        Fixture::Project cut = m_project;
+        cut.name = QStringLiteral("cut-off");
+        QVERIFY(Fixture::addProject(cut));
+        // As the next start leaves a run that was still marked running.
+        QVERIFY(QSqlQuery(QSqlDatabase::database()).exec(
+            QStringLiteral("insert into CalibrationRunState values ('cut-off', '进行中', '2024-05-06 10:00:00')")));
+        QCOMPARE(RunRecords::markInterrupted(), 1);
+        DataExport page;
+        auto *table = page.findChild<QTableWidget *>(QStringLiteral("tableWidget_Data"));
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->item(1, 0)->text(), QStringLiteral("cut-off"));
+        QCOMPARE(table->item(1, 1)->text(), QStringLiteral("运行中断"));
+        QCOMPARE(table->item(0, 1)->text(), QString());
+        Tool::CurrentUser.DeleteData = true;
+        table->selectRow(1);
+        page.findChild<QMenu *>()->actions().first()->trigger();
+        QCOMPARE(table->rowCount(), 1);
+        QHash<QString, QString> states;
+        QVERIFY(RunRecords::states(states));
+        QVERIFY(states.isEmpty());
+    }
+
     void pageDeletes()
     {
         workspace();

@@ -5,6 +5,7 @@
 #include "../reports/DocumentProbe.h"
 
 #include "store/tool.h"
+#include "../support/DamagedPage.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,7 +41,7 @@ class TestExportTool : public QObject
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
     // Runs the tool with no display at all; the working directory is the temporary folder.
-    Result run(const QStringList &arguments, const QString &templateDir = QString()) const
+    Result run(const QStringList &arguments, const QString &templateDir = QString(), const QString &via = QString()) const
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -51,7 +52,7 @@ class TestExportTool : public QObject
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(m_dir.path());
-        p.start(program, arguments);
+        p.start(via.isEmpty() ? program : via, arguments);
         Result r;
         if (!p.waitForFinished(300000)) {
             p.kill();
@@ -62,6 +63,22 @@ class TestExportTool : public QObject
         r.out = QString::fromUtf8(p.readAllStandardOutput());
         r.err = QString::fromUtf8(p.readAllStandardError());
         return r;
+    }
+
+    // The same through a shell line that sets up the process first (another user):
+    // "$0" is the tool, "$@" its arguments.
+    Result runVia(const QString &shellLine, const QStringList &arguments) const
+    {
+        return run(QStringList{QStringLiteral("-c"), shellLine + QStringLiteral(" \"$0\" \"$@\""), program} + arguments,
+                   QString(), QStringLiteral("/bin/bash"));
+    }
+
+    // A workspace of its own with one project, closed again.
+    bool workspaceWith(const QString &folder, const Fixture::Project &project) const
+    {
+        const bool ok = Fixture::createWorkspace(folder) && Fixture::addAccounts() && Fixture::addProject(project);
+        Tool::closeDatabase();
+        return ok;
     }
 
     QStringList exportArgs(const QString &kind, const QStringList &more = {}) const
@@ -342,13 +359,14 @@ private slots:
         QFETCH(QStringList, more);
         QFETCH(bool, annex);
         const QString file = QStringLiteral("annex-%1.docx").arg(QTest::currentDataTag());
-        const Result r = run(exportArgs(QStringLiteral("certificate"), QStringList{"--out", file, "--json", "annex.json"} + more));
+        const QString json = QStringLiteral("annex-%1.json").arg(QTest::currentDataTag());
+        const Result r = run(exportArgs(QStringLiteral("certificate"), QStringList{"--out", file, "--json", json} + more));
         QVERIFY2(r.status == 0, qPrintable(r.err));
         DocxProbe doc(path(file));
         QVERIFY(doc.ok());
         QCOMPARE(doc.bodyText().contains(QStringLiteral("附页：性能指标")), annex);
         // Without a profile for the model the figures go unjudged either way.
-        const QJsonObject performance = readJson(path(QStringLiteral("annex.json"))).value("performance").toObject();
+        const QJsonObject performance = readJson(path(json)).value("performance").toObject();
         QVERIFY(performance.value("verdict").isNull());
         QCOMPARE(performance.value("figures").toArray().size(), 18);
     }
@@ -472,6 +490,201 @@ private slots:
     }
 
     // Writing fails: exit 5, a clear message, no document or JSON left behind.
+    // --out and --json never replace the workspace's own files or anything that is not a regular
+    // file; an existing document only with --overwrite; and they must name two files.
+    void outputsAreGuarded_data()
+    {
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("json");
+        QTest::addColumn<bool>("overwrite");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        const QString ws = QStringLiteral("workspace/");
+        QTest::newRow("the database") << ws + "PCR.db3" << "" << true << 5 << "不能覆盖工作目录中的程序文件";
+        QTest::newRow("its write-ahead log") << ws + "PCR.db3-wal" << "" << true << 5 << "不能覆盖工作目录中的程序文件";
+        QTest::newRow("config.ini") << "c.docx" << ws + "config.ini" << true << 5 << "不能覆盖工作目录中的程序文件";
+        QTest::newRow("a link to the database") << "link.docx" << "" << true << 5 << "不能覆盖工作目录中的程序文件";
+        QTest::newRow("a device") << "/dev/null" << "" << true << 5 << "目标不是普通文件";
+        QTest::newRow("a folder") << "folder.docx" << "" << true << 5 << "目标不是普通文件";
+        QTest::newRow("existing, no --overwrite") << "old.docx" << "" << false << 5 << "文件已存在";
+        QTest::newRow("existing json, no --overwrite") << "new.docx" << "old.json" << false << 5 << "文件已存在";
+        QTest::newRow("one file twice") << "same.docx" << "same.docx" << false << 2 << "--json";
+        QTest::newRow("existing, --overwrite") << "old.docx" << "old.json" << true << 0 << "";
+    }
+    void outputsAreGuarded()
+    {
+        QFETCH(QString, out);
+        QFETCH(QString, json);
+        QFETCH(bool, overwrite);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        const QByteArray old = "an older file";
+        for (const char *name : {"old.docx", "old.json"}) {
+            QFile f(path(QLatin1String(name)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(old);
+        }
+        QDir(m_dir.path()).mkpath(QStringLiteral("folder.docx"));
+        QFile::remove(path(QStringLiteral("link.docx")));
+        QVERIFY(QFile::link(QDir(m_ws).filePath(QStringLiteral("PCR.db3")), path(QStringLiteral("link.docx"))));
+        QFile::remove(path(QStringLiteral("new.docx")));
+        QFile db(QDir(m_ws).filePath(QStringLiteral("PCR.db3")));
+        QVERIFY(db.open(QIODevice::ReadOnly));
+        const QByteArray dbBefore = db.read(100);
+        db.close();
+        const int audited = audit(m_ws).size();
+
+        QStringList more{QStringLiteral("--out"), out};
+        if (!json.isEmpty())
+            more << QStringLiteral("--json") << json;
+        if (overwrite)
+            more << QStringLiteral("--overwrite");
+        const Result r = run(exportArgs(QStringLiteral("certificate"), more));
+        QCOMPARE(r.status, status);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY(db.open(QIODevice::ReadOnly));
+        QCOMPARE(db.read(100), dbBefore);   // still a database
+        db.close();
+        if (status == 0) {
+            QVERIFY(DocxProbe(path(out)).ok());
+            QCOMPARE(audit(m_ws).size(), audited + 1);
+            return;
+        }
+        QCOMPARE(audit(m_ws).size(), audited);
+        for (const char *name : {"old.docx", "old.json"}) {
+            QFile f(path(QLatin1String(name)));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), old);
+        }
+        QVERIFY(!QFile::exists(path(QStringLiteral("new.docx"))));
+        QVERIFY(QFileInfo(QStringLiteral("/dev/null")).exists());
+    }
+
+    // A full file system: the document or workbook cannot be written in full. The tool used to
+    // leave a 0-byte file, print success, exit 0 and audit the export; now nothing is left, no
+    // temporary file either, the status is 5 and nothing is audited.
+    void fullDiskLeavesNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("certificate Word") << "certificate" << "Word" << "full.docx";
+        QTest::newRow("record Excel") << "record" << "Excel" << "full.xlsx";
+        QTest::newRow("raw workbook") << "raw" << "" << "full-raw.xlsx";
+        QTest::newRow("JSON") << "certificate" << "Word" << "full.json";
+    }
+    void fullDiskLeavesNothing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, format);
+        QFETCH(QString, file);
+        // A file system of one page: what a full USB stick or share does to the output.
+        const QString full = path(QStringLiteral("full"));
+        QDir().mkpath(full);
+        if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                                        QStringLiteral("size=4k"), QStringLiteral("tmpfs"), full}) != 0)
+            QSKIP("cannot mount a small file system here");
+        struct Unmount
+        {
+            QString dir;
+            ~Unmount() { QProcess::execute(QStringLiteral("umount"), {dir}); }
+        } unmount{full};
+        const int audited = audit(m_ws).size();
+        const bool json = file.endsWith(QLatin1String(".json"));
+        QStringList more{QStringLiteral("--out"), json ? path(QStringLiteral("with-full-json.docx")) : QDir(full).filePath(file)};
+        if (json)
+            more << QStringLiteral("--json") << QDir(full).filePath(file);
+        if (!format.isEmpty())
+            more << QStringLiteral("--format") << format;
+        if (json) {
+            // The JSON of this project is small: the disk is filled up to its last bytes first.
+            QFile filler(QDir(full).filePath(QStringLiteral("filler")));
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            filler.write(QByteArray(4096 - 64, 'x'));
+            filler.close();
+        }
+        const Result r = run(exportArgs(kind, more));
+        QCOMPARE(r.status, 5);
+        QVERIFY(r.out.isEmpty());
+        QStringList left = QDir(full).entryList(QDir::Files | QDir::Hidden);
+        left.removeAll(QStringLiteral("filler"));
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(' ')));
+        QVERIFY(!QFile::exists(path(QStringLiteral("with-full-json.docx"))));
+        QCOMPARE(audit(m_ws).size(), audited);
+    }
+
+    // A workspace whose database cannot be written (read-only file): the export cannot be
+    // audited, so it is not handed out. It used to exit 0 without its audit entry.
+    void readOnlyWorkspaceIsNoSilentSuccess()
+    {
+        if (QProcess::execute(QStringLiteral("setpriv"), {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                                         QStringLiteral("--clear-groups"), QStringLiteral("true")}) != 0)
+            QSKIP("cannot run as another user here");
+        QTemporaryDir shared;
+        QVERIFY(QFile::setPermissions(shared.path(), QFileDevice::Permissions(0x7777)));
+        const QString ws = QDir(shared.path()).filePath(QStringLiteral("ro"));
+        Fixture::Project project;
+        QVERIFY(workspaceWith(ws, project));
+        QVERIFY(QFile::setPermissions(ws, QFileDevice::Permissions(0x7777)));
+        for (const char *name : {"PCR.db3", "config.ini"})
+            QVERIFY(QFile::setPermissions(QDir(ws).filePath(QLatin1String(name)), QFileDevice::Permissions(0x4444)));
+        const int audited = audit(ws).size();
+        const QString out = QDir(shared.path()).filePath(QStringLiteral("ro.xlsx"));
+        QStringList args = exportArgs(QStringLiteral("raw"), {QStringLiteral("--out"), out});
+        args.replaceInStrings(m_ws, ws);
+        const Result r = runVia(QStringLiteral("exec setpriv --reuid=65534 --regid=65534 --clear-groups"), args);
+        QCOMPARE(r.status, 5);
+        QVERIFY2(r.err.contains(QStringLiteral("审计日志写入失败")), qPrintable(r.err));
+        QVERIFY(!QFile::exists(out));
+        QCOMPARE(audit(ws).size(), audited);
+    }
+
+    // A damaged page in the middle of the samples: the export stops with its own status instead
+    // of writing a shortened run (it wrote 89 of 222 samples and exited 0).
+    void damagedDatabaseHasItsOwnStatus()
+    {
+        const QString ws = path(QStringLiteral("damaged"));
+        Fixture::Project project;
+        project.probes = 16;
+        project.offsets = Fixture::offsetsFor(16);
+        project.plateauSamples = 60;
+        QVERIFY(workspaceWith(ws, project));
+        if (damageLeafPage(QDir(ws).filePath(QStringLiteral("PCR.db3")), QStringLiteral("CalibrationData")) == 0)
+            QSKIP("no dbstat in this SQLite");
+        QStringList args = exportArgs(QStringLiteral("raw"), {QStringLiteral("--out"), path(QStringLiteral("damaged.xlsx"))});
+        args.replaceInStrings(m_ws, ws);
+        const Result r = run(args);
+        QCOMPARE(r.status, 7);
+        QVERIFY2(r.err.contains(QStringLiteral("数据库损坏")), qPrintable(r.err));
+        QVERIFY(!QFile::exists(path(QStringLiteral("damaged.xlsx"))));
+    }
+
+    // --list prints one line per project whatever its name holds; a file that is no database
+    // is called so.
+    void listEscapesNamesAndNamesNonDatabases()
+    {
+        const QString ws = path(QStringLiteral("odd-names"));
+        Fixture::Project project;
+        project.name = QStringLiteral("a\nb\x1b[31mc\\d\u202e");
+        QVERIFY(workspaceWith(ws, project));
+        Result r = run({QStringLiteral("--workspace"), ws, QStringLiteral("--list")});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("a\\nb\\x1b[31mc\\\\d\\u202e\n"));
+
+        const QString text = path(QStringLiteral("text-db"));
+        QDir().mkpath(text);
+        QFile f(QDir(text).filePath(QStringLiteral("PCR.db3")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(2048, 'x'));
+        f.close();
+        r = run({QStringLiteral("--workspace"), text, QStringLiteral("--list")});
+        QCOMPARE(r.status, 3);
+        // In the language of the system, before a workspace says otherwise.
+        QVERIFY2(r.err.contains(QStringLiteral("(不是数据库)")) || r.err.contains(QStringLiteral("(not a database)")),
+                 qPrintable(r.err));
+        QVERIFY(!r.err.contains(QStringLiteral("Parameter count")));
+    }
+
     void writeFailures()
     {
         const QString noTemplates = path(QStringLiteral("no-templates"));

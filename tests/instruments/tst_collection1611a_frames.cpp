@@ -36,6 +36,16 @@ private slots:
         QTest::newRow("not a number") << QList<QByteArray>{ScriptedPeer::frame("01030c" + values.left(8) + "0000c07f" + values.right(8))} << false;
         QTest::newRow("noise glued on") << QList<QByteArray>{QByteArray::fromHex("ff") + good} << false;
         QTest::newRow("truncated") << QList<QByteArray>{good.left(10)} << false;
+        // Values no PCR block can have (a garbled frame with a valid CRC, nonsense coefficients)
+        // are failed attempts like non-finite ones.
+        const auto withFirst = [&](float v) {
+            return QList<QByteArray>{ScriptedPeer::frame("01030c" + (floatToHexLE(v).toLatin1() + values.mid(8)))};
+        };
+        QTest::newRow("3.4e38") << withFirst(3.4e38f) << false;
+        QTest::newRow("-1e30") << withFirst(-1e30f) << false;
+        QTest::newRow("absolute zero") << withFirst(-273.15f) << false;
+        QTest::newRow("9999.5") << withFirst(9999.5f) << false;
+        QTest::newRow("-100 is still a reading") << withFirst(-100.0f) << true;
     }
 
 
@@ -64,7 +74,9 @@ private slots:
         QVERIFY(r.configured);
         QCOMPARE(r.read, accepted);
         QCOMPARE(peer.countRequests("010301000006"), accepted ? 1 : 4);
-        if (accepted)
+        if (accepted && QByteArray(QTest::currentDataTag()).startsWith("-100"))
+            QCOMPARE(r.values, QStringList({"-100.000000", "37.250000", "-1.500000"}));
+        else if (accepted)
             QCOMPARE(r.values, QStringList({"36.500000", "37.250000", "-1.500000"}));
         else
             QVERIFY(r.values.isEmpty());
@@ -130,6 +142,67 @@ private slots:
         QCOMPARE(r.c1.toDouble(), 20.0);
     }
 
+
+    // The echo of a coefficient write is compared in full: a late echo of channel 1 that arrives
+    // while channel 2's write waits has the right length but confirms nothing, and channel 2's
+    // write is tried again (and fails here, since its own echo never comes).
+    void coefficientEchoMustBeTheFrameSent()
+    {
+        ScriptedPeer peer;
+        QByteArray firstEcho;
+        peer.answer = [&](const QByteArray &request) {
+            const QByteArray hex = request.toHex();
+            if (hex.startsWith("01100010")) {
+                firstEcho = request;
+                return QList<QByteArray>{request};
+            }
+            if (hex.startsWith("01100012"))
+                return QList<QByteArray>{firstEcho};   // channel 1's echo, late
+            return QList<QByteArray>{};
+        };
+        Collection1611A driver;
+        const bool configured = inWorker([&] {
+            const bool ok = driver.Open(Network, "127.0.0.1", peer.port()) && driver.SetChannels(settings(2, "℃"));
+            driver.Close();
+            return ok;
+        });
+        QVERIFY(!configured);
+        QCOMPARE(peer.countRequests("01100010"), 1);
+        QCOMPARE(peer.countRequests("01100012"), 3);
+    }
+
+    // The address query is retried like every other request: a dropped reply, or one with a
+    // broken CRC, does not fail the open.
+    void openRetriesTheAddressQuery_data()
+    {
+        QTest::addColumn<QByteArray>("firstReply");
+        QTest::newRow("dropped") << QByteArray();
+        QByteArray broken = ScriptedPeer::frame("01030101");
+        broken[broken.size() - 1] = char(broken.at(broken.size() - 1) ^ 0x10);
+        QTest::newRow("broken CRC") << broken;
+    }
+    void openRetriesTheAddressQuery()
+    {
+        QFETCH(QByteArray, firstReply);
+        ScriptedPeer peer;
+        peer.silentAddress = true;
+        int queries = 0;
+        peer.answer = [&](const QByteArray &request) {
+            if (request.toHex() != "010300010001cad5")
+                return QList<QByteArray>{};
+            if (++queries == 1)
+                return firstReply.isEmpty() ? QList<QByteArray>{} : QList<QByteArray>{firstReply};
+            return QList<QByteArray>{ScriptedPeer::frame("01030101")};
+        };
+        Collection1611A driver;
+        const bool opened = inWorker([&] {
+            const bool ok = driver.Open(Network, "127.0.0.1", peer.port());
+            driver.Close();
+            return ok;
+        });
+        QVERIFY(opened);
+        QCOMPARE(peer.countRequests("010300010001"), 2);
+    }
 
     // A collector at another bus address: learned from the address query and used from then on.
     void learnsTheBusAddress()

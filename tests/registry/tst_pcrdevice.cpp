@@ -278,6 +278,27 @@ private slots:
         QVERIFY(stored().isEmpty());
     }
 
+    // A control character pasted into a field would break every document that prints it.
+    void controlCharactersAreRefused_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("serial");
+        QTest::newRow("escape in the number") << "P\x1b[2J1" << "S1";
+        QTest::newRow("vertical tab in the serial") << "P1" << "S\x0b" "1";
+        QTest::newRow("SOH") << "\x01" << "S1";
+    }
+    void controlCharactersAreRefused()
+    {
+        QFETCH(QString, number);
+        QFETCH(QString, serial);
+        MessageRecorder rec;
+        Form f;
+        f.fill(device(number, serial));
+        f.button("pushButton_Add")->click();
+        QCOMPARE(rec.texts(), QStringList({"输入内容不能包含控制字符！"}));
+        QVERIFY(stored().isEmpty());
+    }
+
     void modifyWritesEveryColumnAndTheTypedDate()
     {
         storeCalibrated(device("P1", "S1"), QString());

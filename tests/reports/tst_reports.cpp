@@ -18,6 +18,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <QXmlStreamReader>
 
 namespace {
 
@@ -231,6 +232,58 @@ private slots:
         // Inserted rows carry no bookmark copies.
         for (const char *name : {"Form1", "Form2", "Form3", "Form4", "Form5"})
             QCOMPARE(doc.bookmarkCount(QString::fromLatin1(name)), 1);
+    }
+
+    // A name stored with control characters (ESC, VT, SOH) before they were refused at input
+    // made every XML part ill-formed: LibreOffice and Word refused the file. The document layer
+    // drops what XML 1.0 forbids; the rest of the text stays.
+    void controlCharactersNeverReachTheXml_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("certificate Word") << "certificate.docx";
+        QTest::newRow("record Word") << "record.docx";
+        QTest::newRow("certificate Excel") << "certificate.xlsx";
+        QTest::newRow("record Excel") << "record.xlsx";
+    }
+    void controlCharactersNeverReachTheXml()
+    {
+        QFETCH(QString, kind);
+        ReportContent c = sampleContent(2, 4);
+        c.company = QStringLiteral("某\x1b[31m单位");
+        c.checker = QStringLiteral("李\x0b四");
+        c.deviceName = QStringLiteral("\x01PCR\x7f仪\x0c");
+        c.probes[0] = QStringLiteral("A\x1f" "1");
+        const QString path = out(QStringLiteral("control-") + kind);
+        QString error;
+        int code = -1;
+        if (kind == QLatin1String("certificate.docx"))
+            code = ReportWriter::certificateWord(tpl(QStringLiteral("校准证书.dotx")), c, path, false, &error);
+        else if (kind == QLatin1String("record.docx"))
+            code = ReportWriter::originalRecordWord(tpl(QStringLiteral("原始记录.dotx")), c, path, false, &error);
+        else if (kind == QLatin1String("certificate.xlsx"))
+            code = ReportWriter::certificateExcel(tpl(QStringLiteral("校准证书.xltx")), c, path, &error);
+        else
+            code = ReportWriter::originalRecordExcel(tpl(QStringLiteral("原始记录.xltx")), c, path, &error);
+        QVERIFY2(code == 0, qPrintable(error));
+        OoxmlPackage package;
+        QVERIFY(package.load(path));
+        QString all;
+        for (const QString &part : package.partNames()) {
+            if (!part.endsWith(QLatin1String(".xml")) && !part.endsWith(QLatin1String(".rels")))
+                continue;
+            QXmlStreamReader xml(package.part(part));
+            while (!xml.atEnd()) {
+                xml.readNext();
+                if (xml.isCharacters())
+                    all += xml.text();
+            }
+            QVERIFY2(!xml.hasError(), qPrintable(part + QStringLiteral(": ") + xml.errorString()));
+        }
+        // The texts are there without their control characters (which fields a document prints
+        // depends on its kind).
+        QVERIFY(all.contains(QStringLiteral("李四")));
+        for (const QChar c : {QChar(0x1b), QChar(0x0b), QChar(0x01), QChar(0x0c), QChar(0x1f)})
+            QVERIFY(!all.contains(c));
     }
 
     void insertedRowsKeepTheRowFormatting()

@@ -159,6 +159,8 @@ class TestSystemSet : public QObject
 
 private slots:
     void freshInstallDefaults();
+    void badConfigValuesFallBack_data();
+    void badConfigValuesFallBack();
     void showsTheCurrentValues();
     void rightsDisableTheirControls();
     void setWithoutChangesOnlyReappliesTheLanguage();
@@ -382,6 +384,41 @@ void TestSystemSet::everyChangedSettingWritesOneEntryInOrder()
     QCOMPARE(Workspace::audit().size(), 4);
 }
 
+// A hand-edited or damaged config.ini: a value outside its choices is replaced by the default of
+// a fresh installation (and logged); a missing key still reads empty.
+void TestSystemSet::badConfigValuesFallBack_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<int>("accuracy");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("format");
+    QTest::newRow("kelvin") << QByteArray("TemperatureUnit=K\nTemperatureAccuracy=3\n") << "℃" << 3 << "" << "";
+    QTest::newRow("negative decimals") << QByteArray("TemperatureAccuracy=-7\n") << "" << 2 << "" << "";
+    QTest::newRow("too many decimals") << QByteArray("TemperatureAccuracy=12\n") << "" << 2 << "" << "";
+    QTest::newRow("decimals not a number") << QByteArray("TemperatureAccuracy=two\n") << "" << 2 << "" << "";
+    QTest::newRow("unknown language and format")
+        << QByteArray("Language=Klingon\nFormat=ODT\nTemperatureUnit=\xe2\x84\x89\n") << "℉" << 0 << "中文" << "Word";
+    QTest::newRow("good values stay") << QByteArray("Language=English\nFormat=PDF\nTemperatureAccuracy=4\n") << ""
+                                      << 4 << "English" << "PDF";
+}
+
+void TestSystemSet::badConfigValuesFallBack()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QString, unit);
+    QFETCH(int, accuracy);
+    QFETCH(QString, language);
+    QFETCH(QString, format);
+    Workspace ws;
+    ws.write("config.ini", "[SystemSet]\n" + ini);
+    Tool::readSystemSettings();
+    QCOMPARE(Tool::TemperatureUnit, unit);
+    QCOMPARE(Tool::TemperatureAccuracy, accuracy);
+    QCOMPARE(Tool::Language, language);
+    QCOMPARE(Tool::Format, format);
+}
+
 void TestSystemSet::unwritableConfigIsReported()
 {
     Workspace ws;
@@ -599,7 +636,10 @@ void TestSystemSet::backupHoldsExactlyTheCommittedRows()
         QVERIFY(writer.exec(QStringLiteral("insert into CalibrationData values ('run', 'm', 't%1', '1,2')").arg(i)));
 
     w.click("pushButton_Backups");
-    QCOMPARE(rec.texts(), QStringList({"备份成功！"}));
+    // The backup's audit entry may not get past the other writer's lock; it is then reported.
+    QVERIFY2(rec.texts().contains("备份成功！"), qPrintable(rec.texts().join('|')));
+    for (const QString &text : rec.texts())
+        QVERIFY(text == "备份成功！" || text.startsWith("审计日志写入失败！"));
     QVERIFY(writer.db().commit());
 
     const QStringList files = entries(ws.path("bk"));

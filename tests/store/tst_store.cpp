@@ -1,5 +1,7 @@
 // The data store against real SQLite files in a temporary folder.
 
+#include "store/SampleReader.h"
+#include "store/databasefile.h"
 #include "store/passwords.h"
 #include "store/queries.h"
 #include "store/schema.h"
@@ -15,6 +17,7 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include "../support/DamagedPage.h"
 #include "../support/Workspace.h"
 #include "store/DatabaseSettings.h"
 #include "store/dialect.h"
@@ -90,6 +93,9 @@ private slots:
     void newFileGetsSchemaIndexAndInitialAccount();
     void existingFileIsOpenedAsItIs();
     void corruptOrUnreadableFileIsRefused();
+    void foreignOrEmptyFileIsLeftAlone_data();
+    void foreignOrEmptyFileIsLeftAlone();
+    void damagedPageFailsTheQuery();
     void everyTableRoundTripsInColumnOrder();
     void modifyAndDeleteByKey();
     void awkwardTextsSurvive();
@@ -229,6 +235,75 @@ void TestStore::corruptOrUnreadableFileIsRefused()
     AsOrdinaryUser user;
     QVERIFY(user.active());
     QVERIFY(!Tool::openDatabase(path("locked.db3")));
+}
+
+// A file named PCR.db3 that holds none of the program's tables is another program's or a
+// truncated one: it gets neither tables nor the initial account, and is not even touched.
+void TestStore::foreignOrEmptyFileIsLeftAlone_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("zero bytes") << "empty" << int(DatabaseFile::Kind::Foreign);
+    QTest::newRow("another program's database") << "foreign" << int(DatabaseFile::Kind::Foreign);
+    QTest::newRow("text file") << "text" << int(DatabaseFile::Kind::NotDatabase);
+}
+
+void TestStore::foreignOrEmptyFileIsLeftAlone()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, expected);
+    const QString file = path(Tool::DatabaseFileName);
+    if (kind == QLatin1String("foreign")) {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "prepare");
+            db.setDatabaseName(file);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec("create table Orders (Id, Customer)"));
+            QVERIFY(q.exec("insert into Orders values (1, 'x')"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("prepare");
+    } else {
+        m_ws->write(Tool::DatabaseFileName, kind == QLatin1String("text") ? QByteArray("hello\n") : QByteArray());
+    }
+    const QByteArray before = m_ws->read(Tool::DatabaseFileName);
+    QCOMPARE(int(DatabaseFile::classify(file)), expected);
+    QVERIFY(!Tool::openDatabase());
+    QVERIFY(!Tool::isDatabaseOpen());
+    QCOMPARE(m_ws->read(Tool::DatabaseFileName), before);
+    QVERIFY(!QFile::exists(file + "-wal"));
+    QCOMPARE(int(DatabaseFile::classify(path("none.db3"))), int(DatabaseFile::Kind::Missing));
+}
+
+// A damaged page in the middle of a table: a query over it fails instead of returning the rows
+// before the damage as if they were all.
+void TestStore::damagedPageFailsTheQuery()
+{
+    QVERIFY(Tool::openDatabase());
+    QVERIFY(raw("begin"));
+    for (int i = 0; i < 400; ++i) {
+        Tool::Struct_CalibrationData row{"损坏", "均匀度校准", QString("2024-01-01 00:%1:%2.000").arg(i / 60, 2, 10, QChar('0')).arg(i % 60, 2, 10, QChar('0')),
+                                         QString("36.1234,").repeated(15) + "36.1234"};
+        QVERIFY(Tool::addCalibrationData(row));
+    }
+    QVERIFY(raw("commit"));
+    Tool::closeDatabase();
+    if (damageLeafPage(path(Tool::DatabaseFileName), "CalibrationData") == 0)
+        QSKIP("no dbstat in this SQLite");
+    QVERIFY(Tool::openDatabase());
+    QList<Tool::Struct_CalibrationData> rows;
+    QVERIFY(!Tool::getCalibrationData(rows, "损坏"));
+    int visited = 0;
+    QVERIFY(!Tool::forEachCalibrationData({"select * from CalibrationData", {}}, [&](const Tool::Struct_CalibrationData &) {
+        ++visited;
+        return true;
+    }));
+    QVERIFY(visited > 0);
+    SampleReader reader;
+    const QVector<RunSample> run = reader.readRun("损坏", "均匀度校准", 16, QDateTime(), QDateTime());
+    QCOMPARE(reader.status(), SampleReader::Failed);
+    QVERIFY(run.size() < 400);
 }
 
 template<class T, class Add, class Get>

@@ -3,8 +3,10 @@
 #include "store/DatabaseSettings.h"
 #include "store/accounts.h"
 #include "store/auditchain.h"
+#include "store/databasefile.h"
 #include "store/logging.h"
 #include "reports/ExportJob.h"
+#include "reports/OutputFile.h"
 #include "store/tool.h"
 
 #include <QCommandLineParser>
@@ -14,7 +16,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLocale>
-#include <QSaveFile>
 #include <QTextStream>
 #include <QTranslator>
 
@@ -117,6 +118,7 @@ struct Options
     QVector<QDateTime> markers;
     bool markersGiven = false;
     QString operatorName;
+    bool overwrite = false;
     int annex = -1;   // -1: as config.ini says; 0 without, 1 with the certificate's performance annex
 };
 
@@ -145,7 +147,7 @@ bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Opti
     const QStringList exportOptions{QStringLiteral("project"), QStringLiteral("kind"),   QStringLiteral("format"),
                                     QStringLiteral("out"),     QStringLiteral("from"),   QStringLiteral("to"),
                                     QStringLiteral("tolerance"), QStringLiteral("markers"), QStringLiteral("json"),
-                                    QStringLiteral("operator"), QStringLiteral("annex")};
+                                    QStringLiteral("operator"), QStringLiteral("annex"), QStringLiteral("overwrite")};
     if (o.list || o.verifyAudit) {
         const QString alone = o.list ? QStringLiteral("--list") : QStringLiteral("--verify-audit");
         for (const QString &name : exportOptions) {
@@ -189,6 +191,11 @@ bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Opti
     }
     o.out = parser.value(QStringLiteral("out"));
     o.json = parser.value(QStringLiteral("json"));
+    o.overwrite = parser.isSet(QStringLiteral("overwrite"));
+    if (!o.out.isEmpty() && !o.json.isEmpty() && OutputFile::samePath(o.out, o.json)) {
+        *message = ExportTool::tr("--out 和 --json 不能是同一个文件。");
+        return false;
+    }
     if (parser.isSet(QStringLiteral("from")) && !parseTime(parser.value(QStringLiteral("from")), o.from)) {
         *message = ExportTool::tr("无法识别的时间：%1").arg(parser.value(QStringLiteral("from")));
         return false;
@@ -254,6 +261,31 @@ bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Opti
 
 } // namespace
 
+QString ExportTool::escapedName(const QString &name)
+{
+    QString out;
+    out.reserve(name.size());
+    for (const QChar c : name) {
+        const ushort u = c.unicode();
+        if (c == QLatin1Char('\\'))
+            out += QStringLiteral("\\\\");
+        else if (c == QLatin1Char('\n'))
+            out += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\r'))
+            out += QStringLiteral("\\r");
+        else if (c == QLatin1Char('\t'))
+            out += QStringLiteral("\\t");
+        else if (u < 0x20 || (u >= 0x7f && u < 0xa0))
+            out += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        // Direction overrides would reorder what the terminal shows.
+        else if ((u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069) || u == 0x200e || u == 0x200f)
+            out += QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 QString ExportTool::helpText()
 {
     const struct
@@ -273,6 +305,7 @@ QString ExportTool::helpText()
         {"--to TIME", tr("数据窗口结束")},
         {"--tolerance X", tr("自动分段的稳定指标（默认 0.1）")},
         {"--markers T1,...", tr("直接给出标注线时间：每个设定温度一对（开始、结束），按时间递增")},
+        {"--overwrite", tr("允许覆盖已存在的输出文件（工作目录中的程序文件和非普通文件从不覆盖）")},
         {"--json FILE", tr("写出计算结果：分段、每行均匀度结果及其不确定度分量、八个升降温速率值、证书编号和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本")},
         {"--annex yes|no", tr("校准证书是否附性能指标附页；默认取 config.ini 的 [Performance] CertificateAnnex")},
         {"--help", tr("显示本帮助")},
@@ -282,7 +315,8 @@ QString ExportTool::helpText()
                            "  pcrcal-export --workspace DIR --verify-audit\n"
                            "  pcrcal-export --workspace DIR --project NAME --kind certificate|record|raw --operator NAME\n"
                            "                [--format Word|Excel|PDF] [--out FILE] [--from TIME] [--to TIME]\n"
-                           "                [--tolerance X | --markers T1,T2,...] [--json FILE] [--annex yes|no]\n\n");
+                           "                [--tolerance X | --markers T1,T2,...] [--json FILE] [--annex yes|no]\n"
+                           "                [--overwrite]\n\n");
     text += tr("不需要显示器：从工作目录导出一个校准项目，与程序中的导出相同，并写入审计日志。") + QStringLiteral("\n\n");
     text += tr("选项：") + QLatin1Char('\n');
     for (const auto &o : options)
@@ -293,10 +327,11 @@ QString ExportTool::helpText()
     text += tr("退出状态：") + QLatin1Char('\n');
     const QString statuses[] = {tr("成功"), tr("参数错误"), tr("工作目录、校准项目或操作员不存在，或操作员无权导出"),
                                 tr("分析被拒绝（消息与程序中相同，写在标准错误上）"),
-                                tr("写入失败（文档、工作簿或 JSON）"),
-                                tr("--verify-audit：审计日志被改动或尚未建立哈希链")};
-    const int codes[] = {Success, Usage, NotFound, Refused, WriteFailed, AuditBroken};
-    for (int i = 0; i < 6; ++i)
+                                tr("写入失败（文档、工作簿、JSON 或审计日志），或输出文件已存在、不可覆盖；不留下任何文件"),
+                                tr("--verify-audit：审计日志被改动或尚未建立哈希链"),
+                                tr("数据库损坏，无法完整读取")};
+    const int codes[] = {Success, Usage, NotFound, Refused, WriteFailed, AuditBroken, Damaged};
+    for (int i = 0; i < 7; ++i)
         text += QStringLiteral("  %1  %2\n").arg(codes[i]).arg(statuses[i]);
     return text;
 }
@@ -320,6 +355,7 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         {QStringLiteral("json"), QString(), QStringLiteral("FILE")},
         {QStringLiteral("operator"), QString(), QStringLiteral("NAME")},
         {QStringLiteral("annex"), QString(), QStringLiteral("yes|no")},
+        {QStringLiteral("overwrite"), QString()},
         {{QStringLiteral("h"), QStringLiteral("help")}, QString()},
     });
 
@@ -352,6 +388,21 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         ? configured.location()
         : QDir(workspace.absoluteFilePath()).filePath(Tool::DatabaseFileName);
     QString reason;
+    // Said plainly what the file is, rather than the error a query on it happened to give.
+    switch (configured.isPostgreSQL() ? DatabaseFile::Kind::Ours : DatabaseFile::classify(database)) {
+    case DatabaseFile::Kind::NotDatabase:
+        err << tr("工作目录中没有可用的数据库：%1").arg(QDir::toNativeSeparators(database)) << " ("
+            << tr("不是数据库") << ")\n";
+        return NotFound;
+    case DatabaseFile::Kind::Foreign:
+        err << tr("工作目录中没有可用的数据库：%1").arg(QDir::toNativeSeparators(database)) << " ("
+            << tr("不是本程序的数据库") << ")\n";
+        return NotFound;
+    case DatabaseFile::Kind::Missing:
+    case DatabaseFile::Kind::Ours:
+    case DatabaseFile::Kind::Unreadable:
+        break;
+    }
     if (!configured.isPostgreSQL() && (!QFileInfo(database).isFile() || !Tool::isPcrDatabase(database, &reason))) {
         err << tr("工作目录中没有可用的数据库：%1").arg(QDir::toNativeSeparators(database));
         if (!reason.isEmpty())
@@ -384,14 +435,20 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
 
     if (o.list) {
         QList<Tool::Struct_Calibration> all;
-        Tool::getCalibration(all, QString());
+        if (!Tool::getCalibration(all, QString())) {
+            err << tr("数据库损坏，无法读取：%1").arg(QDir::toNativeSeparators(database)) << '\n';
+            return Damaged;
+        }
         for (const Tool::Struct_Calibration &c : qAsConst(all))
-            out << c.CalibrationName << '\n';
+            out << escapedName(c.CalibrationName) << '\n';
         return Success;
     }
 
     QList<Tool::Struct_Calibration> found;
-    Tool::getCalibration(found, o.project);
+    if (!Tool::getCalibration(found, o.project)) {
+        err << ExportJob::damagedText() << '\n';
+        return Damaged;
+    }
     if (found.isEmpty()) {
         err << tr("未找到校准项目：%1").arg(o.project) << '\n';
         return NotFound;
@@ -423,14 +480,29 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
     }
     if (!job.prepare(o.from, o.to, o.tolerance, o.markersGiven ? &o.markers : nullptr, &message)) {
         err << message << '\n';
-        return Refused;
+        return job.readFailed() ? Damaged : Refused;
     }
 
-    // The JSON file is opened first, so an unwritable path stops the export before it starts.
-    QSaveFile json(o.json);
-    if (!o.json.isEmpty() && !json.open(QIODevice::WriteOnly)) {
-        err << tr("无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(o.json), json.errorString()) << '\n';
-        return WriteFailed;
+    // The output files are checked before anything is written: an existing file is replaced only
+    // with --overwrite, the workspace's own files and anything but a regular file never.
+    const QStringList protectedDirs = OutputFile::workspaceDirs() << workspace.absoluteFilePath();
+    for (const QString &file : {o.out, o.json}) {
+        if (file.isEmpty())
+            continue;
+        const OutputFile::Check check = OutputFile::check(file, protectedDirs, o.overwrite);
+        if (check != OutputFile::Check::Writable) {
+            err << OutputFile::refusalText(check, file);
+            if (check == OutputFile::Check::Exists)
+                err << ' ' << tr("（用 --overwrite 覆盖）");
+            err << '\n';
+            return WriteFailed;
+        }
+        // The JSON comes after the document: a folder it cannot go to stops the export first.
+        const QFileInfo folder(QFileInfo(file).absolutePath());
+        if (file == o.json && (!folder.isDir() || !folder.isWritable())) {
+            err << tr("无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(file), tr("目录不存在或不可写")) << '\n';
+            return WriteFailed;
+        }
     }
 
     const int code = job.write(o.out);
@@ -442,15 +514,23 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         return refused ? Refused : WriteFailed;
     }
     if (!o.json.isEmpty()) {
-        json.write(QJsonDocument(job.resultsJson()).toJson(QJsonDocument::Indented));
-        if (!json.commit()) {
-            err << tr("无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(o.json), json.errorString()) << '\n';
+        QString why;
+        if (!OutputFile::write(o.json, QJsonDocument(job.resultsJson()).toJson(QJsonDocument::Indented), &why)) {
+            err << why << '\n';
             // Both or neither: the document goes too.
             QFile::remove(o.out);
             return WriteFailed;
         }
     }
-    job.finish(code, o.out);
+    const ExportJob::Outcome outcome = job.finish(code, o.out);
+    if (!outcome.success) {
+        // An export nobody can trace is not handed out.
+        err << tr("审计日志写入失败，导出的文件已删除。") << '\n';
+        QFile::remove(o.out);
+        if (!o.json.isEmpty())
+            QFile::remove(o.json);
+        return WriteFailed;
+    }
     out << QDir::toNativeSeparators(o.out) << '\n';
     // The number the documents were issued under, for the laboratory's register.
     if (o.mode == ExportJob::CertificateMode)

@@ -20,7 +20,11 @@ public:
         Refused = 4,        // the analysis refused (its message on standard error)
         WriteFailed = 5,    // the document, workbook or JSON could not be written
         AuditBroken = 6,    // --verify-audit: the audit trail was altered (or is not chained)
+        Damaged = 7,        // the database could not be read to the end (damaged)
     };
+
+    // A name as --list prints it: one line, control characters and backslashes escaped.
+    static QString escapedName(const QString &name);
 
     // arguments: the whole command line, program name first.
     static int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
