@@ -7,6 +7,7 @@
 #include "registry/Layout.h"
 #include "registry/PCRDevice.h"
 #include "exportui/DataExport.h"
+#include "probecal/Thermistor.h"
 #include "users/admin.h"
 #include "users/auditlog.h"
 
@@ -59,6 +60,8 @@ QWidget *createPage(int index, QWidget *parent)
         return new AuditLog(parent);
     case SystemSetPage:
         return new SystemSet(parent);
+    case ThermistorPage:
+        return new Thermistor(parent);
     default:
         return new EmptyPage(index, parent);
     }
