@@ -186,14 +186,16 @@ private slots:
         lists.store(Mode::Calibration, 1, "20.5004", {"12001.6", "11990.26"});   // point 2 repeated
         lists.store(Mode::Verification, 0, "0.0010", {"0.001000"});
         {
-            QSettings ini(ws.path("config.ini"), QSettings::IniFormat);
+            const auto file = Tool::configFile(ws.path("config.ini"));
+            QSettings &ini = *file;
             writeLists(ini, lists);
             QCOMPARE(ini.value("TCalibration/DeviceOhm2").toStringList(), QStringList({"12001.6", "11990.26"}));
             QCOMPARE(ini.value("TSet/Temp2").toString(), QStringLiteral("20.50"));
             QCOMPARE(ini.value("TSet/Liquid2").toBool(), true);
             QCOMPARE(ini.value("TSet/Temp5").toString(), QString());
         }
-        QSettings ini(ws.path("config.ini"), QSettings::IniFormat);
+        const auto file = Tool::configFile(ws.path("config.ini"));
+        QSettings &ini = *file;
         RunLists back = readLists(ini);
         QCOMPARE(back.probeSet, lists.probeSet);
         QCOMPARE(back.points, lists.points);
@@ -227,7 +229,8 @@ private slots:
         QFETCH(double, intervalRead);
         QFETCH(double, limitRead);
         Workspace ws;
-        QSettings ini(ws.path("config.ini"), QSettings::IniFormat);
+        const auto file = Tool::configFile(ws.path("config.ini"));
+        QSettings &ini = *file;
         if (!interval.isNull())
             ini.setValue("TStandardizer/Interval", interval);
         if (!limit.isNull())
