@@ -7,7 +7,7 @@ packages=(
   qtbase5-dev libqt5sql5-sqlite libsqlite3-dev libqt5serialport5-dev qtconnectivity5-dev libqt5charts5-dev
   qttools5-dev qttools5-dev-tools libqt5svg5-dev qttranslations5-l10n
   libopencv-core-dev libopencv-imgproc-dev libopencv-highgui-dev
-  libxlsxwriter-dev libzip-dev libpugixml-dev
+  libxlsxwriter-dev libzip-dev libpugixml-dev libssl-dev
   libreoffice-writer-nogui libreoffice-calc-nogui
   fonts-noto-cjk
   xvfb xauth

@@ -59,6 +59,14 @@ Tool::Struct_PCRDevice pcrDevice()
     return d;
 }
 
+PerformanceProfileRecord performanceProfile()
+{
+    // ± accuracy, uniformity, minimum heating and cooling rates, maximum overshoot, settling time.
+    return PerformanceProfileRecord::fromValues({pcrDevice().DeviceModel, QStringLiteral("0.25"), QStringLiteral("0.5"),
+                                                 QStringLiteral("3.5"), QStringLiteral("2.5"), QStringLiteral("1.0"),
+                                                 QStringLiteral("5")});
+}
+
 Tool::Struct_Electrometer collector(const Options &options)
 {
     Tool::Struct_Electrometer e;
@@ -161,6 +169,8 @@ bool registerRecords(const Options &options, QString *error)
         return fail(QStringLiteral("cycle files"));
     if (!Tool::addLayout(layout()))
         return fail(QStringLiteral("layout"));
+    if (!Profiles::save(performanceProfile()))
+        return fail(QStringLiteral("performance profile"));
     return true;
 }
 

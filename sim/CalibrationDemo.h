@@ -4,6 +4,7 @@
 // coefficients are the simulator's own probe characteristics, so the demo reads true
 // temperatures; the cycle files follow the program the simulator runs.
 
+#include "store/profiles.h"
 #include "store/tool.h"
 
 #include <QString>
@@ -30,6 +31,8 @@ constexpr int ProbeCount = 16;
 
 Tool::Struct_PCRDevice pcrDevice();
 Tool::Struct_Electrometer collector(const Options &options);
+// The maker's limits of the demo instrument's model, which the simulated block meets.
+PerformanceProfileRecord performanceProfile();
 // The 16 probes of the simulator with its seed.
 Tool::Struct_Standardizer probeSet(quint64 seed);
 // Cycle files with the steps of the program; false when the program cannot be read.

@@ -2,6 +2,8 @@
 // in memory. Prints one line per stage (median and best of several repetitions).
 
 #include "analysis/CycleFile.h"
+#include "analysis/Performance.h"
+#include "analysis/PerformanceVerdict.h"
 #include "analysis/Rate.h"
 #include "analysis/RunData.h"
 #include "analysis/Segmentation.h"
@@ -170,5 +172,36 @@ int main(int argc, char **argv)
         Analysis::RateAnalysisData(run, unreachable, Probes, 1.0, r);
     });
     std::printf("rate texts: %s\n", qPrintable(texts.join(QStringLiteral(", "))));
+
+    // The figures beyond uniformity, on top of the above. With the markers at the day's end the
+    // first step's stretch runs from the start of the day: every sample is looked at.
+    const Analysis::PerformanceSettings settings;
+    Analysis::PerformanceProfile profile;
+    profile.accuracy = 0.25;
+    profile.uniformity = 0.5;
+    profile.heatingRate = 2.5;
+    profile.coolingRate = 2.0;
+    profile.overshoot = 1.0;
+    profile.settlingTime = 10;
+    Analysis::PerformanceResult performance;
+    report("step figures, 4 steps over the whole day", 20, [&] {
+        performance.steps = Analysis::stepPerformance(run, cut.segments, uniformity, Probes, settings);
+    });
+    report("rate figures (interpolated, 1 s window)", 20,
+           [&] { performance.rate = Analysis::ratePerformance(run, rateSteps, Probes, settings.rateWindow); });
+    QVector<Analysis::PerformanceFigure> figures;
+    report("verdicts", 50, [&] { figures = Analysis::performanceFigures(performance, profile); });
+    report("all performance figures and verdicts together", 10, [&] {
+        Analysis::PerformanceResult r;
+        r.steps = Analysis::stepPerformance(run, cut.segments, uniformity, Probes, settings);
+        r.rate = Analysis::ratePerformance(run, rateSteps, Probes, settings.rateWindow);
+        Analysis::overallVerdict(Analysis::performanceFigures(r, profile));
+    });
+    for (const Analysis::PerformanceFigure &f : figures)
+        std::printf("  %-24s %10s %-6s %8s %s\n", qPrintable(Analysis::figureName(f)),
+                    qPrintable(Analysis::figureValueText(f, QStringLiteral("℃"), 2)),
+                    qPrintable(Analysis::figureUnit(f, QStringLiteral("℃"))),
+                    qPrintable(Analysis::figureLimitText(f, QStringLiteral("℃"), 2)),
+                    qPrintable(Analysis::verdictText(f.verdict)));
     return 0;
 }

@@ -179,6 +179,10 @@
         <source>日志下载</source>
         <translation>Audit log download</translation>
     </message>
+    <message>
+        <source>校准记录导出</source>
+        <translation>Calibration record export</translation>
+    </message>
 </context>
 <context>
     <name>AdminAdd</name>
@@ -288,6 +292,10 @@
         <source>请输入正确的参数！</source>
         <translation>Please enter valid parameters!</translation>
     </message>
+    <message>
+        <source>不修改请留空</source>
+        <translation>Leave empty to keep</translation>
+    </message>
 </context>
 <context>
     <name>Analysis</name>
@@ -391,6 +399,102 @@
         <source>不合格  误差为：</source>
         <translation> fail  error: </translation>
     </message>
+    <message>
+        <source>合格</source>
+        <comment>performance verdict</comment>
+        <translation>pass</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <comment>performance verdict</comment>
+        <translation>fail</translation>
+    </message>
+    <message>
+        <source>过冲</source>
+        <translation>Overshoot</translation>
+    </message>
+    <message>
+        <source>下冲</source>
+        <translation>Undershoot</translation>
+    </message>
+    <message>
+        <source>最差孔过冲</source>
+        <translation>Worst well overshoot</translation>
+    </message>
+    <message>
+        <source>最差孔下冲</source>
+        <translation>Worst well undershoot</translation>
+    </message>
+    <message>
+        <source>稳定时间</source>
+        <translation>Settling time</translation>
+    </message>
+    <message>
+        <source>平均偏差（%1 s）</source>
+        <translation>Mean deviation (%1 s)</translation>
+    </message>
+    <message>
+        <source>均匀度（%1 s）</source>
+        <translation>Uniformity (%1 s)</translation>
+    </message>
+    <message>
+        <source>平均升温速率</source>
+        <translation>Mean heating rate</translation>
+    </message>
+    <message>
+        <source>平均降温速率</source>
+        <translation>Mean cooling rate</translation>
+    </message>
+    <message>
+        <source>最大升温速率</source>
+        <translation>Maximum heating rate</translation>
+    </message>
+    <message>
+        <source>最大降温速率</source>
+        <translation>Maximum cooling rate</translation>
+    </message>
+    <message>
+        <source>未稳定</source>
+        <translation>not settled</translation>
+    </message>
+</context>
+<context>
+    <name>AuditChain</name>
+    <message>
+        <source>无法校验审计日志：%1</source>
+        <translation>The audit trail cannot be verified: %1</translation>
+    </message>
+    <message>
+        <source>审计日志完整：共 %1 条记录，哈希链末条哈希 %2。</source>
+        <translation>The audit trail is intact: %1 entries, last hash of the chain %2.</translation>
+    </message>
+    <message>
+        <source>审计日志已被改动：哈希链在第 %1 条记录处断开（共 %2 条）。</source>
+        <translation>The audit trail was altered: the hash chain breaks at entry %1 (of %2).</translation>
+    </message>
+    <message>
+        <source>该记录：%1 | %2 | %3 | %4</source>
+        <translation>That entry: %1 | %2 | %3 | %4</translation>
+    </message>
+</context>
+<context>
+    <name>AuditDiff</name>
+    <message>
+        <source>（空）</source>
+        <translation>(empty)</translation>
+    </message>
+    <message>
+        <source>%1：%2 → %3</source>
+        <translation>%1: %2 → %3</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>AuditLog</name>
@@ -462,6 +566,14 @@
         <source>PDF Files (*.pdf)</source>
         <translation>PDF Files (*.pdf)</translation>
     </message>
+    <message>
+        <source>校验</source>
+        <translation>Verify</translation>
+    </message>
+    <message>
+        <source>检查审计日志的哈希链：任何一条记录被改动或删除都会被发现</source>
+        <translation>Checks the hash chain of the audit trail: any entry changed or removed is found</translation>
+    </message>
 </context>
 <context>
     <name>AuditReport</name>
@@ -484,6 +596,14 @@
     <message>
         <source>操作说明</source>
         <translation>Description</translation>
+    </message>
+    <message>
+        <source>第 %1 页，共 %2 页</source>
+        <translation>Page %1 of %2</translation>
+    </message>
+    <message>
+        <source>审计链末条哈希：%1</source>
+        <translation>Last hash of the audit chain: %1</translation>
     </message>
 </context>
 <context>
@@ -1057,6 +1177,10 @@
         <source>正在读取数据...</source>
         <translation>Reading the data...</translation>
     </message>
+    <message>
+        <source>性能判定</source>
+        <translation>Verdict</translation>
+    </message>
 </context>
 <context>
     <name>DataExportConfirm</name>
@@ -1315,6 +1439,22 @@
         <source>请选择串口号！</source>
         <translation>Please choose a serial port!</translation>
     </message>
+    <message>
+        <source>序列号</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>有效期</source>
+        <translation>Valid until</translation>
+    </message>
+    <message>
+        <source>IP地址</source>
+        <translation>IP address</translation>
+    </message>
+    <message>
+        <source>端口号</source>
+        <translation>Port</translation>
+    </message>
 </context>
 <context>
     <name>ExcelReport</name>
@@ -1411,10 +1551,6 @@
     <message>
         <source>缺少 --workspace。</source>
         <translation>--workspace is missing.</translation>
-    </message>
-    <message>
-        <source>--list 不能与 --%1 同用。</source>
-        <translation>--list cannot be combined with --%1.</translation>
     </message>
     <message>
         <source>缺少 --project（或 --list）。</source>
@@ -1545,10 +1681,6 @@
         <translation>the marker times themselves: one pair (start, end) per set temperature, in increasing time</translation>
     </message>
     <message>
-        <source>写出计算结果：分段、每行均匀度结果和八个升降温速率值，每个数给出未修约值和打印文本</source>
-        <translation>writes the computed results: segments, every uniformity row and the eight heating and cooling rate values, each number unrounded and as printed</translation>
-    </message>
-    <message>
         <source>显示本帮助</source>
         <translation>shows this help</translation>
     </message>
@@ -1591,6 +1723,38 @@
     <message>
         <source>写入失败（文档、工作簿或 JSON）</source>
         <translation>writing failed (document, workbook or JSON)</translation>
+    </message>
+    <message>
+        <source>--list 不能与 --verify-audit 同用。</source>
+        <translation>--list cannot be used with --verify-audit.</translation>
+    </message>
+    <message>
+        <source>%1 不能与 --%2 同用。</source>
+        <translation>%1 cannot be used with --%2.</translation>
+    </message>
+    <message>
+        <source>只读校验审计日志的哈希链；完整时退出状态为 0，被改动时为 6 并指出第一条断开的记录</source>
+        <translation>verify the audit trail&apos;s hash chain, read-only; exit status 0 when intact, 6 when altered, naming the first broken entry</translation>
+    </message>
+    <message>
+        <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
+        <translation>--verify-audit: the audit trail was altered or is not chained yet</translation>
+    </message>
+    <message>
+        <source>--annex 应为 yes 或 no：%1</source>
+        <translation>--annex must be yes or no: %1</translation>
+    </message>
+    <message>
+        <source>--annex 只用于 certificate。</source>
+        <translation>--annex is only for certificate.</translation>
+    </message>
+    <message>
+        <source>写出计算结果：分段、每行均匀度结果、八个升降温速率值和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本</source>
+        <translation>write the computed results: segments, each uniformity row, the eight rate values and the cycler performance (overshoot, settling time, deviations at fixed times, interpolated and maximum rates, with their verdicts), each number unrounded and as printed</translation>
+    </message>
+    <message>
+        <source>校准证书是否附性能指标附页；默认取 config.ini 的 [Performance] CertificateAnnex</source>
+        <translation>whether the certificate carries the performance annex; default from [Performance] CertificateAnnex in config.ini</translation>
     </message>
 </context>
 <context>
@@ -2042,6 +2206,34 @@
         <source>你所在的公司为？</source>
         <translation>Which company are you with?</translation>
     </message>
+    <message>
+        <source>初始账户的密码已修改，请由管理员在用户管理中重设！</source>
+        <translation>The initial account&apos;s password has been changed; an administrator must reset it in user management!</translation>
+    </message>
+    <message>
+        <source>请输入新密码：</source>
+        <translation>Enter the new password:</translation>
+    </message>
+    <message>
+        <source>请再次输入新密码：</source>
+        <translation>Enter the new password again:</translation>
+    </message>
+    <message>
+        <source>两次输入的密码不一致！</source>
+        <translation>The two passwords differ!</translation>
+    </message>
+    <message>
+        <source>修改数据失败!</source>
+        <translation>Modifying the data failed!</translation>
+    </message>
+    <message>
+        <source>通过找回密码重设密码：</source>
+        <translation>Password reset by recovery: </translation>
+    </message>
+    <message>
+        <source>密码已重设，请用新密码登录。</source>
+        <translation>The password has been reset; log in with the new password.</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
@@ -2480,6 +2672,211 @@
         <source>PCR设备查看：</source>
         <translation>PCR instrument viewed: </translation>
     </message>
+    <message>
+        <source>证书号</source>
+        <translation>Certificate number</translation>
+    </message>
+</context>
+<context>
+    <name>PerformanceProfileBox</name>
+    <message>
+        <source>性能指标</source>
+        <translation>Performance profile</translation>
+    </message>
+    <message>
+        <source>（±）</source>
+        <translation> (±)</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>:</translation>
+    </message>
+    <message>
+        <source>保存指标</source>
+        <translation>Save profile</translation>
+    </message>
+    <message>
+        <source>删除指标</source>
+        <translation>Delete profile</translation>
+    </message>
+    <message>
+        <source>设备型号：（请先输入设备型号）</source>
+        <translation>Model: (enter the model first)</translation>
+    </message>
+    <message>
+        <source>设备型号：%1</source>
+        <translation>Model: %1</translation>
+    </message>
+    <message>
+        <source>（未设置性能指标，导出时不作判定）</source>
+        <translation>(no profile: exports are not judged)</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>请先输入设备型号！</source>
+        <translation>Enter the model first!</translation>
+    </message>
+    <message>
+        <source>保存性能指标失败！</source>
+        <translation>Saving the performance profile failed!</translation>
+    </message>
+    <message>
+        <source>PCR设备性能指标修改：</source>
+        <translation>PCR instrument performance profile changed: </translation>
+    </message>
+    <message>
+        <source>PCR设备性能指标添加：</source>
+        <translation>PCR instrument performance profile added: </translation>
+    </message>
+    <message>
+        <source>（%1）</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>性能指标已保存。</source>
+        <translation>The performance profile is saved.</translation>
+    </message>
+    <message>
+        <source>该型号没有性能指标！</source>
+        <translation>This model has no performance profile!</translation>
+    </message>
+    <message>
+        <source>是否删除型号%1的性能指标?</source>
+        <translation>Delete the performance profile of model %1?</translation>
+    </message>
+    <message>
+        <source>删除数据失败!</source>
+        <translation>Deleting the data failed!</translation>
+    </message>
+    <message>
+        <source>PCR设备性能指标删除：</source>
+        <translation>PCR instrument performance profile deleted: </translation>
+    </message>
+</context>
+<context>
+    <name>PerformanceReport</name>
+    <message>
+        <source>（%1）</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>设备型号%1未设置性能指标，结果不作判定。</source>
+        <translation>Model %1 has no performance profile; the figures are not judged.</translation>
+    </message>
+    <message>
+        <source>（空）</source>
+        <translation>(empty)</translation>
+    </message>
+    <message>
+        <source>准确度 ±%1</source>
+        <translation>accuracy ±%1</translation>
+    </message>
+    <message>
+        <source>均匀度 ≤%1</source>
+        <translation>uniformity ≤%1</translation>
+    </message>
+    <message>
+        <source>升温速率 ≥%1</source>
+        <translation>heating rate ≥%1</translation>
+    </message>
+    <message>
+        <source>降温速率 ≥%1</source>
+        <translation>cooling rate ≥%1</translation>
+    </message>
+    <message>
+        <source>过冲 ≤%1</source>
+        <translation>overshoot ≤%1</translation>
+    </message>
+    <message>
+        <source>稳定时间 ≤%1</source>
+        <translation>settling time ≤%1</translation>
+    </message>
+    <message>
+        <source>设备型号%1：%2</source>
+        <translation>Model %1: %2</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>稳定带 ±%1；定时：达到设定温度后 %2；最大速率窗口 %3</source>
+        <translation>band ±%1; fixed times: %2 after reaching the set temperature; maximum rate window %3</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>不作判定</source>
+        <translation>Not judged</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>Pass</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>Fail</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileValues</name>
+    <message>
+        <source>准确度</source>
+        <translation>Accuracy</translation>
+    </message>
+    <message>
+        <source>均匀度</source>
+        <translation>Uniformity</translation>
+    </message>
+    <message>
+        <source>最小升温速率</source>
+        <translation>Min. heating rate</translation>
+    </message>
+    <message>
+        <source>最小降温速率</source>
+        <translation>Min. cooling rate</translation>
+    </message>
+    <message>
+        <source>最大过冲</source>
+        <translation>Max. overshoot</translation>
+    </message>
+    <message>
+        <source>稳定时间</source>
+        <translation>Settling time</translation>
+    </message>
+    <message>
+        <source>请输入全部性能指标！</source>
+        <translation>Enter every limit of the profile!</translation>
+    </message>
+    <message>
+        <source>%1应为不小于0的数字！</source>
+        <translation>%1 must be a number of 0 or more!</translation>
+    </message>
+    <message>
+        <source>%1：%2 → %3</source>
+        <translation>%1: %2 → %3</translation>
+    </message>
+    <message>
+        <source>（空）</source>
+        <translation>(empty)</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
 </context>
 <context>
     <name>QWaiting</name>
@@ -2618,6 +3015,25 @@
     <message>
         <source>无法写入文件：%1（%2）</source>
         <translation>Cannot write the file: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>各测温点定时偏差（测点值−设定温度）/</source>
+        <translation>Probe deviations at fixed times (probe − set temperature) / </translation>
+    </message>
+</context>
+<context>
+    <name>Safeguards</name>
+    <message>
+        <source>为已有的 %1 条审计记录建立哈希链。</source>
+        <translation>Hash chain built over the %1 existing audit entries.</translation>
+    </message>
+    <message>
+        <source>%1 个账户的明文密码和找回答案已改为加盐哈希保存。</source>
+        <translation>Plain-text passwords and recovery answers of %1 accounts are now stored as salted hashes.</translation>
     </message>
 </context>
 <context>
@@ -2801,6 +3217,14 @@
     <message>
         <source>正在恢复数据库...</source>
         <translation>Restoring the database...</translation>
+    </message>
+    <message>
+        <source>将用 %1 的备份恢复数据库，此后的数据将被替换（审计记录会保留）。是否继续？</source>
+        <translation>The database will be restored from the backup of %1; data written since then will be replaced (audit entries are kept). Continue?</translation>
+    </message>
+    <message>
+        <source>文件：%1，备份时间：%2，保留此后的审计记录 %3 条。</source>
+        <translation>File: %1, backup time: %2, %3 later audit entries kept.</translation>
     </message>
 </context>
 <context>
@@ -3008,6 +3432,61 @@
     <message>
         <source>蓝牙</source>
         <translation>Bluetooth</translation>
+    </message>
+    <message>
+        <source>用户管理-重设密码</source>
+        <translation>Users - password reset</translation>
+    </message>
+    <message>
+        <source>用户管理-密码加密</source>
+        <translation>Users - passwords hashed</translation>
+    </message>
+    <message>
+        <source>审计日志-校验</source>
+        <translation>Audit log - verify</translation>
+    </message>
+    <message>
+        <source>审计日志-建链</source>
+        <translation>Audit log - chain created</translation>
+    </message>
+    <message>
+        <source>PCR设备管理-性能指标</source>
+        <translation>PCR instruments - performance profile</translation>
+    </message>
+    <message>
+        <source>PCR设备管理-删除性能指标</source>
+        <translation>PCR instruments - performance profile deleted</translation>
+    </message>
+</context>
+<context>
+    <name>UserRights</name>
+    <message>
+        <source>用户密码</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>用户权限</source>
+        <translation>Role</translation>
+    </message>
+    <message>
+        <source>用户状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>有效期</source>
+        <translation>Valid until</translation>
+    </message>
+    <message>
+        <source>问题</source>
+        <translation>Question</translation>
+    </message>
+    <message>
+        <source>答案</source>
+        <translation>Answer</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>Remarks</translation>
     </message>
 </context>
 <context>

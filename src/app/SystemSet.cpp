@@ -2,6 +2,7 @@
 
 #include "app/WorkProgress.h"
 #include "app/messages.h"
+#include "store/auditcarry.h"
 #include "app/widgets.h"
 #include "store/Backup.h"
 #include "store/WorkerThread.h"
@@ -251,24 +252,45 @@ void SystemSet::pt_Recovery_clicked()
     if (source.isEmpty())
         return;
     const QString live = liveDatabase();
+    // Everything written since the backup is replaced: a usable file is asked for first, naming
+    // the backup's time (what is refused is reported as before, unasked).
+    const QString when = AuditCarry::backupTime(source).toString(Tool::TimeFormat);
+    const bool sameFile = QFileInfo(source).canonicalFilePath() == QFileInfo(live).canonicalFilePath();
+    if (!sameFile && Tool::isPcrDatabase(source)
+        && Messages::question(this, tr("提示"),
+                              tr("将用 %1 的备份恢复数据库，此后的数据将被替换（审计记录会保留）。是否继续？").arg(when))
+            != QMessageBox::Yes)
+        return;
     struct Outcome
     {
         Backup::RestoreResult result = Backup::RestoreResult::Failed;
         QString staging;
         QString error;
+        int carried = 0;
     };
     auto outcome = std::make_shared<Outcome>();
+    const QString operatorName = Tool::CurrentUser.Name;
     // The chosen file is checked and copied beside the live one on the worker; the live file is
     // touched only once that copy is complete.
     runLong(
         tr("正在恢复数据库..."),
-        [outcome, source, live](WorkerThread &worker) {
+        [outcome, source, live, operatorName](WorkerThread &worker) {
             outcome->result = Backup::stage(source, live, &outcome->staging, controlOf(worker), &outcome->error);
+            // The audit entries written since the backup go into the copy before it takes the
+            // live file's place: a restore never erases audit history.
+            if (outcome->result == Backup::RestoreResult::Done
+                && !AuditCarry::carry(live, outcome->staging, operatorName, &outcome->carried, &outcome->error)) {
+                QFile::remove(outcome->staging);
+                outcome->result = Backup::RestoreResult::Failed;
+            }
         },
-        [this, outcome, source] {
+        [this, outcome, source, when] {
             switch (outcome->result) {
             case Backup::RestoreResult::Done:
-                restored(outcome->staging);
+                restored(outcome->staging, tr("手动恢复数据。")
+                                               + tr("文件：%1，备份时间：%2，保留此后的审计记录 %3 条。")
+                                                     .arg(QDir::toNativeSeparators(source), when)
+                                                     .arg(outcome->carried));
                 break;
             case Backup::RestoreResult::SameFile:
                 Messages::information(this, tr("提示"), tr("所选文件就是当前数据库，无需恢复！"));
@@ -287,7 +309,7 @@ void SystemSet::pt_Recovery_clicked()
 
 // The live file is replaced by the complete, checked copy and kept aside until the copy has
 // opened; every failure puts it back and reopens it.
-void SystemSet::restored(const QString &staging)
+void SystemSet::restored(const QString &staging, const QString &auditText)
 {
     QString error;
     QString former;
@@ -307,6 +329,6 @@ void SystemSet::restored(const QString &staging)
     if (!former.isEmpty())
         m_worker->start([former](WorkerThread &) { QFile::remove(former); });
     Messages::information(this, tr("提示"), tr("恢复成功！"));
-    // Written after the reopen: the entry belongs to the database now in use.
-    Tool::SaveAuditLog(AuditEvent::ManualRestore, tr("手动恢复数据。"));
+    // Written after the reopen, after the carried entries: it belongs to the database now in use.
+    Tool::SaveAuditLog(AuditEvent::ManualRestore, auditText);
 }

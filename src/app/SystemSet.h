@@ -58,7 +58,8 @@ private:
     // Runs work on the worker behind a progress window; then follows on this thread.
     void runLong(const QString &label, const std::function<void(WorkerThread &)> &work,
                  const std::function<void()> &then);
-    void restored(const QString &staging);
+    // auditText: the restore's audit entry, written once the restored database is open.
+    void restored(const QString &staging, const QString &auditText);
 
     Ui::SystemSet *ui;
     QString m_backupPath;

@@ -2,13 +2,14 @@
 
 #include "app/messages.h"
 #include "store/accounts.h"
+#include "store/passwords.h"
 #include "ui_login.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDebug>
 
-const QString Login::InitialUserQuestion = QStringLiteral("初始用户");
+const QString Login::InitialUserQuestion = Accounts::initialUserQuestion();
 
 namespace {
 
@@ -42,11 +43,9 @@ Login::Login(QWidget *parent)
     connect(ui->btn_Forget, &QPushButton::clicked, this, &Login::Forget_Clicked);
     connect(ui->btn_Cancle, &QPushButton::clicked, this, &Login::Cancle_Clicked);
 
-    QList<Tool::Struct_UesrManagement> users;
-    Tool::getUesrManagement(users, QString());
-    for (const auto &u : users)
-        ui->comboBox_UserName->addItem(u.Name);
-    ui->lineEdit_UserPassword->setFocus();
+    // The name is typed: the dialog does not tell whoever sits at the machine which accounts exist.
+    ui->comboBox_UserName->setInsertPolicy(QComboBox::NoInsert);
+    ui->comboBox_UserName->setFocus();
 }
 
 Login::~Login()
@@ -87,8 +86,11 @@ void Login::Login_Clicked()
         break;
     }
 
-    if (password == user.Password) {
+    if (Accounts::passwordMatches(user, password)) {
         if (!Tool::updateLoginErrors(name, QStringLiteral("0"), QString()))
+            qDebug() << "修改数据失败！";
+        // A hash made with an older, lower iteration count is renewed while the password is at hand.
+        if (Passwords::needsRehash(user.Password) && !Tool::updatePassword(name, password))
             qDebug() << "修改数据失败！";
         Tool::SaveAuditLog(AuditEvent::UserLogin, tr("用户登录。"));
         accept();
@@ -116,17 +118,54 @@ void Login::Forget_Clicked()
         return;
     }
     const Tool::Struct_UesrManagement user = users.first();
-    if (user.Problem == InitialUserQuestion)
-        Messages::information(this, m_notice, tr("密码为：") + user.Password);
+    // Only the delivered password of the initial account can be shown; every other password is
+    // kept as a hash and cannot be read back.
+    const QString delivered = Accounts::deliveredPassword(user);
+    if (!delivered.isEmpty())
+        Messages::information(this, m_notice, tr("密码为：") + delivered);
 
     bool ok = false;
     const QString answer = Messages::getText(this, tr("忘记密码"), questionText(user.Problem), &ok);
     if (!ok)
         return;
-    if (answer == user.Answer)
-        Messages::information(this, m_notice, tr("密码为：") + user.Password);
-    else
+    if (!Accounts::answerMatches(user, answer)) {
         Messages::information(this, m_warning, tr("答案错误!"));
+        return;
+    }
+    if (!Accounts::mayResetByRecovery(user)) {
+        // The initial account's answer is printed in the manual: once its password was changed,
+        // that answer must not reset it.
+        Messages::information(this, m_warning, tr("初始账户的密码已修改，请由管理员在用户管理中重设！"));
+        return;
+    }
+    setNewPassword(user);
+}
+
+void Login::setNewPassword(const Tool::Struct_UesrManagement &user)
+{
+    bool ok = false;
+    const QString password = Messages::getText(this, tr("忘记密码"), tr("请输入新密码："), &ok, QString(), true).trimmed();
+    if (!ok)
+        return;
+    if (password.isEmpty()) {
+        Messages::information(this, m_warning, tr("请输入密码!"));
+        return;
+    }
+    const QString again = Messages::getText(this, tr("忘记密码"), tr("请再次输入新密码："), &ok, QString(), true).trimmed();
+    if (!ok)
+        return;
+    if (again != password) {
+        Messages::information(this, m_warning, tr("两次输入的密码不一致！"));
+        return;
+    }
+    if (!Tool::updatePassword(user.Name, password)) {
+        Messages::information(this, m_warning, tr("修改数据失败!"));
+        return;
+    }
+    // The entry carries the account whose password was reset, as the login's entries do.
+    Tool::CurrentUser = user;
+    Tool::SaveAuditLog(AuditEvent::PasswordReset, tr("通过找回密码重设密码：") + user.Name);
+    Messages::information(this, m_notice, tr("密码已重设，请用新密码登录。"));
 }
 
 void Login::Cancle_Clicked()

@@ -2,6 +2,8 @@
 // The login dialog: identifies the user, enforces expiry and the lock after three consecutive wrong
 // passwords, offers password recovery and fills Tool::CurrentUser.
 
+#include "store/tool.h"
+
 #include <QDialog>
 
 namespace Ui {
@@ -34,6 +36,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // After a right recovery answer: asks for the new password twice and stores it.
+    void setNewPassword(const Tool::Struct_UesrManagement &user);
+
     Ui::Login *ui;
     QString m_notice;    // "提示"
     QString m_warning;   // "警告"

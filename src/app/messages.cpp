@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QLabel>
 
 namespace {
@@ -72,7 +73,7 @@ QMessageBox::StandardButton Messages::question(QWidget *parent, const QString &t
 }
 
 QString Messages::getText(QWidget *parent, const QString &title, const QString &label,
-                          bool *accepted, const QString &initial)
+                          bool *accepted, const QString &initial, bool secret)
 {
     if (recorder) {
         auto box = MessageRecorder::Box::make(MessageRecorder::TextInput, title, label, {});
@@ -89,6 +90,8 @@ QString Messages::getText(QWidget *parent, const QString &title, const QString &
         shown->setTextFormat(Qt::PlainText);   // the question is an account's own text
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setTextValue(initial);
+    if (secret)
+        dialog.setTextEchoMode(QLineEdit::Password);
     dialog.setOkButtonText(tr("确定"));
     dialog.setCancelButtonText(tr("取消"));
     const bool ok = dialog.exec() == QDialog::Accepted;

@@ -30,9 +30,9 @@ public:
              QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No,
              QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
-    // A line of text asked for; *accepted tells OK from Cancel.
+    // A line of text asked for; *accepted tells OK from Cancel. secret: typed as a password.
     static QString getText(QWidget *parent, const QString &title, const QString &label,
-                           bool *accepted, const QString &initial = QString());
+                           bool *accepted, const QString &initial = QString(), bool secret = false);
 };
 
 class MessageRecorder

@@ -11,6 +11,7 @@
 #include "store/SampleReader.h"
 #include "store/ThreadConnection.h"
 #include "store/WorkerThread.h"
+#include "store/profiles.h"
 #include "store/queries.h"
 
 #include <QDateTimeEdit>
@@ -66,7 +67,10 @@ DataExport::DataExport(QWidget *parent) : QWidget(parent)
 
     m_query = named(new QLineEdit(this), "lineEdit_Query");
     m_queryButton = named(new QPushButton(this), "pushButton_Query");
-    m_table = named(new QTableWidget(0, 1, this), "tableWidget_Data");
+    // The project and the performance verdict of its last certificate or record.
+    m_table = named(new QTableWidget(0, 2, this), "tableWidget_Data");
+    m_table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     m_table->verticalHeader()->setVisible(false);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -202,7 +206,8 @@ void DataExport::retranslate()
     m_warning = tr("警告");
     const QString unit = Tool::TemperatureUnit;
     m_queryButton->setText(tr("查询"));
-    m_table->setHorizontalHeaderLabels({tr("项目名称")});
+    m_table->setHorizontalHeaderLabels({tr("项目名称"), tr("性能判定")});
+    showVerdicts();
     m_displayRangeLabel->setText(tr("时间设置："));
     m_leftRangeLabel->setText(tr(" 温度设置："));
     m_left1Unit->setText(unit + QStringLiteral(" -"));
@@ -236,6 +241,25 @@ void DataExport::fill(const QList<Tool::Struct_Calibration> &list)
     m_table->setRowCount(list.size());
     for (int i = 0; i < list.size(); ++i)
         m_table->setItem(i, 0, new QTableWidgetItem(list.at(i).CalibrationName));
+    showVerdicts();
+}
+
+void DataExport::showVerdicts()
+{
+    QHash<QString, QString> verdicts;
+    if (!Profiles::verdicts(verdicts))
+        return;
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        const QTableWidgetItem *name = m_table->item(row, 0);
+        const QString word = name ? verdicts.value(name->text()) : QString();
+        auto *item = new QTableWidgetItem(PerformanceReport::verdictDisplay(word));
+        item->setTextAlignment(Qt::AlignCenter);
+        if (word == QStringLiteral("不合格"))
+            item->setForeground(QColor(255, 0, 0));
+        else if (word == QStringLiteral("合格"))
+            item->setForeground(QColor(0, 128, 0));
+        m_table->setItem(row, 1, item);
+    }
 }
 
 void DataExport::pt_Query_clicked()
@@ -406,6 +430,8 @@ void DataExport::startExport(int mode, const QString &format)
     QWaiting waiting(this);
     waiting.StartExport(mode, format, m_calibration, m_from, m_to);
     waiting.exec();
+    // A certificate or record judged the project's performance.
+    showVerdicts();
 }
 
 void DataExport::pt_CalibrationReport_clicked()
@@ -442,14 +468,19 @@ void DataExport::onGrpMenuTriggered(QAction *action)
     const QList<QTableWidgetItem *> selected = m_table->selectedItems();
     if (selected.isEmpty())
         return;
-    const QString name = selected.first()->text();
+    const QTableWidgetItem *item = m_table->item(selected.first()->row(), 0);
+    if (!item)
+        return;
+    const QString name = item->text();
     // Samples first: if the record cannot go afterwards it stays listed and can be deleted again,
     // whereas samples left without their record would be out of reach. A failure is no deletion
     // and gets no audit entry.
     if (!Tool::deleteCalibrationData(name) || !Tool::deleteCalibration(name))
         Messages::warning(this, m_warning, tr("删除数据失败!"));
-    else
+    else {
         Tool::SaveAuditLog(AuditEvent::CalibrationDataDelete, tr("校准数据删除：") + name);
+        Profiles::removeVerdict(name);
+    }
     QList<Tool::Struct_Calibration> all;
     Tool::getCalibration(all, QString());
     fill(all);

@@ -67,6 +67,8 @@ private:
     void showRun(const Tool::Struct_Calibration &calibration, OpenedRun &run);
     void retranslate();
     void fill(const QList<Tool::Struct_Calibration> &list);
+    // The stored performance verdict beside each listed project.
+    void showVerdicts();
     void showMenu(const QPoint &position);
     void startExport(int mode, const QString &format);
 

@@ -2,6 +2,7 @@
 #include "ui_Electrometer.h"
 
 #include "app/messages.h"
+#include "store/auditdiff.h"
 #include "app/widgets.h"
 #include "instruments/Collection1611A.h"
 #include "registry/CalibrationDates.h"
@@ -301,7 +302,15 @@ void Electrometer::pt_Modify_clicked()
         return;
     }
     refreshList();
-    Tool::SaveAuditLog(AuditEvent::ElectrometerModify, tr("测温仪修改：") + device.DeviceName);
+    using D = Tool::Struct_Electrometer;
+    const QString changes = AuditDiff::between<D>(
+        existing.first(), device,
+        {{tr("设备名称"), &D::DeviceName}, {tr("设备型号"), &D::DeviceModel}, {tr("制造单位"), &D::Manufacturer},
+         {tr("序列号"), &D::SerialNumber}, {tr("校准状态"), &D::CalibrationState},
+         {tr("证书编号"), &D::CertificateNumber}, {tr("有效期"), &D::CalibrationCycle},
+         {tr("不确定度"), &D::Uncertain}, {tr("通讯方式"), &D::SignalMode}, {tr("IP地址"), &D::IP_COM},
+         {tr("端口号"), &D::Port_BaudRate}});
+    Tool::SaveAuditLog(AuditEvent::ElectrometerModify, AuditDiff::sentence(tr("测温仪修改：") + device.DeviceName, changes));
 }
 
 void Electrometer::pt_Delete_clicked()

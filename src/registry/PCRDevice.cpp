@@ -2,8 +2,10 @@
 #include "ui_PCRDevice.h"
 
 #include "app/messages.h"
+#include "store/auditdiff.h"
 #include "app/widgets.h"
 #include "registry/CalibrationDates.h"
+#include "registry/PerformanceProfileBox.h"
 #include "registry/RegistryForm.h"
 
 #include <QDateTime>
@@ -70,6 +72,11 @@ PCRDevice::PCRDevice(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     // The recheck date and state follow what the user types.
     connect(ui->lineEdit_CalibrationDate, &QLineEdit::textEdited, this, &PCRDevice::typedDatesChanged);
     connect(ui->lineEdit_CalibrationCycle, &QLineEdit::textEdited, this, &PCRDevice::typedDatesChanged);
+
+    profileBox = new PerformanceProfileBox(this);
+    ui->verticalLayout->insertWidget(1, profileBox);
+    connect(ui->comboBox_DeviceModel, &QComboBox::currentTextChanged, profileBox, &PerformanceProfileBox::showModel);
+    profileBox->showModel(ui->comboBox_DeviceModel->currentText());
 
     refreshList();
 }
@@ -228,7 +235,14 @@ void PCRDevice::pt_PCRModify_clicked()
     refreshList();
     showDerived(device.CalibrationDate, device.CalibrationCycle);
     openedCalibrationDate = device.CalibrationDate;
-    Tool::SaveAuditLog(AuditEvent::PCRDeviceModify, tr("PCR设备修改：") + device.DeviceName);
+    using D = Tool::Struct_PCRDevice;
+    const QString changes = AuditDiff::between<D>(
+        existing.first(), device,
+        {{tr("设备名称"), &D::DeviceName}, {tr("设备型号"), &D::DeviceModel}, {tr("序列号"), &D::SerialNumber},
+         {tr("制造单位"), &D::Manufacturer}, {tr("校准方式"), &D::CalibrationMode},
+         {tr("校准日期"), &D::CalibrationDate}, {tr("校准周期"), &D::CalibrationCycle},
+         {tr("证书号"), &D::CertificateNumber}, {tr("备注"), &D::Remarks}});
+    Tool::SaveAuditLog(AuditEvent::PCRDeviceModify, AuditDiff::sentence(tr("PCR设备修改：") + device.DeviceName, changes));
 }
 
 void PCRDevice::pt_PCRDelete_clicked()

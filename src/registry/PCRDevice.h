@@ -11,6 +11,7 @@
 namespace Ui {
 class PCRDevice;
 }
+class PerformanceProfileBox;
 
 class PCRDevice : public QWidget
 {
@@ -48,6 +49,8 @@ private:
     void fillFixedLists();
 
     std::unique_ptr<Ui::PCRDevice> ui;
+    // The limits of the model in the model editor.
+    PerformanceProfileBox *profileBox = nullptr;
     QString selectedNumber;
     // The stored date of the opened instrument: kept with its seconds when the editor still
     // shows its minute.

@@ -526,6 +526,45 @@ void ExcelReport::Merge(int row, int column, int span)
         d->merge(row, column, span);
 }
 
+void ExcelReport::RemoveRowsFrom(int row)
+{
+    if (!d->open || row < 1)
+        return;
+    std::vector<xml_node> doomed;
+    for (xml_node r = d->sheetData.child("row"); r; r = r.next_sibling("row"))
+        if (rowOf(r) >= row)
+            doomed.push_back(r);
+    for (xml_node r : doomed)
+        d->sheetData.remove_child(r);
+    if (xml_node merges = d->mergeCells(false)) {
+        std::vector<xml_node> gone;
+        for (xml_node m : merges.children("mergeCell")) {
+            Area area;
+            if (parseArea(attr(m, "ref"), &area) && area.r2 >= row)
+                gone.push_back(m);
+        }
+        for (xml_node m : gone)
+            merges.remove_child(m);
+        d->updateMergeCount();
+    }
+    if (xml_node breaks = d->sheet.document_element().child("rowBreaks")) {
+        std::vector<xml_node> gone;
+        for (xml_node b : breaks.children("brk"))
+            if (b.attribute("id").as_int() >= row - 1)
+                gone.push_back(b);
+        for (xml_node b : gone)
+            breaks.remove_child(b);
+        if (!breaks.child("brk"))
+            d->sheet.document_element().remove_child(breaks);
+        else {
+            const QString count = QString::number(std::distance(breaks.children("brk").begin(), breaks.children("brk").end()));
+            setAttr(breaks, "count", count);
+            if (breaks.attribute("manualBreakCount"))
+                setAttr(breaks, "manualBreakCount", count);
+        }
+    }
+}
+
 bool ExcelReport::SaveAndQuit(const QString &path)
 {
     if (!d->open) {

@@ -35,6 +35,9 @@ public:
     void SetMeanTemperatureHeader(int row, int column, const QString &unit);
     void InsertRow(int row, int column);
     void Merge(int row, int column, int span);
+    // Removes the rows from `row` to the end of the sheet with their merges and page breaks: an
+    // optional last part of a template left out.
+    void RemoveRowsFrom(int row);
 
     // Writes the workbook as .xlsx (atomically) and closes it. False on a write error.
     bool SaveAndQuit(const QString &path);

@@ -7,6 +7,7 @@
 #include "reports/ReportTemplates.h"
 #include "store/SampleReader.h"
 #include "store/datawords.h"
+#include "store/profiles.h"
 #include "store/queries.h"
 
 #include <QDebug>
@@ -53,6 +54,7 @@ ExportJob::Settings ExportJob::Settings::current()
     Settings s;
     s.unit = Tool::TemperatureUnit;
     s.decimals = Tool::TemperatureAccuracy;
+    s.performance = PerformanceReport::currentOptions();
     return s;
 }
 
@@ -120,7 +122,16 @@ bool ExportJob::LoadCycleFiles(QString *message)
             return false;
         }
     }
+    // Without a readable profile the figures are printed without verdicts.
+    if (!PerformanceReport::loadProfile(m_calibration.DeviceModel, &m_profile, &m_hasProfile))
+        m_hasProfile = false;
     return true;
+}
+
+void ExportJob::setProfile(const Analysis::PerformanceProfile &profile, bool found)
+{
+    m_profile = profile;
+    m_hasProfile = found;
 }
 
 QDateTime ExportJob::wholeRunFrom()
@@ -271,6 +282,23 @@ int ExportJob::analyse()
         for (int i = 0; i < 8; ++i)
             m_results.rateTexts << QString();
     }
+
+    PerformanceReport::Input &p = m_results.performance;
+    p.options = m_settings.performance;
+    if (!m_calibration.UniformityFile.isEmpty())
+        p.result.steps = Analysis::stepPerformance(m_uniformitySamples, m_segments, m_uniformitySteps, probeCount(),
+                                                   p.options.settings);
+    if (!m_calibration.RateFile.isEmpty())
+        p.result.rate = Analysis::ratePerformance(m_rateSamples, m_rateSteps, probeCount(), p.options.settings.rateWindow);
+    p.profile = m_profile;
+    p.hasProfile = m_hasProfile;
+    p.model = m_calibration.DeviceModel;
+    if (!m_calibration.LayoutPoints.isEmpty())
+        p.probes = m_calibration.LayoutPoints.split(QLatin1Char(','));
+    p.unit = unit;
+    p.decimals = m_settings.decimals;
+    m_results.figures = PerformanceReport::figures(p);
+    m_results.verdict = Analysis::overallVerdict(m_results.figures);
     return Written;
 }
 
@@ -309,6 +337,7 @@ ReportContent ExportJob::content() const
     content.serialNumber = c.SerialNumber;
     content.manufacturer = c.Manufacturer;
     content.certificateNumber = c.CertificateNumber;
+    content.performance = PerformanceReport::content(m_results.performance);
     return content;
 }
 
@@ -489,6 +518,11 @@ ExportJob::Outcome ExportJob::finish(int code, const QString &outputPath) const
         Tool::SaveAuditLog(AuditEvent::ExportReport, tr("校准报告导出：") + name);
     else
         Tool::SaveAuditLog(AuditEvent::ExportRecord, tr("校准记录导出：") + name);
+    // The export page shows it beside the calibration.
+    if (!m_results.figures.isEmpty()
+        && !Profiles::saveVerdict(name, PerformanceReport::verdictWord(m_results.verdict), m_calibration.DeviceModel,
+                                  QDateTime::currentDateTime().toString(Tool::TimeFormat)))
+        qDebug().noquote() << QStringLiteral("性能判定保存失败：") + name;
     qDebug().noquote() << (certificate ? QStringLiteral("校准报告导出路径为:") : QStringLiteral("校准记录导出路径为:"))
             + outputPath;
     return {true, tipTitle(), tr("数据导出成功！")};
@@ -584,6 +618,7 @@ QJsonObject ExportJob::resultsJson() const
     } else {
         root.insert(QStringLiteral("rates"), QJsonValue());
     }
+    root.insert(QStringLiteral("performance"), PerformanceReport::json(m_results.performance));
     return root;
 }
 

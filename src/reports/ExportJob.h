@@ -3,6 +3,7 @@
 #include "analysis/AnalysisTypes.h"
 #include "analysis/Rate.h"
 #include "analysis/Segmentation.h"
+#include "reports/PerformanceReport.h"
 #include "reports/ReportWriter.h"
 #include "store/tool.h"
 
@@ -61,7 +62,9 @@ public:
     {
         QString unit;       // "℃" or "℉"
         int decimals = 2;   // fixed-point decimals of printed numbers
-        static Settings current();   // Tool::TemperatureUnit and Tool::TemperatureAccuracy
+        PerformanceReport::Options performance;   // band, fixed times, rate window, annex
+        // Tool::TemperatureUnit, Tool::TemperatureAccuracy and config.ini's [Performance]
+        static Settings current();
     };
 
     // What one export computed. Rows and rate values come in ℃ and in the display unit.
@@ -74,6 +77,10 @@ public:
         QVector<double> uncertainty;            // per row, display unit (certificates)
         Analysis::RateResult rate;              // ℃, unrounded
         QStringList rateTexts;                  // the eight printed texts (empty without data)
+        // The figures beyond uniformity, with the profile they are judged against.
+        PerformanceReport::Input performance;
+        QVector<Analysis::PerformanceFigure> figures;
+        Analysis::Verdict verdict = Analysis::Verdict::NotJudged;
     };
 
     // One outcome as the user is told: a failure goes under "警告", a success under "提示".
@@ -101,9 +108,14 @@ public:
 
     // --- preparation -------------------------------------------------------------------------
 
-    // Both cycle files named by the calibration (uniformity, then rate with its checks). False
-    // with the message to show under "警告" when one is missing or unusable.
+    // Both cycle files named by the calibration (uniformity, then rate with its checks), and the
+    // performance profile of its instrument model. False with the message to show under "警告"
+    // when a cycle file is missing or unusable.
     bool LoadCycleFiles(QString *message = nullptr);
+    // The profile read by LoadCycleFiles (found: the model has one).
+    bool hasProfile() const { return m_hasProfile; }
+    // One given instead of the stored one.
+    void setProfile(const Analysis::PerformanceProfile &profile, bool found);
 
     // The runs inside [from, to]; wholeRunFrom()/wholeRunTo() take every stored row. A cancel
     // leaves the runs cut short; cancelled() then says so.
@@ -149,7 +161,8 @@ public:
     int RateAnalysisData(QStringList &texts) const;
 
     // The writers' common part: uniformity rows (if a uniformity file is named), uncertainties,
-    // rates (if a rate file is named). 0, or the writer code 1 or 2. Fills results().
+    // rates (if a rate file is named), then the performance figures and their verdicts. 0, or
+    // the writer code 1 or 2. Fills results().
     int analyse();
     const Results &results() const { return m_results; }
 
@@ -174,7 +187,8 @@ public:
     // Why the last write failed, as the document layer says it (may be empty).
     QString errorString() const { return m_error; }
 
-    // Writes the log lines and, on success, the audit entry of the mode; returns what to show
+    // Writes the log lines and, on success, the audit entry of the mode (and for a certificate or
+    // record the overall performance verdict beside the calibration); returns what to show
     // (nothing, for a cancelled write).
     Outcome finish(int code, const QString &outputPath) const;
 
@@ -207,6 +221,8 @@ private:
     QVector<Segment> m_segments;
     QVector<QDateTime> m_markers;
     Results m_results;
+    Analysis::PerformanceProfile m_profile;
+    bool m_hasProfile = false;
     QString m_error;
     Control m_control;
 };

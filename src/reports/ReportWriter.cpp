@@ -94,6 +94,88 @@ int finishWord(WordReport &word, const QString &outputPath, bool pdf, QString *e
     return pdf ? ReportWriter::TemplateFailed : ReportWriter::WriteFailed;
 }
 
+// ---- the performance section ------------------------------------------------------------------
+
+// The figure lines as the tables print them; one "无" line when the run gave none.
+QVector<QStringList> performanceRows(const PerformanceContent &p)
+{
+    QVector<QStringList> rows;
+    for (const PerformanceContent::Line &l : p.lines)
+        rows << QStringList{l.name, l.setTemperature, l.value, l.limit, l.verdict};
+    if (rows.isEmpty())
+        rows << QStringList{QCoreApplication::translate("ReportWriter", "无"), QString(), QString(), QString(), QString()};
+    return rows;
+}
+
+// The figures table (bookmark Perf2 in its first data row, Perf1 in its second), the texts
+// perf_1 (profile), perf_2 (basis), perf_3 (verdict) and, for the record, the wells table
+// (PerfW1 at its first probe heading, PerfW3 in its first data row, PerfW2 in its second) with
+// its unit in perf_4.
+void performanceWord(WordReport &word, const ReportContent &content, bool wells)
+{
+    const PerformanceContent &p = content.performance;
+    const QVector<QStringList> rows = performanceRows(p);
+    const int count = rows.size();
+    if (count >= 2) {
+        word.GoToBookmark(QStringLiteral("Perf1"));
+        word.InsertRows(count - 2);
+    }
+    for (int k = count - 1; k >= 0; --k) {
+        word.GoToBookmark(QStringLiteral("Perf2"));
+        word.MoveDown(k);
+        for (int j = 0; j < rows.at(k).size(); ++j) {
+            if (j > 0)
+                word.MoveRight(1);
+            word.TypeText(rows.at(k).at(j));
+        }
+    }
+    QStringList texts{p.profile, p.basis, p.verdict};
+    if (wells) {
+        texts << content.unit;
+        word.GoToBookmark(QStringLiteral("PerfW1"));
+        for (const QString &entry : content.probes) {
+            const ProbeLabel label = probeLabel(entry);
+            word.TypeWithSubscript(label.letters, label.index);
+            word.MoveRight(1);
+        }
+        const int w = p.wells.size();
+        if (w - 2 > 0) {
+            word.GoToBookmark(QStringLiteral("PerfW2"));
+            word.InsertRows(w - 2);
+        }
+        int columns = 0;
+        for (const QStringList &row : p.wells)
+            columns = std::max(columns, int(row.size()));
+        // Column by column from the last, each from the table's bookmark, as the uniformity table.
+        for (int j = columns - 1; j >= 0; --j) {
+            word.GoToBookmark(QStringLiteral("PerfW3"));
+            word.MoveRight(j);
+            for (int k = 0; k < w; ++k) {
+                word.TypeText(j < p.wells.at(k).size() ? p.wells.at(k).at(j) : QString());
+                word.MoveDown(1);
+            }
+        }
+    }
+    word.FillBookmarks(QStringLiteral("perf_"), texts);
+}
+
+// Data rows of the figures in a sheet: from `first`, at least the template's two, grown below the
+// first with the merges of `spans` (column, width) in every new row. Returns the row after them.
+int performanceExcelRows(ExcelReport &excel, const QVector<QStringList> &rows, int first,
+                         const QVector<QPair<int, int>> &spans)
+{
+    const int count = rows.size();
+    for (int i = 2; i < count; ++i) {
+        excel.InsertRow(first + 1, 1);
+        for (const auto &span : spans)
+            excel.Merge(first + 1, span.first, span.second);
+    }
+    for (int k = 0; k < count; ++k)
+        for (int j = 0; j < rows.at(k).size() && j < spans.size(); ++j)
+            excel.SetCell(first + k, spans.at(j).first, rows.at(k).at(j));
+    return first + std::max(count, 2);
+}
+
 } // namespace
 
 namespace ReportWriter {
@@ -145,6 +227,11 @@ int certificateWord(const QString &templatePath, const ReportContent &content, c
     word.GoToBookmark(QStringLiteral("Form5"));
     word.ToggleSubscriptAndType(QStringLiteral("d"));
     word.ToggleSubscriptAndType(content.unit);
+    // The annex of the performance figures closes the certificate, when wanted and there are any.
+    if (content.performance.annex && content.performance.present)
+        performanceWord(word, content, false);
+    else
+        word.RemoveFromBookmark(QStringLiteral("PerfAnnex"));
     return finishWord(word, outputPath, pdf, error, cancel);
 }
 
@@ -188,6 +275,7 @@ int originalRecordWord(const QString &templatePath, const ReportContent &content
     for (int i = 0; i < 6; ++i)
         codes << content.unit;
     word.FillBookmarks(QStringLiteral("code_"), codes);
+    performanceWord(word, content, true);
     return finishWord(word, outputPath, pdf, error, cancel);
 }
 
@@ -243,6 +331,18 @@ int certificateExcel(const QString &templatePath, const ReportContent &content, 
     excel.SetCell(f + 6, 3, QCoreApplication::translate("ReportWriter", "极差/") + u);
     excel.SetCell(h + 11, 3, u + QStringLiteral("/s"));
     excel.SetCell(2 * f + 12, 3, u + QStringLiteral("/s"));
+    // The annex below the signatures: title, profile, basis, heading, the figures, the verdict.
+    const int annex = 2 * f + 23;
+    const PerformanceContent &p = content.performance;
+    if (p.annex && p.present) {
+        excel.SetCell(annex + 1, 1, p.profile);
+        excel.SetCell(annex + 2, 1, p.basis);
+        const int verdict = performanceExcelRows(excel, performanceRows(p), annex + 4,
+                                                 {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}});
+        excel.SetCell(verdict, 2, p.verdict);
+    } else {
+        excel.RemoveRowsFrom(annex - 1);
+    }
     return finishExcel(excel, outputPath, error);
 }
 
@@ -300,6 +400,32 @@ int originalRecordExcel(const QString &templatePath, const ReportContent &conten
     }
     excel.SetCell(f + 25, 3, content.calibrator);
     excel.SetCell(f + 25, 8, content.checker);
+    // The performance section below the signatures: title, profile, basis, heading, the
+    // figures, the verdict; then the wells a fixed time after reaching.
+    const PerformanceContent &p = content.performance;
+    const int top = f + 27;
+    excel.SetCell(top + 1, 1, p.profile);
+    excel.SetCell(top + 2, 1, p.basis);
+    const int verdict = performanceExcelRows(excel, performanceRows(p), top + 4,
+                                             {{1, 3}, {4, 2}, {6, 2}, {8, 2}, {10, 2}});
+    excel.SetCell(verdict, 4, p.verdict);
+    const int wells = verdict + 2;
+    excel.SetCell(wells, 1, QCoreApplication::translate("ReportWriter", "各测温点定时偏差（测点值−设定温度）/") + u);
+    for (int q = 0; q < content.probes.size(); ++q) {
+        const ProbeLabel label = probeLabel(content.probes.at(q));
+        excel.SetCellWithSubscript(wells + 1, q + 2, label.letters, label.index, QString());
+    }
+    QVector<QStringList> wellRows;
+    QVector<QPair<int, int>> wellColumns;
+    for (const QStringList &row : p.wells) {
+        // Set temperature and time share the first column.
+        QStringList cells{row.value(0) + QLatin1Char('\n') + row.value(1)};
+        cells << row.mid(2);
+        wellRows << cells;
+    }
+    for (int col = 1; col <= 1 + std::max(n, int(content.probes.size())); ++col)
+        wellColumns << qMakePair(col, 1);
+    performanceExcelRows(excel, wellRows, wells + 2, wellColumns);
     return finishExcel(excel, outputPath, error);
 }
 

@@ -6,6 +6,28 @@
 
 #include <atomic>
 
+// The performance section of the original record and the certificate's annex, as printed:
+// every text already in the display unit.
+struct PerformanceContent
+{
+    struct Line
+    {
+        QString name;            // "过冲", "平均偏差（15 s）", ...
+        QString setTemperature;  // "95.00℃"; empty for the rates
+        QString value;           // with its unit
+        QString limit;           // with its unit; empty without a profile
+        QString verdict;         // "合格", "不合格"; empty without a profile
+    };
+    bool present = false;        // the run gave figures
+    QString profile;             // the limits used, or that there are none
+    QString basis;               // band, fixed times and rate window the figures rest on
+    QString verdict;             // the overall verdict line
+    QVector<Line> lines;
+    // Per step and fixed time: set temperature, time after reaching, then each well's deviation.
+    QVector<QStringList> wells;
+    bool annex = false;          // certificates: print the annex
+};
+
 // What a certificate or an original record prints, computed beforehand by the export job.
 struct ReportContent
 {
@@ -22,6 +44,8 @@ struct ReportContent
     // Texts of the calibration record; every temperature already in the display unit.
     QString company, calibrationTime, ambientTemperature, humidity, pressure, calibrator, checker;
     QString deviceName, deviceModel, serialNumber, manufacturer, certificateNumber;
+
+    PerformanceContent performance;
 };
 
 // The four documents, filled through WordReport/ExcelReport in the fixed order of calls that

@@ -612,6 +612,31 @@ void WordReport::MoveRight(int n)
         d->moveRight(n);
 }
 
+bool WordReport::RemoveFromBookmark(const QString &name)
+{
+    if (!d->open)
+        return false;
+    const QByteArray wanted = name.toUtf8();
+    xml_node start = d->body.find_node([&](xml_node n) {
+        return is(n, "w:bookmarkStart") && wanted == n.attribute("w:name").value();
+    });
+    if (!start)
+        return false;
+    xml_node block = start;
+    while (block.parent() != d->body)
+        block = block.parent();
+    std::vector<xml_node> doomed;
+    for (xml_node n = block; n; n = n.next_sibling())
+        if (!is(n, "w:sectPr"))
+            doomed.push_back(n);
+    for (xml_node n : doomed)
+        d->body.remove_child(n);
+    for (xml_node n = d->body.first_child(); n; n = n.next_sibling())
+        if (d->enterBlock(n))
+            break;
+    return true;
+}
+
 bool WordReport::ExportPdf(const QString &path, const std::atomic<bool> *cancel)
 {
     if (!d->open) {

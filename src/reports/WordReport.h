@@ -47,6 +47,10 @@ public:
     void ToggleSubscriptAndType(const QString &text);
     void MoveDown(int n);
     void MoveRight(int n);
+    // Removes everything from the block that holds the bookmark to the end of the document (the
+    // page settings stay): an optional last part of a template left out. The selection goes to the
+    // start of the document. False when there is no such bookmark.
+    bool RemoveFromBookmark(const QString &name);
 
     // Writes the filled document as PDF through LibreOffice. False (with errorString) when
     // LibreOffice is missing or the conversion fails, or when `cancel` was set while it ran; no

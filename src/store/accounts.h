@@ -37,4 +37,20 @@ struct WrongPassword
 };
 std::optional<WrongPassword> afterWrongPassword(const QString &errorsNumber);
 
+// The password typed (already trimmed) against the stored hash; a plain-text value never matches.
+bool passwordMatches(const Tool::Struct_UesrManagement &user, const QString &typed);
+// The recovery answer as typed (untrimmed) against the stored hash.
+bool answerMatches(const Tool::Struct_UesrManagement &user, const QString &typed);
+
+// The recovery question that marks the delivered initial account, as stored.
+inline QString initialUserQuestion() { return QStringLiteral("初始用户"); }
+// The delivered password, while the initial account still has it; empty for any other account
+// and once it has been changed. Only this one is ever shown: no stored password can be read back.
+QString deliveredPassword(const Tool::Struct_UesrManagement &user);
+
+// What "忘记密码" may do for an account once its question was answered right: set a new
+// password, or not, because the account's answer is the public one of the delivered account and
+// its password is no longer the delivered one (only an administrator may reset it then).
+bool mayResetByRecovery(const Tool::Struct_UesrManagement &user);
+
 } // namespace Accounts

@@ -23,6 +23,9 @@ const std::vector<Entry> &entries()
         {E::PCRDeviceModify, QT_TRANSLATE_NOOP("Tool", "PCR设备管理-修改"), "PCR instruments - modify"},
         {E::PCRDeviceDelete, QT_TRANSLATE_NOOP("Tool", "PCR设备管理-删除"), "PCR instruments - delete"},
         {E::PCRDeviceView, QT_TRANSLATE_NOOP("Tool", "PCR设备管理-查看"), "PCR instruments - view"},
+        {E::PCRProfileModify, QT_TRANSLATE_NOOP("Tool", "PCR设备管理-性能指标"), "PCR instruments - performance profile"},
+        {E::PCRProfileDelete, QT_TRANSLATE_NOOP("Tool", "PCR设备管理-删除性能指标"),
+         "PCR instruments - performance profile deleted"},
         {E::ElectrometerAdd, QT_TRANSLATE_NOOP("Tool", "测温仪管理-添加"), "Measuring instruments - add"},
         {E::ElectrometerModify, QT_TRANSLATE_NOOP("Tool", "测温仪管理-修改"), "Measuring instruments - modify"},
         {E::ElectrometerDelete, QT_TRANSLATE_NOOP("Tool", "测温仪管理-删除"), "Measuring instruments - delete"},
@@ -48,7 +51,11 @@ const std::vector<Entry> &entries()
         {E::UserModify, QT_TRANSLATE_NOOP("Tool", "用户管理-修改"), "Users - modify"},
         {E::UserDelete, QT_TRANSLATE_NOOP("Tool", "用户管理-删除"), "Users - delete"},
         {E::UserLogin, QT_TRANSLATE_NOOP("Tool", "用户管理-登录"), "Users - login"},
+        {E::PasswordReset, QT_TRANSLATE_NOOP("Tool", "用户管理-重设密码"), "Users - password reset"},
+        {E::SecretsHashed, QT_TRANSLATE_NOOP("Tool", "用户管理-密码加密"), "Users - passwords hashed"},
         {E::AuditLogDownload, QT_TRANSLATE_NOOP("Tool", "审计日志-下载"), "Audit log - download"},
+        {E::AuditLogVerify, QT_TRANSLATE_NOOP("Tool", "审计日志-校验"), "Audit log - verify"},
+        {E::AuditChainCreated, QT_TRANSLATE_NOOP("Tool", "审计日志-建链"), "Audit log - chain created"},
     };
     return all;
 }

@@ -22,6 +22,8 @@ enum class AuditEvent : int {
     PCRDeviceModify = 12,
     PCRDeviceDelete = 13,
     PCRDeviceView = 14,
+    PCRProfileModify = 15,
+    PCRProfileDelete = 16,
     ElectrometerAdd = 21,
     ElectrometerModify = 22,
     ElectrometerDelete = 23,
@@ -46,7 +48,11 @@ enum class AuditEvent : int {
     UserModify = 82,
     UserDelete = 83,
     UserLogin = 84,
+    PasswordReset = 85,
+    SecretsHashed = 86,
     AuditLogDownload = 91,
+    AuditLogVerify = 92,
+    AuditChainCreated = 93,
 };
 
 namespace AuditEvents {

@@ -58,8 +58,9 @@ constexpr std::array<U::RightColumn, RightCount> table = {{
     // The export boxes name the exports as the data export page shows them.
     {PCR_RIGHT(CalibrationReport), QT_TRANSLATE_NOOP("Admin", "校准报告导出"), QT_TRANSLATE_NOOP("Jurisdiction", "校准报告导出"),
      G::DataExport, Everyone},
+    // Headed like its box, so that "原始记录导出" (Custom's box) never names this right too.
     {PCR_RIGHT(OriginalRecord), QT_TRANSLATE_NOOP("Admin", "原始记录导出"), QT_TRANSLATE_NOOP("Jurisdiction", "校准记录导出"),
-     G::DataExport, Everyone},
+     G::DataExport, Everyone, QT_TRANSLATE_NOOP("Admin", "校准记录导出")},
     {PCR_RIGHT(Custom), QT_TRANSLATE_NOOP("Admin", "自定义导出"), QT_TRANSLATE_NOOP("Jurisdiction", "原始记录导出"),
      G::DataExport, Everyone},
     {PCR_RIGHT(AdminAdd), QT_TRANSLATE_NOOP("Admin", "用户添加"), QT_TRANSLATE_NOOP("Jurisdiction", "用户添加"),

@@ -1,5 +1,8 @@
 #include "store/schema.h"
 
+#include "store/passwords.h"
+#include "store/profiles.h"
+
 #include <QDateTime>
 #include <QSet>
 #include <QSqlError>
@@ -29,6 +32,16 @@ Table userTable()
     return t;
 }
 
+// The four texts of an entry, then the chain hash (store/auditchain.h).
+Table auditTable()
+{
+    Table t = textTable<Tool::Struct_AuditLog>(QStringLiteral("AuditLog"));
+    t.columns << QStringLiteral("Hash");
+    t.types << QStringLiteral("TEXT");
+    t.added = 1;
+    return t;
+}
+
 bool run(QSqlQuery &q, const QString &sql, QString *error)
 {
     if (q.exec(sql))
@@ -51,7 +64,7 @@ const std::vector<Table> &tables()
         textTable<Tool::Struct_Layout>(QStringLiteral("Layout")),
         textTable<Tool::Struct_Calibration>(QStringLiteral("Calibration")),
         textTable<Tool::Struct_CalibrationData>(QStringLiteral("CalibrationData")),
-        textTable<Tool::Struct_AuditLog>(QStringLiteral("AuditLog")),
+        auditTable(),
         Table{QStringLiteral("DataSheet"), {QStringLiteral("Name"), QStringLiteral("Data")},
               {QStringLiteral("TEXT"), QStringLiteral("TEXT")}},
     };
@@ -63,7 +76,27 @@ const Table *table(const QString &name)
     for (const Table &t : tables())
         if (t.name == name)
             return &t;
+    for (const Table &t : addedTables())
+        if (t.name == name)
+            return &t;
     return nullptr;
+}
+
+const std::vector<Table> &addedTables()
+{
+    static const std::vector<Table> added = [] {
+        Table profile{QString::fromLatin1(Profiles::TableName), {}, {}};
+        for (const auto &field : PerformanceProfileRecord::fields()) {
+            profile.columns << QString::fromLatin1(field.first);
+            // One profile per model.
+            profile.types << (profile.types.isEmpty() ? QStringLiteral("TEXT PRIMARY KEY") : QStringLiteral("TEXT"));
+        }
+        Table verdict{QString::fromLatin1(Profiles::VerdictTableName), Profiles::verdictColumns(), {}};
+        for (int i = 0; i < verdict.columns.size(); ++i)
+            verdict.types << (i == 0 ? QStringLiteral("TEXT PRIMARY KEY") : QStringLiteral("TEXT"));
+        return std::vector<Table>{profile, verdict};
+    }();
+    return added;
 }
 
 Tool::Struct_UesrManagement initialUser()
@@ -93,8 +126,10 @@ bool ensure(QSqlDatabase db, QString *error)
         present.insert(q.value(0).toString());
     q.finish();
 
+    std::vector<Table> all = tables();
+    all.insert(all.end(), addedTables().begin(), addedTables().end());
     QStringList missing;
-    for (const Table &t : tables())
+    for (const Table &t : all)
         if (!present.contains(t.name))
             missing << t.name;
     const bool needIndex = [&] {
@@ -112,7 +147,7 @@ bool ensure(QSqlDatabase db, QString *error)
         return false;
     }
     bool ok = true;
-    for (const Table &t : tables()) {
+    for (const Table &t : all) {
         if (!ok || !missing.contains(t.name))
             continue;
         QStringList defs;
@@ -124,7 +159,9 @@ bool ensure(QSqlDatabase db, QString *error)
         ok = run(q, QStringLiteral("create index if not exists CalibrationData_Name_Model "
                                    "on CalibrationData (Name, Model)"), error);
     if (ok && missing.contains(QStringLiteral("UesrManagement"))) {
-        const Tool::Struct_UesrManagement u = initialUser();
+        Tool::Struct_UesrManagement u = initialUser();
+        u.Password = Passwords::hash(u.Password);
+        u.Answer = Passwords::hash(u.Answer);
         const Table &t = tables().front();
         QStringList marks;
         for (int i = 0; i < t.columns.size(); ++i)

@@ -16,16 +16,22 @@ struct Table
     QString name;
     QStringList columns;   // in column order
     QStringList types;     // declared type per column
+    int added = 0;         // trailing columns a later version added: an older file may lack them
 };
 
 // The tables in creation order.
 const std::vector<Table> &tables();
 const Table *table(const QString &name);
 
-// The account a new database starts with.
+// Tables that came after the first databases were delivered: created when missing like the rest,
+// but not asked of a file checked for being one of ours (an older backup lacks them).
+const std::vector<Table> &addedTables();
+
+// The account a new database starts with, its password and answer as delivered (plain; they are
+// stored hashed).
 Tool::Struct_UesrManagement initialUser();
 
-// Creates every missing table and the CalibrationData index; a table UesrManagement created here
+// Creates every missing table (added ones included) and the CalibrationData index; a table UesrManagement created here
 // receives the initial account. All in one transaction: on failure nothing is left half made.
 bool ensure(QSqlDatabase db, QString *error);
 

@@ -2,6 +2,9 @@
 
 #include "store/Backup.h"
 #include "store/ThreadConnection.h"
+#include "store/auditchain.h"
+#include "store/passwords.h"
+#include "store/safeguards.h"
 #include "store/schema.h"
 
 #include <QAtomicInteger>
@@ -441,7 +444,7 @@ bool Tool::openDatabase(const QString &fileName)
     pragma.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
     pragma.finish();
     QString error;
-    if (!Schema::ensure(db, &error)) {
+    if (!Schema::ensure(db, &error) || !Safeguards::apply(db, CurrentUser.Name, nullptr, &error)) {
         qDebug().noquote() << "打开数据库失败！" << fileName << error;
         db.close();
         return false;
@@ -525,7 +528,7 @@ bool Tool::isPcrDatabase(const QString &fileName, QString *error)
             if (!q.exec() || !q.next()) {
                 ok = false;
                 why = q.lastError().text();
-            } else if (q.value(0).toInt() < t.columns.size()) {
+            } else if (q.value(0).toInt() < t.columns.size() - t.added) {
                 ok = false;
                 why = QStringLiteral("table %1 missing or incomplete").arg(t.name);
             }
@@ -539,14 +542,37 @@ bool Tool::isPcrDatabase(const QString &fileName, QString *error)
 // ---------------------------------------------------------------------------------------------
 // UesrManagement
 
-bool Tool::addUesrManagement(const Struct_UesrManagement &user)
+namespace {
+
+// Nothing is stored in plain text: a password or answer not yet hashed is hashed here; a stored
+// hash handed back unchanged stays as it is.
+Tool::Struct_UesrManagement withSecretsHashed(Tool::Struct_UesrManagement user)
 {
-    // The password and the recovery answer, which gives the password, stay out of the log.
-    return runLogged("添加用户信息：", insertSql<Struct_UesrManagement>(), boundValues(user), {1, 8});
+    if (!Passwords::isHashed(user.Password))
+        user.Password = Passwords::hash(user.Password);
+    if (!Passwords::isHashed(user.Answer))
+        user.Answer = Passwords::hash(user.Answer);
+    return user;
 }
 
-bool Tool::modifyUesrManagement(const Struct_UesrManagement &user)
+} // namespace
+
+bool Tool::addUesrManagement(const Struct_UesrManagement &user)
 {
+    // Even hashed, the password and the answer stay out of the log.
+    return runLogged("添加用户信息：", insertSql<Struct_UesrManagement>(), boundValues(withSecretsHashed(user)),
+                     {1, 8});
+}
+
+bool Tool::updatePassword(const QString &name, const QString &password)
+{
+    return runLogged("修改用户信息：", QStringLiteral("UPDATE UesrManagement SET Password = ? WHERE Name = ?"),
+                     {Passwords::hash(password), name}, {0});
+}
+
+bool Tool::modifyUesrManagement(const Struct_UesrManagement &record)
+{
+    const Struct_UesrManagement user = withSecretsHashed(record);
     // RegistrationDate is never changed.
     QStringList columns = {QStringLiteral("Password"), QStringLiteral("Rights"), QStringLiteral("State"),
                            QStringLiteral("ExpirationDate"), QStringLiteral("ErrorsNumber"),
@@ -819,9 +845,9 @@ void Tool::SaveAuditLog(int type, const QString &text)
 {
     const Struct_AuditLog row{QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")),
                               CurrentUser.Name, AuditEvents::storedWord(type), text};
-    QSqlQuery q(connection());
-    if (!execute(q, insertSql<Struct_AuditLog>(), boundValues(row)))
-        qDebug().noquote() << "添加数据失败！";
+    QString error;
+    if (!AuditChain::append(connection(), row, &error))
+        qDebug().noquote() << "添加数据失败！" << error;
 }
 
 bool Tool::getAuditLog(QList<Struct_AuditLog> &list, const QString &start, const QString &end,

@@ -166,8 +166,12 @@ public:
     static bool isPcrDatabase(const QString &fileName, QString *error = nullptr);
 
     // --- records --------------------------------------------------------------------------
+    // Password and Answer are stored as salted hashes: a plain text given is hashed, a hash
+    // read back and handed in unchanged is kept.
     static bool addUesrManagement(const Struct_UesrManagement &user);
     static bool modifyUesrManagement(const Struct_UesrManagement &user);
+    // Sets a new password (given in plain text, stored hashed); nothing else changes.
+    static bool updatePassword(const QString &name, const QString &password);
     static bool getUesrManagement(QList<Struct_UesrManagement> &list, const QString &name);
     static bool queryUesrManagement(QList<Struct_UesrManagement> &list, const Statement &statement);
     static bool deleteUesrManagement(const QString &name);
@@ -223,7 +227,7 @@ public:
 
     // --- audit trail ----------------------------------------------------------------------
     // Stores the type word of the code in Chinese, whatever the interface language; an unknown
-    // code stores an empty type.
+    // code stores an empty type. The entry is chained to the one before it (store/auditchain.h).
     static void SaveAuditLog(int type, const QString &text);
     static void SaveAuditLog(AuditEvent type, const QString &text) { SaveAuditLog(int(type), text); }
     // With an empty start every row. Otherwise the rows within [start, end] (compared as text) of

@@ -3,6 +3,7 @@
 #include "app/login.h"
 #include "app/messages.h"
 #include "store/accounts.h"
+#include "store/auditdiff.h"
 #include "users/userrights.h"
 
 #include <QComboBox>
@@ -42,6 +43,7 @@ AdminEdit::AdminEdit(const QString &loggedInRole, const Tool::Struct_UesrManagem
     setWindowTitle(tr("用户修改"));
     load(user);
     m_storedPassword = user.Password;
+    m_loaded = user;
     // The update finds the account by this name; a changed name would match nothing.
     m_name->setReadOnly(true);
     if (!UserRights::managesOthers(loggedInRole)) {
@@ -65,7 +67,11 @@ void AdminEdit::pt_OK_clicked()
     }
     // The login shows the password of the initial account to anyone who asks for it: that is
     // meant for the delivered password only. A new password needs a real question and answer.
-    if (m_user.Problem == Login::InitialUserQuestion && m_user.Password != m_storedPassword) {
+    // Leaving the marker question keeps no use for the delivered (public) answer: a new one is due.
+    const bool leavesMarkerWithOldAnswer = m_loaded.Problem == Login::InitialUserQuestion
+        && m_user.Problem != Login::InitialUserQuestion && m_user.Answer == m_loaded.Answer;
+    if ((m_user.Problem == Login::InitialUserQuestion && m_user.Password != m_storedPassword)
+        || leavesMarkerWithOldAnswer) {
         Messages::warning(this, m_warning, tr("修改初始账户的密码时，请选择找回密码的问题并填写答案！"));
         return;
     }
@@ -84,6 +90,7 @@ void AdminEdit::pt_OK_clicked()
             Tool::CurrentUser = stored.first();
     }
     Messages::information(this, m_notice, tr("数据修改成功!"));
-    Tool::SaveAuditLog(AuditEvent::UserModify, tr("修改用户：") + m_user.Name);
+    Tool::SaveAuditLog(AuditEvent::UserModify,
+                       AuditDiff::sentence(tr("修改用户：") + m_user.Name, UserRights::changes(m_loaded, m_user)));
     accept();
 }

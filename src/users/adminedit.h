@@ -16,4 +16,5 @@ protected slots:
 
 private:
     QString m_storedPassword;   // as loaded, before any edit
+    Tool::Struct_UesrManagement m_loaded;
 };

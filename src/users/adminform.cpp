@@ -120,8 +120,12 @@ void AdminForm::selectText(QComboBox *box, const QString &stored)
 void AdminForm::load(const Tool::Struct_UesrManagement &user)
 {
     m_user = user;
+    m_keepSecrets = true;
     m_name->setText(user.Name);
-    m_password->setText(user.Password);
+    // Stored as hashes, which cannot be shown: an empty field keeps what is stored.
+    m_password->clear();
+    m_password->setPlaceholderText(tr("不修改请留空"));
+    m_answer->setPlaceholderText(tr("不修改请留空"));
     // The system's own questions are found by their stored word, or by their translation as an
     // account stored it while the English interface was on (stored back as the word). Any other
     // question, and the initial account's marker, stay as stored.
@@ -133,7 +137,7 @@ void AdminForm::load(const Tool::Struct_UesrManagement &user)
         p = m_problem->count() - 1;
     }
     m_problem->setCurrentIndex(p);
-    m_answer->setText(user.Answer);
+    m_answer->clear();
     selectText(m_rights, user.Rights);
     if (m_state)
         selectText(m_state, user.State);
@@ -146,10 +150,13 @@ void AdminForm::collect()
     // The login trims what is typed, so blanks around a name or password would make the account
     // unusable.
     m_user.Name = m_name->text().trimmed();
-    m_user.Password = m_password->text().trimmed();
+    const QString password = m_password->text().trimmed();
+    if (!m_keepSecrets || !password.isEmpty())
+        m_user.Password = password;
     const QVariant storedProblem = m_problem->currentData();
     m_user.Problem = storedProblem.isValid() ? storedProblem.toString() : m_problem->currentText();
-    m_user.Answer = m_answer->text();
+    if (!m_keepSecrets || !m_answer->text().isEmpty())
+        m_user.Answer = m_answer->text();
     m_user.Rights = m_rights->currentData().toString();
     if (m_state)
         m_user.State = m_state->currentData().toString();

@@ -65,5 +65,6 @@ protected:
 
 private:
     QGridLayout *m_grid;
+    bool m_keepSecrets = false;   // editing: an empty password or answer keeps the stored one
     QPointer<Jurisdiction> m_jurisdiction;
 };

@@ -4,7 +4,11 @@
 
 #include "store/tool.h"
 
+#include "store/auditchain.h"
+
 #include <QWidget>
+
+#include <memory>
 
 class QComboBox;
 class QDateTimeEdit;
@@ -12,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
+class QThread;
 
 class AuditLog : public QWidget
 {
@@ -23,14 +28,27 @@ public:
     // The rows listed, top to bottom, as time, operator, type, details.
     QVector<QStringList> listedRows() const;
 
+    ~AuditLog() override;
+
     // Writes the listed rows to fileName; what pt_Download_clicked does once a file is chosen.
     bool download(const QString &fileName);
+
+    // Checks the whole trail on a worker; verified() follows with the verdict. False when a check
+    // is already under way.
+    bool startVerify();
+    // Waits for a check under way (tests); true when none is left running.
+    bool waitForVerify(unsigned long ms);
+
+signals:
+    void verified(const AuditChain::Verdict &verdict);
 
 private slots:
     void pt_Search_clicked();
     void pt_Download_clicked();
+    void pt_Verify_clicked();
 
 private:
+    void showVerdict(const AuditChain::Verdict &verdict);
     void load(const QString &start, const QString &end, const QString &op, const QString &type);
 
     QString m_notice;    // "提示"
@@ -45,5 +63,8 @@ private:
     QLineEdit *m_type;
     QPushButton *m_searchButton;
     QPushButton *m_download;
+    QPushButton *m_verify;
+    QThread *m_verifier = nullptr;
+    std::shared_ptr<AuditChain::Verdict> m_verdict;
     QTableWidget *m_table;
 };

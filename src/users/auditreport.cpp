@@ -7,16 +7,23 @@
 #include <QPdfWriter>
 #include <QRawFont>
 #include <QSaveFile>
+#include <QTextOption>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
 
-// Layout in device pixels at 300 dpi: header down to the rule at 260, rows of 120 from 300.
+// Layout in device pixels at 300 dpi: header down to the rule at 260, rows of at least 120 from
+// 300, the footer (chain head, page number) in the last 70 of the page.
 constexpr int Resolution = 300;
 constexpr int FirstRowTop = 300;
 constexpr int RowHeight = 120;
+constexpr int RowPadding = 40;    // above and below a row's text together
+constexpr int FooterHeight = 70;
 constexpr int RowPoints = 12;
+constexpr int HeaderPoints = 14;
 constexpr int SmallestPoints = 8;
 
 QFont reportFont(int points, int weight)
@@ -56,11 +63,53 @@ struct Columns
     }
 };
 
+// A text placed in a column: the font it gets and the height it takes, wrapped.
+struct Cell
+{
+    QString text;
+    QFont font;
+    int height = 0;
+    Qt::Alignment align;
+};
+
+QTextOption wrapping(Qt::Alignment align)
+{
+    QTextOption option(align);
+    // Words stay whole where they can; a hash or a path longer than the column breaks anywhere.
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
+}
+
+// The largest size from `points` down to the smallest at which text fits one line of width;
+// past that, the smallest size, wrapped.
+Cell fit(QPainter &p, const QString &text, int width, int points, int weight, Qt::Alignment align, bool shrink)
+{
+    Cell cell{text, reportFont(points, weight), 0, align};
+    for (int pt = points; shrink && pt >= SmallestPoints; --pt) {
+        cell.font = reportFont(pt, weight);
+        if (QFontMetrics(cell.font, p.device()).horizontalAdvance(text) <= width)
+            break;
+    }
+    p.setFont(cell.font);
+    const QRectF bound = p.boundingRect(QRectF(0, 0, width, 1e6), text, wrapping(align));
+    cell.height = int(std::ceil(bound.height()));
+    return cell;
+}
+
 // Draws text and remembers it, for the text map.
 class Page
 {
 public:
     explicit Page(QPainter &p) : m_p(p) {}
+    void text(const QRect &rect, const Cell &cell)
+    {
+        m_p.setFont(cell.font);
+        m_p.save();
+        m_p.setClipRect(rect);
+        m_p.drawText(QRectF(rect), cell.text, wrapping(cell.align));
+        m_p.restore();
+        m_used += cell.text;
+    }
     void text(const QRect &rect, int flags, const QString &s)
     {
         m_p.drawText(rect, flags, s);
@@ -79,27 +128,24 @@ void drawHeader(QPainter &p, Page &page, int width, const Columns &cols)
     p.setPen(QPen(Qt::black, 8));
     page.text(QRect(0, 10, width, 100), Qt::AlignCenter, AuditReport::tr("审计报告"));
 
-    p.setFont(reportFont(14, 28));
+    // Titles shrink to their column (English ones are longer than the Chinese), wrapping last.
     const QString titles[4] = {AuditReport::tr("操作时间"), AuditReport::tr("用户名"),
                                AuditReport::tr("操作类型"), AuditReport::tr("操作说明")};
     for (int i = 0; i < 4; ++i)
-        page.text(QRect(cols.x[i], 160, cols.w[i], 80), Qt::AlignCenter, titles[i]);
+        page.text(QRect(cols.x[i], 160, cols.w[i], 80), fit(p, titles[i], cols.w[i], HeaderPoints, 28, Qt::AlignCenter, true));
 
     p.setPen(QPen(QColor(144, 166, 188), 8));
     p.drawLine(0, 260, width, 260);
 }
 
-// The row font, smaller where the text would not fit its column (a time with milliseconds is a
-// little wider than its column at 12 points); past the smallest size the text is cut with an
-// ellipsis, so the cut shows.
-QString fitted(const QString &text, int width, QPaintDevice *device, QFont &font)
+void drawFooter(QPainter &p, Page &page, int width, int height, const QString &chain, int number, int pages)
 {
-    for (int points = RowPoints; points >= SmallestPoints; --points) {
-        font = reportFont(points, 20);
-        if (QFontMetrics(font, device).horizontalAdvance(text) <= width)
-            return text;
-    }
-    return QFontMetrics(font, device).elidedText(text, Qt::ElideRight, width);
+    p.setPen(QPen(Qt::black, 1));
+    p.setFont(reportFont(SmallestPoints, 20));
+    const QRect band(0, height - FooterHeight + 20, width, FooterHeight - 20);
+    if (!chain.isEmpty())
+        page.text(band, int(Qt::AlignLeft | Qt::AlignVCenter), chain);
+    page.text(band, int(Qt::AlignRight | Qt::AlignVCenter), AuditReport::tr("第 %1 页，共 %2 页").arg(number).arg(pages));
 }
 
 int viewportHeight()
@@ -116,15 +162,15 @@ int viewportHeight()
 
 int AuditReport::rowsPerPage()
 {
-    // A row is placed at y while y + RowHeight < H.
-    const int h = viewportHeight();
+    // One-line rows: a row is placed at y while it ends above the footer.
+    const int bottom = viewportHeight() - FooterHeight;
     int n = 0;
-    for (int y = FirstRowTop; y + RowHeight < h; y += RowHeight)
+    for (int y = FirstRowTop; y + RowHeight < bottom; y += RowHeight)
         ++n;
     return n;
 }
 
-QByteArray AuditReport::render(const QVector<Row> &rows)
+QByteArray AuditReport::render(const QVector<Row> &rows, const QString &chainHead)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -136,28 +182,64 @@ QByteArray AuditReport::render(const QVector<Row> &rows)
         Page page(p);
         const int width = p.viewport().width();
         const int height = p.viewport().height();
+        const int bottom = height - FooterHeight;
         const Columns cols(width);
-        drawHeader(p, page, width, cols);
+        const QString chain = chainHead.isEmpty() ? QString() : tr("审计链末条哈希：%1").arg(chainHead);
 
+        // First the layout: every row's cells and height, and where the pages break.
         const Qt::Alignment align[4] = {Qt::AlignCenter, Qt::AlignCenter,
                                         Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignLeft | Qt::AlignVCenter};
+        const int maxRow = bottom - FirstRowTop;
+        struct Placed
+        {
+            Cell cells[4];
+            int height;
+            int page;
+            int y;
+        };
+        std::vector<Placed> placed;
+        placed.reserve(size_t(rows.size()));
+        int pageIndex = 0;
         int y = FirstRowTop;
         for (const Row &row : rows) {
-            if (y + RowHeight >= height) {
-                writer.newPage();
-                drawHeader(p, page, width, cols);
+            Placed r{};
+            int text = 0;
+            for (int i = 0; i < 4; ++i) {
+                // Time and name shrink to one line first; type and details wrap at the row size.
+                r.cells[i] = fit(p, row.value(i), cols.w[i], RowPoints, 20, align[i], i < 2);
+                text = std::max(text, r.cells[i].height);
+            }
+            // A row taller than a page is cut at the page's end (its rectangle clips it).
+            r.height = std::min(maxRow, std::max(RowHeight, text + RowPadding));
+            if (y + r.height >= bottom && y > FirstRowTop) {
+                ++pageIndex;
                 y = FirstRowTop;
             }
+            r.page = pageIndex;
+            r.y = y;
+            y += r.height;
+            placed.push_back(r);
+        }
+        const int pages = pageIndex + 1;
+
+        drawHeader(p, page, width, cols);
+        drawFooter(p, page, width, height, chain, 1, pages);
+        int current = 0;
+        for (const Placed &r : placed) {
+            if (r.page != current) {
+                writer.newPage();
+                current = r.page;
+                drawHeader(p, page, width, cols);
+                drawFooter(p, page, width, height, chain, current + 1, pages);
+            }
             p.setPen(QPen(Qt::black, 1));
+            // Each text centred in its row's height.
             for (int i = 0; i < 4; ++i) {
-                QFont font;
-                const QString text = fitted(row.value(i), cols.w[i], &writer, font);
-                p.setFont(font);
-                page.text(QRect(cols.x[i], y + 50, cols.w[i], 50), int(align[i]), text);
+                const int h = std::min(r.cells[i].height, r.height);
+                page.text(QRect(cols.x[i], r.y + (r.height - h) / 2, cols.w[i], h), r.cells[i]);
             }
             p.setPen(QPen(QColor(166, 188, 222), 3));
-            p.drawLine(0, y + RowHeight, width, y + RowHeight);
-            y += RowHeight;
+            p.drawLine(0, r.y + r.height, width, r.y + r.height);
         }
         p.end();
         used = page.used();
@@ -167,7 +249,7 @@ QByteArray AuditReport::render(const QVector<Row> &rows)
     return pdf;
 }
 
-bool AuditReport::write(const QString &fileName, const QVector<Row> &rows, QString *error)
+bool AuditReport::write(const QString &fileName, const QVector<Row> &rows, const QString &chainHead, QString *error)
 {
     auto fail = [error](const QString &why) {
         if (error)
@@ -177,7 +259,7 @@ bool AuditReport::write(const QString &fileName, const QVector<Row> &rows, QStri
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return fail(file.errorString());
-    const QByteArray pdf = render(rows);
+    const QByteArray pdf = render(rows, chainHead);
     if (pdf.isEmpty()) {
         file.cancelWriting();
         return fail(QStringLiteral("no PDF produced"));

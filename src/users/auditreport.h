@@ -1,6 +1,7 @@
 #pragma once
 // The audit report: the listed audit rows as an A4 PDF at 300 dpi, with the title and column
-// titles on every page. Needs QtGui only.
+// titles on every page, long texts wrapped, and a footer naming the audit chain's last hash and
+// the page number on every page. Needs QtGui only.
 
 #include <QCoreApplication>
 #include <QHash>
@@ -19,16 +20,18 @@ public:
     // One row: time, user, type, details.
     using Row = QStringList;
 
-    // Rows that fit on one page.
+    // One-line rows that fit on one page.
     static int rowsPerPage();
 
     // Writes the report to fileName, replacing it only once the whole report is written. False,
     // with the reason in *error, when the file cannot be created or written; an existing file is
     // then left as it was.
-    static bool write(const QString &fileName, const QVector<Row> &rows, QString *error = nullptr);
+    // chainHead: the audit chain's last hash, printed on every page (none when empty).
+    static bool write(const QString &fileName, const QVector<Row> &rows, const QString &chainHead = QString(),
+                      QString *error = nullptr);
 
     // The report as PDF bytes.
-    static QByteArray render(const QVector<Row> &rows);
+    static QByteArray render(const QVector<Row> &rows, const QString &chainHead = QString());
 
     // The PDF writer names each glyph by the lowest code point the font maps to it, so "户"
     // would read back as the radical "⼾" and a blank as a tab. lookAlikes() lists, for the

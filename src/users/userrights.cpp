@@ -1,6 +1,7 @@
 #include "users/userrights.h"
 
 #include "store/accounts.h"
+#include "store/auditdiff.h"
 
 #include <QCoreApplication>
 
@@ -56,6 +57,34 @@ Tool::Struct_UesrManagement withRightsOf(Tool::Struct_UesrManagement target,
     for (const auto &r : Tool::Struct_UesrManagement::rights())
         target.*(r.flag) = source.*(r.flag);
     return target;
+}
+
+QString changes(const Tool::Struct_UesrManagement &before, const Tool::Struct_UesrManagement &after)
+{
+    using U = Tool::Struct_UesrManagement;
+    static const struct
+    {
+        const char *label;
+        QString U::*member;
+        bool secret;
+    } fields[] = {
+        {QT_TRANSLATE_NOOP("UserRights", "用户密码"), &U::Password, true},
+        {QT_TRANSLATE_NOOP("UserRights", "用户权限"), &U::Rights, false},
+        {QT_TRANSLATE_NOOP("UserRights", "用户状态"), &U::State, false},
+        {QT_TRANSLATE_NOOP("UserRights", "有效期"), &U::ExpirationDate, false},
+        {QT_TRANSLATE_NOOP("UserRights", "问题"), &U::Problem, false},
+        {QT_TRANSLATE_NOOP("UserRights", "答案"), &U::Answer, true},
+        {QT_TRANSLATE_NOOP("UserRights", "备注"), &U::Remarks, false},
+    };
+    QVector<AuditDiff::Change> all;
+    for (const auto &f : fields)
+        all.push_back(AuditDiff::Change{QCoreApplication::translate("UserRights", f.label), before.*(f.member),
+                                        after.*(f.member), f.secret});
+    for (const auto &r : U::rights()) {
+        const auto text = [](bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); };
+        all.push_back(AuditDiff::Change{Rights::displayName(r.right), text(before.*(r.flag)), text(after.*(r.flag))});
+    }
+    return AuditDiff::describe(all);
 }
 
 } // namespace UserRights

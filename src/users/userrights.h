@@ -23,4 +23,8 @@ bool managesOthers(const QString &loggedInRole);
 Tool::Struct_UesrManagement withRightsOf(Tool::Struct_UesrManagement target,
                                          const Tool::Struct_UesrManagement &source);
 
+// The audit text of an account's changes: each changed field and right with its old and new
+// value, the password and the recovery answer masked. Empty when nothing changed.
+QString changes(const Tool::Struct_UesrManagement &before, const Tool::Struct_UesrManagement &after);
+
 } // namespace UserRights

@@ -56,6 +56,8 @@ double resistanceAt(const Analysis::ThermistorCoefficients &c, double celsius)
 
 #include "BlockModel.h"
 
+#include "analysis/RunData.h"
+
 #include <QStringList>
 
 namespace TestData {
@@ -75,6 +77,33 @@ QVector<StoredRow> modelRows(const pcrsim::BlockModel &model, double from, doubl
                      values.join(QLatin1Char(','))});
     }
     return rows;
+}
+
+pcrsim::BlockModelConfig modelConfig(const QString &program, quint64 seed)
+{
+    pcrsim::BlockModelConfig config;
+    QString error;
+    const bool parsed = pcrsim::parseProgram(program, &config.program, &error);
+    Q_ASSERT_X(parsed, "modelConfig", qPrintable(error));
+    Q_UNUSED(parsed)
+    config.seed = seed;
+    return config;
+}
+
+QVector<RunSample> modelRun(const pcrsim::BlockModel &model, double to, double interval)
+{
+    const QVector<StoredRow> rows = modelRows(model, 0, to, interval);
+    return Analysis::readRunWindow(
+        rows, [](const StoredRow &r) { return r.time; }, [](const StoredRow &r) { return r.values; },
+        model.channels(), runStart(), runStart().addSecs(qint64(to) + 1));
+}
+
+QVector<CycleStep> modelSteps(const pcrsim::BlockModel &model)
+{
+    QVector<CycleStep> out;
+    for (const pcrsim::ProgramStep &s : model.config().program)
+        out.append(CycleStep{s.temperature, s.holdMinutes});
+    return out;
 }
 
 } // namespace TestData

@@ -24,9 +24,7 @@ double resistanceAt(const Analysis::ThermistorCoefficients &c, double celsius);
 
 } // namespace TestData
 
-namespace pcrsim {
-class BlockModel;
-}
+#include "BlockModel.h"
 
 namespace TestData {
 
@@ -38,5 +36,14 @@ struct StoredRow
     QString values;
 };
 QVector<StoredRow> modelRows(const pcrsim::BlockModel &model, double from, double to, double interval);
+
+// The block model's defaults with a program ("T:MIN,...", which must parse) and a seed.
+pcrsim::BlockModelConfig modelConfig(const QString &program, quint64 seed);
+
+// Those rows read back as the export reads a run, from model time 0 to `to`.
+QVector<RunSample> modelRun(const pcrsim::BlockModel &model, double to, double interval);
+
+// The model's program as the steps of a cycle file.
+QVector<CycleStep> modelSteps(const pcrsim::BlockModel &model);
 
 } // namespace TestData

@@ -648,26 +648,6 @@ void TestAnalysis::fahrenheitRunsOnStoredCelsius()
 
 // ---- runs of the simulator's block model --------------------------------------------------------
 
-namespace {
-
-QVector<RunSample> readModelRun(const pcrsim::BlockModel &model, double to, double interval)
-{
-    const QVector<TestData::StoredRow> rows = TestData::modelRows(model, 0, to, interval);
-    return readRunWindow(
-        rows, [](const TestData::StoredRow &r) { return r.time; }, [](const TestData::StoredRow &r) { return r.values; },
-        model.channels(), TestData::runStart(), TestData::runStart().addSecs(qint64(to) + 1));
-}
-
-QVector<CycleStep> cycleOf(const pcrsim::BlockModel &model)
-{
-    QVector<CycleStep> out;
-    for (const pcrsim::ProgramStep &s : model.config().program)
-        out.append(CycleStep{s.temperature, s.holdMinutes});
-    return out;
-}
-
-} // namespace
-
 void TestAnalysis::blockModelRowsRecoverWellMeans_data()
 {
     QTest::addColumn<QString>("program");
@@ -687,14 +667,11 @@ void TestAnalysis::blockModelRowsRecoverWellMeans()
     QFETCH(int, channels);
     QFETCH(double, interval);
     QFETCH(quint64, seed);
-    pcrsim::BlockModelConfig config;
-    QString error;
-    QVERIFY(pcrsim::parseProgram(program, &config.program, &error));
-    config.seed = seed;
+    pcrsim::BlockModelConfig config = TestData::modelConfig(program, seed);
     config.channels = channels;
     const pcrsim::BlockModel model(config);
-    const QVector<CycleStep> s = cycleOf(model);
-    const QVector<RunSample> run = readModelRun(model, model.firstCycleDuration(), interval);
+    const QVector<CycleStep> s = TestData::modelSteps(model);
+    const QVector<RunSample> run = TestData::modelRun(model, model.firstCycleDuration(), interval);
 
     const AutoSegmentResult found = AutoSegment(0.1, s, run, channels, interval);
     QCOMPARE(found.outcome, AutoSegmentOutcome::Found);
@@ -766,14 +743,11 @@ void TestAnalysis::blockModelRates()
 {
     QFETCH(quint64, seed);
     QFETCH(double, interval);
-    pcrsim::BlockModelConfig config;
-    QString error;
-    QVERIFY(pcrsim::parseProgram("50:1,95:1,50:1", &config.program, &error));
-    config.seed = seed;
+    const pcrsim::BlockModelConfig config = TestData::modelConfig("50:1,95:1,50:1", seed);
     const pcrsim::BlockModel model(config);
-    const QVector<RunSample> run = readModelRun(model, model.firstCycleDuration(), interval);
+    const QVector<RunSample> run = TestData::modelRun(model, model.firstCycleDuration(), interval);
     RateResult r;
-    QCOMPARE(RateAnalysisData(run, cycleOf(model), model.channels(), interval, r), 0);
+    QCOMPARE(RateAnalysisData(run, TestData::modelSteps(model), model.channels(), interval, r), 0);
     qInfo("heating %.2f -> %.2f in %d s: %.3f °C/s; cooling %.2f -> %.2f in %d s: %.3f °C/s", r.heatingStart,
           r.heatingEnd, r.heatingTime, r.heatingRate, r.coolingStart, r.coolingEnd, r.coolingTime, r.coolingRate);
     // Crossings of 55 and 90 °C are found within one sample (and the block's overshoot) of the

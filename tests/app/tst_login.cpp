@@ -4,6 +4,7 @@
 #include "../support/Workspace.h"
 
 #include "app/login.h"
+#include "store/passwords.h"
 #include "app/messages.h"
 #include "store/tool.h"
 
@@ -11,6 +12,8 @@
 #include <QDateTime>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTranslator>
 #include <QtTest>
 
@@ -65,14 +68,13 @@ private slots:
     }
     void cleanup() { m_ws.reset(); }
 
-    void listsTheAccountsInTableOrder()
+    void namesNoAccount()
     {
         addUser("op1", "x");
         Login dialog;
         auto *names = dialog.findChild<QComboBox *>("comboBox_UserName");
-        QCOMPARE(names->count(), 2);
-        QCOMPARE(names->itemText(0), QStringLiteral("admin"));
-        QCOMPARE(names->itemText(1), QStringLiteral("op1"));
+        // Whoever sits at the machine is not told which accounts exist: the name is typed.
+        QCOMPARE(names->count(), 0);
         QVERIFY(names->isEditable());
         QCOMPARE(dialog.findChild<QLineEdit *>("lineEdit_UserPassword")->echoMode(), QLineEdit::Password);
     }
@@ -215,7 +217,9 @@ private slots:
         QCOMPARE(rec.boxes().at(1).kind, MessageRecorder::TextInput);
         QCOMPARE(rec.boxes().at(1).title, QStringLiteral("忘记密码"));
         QCOMPARE(rec.boxes().at(1).text, QStringLiteral("初始用户"));
-        QCOMPARE(rec.boxes().at(2).text, QStringLiteral("密码为：123456"));
+        // The right answer leads to a new password, never to the old one; cancelled here.
+        QCOMPARE(rec.boxes().at(2).kind, MessageRecorder::TextInput);
+        QCOMPARE(rec.boxes().at(2).text, QStringLiteral("请输入新密码："));
 
         rec.clear();
         rec.inputNext("wrong");
@@ -260,7 +264,7 @@ private slots:
         names->setCurrentText("ghost");
         forget->click();
         QCOMPARE(rec.texts(), QStringList({"你所在的公司为？", "答案错误!", "你所在的公司为？",
-                                           "密码为：secret", "你所在的公司为？", "用户名错误!"}));
+                                           "请输入新密码：", "你所在的公司为？", "用户名错误!"}));
         QCOMPARE(user("op1").ErrorsNumber, QStringLiteral("0"));
         QVERIFY(Workspace::audit().isEmpty());
 
@@ -273,7 +277,85 @@ private slots:
         rec.inputNext(" Lab A ");
         forget->click();
         QCoreApplication::removeTranslator(&english);
-        QCOMPARE(rec.texts(), QStringList({"Which company are you with?", "The password is: secret"}));
+        QCOMPARE(rec.texts(), QStringList({"Which company are you with?", "Enter the new password:"}));
+    }
+
+    // After the right answer the user sets a new password (typed twice); the old one stops
+    // working, the new one logs in, and the reset is audited under the account.
+    void recoverySetsANewPassword_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("set") << " n3w pass " << "n3w pass" << "密码已重设，请用新密码登录。" << true;
+        QTest::newRow("mismatch") << "n3w" << "n3W" << "两次输入的密码不一致！" << false;
+        QTest::newRow("blank") << "   " << "" << "请输入密码!" << false;
+    }
+    void recoverySetsANewPassword()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QString, outcome);
+        QFETCH(bool, changed);
+        addUser("op1", "secret");
+        MessageRecorder rec;
+        Login dialog;
+        dialog.findChild<QComboBox *>("comboBox_UserName")->setCurrentText("op1");
+        rec.inputNext(" Lab A ");
+        rec.inputNext(first);
+        rec.inputNext(second);
+        dialog.findChild<QPushButton *>("btn_Forget")->click();
+        QCOMPARE(rec.last().text, outcome);
+        const auto stored = user("op1");
+        QCOMPARE(Passwords::verify(stored.Password, "n3w pass"), changed);
+        QCOMPARE(Passwords::verify(stored.Password, "secret"), !changed);
+        QVERIFY(!stored.Password.contains("n3w"));
+        const auto audit = Workspace::audit();
+        QCOMPARE(audit.size(), changed ? 1 : 0);
+        if (changed) {
+            QCOMPARE(audit.first().Type, QStringLiteral("用户管理-重设密码"));
+            QCOMPARE(audit.first().Operator, QStringLiteral("op1"));
+            QVERIFY(audit.first().Details.endsWith("op1"));
+            QVERIFY(attempt("op1", "n3w pass"));
+        }
+    }
+
+    // A hash made with a lower iteration count is renewed at the next login, same password.
+    void olderHashRenewedAtLogin()
+    {
+        addUser("op1", "secret");
+        const QString older = Passwords::hash("secret", Passwords::newSalt(), 1000);
+        QSqlQuery q(QSqlDatabase::database());
+        q.prepare("UPDATE UesrManagement SET Password = ? WHERE Name = 'op1'");
+        q.addBindValue(older);
+        QVERIFY(q.exec());
+        MessageRecorder rec;
+        QVERIFY(attempt("op1", "secret"));
+        const QString renewed = user("op1").Password;
+        QVERIFY(renewed != older);
+        QVERIFY(!Passwords::needsRehash(renewed));
+        QVERIFY(Passwords::verify(renewed, "secret"));
+    }
+
+    // The initial account shows its delivered password only while it has it; once changed, its
+    // public answer resets nothing.
+    void initialAccountOnceChanged()
+    {
+        MessageRecorder rec;
+        Login dialog;
+        dialog.findChild<QComboBox *>("comboBox_UserName")->setCurrentText("admin");
+        for (const char *input : {"admin", "changed-1", "changed-1"})
+            rec.inputNext(input);
+        dialog.findChild<QPushButton *>("btn_Forget")->click();
+        QCOMPARE(rec.texts(), QStringList({"密码为：123456", "初始用户", "请输入新密码：", "请再次输入新密码：",
+                                           "密码已重设，请用新密码登录。"}));
+        rec.clear();
+        for (const char *input : {"admin", "again", "again"})
+            rec.inputNext(input);
+        dialog.findChild<QPushButton *>("btn_Forget")->click();
+        QCOMPARE(rec.texts(), QStringList({"初始用户", "初始账户的密码已修改，请由管理员在用户管理中重设！"}));
+        QVERIFY(Passwords::verify(user("admin").Password, "changed-1"));
     }
 
     void cancelAndCloseRefuse()

@@ -314,6 +314,33 @@ private slots:
             << base + QStringList{"--kind", "certificate", "--tolerance", "0.2", "--markers", "2024-05-06 09:00:20"};
         QTest::newRow("markers for raw") << base + QStringList{"--kind", "raw", "--markers", "2024-05-06 09:00:20"};
         QTest::newRow("stray argument") << base + QStringList{"--kind", "raw", "extra"};
+        QTest::newRow("annex neither yes nor no") << base + QStringList{"--kind", "certificate", "--annex", "maybe"};
+        QTest::newRow("annex for a record") << base + QStringList{"--kind", "record", "--annex", "yes"};
+    }
+
+    // The certificate's performance annex as config.ini has it, or as --annex says.
+    void annexOption_data()
+    {
+        QTest::addColumn<QStringList>("more");
+        QTest::addColumn<bool>("annex");
+        QTest::newRow("default") << QStringList{} << true;
+        QTest::newRow("no") << QStringList{"--annex", "no"} << false;
+        QTest::newRow("yes") << QStringList{"--annex", "yes"} << true;
+    }
+    void annexOption()
+    {
+        QFETCH(QStringList, more);
+        QFETCH(bool, annex);
+        const QString file = QStringLiteral("annex-%1.docx").arg(QTest::currentDataTag());
+        const Result r = run(exportArgs(QStringLiteral("certificate"), QStringList{"--out", file, "--json", "annex.json"} + more));
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        DocxProbe doc(path(file));
+        QVERIFY(doc.ok());
+        QCOMPARE(doc.bodyText().contains(QStringLiteral("附页：性能指标")), annex);
+        // Without a profile for the model the figures go unjudged either way.
+        const QJsonObject performance = readJson(path(QStringLiteral("annex.json"))).value("performance").toObject();
+        QVERIFY(performance.value("verdict").isNull());
+        QCOMPARE(performance.value("figures").toArray().size(), 18);
     }
 
     void usageErrors()

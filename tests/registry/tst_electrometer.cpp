@@ -215,7 +215,7 @@ private slots:
         f.edit("lineEdit_Uncertain")->setText("0.1℃");
         f.button("pushButton_Modify")->click();
         QCOMPARE(stored("E1").first().Uncertain, QStringLiteral("0.1℃"));
-        QCOMPARE(lastAudit().Details, QStringLiteral("测温仪修改：多路温度采集器"));
+        QCOMPARE(lastAudit().Details, QStringLiteral("测温仪修改：多路温度采集器（不确定度：0.05℃ → 0.1℃）"));
         QVERIFY2(rec.isEmpty(), qPrintable(rec.texts().join('|')));
     }
 

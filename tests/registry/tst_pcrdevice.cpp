@@ -283,7 +283,12 @@ private slots:
         QCOMPARE(p1.CalibrationMode, QStringLiteral("标准"));
         QCOMPARE(p1.Remarks, QStringLiteral("改过"));
         QCOMPARE(f.edit("lineEdit_Stability")->text(), QStringLiteral("2024-07-10 08:00"));
-        QCOMPARE(lastAudit().Details, QStringLiteral("PCR设备修改：荧光定量PCR仪"));
+        // The sentence, then each changed field with its old and new value; unchanged ones are not named.
+        const QString details = lastAudit().Details;
+        QVERIFY2(details.startsWith(QStringLiteral("PCR设备修改：荧光定量PCR仪（")), qPrintable(details));
+        for (const char *part : {"校准方式：内校 → 标准", "校准日期：（空） → 2024-01-10 08:00:00", "→ 6；", "→ 改过）"})
+            QVERIFY2(details.contains(QString::fromUtf8(part)), part);
+        QVERIFY(!details.contains(QStringLiteral("设备名称")));
         QCOMPARE(f.list()->item(0, 7)->text(), QStringLiteral("2024-01-10 08:00:00"));
 
         // Emptying the date editor makes the instrument uncalibrated again.

@@ -75,6 +75,16 @@ struct Window
     PCR window;
 };
 
+// What the boxes said, without the confirmation asked before a restore.
+QStringList shown(const MessageRecorder &rec)
+{
+    QStringList texts;
+    for (const auto &box : rec.boxes())
+        if (box.kind != MessageRecorder::Question)
+            texts << box.text;
+    return texts;
+}
+
 QVariant configValue(const QString &key)
 {
     return Tool::configFile()->value(key);
@@ -699,20 +709,34 @@ void TestSystemSet::restoreGoodFile()
 
     const QStringList workspaceFiles = entries(ws.path("."));
     choose.answer = backup;
+    // Asked first, naming the backup's time; No changes nothing.
+    w.click("pushButton_Recovery");
+    QCOMPARE(rec.count(), 1);
+    QCOMPARE(rec.last().kind, MessageRecorder::Question);
+    const QString when = QDateTime::fromString(QFileInfo(backup).fileName().left(16), "yyyy_MM_dd_hh_mm")
+                             .toString("yyyy-MM-dd hh:mm:ss");
+    QVERIFY2(rec.last().text.contains(when), qPrintable(rec.last().text));
+    QCOMPARE(closed.count(), 0);
+    QVERIFY(hasDevice("AFTER"));
+    rec.clear();
+    rec.setDefaultAnswer(QMessageBox::Yes);
     AsOrdinaryUser ordinary;
     QVERIFY(ordinary.active());
     w.click("pushButton_Recovery");
-    QCOMPARE(rec.texts(), QStringList({"恢复成功！"}));
+    QCOMPARE(shown(rec), QStringList({"恢复成功！"}));
     QCOMPARE(rec.last().title, QStringLiteral("提示"));
     QCOMPARE(closed.count(), 1);
     QVERIFY(Tool::isDatabaseOpen());
     QVERIFY(hasDevice("BEFORE"));
     QVERIFY(!hasDevice("AFTER"));
     // The entry lands in the restored database, which goes on taking rows; the backup is untouched.
+    // The entries written since the backup (the backup's own) are carried over, then the restore's.
     const auto audit = Workspace::audit();
-    QCOMPARE(audit.last().Details, QStringLiteral("手动恢复数据。"));
+    QCOMPARE(audit.size(), 2);
+    QCOMPARE(audit.first().Details, QStringLiteral("手动数据备份。"));
+    QCOMPARE(audit.last().Details, QStringLiteral("手动恢复数据。文件：%1，备份时间：%2，保留此后的审计记录 1 条。")
+                                       .arg(QDir::toNativeSeparators(backup), when));
     QCOMPARE(audit.last().Type, Tool::auditTypeName(3));
-    QCOMPARE(Workspace::auditDetails(), QStringList({"手动恢复数据。"}));   // the backup's own entry came after it was taken
     QVERIFY(Tool::addPCRDevice(device("NEXT")));
     QCOMPARE(bytesOf(backup), backupBytes);
     QVERIFY(QFileInfo(ws.path("PCR.db3")).isWritable());
@@ -810,8 +834,9 @@ void TestSystemSet::restoreThatDoesNotOpenPutsTheFileBack()
     const QByteArray live = bytesOf(ws.path("PCR.db3"));
 
     choose.answer = ws.path("broken.db3");
+    rec.setDefaultAnswer(QMessageBox::Yes);
     w.click("pushButton_Recovery");
-    QCOMPARE(rec.texts(), QStringList({"打开数据库失败！", "恢复失败！"}));
+    QCOMPARE(shown(rec), QStringList({"打开数据库失败！", "恢复失败！"}));
     QVERIFY(Tool::isDatabaseOpen());
     QVERIFY(hasDevice("LIVE"));
     QVERIFY(!hasDevice("BROKEN"));
@@ -833,7 +858,7 @@ void TestSystemSet::restoreThatDoesNotOpenPutsTheFileBack()
     rec.clear();
     alone.findChild<QPushButton *>("pushButton_Recovery")->click();
     settle(&alone);
-    QCOMPARE(rec.texts(), QStringList({"恢复失败！"}));
+    QCOMPARE(shown(rec), QStringList({"恢复失败！"}));
     QVERIFY(hasDevice("LIVE"));
     QStringList expected = before;
     expected << "good.db3";
@@ -863,8 +888,9 @@ void TestSystemSet::restoreWithoutRoomForTheCopyChangesNothing()
         QSignalSpy closed(w.page(), &SystemSet::sp_SQListClose_signals);
         rec.clear();
         choose.answer = ws.path("bk/" + entries(ws.path("bk")).first());
+        rec.setDefaultAnswer(QMessageBox::Yes);
         w.click("pushButton_Recovery");
-        QCOMPARE(rec.texts(), QStringList({"恢复失败！"}));
+        QCOMPARE(shown(rec), QStringList({"恢复失败！"}));
         QCOMPARE(closed.count(), 0);
         QVERIFY(Tool::isDatabaseOpen());
     }

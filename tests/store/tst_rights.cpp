@@ -33,7 +33,8 @@ QString rawText(const QString &sql)
 bool insertAudit(const QString &type, const QString &details)
 {
     QSqlQuery q(QSqlDatabase::database());
-    q.prepare(QStringLiteral("insert into AuditLog values ('2024-01-01 10:00:00.000', 'admin', ?, ?)"));
+    q.prepare(QStringLiteral("insert into AuditLog (Time, Operator, Type, Details) "
+                             "values ('2024-01-01 10:00:00.000', 'admin', ?, ?)"));
     q.addBindValue(type);
     q.addBindValue(details);
     return q.exec();
@@ -308,14 +309,16 @@ void TestRights::auditCodes_data()
         {4, "系统设置-修改路径"}, {5, "系统设置-公司名称"}, {6, "系统设置-语言切换"},
         {7, "系统设置-温度单位"}, {8, "系统设置-温度精度"}, {9, "系统设置-导出格式"},
         {11, "PCR设备管理-添加"}, {12, "PCR设备管理-修改"}, {13, "PCR设备管理-删除"},
-        {14, "PCR设备管理-查看"}, {21, "测温仪管理-添加"}, {22, "测温仪管理-修改"},
+        {14, "PCR设备管理-查看"}, {15, "PCR设备管理-性能指标"}, {16, "PCR设备管理-删除性能指标"},
+        {21, "测温仪管理-添加"}, {22, "测温仪管理-修改"},
         {23, "测温仪管理-删除"}, {24, "测温仪管理-查看"}, {25, "测温仪管理-通信设置"},
         {31, "探头文件管理-添加"}, {32, "探头文件管理-删除"}, {33, "探头文件管理-查看"}, {34, "探头文件管理-校准"},
         {41, "循环文件管理-添加"}, {42, "循环文件管理-删除"}, {43, "循环文件管理-查看"},
         {51, "布点图管理-添加"}, {52, "布点图管理-删除"}, {53, "布点图管理-查看"},
         {61, "设备校准-校准"}, {62, "设备校准-数据删除"}, {71, "数据导出-校准报告"},
         {72, "数据导出-校准记录"}, {73, "数据导出-原始记录"}, {81, "用户管理-添加"},
-        {82, "用户管理-修改"}, {83, "用户管理-删除"}, {84, "用户管理-登录"}, {91, "审计日志-下载"},
+        {82, "用户管理-修改"}, {83, "用户管理-删除"}, {84, "用户管理-登录"}, {85, "用户管理-重设密码"},
+        {86, "用户管理-密码加密"}, {91, "审计日志-下载"}, {92, "审计日志-校验"}, {93, "审计日志-建链"},
     };
     QCOMPARE(int(std::size(rows)), int(AuditEvents::entries().size()));
     for (const auto &r : rows)
@@ -341,7 +344,7 @@ void TestRights::auditCodes()
 
 void TestRights::unknownAuditCodeStoresAnEmptyType()
 {
-    for (int code : {0, 10, 15, 92, -1}) {
+    for (int code : {0, 10, 19, 94, -1}) {
         QVERIFY(AuditEvents::storedWord(code).isEmpty());
         Tool::SaveAuditLog(code, QStringLiteral("odd。"));
     }

@@ -1,5 +1,6 @@
 // The data store against real SQLite files in a temporary folder.
 
+#include "store/passwords.h"
 #include "store/queries.h"
 #include "store/schema.h"
 #include "store/tool.h"
@@ -23,6 +24,14 @@
 #include <memory>
 
 namespace {
+
+// A stored account without its password and answer, which are kept as salted hashes.
+Tool::Struct_UesrManagement withoutSecrets(Tool::Struct_UesrManagement u)
+{
+    u.Password.clear();
+    u.Answer.clear();
+    return u;
+}
 
 // Every field distinct and holding a quote, a double quote and a backslash.
 template<class T>
@@ -245,14 +254,16 @@ void TestStore::everyTableRoundTripsInColumnOrder()
     QList<Tool::Struct_UesrManagement> users;
     QVERIFY(Tool::getUesrManagement(users, user.Name));
     QCOMPARE(users.size(), 1);
-    QCOMPARE(users.first().values(), user.values());
+    QCOMPARE(withoutSecrets(users.first()).values(), withoutSecrets(user).values());
+    QVERIFY(Passwords::verify(users.first().Password, user.Password));
+    QVERIFY(Passwords::verify(users.first().Answer, user.Answer));
     for (const auto &r : Tool::Struct_UesrManagement::rights())
         QCOMPARE(users.first().*(r.flag), user.*(r.flag));
     // Positional: the right in column 11 is SQLBackups, in column 35 Format.
     QSqlQuery q(QSqlDatabase::database());
     QVERIFY(q.exec("select * from UesrManagement"));
     QVERIFY(q.next());
-    QCOMPARE(q.value(1).toString(), user.Password);
+    QVERIFY(Passwords::verify(q.value(1).toString(), user.Password));
     QCOMPARE(q.value(10).toInt(), 1);
     QCOMPARE(q.value(11).toInt(), 0);
     QCOMPARE(q.value(30).toInt(), 1);
@@ -364,7 +375,8 @@ void TestStore::logKeepsPasswordsAndAnswersOut()
     QVERIFY(log.contains(u.Name));   // still says which account changed
     QList<Tool::Struct_UesrManagement> users;
     QVERIFY(Tool::getUesrManagement(users, u.Name));
-    QCOMPARE(users.first().Answer, QStringLiteral("answer-two"));
+    QVERIFY(Passwords::verify(users.first().Answer, QStringLiteral("answer-two")));
+    QVERIFY(Passwords::verify(users.first().Password, QStringLiteral("pw-two")));
 }
 
 void TestStore::modifyAndDeleteByKey()
@@ -383,7 +395,8 @@ void TestStore::modifyAndDeleteByKey()
     QCOMPARE(users.size(), 1);
     auto expected = changed;
     expected.RegistrationDate = u.RegistrationDate;
-    QCOMPARE(users.first().values(), expected.values());
+    QCOMPARE(withoutSecrets(users.first()).values(), withoutSecrets(expected).values());
+    QVERIFY(Passwords::verify(users.first().Password, changed.Password));
     QVERIFY(users.first().LogDownload);
     QVERIFY(!users.first().SQLBackups);
 
@@ -496,7 +509,7 @@ void TestStore::rightsReadAsBoolAndShortRowsLeaveFieldsEmpty()
     QList<Tool::Struct_UesrManagement> shortRows;
     QVERIFY(Tool::queryUesrManagement(shortRows, {"select Name, Password from UesrManagement", {}}));
     QCOMPARE(shortRows.size(), 1);
-    QCOMPARE(shortRows.first().Password, QStringLiteral("123456"));
+    QVERIFY(Passwords::verify(shortRows.first().Password, QStringLiteral("123456")));
     QVERIFY(shortRows.first().Rights.isEmpty());
     QVERIFY(!shortRows.first().SQLBackups);
 }
@@ -565,7 +578,7 @@ void TestStore::auditTrailAndItsFilters()
     int known = 0;
     for (int code = 0; code < 100; ++code)
         known += !Tool::auditTypeName(code).isEmpty();
-    QCOMPARE(known, 37);
+    QCOMPARE(known, 43);
 
     Tool::CurrentUser.Name = "admin";
     const QDateTime before = QDateTime::currentDateTime();
@@ -581,10 +594,10 @@ void TestStore::auditTrailAndItsFilters()
 
     // Fixed rows for the filters.
     QVERIFY(raw("delete from AuditLog"));
-    QVERIFY(raw("insert into AuditLog values ('2024-01-01 10:00:00.500', 'admin', '用户管理-登录', 'a')"));
-    QVERIFY(raw("insert into AuditLog values ('2024-01-01 11:00:00.000', 'admin', '用户管理-添加', 'b')"));
-    QVERIFY(raw("insert into AuditLog values ('2024-01-01 12:00:00.250', 'admin', '系统设置-语言切换', 'c')"));
-    QVERIFY(raw("insert into AuditLog values ('2024-01-01 11:30:00.000', 'bob', '用户管理-登录', 'd')"));
+    QVERIFY(raw("insert into AuditLog (Time, Operator, Type, Details) values ('2024-01-01 10:00:00.500', 'admin', '用户管理-登录', 'a')"));
+    QVERIFY(raw("insert into AuditLog (Time, Operator, Type, Details) values ('2024-01-01 11:00:00.000', 'admin', '用户管理-添加', 'b')"));
+    QVERIFY(raw("insert into AuditLog (Time, Operator, Type, Details) values ('2024-01-01 12:00:00.250', 'admin', '系统设置-语言切换', 'c')"));
+    QVERIFY(raw("insert into AuditLog (Time, Operator, Type, Details) values ('2024-01-01 11:30:00.000', 'bob', '用户管理-登录', 'd')"));
 
     // Empty start: everything, whatever the other filters say.
     QVERIFY(Tool::getAuditLog(rows, QString(), "x", "nobody", "nothing"));

@@ -29,7 +29,7 @@ namespace {
 bool insertAudit(const QString &time, const QString &op, const QString &type, const QString &details)
 {
     QSqlQuery q(QSqlDatabase::database());
-    q.prepare("insert into AuditLog values (?, ?, ?, ?)");
+    q.prepare("insert into AuditLog (Time, Operator, Type, Details) values (?, ?, ?, ?)");
     for (const QString &v : {time, op, type, details})
         q.addBindValue(v);
     return q.exec();
@@ -85,8 +85,10 @@ private slots:
     void typeFragmentAndOperatorFilter();
     void emptyOperatorMatchesNothing();
     void downloadNeedsTheRight();
+    void verifyFindsAnEditedEntry();
     void pageBreaksWithoutEmptyTrailingPage();
     void reportTextIsExtractableChinese();
+    void longTextsWrapAndEveryPageIsNumbered();
     void downloadWritesReportAndAuditEntry();
     void downloadedNameGetsItsExtension();
     void uncreatableFileIsAFailure();
@@ -207,6 +209,28 @@ void TestAuditLog::downloadNeedsTheRight()
     QVERIFY(!child<QPushButton>(&without, "pushButton_Download")->isEnabled());
 }
 
+void TestAuditLog::verifyFindsAnEditedEntry()
+{
+    Tool::SaveAuditLog(AuditEvent::UserLogin, QStringLiteral("用户登录。"));
+    Tool::SaveAuditLog(AuditEvent::UserAdd, QStringLiteral("添加用户：jo"));
+    AuditLog page;
+    QVERIFY(page.startVerify());
+    QVERIFY(page.waitForVerify(60000));
+    QCOMPARE(m_boxes->count(), 1);
+    QCOMPARE(m_boxes->last().kind, MessageRecorder::Information);
+    QVERIFY2(m_boxes->last().text.startsWith(QStringLiteral("审计日志完整：共 2 条记录")), qPrintable(m_boxes->last().text));
+    // The check is on the record; then an entry is changed behind the program's back.
+    QCOMPARE(Workspace::audit().last().Type, QStringLiteral("审计日志-校验"));
+    QVERIFY(Workspace::sql("update AuditLog set Details = '添加用户：ann' where Details = '添加用户：jo'"));
+    m_boxes->clear();
+    child<QPushButton>(&page, "pushButton_Verify")->click();
+    QVERIFY(page.waitForVerify(60000));
+    QCOMPARE(m_boxes->count(), 1);
+    QCOMPARE(m_boxes->last().kind, MessageRecorder::Warning);
+    QVERIFY(m_boxes->last().text.contains(QStringLiteral("第 2 条记录处断开")));
+    QVERIFY(m_boxes->last().text.contains(QStringLiteral("添加用户：ann")));
+}
+
 void TestAuditLog::pageBreaksWithoutEmptyTrailingPage()
 {
     const int perPage = AuditReport::rowsPerPage();
@@ -226,6 +250,39 @@ void TestAuditLog::pageBreaksWithoutEmptyTrailingPage()
     QVERIFY(second.contains("操作说明"));
     QVERIFY(second.contains(QStringLiteral("row%1").arg(perPage)));
     QVERIFY(!second.contains(QStringLiteral("row%1").arg(perPage - 1)));
+}
+
+void TestAuditLog::longTextsWrapAndEveryPageIsNumbered()
+{
+    // Details several lines long, a hash with no place to break, and English headers: nothing is
+    // cut, the rows grow, and each page names itself and the chain's head.
+    QVector<QStringList> data = rows(30);
+    QString details = QStringLiteral("修改用户：jo（");
+    for (int i = 0; i < 12; ++i)
+        details += QStringLiteral("权限%1：false → true；").arg(i);
+    details += QStringLiteral("end）");
+    data[2][3] = details;
+    data[3][3] = QString(64, QLatin1Char('a')) + QStringLiteral("tail");
+    const QString head(64, QLatin1Char('f'));
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral(":/i18n/pcr_en.qm")));
+    QCoreApplication::installTranslator(&english);
+    const QString file = m_ws->path("long.pdf");
+    const bool written = AuditReport::write(file, data, head);
+    QCoreApplication::removeTranslator(&english);
+    QVERIFY(written);
+    const int pages = pageCount(file);
+    QCOMPARE(pages, 2);   // 30 one-line rows would fit on two pages as well; the tall ones push none off
+    const QString text = poppler("pdftotext", {file, "-"}).remove(QLatin1Char('\n')).remove(QLatin1Char(' '));
+    QVERIFY(text.contains(QString(details).remove(QLatin1Char(' '))));
+    QVERIFY(text.contains(QString(64, QLatin1Char('a')) + QStringLiteral("tail")));
+    for (int p = 1; p <= pages; ++p) {
+        const QString page = poppler("pdftotext", {"-f", QString::number(p), "-l", QString::number(p), file, "-"});
+        QVERIFY2(page.contains(QStringLiteral("Page %1 of %2").arg(p).arg(pages)), qPrintable(page));
+        QVERIFY(page.contains(QStringLiteral("Last hash of the audit chain: ") + head));
+        for (const char *title : {"Time", "User name", "Type", "Description"})
+            QVERIFY2(page.contains(QLatin1String(title)), title);
+    }
 }
 
 void TestAuditLog::reportTextIsExtractableChinese()

@@ -5,6 +5,7 @@
 
 #include "app/login.h"
 #include "app/messages.h"
+#include "store/passwords.h"
 #include "users/admin.h"
 #include "users/adminadd.h"
 #include "users/adminedit.h"
@@ -212,7 +213,7 @@ void TestUsers::addedAccountWithoutDetailedRightsHasNone()
     QVERIFY(page.listedNames().contains("newbie"));
 
     const auto u = stored("newbie");   // blanks the login would trim are not stored
-    QCOMPARE(u.Password, QStringLiteral("secret"));
+    QVERIFY(Passwords::verify(u.Password, QStringLiteral("secret")));
     QCOMPARE(u.Rights, Admin_);
     QCOMPARE(u.State, QStringLiteral("正常"));
     QCOMPARE(u.ErrorsNumber, QStringLiteral("0"));
@@ -311,7 +312,7 @@ void TestUsers::addRefusesDuplicateAndInvalidInput()
     fillForm(&q, "O'Brien", "it's", "lab");
     click(&q, "pushButton_OK");
     QCOMPARE(m_boxes->texts(), QStringList({"添加数据成功!"}));
-    QCOMPARE(stored("O'Brien").Password, QStringLiteral("it's"));
+    QVERIFY(Passwords::verify(stored("O'Brien").Password, QStringLiteral("it's")));
 }
 
 void TestUsers::boxesEnabledByRoleKeepTheirTicks()
@@ -450,23 +451,34 @@ void TestUsers::editUnlocksAndKeepsWhatTheFormDoesNotShow()
 
     const auto u = stored("jo");
     QCOMPARE(u.State, QStringLiteral("正常"));
-    QCOMPARE(u.Password, QStringLiteral("new"));
+    QVERIFY(Passwords::verify(u.Password, QStringLiteral("new")));
     QCOMPARE(u.ErrorsNumber, QStringLiteral("2"));
     QCOMPARE(u.RegistrationDate, QStringLiteral("2023-05-06 07:08:09"));
     QCOMPARE(u.Problem, QStringLiteral("宠物的名字？"));
     QVERIFY(u.CalibrationStartUp);
     QCOMPARE(rightsSet(u), 1);
     QCOMPARE(table->item(row, 3)->text(), QStringLiteral("正常"));
-    QCOMPARE(audit().last().Details, QStringLiteral("修改用户：jo"));
+    // The sentence first, then what changed; the password only as changed.
+    QCOMPARE(audit().last().Details, QStringLiteral("修改用户：jo（用户密码：****** → ******；用户状态：锁定 → 正常）"));
     QCOMPARE(audit().last().Type, QStringLiteral("用户管理-修改"));
 
     // Invalid input is refused and stores nothing.
     m_boxes->clear();
     AdminEdit d(Admin_, u);
-    child<QLineEdit>(&d, "lineEdit_Answer")->clear();
+    // Password and answer are not shown; left empty they keep what is stored.
+    QVERIFY(child<QLineEdit>(&d, "lineEdit_Password")->text().isEmpty());
+    QVERIFY(child<QLineEdit>(&d, "lineEdit_Answer")->text().isEmpty());
+    child<QLineEdit>(&d, "lineEdit_ExpirationDate")->clear();
     click(&d, "pushButton_OK");
     QCOMPARE(m_boxes->texts(), QStringList({"请输入正确的参数！"}));
-    QCOMPARE(stored("jo").Answer, QStringLiteral("lab"));
+    QCOMPARE(stored("jo").Answer, u.Answer);
+    m_boxes->clear();
+    AdminEdit same(Admin_, u);
+    click(&same, "pushButton_OK");
+    QCOMPARE(m_boxes->texts(), QStringList({"数据修改成功!"}));
+    QCOMPARE(stored("jo").Password, u.Password);
+    QVERIFY(Passwords::verify(stored("jo").Answer, QStringLiteral("lab")));
+    QCOMPARE(audit().last().Details, QStringLiteral("修改用户：jo"));
 }
 
 void TestUsers::initialQuestionShownInEnglishKeptAsStored()
@@ -509,7 +521,7 @@ void TestUsers::newPasswordOfTheInitialAccountNeedsARealQuestion()
         QCOMPARE(m_boxes->texts(), QStringList({"数据修改成功!"}));
     }
     const auto after = stored("admin");
-    QCOMPARE(after.Password, QStringLiteral("s3cret"));
+    QVERIFY(Passwords::verify(after.Password, QStringLiteral("s3cret")));
     QCOMPARE(after.Problem, QStringLiteral("你所在的公司为？"));
 
     // The login no longer shows it unasked.

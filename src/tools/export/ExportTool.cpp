@@ -1,6 +1,7 @@
 #include "ExportTool.h"
 
 #include "store/accounts.h"
+#include "store/auditchain.h"
 #include "store/logging.h"
 #include "reports/ExportJob.h"
 #include "store/tool.h"
@@ -102,6 +103,7 @@ struct Options
 {
     QString workspace;
     bool list = false;
+    bool verifyAudit = false;
     QString project;
     int mode = -1;
     QString format;
@@ -114,6 +116,7 @@ struct Options
     QVector<QDateTime> markers;
     bool markersGiven = false;
     QString operatorName;
+    int annex = -1;   // -1: as config.ini says; 0 without, 1 with the certificate's performance annex
 };
 
 // Reads the command line into options; a usage error leaves its message in *message.
@@ -133,14 +136,20 @@ bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Opti
         return false;
     }
     o.list = parser.isSet(QStringLiteral("list"));
+    o.verifyAudit = parser.isSet(QStringLiteral("verify-audit"));
+    if (o.list && o.verifyAudit) {
+        *message = ExportTool::tr("--list 不能与 --verify-audit 同用。");
+        return false;
+    }
     const QStringList exportOptions{QStringLiteral("project"), QStringLiteral("kind"),   QStringLiteral("format"),
                                     QStringLiteral("out"),     QStringLiteral("from"),   QStringLiteral("to"),
                                     QStringLiteral("tolerance"), QStringLiteral("markers"), QStringLiteral("json"),
-                                    QStringLiteral("operator")};
-    if (o.list) {
+                                    QStringLiteral("operator"), QStringLiteral("annex")};
+    if (o.list || o.verifyAudit) {
+        const QString alone = o.list ? QStringLiteral("--list") : QStringLiteral("--verify-audit");
         for (const QString &name : exportOptions) {
             if (parser.isSet(name)) {
-                *message = ExportTool::tr("--list 不能与 --%1 同用。").arg(name);
+                *message = ExportTool::tr("%1 不能与 --%2 同用。").arg(alone, name);
                 return false;
             }
         }
@@ -223,6 +232,18 @@ bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Opti
         *message = ExportTool::tr("--tolerance 和 --markers 只用于 certificate 和 record。");
         return false;
     }
+    if (parser.isSet(QStringLiteral("annex"))) {
+        const QString annex = parser.value(QStringLiteral("annex"));
+        if (annex != QStringLiteral("yes") && annex != QStringLiteral("no")) {
+            *message = ExportTool::tr("--annex 应为 yes 或 no：%1").arg(annex);
+            return false;
+        }
+        if (o.mode != ExportJob::CertificateMode) {
+            *message = ExportTool::tr("--annex 只用于 certificate。");
+            return false;
+        }
+        o.annex = annex == QStringLiteral("yes") ? 1 : 0;
+    }
     if (o.toleranceGiven && o.markersGiven) {
         *message = ExportTool::tr("--tolerance 和 --markers 不能同用。");
         return false;
@@ -241,6 +262,7 @@ QString ExportTool::helpText()
     } options[] = {
         {"--workspace DIR", tr("工作目录（含 PCR.db3 和 config.ini）")},
         {"--list", tr("每行列出一个校准项目名称")},
+        {"--verify-audit", tr("只读校验审计日志的哈希链；完整时退出状态为 0，被改动时为 6 并指出第一条断开的记录")},
         {"--project NAME", tr("要导出的校准项目")},
         {"--kind KIND", tr("certificate 校准证书，record 原始记录，raw 原始数据工作簿")},
         {"--operator NAME", tr("进行导出的操作员：现有、未锁定、未过期且有该导出权限的账户")},
@@ -250,14 +272,16 @@ QString ExportTool::helpText()
         {"--to TIME", tr("数据窗口结束")},
         {"--tolerance X", tr("自动分段的稳定指标（默认 0.1）")},
         {"--markers T1,...", tr("直接给出标注线时间：每个设定温度一对（开始、结束），按时间递增")},
-        {"--json FILE", tr("写出计算结果：分段、每行均匀度结果和八个升降温速率值，每个数给出未修约值和打印文本")},
+        {"--json FILE", tr("写出计算结果：分段、每行均匀度结果、八个升降温速率值和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本")},
+        {"--annex yes|no", tr("校准证书是否附性能指标附页；默认取 config.ini 的 [Performance] CertificateAnnex")},
         {"--help", tr("显示本帮助")},
     };
     QString text = tr("用法：") + QLatin1Char('\n');
     text += QStringLiteral("  pcrcal-export --workspace DIR --list\n"
+                           "  pcrcal-export --workspace DIR --verify-audit\n"
                            "  pcrcal-export --workspace DIR --project NAME --kind certificate|record|raw --operator NAME\n"
                            "                [--format Word|Excel|PDF] [--out FILE] [--from TIME] [--to TIME]\n"
-                           "                [--tolerance X | --markers T1,T2,...] [--json FILE]\n\n");
+                           "                [--tolerance X | --markers T1,T2,...] [--json FILE] [--annex yes|no]\n\n");
     text += tr("不需要显示器：从工作目录导出一个校准项目，与程序中的导出相同，并写入审计日志。") + QStringLiteral("\n\n");
     text += tr("选项：") + QLatin1Char('\n');
     for (const auto &o : options)
@@ -266,9 +290,10 @@ QString ExportTool::helpText()
     text += tr("退出状态：") + QLatin1Char('\n');
     const QString statuses[] = {tr("成功"), tr("参数错误"), tr("工作目录、校准项目或操作员不存在，或操作员无权导出"),
                                 tr("分析被拒绝（消息与程序中相同，写在标准错误上）"),
-                                tr("写入失败（文档、工作簿或 JSON）")};
-    const int codes[] = {Success, Usage, NotFound, Refused, WriteFailed};
-    for (int i = 0; i < 5; ++i)
+                                tr("写入失败（文档、工作簿或 JSON）"),
+                                tr("--verify-audit：审计日志被改动或尚未建立哈希链")};
+    const int codes[] = {Success, Usage, NotFound, Refused, WriteFailed, AuditBroken};
+    for (int i = 0; i < 6; ++i)
         text += QStringLiteral("  %1  %2\n").arg(codes[i]).arg(statuses[i]);
     return text;
 }
@@ -280,6 +305,7 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
     parser.addOptions({
         {QStringLiteral("workspace"), QString(), QStringLiteral("DIR")},
         {QStringLiteral("list"), QString()},
+        {QStringLiteral("verify-audit"), QString()},
         {QStringLiteral("project"), QString(), QStringLiteral("NAME")},
         {QStringLiteral("kind"), QString(), QStringLiteral("KIND")},
         {QStringLiteral("format"), QString(), QStringLiteral("FORMAT")},
@@ -290,6 +316,7 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         {QStringLiteral("markers"), QString(), QStringLiteral("TIMES")},
         {QStringLiteral("json"), QString(), QStringLiteral("FILE")},
         {QStringLiteral("operator"), QString(), QStringLiteral("NAME")},
+        {QStringLiteral("annex"), QString(), QStringLiteral("yes|no")},
         {{QStringLiteral("h"), QStringLiteral("help")}, QString()},
     });
 
@@ -323,6 +350,12 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
             err << " (" << reason << ')';
         err << '\n';
         return NotFound;
+    }
+    if (o.verifyAudit) {
+        // Read-only: verifying changes nothing, not even an older, unchained trail.
+        const AuditChain::Verdict verdict = AuditChain::verifyFile(database);
+        (verdict.intact ? out : err) << AuditChain::describe(verdict) << '\n';
+        return verdict.intact ? Success : AuditBroken;
     }
     if (!o.out.isEmpty())
         o.out = QDir(startDir).absoluteFilePath(o.out);
@@ -372,7 +405,10 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         o.out = QDir(startDir).filePath(safeFileName(o.project) + QLatin1Char('-') + kindName(o.mode) + QLatin1Char('.')
                                         + ExportJob::fileSuffix(format));
 
-    ExportJob job(o.mode, format, found.first());
+    ExportJob::Settings settings = ExportJob::Settings::current();
+    if (o.annex >= 0)
+        settings.performance.annex = o.annex == 1;
+    ExportJob job(o.mode, format, found.first(), settings);
     if (!job.probeCountAllowed()) {
         err << ExportJob::probeLimitText() << '\n';
         return Refused;

@@ -19,6 +19,7 @@ public:
         NotFound = 3,       // no such workspace, project or operator
         Refused = 4,        // the analysis refused (its message on standard error)
         WriteFailed = 5,    // the document, workbook or JSON could not be written
+        AuditBroken = 6,    // --verify-audit: the audit trail was altered (or is not chained)
     };
 
     // arguments: the whole command line, program name first.
