@@ -453,6 +453,18 @@ QString residualReport(const Fit &fit, const Tool::Struct_Standardizer &probes, 
     return lines.join(QLatin1Char('\n'));
 }
 
+QString residualQuestion(const Fit &fit, const Tool::Struct_Standardizer &probes, double limit)
+{
+    return QCoreApplication::translate("ProbeCalibration", "拟合残差超过 %1 K（可能有探头离开恒温槽或标准值有误）：").arg(limit)
+        + QLatin1Char('\n') + residualReport(fit, probes, limit) + QStringLiteral("\n\n")
+        + QCoreApplication::translate("ProbeCalibration", "是否仍然保存系数？");
+}
+
+QString notStoredText()
+{
+    return QCoreApplication::translate("ProbeCalibration", "系数未保存。");
+}
+
 bool storeFit(const Tool::Struct_Standardizer &probes, const Fit &fit)
 {
     const QString b0 = fit.b0.join(QLatin1Char(',')), b1 = fit.b1.join(QLatin1Char(',')),

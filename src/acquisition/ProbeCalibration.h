@@ -188,6 +188,9 @@ struct Fit
 Fit fitCalibration(const RunLists &lists, int channelCount);
 // For the question before storing and for the log: one line per probe over the limit.
 QString residualReport(const Fit &fit, const Tool::Struct_Standardizer &probes, double limit);
+// The question asked before coefficients with a residual over limit are stored.
+QString residualQuestion(const Fit &fit, const Tool::Struct_Standardizer &probes, double limit);
+QString notStoredText();
 
 // Coefficients into the probe set, with the audit entry under Tool::CurrentUser.
 bool storeFit(const Tool::Struct_Standardizer &probes, const Fit &fit);

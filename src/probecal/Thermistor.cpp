@@ -473,6 +473,13 @@ bool Thermistor::checkForm(Mode mode)
         Messages::warning(this, tr("警告"), message);
         return false;
     }
+    // With no index above zero the bath would never count as stable and the run would not end.
+    bool indexOk = false;
+    const double index = lineEdit_Index->text().toDouble(&indexOk);
+    if (!indexOk || !(index > 0)) {
+        Messages::warning(this, tr("警告"), tr("稳定指标必须大于0！"));
+        return false;
+    }
     probes = sets.first();
     points = collected;
     const bool calibration = mode == Mode::Calibration;
@@ -601,12 +608,10 @@ void Thermistor::Save_slots()
         return;
     }
     if (!fit.probesOver(residualLimit).isEmpty()) {
-        const QString text = tr("拟合残差超过 %1 K（可能有探头离开恒温槽或标准值有误）：").arg(residualLimit)
-            + QLatin1Char('\n') + residualReport(fit, probes, residualLimit) + QStringLiteral("\n\n")
-            + tr("是否仍然保存系数？");
+        const QString text = residualQuestion(fit, probes, residualLimit);
         qDebug().noquote() << text;
         if (Messages::question(this, tr("提示"), text) != QMessageBox::Yes) {
-            Messages::information(this, tr("提示"), tr("系数未保存。"));
+            Messages::information(this, tr("提示"), notStoredText());
             return;
         }
     }

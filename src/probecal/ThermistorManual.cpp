@@ -254,12 +254,9 @@ void ThermistorManual::pt_Count_clicked()
         limit = readResidualLimit(*ini);
     }
     if (!fit.probesOver(limit).isEmpty()) {
-        const QString report = residualReport(fit, probes, limit);
-        emit PlainTextEdit_signals(report);
-        const QString text = tr("拟合残差超过 %1 K（可能有探头离开恒温槽或标准值有误）：").arg(limit) + QLatin1Char('\n')
-            + report + QStringLiteral("\n\n") + tr("是否仍然保存系数？");
-        if (Messages::question(this, tr("提示"), text) != QMessageBox::Yes) {
-            emit PlainTextEdit_signals(tr("系数未保存。"));
+        emit PlainTextEdit_signals(residualReport(fit, probes, limit));
+        if (Messages::question(this, tr("提示"), residualQuestion(fit, probes, limit)) != QMessageBox::Yes) {
+            emit PlainTextEdit_signals(notStoredText());
             return;
         }
     }

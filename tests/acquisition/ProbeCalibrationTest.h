@@ -64,6 +64,14 @@ inline ProbeCalibration::RunLists exactLists(const QVector<double> &temperatures
     return lists;
 }
 
+// pcrsim serving the bath on a pseudo-terminal, the SCPI thermometer and the collector on
+// loopback TCP, with the probes of Seed.
+inline bool startSim(PcrSim &sim, double timeScale)
+{
+    return sim.start({"--bath-pty", "--scpi-tcp", "0", "--collector-tcp", "0", "--seed", QString::number(Seed),
+                      "--time-scale", QString::number(timeScale)});
+}
+
 inline bool waitFor(const std::function<bool()> &condition, int ms = 60000)
 {
     QElapsedTimer t;

@@ -76,8 +76,7 @@ class ProbeCalibrationRunTest : public QObject
     bool startSim(double timeScale)
     {
         sim = std::make_unique<PcrSim>();
-        return sim->start({"--bath-pty", "--scpi-tcp", "0", "--collector-tcp", "0", "--seed",
-                           QString::number(ProbeCalibrationTest::Seed), "--time-scale", QString::number(timeScale)});
+        return ProbeCalibrationTest::startSim(*sim, timeScale);
     }
 
     Run::Setup setup(Mode mode, const QString &referenceName, const QVector<Point> &points) const

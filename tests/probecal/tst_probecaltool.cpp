@@ -112,8 +112,7 @@ private slots:
     {
         QVERIFY(dir.isValid());
         QVERIFY(QFile::exists(program));
-        QVERIFY(sim.start({"--bath-pty", "--scpi-tcp", "0", "--collector-tcp", "0", "--seed",
-                           QString::number(ProbeCalibrationTest::Seed), "--time-scale", "1000"}));
+        QVERIFY(ProbeCalibrationTest::startSim(sim, 1000));
         ws = path("workspace");
         QVERIFY(QDir().mkpath(ws));
         QVERIFY(Tool::openDatabase(QDir(ws).filePath(Tool::DatabaseFileName)));
