@@ -49,7 +49,7 @@ Thermistor::ManualDialog &manualDialog()
     return dialog;
 }
 
-// Never narrower than the form it shows; only the height scrolls.
+// Never narrower than the form it shows, and as wide when there is room; only the height scrolls.
 class FormScrollArea : public QScrollArea
 {
 public:
@@ -58,6 +58,11 @@ public:
     {
         const QSize inner = widget() ? widget()->minimumSizeHint() : QSize();
         return QSize(inner.width() + verticalScrollBar()->sizeHint().width(), QScrollArea::minimumSizeHint().height());
+    }
+    QSize sizeHint() const override
+    {
+        const QSize inner = widget() ? widget()->sizeHint() : QSize();
+        return QSize(inner.width() + verticalScrollBar()->sizeHint().width(), QScrollArea::sizeHint().height());
     }
 };
 
@@ -209,24 +214,28 @@ void Thermistor::buildForm()
     lineEdit_D = lineEdit(groupBox_Standard, "lineEdit_D");
     lineEdit_A4 = lineEdit(groupBox_Standard, "lineEdit_A4");
     lineEdit_B4 = lineEdit(groupBox_Standard, "lineEdit_B4");
+    // Type, channel and R0 on the first row, the six coefficients three a row below.
     const QPair<QLabel *, QLineEdit *> coefficients[] = {{label_R0, lineEdit_R0}, {label_A, lineEdit_A},
                                                         {label_B, lineEdit_B},   {label_C, lineEdit_C},
                                                         {label_D, lineEdit_D},   {label_A4, lineEdit_A4},
                                                         {label_B4, lineEdit_B4}};
     for (int i = 0; i < 7; ++i) {
-        standardGrid->addWidget(coefficients[i].first, 1 + i / 2, (i % 2) * 2);
-        standardGrid->addWidget(coefficients[i].second, 1 + i / 2, (i % 2) * 2 + 1);
+        const int cell = i + 2;
+        standardGrid->addWidget(coefficients[i].first, cell / 3, (cell % 3) * 2);
+        standardGrid->addWidget(coefficients[i].second, cell / 3, (cell % 3) * 2 + 1);
     }
-    standardGrid->setColumnStretch(1, 1);
-    standardGrid->setColumnStretch(3, 1);
+    for (int c : {1, 3, 5})
+        standardGrid->setColumnStretch(c, 1);
 
     // Run parameters.
     groupBox_Parameter = Widgets::named(new QGroupBox(form), "groupBox_Parameter");
     auto *parameterGrid = new QGridLayout(groupBox_Parameter);
     label_Channel = label(groupBox_Parameter, "label_Channel");
     comboBox_Channel = comboBox(groupBox_Parameter, "comboBox_Channel");
+    label_Points = label(groupBox_Parameter, "label_Points");
     parameterGrid->addWidget(label_Channel, 0, 0);
-    parameterGrid->addWidget(comboBox_Channel, 0, 1, 1, 5);
+    parameterGrid->addWidget(comboBox_Channel, 0, 1, 1, 3);
+    parameterGrid->addWidget(label_Points, 1, 0);
     const auto *temperature = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-0-9.]+$")), this);
     for (int i = 0; i < MaximumPoints; ++i) {
         const QByteArray n = QByteArray::number(i + 1);
@@ -234,13 +243,13 @@ void Thermistor::buildForm()
         lineEdit_Temp[i] = lineEdit(groupBox_Parameter, ("lineEdit_Temp" + n).constData());
         lineEdit_Temp[i]->setValidator(temperature);
         checkBox_Temp[i] = Widgets::named(new QCheckBox(groupBox_Parameter), ("checkBox_Temp" + n).constData());
-        // Three points a row: label, field, liquid flag.
-        const int row = 1 + i / 3, column = (i % 3) * 3;
+        // Three points a row, each its number, field and liquid flag.
         auto *cell = new QHBoxLayout;
+        cell->setSpacing(4);
+        cell->addWidget(label_Temp[i]);
         cell->addWidget(lineEdit_Temp[i], 1);
         cell->addWidget(checkBox_Temp[i]);
-        parameterGrid->addWidget(label_Temp[i], row, column * 2 / 3);
-        parameterGrid->addLayout(cell, row, column * 2 / 3 + 1);
+        parameterGrid->addLayout(cell, 1 + i / 3, 1 + i % 3);
     }
     label_Delay = label(groupBox_Parameter, "label_Delay");
     label_Delay_1 = label(groupBox_Parameter, "label_Delay_1");
@@ -254,33 +263,30 @@ void Thermistor::buildForm()
     delay->addWidget(lineEdit_Delay, 1);
     delay->addWidget(label_Delay_1);
     auto *index = new QHBoxLayout;
+    index->addWidget(label_Index);
     index->addWidget(lineEdit_Index, 1);
     index->addWidget(label_Index_1);
     parameterGrid->addWidget(label_Delay, 4, 0);
     parameterGrid->addLayout(delay, 4, 1);
-    parameterGrid->addWidget(label_Index, 4, 2);
-    parameterGrid->addLayout(index, 4, 3);
-    for (int c : {1, 3, 5})
+    parameterGrid->addLayout(index, 4, 2, 1, 2);
+    for (int c : {1, 2, 3})
         parameterGrid->setColumnStretch(c, 1);
 
     // Buttons.
-    pushButton_Calibration = button(form, "pushButton_Calibration");
-    pushButton_Verification = button(form, "pushButton_Verification");
-    pushButton_ManualCalibration = button(form, "pushButton_ManualCalibration");
-    pushButton_ManualVerification = button(form, "pushButton_ManualVerification");
-    auto *buttons = new QGridLayout;
-    buttons->addWidget(pushButton_Calibration, 0, 0);
-    buttons->addWidget(pushButton_Verification, 0, 1);
-    buttons->addWidget(pushButton_ManualCalibration, 1, 0);
-    buttons->addWidget(pushButton_ManualVerification, 1, 1);
+    pushButton_Calibration = button(this, "pushButton_Calibration");
+    pushButton_Verification = button(this, "pushButton_Verification");
+    pushButton_ManualCalibration = button(this, "pushButton_ManualCalibration");
+    pushButton_ManualVerification = button(this, "pushButton_ManualVerification");
+    auto *buttons = new QHBoxLayout;
     for (QPushButton *b : {pushButton_Calibration, pushButton_Verification, pushButton_ManualCalibration,
-                           pushButton_ManualVerification})
+                           pushButton_ManualVerification}) {
         b->setMinimumHeight(36);
+        buttons->addWidget(b);
+    }
 
     groups->addWidget(groupBox_Device);
     groups->addWidget(groupBox_Standard);
     groups->addWidget(groupBox_Parameter);
-    groups->addLayout(buttons);
     groups->addStretch(1);
     scroll->setWidget(form);
 
@@ -304,8 +310,10 @@ void Thermistor::buildForm()
     chartView = Widgets::named(new ChartView(this), "chartView");
     right->addWidget(groupBox_Live);
     right->addWidget(chartView, 1);
+    right->addLayout(buttons);
 
-    outer->addWidget(scroll, 1);
+    // The form keeps its width; the chart takes the rest.
+    outer->addWidget(scroll, 0);
     outer->addLayout(right, 1);
 
     connect(pushButton_Scan1, &QPushButton::clicked, this, &Thermistor::pt_Scan1_clicked);
@@ -350,8 +358,9 @@ void Thermistor::retranslateUi()
     label_B4->setText(tr("B4："));
     groupBox_Parameter->setTitle(tr("校准参数"));
     label_Channel->setText(tr("通道文件："));
+    label_Points->setText(tr("温度点："));
     for (int i = 0; i < MaximumPoints; ++i) {
-        label_Temp[i]->setText(tr("温度点%1：").arg(i + 1));
+        label_Temp[i]->setText(QStringLiteral("%1").arg(i + 1));
         checkBox_Temp[i]->setText(tr("换液"));
         checkBox_Temp[i]->setToolTip(tr("这个点之后暂停，更换恒温槽液体"));
     }
@@ -360,6 +369,7 @@ void Thermistor::retranslateUi()
     label_Index->setText(tr("稳定指标："));
     label_Index_1->setText(QStringLiteral("℃"));
     groupBox_Live->setTitle(tr("实时数据"));
+    chartView->chart()->setTitle(tr("标准温度"));
     label_SetTemp->setText(tr("设定温度："));
     label_CurrentTemp->setText(tr("当前温度："));
     label_TempChange->setText(tr("温度波动："));

@@ -129,6 +129,7 @@ private:
               *lineEdit_D = nullptr, *lineEdit_A4 = nullptr, *lineEdit_B4 = nullptr;
     QLabel *label_Channel = nullptr;
     QComboBox *comboBox_Channel = nullptr;
+    QLabel *label_Points = nullptr;
     std::array<QLabel *, ProbeCalibration::MaximumPoints> label_Temp{};
     std::array<QLineEdit *, ProbeCalibration::MaximumPoints> lineEdit_Temp{};
     std::array<QCheckBox *, ProbeCalibration::MaximumPoints> checkBox_Temp{};
