@@ -2371,14 +2371,6 @@
         <translation>Probe Calibration</translation>
     </message>
     <message>
-        <source>探头管理</source>
-        <translation>Probe Management</translation>
-    </message>
-    <message>
-        <source>关闭</source>
-        <translation>Close</translation>
-    </message>
-    <message>
         <source>警告</source>
         <translation>Warning</translation>
     </message>
@@ -3037,6 +3029,260 @@
     </message>
 </context>
 <context>
+    <name>Standardizer</name>
+    <message>
+        <source>探头管理</source>
+        <translation>Probe Management</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>Number</translation>
+    </message>
+    <message>
+        <source>配置文件名称</source>
+        <translation>Set name</translation>
+    </message>
+    <message>
+        <source>通道个数</source>
+        <translation>Channels</translation>
+    </message>
+    <message>
+        <source>配置时间</source>
+        <translation>Created</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>探头文件查看：</source>
+        <translation>Probe set viewed: </translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>请先选择设备!</source>
+        <translation>Please double-click a probe set first!</translation>
+    </message>
+    <message>
+        <source>删除数据失败!</source>
+        <translation>Deleting the data failed!</translation>
+    </message>
+    <message>
+        <source>探头文件删除编号：</source>
+        <translation>Probe set deleted, number: </translation>
+    </message>
+</context>
+<context>
+    <name>StandardizerAdd</name>
+    <message>
+        <source>探头添加</source>
+        <translation>Add Probe Set</translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation>Number:</translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>通道个数：</source>
+        <translation>Channels:</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>通道编号</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>数据导入</source>
+        <translation>Import file</translation>
+    </message>
+    <message>
+        <source>设备导入</source>
+        <translation>Import from device</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>打开文件</source>
+        <translation>Open File</translation>
+    </message>
+    <message>
+        <source>文件“%1”中没有探头系数。</source>
+        <translation>The file &quot;%1&quot; holds no probe coefficients.</translation>
+    </message>
+    <message>
+        <source>文件中B0、B1、B2、B3各有%1、%2、%3、%4个系数，表格有%5个通道，须一致。</source>
+        <translation>The file holds %1, %2, %3 and %4 values for B0, B1, B2 and B3; the table has %5 channels. They must agree.</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation>Adding the data failed!</translation>
+    </message>
+    <message>
+        <source>通道不能为空！</source>
+        <translation>There must be at least one channel!</translation>
+    </message>
+    <message>
+        <source>设备连接失败！</source>
+        <translation>Device connection failed!</translation>
+    </message>
+    <message>
+        <source>探头文件添加：</source>
+        <translation>Probe set added: </translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>添加成功！</source>
+        <translation>Added!</translation>
+    </message>
+    <message>
+        <source>获取成功！</source>
+        <translation>Coefficients read!</translation>
+    </message>
+    <message>
+        <source>获取系数失败！</source>
+        <translation>Reading the coefficients failed!</translation>
+    </message>
+    <message>
+        <source>通道%1的系数没有读到，表格未改动。</source>
+        <translation>The coefficients of channel %1 could not be read; the table is unchanged.</translation>
+    </message>
+    <message>
+        <source>设备导入已取消，表格未改动。</source>
+        <translation>The import from the device was cancelled; the table is unchanged.</translation>
+    </message>
+</context>
+<context>
+    <name>StandardizerDisplay</name>
+    <message>
+        <source>探头显示</source>
+        <translation>Probe Set</translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation>Number:</translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>通道个数：</source>
+        <translation>Channels:</translation>
+    </message>
+    <message>
+        <source>配置时间：</source>
+        <translation>Created:</translation>
+    </message>
+    <message>
+        <source>通道编号</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>保存文件</source>
+        <translation>Save File</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>导出失败！</source>
+        <translation>Export failed!</translation>
+    </message>
+    <message>
+        <source>无法写入文件“%1”。</source>
+        <translation>The file &quot;%1&quot; could not be written.</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>导出成功！</source>
+        <translation>Exported!</translation>
+    </message>
+</context>
+<context>
+    <name>StandardizerRules</name>
+    <message>
+        <source>通道%1的系数%2不是有效的数值：“%3”。
+系数须为有限的数（可用指数形式，如 1.2345e-07），最多%4个字符。</source>
+        <translation>Coefficient %2 of channel %1 is not a valid number: &quot;%3&quot;.
+A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of at most %4 characters.</translation>
+    </message>
+    <message>
+        <source>编号不能为空！</source>
+        <translation>The number must not be empty!</translation>
+    </message>
+    <message>
+        <source>编号不能包含“--”！</source>
+        <translation>The number must not contain &quot;--&quot;!</translation>
+    </message>
+    <message>
+        <source>编号重复,添加失败！</source>
+        <translation>Number already in use, not added!</translation>
+    </message>
+    <message>
+        <source>名称不能为空！</source>
+        <translation>The name must not be empty!</translation>
+    </message>
+    <message>
+        <source>名称重复,添加失败！</source>
+        <translation>Name already in use, not added!</translation>
+    </message>
+    <message>
+        <source>通道不能为空！</source>
+        <translation>There must be at least one channel!</translation>
+    </message>
+    <message>
+        <source>无法确认该探头组是否被校准项目使用，不能删除！</source>
+        <translation>Could not check whether calibration projects use this probe set; it is not deleted!</translation>
+    </message>
+    <message>
+        <source>该探头组已被%1个校准项目使用，不能删除！</source>
+        <translation>This probe set is used by %1 calibration project(s) and cannot be deleted!</translation>
+    </message>
+    <message>
+        <source>该探头组正被探头校准页面选用，不能删除！</source>
+        <translation>This probe set is chosen on the probe calibration page and cannot be deleted!</translation>
+    </message>
+</context>
+<context>
     <name>SystemSet</name>
     <message>
         <source>系统设置</source>
@@ -3225,6 +3471,105 @@
     <message>
         <source>文件：%1，备份时间：%2，保留此后的审计记录 %3 条。</source>
         <translation>File: %1, backup time: %2, %3 later audit entries kept.</translation>
+    </message>
+</context>
+<context>
+    <name>ThermistorScan</name>
+    <message>
+        <source>通讯设置</source>
+        <translation>Communication Settings</translation>
+    </message>
+    <message>
+        <source>设备：</source>
+        <translation>Device:</translation>
+    </message>
+    <message>
+        <source>通讯方式：</source>
+        <translation>Link:</translation>
+    </message>
+    <message>
+        <source>IP地址：</source>
+        <translation>IP address:</translation>
+    </message>
+    <message>
+        <source>端口号：</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>测试</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>测试成功！</source>
+        <translation>Test successful!</translation>
+    </message>
+    <message>
+        <source>获取序列号失败！</source>
+        <translation>Reading the serial number failed!</translation>
+    </message>
+    <message>
+        <source>设备连接失败！</source>
+        <translation>Device connection failed!</translation>
+    </message>
+    <message>
+        <source>设备名：</source>
+        <translation>Device name:</translation>
+    </message>
+    <message>
+        <source>空：</source>
+        <translation>Empty:</translation>
+    </message>
+    <message>
+        <source>串口号：</source>
+        <translation>Serial port:</translation>
+    </message>
+    <message>
+        <source>波特率：</source>
+        <translation>Baud rate:</translation>
+    </message>
+    <message>
+        <source>正在搜索蓝牙设备…</source>
+        <translation>Searching for Bluetooth devices…</translation>
+    </message>
+    <message>
+        <source>本机没有可用的蓝牙适配器，无法搜索蓝牙设备；可直接输入设备名。</source>
+        <translation>This computer has no usable Bluetooth adapter, so no devices can be searched for; type the device name instead.</translation>
+    </message>
+    <message>
+        <source>蓝牙适配器已关闭，无法搜索蓝牙设备；可直接输入设备名。</source>
+        <translation>The Bluetooth adapter is switched off, so no devices can be searched for; type the device name instead.</translation>
+    </message>
+    <message>
+        <source>没有找到蓝牙低功耗设备。</source>
+        <translation>No Bluetooth Low Energy devices found.</translation>
+    </message>
+    <message>
+        <source>找到%1个蓝牙低功耗设备。</source>
+        <translation>%1 Bluetooth Low Energy device(s) found.</translation>
+    </message>
+    <message>
+        <source>本版本还不能与%1通讯，无法测试。</source>
+        <translation>This version cannot talk to the %1 yet; there is nothing to test.</translation>
+    </message>
+    <message>
+        <source>正在测试通讯…</source>
+        <translation>Testing the connection…</translation>
+    </message>
+    <message>
+        <source>正在结束通讯测试，请稍候…</source>
+        <translation>Ending the connection test, please wait…</translation>
     </message>
 </context>
 <context>

@@ -2371,14 +2371,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>探头管理</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>关闭</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>警告</source>
         <translation type="unfinished"></translation>
     </message>
@@ -3037,6 +3029,259 @@
     </message>
 </context>
 <context>
+    <name>Standardizer</name>
+    <message>
+        <source>探头管理</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>配置文件名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道个数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>配置时间</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头文件查看：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请先选择设备!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头文件删除编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>StandardizerAdd</name>
+    <message>
+        <source>探头添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道个数：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据导入</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备导入</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>打开文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文件“%1”中没有探头系数。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文件中B0、B1、B2、B3各有%1、%2、%3、%4个系数，表格有%5个通道，须一致。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加数据失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备连接失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头文件添加：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>获取成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>获取系数失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道%1的系数没有读到，表格未改动。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备导入已取消，表格未改动。</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>StandardizerDisplay</name>
+    <message>
+        <source>探头显示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道个数：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>配置时间：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道编号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法写入文件“%1”。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>StandardizerRules</name>
+    <message>
+        <source>通道%1的系数%2不是有效的数值：“%3”。
+系数须为有限的数（可用指数形式，如 1.2345e-07），最多%4个字符。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不能包含“--”！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号重复,添加失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>名称重复,添加失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道不能为空！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法确认该探头组是否被校准项目使用，不能删除！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>该探头组已被%1个校准项目使用，不能删除！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>该探头组正被探头校准页面选用，不能删除！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SystemSet</name>
     <message>
         <source>系统设置</source>
@@ -3224,6 +3469,105 @@
     </message>
     <message>
         <source>文件：%1，备份时间：%2，保留此后的审计记录 %3 条。</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ThermistorScan</name>
+    <message>
+        <source>通讯设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通讯方式：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IP地址：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>端口号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>获取序列号失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备连接失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备名：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>空：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>串口号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>波特率：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在搜索蓝牙设备…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>本机没有可用的蓝牙适配器，无法搜索蓝牙设备；可直接输入设备名。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>蓝牙适配器已关闭，无法搜索蓝牙设备；可直接输入设备名。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>没有找到蓝牙低功耗设备。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>找到%1个蓝牙低功耗设备。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>本版本还不能与%1通讯，无法测试。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在测试通讯…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>正在结束通讯测试，请稍候…</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

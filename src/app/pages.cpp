@@ -6,16 +6,15 @@
 #include "registry/Electrometer.h"
 #include "registry/Layout.h"
 #include "registry/PCRDevice.h"
+#include "registry/Standardizer.h"
 #include "exportui/DataExport.h"
 #include "probecal/Thermistor.h"
 #include "users/admin.h"
 #include "users/auditlog.h"
 
 #include <QCoreApplication>
-#include <QDialogButtonBox>
 #include <QEvent>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace Pages {
@@ -71,7 +70,7 @@ QDialog *createDialog(Dialog dialog)
 {
     switch (dialog) {
     case Dialog::Standardizer:
-        return new EmptyDialog(QT_TRANSLATE_NOOP("PCR", "探头管理"));
+        return new Standardizer;
     case Dialog::CyclicFile:
         return new CyclicFile;
     }
@@ -95,19 +94,4 @@ void EmptyPage::changeEvent(QEvent *event)
     if (event->type() == QEvent::LanguageChange)
         m_title->setText(Pages::title(m_index));
     QWidget::changeEvent(event);
-}
-
-EmptyDialog::EmptyDialog(const char *title)
-{
-    setWindowTitle(QCoreApplication::translate("PCR", title));
-    setMinimumSize(600, 420);
-    auto *layout = new QVBoxLayout(this);
-    auto *label = new QLabel(QCoreApplication::translate("PCR", title), this);
-    label->setAlignment(Qt::AlignCenter);
-    label->setStyleSheet(QStringLiteral("font: 20pt \"黑体\"; color: rgb(120, 120, 120);"));
-    layout->addWidget(label);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->button(QDialogButtonBox::Close)->setText(QCoreApplication::translate("PCR", "关闭"));
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
 }

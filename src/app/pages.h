@@ -74,12 +74,3 @@ private:
     int m_index;
     QLabel *m_title;
 };
-
-// Stands for a toolbar dialog that is not built yet.
-class EmptyDialog : public QDialog
-{
-    Q_OBJECT
-
-public:
-    explicit EmptyDialog(const char *title);
-};

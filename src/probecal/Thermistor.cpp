@@ -412,10 +412,11 @@ void Thermistor::ReadConfig()
     const auto ini = Tool::configFile();
     QComboBox *boxes[3] = {comboBox_Field, comboBox_Acquisition, comboBox_Criteria};
     for (int role = 0; role < 3; ++role) {
-        DeviceSettings kept = readDevice(*ini, QLatin1String(DeviceGroups[role]));
-        if (boxes[role]->findText(kept.name) < 0)
-            kept = ThermistorConnection::defaults(boxes[role]->itemText(0));
-        setDeviceSettings(DeviceRole(role), kept);
+        const QString group = QLatin1String(DeviceGroups[role]);
+        QString name = readDevice(*ini, group).name;
+        if (boxes[role]->findText(name) < 0)
+            name = boxes[role]->itemText(0);
+        setDeviceSettings(DeviceRole(role), ThermistorConnection::read(*ini, group, name));
     }
     const ReferenceProbe p = readReferenceProbe(*ini);
     selectText(comboBox_Mode, p.type);

@@ -4,6 +4,7 @@
 
 #include "acquisition/ProbeCalibration.h"
 
+class QSettings;
 class QWidget;
 
 namespace ThermistorConnection {
@@ -13,5 +14,8 @@ bool edit(QWidget *parent, ProbeCalibration::DeviceSettings &settings);
 
 // A device's settings as a fresh workspace has them.
 ProbeCalibration::DeviceSettings defaults(const QString &device);
+// The settings config.ini keeps under group when they are the named device's and use a link it
+// offers; otherwise its defaults.
+ProbeCalibration::DeviceSettings read(const QSettings &ini, const QString &group, const QString &device);
 
 } // namespace ThermistorConnection

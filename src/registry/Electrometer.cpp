@@ -42,20 +42,9 @@ const QStringList &baudRates()
     return rates;
 }
 
-// Selects text in a list, adding it when the list lacks it, so that a stored value is never
-// replaced by whatever the list happens to show.
-void selectOrAdd(QComboBox *box, const QString &text)
-{
-    int index = box->findText(text);
-    if (index < 0 && !text.isEmpty()) {
-        box->addItem(text);
-        index = box->count() - 1;
-    }
-    if (index >= 0)
-        box->setCurrentIndex(index);
-}
-
 } // namespace
+
+using RegistryForm::selectOrAdd;
 
 Electrometer::Electrometer(QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::Electrometer>())

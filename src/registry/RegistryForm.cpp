@@ -37,6 +37,17 @@ void rememberValues(QWidget *parent, std::initializer_list<std::pair<QComboBox *
                           QCoreApplication::translate("RegistryForm", "添加数据失败！"));
 }
 
+void selectOrAdd(QComboBox *box, const QString &text)
+{
+    int index = box->findText(text);
+    if (index < 0 && !text.isEmpty()) {
+        box->addItem(text);
+        index = box->count() - 1;
+    }
+    if (index >= 0)
+        box->setCurrentIndex(index);
+}
+
 void setUpList(QTableWidget *table)
 {
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);

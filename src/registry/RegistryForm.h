@@ -25,6 +25,10 @@ void loadValues(QComboBox *box, const char *key);
 // when any value could not be stored.
 void rememberValues(QWidget *parent, std::initializer_list<std::pair<QComboBox *, const char *>> lists);
 
+// Selects text in a list, adding it when the list lacks it, so that a stored value is never
+// replaced by whatever the list happens to show. An empty text selects nothing new.
+void selectOrAdd(QComboBox *box, const QString &text);
+
 // Read-only, whole rows selected, one row selected at a time, columns sized to their contents.
 void setUpList(QTableWidget *table);
 // Every row removed; the header stays.

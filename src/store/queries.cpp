@@ -14,6 +14,11 @@ Tool::Statement calibrationsUsingCycleFile(const QString &name)
     return {QStringLiteral("select * from Calibration where UniformityFile = ? OR RateFile = ?"), {name, name}};
 }
 
+Tool::Statement calibrationsUsingProbeSet(const QString &name)
+{
+    return {QStringLiteral("select * from Calibration where StandardizerName = ?"), {name}};
+}
+
 Tool::Statement calibrationDataOf(const QString &name, const QString &model)
 {
     return {QStringLiteral("select * from CalibrationData where Name = ? AND Model = ?"), {name, model}};

@@ -12,6 +12,9 @@ Tool::Statement cyclicFileByName(const QString &name);
 // Projects that ran with the named cycle file, for uniformity or for rates.
 Tool::Statement calibrationsUsingCycleFile(const QString &name);
 
+// Projects that ran with the named probe set.
+Tool::Statement calibrationsUsingProbeSet(const QString &name);
+
 // The samples of one project and one calibration item, in stored (time) order.
 Tool::Statement calibrationDataOf(const QString &name, const QString &model);
 

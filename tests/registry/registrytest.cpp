@@ -2,7 +2,9 @@
 
 #include "registrytest.h"
 
+#include <QApplication>
 #include <QTableWidget>
+#include <QTimer>
 
 QStringList rowTexts(QTableWidget *table, int row)
 {
@@ -29,4 +31,19 @@ Tool::Struct_AuditLog lastAudit()
 int auditCount()
 {
     return Workspace::audit().size();
+}
+
+void onNextModal(std::function<void(QWidget *)> act)
+{
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [act, poll] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal) {
+            QTimer::singleShot(10, *poll);
+            return;
+        }
+        act(modal);
+        modal->close();
+    };
+    QTimer::singleShot(0, *poll);
 }

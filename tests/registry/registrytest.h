@@ -16,6 +16,7 @@
 #include <QTableWidget>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 // The start of every registry test: a fresh workspace (held in ws until the test's cleanup resets
@@ -58,6 +59,10 @@ public:
 // The texts of one table row, or of one column.
 QStringList rowTexts(QTableWidget *table, int row);
 QStringList columnTexts(QTableWidget *table, int column);
+
+// Acts on the next modal dialog once it is open, then closes it (a dialog run with exec() in the
+// code under test returns).
+void onNextModal(std::function<void(QWidget *)> act);
 
 // The newest audit row.
 Tool::Struct_AuditLog lastAudit();

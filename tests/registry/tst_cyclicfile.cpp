@@ -62,22 +62,6 @@ public:
     }
 };
 
-// Runs `act` on the next modal dialog once it is shown, then closes it.
-void onNextModal(std::function<void(QWidget *)> act)
-{
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [act, poll] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal) {
-            QTimer::singleShot(10, *poll);
-            return;
-        }
-        act(modal);
-        modal->close();
-    };
-    QTimer::singleShot(0, *poll);
-}
-
 } // namespace
 
 class TestCyclicFile : public QObject
