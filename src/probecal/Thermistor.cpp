@@ -277,11 +277,14 @@ void Thermistor::buildForm()
     pushButton_Verification = button(this, "pushButton_Verification");
     pushButton_ManualCalibration = button(this, "pushButton_ManualCalibration");
     pushButton_ManualVerification = button(this, "pushButton_ManualVerification");
-    auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {pushButton_Calibration, pushButton_Verification, pushButton_ManualCalibration,
-                           pushButton_ManualVerification}) {
-        b->setMinimumHeight(36);
-        buttons->addWidget(b);
+    // Two by two, so that a longer caption (a stop text, another language) does not take the
+    // form's width.
+    auto *buttons = new QGridLayout;
+    QPushButton *const order[] = {pushButton_Calibration, pushButton_Verification, pushButton_ManualCalibration,
+                                  pushButton_ManualVerification};
+    for (int i = 0; i < 4; ++i) {
+        order[i]->setMinimumHeight(36);
+        buttons->addWidget(order[i], i / 2, i % 2);
     }
 
     groups->addWidget(groupBox_Device);
@@ -308,6 +311,8 @@ void Thermistor::buildForm()
         live->addWidget(pair.second, 1);
     }
     chartView = Widgets::named(new ChartView(this), "chartView");
+    // One curve, named by the chart's title.
+    chartView->chart()->legend()->hide();
     right->addWidget(groupBox_Live);
     right->addWidget(chartView, 1);
     right->addLayout(buttons);

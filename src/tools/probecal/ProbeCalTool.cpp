@@ -313,19 +313,15 @@ QString ProbeCalTool::helpText()
                            "                  --points T1,T2,... [--liquid-change K,...] [--delay MIN] [--index C]\n"
                            "                  [--operator USER] [--json FILE] [--accept-residuals]\n"
                            "                  [--bath DEV] [--collector DEV] [--reference DEV]\n\n");
-    text += tr("不需要显示器：在恒温槽中校准或验证一组探头，与程序的“探头校准”页面相同。"
-               "未完成的运行（停止、暂停换液或中断之后）在下次以相同探头组启动时从第一个未完成的点继续。")
+    text += tr("不需要显示器：在恒温槽中校准或验证一组探头，与程序的“探头校准”页面相同。未完成的运行（停止、暂停换液或中断之后）在下次以相同探头组启动时从第一个未完成的点继续。")
         + QStringLiteral("\n\n");
     text += tr("选项：") + QLatin1Char('\n');
     for (const auto &o : options)
         text += QStringLiteral("  %1 %2\n").arg(QLatin1String(o.option), -22).arg(o.text);
     text += QLatin1Char('\n')
-        + tr("DEV 为 名称 或 名称,serial|tcp|ble,地址[,端口或波特率]，例如 \"VADE,serial,/dev/ttyUSB0,9600\"、"
-             "\"1611A,tcp,192.168.1.10,5980\"、\"Fluke 1586A,tcp,192.168.1.11,3490\"、\"ZIVI-D\"（恒温设备自带的标准器）。"
-             "只给名称时使用 config.ini 中该设备的通讯设置。")
+        + tr("DEV 为 名称 或 名称,serial|tcp|ble,地址[,端口或波特率]，例如 \"VADE,serial,/dev/ttyUSB0,9600\"、\"1611A,tcp,192.168.1.10,5980\"、\"Fluke 1586A,tcp,192.168.1.11,3490\"、\"ZIVI-D\"（恒温设备自带的标准器）。只给名称时使用 config.ini 中该设备的通讯设置。")
         + QLatin1Char('\n');
-    text += tr("标准探头的类型、通道和系数取自 config.ini（TStandardizer）；"
-               "读数间隔为 TStandardizer/Interval 秒（默认 20），残差限值为 TStandardizer/ResidualLimit K（默认 0.02）。")
+    text += tr("标准探头的类型、通道和系数取自 config.ini（TStandardizer）；读数间隔为 TStandardizer/Interval 秒（默认 20），残差限值为 TStandardizer/ResidualLimit K（默认 0.02）。")
         + QStringLiteral("\n\n");
     text += tr("退出状态：") + QLatin1Char('\n');
     const QString statuses[] = {tr("完成：系数已保存，或探头已判定"), tr("设备打开、设置或读取失败（已完成的点保留）"),
@@ -568,8 +564,7 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
     result.insert(QStringLiteral("stored"), false);
     if (over && !o.acceptResiduals)
         return finishWith(BadInput,
-                          tr("拟合残差超过 %1 K，系数未保存（可能有探头离开恒温槽或标准值有误；"
-                             "确认无误时用 --accept-residuals 保存）：")
+                          tr("拟合残差超过 %1 K，系数未保存（可能有探头离开恒温槽或标准值有误；确认无误时用 --accept-residuals 保存）：")
                                   .arg(residualLimit)
                               + QLatin1Char('\n') + residualReport(fit, setup.probes, residualLimit),
                           "refused");
