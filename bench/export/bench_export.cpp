@@ -2,7 +2,7 @@
 // run. Each stage runs in its own process so its peak memory is its own; prints time and peak
 // resident memory (VmHWM) per stage. "page" opens the project on the data export page (offscreen;
 // read on the page's worker) and draws it; "confirm" fills the plateau confirmation as a
-// certificate export does.
+// certificate export does; "record" writes the original record with the picture of the run.
 //
 //   bench_export [hours]            builds the workspace in a temporary folder, then runs the stages
 //   bench_export --stage NAME DIR   one stage on an existing workspace (used by the driver)
@@ -18,6 +18,7 @@
 #include "store/tool.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QTableWidget>
 #include <QDir>
 #include <QElapsedTimer>
@@ -98,6 +99,9 @@ int stage(const QString &name, const QString &folder)
     if (name == QLatin1String("pdf")) {
         format = QStringLiteral("PDF");
         file = QStringLiteral("certificate.pdf");
+    } else if (name == QLatin1String("record")) {
+        mode = ExportJob::OriginalRecordMode;   // with the picture of the whole run
+        file = QStringLiteral("record.docx");
     } else if (name == QLatin1String("raw")) {
         mode = ExportJob::RawDataMode;
         format = QStringLiteral("Excel");
@@ -127,11 +131,10 @@ int stage(const QString &name, const QString &folder)
 
 int main(int argc, char *argv[])
 {
-    // Widgets only for the stages that show them, offscreen.
+    // Widgets only for the stages that show them; the others paint the record's picture. Offscreen.
     const bool widgets = argc >= 3 && (qstrcmp(argv[2], "page") == 0 || qstrcmp(argv[2], "confirm") == 0);
-    if (widgets)
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QScopedPointer<QCoreApplication> application(widgets ? new QApplication(argc, argv) : new QCoreApplication(argc, argv));
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QScopedPointer<QCoreApplication> application(widgets ? new QApplication(argc, argv) : new QGuiApplication(argc, argv));
     QCoreApplication &app = *application;
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
     const QStringList args = app.arguments();
@@ -156,7 +159,7 @@ int main(int argc, char *argv[])
     std::printf("workspace: %.0f h of 16 probes at 1 s stored in %lld ms (%.1f MiB database)\n", hours,
                 timer.elapsed(), QFileInfo(dir.filePath(Tool::DatabaseFileName)).size() / 1048576.0);
     std::fflush(stdout);
-    for (const char *name : {"page", "confirm", "certificate", "pdf", "raw"}) {
+    for (const char *name : {"page", "confirm", "certificate", "record", "pdf", "raw"}) {
         for (int repeat = 0; repeat < 2; ++repeat) {
             QProcess p;
             p.setProcessChannelMode(QProcess::ForwardedChannels);

@@ -868,6 +868,17 @@
     </message>
 </context>
 <context>
+    <name>Certificates</name>
+    <message>
+        <source>数据库未打开</source>
+        <translation>the database is not open</translation>
+    </message>
+    <message>
+        <source>读取证书编号失败</source>
+        <translation>reading the certificate numbers failed</translation>
+    </message>
+</context>
+<context>
     <name>ChartView</name>
     <message>
         <source>设备校准</source>
@@ -1478,10 +1489,6 @@
 <context>
     <name>ExportJob</name>
     <message>
-        <source>不支持导出超过15个探头！</source>
-        <translation>Exporting more than 15 probes is not supported!</translation>
-    </message>
-    <message>
         <source>未知的导出格式：%1</source>
         <translation>Unknown export format: %1</translation>
     </message>
@@ -1528,6 +1535,18 @@
     <message>
         <source>警告</source>
         <translation>Warning</translation>
+    </message>
+    <message>
+        <source>JJF 1527-2015《聚合酶链反应分析仪校准规范》</source>
+        <translation>JJF 1527-2015 Calibration Specification for Polymerase Chain Reaction Analyzers</translation>
+    </message>
+    <message>
+        <source>不支持导出超过16个探头！</source>
+        <translation>Exporting more than 16 probes is not supported!</translation>
+    </message>
+    <message>
+        <source>无法分配证书编号：%1</source>
+        <translation>No certificate number could be assigned: %1</translation>
     </message>
 </context>
 <context>
@@ -1725,20 +1744,20 @@
         <translation>writing failed (document, workbook or JSON)</translation>
     </message>
     <message>
+        <source>证书和原始记录以项目的证书编号签发：首次导出时分配并保存，之后的导出沿用；certificate 在输出文件路径之后另起一行打印“证书编号：”及编号。</source>
+        <translation>Certificates and original records are issued under the project&apos;s certificate number, assigned and stored at the first export and kept by later ones; for certificate a second line after the output path prints &quot;Certificate number: &quot; and the number.</translation>
+    </message>
+    <message>
+        <source>证书编号：%1</source>
+        <translation>Certificate number: %1</translation>
+    </message>
+    <message>
         <source>--list 不能与 --verify-audit 同用。</source>
         <translation>--list cannot be used with --verify-audit.</translation>
     </message>
     <message>
         <source>%1 不能与 --%2 同用。</source>
         <translation>%1 cannot be used with --%2.</translation>
-    </message>
-    <message>
-        <source>只读校验审计日志的哈希链；完整时退出状态为 0，被改动时为 6 并指出第一条断开的记录</source>
-        <translation>verify the audit trail&apos;s hash chain, read-only; exit status 0 when intact, 6 when altered, naming the first broken entry</translation>
-    </message>
-    <message>
-        <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
-        <translation>--verify-audit: the audit trail was altered or is not chained yet</translation>
     </message>
     <message>
         <source>--annex 应为 yes 或 no：%1</source>
@@ -1749,12 +1768,20 @@
         <translation>--annex is only for certificate.</translation>
     </message>
     <message>
-        <source>写出计算结果：分段、每行均匀度结果、八个升降温速率值和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本</source>
-        <translation>write the computed results: segments, each uniformity row, the eight rate values and the cycler performance (overshoot, settling time, deviations at fixed times, interpolated and maximum rates, with their verdicts), each number unrounded and as printed</translation>
+        <source>只读校验审计日志的哈希链；完整时退出状态为 0，被改动时为 6 并指出第一条断开的记录</source>
+        <translation>verify the audit trail&apos;s hash chain, read-only; exit status 0 when intact, 6 when altered, naming the first broken entry</translation>
+    </message>
+    <message>
+        <source>写出计算结果：分段、每行均匀度结果及其不确定度分量、八个升降温速率值、证书编号和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本</source>
+        <translation>write the computed results: segments, each uniformity row with its uncertainty components, the eight rate values, the certificate number and the cycler performance (overshoot, settling time, deviations at fixed times, interpolated and maximum rates, with their verdicts); every number unrounded and as printed</translation>
     </message>
     <message>
         <source>校准证书是否附性能指标附页；默认取 config.ini 的 [Performance] CertificateAnnex</source>
         <translation>whether the certificate carries the performance annex; default from [Performance] CertificateAnnex in config.ini</translation>
+    </message>
+    <message>
+        <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
+        <translation>--verify-audit: the audit trail was altered or is not chained yet</translation>
     </message>
 </context>
 <context>
@@ -1798,6 +1825,17 @@
     <message>
         <source>手册文件缺失</source>
         <translation>manual files missing</translation>
+    </message>
+</context>
+<context>
+    <name>InstrumentValidity</name>
+    <message>
+        <source>测温仪已过有效期，不能用于校准！</source>
+        <translation>The measuring instrument is past its validity and cannot be used for a calibration!</translation>
+    </message>
+    <message>
+        <source>测温仪未校准，不能用于校准！</source>
+        <translation>The measuring instrument is not calibrated and cannot be used for a calibration!</translation>
     </message>
 </context>
 <context>
@@ -3354,12 +3392,27 @@
         <translation>Cannot write the file: %1 (%2)</translation>
     </message>
     <message>
+        <source>有效期至 %1</source>
+        <translation>valid until %1</translation>
+    </message>
+    <message>
         <source>无</source>
         <translation>none</translation>
     </message>
     <message>
         <source>各测温点定时偏差（测点值−设定温度）/</source>
         <translation>Probe deviations at fixed times (probe − set temperature) / </translation>
+    </message>
+</context>
+<context>
+    <name>RunPicture</name>
+    <message>
+        <source>时间（min），起始 %1</source>
+        <translation>Time (min) from %1</translation>
+    </message>
+    <message>
+        <source>温度（%1）</source>
+        <translation>Temperature (%1)</translation>
     </message>
 </context>
 <context>

@@ -868,6 +868,17 @@
     </message>
 </context>
 <context>
+    <name>Certificates</name>
+    <message>
+        <source>数据库未打开</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>读取证书编号失败</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ChartView</name>
     <message>
         <source>设备校准</source>
@@ -1478,10 +1489,6 @@
 <context>
     <name>ExportJob</name>
     <message>
-        <source>不支持导出超过15个探头！</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>未知的导出格式：%1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1527,6 +1534,18 @@
     </message>
     <message>
         <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>JJF 1527-2015《聚合酶链反应分析仪校准规范》</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不支持导出超过16个探头！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法分配证书编号：%1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1725,19 +1744,19 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>证书和原始记录以项目的证书编号签发：首次导出时分配并保存，之后的导出沿用；certificate 在输出文件路径之后另起一行打印“证书编号：”及编号。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>证书编号：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>--list 不能与 --verify-audit 同用。</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 不能与 --%2 同用。</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>只读校验审计日志的哈希链；完整时退出状态为 0，被改动时为 6 并指出第一条断开的记录</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1749,11 +1768,19 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>写出计算结果：分段、每行均匀度结果、八个升降温速率值和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本</source>
+        <source>只读校验审计日志的哈希链；完整时退出状态为 0，被改动时为 6 并指出第一条断开的记录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写出计算结果：分段、每行均匀度结果及其不确定度分量、八个升降温速率值、证书编号和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>校准证书是否附性能指标附页；默认取 config.ini 的 [Performance] CertificateAnnex</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1797,6 +1824,17 @@
     </message>
     <message>
         <source>手册文件缺失</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>InstrumentValidity</name>
+    <message>
+        <source>测温仪已过有效期，不能用于校准！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪未校准，不能用于校准！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3354,11 +3392,26 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>有效期至 %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>无</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>各测温点定时偏差（测点值−设定温度）/</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RunPicture</name>
+    <message>
+        <source>时间（min），起始 %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度（%1）</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -1,6 +1,7 @@
 #include "acquisition/CalibrationSetup.h"
 
 #include "store/datawords.h"
+#include "store/instrumentvalidity.h"
 #include "store/queries.h"
 
 #include <cmath>
@@ -78,6 +79,12 @@ CalibrationSetup::Result CalibrationSetup::validate(const Form &form, const Reco
         return r;
     }
     r.electrometer = *records.electrometer;
+    // A measuring instrument past its validity, or never calibrated, gives no traceable result.
+    if (InstrumentValidity::refused(r.electrometer.Number, r.electrometer.DeviceName, r.electrometer.CalibrationCycle,
+                                    r.electrometer.CalibrationState, now, &r.message)) {
+        r.code = 105;
+        return r;
+    }
     if (!records.standardizer) {
         r.code = 103;
         return r;

@@ -1,5 +1,7 @@
 #include "Uniformity.h"
 
+#include <QRegularExpression>
+
 #include <QDebug>
 #include <QStringList>
 
@@ -76,19 +78,50 @@ int UniformityAnalysisData(const QVector<RunSample> &samples, const QVector<Segm
     return UniformityOk;
 }
 
-double expandedUncertainty(const UniformityRow &row)
+UncertaintyBudget uncertaintyBudget(const UniformityRow &row, double instrumentStandardUncertainty)
 {
+    UncertaintyBudget b;
+    b.u2 = instrumentStandardUncertainty;
     const int m = row.size();
-    if (m < 4)
-        return qQNaN();
+    if (m < 4) {
+        b.u1 = b.combined = b.expanded = qQNaN();
+        return b;
+    }
     const double mean = row.at(m - 1);
     double squares = 0.0;
     for (int j = 1; j <= m - 3; ++j)
         squares += (row.at(j) - mean) * (row.at(j) - mean);
-    const double s = std::sqrt(squares / (m - 4));
-    // The second component of the budget is fixed at zero.
-    const double u = std::sqrt(s * s + 0.0 * 0.0);
-    return 2.0 * u;
+    b.u1 = std::sqrt(squares / (m - 4));
+    b.combined = std::sqrt(b.u1 * b.u1 + b.u2 * b.u2);
+    b.expanded = b.k * b.combined;
+    return b;
+}
+
+double instrumentStandardUncertainty(const QString &registered, bool *found)
+{
+    if (found)
+        *found = false;
+    // The first number in the text, with an optional sign; the unit and labels around it go.
+    static const QRegularExpression number(QStringLiteral("[-+]?(?:\\d+(?:\\.\\d*)?|\\.\\d+)(?:[eE][-+]?\\d+)?"));
+    // "k=2, U=0.1℃": the number after "U=" counts, not the coverage factor before it.
+    static const QRegularExpression labelled(QStringLiteral("U\\s*[=＝:：]\\s*[±]?"));
+    const QRegularExpressionMatch label = labelled.match(registered);
+    const QRegularExpressionMatch match
+        = number.match(registered, label.hasMatch() ? label.capturedEnd() : 0);
+    if (!match.hasMatch())
+        return 0.0;
+    bool ok = false;
+    const double value = match.captured().toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value < 0.0)
+        return 0.0;
+    if (found)
+        *found = true;
+    return value / 2.0;
+}
+
+double expandedUncertainty(const UniformityRow &row)
+{
+    return uncertaintyBudget(row, 0.0).expanded;
 }
 
 QVector<double> expandedUncertainty(const QVector<UniformityRow> &rows)

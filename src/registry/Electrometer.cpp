@@ -7,7 +7,9 @@
 #include "instruments/Collection1611A.h"
 #include "registry/CalibrationDates.h"
 #include "registry/RegistryForm.h"
+#include "store/instrumentvalidity.h"
 
+#include <QColor>
 #include <QDateTime>
 #include <QEvent>
 #include <QEventLoop>
@@ -17,6 +19,9 @@ namespace {
 const char *const NameKey = "测温仪设备名称";
 const char *const ModelKey = "测温仪设备型号";
 const char *const ManufacturerKey = "测温仪设备制造单位";
+
+// Column of the calibration state in the list (record order).
+constexpr int StateColumn = 5;
 
 const QString Network = QStringLiteral("网络");
 const QString Serial = QStringLiteral("串口");
@@ -184,10 +189,19 @@ void Electrometer::refreshList()
     QList<Tool::Struct_Electrometer> devices;
     if (!Tool::getElectrometer(devices, QString()))
         return;
+    const QDateTime now = QDateTime::currentDateTime();
     for (Tool::Struct_Electrometer d : devices) {
+        // The state shown follows the validity date, as the PCR instruments' does.
+        const auto validity = InstrumentValidity::of(d.CalibrationCycle, d.CalibrationState, now);
+        if (validity == InstrumentValidity::Validity::Overdue)
+            d.CalibrationState = QString::fromUtf8(CalibrationDates::Overdue);
+        else if (validity == InstrumentValidity::Validity::NotCalibrated)
+            d.CalibrationState = QString::fromUtf8(CalibrationDates::NotCalibrated);
         d.CalibrationState = Tool::toDisplayText(d.CalibrationState);
         d.SignalMode = Tool::toDisplayText(d.SignalMode);
         RegistryForm::appendRow(ui->tableWidget_List, d.values());
+        if (validity == InstrumentValidity::Validity::Overdue)
+            ui->tableWidget_List->item(ui->tableWidget_List->rowCount() - 1, StateColumn)->setForeground(QColor(255, 0, 0));
     }
 }
 

@@ -506,8 +506,9 @@ void ExcelReport::SetMeanTemperatureHeader(int row, int column, const QString &u
     if (!d->open || row < 1 || column < 1)
         return;
     const QString song = QStringLiteral("宋体");
-    d->writeRuns(row, column, {{QStringLiteral("`"), QStringLiteral("Symbol"), false},
-                               {QStringLiteral("T"), song, false},
+    // The mean's bar was a "`" in the Windows Symbol font; no such font here, so the bar is a
+    // combining macron on the T (the serif CJK face has it, so no fallback font creeps in).
+    d->writeRuns(row, column, {{QStringLiteral("T\u0304"), song, false},
                                {QStringLiteral("c"), song, true},
                                {unit.left(1), song, false},
                                {unit.mid(1), song, false}});
@@ -524,6 +525,37 @@ void ExcelReport::Merge(int row, int column, int span)
 {
     if (d->open && row >= 1 && column >= 1 && span >= 2)
         d->merge(row, column, span);
+}
+
+int ExcelReport::DefinedNameRow(const QString &name) const
+{
+    if (!d->open)
+        return 0;
+    const QByteArray wanted = name.toUtf8();
+    for (xml_node n : d->workbook.document_element().child("definedNames").children("definedName")) {
+        if (wanted != n.attribute("name").value())
+            continue;
+        static const QRegularExpression row(QStringLiteral("\\$?[A-Z]+\\$?(\\d+)"));
+        const QRegularExpressionMatch m = row.match(QString::fromUtf8(n.text().get()).section(QLatin1Char('!'), -1));
+        return m.hasMatch() ? m.captured(1).toInt() : 0;
+    }
+    return 0;
+}
+
+void ExcelReport::FillHeaderFooter(const QString &key, const QString &text)
+{
+    if (!d->open)
+        return;
+    const QByteArray placeholder = (QLatin1Char('{') + key + QLatin1Char('}')).toUtf8();
+    // "&" starts a code in a header; a literal one is doubled.
+    const QByteArray replacement = QString(text).replace(QLatin1Char('&'), QStringLiteral("&&")).toUtf8();
+    for (xml_node part : d->sheet.document_element().child("headerFooter").children()) {
+        QByteArray value = part.text().get();
+        if (value.contains(placeholder)) {
+            value.replace(placeholder, replacement);
+            part.text().set(value.constData());
+        }
+    }
 }
 
 void ExcelReport::RemoveRowsFrom(int row)
@@ -563,6 +595,58 @@ void ExcelReport::RemoveRowsFrom(int row)
                 setAttr(breaks, "manualBreakCount", count);
         }
     }
+}
+
+bool ExcelReport::InsertPicture(int row, int column, const QByteArray &png, double widthCm)
+{
+    if (!d->open || row < 1 || column < 1)
+        return false;
+    quint32 w = 0, h = 0;
+    if (!OoxmlPackage::pngSize(png, &w, &h))
+        return false;
+    // One drawing per sheet; this layer makes it with its one picture.
+    if (d->sheet.document_element().child("drawing"))
+        return false;
+    const qint64 cx = qint64(widthCm * 360000.0);
+    const qint64 cy = cx * qint64(h) / qint64(w);
+    OoxmlPackage &package = d->package;
+    const QString media = package.unusedPartName(QStringLiteral("xl/media/picture"), QStringLiteral(".png"));
+    package.setPart(media, png);
+    package.ensureDefaultContentType(QStringLiteral("png"), QStringLiteral("image/png"));
+    const QString drawing = package.unusedPartName(QStringLiteral("xl/drawings/drawing"), QStringLiteral(".xml"));
+    const QString imageId = package.addRelationship(
+        drawing, QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/image"),
+        QStringLiteral("../media/") + media.section(QLatin1Char('/'), -1));
+    const QString xml = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+        "<xdr:wsDr xmlns:xdr=\"http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing\" "
+        "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" "
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+        "<xdr:oneCellAnchor><xdr:from><xdr:col>%1</xdr:col><xdr:colOff>0</xdr:colOff><xdr:row>%2</xdr:row>"
+        "<xdr:rowOff>0</xdr:rowOff></xdr:from><xdr:ext cx=\"%3\" cy=\"%4\"/>"
+        "<xdr:pic><xdr:nvPicPr><xdr:cNvPr id=\"2\" name=\"Picture 1\"/><xdr:cNvPicPr/></xdr:nvPicPr>"
+        "<xdr:blipFill><a:blip r:embed=\"%5\"/><a:stretch><a:fillRect/></a:stretch></xdr:blipFill>"
+        "<xdr:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"%3\" cy=\"%4\"/></a:xfrm>"
+        "<a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom></xdr:spPr></xdr:pic><xdr:clientData/>"
+        "</xdr:oneCellAnchor></xdr:wsDr>")
+                            .arg(column - 1).arg(row - 1).arg(cx).arg(cy).arg(imageId);
+    package.setPart(drawing, xml.toUtf8());
+    package.setOverride(drawing, QStringLiteral("application/vnd.openxmlformats-officedocument.drawing+xml"));
+    const QString drawingId = package.addRelationship(
+        d->sheetPart, QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/drawing"),
+        QStringLiteral("../drawings/") + drawing.section(QLatin1Char('/'), -1));
+    // After the page set-up and before what follows it in the sheet.
+    xml_node ws = d->sheet.document_element();
+    xml_node before;
+    for (const char *name : {"legacyDrawing", "legacyDrawingHF", "drawingHF", "picture", "oleObjects", "controls",
+                             "webPublishItems", "tableParts", "extLst"})
+        if ((before = ws.child(name)))
+            break;
+    xml_node element = before ? ws.insert_child_before("drawing", before) : ws.append_child("drawing");
+    element.append_attribute("r:id") = drawingId.toUtf8().constData();
+    if (!ws.attribute("xmlns:r"))
+        ws.append_attribute("xmlns:r") = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    return true;
 }
 
 bool ExcelReport::SaveAndQuit(const QString &path)

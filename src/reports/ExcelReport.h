@@ -31,13 +31,21 @@ public:
     void SetCell(int row, int column, const QString &text);
     // Text a + b + c with b as subscript.
     void SetCellWithSubscript(int row, int column, const QString &a, const QString &b, const QString &c);
-    // "`Tc" + unit: everything in "宋体", the first character in "Symbol", "c" as subscript.
+    // "T̄c" + unit in "宋体" (T with a macron: the mean), "c" as subscript.
     void SetMeanTemperatureHeader(int row, int column, const QString &unit);
     void InsertRow(int row, int column);
     void Merge(int row, int column, int span);
     // Removes the rows from `row` to the end of the sheet with their merges and page breaks: an
     // optional last part of a template left out.
     void RemoveRowsFrom(int row);
+
+    // The first row of a defined name of the workbook ("Sheet!$A$13"); 0 without that name.
+    int DefinedNameRow(const QString &name) const;
+    // Replaces "{key}" in the sheet's page headers and footers.
+    void FillHeaderFooter(const QString &key, const QString &text);
+    // Puts a PNG picture with its top left corner on a cell, widthCm wide with the picture's
+    // proportions. False when the data is no picture.
+    bool InsertPicture(int row, int column, const QByteArray &png, double widthCm);
 
     // Writes the workbook as .xlsx (atomically) and closes it. False on a write error.
     bool SaveAndQuit(const QString &path);

@@ -6,14 +6,21 @@
 #include "reports/RawWorkbook.h"
 #include "reports/ReportTemplates.h"
 #include "store/SampleReader.h"
+#include "store/certificates.h"
+#include "store/ThreadConnection.h"
+#include "reports/ColumnLetters.h"
+#include "reports/RunPicture.h"
 #include "store/datawords.h"
 #include "store/profiles.h"
 #include "store/queries.h"
 
 #include <QDebug>
 #include <QJsonArray>
+#include <QSettings>
+#include <QThread>
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -54,14 +61,32 @@ ExportJob::Settings ExportJob::Settings::current()
     Settings s;
     s.unit = Tool::TemperatureUnit;
     s.decimals = Tool::TemperatureAccuracy;
+    s.laboratory = Tool::CorporateName;
+    const auto config = Tool::configFile();
+    s.method = config->value(QStringLiteral("Certificate/Method")).toString().trimmed();
+    if (s.method.isEmpty())
+        s.method = defaultMethod();
+    s.numberPattern = config->value(QStringLiteral("Certificate/NumberPattern")).toString().trimmed();
+    if (s.numberPattern.isEmpty())
+        s.numberPattern = Certificates::defaultPattern();
+    s.issueDate = QDate::currentDate();
     s.performance = PerformanceReport::currentOptions();
     return s;
+}
+
+QString ExportJob::Settings::defaultMethod()
+{
+    return tr("JJF 1527-2015《聚合酶链反应分析仪校准规范》");
 }
 
 ExportJob::ExportJob(int mode, const QString &format, const Tool::Struct_Calibration &calibration,
                      const Settings &settings)
     : m_mode(mode), m_format(format), m_calibration(calibration), m_settings(settings)
 {
+    // Made on the thread of the default connection; a worker writing the document opens its own
+    // connection on this file.
+    if (Tool::isDatabaseOpen())
+        m_databaseFile = Tool::databaseFileName();
 }
 
 bool ExportJob::cancelled() const
@@ -238,7 +263,7 @@ bool ExportJob::probeCountAllowed() const
 
 QString ExportJob::probeLimitText()
 {
-    return tr("不支持导出超过15个探头！");
+    return tr("不支持导出超过16个探头！");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -265,8 +290,18 @@ int ExportJob::analyse()
         if (m_results.uniformityCode > 0)
             return UniformityFailed;
         m_results.displayRows = Analysis::displayRows(m_results.rows, unit);
-        for (const UniformityRow &row : qAsConst(m_results.rows))
-            m_results.uncertainty.append(Analysis::displayDifference(Analysis::expandedUncertainty(row), unit));
+        // The second component: the measuring instrument's registered uncertainty (k = 2).
+        m_instrument = Tool::Struct_Electrometer();
+        m_results.instrumentFound = Certificates::measuringInstrument(m_calibration.ElectrometerName, &m_instrument);
+        m_results.instrumentU2 = Analysis::instrumentStandardUncertainty(m_instrument.Uncertain,
+                                                                          &m_results.instrumentUncertaintyFound);
+        for (const UniformityRow &row : qAsConst(m_results.rows)) {
+            Analysis::UncertaintyBudget b = Analysis::uncertaintyBudget(row, m_results.instrumentU2);
+            for (double *v : {&b.u1, &b.u2, &b.combined, &b.expanded})
+                *v = Analysis::displayDifference(*v, unit);
+            m_results.budget.append(b);
+            m_results.uncertainty.append(b.expanded);
+        }
     }
     if (!m_calibration.RateFile.isEmpty()) {
         m_results.rateCode = Analysis::RateAnalysisData(m_rateSamples, m_rateSteps, probeCount(), interval(),
@@ -336,7 +371,26 @@ ReportContent ExportJob::content() const
     content.deviceModel = c.DeviceModel;
     content.serialNumber = c.SerialNumber;
     content.manufacturer = c.Manufacturer;
-    content.certificateNumber = c.CertificateNumber;
+    content.certificateNumber = m_certificateNumber.isEmpty() ? c.CertificateNumber : m_certificateNumber;
+    content.issueDate = m_settings.issueDate.toString(QStringLiteral("yyyy-MM-dd"));
+    content.calibrationDate = c.CalibrationTime.trimmed().left(10);
+    content.laboratory = m_settings.laboratory;
+    content.method = m_settings.method;
+    content.standardName = m_instrument.DeviceName.isEmpty() ? c.ElectrometerName : m_instrument.DeviceName;
+    content.standardModel = m_instrument.DeviceModel;
+    content.standardSerial = m_instrument.SerialNumber;
+    content.standardCertificate = m_instrument.CertificateNumber;
+    content.standardValidUntil = m_instrument.CalibrationCycle.trimmed().left(10);
+    // A bare number is the expanded uncertainty in ℃ with k = 2, as the analysis takes it.
+    bool plain = false;
+    const double registered = m_instrument.Uncertain.trimmed().toDouble(&plain);
+    content.standardUncertainty = plain && std::isfinite(registered)
+        ? QStringLiteral("U = %1 ℃ (k=2)").arg(m_instrument.Uncertain.trimmed())
+        : m_instrument.Uncertain;
+    for (int k = 0; k < m_results.budget.size() && k < m_results.displayRows.size(); ++k) {
+        const Analysis::UncertaintyBudget &b = m_results.budget.at(k);
+        content.budget.append({m_results.displayRows.at(k).first(), b.u1, b.u2, b.combined, b.k, b.expanded});
+    }
     content.performance = PerformanceReport::content(m_results.performance);
     return content;
 }
@@ -346,6 +400,11 @@ ReportContent ExportJob::content() const
 
 int ExportJob::writeDocument(int kind, const QString &outputPath)
 {
+    // The measuring instrument and the certificate number are read and stored on a connection
+    // of the writing thread.
+    std::unique_ptr<ThreadConnection> connection;
+    if (QThread::currentThread() != QCoreApplication::instance()->thread() && !m_databaseFile.isEmpty())
+        connection = std::make_unique<ThreadConnection>(m_databaseFile);
     m_error.clear();
     progress(0, 0);
     if (cancelled())
@@ -355,7 +414,17 @@ int ExportJob::writeDocument(int kind, const QString &outputPath)
         return code;
     if (cancelled())
         return Cancelled;
-    const ReportContent c = content();
+    // The number is the project's from its first document on; both documents carry it.
+    const Certificates::Allocation number
+        = Certificates::allocate(m_calibration, m_settings.numberPattern, m_settings.issueDate);
+    if (!number.ok) {
+        m_error = tr("无法分配证书编号：%1").arg(number.error);
+        return WriteFailed;
+    }
+    m_certificateNumber = number.number;
+    ReportContent c = content();
+    if (kind == ReportTemplates::OriginalRecordWord || kind == ReportTemplates::OriginalRecordExcel)
+        c.curves = curvesPicture();
     const auto templateKind = static_cast<ReportTemplates::Kind>(kind);
     const QString templatePath = ReportTemplates::path(templateKind);
     const bool pdf = m_format == QStringLiteral("PDF");
@@ -370,6 +439,24 @@ int ExportJob::writeDocument(int kind, const QString &outputPath)
         return ReportWriter::originalRecordExcel(templatePath, c, outputPath, &m_error);
     }
     return TemplateFailed;
+}
+
+QByteArray ExportJob::curvesPicture() const
+{
+    QVector<RunPicture::Window> windows;
+    for (int d = 0; 2 * d + 1 < m_markers.size(); ++d) {
+        QString label;
+        if (d < m_uniformitySteps.size())
+            label = QString::number(Analysis::displayTemperature(m_uniformitySteps.at(d).temperature, m_settings.unit), 'f', 0)
+                + m_settings.unit;
+        windows.append({m_markers.at(2 * d), m_markers.at(2 * d + 1), label});
+    }
+    RunPicture::Options options;
+    options.unit = m_settings.unit;
+    if (!m_calibration.LayoutPoints.isEmpty())
+        for (const QString &point : m_calibration.LayoutPoints.split(QLatin1Char(',')))
+            options.probeLabels << probeLabel(point).plain();
+    return RunPicture::png(m_uniformitySamples, windows, options);
 }
 
 int ExportJob::CalibrationReport(const QString &outputPath)
@@ -581,6 +668,18 @@ QJsonObject ExportJob::resultsJson() const
     }
     root.insert(QStringLiteral("segments"), segments);
 
+    // Both components of each row's uncertainty, the combined one, k and U.
+    auto budgetJson = [&](int k) -> QJsonValue {
+        if (k >= m_results.budget.size())
+            return QJsonValue();
+        const Analysis::UncertaintyBudget &b = m_results.budget.at(k);
+        const int fine = std::max(decimals, 3);
+        return QJsonObject{{QStringLiteral("u1"), printed(b.u1, fixed(b.u1, fine))},
+                           {QStringLiteral("u2"), printed(b.u2, fixed(b.u2, fine))},
+                           {QStringLiteral("combined"), printed(b.combined, fixed(b.combined, fine))},
+                           {QStringLiteral("k"), b.k},
+                           {QStringLiteral("expanded"), printed(b.expanded, fixed(b.expanded, decimals))}};
+    };
     QJsonArray rows;
     for (int k = 0; k < m_results.displayRows.size(); ++k) {
         const UniformityRow &row = m_results.displayRows.at(k);
@@ -597,9 +696,19 @@ QJsonObject ExportJob::resultsJson() const
             {QStringLiteral("mean"), printed(row.last(), fixed(row.last(), decimals))},
             {QStringLiteral("deviation"), printed(deviation, fixed(deviation, decimals))},
             {QStringLiteral("uncertainty"), printed(u, fixed(u, decimals))},
+            {QStringLiteral("uncertaintyBudget"), budgetJson(k)},
         });
     }
     root.insert(QStringLiteral("uniformity"), rows);
+    root.insert(QStringLiteral("certificateNumber"),
+                m_certificateNumber.isEmpty() ? QJsonValue() : QJsonValue(m_certificateNumber));
+    root.insert(QStringLiteral("measuringInstrument"),
+                QJsonObject{{QStringLiteral("name"), m_calibration.ElectrometerName},
+                            {QStringLiteral("registered"), m_results.instrumentFound},
+                            {QStringLiteral("uncertainty"), m_instrument.Uncertain},
+                            {QStringLiteral("u2"), printed(Analysis::displayDifference(m_results.instrumentU2, unit),
+                                                           fixed(Analysis::displayDifference(m_results.instrumentU2, unit),
+                                                                 std::max(decimals, 3)))}});
 
     const Analysis::RateResult &r = m_results.rate;
     if (r.hasData && m_results.rateTexts.size() == 8) {

@@ -3,11 +3,13 @@
 #include "analysis/AnalysisTypes.h"
 #include "analysis/Rate.h"
 #include "analysis/Segmentation.h"
+#include "analysis/Uniformity.h"
 #include "reports/PerformanceReport.h"
 #include "reports/ReportWriter.h"
 #include "store/tool.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QDateTime>
 #include <QJsonObject>
 #include <QString>
@@ -62,9 +64,15 @@ public:
     {
         QString unit;       // "℃" or "℉"
         int decimals = 2;   // fixed-point decimals of printed numbers
+        QString laboratory;      // the company name of the settings
+        QString method;          // the calibration method printed (config "Certificate/Method")
+        QString numberPattern;   // new certificate numbers (config "Certificate/NumberPattern")
+        QDate issueDate;         // the day the documents are issued
         PerformanceReport::Options performance;   // band, fixed times, rate window, annex
-        // Tool::TemperatureUnit, Tool::TemperatureAccuracy and config.ini's [Performance]
+        // Tool::TemperatureUnit, Tool::TemperatureAccuracy, Tool::CorporateName, config.ini's
+        // certificate keys (defaults where missing) and [Performance], and today.
         static Settings current();
+        static QString defaultMethod();
     };
 
     // What one export computed. Rows and rate values come in ℃ and in the display unit.
@@ -75,6 +83,10 @@ public:
         QVector<UniformityRow> rows;            // ℃, ascending, one per set temperature
         QVector<UniformityRow> displayRows;     // the same in the display unit
         QVector<double> uncertainty;            // per row, display unit (certificates)
+        QVector<Analysis::UncertaintyBudget> budget;   // per row, display unit
+        bool instrumentFound = false;           // the measuring instrument is registered
+        bool instrumentUncertaintyFound = false;   // and its uncertainty holds a number
+        double instrumentU2 = 0.0;              // its standard uncertainty, ℃
         Analysis::RateResult rate;              // ℃, unrounded
         QStringList rateTexts;                  // the eight printed texts (empty without data)
         // The figures beyond uniformity, with the profile they are judged against.
@@ -149,9 +161,9 @@ public:
     const QVector<Segment> &uniformitySegments() const { return m_segments; }
     const QVector<QDateTime> &markers() const { return m_markers; }
 
-    // An original record has room for 15 probes.
+    // An original record has room for 16 probes (the collector's channels).
     bool probeCountAllowed() const;
-    static QString probeLimitText();   // "不支持导出超过15个探头！"
+    static QString probeLimitText();   // "不支持导出超过16个探头！"
 
     // --- analysis ----------------------------------------------------------------------------
 
@@ -184,6 +196,11 @@ public:
     // By mode: CalibrationReport, OriginalRecord or WriteRawWorkbook.
     int write(const QString &outputPath);
 
+    // The number the last certificate or original record was issued under (empty before).
+    QString certificateNumber() const { return m_certificateNumber; }
+    // The measuring instrument of the calibration as registered (after analyse()).
+    const Tool::Struct_Electrometer &measuringInstrument() const { return m_instrument; }
+
     // Why the last write failed, as the document layer says it (may be empty).
     QString errorString() const { return m_error; }
 
@@ -192,8 +209,8 @@ public:
     // (nothing, for a cancelled write).
     Outcome finish(int code, const QString &outputPath) const;
 
-    // The computed results for automation: window, segments, rows and rates, each number both
-    // unrounded (display unit) and as printed.
+    // The computed results for automation: window, segments, rows with their uncertainty budget,
+    // rates and the certificate number, each number both unrounded (display unit) and as printed.
     QJsonObject resultsJson() const;
 
     // Save-dialog filter and file suffix of a format ("Word", "Excel", "PDF"); empty for others.
@@ -206,6 +223,8 @@ public:
 
 private:
     int writeDocument(int kind, const QString &outputPath);
+    // The uniformity run with its plateau windows, as PNG (empty without samples or a GUI).
+    QByteArray curvesPicture() const;
     void progress(qint64 done, qint64 total) const;
 
     int m_mode;
@@ -221,6 +240,9 @@ private:
     QVector<Segment> m_segments;
     QVector<QDateTime> m_markers;
     Results m_results;
+    QString m_databaseFile;
+    Tool::Struct_Electrometer m_instrument;
+    QString m_certificateNumber;
     Analysis::PerformanceProfile m_profile;
     bool m_hasProfile = false;
     QString m_error;

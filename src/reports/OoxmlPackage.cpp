@@ -168,6 +168,124 @@ QString OoxmlPackage::relationshipTarget(const QString &sourcePart, const QStrin
     return {};
 }
 
+namespace {
+
+QString relsNameOf(const QString &sourcePart)
+{
+    if (sourcePart.isEmpty())
+        return QStringLiteral("_rels/.rels");
+    const QFileInfo info(sourcePart);
+    const QString dir = info.path() == QLatin1String(".") ? QString() : info.path() + QLatin1Char('/');
+    return dir + QStringLiteral("_rels/") + info.fileName() + QStringLiteral(".rels");
+}
+
+} // namespace
+
+QString OoxmlPackage::addRelationship(const QString &sourcePart, const QString &type, const QString &target)
+{
+    const QString relsName = relsNameOf(sourcePart);
+    pugi::xml_document doc;
+    const QByteArray rels = part(relsName);
+    if (rels.isEmpty() || !XmlPart::load(doc, rels)) {
+        doc.reset();
+        pugi::xml_node decl = doc.append_child(pugi::node_declaration);
+        decl.append_attribute("version") = "1.0";
+        decl.append_attribute("encoding") = "UTF-8";
+        decl.append_attribute("standalone") = "yes";
+        doc.append_child("Relationships").append_attribute("xmlns")
+            = "http://schemas.openxmlformats.org/package/2006/relationships";
+        ensureDefaultContentType(QStringLiteral("rels"),
+                                 QStringLiteral("application/vnd.openxmlformats-package.relationships+xml"));
+    }
+    pugi::xml_node root = doc.document_element();
+    QString id;
+    for (int n = 1;; ++n) {
+        id = QStringLiteral("rIdX%1").arg(n);
+        const QByteArray wanted = id.toUtf8();
+        bool used = false;
+        for (pugi::xml_node rel : root.children("Relationship"))
+            used = used || wanted == rel.attribute("Id").value();
+        if (!used)
+            break;
+    }
+    pugi::xml_node rel = root.append_child("Relationship");
+    rel.append_attribute("Id") = id.toUtf8().constData();
+    rel.append_attribute("Type") = type.toUtf8().constData();
+    rel.append_attribute("Target") = target.toUtf8().constData();
+    setPart(relsName, XmlPart::save(doc));
+    return id;
+}
+
+QStringList OoxmlPackage::relatedParts(const QString &sourcePart, const QString &typeSuffix) const
+{
+    QStringList out;
+    const QByteArray rels = part(relsNameOf(sourcePart));
+    pugi::xml_document doc;
+    if (!doc.load_buffer(rels.constData(), size_t(rels.size())))
+        return out;
+    for (pugi::xml_node rel : doc.document_element().children("Relationship"))
+        if (QString::fromUtf8(rel.attribute("Type").value()).endsWith(typeSuffix))
+            out << resolveTarget(sourcePart, QString::fromUtf8(rel.attribute("Target").value()));
+    return out;
+}
+
+void OoxmlPackage::ensureDefaultContentType(const QString &extension, const QString &type)
+{
+    const QString name = QStringLiteral("[Content_Types].xml");
+    const QByteArray data = part(name);
+    pugi::xml_document doc;
+    if (!XmlPart::load(doc, data))
+        return;
+    pugi::xml_node root = doc.document_element();
+    const QByteArray ext = extension.toUtf8();
+    for (pugi::xml_node d : root.children("Default"))
+        if (QByteArray(d.attribute("Extension").value()).compare(ext, Qt::CaseInsensitive) == 0)
+            return;
+    // Defaults come before overrides.
+    pugi::xml_node firstOverride = root.child("Override");
+    pugi::xml_node d = firstOverride ? root.insert_child_before("Default", firstOverride) : root.append_child("Default");
+    d.append_attribute("Extension") = ext.constData();
+    d.append_attribute("ContentType") = type.toUtf8().constData();
+    setPart(name, XmlPart::save(doc));
+}
+
+void OoxmlPackage::setOverride(const QString &partName, const QString &type)
+{
+    if (!setContentType(partName, type)) {
+        const QString name = QStringLiteral("[Content_Types].xml");
+        const QByteArray data = part(name);
+        pugi::xml_document doc;
+        if (!XmlPart::load(doc, data))
+            return;
+        pugi::xml_node o = doc.document_element().append_child("Override");
+        o.append_attribute("PartName") = (QLatin1Char('/') + partName).toUtf8().constData();
+        o.append_attribute("ContentType") = type.toUtf8().constData();
+        setPart(name, XmlPart::save(doc));
+    }
+}
+
+bool OoxmlPackage::pngSize(const QByteArray &png, quint32 *width, quint32 *height)
+{
+    if (png.size() < 24 || !png.startsWith("\x89PNG\r\n\x1a\n"))
+        return false;
+    auto be32 = [&png](int at) {
+        return (quint32(quint8(png[at])) << 24) | (quint32(quint8(png[at + 1])) << 16)
+            | (quint32(quint8(png[at + 2])) << 8) | quint32(quint8(png[at + 3]));
+    };
+    *width = be32(16);
+    *height = be32(20);
+    return *width > 0 && *height > 0;
+}
+
+QString OoxmlPackage::unusedPartName(const QString &prefix, const QString &suffix) const
+{
+    for (int n = 1;; ++n) {
+        const QString name = prefix + QString::number(n) + suffix;
+        if (!hasPart(name))
+            return name;
+    }
+}
+
 QString OoxmlPackage::mainPartName() const
 {
     const QByteArray rels = part(QStringLiteral("_rels/.rels"));

@@ -32,6 +32,21 @@ public:
     // Relationship targets of a part by id, read from its _rels file.
     QString relationshipTarget(const QString &sourcePart, const QString &id) const;
 
+    // Adds a relationship from sourcePart (type: the full relationship type URI, target
+    // relative to the source part) and returns its new id.
+    QString addRelationship(const QString &sourcePart, const QString &type, const QString &target);
+    // Targets of the relationships of a type suffix ("/header"), as part names.
+    QStringList relatedParts(const QString &sourcePart, const QString &typeSuffix) const;
+    // Declares a content type for an extension (Default) when none is declared yet.
+    void ensureDefaultContentType(const QString &extension, const QString &type);
+    // Declares a content type for one part (Override), replacing an earlier one.
+    void setOverride(const QString &partName, const QString &type);
+    // A part name not used yet: prefix + number + suffix, from 1 up.
+    QString unusedPartName(const QString &prefix, const QString &suffix) const;
+
+    // Width and height in pixels of PNG data (from its header); false when it is no PNG.
+    static bool pngSize(const QByteArray &png, quint32 *width, quint32 *height);
+
     QByteArray toZip(bool fixedTimestamps = false) const;
     // Writes atomically: the file appears complete or not at all.
     bool save(const QString &path, bool fixedTimestamps = false);

@@ -57,6 +57,76 @@ bool fitsRecord(const ReportContent &c, QString *error)
     return false;
 }
 
+QString joinedNonEmpty(const QStringList &parts, const QString &separator)
+{
+    QStringList kept;
+    for (const QString &p : parts)
+        if (!p.trimmed().isEmpty())
+            kept << p.trimmed();
+    return kept.join(separator);
+}
+
+// The measuring standard in one line: name and model.
+QString standardText(const ReportContent &c)
+{
+    return joinedNonEmpty({c.standardName, c.standardModel}, QStringLiteral(" "));
+}
+
+// The identification bookmarks of both Word documents; a template without one skips it.
+void fillIdentity(WordReport &word, const ReportContent &c)
+{
+    const QPair<const char *, QString> fields[] = {
+        {"CertificateNumber", c.certificateNumber},
+        {"IssueDate", c.issueDate},
+        {"CalibrationDate", c.calibrationDate},
+        {"Client", c.company},
+        {"ClientAddress", c.clientAddress},
+        {"Laboratory", c.laboratory},
+        {"DeviceName", c.deviceName},
+        {"DeviceModel", c.deviceModel},
+        {"SerialNumber", c.serialNumber},
+        {"Manufacturer", c.manufacturer},
+        {"Standard", standardText(c)},
+        {"StandardSerial", c.standardSerial},
+        {"StandardCertificate", c.standardCertificate},
+        {"StandardValidUntil", c.standardValidUntil},
+        {"StandardUncertainty", c.standardUncertainty},
+        {"Ambient", c.ambientText()},
+        {"Method", c.method},
+    };
+    for (const auto &field : fields)
+        word.FillBookmark(QString::fromLatin1(field.first), field.second);
+    word.FillHeaderFooter(QStringLiteral("CertificateNumber"), c.certificateNumber);
+}
+
+// The budget table of the original record: one row per plateau, typed cell after cell.
+void fillBudgetWord(WordReport &word, const ReportContent &c, const Fmt &fmt)
+{
+    if (!word.FillBookmark(QStringLiteral("Budget"), QString()) || c.budget.isEmpty())
+        return;
+    const int r = c.budget.size();
+    if (r > 1)
+        word.InsertRows(r - 1);   // above the bookmark's row: the selection is in the first new one
+    const Fmt fine{std::max(c.decimals, 3)};
+    for (int k = 0; k < r; ++k) {
+        const BudgetRow &b = c.budget.at(k);
+        const QStringList cells{fmt(b.setTemperature), fine(b.u1), fine(b.u2), fine(b.combined),
+                                QString::number(b.k, 'g', 3), fmt(b.expanded)};
+        for (int i = 0; i < cells.size(); ++i) {
+            if (k > 0 || i > 0)
+                word.MoveRight(1);
+            word.TypeText(cells.at(i));
+        }
+    }
+}
+
+void insertCurvesWord(WordReport &word, const ReportContent &c)
+{
+    if (c.curves.isEmpty() || !word.FillBookmark(QStringLiteral("Curves"), QString()))
+        return;
+    word.InsertPicture(c.curves, 22.0);
+}
+
 int finishExcel(ExcelReport &excel, const QString &outputPath, QString *error)
 {
     if (excel.SaveAndQuit(outputPath))
@@ -178,6 +248,14 @@ int performanceExcelRows(ExcelReport &excel, const QVector<QStringList> &rows, i
 
 } // namespace
 
+QString ReportContent::ambientText() const
+{
+    return joinedNonEmpty({ambientTemperature.trimmed().isEmpty() ? QString() : ambientTemperature.trimmed() + QLatin1Char(' ') + unit,
+                           humidity.trimmed().isEmpty() ? QString() : humidity.trimmed() + QStringLiteral(" %RH"),
+                           pressure.trimmed().isEmpty() ? QString() : pressure.trimmed() + QStringLiteral(" kPa")},
+                          QStringLiteral(", "));
+}
+
 namespace ReportWriter {
 
 int certificateWord(const QString &templatePath, const ReportContent &content, const QString &outputPath, bool pdf,
@@ -227,6 +305,7 @@ int certificateWord(const QString &templatePath, const ReportContent &content, c
     word.GoToBookmark(QStringLiteral("Form5"));
     word.ToggleSubscriptAndType(QStringLiteral("d"));
     word.ToggleSubscriptAndType(content.unit);
+    fillIdentity(word, content);
     // The annex of the performance figures closes the certificate, when wanted and there are any.
     if (content.performance.annex && content.performance.present)
         performanceWord(word, content, false);
@@ -275,6 +354,9 @@ int originalRecordWord(const QString &templatePath, const ReportContent &content
     for (int i = 0; i < 6; ++i)
         codes << content.unit;
     word.FillBookmarks(QStringLiteral("code_"), codes);
+    fillIdentity(word, content);
+    fillBudgetWord(word, content, fmt);
+    insertCurvesWord(word, content);
     performanceWord(word, content, true);
     return finishWord(word, outputPath, pdf, error, cancel);
 }
@@ -290,49 +372,74 @@ int certificateExcel(const QString &templatePath, const ReportContent &content, 
     const int r = R.size();
     const int f = std::max(r, 1);   // without rows the template's own single row stays
     const QString &u = content.unit;
+    // The results begin below the identification block, at the row the template names
+    // "Results"; every row of the results is counted from there.
+    const int o = std::max(0, excel.DefinedNameRow(QStringLiteral("Results")) - 1);
     if (r >= 2) {
         for (int i = 9; i < 9 + r - 1; ++i) {
-            excel.InsertRow(4, 1);
-            excel.Merge(4, 4, 2);
-            excel.InsertRow(i, 1);
-            excel.Merge(i, 1, 2);
-            excel.Merge(i, 3, 3);
+            excel.InsertRow(o + 4, 1);
+            excel.Merge(o + 4, 4, 2);
+            excel.InsertRow(o + i, 1);
+            excel.Merge(o + i, 1, 2);
+            excel.Merge(o + i, 3, 3);
         }
     }
     for (int k = 0; k < r; ++k) {
         const QVector<double> &row = R.at(k);
-        excel.SetCell(4 + k, 1, fmt(row.first()));
-        excel.SetCell(4 + k, 2, fmt(row.last()));
-        excel.SetCell(4 + k, 3, fmt(row.first() - row.last()));
-        excel.SetCell(4 + k, 4, uncertaintyText(content, k, fmt));
+        excel.SetCell(o + 4 + k, 1, fmt(row.first()));
+        excel.SetCell(o + 4 + k, 2, fmt(row.last()));
+        excel.SetCell(o + 4 + k, 3, fmt(row.first() - row.last()));
+        excel.SetCell(o + 4 + k, 4, uncertaintyText(content, k, fmt));
     }
     for (int k = 0; k < r; ++k) {
         const QVector<double> &row = R.at(k);
-        excel.SetCell(r + 7 + k, 1, fmt(row.first()));
-        excel.SetCell(r + 7 + k, 3, fmt(row.at(row.size() - 2)));
+        excel.SetCell(o + r + 7 + k, 1, fmt(row.first()));
+        excel.SetCell(o + r + 7 + k, 3, fmt(row.at(row.size() - 2)));
     }
     const QStringList V = padded(content.rates, 8);
     const QStringList L = padded(content.linearity, 28);
     const int h = 2 * f - 2;
-    excel.SetCell(h + 11, 2, V.at(3));
-    excel.SetCell(2 * f + 12, 2, V.at(7));
+    excel.SetCell(o + h + 11, 2, V.at(3));
+    excel.SetCell(o + 2 * f + 12, 2, V.at(7));
     const int c = 2 * f + 16;
     for (int i = 0; i < 4; ++i) {
-        excel.SetCell(c, 2 + i, L.at(20 + i));
-        excel.SetCell(c + 1, 2 + i, L.at(24 + i));
+        excel.SetCell(o + c, 2 + i, L.at(20 + i));
+        excel.SetCell(o + c + 1, 2 + i, L.at(24 + i));
     }
-    excel.SetCell(h + 23, 2, content.calibrator);
-    excel.SetCell(h + 23, 5, content.checker);
-    excel.SetCell(3, 1, QCoreApplication::translate("ReportWriter", "设定温度") + u);
-    excel.SetMeanTemperatureHeader(3, 2, u);
-    excel.SetCellWithSubscript(3, 3, QStringLiteral("△T"), QStringLiteral("d"), u);
-    excel.SetCell(3, 4, QCoreApplication::translate("ReportWriter", "不确定度") + u + QStringLiteral("(k=2)"));
-    excel.SetCell(f + 6, 1, QCoreApplication::translate("ReportWriter", "设定温度/") + u);
-    excel.SetCell(f + 6, 3, QCoreApplication::translate("ReportWriter", "极差/") + u);
-    excel.SetCell(h + 11, 3, u + QStringLiteral("/s"));
-    excel.SetCell(2 * f + 12, 3, u + QStringLiteral("/s"));
-    // The annex below the signatures: title, profile, basis, heading, the figures, the verdict.
-    const int annex = 2 * f + 23;
+    excel.SetCell(o + h + 23, 2, content.calibrator);
+    excel.SetCell(o + h + 23, 5, content.checker);
+    excel.SetCell(o + 3, 1, QCoreApplication::translate("ReportWriter", "设定温度") + u);
+    excel.SetMeanTemperatureHeader(o + 3, 2, u);
+    excel.SetCellWithSubscript(o + 3, 3, QStringLiteral("△T"), QStringLiteral("d"), u);
+    excel.SetCell(o + 3, 4, QCoreApplication::translate("ReportWriter", "不确定度") + u + QStringLiteral("(k=2)"));
+    excel.SetCell(o + f + 6, 1, QCoreApplication::translate("ReportWriter", "设定温度/") + u);
+    excel.SetCell(o + f + 6, 3, QCoreApplication::translate("ReportWriter", "极差/") + u);
+    excel.SetCell(o + h + 11, 3, u + QStringLiteral("/s"));
+    excel.SetCell(o + 2 * f + 12, 3, u + QStringLiteral("/s"));
+    if (o > 0) {
+        // The identification block: values beside the template's labels.
+        const struct
+        {
+            int row, column;
+            QString text;
+        } identity[] = {
+            {2, 2, content.certificateNumber},  {2, 5, content.issueDate},
+            {3, 2, content.company},            {4, 2, content.laboratory},
+            {5, 2, content.deviceName},         {5, 5, content.deviceModel},
+            {6, 2, content.serialNumber},       {6, 5, content.manufacturer},
+            {7, 2, content.calibrationDate},    {7, 5, content.ambientText()},
+            {8, 2, content.method},             {9, 2, standardText(content)},
+            {9, 5, content.standardSerial},     {10, 2, content.standardCertificate},
+            {10, 5, content.standardValidUntil}, {11, 2, content.standardUncertainty},
+        };
+        for (const auto &cell : identity)
+            if (cell.row < o)
+                excel.SetCell(cell.row, cell.column, cell.text);
+    }
+    excel.FillHeaderFooter(QStringLiteral("CertificateNumber"), content.certificateNumber);
+    // The annex on a page of its own after the signatures: title, profile, basis, heading, the
+    // figures, the verdict.
+    const int annex = o + 2 * f + 25;
     const PerformanceContent &p = content.performance;
     if (p.annex && p.present) {
         excel.SetCell(annex + 1, 1, p.profile);
@@ -426,6 +533,39 @@ int originalRecordExcel(const QString &templatePath, const ReportContent &conten
     for (int col = 1; col <= 1 + std::max(n, int(content.probes.size())); ++col)
         wellColumns << qMakePair(col, 1);
     performanceExcelRows(excel, wellRows, wells + 2, wellColumns);
+
+    // Beyond the fixed cells: the method, the measuring standard, and the annexes on a page of
+    // their own after the performance section (the uncertainty budget per plateau, then the
+    // picture of the run).
+    if (!content.method.isEmpty())
+        excel.SetCell(5, 9, content.method);
+    excel.SetCell(7, 3, joinedNonEmpty({standardText(content), content.standardSerial}, QStringLiteral(", ")));
+    excel.SetCell(7, 9, joinedNonEmpty({content.standardCertificate, content.standardValidUntil.isEmpty()
+                                            ? QString() : QCoreApplication::translate("ReportWriter", "有效期至 %1").arg(content.standardValidUntil),
+                                        content.standardUncertainty},
+                                       QStringLiteral(", ")));
+    // Both names follow the rows inserted above them.
+    const int budgetRow = excel.DefinedNameRow(QStringLiteral("Budget"));
+    if (budgetRow > 0 && !content.budget.isEmpty()) {
+        const Fmt fine{std::max(content.decimals, 3)};
+        const int b = content.budget.size();
+        for (int i = 1; i < b; ++i)
+            excel.InsertRow(budgetRow + 1, 1);
+        for (int k = 0; k < b; ++k) {
+            const BudgetRow &row = content.budget.at(k);
+            const QStringList cells{fmt(row.setTemperature), fine(row.u1), fine(row.u2), fine(row.combined),
+                                    QString::number(row.k, 'g', 3), fmt(row.expanded)};
+            for (int i = 0; i < cells.size(); ++i) {
+                if (k > 0)
+                    excel.Merge(budgetRow + k, 1 + 2 * i, 2);
+                excel.SetCell(budgetRow + k, 1 + 2 * i, cells.at(i));
+            }
+        }
+    }
+    const int curvesRow = excel.DefinedNameRow(QStringLiteral("Curves"));
+    if (curvesRow > 0 && !content.curves.isEmpty())
+        excel.InsertPicture(curvesRow, 1, content.curves, 28.0);   // the sheet prints scaled to the page
+    excel.FillHeaderFooter(QStringLiteral("CertificateNumber"), content.certificateNumber);
     return finishExcel(excel, outputPath, error);
 }
 

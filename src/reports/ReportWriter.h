@@ -6,6 +6,17 @@
 
 #include <atomic>
 
+// One plateau's uncertainty as the original record prints it (display unit).
+struct BudgetRow
+{
+    double setTemperature = 0.0;
+    double u1 = 0.0;         // spread of the probe means (standard deviation)
+    double u2 = 0.0;         // the measuring instrument (its registered U / 2)
+    double combined = 0.0;   // sqrt(u1² + u2²)
+    double k = 2.0;
+    double expanded = 0.0;   // k × combined
+};
+
 // The performance section of the original record and the certificate's annex, as printed:
 // every text already in the display unit.
 struct PerformanceContent
@@ -43,7 +54,18 @@ struct ReportContent
 
     // Texts of the calibration record; every temperature already in the display unit.
     QString company, calibrationTime, ambientTemperature, humidity, pressure, calibrator, checker;
-    QString deviceName, deviceModel, serialNumber, manufacturer, certificateNumber;
+    QString deviceName, deviceModel, serialNumber, manufacturer;
+    QString certificateNumber;   // the number the documents are issued under
+
+    // Identification a laboratory's certificate carries beyond the calibration record.
+    QString issueDate, calibrationDate, laboratory, method, clientAddress;
+    QString standardName, standardModel, standardSerial, standardCertificate, standardValidUntil,
+        standardUncertainty;
+    QVector<BudgetRow> budget;   // per row of `rows` (original records)
+    QByteArray curves;           // PNG of the run with its plateaus (original records); empty: none
+
+    // Ambient conditions in one line: "23.50 ℃, 45 %RH, 101.3 kPa" (empty parts left out).
+    QString ambientText() const;
 
     PerformanceContent performance;
 };
@@ -66,7 +88,7 @@ int certificateExcel(const QString &templatePath, const ReportContent &content, 
 int originalRecordExcel(const QString &templatePath, const ReportContent &content, const QString &outputPath,
                         QString *error = nullptr);
 
-// Probe columns of the original-record templates.
-constexpr int maxRecordProbes = 15;
+// Probe columns of the original-record templates: the collector's channel count.
+constexpr int maxRecordProbes = 16;
 
 } // namespace ReportWriter

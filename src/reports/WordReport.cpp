@@ -612,6 +612,98 @@ void WordReport::MoveRight(int n)
         d->moveRight(n);
 }
 
+bool WordReport::FillBookmark(const QString &name, const QString &text)
+{
+    if (!d->open || !d->selectBookmark(name))
+        return false;
+    d->type(text);
+    return true;
+}
+
+void WordReport::FillHeaderFooter(const QString &key, const QString &text)
+{
+    if (!d->open)
+        return;
+    const QByteArray placeholder = (QLatin1Char('{') + key + QLatin1Char('}')).toUtf8();
+    const QByteArray replacement = text.toUtf8();
+    QStringList parts = d->package.relatedParts(d->mainPart, QStringLiteral("/header"));
+    parts << d->package.relatedParts(d->mainPart, QStringLiteral("/footer"));
+    for (const QString &name : qAsConst(parts)) {
+        pugi::xml_document part;
+        if (!XmlPart::load(part, d->package.part(name)))
+            continue;
+        bool changed = false;
+        for (pugi::xpath_node t : part.select_nodes("//w:t")) {
+            QByteArray value = t.node().text().get();
+            if (!value.contains(placeholder))
+                continue;
+            value.replace(placeholder, replacement);
+            t.node().text().set(value.constData());
+            changed = true;
+        }
+        if (changed)
+            d->package.setPart(name, XmlPart::save(part));
+    }
+}
+
+bool WordReport::InsertPicture(const QByteArray &png, double widthCm)
+{
+    if (!d->open || d->sel.kind != Selection::Point || !d->sel.para)
+        return false;
+    quint32 w = 0, h = 0;
+    if (!OoxmlPackage::pngSize(png, &w, &h))
+        return false;
+    const QString media = d->package.unusedPartName(QStringLiteral("word/media/picture"), QStringLiteral(".png"));
+    d->package.setPart(media, png);
+    d->package.ensureDefaultContentType(QStringLiteral("png"), QStringLiteral("image/png"));
+    const QString id = d->package.addRelationship(
+        d->mainPart, QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/image"),
+        media.mid(QStringLiteral("word/").size()));
+    const qint64 cx = qint64(widthCm * 360000.0);
+    const qint64 cy = cx * qint64(h) / qint64(w);
+    const int docPr = 1000 + int(d->doc.select_nodes("//wp:docPr").size());
+    const QString xml = QStringLiteral(
+        "<w:r xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:drawing>"
+        "<wp:inline distT=\"0\" distB=\"0\" distL=\"0\" distR=\"0\" "
+        "xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\">"
+        "<wp:extent cx=\"%1\" cy=\"%2\"/><wp:docPr id=\"%3\" name=\"Picture %3\"/>"
+        "<a:graphic xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\">"
+        "<a:graphicData uri=\"http://schemas.openxmlformats.org/drawingml/2006/picture\">"
+        "<pic:pic xmlns:pic=\"http://schemas.openxmlformats.org/drawingml/2006/picture\">"
+        "<pic:nvPicPr><pic:cNvPr id=\"%3\" name=\"Picture %3\"/><pic:cNvPicPr/></pic:nvPicPr>"
+        "<pic:blipFill><a:blip r:embed=\"%4\" "
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"/>"
+        "<a:stretch><a:fillRect/></a:stretch></pic:blipFill>"
+        "<pic:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"%1\" cy=\"%2\"/></a:xfrm>"
+        "<a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom></pic:spPr>"
+        "</pic:pic></a:graphicData></a:graphic></wp:inline></w:drawing></w:r>")
+                            .arg(cx).arg(cy).arg(docPr).arg(id);
+    pugi::xml_document fragment;
+    const QByteArray bytes = xml.toUtf8();
+    if (!fragment.load_buffer(bytes.constData(), size_t(bytes.size())))
+        return false;
+    xml_node run = fragment.first_child();
+    // Namespaces are declared on the document root already; the fragment's copies go.
+    for (pugi::xpath_node n : run.select_nodes("descendant-or-self::*")) {
+        for (const char *ns : {"xmlns:w", "xmlns:wp", "xmlns:a", "xmlns:pic", "xmlns:r"})
+            n.node().remove_attribute(ns);
+    }
+    xml_node root = d->doc.document_element();
+    const struct { const char *prefix; const char *uri; } namespaces[] = {
+        {"xmlns:wp", "http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing"},
+        {"xmlns:a", "http://schemas.openxmlformats.org/drawingml/2006/main"},
+        {"xmlns:pic", "http://schemas.openxmlformats.org/drawingml/2006/picture"},
+        {"xmlns:r", "http://schemas.openxmlformats.org/officeDocument/2006/relationships"}};
+    for (const auto &ns : namespaces)
+        if (!root.attribute(ns.prefix))
+            root.append_attribute(ns.prefix) = ns.uri;
+    if (d->sel.before)
+        d->sel.para.insert_copy_before(run, d->sel.before);
+    else
+        d->sel.para.append_copy(run);
+    return true;
+}
+
 bool WordReport::RemoveFromBookmark(const QString &name)
 {
     if (!d->open)

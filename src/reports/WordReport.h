@@ -52,6 +52,14 @@ public:
     // start of the document. False when there is no such bookmark.
     bool RemoveFromBookmark(const QString &name);
 
+    // Types text at one bookmark; false (and nothing typed) when the document has none of that name.
+    bool FillBookmark(const QString &name, const QString &text);
+    // Replaces "{key}" in the text of every page header and footer.
+    void FillHeaderFooter(const QString &key, const QString &text);
+    // Puts a PNG picture inline at the selection, widthCm wide with the picture's proportions.
+    // False when the data is no picture.
+    bool InsertPicture(const QByteArray &png, double widthCm);
+
     // Writes the filled document as PDF through LibreOffice. False (with errorString) when
     // LibreOffice is missing or the conversion fails, or when `cancel` was set while it ran; no
     // file is left at path then.

@@ -5,6 +5,7 @@
 #include "../support/Workspace.h"
 
 #include "acquisition/CalibrationSetup.h"
+#include "store/instrumentvalidity.h"
 
 #include <QtTest>
 
@@ -22,7 +23,7 @@ Records validRecords()
     r.pcr = Tool::Struct_PCRDevice::fromValues(
         {"PCR-1", "热循环仪", "M-96", "SN-0001", "厂家", "", "2024-01-01 00:00:00", "12", "CERT-7", ""});
     r.electrometer = Tool::Struct_Electrometer::fromValues(
-        {"COL-1", "采集器", "1611A", "厂家", "SN-C", "", "", "12", "", "网络", "127.0.0.1", "5980"});
+        {"COL-1", "采集器", "1611A", "厂家", "SN-C", "正常", "ZS-1", "2999-12-31 00:00", "0.05", "网络", "127.0.0.1", "5980"});
     Tool::Struct_Standardizer probes;
     probes.Number = QStringLiteral("P-16");
     probes.Name = QStringLiteral("探头组");
@@ -72,6 +73,21 @@ const std::vector<Change> &changes()
         {"no PCR instrument", [](Form &, Records &r) { r.pcr.reset(); }, 101, "数据库获取错误！"},
         {"nothing found", [](Form &, Records &r) { r = Records(); }, 101, "数据库获取错误！"},
         {"no measuring instrument", [](Form &, Records &r) { r.electrometer.reset(); }, 102, "数据库获取错误！"},
+        {"measuring instrument overdue",
+         [](Form &, Records &r) { r.electrometer->CalibrationCycle = QStringLiteral("2001-01-01 00:00"); }, 105,
+         "测温仪已过有效期，不能用于校准！\nCOL-1 采集器"},
+        {"measuring instrument marked expired",
+         [](Form &, Records &r) { r.electrometer->CalibrationState = QStringLiteral("过期"); }, 105,
+         "测温仪已过有效期，不能用于校准！\nCOL-1 采集器"},
+        {"measuring instrument never calibrated",
+         [](Form &, Records &r) { r.electrometer->CalibrationCycle.clear(); }, 105,
+         "测温仪未校准，不能用于校准！\nCOL-1 采集器"},
+        {"overdue instrument before a missing probe set",
+         [](Form &, Records &r) {
+             r.electrometer->CalibrationCycle = QStringLiteral("2001-01-01 00:00");
+             r.standardizer.reset();
+         },
+         105, "测温仪已过有效期，不能用于校准！\nCOL-1 采集器"},
         {"no probe set", [](Form &, Records &r) { r.standardizer.reset(); }, 103, "数据库获取错误！"},
         {"no layout", [](Form &, Records &r) { r.layout.reset(); }, 104, "数据库获取错误！"},
         {"layout before an empty name",
@@ -130,6 +146,37 @@ class SetupTest : public QObject
     Q_OBJECT
 
 private slots:
+    // The validity of a measuring instrument by its valid-until date and stored state word.
+    void instrumentValidity_data()
+    {
+        QTest::addColumn<QString>("validUntil");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<int>("validity");
+        using V = InstrumentValidity::Validity;
+        QTest::newRow("valid") << QStringLiteral("2024-06-30 00:00") << QStringLiteral("正常") << int(V::Valid);
+        QTest::newRow("valid with seconds") << QStringLiteral("2024-06-30 00:00:00") << QStringLiteral("正常") << int(V::Valid);
+        QTest::newRow("state left empty") << QStringLiteral("2024-06-30 00:00") << QString() << int(V::Valid);
+        QTest::newRow("the moment it ends") << QStringLiteral("2024-06-01 12:00") << QStringLiteral("正常") << int(V::Overdue);
+        QTest::newRow("passed") << QStringLiteral("2024-05-31 23:59") << QStringLiteral("正常") << int(V::Overdue);
+        QTest::newRow("marked expired") << QStringLiteral("2030-01-01 00:00") << QStringLiteral("过期") << int(V::Overdue);
+        QTest::newRow("unreadable") << QStringLiteral("2024-13-40 00:00") << QStringLiteral("正常") << int(V::Overdue);
+        QTest::newRow("never calibrated") << QString() << QStringLiteral("正常") << int(V::NotCalibrated);
+    }
+
+    void instrumentValidity()
+    {
+        QFETCH(QString, validUntil);
+        QFETCH(QString, state);
+        QFETCH(int, validity);
+        const QDateTime now(QDate(2024, 6, 1), QTime(12, 0));
+        QCOMPARE(int(InstrumentValidity::of(validUntil, state, now)), validity);
+        QString message;
+        const bool refused = InstrumentValidity::refused(QStringLiteral("E9"), QStringLiteral("采集器"), validUntil,
+                                                         state, now, &message);
+        QCOMPARE(refused, validity != int(InstrumentValidity::Validity::Valid));
+        QCOMPARE(message.isEmpty(), !refused);
+    }
+
     void codesAndMessages_data()
     {
         QTest::addColumn<int>("row");

@@ -120,6 +120,10 @@ private slots:
     void uniformityRowByHand();
     void uniformityOrderAndDuplicates();
     void uncertaintyByHand();
+    void uncertaintyBudgetWithTheInstrument_data();
+    void uncertaintyBudgetWithTheInstrument();
+    void registeredInstrumentUncertainty_data();
+    void registeredInstrumentUncertainty();
 
     void rateHandCase();
     void rateTruncatesPerProbe();
@@ -511,6 +515,57 @@ void TestAnalysis::uncertaintyByHand()
     QCOMPARE(expandedUncertainty(QVector<UniformityRow>{row, row}).size(), 2);
     // One probe: division by zero, not a number.
     QVERIFY(qIsNaN(expandedUncertainty(UniformityRow{60, 60.1, 0.2, 60.1})));
+}
+
+void TestAnalysis::uncertaintyBudgetWithTheInstrument_data()
+{
+    QTest::addColumn<double>("u2");
+    QTest::addColumn<double>("combined");
+    // Probe means 59.9, 60.1, 60.0: u1 = 0.1.
+    QTest::newRow("no instrument component") << 0.0 << 0.1;
+    QTest::newRow("u2 0.05") << 0.05 << std::sqrt(0.0125);
+    QTest::newRow("3-4-5") << 0.075 << 0.125;   // sqrt(0.1² + 0.075²)
+}
+
+void TestAnalysis::uncertaintyBudgetWithTheInstrument()
+{
+    QFETCH(double, u2);
+    QFETCH(double, combined);
+    const UniformityRow row = {60, 59.9, 60.1, 60.0, 0.4, 60.0};
+    const UncertaintyBudget b = uncertaintyBudget(row, u2);
+    QVERIFY(qAbs(b.u1 - 0.1) < 1e-12);
+    QCOMPARE(b.u2, u2);
+    QVERIFY(qAbs(b.combined - combined) < 1e-12);
+    QCOMPARE(b.k, 2.0);
+    QVERIFY(qAbs(b.expanded - 2 * combined) < 1e-12);
+    // One probe has no spread to speak of: not a number, whatever the instrument adds.
+    QVERIFY(qIsNaN(uncertaintyBudget(UniformityRow{60, 60.1, 0.2, 60.1}, u2).expanded));
+}
+
+void TestAnalysis::registeredInstrumentUncertainty_data()
+{
+    QTest::addColumn<QString>("registered");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<double>("u2");
+    QTest::newRow("plain") << QStringLiteral("0.1") << true << 0.05;
+    QTest::newRow("with unit") << QStringLiteral("0.05℃") << true << 0.025;
+    QTest::newRow("labelled") << QStringLiteral("U = 0.06 ℃") << true << 0.03;
+    QTest::newRow("k before U") << QStringLiteral("k=2, U=0.08℃") << true << 0.04;
+    QTest::newRow("plus-minus") << QStringLiteral("±0.2°C") << true << 0.1;
+    QTest::newRow("leading dot") << QStringLiteral(".3") << true << 0.15;
+    QTest::newRow("empty") << QString() << false << 0.0;
+    QTest::newRow("words") << QStringLiteral("见证书") << false << 0.0;
+    QTest::newRow("negative") << QStringLiteral("-0.1") << false << 0.0;
+}
+
+void TestAnalysis::registeredInstrumentUncertainty()
+{
+    QFETCH(QString, registered);
+    QFETCH(bool, found);
+    QFETCH(double, u2);
+    bool was = !found;
+    QVERIFY(qAbs(instrumentStandardUncertainty(registered, &was) - u2) < 1e-12);
+    QCOMPARE(was, found);
 }
 
 // ---- rates -------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "CalibrationTest.h"
 
 #include "chart/ChartView.h"
+#include "registry/CalibrationDates.h"
 
 #include <QLabel>
 #include <QSettings>
@@ -181,6 +182,29 @@ private slots:
     }
 
     // A refused start stores nothing and starts no worker.
+    // An overdue measuring instrument: the start is refused with it named, nothing runs.
+    void overdueMeasuringInstrumentRefusedAtStart()
+    {
+        QVERIFY(registerRecords(QStringLiteral("5980")));
+        QList<Tool::Struct_Electrometer> meters;
+        QVERIFY(Tool::getElectrometer(meters, QString::fromUtf8(CalibrationDemo::CollectorNumber)));
+        Tool::Struct_Electrometer meter = meters.first();
+        meter.CalibrationCycle = CalibrationDates::minuteText(QDateTime::currentDateTime().addDays(-1));
+        QVERIFY(Tool::ModifyElectrometer(meter));
+        MessageRecorder recorder;
+        Calibration page;
+        fillForm(page, QStringLiteral("过期测温仪"), QTime(0, 0, 1), QStringLiteral("1"), true, false);
+        const int threads = threadCount();
+        button(page)->click();
+        QCOMPARE(recorder.count(), 1);
+        QCOMPARE(recorder.last().title, QStringLiteral("警告"));
+        QVERIFY(recorder.last().text.startsWith(QStringLiteral("测温仪已过有效期，不能用于校准！")));
+        QVERIFY(recorder.last().text.contains(meter.Number));
+        QVERIFY(!page.isRunning());
+        QCOMPARE(threadCount(), threads);
+        QVERIFY(Workspace::auditDetails().isEmpty());
+    }
+
     void invalidStartShowsTheMessage()
     {
         QVERIFY(registerRecords(QStringLiteral("5980")));

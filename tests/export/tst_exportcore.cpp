@@ -8,6 +8,7 @@
 #include "reports/ExportJob.h"
 #include "reports/OfficeConverter.h"
 #include "reports/ReportTemplates.h"
+#include "store/certificates.h"
 #include "store/tool.h"
 
 #include <QDir>
@@ -205,7 +206,7 @@ private slots:
         if (format == QStringLiteral("Word")) {
             DocxProbe doc(path);
             QVERIFY(doc.ok());
-            const QVector<QStringList> t1 = doc.table(0), t2 = doc.table(1);
+            const QVector<QStringList> t1 = doc.table(1), t2 = doc.table(2);   // after the identification block
             for (int k = 0; k < r; ++k) {
                 const HandRow h = handRow(sorted.at(k));
                 QCOMPARE(t1.at(k + 1), (QStringList{T(h.set), T(h.mean), D(h.set - h.mean), D(h.uncertainty)}));
@@ -219,20 +220,21 @@ private slots:
         } else {
             XlsxProbe book(path);
             QVERIFY(book.ok());
+            const int o = 12;   // the results begin below the identification block
             for (int k = 0; k < r; ++k) {
                 const HandRow h = handRow(sorted.at(k));
-                QCOMPARE(book.cell(4 + k, 1), T(h.set));
-                QCOMPARE(book.cell(4 + k, 2), T(h.mean));
-                QCOMPARE(book.cell(4 + k, 3), D(h.set - h.mean));
-                QCOMPARE(book.cell(4 + k, 4), D(h.uncertainty));
-                QCOMPARE(book.cell(r + 7 + k, 1), T(h.set));
-                QCOMPARE(book.cell(r + 7 + k, 3), D(h.range));
+                QCOMPARE(book.cell(o + 4 + k, 1), T(h.set));
+                QCOMPARE(book.cell(o + 4 + k, 2), T(h.mean));
+                QCOMPARE(book.cell(o + 4 + k, 3), D(h.set - h.mean));
+                QCOMPARE(book.cell(o + 4 + k, 4), D(h.uncertainty));
+                QCOMPARE(book.cell(o + r + 7 + k, 1), T(h.set));
+                QCOMPARE(book.cell(o + r + 7 + k, 3), D(h.range));
             }
             const int h = 2 * r - 2;
-            QCOMPARE(book.cell(h + 11, 2), rates.at(3));
-            QCOMPARE(book.cell(2 * r + 12, 2), rates.at(7));
-            QCOMPARE(book.cell(3, 1), QStringLiteral("设定温度") + unit);
-            QCOMPARE(book.cell(h + 11, 3), unit + QStringLiteral("/s"));
+            QCOMPARE(book.cell(o + h + 11, 2), rates.at(3));
+            QCOMPARE(book.cell(o + 2 * r + 12, 2), rates.at(7));
+            QCOMPARE(book.cell(o + 3, 1), QStringLiteral("设定温度") + unit);
+            QCOMPARE(book.cell(o + h + 11, 3), unit + QStringLiteral("/s"));
         }
         // The JSON tells the same numbers, unrounded and as printed.
         const QJsonObject json = job.resultsJson();
@@ -260,7 +262,7 @@ private slots:
             QVERIFY(prepared(job));
             const QString path = out(QStringLiteral("certificate.docx"));
             QCOMPARE(job.write(path), 0);
-            tables[unit] = DocxProbe(path).table(0);
+            tables[unit] = DocxProbe(path).table(1);
             results[unit] = job.resultsJson();
             Tool::closeDatabase();
         }
@@ -362,19 +364,27 @@ private slots:
         }
     }
 
-    // Sixteen probes: the certificate is made, the original record refused.
+    // Sixteen probes, the collector's channels: certificate and original record both made;
+    // seventeen keep the refusal.
     void sixteenProbes()
     {
         Fixture::Project p;
         p.probes = 16;
         p.offsets = Fixture::offsetsFor(16);
         workspace(p, C, 4);
-        ExportJob record(ExportJob::OriginalRecordMode, QStringLiteral("Word"), stored(p.name));
-        QVERIFY(!record.probeCountAllowed());
-        QCOMPARE(ExportJob::probeLimitText(), QStringLiteral("不支持导出超过15个探头！"));
-        QVERIFY(prepared(record));
-        QCOMPARE(record.write(out(QStringLiteral("record16.docx"))), int(ExportJob::TemplateFailed));
-        QVERIFY(!QFile::exists(out(QStringLiteral("record16.docx"))));
+        for (const QString &format : {QStringLiteral("Word"), QStringLiteral("Excel")}) {
+            ExportJob record(ExportJob::OriginalRecordMode, format, stored(p.name));
+            QVERIFY(record.probeCountAllowed());
+            QVERIFY(prepared(record));
+            const QString path = out(QStringLiteral("record16.") + ExportJob::fileSuffix(format));
+            QCOMPARE(record.write(path), 0);
+            const QString last = fixed(60 + p.offsets.at(15), 4);   // probe 16's mean at 60 ℃
+            if (format == QStringLiteral("Word"))
+                QCOMPARE(DocxProbe(path).table(1).at(1).at(16), last);
+            else
+                QCOMPARE(XlsxProbe(path).cell(10, 17), last);
+        }
+        QCOMPARE(ExportJob::probeLimitText(), QStringLiteral("不支持导出超过16个探头！"));
 
         ExportJob job(ExportJob::CertificateMode, QStringLiteral("Word"), stored(p.name));
         QVERIFY(prepared(job));
@@ -385,9 +395,155 @@ private slots:
             mean += o / 16;
         for (double o : p.offsets)
             squares += (o - mean) * (o - mean);
-        const QVector<QStringList> t = DocxProbe(out(QStringLiteral("cert16.docx"))).table(0);
+        const QVector<QStringList> t = DocxProbe(out(QStringLiteral("cert16.docx"))).table(1);
         QCOMPARE(t.at(1).at(1), fixed(60 + mean, 4));
         QCOMPARE(t.at(1).at(3), fixed(2 * std::sqrt(squares / 15), 4));
+
+        Tool::closeDatabase();
+        Fixture::Project q;
+        q.probes = 17;
+        q.offsets = Fixture::offsetsFor(17);
+        workspace(q, C, 4);
+        ExportJob seventeen(ExportJob::OriginalRecordMode, QStringLiteral("Word"), stored(q.name));
+        QVERIFY(!seventeen.probeCountAllowed());
+        QVERIFY(prepared(seventeen));
+        QCOMPARE(seventeen.write(out(QStringLiteral("record17.docx"))), int(ExportJob::TemplateFailed));
+        QVERIFY(!QFile::exists(out(QStringLiteral("record17.docx"))));
+    }
+
+    // The second component of U is the measuring instrument's registered uncertainty taken as
+    // k = 2. By hand: u1 = 0.04 (the offsets' standard deviation), u2 = U/2, U = 2 sqrt(u1² + u2²).
+    void uncertaintyWithTheMeasuringInstrument_data()
+    {
+        QTest::addColumn<QString>("registered");   // "-": no instrument registered under the name
+        QTest::addColumn<double>("u2");
+        QTest::addColumn<double>("expanded");
+        QTest::newRow("not registered") << QStringLiteral("-") << 0.0 << 0.08;
+        QTest::newRow("no number") << QStringLiteral("见证书") << 0.0 << 0.08;
+        QTest::newRow("0.06 with k") << QStringLiteral("U=0.06℃, k=2") << 0.03 << 0.1;
+        QTest::newRow("0.1 plain") << QStringLiteral("0.1") << 0.05 << 2 * std::sqrt(0.0016 + 0.0025);
+    }
+
+    void uncertaintyWithTheMeasuringInstrument()
+    {
+        QFETCH(QString, registered);
+        QFETCH(double, u2);
+        QFETCH(double, expanded);
+        Fixture::Project p;
+        workspace(p, C, 4);
+        if (registered != QStringLiteral("-")) {
+            Tool::Struct_Electrometer meter;
+            meter.Number = QStringLiteral("E1");
+            meter.DeviceName = stored(p.name).ElectrometerName;
+            meter.Uncertain = registered;
+            meter.CertificateNumber = QStringLiteral("ZS-77");
+            meter.CalibrationCycle = QStringLiteral("2030-01-01 00:00");
+            QVERIFY(Tool::addElectrometer(meter));
+        }
+        ExportJob job(ExportJob::CertificateMode, QStringLiteral("Word"), stored(p.name));
+        QVERIFY(prepared(job));
+        const QString path = out(QStringLiteral("certificate-u.docx"));
+        QCOMPARE(job.write(path), 0);
+        DocxProbe doc(path);
+        QCOMPARE(doc.table(1).at(1).at(3), fixed(expanded, 4));
+        // A bare number is printed as the expanded uncertainty it is taken for; any other text as registered.
+        const QString printedUncertainty = registered == QStringLiteral("-") ? QString()
+            : registered == QStringLiteral("0.1")                            ? QStringLiteral("U = 0.1 ℃ (k=2)")
+                                                                             : registered;
+        QCOMPARE(doc.bookmarkText(QStringLiteral("StandardUncertainty")), printedUncertainty);
+        const QJsonObject json = job.resultsJson();
+        const QJsonObject budget = json.value("uniformity").toArray().at(0).toObject().value("uncertaintyBudget").toObject();
+        QVERIFY(qAbs(budget.value("u1").toObject().value("value").toDouble() - 0.04) < 1e-9);
+        QVERIFY(qAbs(budget.value("u2").toObject().value("value").toDouble() - u2) < 1e-12);
+        QVERIFY(qAbs(budget.value("combined").toObject().value("value").toDouble() - expanded / 2) < 1e-9);
+        QCOMPARE(budget.value("k").toDouble(), 2.0);
+        QVERIFY(qAbs(budget.value("expanded").toObject().value("value").toDouble() - expanded) < 1e-9);
+        QCOMPARE(json.value("measuringInstrument").toObject().value("registered").toBool(), registered != QStringLiteral("-"));
+
+        // The original record prints the budget of every plateau.
+        ExportJob record(ExportJob::OriginalRecordMode, QStringLiteral("Word"), stored(p.name));
+        QVERIFY(prepared(record));
+        const QString recordPath = out(QStringLiteral("record-u.docx"));
+        QCOMPARE(record.write(recordPath), 0);
+        DocxProbe r(recordPath);
+        QVector<QStringList> table;
+        for (int t = 0; t < r.tableCount() && table.isEmpty(); ++t)
+            if (r.table(t).size() > 1 && r.table(t).at(0).size() == 6)
+                table = r.table(t);
+        QCOMPARE(table.size(), 1 + 2);
+        QCOMPARE(table.at(1), (QStringList{"60.0000", "0.0400", fixed(u2, 4), fixed(expanded / 2, 4), "2", fixed(expanded, 4)}));
+        QCOMPARE(table.at(2).first(), QStringLiteral("95.0000"));
+    }
+
+    // New numbers from the pattern: date fields, a running number per fixed part, never one taken.
+    void certificateNumberPattern_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QStringList>("taken");
+        QTest::addColumn<QString>("next");
+        QTest::newRow("default, first") << QString() << QStringList() << QStringLiteral("PCR2024-0001");
+        QTest::newRow("default, after others")
+            << QString() << QStringList{"PCR2024-0007", "PCR2023-0099", "JZ-1", "PCR2024-0002"} << QStringLiteral("PCR2024-0008");
+        QTest::newRow("year and month") << QStringLiteral("CAL{yy}{MM}-{nnn}") << QStringList{"CAL2405-041"}
+                                        << QStringLiteral("CAL2405-042");
+        QTest::newRow("running number wider than its field")
+            << QStringLiteral("X{n}") << QStringList{"X9"} << QStringLiteral("X10");
+        QTest::newRow("no running field") << QStringLiteral("LAB/{yyyy}") << QStringList{"LAB/2024-0003"}
+                                          << QStringLiteral("LAB/2024-0004");
+        QTest::newRow("text with regex characters") << QStringLiteral("A.B+({nn})") << QStringList{"A.B+(05)", "AxB+(09)"}
+                                                    << QStringLiteral("A.B+(06)");
+        QTest::newRow("suffix after the number") << QStringLiteral("{nnn}/{yyyy}") << QStringList{"001/2024", "005/2023"}
+                                                 << QStringLiteral("002/2024");
+    }
+
+    void certificateNumberPattern()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QStringList, taken);
+        QFETCH(QString, next);
+        QCOMPARE(Certificates::nextNumber(pattern, QDate(2024, 5, 20), taken), next);
+    }
+
+    // A project keeps its number; the first export takes the project's own when it is free,
+    // else the next of the pattern; numbers stay unique in the workspace.
+    void certificateNumbersPerWorkspace()
+    {
+        Fixture::Project p;
+        workspace(p, C, 2);
+        Fixture::Project second = p;
+        second.name = QStringLiteral("PCR-2024-002");
+        QVERIFY(Fixture::addProject(second));
+        Fixture::Project third = p;
+        third.name = QStringLiteral("PCR-2024-003");
+        QVERIFY(Fixture::addProject(third));
+        ExportJob::Settings settings = ExportJob::Settings::current();
+        settings.issueDate = QDate(2024, 5, 20);
+        settings.numberPattern = QStringLiteral("CAL{yy}-{nnn}");
+        auto exported = [&](const QString &name, int mode, const QString &file) {
+            ExportJob job(mode, QStringLiteral("Word"), stored(name), settings);
+            if (!prepared(job) || job.write(out(file)) != 0)
+                return QStringLiteral("failed");
+            return job.certificateNumber();
+        };
+        // All three projects carry the instrument's certificate number "JZ2024-0815".
+        QCOMPARE(exported(p.name, ExportJob::CertificateMode, "a.docx"), QStringLiteral("JZ2024-0815"));
+        QCOMPARE(exported(second.name, ExportJob::OriginalRecordMode, "b.docx"), QStringLiteral("CAL24-001"));
+        QCOMPARE(exported(second.name, ExportJob::CertificateMode, "c.docx"), QStringLiteral("CAL24-001"));
+        QCOMPARE(exported(p.name, ExportJob::CertificateMode, "d.docx"), QStringLiteral("JZ2024-0815"));
+        QCOMPARE(exported(third.name, ExportJob::CertificateMode, "e.docx"), QStringLiteral("CAL24-002"));
+        // Printed in the header block and on every page; kept across a reopened database.
+        DocxProbe doc(out(QStringLiteral("c.docx")));
+        QCOMPARE(doc.bookmarkText(QStringLiteral("CertificateNumber")), QStringLiteral("CAL24-001"));
+        QVERIFY(doc.headerText().contains(QStringLiteral("CAL24-001")));
+        QCOMPARE(DocxProbe(out(QStringLiteral("b.docx"))).bookmarkText(QStringLiteral("code_7")), QStringLiteral("CAL24-001"));
+        Tool::closeDatabase();
+        QVERIFY(Tool::openDatabase(QDir(m_folder).filePath(Tool::DatabaseFileName)));
+        QCOMPARE(Certificates::keptNumber(stored(third.name)), QStringLiteral("CAL24-002"));
+        // A project deleted and made again under its name is another calibration: a new number.
+        Tool::Struct_Calibration again = stored(third.name);
+        again.CalibrationTime = QStringLiteral("2024-06-01 08:00:00");
+        QCOMPARE(Certificates::keptNumber(again), QString());
+        QCOMPARE(Certificates::allocate(again, settings.numberPattern, settings.issueDate).number, QStringLiteral("CAL24-003"));
     }
 
     // Title, header, both blocks, times with milliseconds, values in the display unit.

@@ -14,6 +14,7 @@
 #include "exportui/DataExportConfirm.h"
 #include "exportui/QWaiting.h"
 #include "reports/ReportTemplates.h"
+#include "reports/RunPicture.h"
 #include "store/WorkerThread.h"
 #include "store/tool.h"
 
@@ -171,6 +172,73 @@ class TestExportDialogs : public QObject
     }
 
 private slots:
+    // The run's picture: drawn at the size asked, plateau windows shaded where their times fall,
+    // every probe in its colour, a long run drawn from one pass over its samples.
+    void runPicture_data()
+    {
+        QTest::addColumn<int>("samples");
+        QTest::newRow("short run") << 240;
+        QTest::newRow("a day at 1 s") << 86400;
+    }
+
+    void runPicture()
+    {
+        QFETCH(int, samples);
+        const QDateTime start(QDate(2024, 5, 6), QTime(8, 0));
+        QVector<RunSample> run;
+        run.reserve(samples);
+        for (int i = 0; i < samples; ++i)   // 25 ℃ in the first half, 95 ℃ in the second; probe 2 one degree up
+            run.append({start.addSecs(i), {i < samples / 2 ? 25.0 : 95.0, i < samples / 2 ? 26.0 : 96.0}});
+        const RunPicture::Window window{start.addSecs(samples / 2 + samples / 8), start.addSecs(samples - samples / 8),
+                                        QStringLiteral("95℃")};
+        RunPicture::Options options;
+        options.width = 1000;
+        options.height = 400;
+        options.unit = QStringLiteral("℃");
+        const QImage image = RunPicture::render(run, {window}, options);
+        QCOMPARE(image.size(), QSize(1000, 400));
+        // Scan one row in the middle of the height for the shading and the first probe's colour.
+        const QColor shade(255, 236, 160);
+        int shaded = 0, firstShade = -1;
+        for (int x = 0; x < image.width(); ++x)
+            if (QColor(image.pixel(x, 200)) == shade) {
+                ++shaded;
+                if (firstShade < 0)
+                    firstShade = x;
+            }
+        QVERIFY2(shaded > 100, qPrintable(QString::number(shaded)));
+        QVERIFY(firstShade > image.width() / 2);   // the window lies in the second half of the run
+        bool blue = false;
+        for (int y = 0; y < image.height() && !blue; ++y)
+            for (int x = 0; x < image.width() / 2 && !blue; ++x)
+                blue = QColor(image.pixel(x, y)) == QColor(31, 119, 180);
+        QVERIFY(blue);
+        QVERIFY(RunPicture::png(run, {window}, options).startsWith("\x89PNG"));
+        QVERIFY(RunPicture::render({}, {window}, options).isNull());
+    }
+
+    void tickSteps_data()
+    {
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<double>("step");
+        QTest::newRow("20 to 100 in 8") << 20.0 << 100.0 << 8 << 10.0;
+        QTest::newRow("0 to 3.7 min in 10") << 0.0 << 3.7 << 10 << 0.5;
+        QTest::newRow("a day in minutes") << 0.0 << 1440.0 << 10 << 200.0;
+        QTest::newRow("a narrow band") << 59.9 << 60.1 << 8 << 0.05;
+        QTest::newRow("nothing to span") << 60.0 << 60.0 << 8 << 1.0;
+    }
+
+    void tickSteps()
+    {
+        QFETCH(double, low);
+        QFETCH(double, high);
+        QFETCH(int, count);
+        QFETCH(double, step);
+        QVERIFY(qAbs(RunPicture::tickStep(low, high, count) - step) < 1e-12);
+    }
+
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
@@ -414,7 +482,7 @@ private slots:
         QCOMPARE(boxes.last().text, QStringLiteral("数据导出成功！"));
         QCOMPARE(audit().last().Type, Tool::auditTypeName(71));
         QCOMPARE(audit().last().Details, QStringLiteral("校准报告导出：") + m_project.name);
-        const QVector<QStringList> table = DocxProbe(waiting.outputPath).table(0);
+        const QVector<QStringList> table = DocxProbe(waiting.outputPath).table(1);
         QCOMPARE(table.at(1), (QStringList{"60.00", "60.01", "-0.01", "0.08"}));
         QCOMPARE(table.at(2), (QStringList{"72.00", "72.01", "-0.01", "0.08"}));
         QCOMPARE(table.at(3), (QStringList{"95.00", "95.01", "-0.01", "0.08"}));
@@ -645,6 +713,11 @@ private slots:
         QFETCH(QString, unit);
         workspace(unit, 3, format);
         QVERIFY(Fixture::addAccounts());
+        // The application has read the workspace's settings at start-up, as the tool does.
+        const QString company = Tool::CorporateName;
+        Tool::CorporateName = Tool::configFile(QDir(m_folder).filePath(Tool::ConfigFileName))
+                                  ->value(QStringLiteral("SystemSet/CorporateName")).toString();
+        auto restore = qScopeGuard([company] { Tool::CorporateName = company; });
         MessageRecorder boxes;
         const QString suffix = ExportJob::fileSuffix(format);
         const QString viaDialog = out(QStringLiteral("dialog.") + suffix);
@@ -880,20 +953,20 @@ private slots:
         QTRY_VERIFY(!page.findChild<QProgressDialog *>());
     }
 
-    // Export buttons: rights, the selection check, the 15-probe limit, raw data always Excel.
+    // Export buttons: rights, the selection check, the 16-probe limit, raw data always Excel.
     void pageExports()
     {
         workspace(C, 2, QStringLiteral("PDF"));
-        Fixture::Project sixteen = m_project;
+        Fixture::Project seventeen = m_project;
+        seventeen.name = QStringLiteral("seventeen");
+        seventeen.probes = 17;
+        seventeen.offsets = Fixture::offsetsFor(17);
+        QVERIFY(Fixture::addProject(seventeen));
+        Fixture::Project sixteen = seventeen;
         sixteen.name = QStringLiteral("sixteen");
         sixteen.probes = 16;
         sixteen.offsets = Fixture::offsetsFor(16);
         QVERIFY(Fixture::addProject(sixteen));
-        Fixture::Project fifteen = sixteen;
-        fifteen.name = QStringLiteral("fifteen");
-        fifteen.probes = 15;
-        fifteen.offsets = Fixture::offsetsFor(15);
-        QVERIFY(Fixture::addProject(fifteen));
         MessageRecorder boxes;
 
         Tool::CurrentUser.CalibrationReport = false;
@@ -915,14 +988,14 @@ private slots:
             QCOMPARE(boxes.last().text, QStringLiteral("请先选择需要导出的数据！"));
         }
         auto *table = page.findChild<QTableWidget *>(QStringLiteral("tableWidget_Data"));
-        QCOMPARE(table->item(1, 0)->text(), QStringLiteral("sixteen"));
+        QCOMPARE(table->item(1, 0)->text(), QStringLiteral("seventeen"));
         page.openRow(1);
         opened(page);
         boxes.clear();
         page.pt_OriginalRecord_clicked();
-        QCOMPARE(boxes.last().text, QStringLiteral("不支持导出超过15个探头！"));
+        QCOMPARE(boxes.last().text, QStringLiteral("不支持导出超过16个探头！"));
 
-        // Fifteen probes are allowed: the confirmation comes up (cancelled here).
+        // Sixteen probes, the collector's channels, are allowed: the confirmation comes up (cancelled here).
         page.openRow(2);
         opened(page);
         {

@@ -201,7 +201,7 @@ private slots:
         if (format == QStringLiteral("Word")) {
             DocxProbe doc(path);
             QVERIFY(doc.ok());
-            const QVector<QStringList> figures = doc.table(4);
+            const QVector<QStringList> figures = doc.table(5);   // after the uncertainty budget
             QCOMPARE(figures.size(), 1 + 18);
             QCOMPARE(figures.at(rowOf(figures, overshoot.at(0), overshoot.at(1))), overshoot);
             QCOMPARE(figures.at(rowOf(figures, rate.at(0))), rate);
@@ -209,7 +209,7 @@ private slots:
             QVERIFY(doc.bookmarkText(QStringLiteral("perf_1")).contains(QStringLiteral("QX-96")));
             QVERIFY(doc.bookmarkText(QStringLiteral("perf_2")).contains(QStringLiteral("15 s、30 s")));
             // The wells: per step and fixed time, set temperature, time, then each probe.
-            const QVector<QStringList> wells = doc.table(5);
+            const QVector<QStringList> wells = doc.table(6);
             QCOMPARE(wells.size(), 1 + 4);
             QCOMPARE(wells.at(0).mid(0, 5), (QStringList{"设定温度", "时间", "A1", "A2", "A3"}));
             QCOMPARE(wells.at(1).mid(0, 5), (QStringList{"60.00℃", "15 s", fixed(Deviation15 - 0.04, 2),
@@ -262,12 +262,12 @@ private slots:
         if (format == QStringLiteral("Word")) {
             DocxProbe doc(path);
             QVERIFY(doc.ok());
-            // Four result tables and the signatures, then the annex's table.
-            QCOMPARE(doc.tableCount(), annex ? 6 : 5);
+            // The identification, four result tables and the signatures, then the annex's table.
+            QCOMPARE(doc.tableCount(), annex ? 7 : 6);
             QCOMPARE(doc.bodyText().contains(QStringLiteral("附页：性能指标")), annex);
             QCOMPARE(doc.bookmarkCount(QStringLiteral("perf_3")), annex ? 1 : 0);
             if (annex) {
-                QCOMPARE(doc.table(5).size(), 1 + 18);
+                QCOMPARE(doc.table(6).size(), 1 + 18);
                 QCOMPARE(doc.bookmarkText(QStringLiteral("perf_3")), QStringLiteral("合格"));
             }
             // The certificate itself is whole either way.
@@ -275,15 +275,18 @@ private slots:
         } else {
             XlsxProbe book(path);
             QVERIFY(book.ok());
-            const int top = 2 * 2 + 23;
-            QCOMPARE(book.cell(2 * 2 + 21, 1), QStringLiteral("校准员："));
+            // Below the identification block (12 rows), two result rows.
+            const int o = 12;
+            const int top = o + 2 * 2 + 25;
+            QCOMPARE(book.cell(o + 2 * 2 + 21, 1), QStringLiteral("校准员："));
+            QCOMPARE(book.cell(o + 2 * 2 + 23, 1), QStringLiteral("批准人："));
             if (annex) {
                 QCOMPARE(book.cell(top, 1), QStringLiteral("附页：性能指标"));
                 QCOMPARE(book.cell(top + 4, 1), QStringLiteral("过冲"));
                 QCOMPARE(book.cell(top + 4 + 18, 2), QStringLiteral("合格"));
                 QVERIFY(book.sheetXml().contains("<brk id=\"" + QByteArray::number(top - 1) + "\""));
             } else {
-                QCOMPARE(book.lastRow(), 2 * 2 + 21);
+                QCOMPARE(book.lastRow(), o + 2 * 2 + 23);
                 QVERIFY(!book.sheetXml().contains("<brk "));
             }
         }

@@ -2,6 +2,7 @@
 // the collector (pcrsim over TCP and a pseudo-terminal, and a scripted peer on loopback).
 
 #include "registrytest.h"
+#include "registry/CalibrationDates.h"
 
 #include "app/messages.h"
 #include "registry/Electrometer.h"
@@ -186,6 +187,30 @@ private slots:
                               "2026-06-30 00:00", "0.05℃", "串口", "/dev/ttyUSB7", "115200"}));
         QCOMPARE(lastAudit().Type, QStringLiteral("测温仪管理-添加"));
         QCOMPARE(lastAudit().Details, QStringLiteral("测温仪添加：多路温度采集器"));
+    }
+
+    // The list derives the state from the validity date: overdue in red, like a PCR instrument.
+    void overdueInstrumentsShownRed()
+    {
+        const QDateTime now = QDateTime::currentDateTime();
+        Tool::Struct_Electrometer valid = instrument("E1");
+        valid.CalibrationCycle = CalibrationDates::minuteText(now.addMonths(6));
+        Tool::Struct_Electrometer overdue = instrument("E2");
+        overdue.CalibrationCycle = CalibrationDates::minuteText(now.addDays(-1));
+        Tool::Struct_Electrometer never = instrument("E3");
+        never.CalibrationCycle.clear();
+        for (const auto &d : {valid, overdue, never})
+            QVERIFY(Tool::addElectrometer(d));
+        Form f;
+        const struct { int row; const char *state; bool red; } expected[] = {
+            {0, "正常", false}, {1, "过期", true}, {2, "未校", false}};
+        for (const auto &e : expected) {
+            QTableWidgetItem *item = f.list()->item(e.row, 5);
+            QCOMPARE(item->text(), QString::fromUtf8(e.state));
+            QCOMPARE(item->foreground().color() == QColor(255, 0, 0), e.red);
+        }
+        // Only the list: the stored word stays as registered.
+        QCOMPARE(stored("E2").first().CalibrationState, QStringLiteral("正常"));
     }
 
     void openingARowShowsItsLink()

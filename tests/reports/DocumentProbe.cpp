@@ -189,6 +189,64 @@ QString DocxProbe::bodyText() const
     return paragraphs.join(QLatin1Char('\n'));
 }
 
+namespace {
+
+QString partsText(const OoxmlPackage &package, const char *prefix)
+{
+    QString text;
+    for (const QString &name : package.partNames()) {
+        if (!name.startsWith(QLatin1String(prefix)) || !name.endsWith(QLatin1String(".xml")))
+            continue;
+        pugi::xml_document doc;
+        if (loadPart(doc, package, name))
+            text += nodeText(doc.document_element()) + QLatin1Char('\n');
+    }
+    return text;
+}
+
+} // namespace
+
+QString DocxProbe::headerText() const
+{
+    return partsText(d->package, "word/header");
+}
+
+QString DocxProbe::footerText() const
+{
+    return partsText(d->package, "word/footer");
+}
+
+QStringList DocxProbe::footerFields() const
+{
+    QStringList fields;
+    for (const QString &name : d->package.partNames()) {
+        if (!name.startsWith(QLatin1String("word/footer")))
+            continue;
+        pugi::xml_document doc;
+        if (!loadPart(doc, d->package, name))
+            continue;
+        for (pugi::xpath_node f : doc.select_nodes("//w:fldSimple"))
+            fields << QString::fromUtf8(f.node().attribute("w:instr").value()).trimmed();
+        for (pugi::xpath_node f : doc.select_nodes("//w:instrText"))
+            fields << QString::fromUtf8(f.node().text().get()).trimmed();
+    }
+    return fields;
+}
+
+int DocxProbe::pictureCount() const
+{
+    return int(d->doc.select_nodes("//w:drawing//pic:pic").size());
+}
+
+QVector<QByteArray> DocxProbe::media() const
+{
+    QVector<QByteArray> out;
+    for (const QString &name : d->package.partNames())
+        if (name.startsWith(QLatin1String("word/media/")))
+            out << d->package.part(name);
+    return out;
+}
+
 struct XlsxProbe::Impl
 {
     OoxmlPackage package;
@@ -343,4 +401,28 @@ void keepDocument(const QString &path)
     const QString target = folder + QLatin1Char('/') + QFileInfo(path).fileName();
     QFile::remove(target);
     QFile::copy(path, target);
+}
+
+QString XlsxProbe::oddHeader() const
+{
+    return QString::fromUtf8(d->sheet.document_element().child("headerFooter").child("oddHeader").text().get());
+}
+
+QString XlsxProbe::oddFooter() const
+{
+    return QString::fromUtf8(d->sheet.document_element().child("headerFooter").child("oddFooter").text().get());
+}
+
+int XlsxProbe::pictureCount() const
+{
+    int count = 0;
+    for (const QString &name : d->package.partNames()) {
+        if (!name.startsWith(QLatin1String("xl/drawings/drawing")) || !name.endsWith(QLatin1String(".xml")))
+            continue;
+        pugi::xml_document doc;
+        if (loadPart(doc, d->package, name))
+            count += int(doc.select_nodes("//xdr:pic").size());
+    }
+    // A drawing counts only when the sheet refers to it.
+    return d->sheet.document_element().child("drawing") ? count : 0;
 }

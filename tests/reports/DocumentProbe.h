@@ -31,6 +31,13 @@ public:
     QVector<Run> cellRuns(int table, int row, int column) const;
     QByteArray rowProperties(int table, int row) const;   // trPr + tcPr of the row, as XML
     QString bodyText() const;
+    // Text of the page header and footer parts, and the field codes they hold (" PAGE ", ...).
+    QString headerText() const;
+    QString footerText() const;
+    QStringList footerFields() const;
+    // Inline pictures in the body, and the bytes of the parts under word/media/.
+    int pictureCount() const;
+    QVector<QByteArray> media() const;
 
 private:
     struct Impl;
@@ -53,6 +60,9 @@ public:
     double rowHeight(int row) const;
     int lastRow() const;
     QByteArray sheetXml() const;
+    QString oddHeader() const;
+    QString oddFooter() const;
+    int pictureCount() const;   // pictures of the sheet's drawing
 
 private:
     struct Impl;

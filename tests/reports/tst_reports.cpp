@@ -11,7 +11,9 @@
 #include "reports/ReportWriter.h"
 #include "reports/WordReport.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -57,7 +59,31 @@ ReportContent sampleContent(int r, int n, const QString &unit = celsius, int dec
     c.serialNumber = QStringLiteral("SN2024001");
     c.manufacturer = QStringLiteral("某某生物科技有限公司");
     c.certificateNumber = QStringLiteral("JZ2024-0815");
+    c.issueDate = QStringLiteral("2024-05-20");
+    c.calibrationDate = QStringLiteral("2024-05-06");
+    c.laboratory = QStringLiteral("某某计量检测研究院");
+    c.method = QStringLiteral("JJF 1527-2015");
+    c.standardName = QStringLiteral("多路温度采集器");
+    c.standardModel = QStringLiteral("1611A");
+    c.standardSerial = QStringLiteral("SIM1611A-0001");
+    c.standardCertificate = QStringLiteral("ZS-2024-77");
+    c.standardValidUntil = QStringLiteral("2025-06-30");
+    c.standardUncertainty = QStringLiteral("0.05℃");
+    for (int k = 0; k < r; ++k)
+        c.budget.append({c.rows.at(k).first(), 0.0123 * (k + 1), 0.025, 0.0301 + k, 2.0, 0.0602 + 2 * k});
     return c;
+}
+
+// A small picture standing for the run's curves.
+QByteArray samplePicture()
+{
+    QImage image(40, 20, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
 }
 
 } // namespace
@@ -164,8 +190,8 @@ private slots:
         QVERIFY(doc.contentType().contains(QLatin1String("document.main+xml")));
 
         const int shown = std::max(rows, 2);   // the template's two data rows stay when fewer
-        const QVector<QStringList> t1 = doc.table(0);
-        const QVector<QStringList> t2 = doc.table(1);
+        const QVector<QStringList> t1 = doc.table(1);   // after the identification block
+        const QVector<QStringList> t2 = doc.table(2);
         QCOMPARE(t1.size(), 1 + shown);
         QCOMPARE(t2.size(), 1 + shown);
         for (int k = 0; k < rows; ++k) {
@@ -183,7 +209,7 @@ private slots:
 
         // Header units, and the deviation header "△T" + subscript "d" + unit.
         QVERIFY(t1.at(0).at(0).endsWith(QStringLiteral("(") + unit + QStringLiteral(")")));
-        const QVector<Run> deviation = doc.cellRuns(0, 0, 2);
+        const QVector<Run> deviation = doc.cellRuns(1, 0, 2);
         QVERIFY(deviation.size() >= 3);
         const Run &d = deviation.at(deviation.size() - 2);
         QCOMPARE(d.text, QStringLiteral("d"));
@@ -201,7 +227,7 @@ private slots:
         QCOMPARE(doc.bookmarkText(QStringLiteral("code_12")), QStringLiteral("李四"));
         for (int i = 13; i <= 18; ++i)
             QCOMPARE(doc.bookmarkText(QStringLiteral("code_%1").arg(i)), unit);
-        QCOMPARE(doc.table(2).at(1).at(0), QStringLiteral("测量结果(") + unit + QStringLiteral("/s)"));
+        QCOMPARE(doc.table(3).at(1).at(0), QStringLiteral("测量结果(") + unit + QStringLiteral("/s)"));
         // Inserted rows carry no bookmark copies.
         for (const char *name : {"Form1", "Form2", "Form3", "Form4", "Form5"})
             QCOMPARE(doc.bookmarkCount(QString::fromLatin1(name)), 1);
@@ -213,10 +239,10 @@ private slots:
         const QString path = out(QStringLiteral("certificate-format.docx"));
         QCOMPARE(ReportWriter::certificateWord(tpl(QStringLiteral("校准证书.dotx")), c, path, false), 0);
         DocxProbe doc(path);
-        const QByteArray templateRow = doc.rowProperties(0, 5);   // the template's last data row
+        const QByteArray templateRow = doc.rowProperties(1, 5);   // the template's last data row
         QVERIFY(!templateRow.isEmpty());
         for (int row = 2; row <= 4; ++row)
-            QCOMPARE(doc.rowProperties(0, row), templateRow);
+            QCOMPARE(doc.rowProperties(1, row), templateRow);
     }
 
     void originalRecordWord_data()
@@ -226,6 +252,7 @@ private slots:
         QTest::newRow("one row, 1 probe") << 1 << 1;
         QTest::newRow("three rows, 15 probes") << 3 << 15;
         QTest::newRow("five rows, 8 probes") << 5 << 8;
+        QTest::newRow("two rows, 16 probes") << 2 << 16;
     }
 
     void originalRecordWord()
@@ -252,7 +279,7 @@ private slots:
             QVERIFY(runs.at(1).subscript);
             QCOMPARE(runs.at(1).text, label.index);
         }
-        for (int p = probes; p < 15; ++p)
+        for (int p = probes; p < 16; ++p)
             QCOMPARE(data.at(0).at(p + 1), QString());
         for (int k = 0; k < rows; ++k)
             for (int j = 0; j <= probes; ++j)
@@ -272,16 +299,57 @@ private slots:
             QCOMPARE(doc.bookmarkText(QStringLiteral("code_%1").arg(i)), fahrenheit);
     }
 
-    void originalRecordRefusesSixteenProbes()
+    void originalRecordRefusesSeventeenProbes()
     {
-        const QString word = out(QStringLiteral("record16.docx"));
-        const QString excel = out(QStringLiteral("record16.xlsx"));
+        const QString word = out(QStringLiteral("record17.docx"));
+        const QString excel = out(QStringLiteral("record17.xlsx"));
         QString error;
-        QCOMPARE(ReportWriter::originalRecordWord(tpl(QStringLiteral("原始记录.dotx")), sampleContent(2, 16), word, false, &error), 3);
-        QVERIFY(!error.isEmpty());
-        QCOMPARE(ReportWriter::originalRecordExcel(tpl(QStringLiteral("原始记录.xltx")), sampleContent(2, 16), excel), 3);
+        QCOMPARE(ReportWriter::originalRecordWord(tpl(QStringLiteral("原始记录.dotx")), sampleContent(2, 17), word, false, &error), 3);
+        QVERIFY(error.contains(QLatin1String("16")));
+        QCOMPARE(ReportWriter::originalRecordExcel(tpl(QStringLiteral("原始记录.xltx")), sampleContent(2, 17), excel), 3);
         QVERIFY(!QFile::exists(word));
         QVERIFY(!QFile::exists(excel));
+    }
+
+    // The wells table of the performance section has a column for the 16th probe too.
+    void performanceWellsOfSixteenProbes_data()
+    {
+        QTest::addColumn<bool>("excel");
+        QTest::newRow("Word") << false;
+        QTest::newRow("Excel") << true;
+    }
+    void performanceWellsOfSixteenProbes()
+    {
+        QFETCH(bool, excel);
+        ReportContent c = sampleContent(2, 16);
+        c.performance.present = true;
+        for (const QString &set : {QStringLiteral("60.00℃"), QStringLiteral("95.00℃")}) {
+            QStringList row{set, QStringLiteral("15 s")};
+            for (int p = 1; p <= 16; ++p)
+                row << QStringLiteral("0.%1").arg(p, 2, 10, QLatin1Char('0'));
+            c.performance.wells << row;
+        }
+        const QString path = out(excel ? QStringLiteral("wells16.xlsx") : QStringLiteral("wells16.docx"));
+        if (excel) {
+            QCOMPARE(ReportWriter::originalRecordExcel(tpl(QStringLiteral("原始记录.xltx")), c, path), 0);
+            XlsxProbe x(path);
+            // Two uniformity rows; one "无" figure line: the wells' first row is 2 + 27 + 10.
+            const int first = 2 + 27 + 10;
+            QCOMPARE(x.cell(first - 1, 17), probeLabel(c.probes.last()).plain());
+            QCOMPARE(x.cell(first, 17), QStringLiteral("0.16"));
+            QCOMPARE(x.cell(first + 1, 17), QStringLiteral("0.16"));
+        } else {
+            QCOMPARE(ReportWriter::originalRecordWord(tpl(QStringLiteral("原始记录.dotx")), c, path, false), 0);
+            DocxProbe doc(path);
+            QVector<QStringList> wells;
+            for (int t = 0; t < doc.tableCount() && wells.isEmpty(); ++t)
+                if (doc.table(t).value(0).value(1) == QStringLiteral("时间"))
+                    wells = doc.table(t);
+            QCOMPARE(wells.size(), 1 + 2);
+            QCOMPARE(wells.at(0).size(), 2 + 16);
+            QCOMPARE(wells.at(1).last(), QStringLiteral("0.16"));
+            QCOMPARE(wells.at(2).last(), QStringLiteral("0.16"));
+        }
     }
 
     void certificateExcel_data()
@@ -305,57 +373,57 @@ private slots:
         QVERIFY(x.ok());
         QVERIFY(x.contentType().contains(QLatin1String("sheet.main+xml")));
         const int f = std::max(rows, 1);
+        const int o = 12;   // the results begin below the identification block
         const int h = 2 * f - 2;
         const QStringList merges = x.merges();
         for (int k = 0; k < rows; ++k) {
             const QVector<double> &row = c.rows.at(k);
-            QCOMPARE(x.cell(4 + k, 1), fixed(row.first(), 2));
-            QCOMPARE(x.cell(4 + k, 2), fixed(row.last(), 2));
-            QCOMPARE(x.cell(4 + k, 3), fixed(row.first() - row.last(), 2));
-            QCOMPARE(x.cell(4 + k, 4), fixed(c.uncertainty.at(k), 2));
-            QCOMPARE(x.type(4 + k, 1), QStringLiteral("inlineStr"));   // texts stay as printed
-            QCOMPARE(x.cell(rows + 7 + k, 1), fixed(row.first(), 2));
-            QCOMPARE(x.cell(rows + 7 + k, 3), fixed(row.at(row.size() - 2), 2));
+            QCOMPARE(x.cell(o + 4 + k, 1), fixed(row.first(), 2));
+            QCOMPARE(x.cell(o + 4 + k, 2), fixed(row.last(), 2));
+            QCOMPARE(x.cell(o + 4 + k, 3), fixed(row.first() - row.last(), 2));
+            QCOMPARE(x.cell(o + 4 + k, 4), fixed(c.uncertainty.at(k), 2));
+            QCOMPARE(x.type(o + 4 + k, 1), QStringLiteral("inlineStr"));   // texts stay as printed
+            QCOMPARE(x.cell(o + rows + 7 + k, 1), fixed(row.first(), 2));
+            QCOMPARE(x.cell(o + rows + 7 + k, 3), fixed(row.at(row.size() - 2), 2));
         }
         for (int k = 0; k < f; ++k) {
-            QVERIFY2(merges.contains(QStringLiteral("D%1:E%1").arg(4 + k)), qPrintable(merges.join(' ')));
-            QVERIFY(merges.contains(QStringLiteral("A%1:B%1").arg(f + 7 + k)));
-            QVERIFY(merges.contains(QStringLiteral("C%1:E%1").arg(f + 7 + k)));
+            QVERIFY2(merges.contains(QStringLiteral("D%1:E%1").arg(o + 4 + k)), qPrintable(merges.join(' ')));
+            QVERIFY(merges.contains(QStringLiteral("A%1:B%1").arg(o + f + 7 + k)));
+            QVERIFY(merges.contains(QStringLiteral("C%1:E%1").arg(o + f + 7 + k)));
             for (int col = 1; col <= 5; ++col)
-                QCOMPARE(x.style(4 + k, col), x.style(3, col));   // new rows formatted like the rows they came from
+                QCOMPARE(x.style(o + 4 + k, col), x.style(o + 3, col));   // new rows formatted like the rows they came from
             // Rows inserted under the header take its height: the table's rows stay even.
-            QCOMPARE(x.rowHeight(4 + k), x.rowHeight(3 + f));
+            QCOMPARE(x.rowHeight(o + 4 + k), x.rowHeight(o + 3 + f));
         }
         // The template below the tables moved down with the inserted rows.
-        QCOMPARE(x.cell(f + 5, 1), QStringLiteral("二、温度均匀度"));
-        QCOMPARE(x.cell(h + 11, 1), QStringLiteral("平均升温速率"));
-        QCOMPARE(x.cell(h + 11, 2), QStringLiteral("3.31"));
-        QCOMPARE(x.cell(h + 11, 3), unit + QStringLiteral("/s"));
-        QCOMPARE(x.cell(2 * f + 12, 2), QStringLiteral("2.66"));
-        QCOMPARE(x.cell(2 * f + 12, 3), unit + QStringLiteral("/s"));
+        QCOMPARE(x.cell(o + f + 5, 1), QStringLiteral("二、温度均匀度"));
+        QCOMPARE(x.cell(o + h + 11, 1), QStringLiteral("平均升温速率"));
+        QCOMPARE(x.cell(o + h + 11, 2), QStringLiteral("3.31"));
+        QCOMPARE(x.cell(o + h + 11, 3), unit + QStringLiteral("/s"));
+        QCOMPARE(x.cell(o + 2 * f + 12, 2), QStringLiteral("2.66"));
+        QCOMPARE(x.cell(o + 2 * f + 12, 3), unit + QStringLiteral("/s"));
         for (int i = 0; i < 4; ++i) {
-            QCOMPARE(x.cell(2 * f + 16, 2 + i), QStringLiteral("L%1").arg(21 + i));
-            QCOMPARE(x.cell(2 * f + 17, 2 + i), QStringLiteral("L%1").arg(25 + i));
+            QCOMPARE(x.cell(o + 2 * f + 16, 2 + i), QStringLiteral("L%1").arg(21 + i));
+            QCOMPARE(x.cell(o + 2 * f + 17, 2 + i), QStringLiteral("L%1").arg(25 + i));
         }
-        QCOMPARE(x.cell(h + 23, 2), QStringLiteral("张三"));
-        QCOMPARE(x.cell(h + 23, 5), QStringLiteral("李四"));
+        QCOMPARE(x.cell(o + h + 23, 2), QStringLiteral("张三"));
+        QCOMPARE(x.cell(o + h + 23, 5), QStringLiteral("李四"));
         // Headers.
-        QCOMPARE(x.cell(3, 1), QStringLiteral("设定温度") + unit);
-        QCOMPARE(x.cell(3, 4), QStringLiteral("不确定度") + unit + QStringLiteral("(k=2)"));
-        QCOMPARE(x.cell(f + 6, 1), QStringLiteral("设定温度/") + unit);
-        QCOMPARE(x.cell(f + 6, 3), QStringLiteral("极差/") + unit);
-        const QVector<Run> mean = x.runs(3, 2);
-        QCOMPARE(mean.size(), 4);
-        QCOMPARE(mean.at(0).text, QStringLiteral("`"));
-        QCOMPARE(mean.at(0).font, QStringLiteral("Symbol"));
-        QCOMPARE(mean.at(1).text, QStringLiteral("T"));
-        QCOMPARE(mean.at(2).text, QStringLiteral("c"));
-        QVERIFY(mean.at(2).subscript);
-        QCOMPARE(mean.at(3).text, unit);
-        QVERIFY(!mean.at(3).subscript && !mean.at(1).subscript);
-        for (int i = 1; i < 4; ++i)
+        QCOMPARE(x.cell(o + 3, 1), QStringLiteral("设定温度") + unit);
+        QCOMPARE(x.cell(o + 3, 4), QStringLiteral("不确定度") + unit + QStringLiteral("(k=2)"));
+        QCOMPARE(x.cell(o + f + 6, 1), QStringLiteral("设定温度/") + unit);
+        QCOMPARE(x.cell(o + f + 6, 3), QStringLiteral("极差/") + unit);
+        const QVector<Run> mean = x.runs(o + 3, 2);
+        // No Symbol-font backtick: it shows as "`" wherever that Windows font is missing.
+        QCOMPARE(mean.size(), 3);
+        QCOMPARE(mean.at(0).text, QStringLiteral("T\u0304"));
+        QCOMPARE(mean.at(1).text, QStringLiteral("c"));
+        QVERIFY(mean.at(1).subscript);
+        QCOMPARE(mean.at(2).text, unit);
+        QVERIFY(!mean.at(2).subscript && !mean.at(0).subscript);
+        for (int i = 0; i < 3; ++i)
             QCOMPARE(mean.at(i).font, QStringLiteral("宋体"));
-        const QVector<Run> dev = x.runs(3, 3);
+        const QVector<Run> dev = x.runs(o + 3, 3);
         QCOMPARE(dev.size(), 3);
         QCOMPARE(dev.at(0).text, QStringLiteral("△T"));
         QVERIFY(dev.at(1).subscript);
@@ -369,6 +437,7 @@ private slots:
         QTest::addColumn<int>("probes");
         QTest::newRow("one row") << 1 << 15;
         QTest::newRow("four rows") << 4 << 15;
+        QTest::newRow("two rows, 16 probes") << 2 << 16;
         QTest::newRow("no uniformity") << 0 << 6;
     }
 
@@ -378,7 +447,7 @@ private slots:
         QFETCH(int, probes);
         ReportContent c = sampleContent(rows, probes);
         c.hasUniformity = rows > 0;
-        const QString path = out(QStringLiteral("record-%1.xlsx").arg(rows));
+        const QString path = out(QStringLiteral("record-%1-%2.xlsx").arg(rows).arg(probes));
         QCOMPARE(ReportWriter::originalRecordExcel(tpl(QStringLiteral("原始记录.xltx")), c, path), 0);
         keepDocument(path);
         XlsxProbe x(path);
@@ -434,6 +503,120 @@ private slots:
         QVERIFY(x.merges().contains(QStringLiteral("C%1:E%1").arg(f + 25)));
     }
 
+    void identificationInEveryDocument_data()
+    {
+        QTest::addColumn<QString>("templateName");
+        QTest::addColumn<bool>("record");
+        QTest::addColumn<bool>("excel");
+        QTest::newRow("certificate Word zh") << QStringLiteral("校准证书.dotx") << false << false;
+        QTest::newRow("certificate Word en") << QStringLiteral("Calibration certificate.dotx") << false << false;
+        QTest::newRow("record Word zh") << QStringLiteral("原始记录.dotx") << true << false;
+        QTest::newRow("record Word en") << QStringLiteral("Original record.dotx") << true << false;
+        QTest::newRow("certificate Excel zh") << QStringLiteral("校准证书.xltx") << false << true;
+        QTest::newRow("certificate Excel en") << QStringLiteral("Calibration certificate.xltx") << false << true;
+        QTest::newRow("record Excel zh") << QStringLiteral("原始记录.xltx") << true << true;
+        QTest::newRow("record Excel en") << QStringLiteral("Original record.xltx") << true << true;
+    }
+
+    // The identification a laboratory's document carries, the certificate number on every page
+    // and page numbers "X of Y"; the record's uncertainty budget and picture.
+    void identificationInEveryDocument()
+    {
+        QFETCH(QString, templateName);
+        QFETCH(bool, record);
+        QFETCH(bool, excel);
+        ReportContent c = sampleContent(3, 16);
+        c.curves = samplePicture();
+        const QString path = out(QFileInfo(templateName).completeBaseName() + (excel ? QStringLiteral(".xlsx") : QStringLiteral(".docx")));
+        int code = -1;
+        if (excel)
+            code = record ? ReportWriter::originalRecordExcel(tpl(templateName), c, path)
+                          : ReportWriter::certificateExcel(tpl(templateName), c, path);
+        else
+            code = record ? ReportWriter::originalRecordWord(tpl(templateName), c, path, false)
+                          : ReportWriter::certificateWord(tpl(templateName), c, path, false);
+        QCOMPARE(code, 0);
+        keepDocument(path);
+        const QString standard = c.standardName + QLatin1Char(' ') + c.standardModel;
+        if (!excel) {
+            DocxProbe doc(path);
+            QVERIFY(doc.ok());
+            QVERIFY2(doc.headerText().contains(c.certificateNumber), qPrintable(doc.headerText()));
+            QVERIFY(!doc.headerText().contains(QLatin1Char('{')));
+            const QStringList fields = doc.footerFields();
+            QVERIFY2(fields.contains(QStringLiteral("PAGE")) && fields.contains(QStringLiteral("NUMPAGES")),
+                     qPrintable(fields.join(',')));
+            QMap<QString, QString> expected{{QStringLiteral("Standard"), standard},
+                                            {QStringLiteral("StandardSerial"), c.standardSerial},
+                                            {QStringLiteral("StandardCertificate"), c.standardCertificate},
+                                            {QStringLiteral("StandardValidUntil"), c.standardValidUntil},
+                                            {QStringLiteral("StandardUncertainty"), c.standardUncertainty}};
+            if (record) {
+                expected.insert(QStringLiteral("Method"), c.method);
+            } else {
+                expected.insert(QStringLiteral("CertificateNumber"), c.certificateNumber);
+                expected.insert(QStringLiteral("IssueDate"), c.issueDate);
+                expected.insert(QStringLiteral("CalibrationDate"), c.calibrationDate);
+                expected.insert(QStringLiteral("Client"), c.company);
+                expected.insert(QStringLiteral("Laboratory"), c.laboratory);
+                expected.insert(QStringLiteral("DeviceName"), c.deviceName);
+                expected.insert(QStringLiteral("DeviceModel"), c.deviceModel);
+                expected.insert(QStringLiteral("SerialNumber"), c.serialNumber);
+                expected.insert(QStringLiteral("Manufacturer"), c.manufacturer);
+                expected.insert(QStringLiteral("Ambient"), QStringLiteral("23.50 ℃, 45 %RH, 101.3 kPa"));
+                expected.insert(QStringLiteral("Method"), c.method);
+            }
+            for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+                QCOMPARE(doc.bookmarkText(it.key()), it.value());
+            if (record) {
+                QVector<QStringList> budget;
+                for (int t = 0; t < doc.tableCount() && budget.isEmpty(); ++t)
+                    if (doc.table(t).size() > 1 && doc.table(t).at(0).size() == 6)
+                        budget = doc.table(t);
+                QCOMPARE(budget.size(), 1 + 3);
+                for (int k = 0; k < 3; ++k) {
+                    const BudgetRow &b = c.budget.at(k);
+                    QCOMPARE(budget.at(k + 1), (QStringList{fixed(b.setTemperature, 2), fixed(b.u1, 3), fixed(b.u2, 3),
+                                                            fixed(b.combined, 3), QStringLiteral("2"), fixed(b.expanded, 2)}));
+                }
+                QCOMPARE(doc.pictureCount(), 1);
+                QCOMPARE(doc.media(), QVector<QByteArray>{c.curves});
+            }
+            return;
+        }
+        XlsxProbe x(path);
+        QVERIFY(x.ok());
+        QVERIFY2(x.oddHeader().contains(c.certificateNumber), qPrintable(x.oddHeader()));
+        QVERIFY(x.oddFooter().contains(QLatin1String("&P")) && x.oddFooter().contains(QLatin1String("&N")));
+        if (record) {
+            QCOMPARE(x.cell(QStringLiteral("C5")), c.certificateNumber);
+            QCOMPARE(x.cell(QStringLiteral("I5")), c.method);
+            QCOMPARE(x.cell(QStringLiteral("C7")), standard + QStringLiteral(", ") + c.standardSerial);
+            QVERIFY(x.cell(QStringLiteral("I7")).startsWith(c.standardCertificate));
+            QVERIFY(x.cell(QStringLiteral("I7")).contains(c.standardValidUntil));
+            // The budget after the performance section, its template row 43 moved by the two rows
+            // inserted for 3 set temperatures.
+            for (int k = 0; k < 3; ++k) {
+                const BudgetRow &b = c.budget.at(k);
+                const int row = 45 + k;
+                QCOMPARE((QStringList{x.cell(row, 1), x.cell(row, 3), x.cell(row, 5), x.cell(row, 7), x.cell(row, 9), x.cell(row, 11)}),
+                         (QStringList{fixed(b.setTemperature, 2), fixed(b.u1, 3), fixed(b.u2, 3), fixed(b.combined, 3),
+                                      QStringLiteral("2"), fixed(b.expanded, 2)}));
+                QVERIFY(x.merges().contains(QStringLiteral("K%1:L%1").arg(row)));
+            }
+            QCOMPARE(x.pictureCount(), 1);
+        } else {
+            const QStringList values{x.cell(2, 2), x.cell(2, 5), x.cell(3, 2), x.cell(4, 2), x.cell(5, 2), x.cell(5, 5),
+                                     x.cell(6, 2), x.cell(6, 5), x.cell(7, 2), x.cell(7, 5), x.cell(8, 2), x.cell(9, 2),
+                                     x.cell(9, 5), x.cell(10, 2), x.cell(10, 5), x.cell(11, 2)};
+            QCOMPARE(values, (QStringList{c.certificateNumber, c.issueDate, c.company, c.laboratory, c.deviceName,
+                                          c.deviceModel, c.serialNumber, c.manufacturer, c.calibrationDate,
+                                          QStringLiteral("23.50 ℃, 45 %RH, 101.3 kPa"), c.method, standard,
+                                          c.standardSerial, c.standardCertificate, c.standardValidUntil,
+                                          c.standardUncertainty}));
+        }
+    }
+
     void englishTemplatesHaveTheSameFields()
     {
         const ReportContent c = sampleContent(3, 15);
@@ -455,7 +638,7 @@ private slots:
         QCOMPARE(ReportWriter::certificateExcel(tpl(QStringLiteral("校准证书.xltx")), c, zce), 0);
         QCOMPARE(ReportWriter::originalRecordExcel(tpl(QStringLiteral("原始记录.xltx")), c, zre), 0);
         DocxProbe en(cw), zh(zcw);
-        for (int t : {0, 1})
+        for (int t : {1, 2})
             for (int row = 1; row <= 3; ++row)
                 QCOMPARE(en.table(t).at(row), zh.table(t).at(row));
         for (int i = 1; i <= 18; ++i)
@@ -467,16 +650,16 @@ private slots:
             QCOMPARE(enr.bookmarkText(QStringLiteral("code_%1").arg(i)), zhr.bookmarkText(QStringLiteral("code_%1").arg(i)));
         XlsxProbe ex(ce), zx(zce), exr(re), zxr(zre);
         const QRegularExpression chinese(QStringLiteral("[\\x{4e00}-\\x{9fff}]"));
-        for (int r = 3; r <= 30; ++r)
+        for (int r = 1; r <= 45; ++r)
             for (int col = 1; col <= 5; ++col)
                 if (!zx.cell(r, col).contains(chinese))   // labels are language texts, the rest is the same
                     QCOMPARE(ex.cell(r, col), zx.cell(r, col));
         for (int r = 3; r <= 6; ++r)
-            QCOMPARE(ex.rowHeight(r), ex.rowHeight(6));   // header and the three rows, all even
+            QCOMPARE(ex.rowHeight(12 + r), ex.rowHeight(18));   // header and the three rows, all even
         for (int r = 9; r <= 12; ++r)
             QCOMPARE(exr.rowHeight(r), exr.rowHeight(12));
         for (int r = 9; r <= 40; ++r)
-            for (int col = 2; col <= 16; ++col)
+            for (int col = 2; col <= 17; ++col)
                 if (!zxr.cell(r, col).contains(chinese))
                     QCOMPARE(exr.cell(r, col), zxr.cell(r, col));
     }
@@ -511,8 +694,8 @@ private slots:
         QVERIFY(word.SaveAndQuit(path));
         QVERIFY(!word.isOpen());
         DocxProbe doc(path);
-        QCOMPARE(doc.table(0).at(1).at(0), QStringLiteral("ab"));
-        QCOMPARE(doc.table(1).at(2).at(0), QStringLiteral("c"));
+        QCOMPARE(doc.table(1).at(1).at(0), QStringLiteral("ab"));
+        QCOMPARE(doc.table(2).at(2).at(0), QStringLiteral("c"));
         QVERIFY(doc.bodyText().contains(QStringLiteral("\nXYZ二、温度均匀度")));
         QCOMPARE(doc.bookmarkText(QStringLiteral("code_1")), QStringLiteral("new"));
         QCOMPARE(doc.bookmarkText(QStringLiteral("code_2")), QStringLiteral("x"));
@@ -521,30 +704,34 @@ private slots:
 
     void excelRowsAndMergesFollowTheSpreadsheet()
     {
+        const int o = 12;   // the certificate's results begin below its identification block
         ExcelReport excel;
         QCOMPARE(excel.Open(tpl(QStringLiteral("校准证书.xltx"))), 0);
-        excel.SetCell(21, 1, QString());              // an empty text empties the cell
-        excel.SetCell(4, 2, QStringLiteral("007.50")); // texts are kept as typed
-        excel.InsertRow(8, 3);                         // inside the second table
-        excel.Merge(9, 2, 3);                          // overlaps A9:B9 and C9:E9 -> one merge A9:E9
-        excel.InsertRow(1, 1);                         // above everything: unformatted row, all moves down
+        QCOMPARE(excel.DefinedNameRow(QStringLiteral("Results")), o + 1);
+        QCOMPARE(excel.DefinedNameRow(QStringLiteral("NoSuchName")), 0);
+        excel.SetCell(o + 21, 1, QString());              // an empty text empties the cell
+        excel.SetCell(o + 4, 2, QStringLiteral("007.50")); // texts are kept as typed
+        excel.InsertRow(o + 8, 3);                         // inside the second table
+        excel.Merge(o + 9, 2, 3);                          // overlaps A:B and C:E of that row -> one merge A:E
+        excel.InsertRow(1, 1);                             // above everything: unformatted row, all moves down
         const QString path = out(QStringLiteral("rows.xlsx"));
         QVERIFY(excel.SaveAndQuit(path));
         XlsxProbe x(path);
-        QCOMPARE(x.cell(2, 1), QStringLiteral("校 准 结 果"));
-        QCOMPARE(x.cell(5, 2), QStringLiteral("007.50"));
-        QCOMPARE(x.cell(22, 1), QString());
-        QCOMPARE(x.rowHeight(2), 36.0);
+        const int p = o + 1;
+        QCOMPARE(x.cell(p + 1, 1), QStringLiteral("校 准 结 果"));
+        QCOMPARE(x.cell(p + 4, 2), QStringLiteral("007.50"));
+        QCOMPARE(x.cell(p + 21, 1), QString());
+        QCOMPARE(x.rowHeight(p + 1), 36.0);
         const QStringList merges = x.merges();
-        QVERIFY(merges.contains(QStringLiteral("A2:E2")));
-        QVERIFY(merges.contains(QStringLiteral("A10:E10")));
-        QVERIFY(!merges.contains(QStringLiteral("A10:B10")));
-        QVERIFY(merges.contains(QStringLiteral("A8:B8")));    // the header row, not copied into the new row
-        QVERIFY(!merges.contains(QStringLiteral("A9:B9")));
-        QCOMPARE(x.style(9, 1), x.style(8, 1));               // the new row is formatted like the row above
-        QCOMPARE(x.cell(8, 1), QStringLiteral("设定温度/℃"));
-        QCOMPARE(x.cell(12, 1), QStringLiteral("三、平均升温速率"));
-        QVERIFY(x.sheetXml().contains("<dimension ref=\"A2:E35\"/>"));   // the annex ends in row 33
+        QVERIFY(merges.contains(QStringLiteral("A%1:E%1").arg(p + 1)));
+        QVERIFY(merges.contains(QStringLiteral("A%1:E%1").arg(p + 9)));
+        QVERIFY(!merges.contains(QStringLiteral("A%1:B%1").arg(p + 9)));
+        QVERIFY(merges.contains(QStringLiteral("A%1:B%1").arg(p + 7)));    // the header row, not copied into the new row
+        QVERIFY(!merges.contains(QStringLiteral("A%1:B%1").arg(p + 8)));
+        QCOMPARE(x.style(p + 8, 1), x.style(p + 7, 1));                     // the new row is formatted like the row above
+        QCOMPARE(x.cell(p + 7, 1), QStringLiteral("设定温度/℃"));
+        QCOMPARE(x.cell(p + 11, 1), QStringLiteral("三、平均升温速率"));
+        QVERIFY(x.sheetXml().contains("<dimension ref=\"A2:E49\"/>"));   // the annex ends in row 47
     }
 
     void printAreaFollowsInsertedRows()
@@ -552,9 +739,9 @@ private slots:
         OoxmlPackage package;
         QVERIFY(package.load(tpl(QStringLiteral("原始记录.xltx"))));
         QByteArray workbook = package.part(QStringLiteral("xl/workbook.xml"));
-        workbook.replace("</workbook>", "<definedNames><definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">"
+        workbook.replace("</definedNames>", "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">"
                                         "'原始记录'!$A$1:$P$26</definedName><definedName name=\"_xlnm.Print_Titles\" "
-                                        "localSheetId=\"0\">'原始记录'!$8:$9</definedName></definedNames></workbook>");
+                                        "localSheetId=\"0\">'原始记录'!$8:$9</definedName></definedNames>");
         package.setPart(QStringLiteral("xl/workbook.xml"), workbook);
         const QString templatePath = out(QStringLiteral("print-area.xltx"));
         QVERIFY(package.save(templatePath));
@@ -747,6 +934,9 @@ private slots:
         const QString re = out(QStringLiteral("lo-record.xlsx"));
         QCOMPARE(ReportWriter::originalRecordExcel(tpl(QStringLiteral("原始记录.xltx")), c, re), 0);
         made.append({re, {QStringLiteral("原始记录"), fixed(c.rows.at(2).at(7), 2), QStringLiteral("L20")}});
+        // Every document's pages carry the certificate number and "page X of Y".
+        for (Made &m : made)
+            m.expected << c.certificateNumber << QStringLiteral("第1页共");
         const QString raw = out(QStringLiteral("lo-raw.xlsx"));
         RawWorkbook book;
         QCOMPARE(book.begin(raw, QStringLiteral("1:1,1:2")), 0);

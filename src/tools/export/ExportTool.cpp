@@ -272,7 +272,7 @@ QString ExportTool::helpText()
         {"--to TIME", tr("数据窗口结束")},
         {"--tolerance X", tr("自动分段的稳定指标（默认 0.1）")},
         {"--markers T1,...", tr("直接给出标注线时间：每个设定温度一对（开始、结束），按时间递增")},
-        {"--json FILE", tr("写出计算结果：分段、每行均匀度结果、八个升降温速率值和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本")},
+        {"--json FILE", tr("写出计算结果：分段、每行均匀度结果及其不确定度分量、八个升降温速率值、证书编号和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本")},
         {"--annex yes|no", tr("校准证书是否附性能指标附页；默认取 config.ini 的 [Performance] CertificateAnnex")},
         {"--help", tr("显示本帮助")},
     };
@@ -286,7 +286,9 @@ QString ExportTool::helpText()
     text += tr("选项：") + QLatin1Char('\n');
     for (const auto &o : options)
         text += QStringLiteral("  %1 %2\n").arg(QLatin1String(o.option), -18).arg(o.text);
-    text += QLatin1Char('\n') + tr("单位、小数位数、公司和语言取自工作目录的 config.ini。") + QStringLiteral("\n\n");
+    text += QLatin1Char('\n') + tr("单位、小数位数、公司和语言取自工作目录的 config.ini。") + QLatin1Char('\n');
+    text += tr("证书和原始记录以项目的证书编号签发：首次导出时分配并保存，之后的导出沿用；certificate 在输出文件路径之后另起一行打印“证书编号：”及编号。")
+        + QStringLiteral("\n\n");
     text += tr("退出状态：") + QLatin1Char('\n');
     const QString statuses[] = {tr("成功"), tr("参数错误"), tr("工作目录、校准项目或操作员不存在，或操作员无权导出"),
                                 tr("分析被拒绝（消息与程序中相同，写在标准错误上）"),
@@ -444,5 +446,8 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
     }
     job.finish(code, o.out);
     out << QDir::toNativeSeparators(o.out) << '\n';
+    // The number the documents were issued under, for the laboratory's register.
+    if (o.mode == ExportJob::CertificateMode)
+        out << tr("证书编号：%1").arg(job.certificateNumber()) << '\n';
     return Success;
 }
