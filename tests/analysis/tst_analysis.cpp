@@ -963,7 +963,7 @@ void TestAnalysis::verificationVerdicts()
     QCOMPARE(bad.message, QStringLiteral("数据错误，验证失败!"));
 
     // Values are compared as printed with four decimals: 25.09996 prints as 25.1000, 0.1 off.
-    const ProbeSetVerdict printed = verifyProbeSet({"25.2000", "25.2000"}, {{"25.099960", "25.099940"}}, 2);
+    const ProbeSetVerdict printed = verifyProbeSet({"25.2000"}, {{"25.099960", "25.099940"}}, 2);
     QCOMPARE(printed.verdicts, QStringList({"合格", "不合格"}));
     QVERIFY(!manualVerificationPasses(25.2, 25.09996));
     QVERIFY(!manualVerificationPasses(25.2, 25.10004));   // 0.09996, printed 0.1000
