@@ -541,24 +541,23 @@ ProbeCalibrationRun::Setup Thermistor::setupFromForm(Mode mode) const
 
 void Thermistor::pt_Calibration_clicked()
 {
-    if (probeRun->isActive()) {
-        if (runMode == Mode::Calibration)
-            probeRun->stop();
-        return;
-    }
-    if (GetParameter())
-        startRun(Mode::Calibration);
+    startOrStop(Mode::Calibration);
 }
 
 void Thermistor::pt_Verification_clicked()
 {
+    startOrStop(Mode::Verification);
+}
+
+void Thermistor::startOrStop(Mode mode)
+{
     if (probeRun->isActive()) {
-        if (runMode == Mode::Verification)
+        if (runMode == mode)
             probeRun->stop();
         return;
     }
-    if (GetParameter1())
-        startRun(Mode::Verification);
+    if (mode == Mode::Calibration ? GetParameter() : GetParameter1())
+        startRun(mode);
 }
 
 void Thermistor::startRun(Mode mode)

@@ -88,6 +88,8 @@ private:
     void WriteConfig();
     void fillProbeSets();
     bool checkForm(ProbeCalibration::Mode mode);
+    // The start button of a mode: stops its run, or checks the form and starts one.
+    void startOrStop(ProbeCalibration::Mode mode);
     void startRun(ProbeCalibration::Mode mode);
     void openManual(ProbeCalibration::Mode mode);
     void editConnection(DeviceRole role);

@@ -218,6 +218,37 @@ private slots:
         QCOMPARE(storedB3().split(',').first() != QStringLiteral("0"), stored);
     }
 
+    // The verdict after a verification: exactly 0.1 ℃ off passes, 0.1001 fails, with the probe's
+    // temperature in the details.
+    void verdicts_data()
+    {
+        QTest::addColumn<QString>("reading");
+        QTest::addColumn<bool>("pass");
+        QTest::newRow("0.1 off") << "25.1000" << true;
+        QTest::newRow("0.1001 off") << "25.1001" << false;
+    }
+    void verdicts()
+    {
+        QFETCH(QString, reading);
+        QFETCH(bool, pass);
+        writeConfig();
+        MessageRecorder boxes;
+        Thermistor page;
+        fillPoints(page, {"25", "30", "35", "40"});
+        QVERIFY(page.GetParameter1());
+        RunLists &lists = page.run()->lists();
+        for (const char *t : {"25.0000", "30.0000", "35.0000", "40.0000"}) {
+            lists.verificationReferences << t;
+            lists.verificationReadings << QVector<QString>(16, QString::fromLatin1(t)).toList();
+        }
+        lists.verificationReadings[0][15] = reading;
+        page.Verification_slots();
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().title, QStringLiteral("提示"));   // a result, not a failure of the program
+        const QString channel16 = boxes.last().text.split('\n').last();
+        QCOMPARE(channel16, pass ? QStringLiteral("通道16:合格 ") : QStringLiteral("通道16:不合格 25.100℃ "));
+    }
+
     // The reference's connection button refuses for "Manual" and "ZIVI-D"; an accepted edit is
     // kept by the page and written to config.ini when it goes.
     void connectionButtons_data()
