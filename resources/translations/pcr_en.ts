@@ -2708,6 +2708,21 @@
     </message>
 </context>
 <context>
+    <name>Paths</name>
+    <message>
+        <source>不是文件夹</source>
+        <translation>not a folder</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹</source>
+        <translation>cannot create the folder</translation>
+    </message>
+    <message>
+        <source>无法进入文件夹</source>
+        <translation>cannot enter the folder</translation>
+    </message>
+</context>
+<context>
     <name>PerformanceProfileBox</name>
     <message>
         <source>性能指标</source>
@@ -4518,6 +4533,29 @@ A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>PCR仪温度校准。</source>
+        <translation>Temperature calibration of PCR thermal cyclers.</translation>
+    </message>
+    <message>
+        <source>工作目录：--workspace 指定的文件夹；否则已有 PCR.db3 或 config.ini 的当前目录；否则 %1。</source>
+        <translation>Workspace: the folder given with --workspace; else the current directory when it holds PCR.db3 or config.ini; else %1.</translation>
+    </message>
+    <message>
+        <source>工作目录（不存在时创建）。</source>
+        <translation>The workspace folder (created when missing).</translation>
+    </message>
+    <message>
+        <source>无法使用工作目录 %1：%2</source>
+        <translation>Cannot use the workspace %1: %2</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
     </message>
 </context>
 </TS>

@@ -2708,6 +2708,21 @@
     </message>
 </context>
 <context>
+    <name>Paths</name>
+    <message>
+        <source>不是文件夹</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法创建文件夹</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法进入文件夹</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>PerformanceProfileBox</name>
     <message>
         <source>性能指标</source>
@@ -4516,6 +4531,29 @@
     <name>WorkProgress</name>
     <message>
         <source>取消</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>工作目录（不存在时创建）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法使用工作目录 %1：%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCR仪温度校准。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>工作目录：--workspace 指定的文件夹；否则已有 PCR.db3 或 config.ini 的当前目录；否则 %1。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -3,6 +3,7 @@
 #include "app/messages.h"
 #include "app/pcr.h"
 #include "app/widgets.h"
+#include "store/Paths.h"
 #include "store/tool.h"
 #include "ui_help.h"
 
@@ -40,6 +41,10 @@ QString Help::manualPath(const QString &language)
     // No language read (the database did not open): the interface shows its Chinese source texts.
     const QString lang = language.isEmpty() || language == QStringLiteral("中文") ? QStringLiteral("zh")
                                                                                 : QStringLiteral("en");
+    // An installed program opens the manual where the package put it.
+    const QString installed = Paths::installedResource(QStringLiteral("manual/") + lang + QStringLiteral("/index.html"));
+    if (!installed.isEmpty())
+        return installed;
     const QString source = QStringLiteral(":/PCR/Manual");
     // In the user's own cache folder: a fixed name in the shared temporary folder could be a link
     // planted by someone else, and clearing it would delete whatever it points to.

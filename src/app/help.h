@@ -18,8 +18,8 @@ public:
     explicit Help(QWidget *parent = nullptr);
     ~Help() override;
 
-    // Writes the manual of the language ("中文" or else English) out of the program's resources
-    // into a private folder and returns the path of its index.html; empty on failure.
+    // The index.html of the manual of the language ("中文" or else English): the installed one, or
+    // else a copy written out of the program's resources into a private folder; empty on failure.
     static QString manualPath(const QString &language);
 
     // How a URL is opened (the desktop's default viewer unless a test replaces it).

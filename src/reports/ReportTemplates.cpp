@@ -1,5 +1,7 @@
 #include "reports/ReportTemplates.h"
 
+#include "store/Paths.h"
+
 #include <QCoreApplication>
 
 namespace {
@@ -36,6 +38,9 @@ QString directory()
     const QString fromEnv = qEnvironmentVariable("PCR_TEMPLATE_DIR");
     if (!fromEnv.isEmpty())
         return fromEnv;
+    const QString installed = Paths::installedResource(QStringLiteral("templates"));
+    if (!installed.isEmpty())
+        return installed;
     return QCoreApplication::applicationDirPath();
 }
 

@@ -2,8 +2,9 @@
 
 #include <QString>
 
-// Where the packed report templates are found at run time: the application directory (the
-// folder of the running program), unless setDirectory() or $PCR_TEMPLATE_DIR names another.
+// Where the packed report templates are found at run time: setDirectory() or $PCR_TEMPLATE_DIR
+// when given; else the installed data folder's templates/ (../share/pcrcal beside the program's
+// bin folder); else the application directory, where the build tree packs them.
 // The file names pass through translation, so the English interface picks the English templates.
 namespace ReportTemplates {
 
