@@ -12,6 +12,7 @@ packages=(
   fonts-noto-cjk
   xvfb xauth
   sqlite3 poppler-utils unzip
+  libqt5sql5-psql postgresql
 )
 
 missing=()

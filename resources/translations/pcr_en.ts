@@ -756,6 +756,10 @@
         <source>校准停止!</source>
         <translation>Calibration stopped!</translation>
     </message>
+    <message>
+        <source>项目名称重复！</source>
+        <translation>This project name is already used!</translation>
+    </message>
 </context>
 <context>
     <name>CalibrationLinear</name>
@@ -1238,6 +1242,116 @@
     <message>
         <source>稳定指标设置错误！</source>
         <translation>Invalid stability index!</translation>
+    </message>
+</context>
+<context>
+    <name>DatabaseSettings</name>
+    <message>
+        <source>地址中不能包含密码。</source>
+        <translation>The address must not contain a password.</translation>
+    </message>
+    <message>
+        <source>请输入数据库服务器地址！</source>
+        <translation>Enter the database server address!</translation>
+    </message>
+    <message>
+        <source>数据库端口应为1到65535！</source>
+        <translation>The database port must be from 1 to 65535!</translation>
+    </message>
+    <message>
+        <source>数据库名称只能由字母、数字和下划线组成！</source>
+        <translation>The database name may only consist of letters, digits and underscores!</translation>
+    </message>
+    <message>
+        <source>数据库用户名只能由字母、数字和下划线组成！</source>
+        <translation>The database user name may only consist of letters, digits and underscores!</translation>
+    </message>
+</context>
+<context>
+    <name>DbCopy</name>
+    <message>
+        <source>用法：pcrcal-dbcopy --from 源 --to 目标
+把本程序的一个数据库完整复制到另一个数据库，通常是把一台工作站的 PCR.db3 复制到多台工作站共用的 PostgreSQL 数据库。
+源只读不改；目标中不得已有本程序的数据。全部数据在一个事务中写入，各表行数与源一致后才提交。
+
+数据库的写法：
+  sqlite:路径                          SQLite 文件（也可直接写路径）
+  postgresql://用户@主机:端口/库名      PostgreSQL 数据库；密码取自 PGPASSWORD、PGPASSFILE 或 ~/.pgpass，不能写在地址中
+
+选项：
+  --from 源      要复制的数据库
+  --to 目标      接收数据的数据库（空库）
+  --help         显示本帮助
+
+退出状态：
+  0  复制完成，各表行数已核对
+  1  命令行有误
+  2  源无法读取或不是本程序的数据库
+  3  无法连接或写入目标
+  4  目标中已有数据，未复制任何内容
+  5  复制失败或行数不符，目标未做任何改动
+</source>
+        <translation>Usage: pcrcal-dbcopy --from SOURCE --to TARGET
+Copies a whole database of this program into another one, typically a station&apos;s PCR.db3 into the PostgreSQL database several stations share.
+The source is only read; the target must not hold data of this program yet. Everything is written in one transaction, committed only when the row count of every table matches the source.
+
+Databases are written as:
+  sqlite:PATH                          an SQLite file (a plain path works too)
+  postgresql://USER@HOST:PORT/NAME     a PostgreSQL database; the password comes from PGPASSWORD, PGPASSFILE or ~/.pgpass and must not be part of the address
+
+Options:
+  --from SOURCE  the database to copy
+  --to TARGET    the database receiving the data (empty)
+  --help         show this help
+
+Exit statuses:
+  0  copied, row counts of all tables checked
+  1  bad command line
+  2  the source cannot be read or is not a database of this program
+  3  the target cannot be reached or written
+  4  the target already holds data; nothing copied
+  5  the copy failed or the counts differ; the target is unchanged
+</translation>
+    </message>
+    <message>
+        <source>数据库地址为空。</source>
+        <translation>The database address is empty.</translation>
+    </message>
+    <message>
+        <source>无法识别的参数：%1</source>
+        <translation>Unrecognised argument: %1</translation>
+    </message>
+    <message>
+        <source>用 --help 查看用法。</source>
+        <translation>See --help for the usage.</translation>
+    </message>
+    <message>
+        <source>需要 --from 和 --to。</source>
+        <translation>Both --from and --to are needed.</translation>
+    </message>
+    <message>
+        <source>数据库地址有误：%1</source>
+        <translation>Bad database address: %1</translation>
+    </message>
+    <message>
+        <source>复制完成：%1 → %2，各表行数一致。</source>
+        <translation>Copied: %1 → %2, the row counts of all tables match.</translation>
+    </message>
+    <message>
+        <source>无法读取源数据库：%1</source>
+        <translation>Cannot read the source database: %1</translation>
+    </message>
+    <message>
+        <source>无法连接或写入目标数据库：%1</source>
+        <translation>Cannot connect to or write the target database: %1</translation>
+    </message>
+    <message>
+        <source>目标数据库中已有数据，未复制：%1</source>
+        <translation>The target database already holds data, nothing copied: %1</translation>
+    </message>
+    <message>
+        <source>复制失败，目标未改动：%1</source>
+        <translation>Copy failed, the target is unchanged: %1</translation>
     </message>
 </context>
 <context>
@@ -2447,6 +2561,10 @@
     <message>
         <source>版权所有 © %1 PCR仪校准系统开发组</source>
         <translation>Copyright © %1 PCR Calibration System developers</translation>
+    </message>
+    <message>
+        <source>数据库服务器：%1</source>
+        <translation>Database server: %1</translation>
     </message>
 </context>
 <context>
@@ -3885,6 +4003,58 @@ A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of
         <source>文件：%1，备份时间：%2，保留此后的审计记录 %3 条。</source>
         <translation>File: %1, backup time: %2, %3 later audit entries kept.</translation>
     </message>
+    <message>
+        <source>数据库</source>
+        <translation>Database</translation>
+    </message>
+    <message>
+        <source>数据库：</source>
+        <translation>Database:</translation>
+    </message>
+    <message>
+        <source>服务器：</source>
+        <translation>Server:</translation>
+    </message>
+    <message>
+        <source>端口：</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>库    名：</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>用户名：</source>
+        <translation>User name:</translation>
+    </message>
+    <message>
+        <source>密码不保存在配置文件中：请写入 ~/.pgpass，或由环境变量 PGPASSWORD 提供。更改在程序下次启动时生效。</source>
+        <translation>The password is not kept in the configuration file: put it into ~/.pgpass or provide it in the environment variable PGPASSWORD. Changes take effect at the next start of the program.</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>本机SQLite文件（PCR.db3）</source>
+        <translation>SQLite file on this computer (PCR.db3)</translation>
+    </message>
+    <message>
+        <source>PostgreSQL服务器（多台工作站共用）</source>
+        <translation>PostgreSQL server (shared by several stations)</translation>
+    </message>
+    <message>
+        <source>当前使用：%1</source>
+        <translation>In use: %1</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>数据库设置已保存，将在程序下次启动时生效。</source>
+        <translation>Database settings saved; they take effect at the next start of the program.</translation>
+    </message>
 </context>
 <context>
     <name>Thermistor</name>
@@ -4464,6 +4634,10 @@ A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of
     <message>
         <source>PCR设备管理-删除性能指标</source>
         <translation>PCR instruments - performance profile deleted</translation>
+    </message>
+    <message>
+        <source>数据库在PostgreSQL服务器上，本程序不备份也不恢复它：请由数据库管理员用服务器自己的工具（pg_dump 备份、pg_restore 恢复，或连续归档与时间点恢复）完成。</source>
+        <translation>The database is on a PostgreSQL server; this program neither backs it up nor restores it. The database administrator does that with the server&apos;s own tools (pg_dump to back up, pg_restore to restore, or continuous archiving with point-in-time recovery).</translation>
     </message>
     <message>
         <source>探头文件管理-校准</source>

@@ -5,6 +5,8 @@
 #include "store/auditcarry.h"
 #include "app/widgets.h"
 #include "store/Backup.h"
+#include "store/DatabaseSettings.h"
+#include "store/accounts.h"
 #include "store/WorkerThread.h"
 #include "store/tool.h"
 #include "ui_SystemSet.h"
@@ -84,6 +86,82 @@ SystemSet::SystemSet(QWidget *parent) : QWidget(parent), ui(new Ui::SystemSet), 
     connect(ui->pushButton_Recovery, &QPushButton::clicked, this, &SystemSet::pt_Recovery_clicked);
     connect(ui->pushButton_Select, &QPushButton::clicked, this, &SystemSet::pt_Select_clicked);
     connect(ui->checkBox_AutoBackup, &QCheckBox::clicked, this, &SystemSet::pt_AutoBackup_clicked);
+
+    // Where the database lives is an administrator's decision; it applies from the next start.
+    ui->lineEdit_DatabasePort->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{1,5}")), this));
+    fillDatabaseKinds();
+    showDatabase(DatabaseSettings::read());
+    ui->groupBox_Database->setEnabled(Tool::CurrentUser.Rights == Accounts::administrator());
+    connect(ui->comboBox_DatabaseKind, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this] { enableServerFields(); });
+    connect(ui->pushButton_Database, &QPushButton::clicked, this, &SystemSet::pt_Database_clicked);
+}
+
+void SystemSet::fillDatabaseKinds()
+{
+    const int current = ui->comboBox_DatabaseKind->currentIndex();
+    ui->comboBox_DatabaseKind->clear();
+    ui->comboBox_DatabaseKind->addItem(tr("本机SQLite文件（PCR.db3）"), QStringLiteral("SQLite"));
+    ui->comboBox_DatabaseKind->addItem(tr("PostgreSQL服务器（多台工作站共用）"), QStringLiteral("PostgreSQL"));
+    ui->comboBox_DatabaseKind->setCurrentIndex(qMax(0, current));
+    const QString live = Tool::databaseFileName();
+    ui->label_DatabaseCurrent->setText(
+        tr("当前使用：%1").arg(live.isEmpty() ? tr("无") : QDir::toNativeSeparators(live)));
+}
+
+void SystemSet::showDatabase(const DatabaseSettings &settings)
+{
+    ui->comboBox_DatabaseKind->setCurrentIndex(settings.isPostgreSQL() ? 1 : 0);
+    ui->lineEdit_DatabaseHost->setText(settings.host);
+    ui->lineEdit_DatabasePort->setText(QString::number(settings.port));
+    ui->lineEdit_DatabaseName->setText(settings.dbname);
+    ui->lineEdit_DatabaseUser->setText(settings.user);
+    enableServerFields();
+}
+
+void SystemSet::enableServerFields()
+{
+    const bool server = ui->comboBox_DatabaseKind->currentIndex() == 1;
+    for (QWidget *w : {static_cast<QWidget *>(ui->lineEdit_DatabaseHost), static_cast<QWidget *>(ui->lineEdit_DatabasePort),
+                       static_cast<QWidget *>(ui->lineEdit_DatabaseName), static_cast<QWidget *>(ui->lineEdit_DatabaseUser)})
+        w->setEnabled(server);
+}
+
+DatabaseSettings SystemSet::databaseForm() const
+{
+    DatabaseSettings s = DatabaseSettings::read();
+    s.kind = ui->comboBox_DatabaseKind->currentIndex() == 1 ? DatabaseSettings::Kind::PostgreSQL
+                                                             : DatabaseSettings::Kind::SQLite;
+    s.host = ui->lineEdit_DatabaseHost->text().trimmed();
+    s.port = ui->lineEdit_DatabasePort->text().trimmed().toInt();
+    s.dbname = ui->lineEdit_DatabaseName->text().trimmed();
+    s.user = ui->lineEdit_DatabaseUser->text().trimmed();
+    return s;
+}
+
+void SystemSet::pt_Database_clicked()
+{
+    const DatabaseSettings settings = databaseForm();
+    const QString problem = settings.problem();
+    if (!problem.isEmpty()) {
+        Messages::warning(this, tr("警告"), problem);
+        return;
+    }
+    if (!settings.write()) {
+        Messages::information(this, tr("警告"), tr("无法写入配置文件！"));
+        return;
+    }
+    qDebug().noquote() << "数据库设置：" << settings.describe();
+    Messages::information(this, tr("提示"), tr("数据库设置已保存，将在程序下次启动时生效。"));
+}
+
+bool SystemSet::refusedOnServer()
+{
+    if (!Tool::isServerDatabase())
+        return false;
+    Messages::information(this, tr("提示"), Tool::serverBackupRefusal());
+    return true;
 }
 
 SystemSet::~SystemSet()
@@ -123,6 +201,7 @@ void SystemSet::setBackups(bool autoBackup, int cycleDays, const QString &path)
 void SystemSet::retranslate()
 {
     ui->retranslateUi(this);
+    fillDatabaseKinds();
 }
 
 void SystemSet::pt_Set_clicked()
@@ -173,6 +252,10 @@ void SystemSet::pt_AutoBackup_clicked()
         Messages::information(this, tr("警告"), tr("备份周期不能为0！"));
         return;
     }
+    if (checked && refusedOnServer()) {
+        ui->checkBox_AutoBackup->setChecked(false);
+        return;
+    }
     // Only switching on needs the folder: a vanished folder must not keep automatic backup on.
     if (checked && !QFileInfo(m_backupPath).isDir()) {
         ui->checkBox_AutoBackup->setChecked(false);
@@ -205,7 +288,7 @@ void SystemSet::pt_Select_clicked()
 
 void SystemSet::pt_Backups_clicked()
 {
-    if (isBusy())
+    if (isBusy() || refusedOnServer())
         return;
     QString folder = ui->lineEdit_BackupPath->text();
     if (folder.isEmpty()) {
@@ -246,7 +329,7 @@ void SystemSet::pt_Backups_clicked()
 
 void SystemSet::pt_Recovery_clicked()
 {
-    if (isBusy())
+    if (isBusy() || refusedOnServer())
         return;
     const QString source = chooseFile(this, tr("选择文件"), QStringLiteral("/"), tr("Config Files (*.db3)"));
     if (source.isEmpty())

@@ -15,6 +15,7 @@ namespace Ui {
 class SystemSet;
 }
 class WorkerThread;
+struct DatabaseSettings;
 
 class SystemSet : public QWidget, public SystemSetHooks
 {
@@ -53,6 +54,7 @@ private slots:
     void pt_Recovery_clicked();
     void pt_Select_clicked();
     void pt_AutoBackup_clicked();
+    void pt_Database_clicked();
 
 private:
     // Runs work on the worker behind a progress window; then follows on this thread.
@@ -60,6 +62,13 @@ private:
                  const std::function<void()> &then);
     // auditText: the restore's audit entry, written once the restored database is open.
     void restored(const QString &staging, const QString &auditText);
+    // The database section: the kinds in the interface language, the settings shown and read back.
+    void fillDatabaseKinds();
+    void showDatabase(const DatabaseSettings &settings);
+    void enableServerFields();
+    DatabaseSettings databaseForm() const;
+    // Backups and restores of a server's database are the server's business: says so.
+    bool refusedOnServer();
 
     Ui::SystemSet *ui;
     QString m_backupPath;

@@ -127,7 +127,9 @@ void PCR::startUp(QSplashScreen *splash)
     currentPage = -1;
     pages.fill(nullptr);
 
-    if (!Tool::openDatabase(Tool::DatabaseFileName)) {
+    // Read once: a database changed on the settings page is used from the next start.
+    m_database = DatabaseSettings::read();
+    if (!Tool::openDatabase(m_database)) {
         m_databaseFailed = true;
         // Nobody has logged in and there is nothing to work on: no page or registry dialog opens,
         // only the about box with its manual stays at hand.
@@ -135,7 +137,7 @@ void PCR::startUp(QSplashScreen *splash)
             action->setEnabled(action == ui->Action_Help);
         if (splash)
             splash->hide();
-        Messages::information(this, tr("警告"), tr("打开数据库失败！"));
+        Messages::information(this, tr("警告"), databaseFailure());
         return;
     }
     db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
@@ -307,10 +309,17 @@ void PCR::TimeUpdate_slots()
         clockLabel->setText(QDateTime::currentDateTime().toString(Tool::TimeFormat));
 }
 
+QString PCR::databaseFailure() const
+{
+    if (!m_database.isPostgreSQL())
+        return tr("打开数据库失败！");
+    return tr("打开数据库失败！") + QLatin1Char('\n') + tr("数据库服务器：%1").arg(m_database.describe());
+}
+
 void PCR::SQListOpen_slots()
 {
-    if (!Tool::openDatabase(Tool::DatabaseFileName)) {
-        Messages::information(this, tr("警告"), tr("打开数据库失败！"));
+    if (!Tool::openDatabase(m_database)) {
+        Messages::information(this, tr("警告"), databaseFailure());
         return;
     }
     db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
@@ -323,8 +332,9 @@ void PCR::SQListClose_slots()
 
 void PCR::BackupTimer_slots()
 {
-    // A backup still under way from the last tick is not started twice.
-    if (!autoBackup || isBackingUp())
+    // A backup still under way from the last tick is not started twice. A server's database is
+    // backed up by the server's own tools.
+    if (!autoBackup || isBackingUp() || Tool::isServerDatabase())
         return;
     const QDateTime now = QDateTime::currentDateTime();
     if (!backupDue(lastBackupTime, backupCycleDays, now))

@@ -2,6 +2,8 @@
 // The main window: database connection, translator, toolbar and pages, status bar, automatic
 // backup and exit confirmation.
 
+#include "store/DatabaseSettings.h"
+
 #include <QDateTime>
 #include <QMainWindow>
 #include <QSqlDatabase>
@@ -116,4 +118,6 @@ private:
     Options m_options;
     bool m_loginRefused = false;
     bool m_databaseFailed = false;
+    DatabaseSettings m_database;   // as read at start-up
+    QString databaseFailure() const;
 };

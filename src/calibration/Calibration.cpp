@@ -714,7 +714,8 @@ void Calibration::SaveCalibration(bool quietly)
         return;
     projectOpen = false;
     if (!Tool::addCalibration(project) && !closing && !quietly)
-        Messages::information(this, warningTitle, tr("添加数据失败！"));
+        Messages::information(this, warningTitle,
+                              Tool::lastWriteWasDuplicate() ? tr("项目名称重复！") : tr("添加数据失败！"));
     Tool::updatePCRDeviceCalibrationDate(project.SerialNumber, project.CalibrationTime);
     if (linearSelected && !closing) {
         auto *window = new CalibrationLinear();

@@ -146,6 +146,12 @@ void CyclicFileAdd::pt_OK_clicked()
     file.SetTemperatures = celsius.join(QLatin1Char(','));
     file.HoldTimes = m_steps.durations().join(QLatin1Char(','));
     if (!Tool::addCyclicFile(file)) {
+        // Another station may have stored the number or the name since they were checked.
+        if (Tool::lastWriteWasDuplicate()) {
+            const bool numberTaken = !Tool::getCyclicFile(existing, number) || !existing.isEmpty();
+            Messages::warning(this, tr("警告"), numberTaken ? tr("编号重复,添加失败！") : tr("名称重复,添加失败！"));
+            return;
+        }
         Messages::warning(this, tr("警告"), tr("添加数据失败！"));
         return;
     }

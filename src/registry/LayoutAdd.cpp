@@ -135,7 +135,11 @@ void LayoutAdd::Save_slots(const Tool::Struct_Layout &layout)
     ui->pushButton_Save->setEnabled(true);
     ui->pushButton_OK->setEnabled(true);
     if (!Tool::addLayout(layout)) {
-        Messages::warning(this, tr("提示"), tr("保存失败!"));
+        // Another station may have stored the name since it was checked.
+        if (Tool::lastWriteWasDuplicate())
+            Messages::warning(this, tr("警告"), tr("布点图名称已存在，请使用其他名称！"));
+        else
+            Messages::warning(this, tr("提示"), tr("保存失败!"));
         return;
     }
     Messages::information(this, tr("提示"), tr("保存成功!"));

@@ -2,6 +2,7 @@
 
 #include "analysis/RunData.h"
 #include "store/ThreadConnection.h"
+#include "store/dialect.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -31,14 +32,16 @@ sqlite3 *sqliteHandle(const QSqlDatabase &db)
     return *static_cast<sqlite3 *const *>(handle.data());
 }
 
-QString selectSql(bool byModel, bool countOnly)
+QString selectSql(bool byModel, bool countOnly, bool server)
 {
     const QString what = countOnly ? QStringLiteral("count(*)") : QStringLiteral("Time, Temperatures");
-    // The (Name, Model) index hands rows of one item back in stored order; both items together
-    // need rowid, which is stored order.
-    return byModel ? QStringLiteral("select %1 from CalibrationData where Name = ? and Model = ?").arg(what)
-                   : QStringLiteral("select %1 from CalibrationData where Name = ?%2")
-                         .arg(what, countOnly ? QString() : QStringLiteral(" order by rowid"));
+    // SQLite's (Name, Model) index hands rows of one item back in stored order; both items
+    // together need rowid, which is stored order. A server promises no order without one (its
+    // index holds rowid, so one item still reads without a sort).
+    const QString order = countOnly ? QString() : QStringLiteral(" order by rowid");
+    return byModel ? QStringLiteral("select %1 from CalibrationData where Name = ? and Model = ?%2")
+                         .arg(what, server ? order : QString())
+                   : QStringLiteral("select %1 from CalibrationData where Name = ?%2").arg(what, order);
 }
 
 inline int digitsAt(const char *s, int pos, int count)
@@ -281,7 +284,7 @@ qint64 SampleReader::countRows(const QString &name, const QString &model)
 {
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    q.prepare(selectSql(!model.isEmpty(), true));
+    q.prepare(selectSql(!model.isEmpty(), true, Dialect::isPostgreSQL(m_db)));
     q.addBindValue(name);
     if (!model.isEmpty())
         q.addBindValue(model);
@@ -318,7 +321,7 @@ SampleReader::Status SampleReader::read(const QString &name, const QString &mode
     Parser parser;
     bool stop = false;
     if (sqlite3 *handle = sqliteHandle(m_db)) {
-        const QByteArray sql = selectSql(byModel, false).toUtf8();
+        const QByteArray sql = selectSql(byModel, false, false).toUtf8();
         const QByteArray nameBytes = name.toUtf8();
         const QByteArray modelBytes = model.toUtf8();
         sqlite3_stmt *statement = nullptr;
@@ -352,7 +355,7 @@ SampleReader::Status SampleReader::read(const QString &name, const QString &mode
         // Another driver: the same columns through Qt.
         QSqlQuery q(m_db);
         q.setForwardOnly(true);
-        q.prepare(selectSql(byModel, false));
+        q.prepare(selectSql(byModel, false, Dialect::isPostgreSQL(m_db)));
         q.addBindValue(name);
         if (byModel)
             q.addBindValue(model);

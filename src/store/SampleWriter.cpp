@@ -1,6 +1,7 @@
 #include "store/SampleWriter.h"
 
 #include "store/ThreadConnection.h"
+#include "store/dialect.h"
 #include "store/schema.h"
 
 #include <QDebug>
@@ -47,15 +48,22 @@ bool SampleWriter::open(const QString &databaseFile, int busyTimeoutMs)
 bool SampleWriter::prepare(int busyTimeoutMs)
 {
     QSqlDatabase db = connection->database();
+    const bool server = Dialect::isPostgreSQL(db);
     QSqlQuery settings(db);
-    if (!settings.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(qMax(0, busyTimeoutMs)))
-        || !settings.exec(QStringLiteral("PRAGMA synchronous = NORMAL"))) {
+    if (!server
+        && (!settings.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(qMax(0, busyTimeoutMs)))
+            || !settings.exec(QStringLiteral("PRAGMA synchronous = NORMAL")))) {
         lastError = QStringLiteral("open: %1").arg(settings.lastError().text());
         return false;
     }
     const auto prepared = [&](std::unique_ptr<QSqlQuery> &query, const QString &sql) {
         query = std::make_unique<QSqlQuery>(db);
         query->setForwardOnly(true);
+        // The server prepares no transaction statements: those are sent as they are.
+        if (server && !sql.startsWith(QLatin1String("insert"))) {
+            unprepared.insert(query.get(), sql);
+            return true;
+        }
         if (query->prepare(sql))
             return true;
         lastError = QStringLiteral("prepare: %1").arg(query->lastError().text());
@@ -65,12 +73,16 @@ bool SampleWriter::prepare(int busyTimeoutMs)
     QStringList marks;
     for (int i = 0; i < table->columns.size(); ++i)
         marks << QStringLiteral("?");
-    if (!prepared(begin, QStringLiteral("BEGIN IMMEDIATE"))
+    if (!prepared(begin, Dialect::beginWrite(db))
         || !prepared(insert, QStringLiteral("insert into CalibrationData (%1) values (%2)")
                                  .arg(table->columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))))
         || !prepared(commit, QStringLiteral("COMMIT")) || !prepared(rollback, QStringLiteral("ROLLBACK")))
         return false;
 
+    // On the server a read-only account shows at the first insert: the insert is tried and
+    // rolled back.
+    if (server)
+        return probeServerWrite(db);
     // A read-only file opens without complaint, and even takes the write lock; a write tells.
     // The header's user version is written back unchanged and the transaction rolled back.
     QSqlQuery probe(db);
@@ -85,7 +97,21 @@ bool SampleWriter::prepare(int busyTimeoutMs)
     const bool writable = probe.exec(rewrite);
     if (!writable)
         lastError = QStringLiteral("open: %1").arg(probe.lastError().text());
-    rollback->exec();
+    rollbackQuietly();
+    return writable;
+}
+
+bool SampleWriter::probeServerWrite(QSqlDatabase db)
+{
+    if (!exec(*begin, "open"))
+        return false;
+    const auto &fields = Tool::Struct_CalibrationData::fields();
+    for (int column = 0; column < int(fields.size()); ++column)
+        insert->bindValue(column, QStringLiteral(""));
+    const bool writable = exec(*insert, "open");
+    insert->finish();
+    rollbackQuietly();
+    Q_UNUSED(db)
     return writable;
 }
 
@@ -96,6 +122,7 @@ bool SampleWriter::isOpen() const
 
 void SampleWriter::close()
 {
+    unprepared.clear();
     begin.reset();
     insert.reset();
     commit.reset();
@@ -103,9 +130,18 @@ void SampleWriter::close()
     connection.reset();
 }
 
+// Ends a failed transaction; what failed before stays the error.
+void SampleWriter::rollbackQuietly()
+{
+    const QString why = lastError;
+    exec(*rollback, "rollback");
+    lastError = why;
+}
+
 bool SampleWriter::exec(QSqlQuery &query, const char *what)
 {
-    if (query.exec())
+    const auto text = unprepared.constFind(&query);
+    if (text != unprepared.constEnd() ? query.exec(*text) : query.exec())
         return true;
     lastError = QStringLiteral("%1: %2").arg(QLatin1String(what), query.lastError().text());
     return false;
@@ -128,13 +164,13 @@ bool SampleWriter::write(const std::vector<Tool::Struct_CalibrationData> &rows)
             insert->bindValue(column++, text(row.*(field.second)));
         if (!exec(*insert, "insert")) {
             insert->finish();
-            rollback->exec();
+            rollbackQuietly();
             return false;
         }
     }
     insert->finish();
     if (!exec(*commit, "commit")) {
-        rollback->exec();
+        rollbackQuietly();
         return false;
     }
     return true;

@@ -6,6 +6,8 @@
 
 #include "store/tool.h"
 
+#include <QHash>
+#include <QSqlDatabase>
 #include <QString>
 
 #include <memory>
@@ -41,9 +43,12 @@ public:
 
 private:
     bool prepare(int busyTimeoutMs);
+    bool probeServerWrite(QSqlDatabase db);
     bool exec(QSqlQuery &query, const char *what);
+    void rollbackQuietly();
 
     std::unique_ptr<ThreadConnection> connection;
     std::unique_ptr<QSqlQuery> begin, insert, commit, rollback;
+    QHash<const QSqlQuery *, QString> unprepared;   // statements run as text, not prepared
     QString lastError;
 };

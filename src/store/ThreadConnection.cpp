@@ -1,5 +1,8 @@
 #include "store/ThreadConnection.h"
 
+#include "store/DatabaseSettings.h"
+#include "store/dialect.h"
+
 #include <QAtomicInteger>
 #include <QFileInfo>
 #include <QHash>
@@ -19,9 +22,10 @@ QHash<QString, int> &openFiles()
     return files;
 }
 
-QString absolute(const QString &fileName)
+// Files compare by absolute path; a server location as it is.
+QString absolute(const QString &location)
 {
-    return QFileInfo(fileName).absoluteFilePath();
+    return DatabaseSettings::isServerLocation(location) ? location : QFileInfo(location).absoluteFilePath();
 }
 
 void note(const QString &file, int delta)
@@ -39,18 +43,20 @@ ThreadConnection::ThreadConnection(const QString &fileName) : m_file(absolute(fi
 {
     static QAtomicInteger<quint64> serial;
     m_name = QStringLiteral("pcr-thread-%1").arg(serial.fetchAndAddRelaxed(1));
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    db.setDatabaseName(m_file);
+    DatabaseSettings settings;
+    QString why;
+    const bool readable = DatabaseSettings::fromLocation(m_file, &settings, &why);
+    QSqlDatabase db = Dialect::addConnection(settings, m_name);
     // Never create an empty database where the application's file has gone.
-    if (!QFileInfo(m_file).isFile()) {
+    if (!readable) {
+        m_error = why;
+    } else if (!settings.isPostgreSQL() && !QFileInfo(m_file).isFile()) {
         m_error = QStringLiteral("no database file: %1").arg(m_file);
     } else if (!db.open()) {
         m_error = db.lastError().text();
     } else {
-        // Per connection: commits need no sync of their own in WAL mode (the journal mode itself
-        // is kept in the file by the connection that opened it first).
-        QSqlQuery q(db);
-        q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        // The journal mode itself is kept in the file by the connection that opened it first.
+        Dialect::tuneConnection(db);
         note(m_file, +1);
     }
     m_outer = currentName;

@@ -1,8 +1,9 @@
 #pragma once
 // A database connection of its own for a worker thread. A QSqlDatabase may only be used on the
 // thread that opened it, so every thread that reads or writes the database opens one of these
-// on the file the application has open. While it lives, Tool's operations called on that thread
-// use it instead of the default connection.
+// on the file the application has open (or on its PostgreSQL server, given the postgresql://
+// location Tool::databaseFileName() returns then). While it lives, Tool's operations called on
+// that thread use it instead of the default connection.
 //
 //   const QString file = Tool::databaseFileName();       // on the GUI thread
 //   ... on the worker:

@@ -1,5 +1,8 @@
 #include "store/auditchain.h"
 
+#include "store/DatabaseSettings.h"
+#include "store/dialect.h"
+
 #include <QAtomicInt>
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -18,12 +21,17 @@ void fail(QString *error, const QString &why)
 }
 
 // BEGIN IMMEDIATE takes the write lock before the tail is read: two writers cannot both read the
-// same head. Inside a caller's transaction the caller's lock already serialises.
+// same head. Inside a caller's transaction the caller's lock already serialises. On PostgreSQL
+// the stations serialise on an advisory lock held until the transaction ends.
 class WriteTransaction
 {
 public:
     explicit WriteTransaction(QSqlDatabase db) : m_db(db)
     {
+        if (Dialect::isPostgreSQL(m_db)) {
+            beginOnServer();
+            return;
+        }
         QSqlQuery q(m_db);
         // Each try waits out the connection's busy timeout; a few writers at once may need more
         // than one turn.
@@ -50,6 +58,20 @@ public:
     }
     bool ok() const { return m_ok; }
     const QString &error() const { return m_error; }
+
+    void beginOnServer()
+    {
+        QSqlQuery q(m_db);
+        // A savepoint is only allowed inside a transaction block: then the caller's is open.
+        if (!q.exec(QStringLiteral("SAVEPOINT pcr_audit_tail"))) {
+            if (!q.exec(QStringLiteral("BEGIN"))) {
+                m_error = q.lastError().text();
+                return;
+            }
+            m_own = true;
+        }
+        m_ok = Dialect::lockAuditTail(m_db, &m_error);
+    }
     bool commit()
     {
         if (!m_own)
@@ -117,10 +139,9 @@ bool Verifier::add(const Tool::Struct_AuditLog &entry, const QString &storedHash
 
 bool hasColumn(QSqlDatabase db)
 {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("select count(*) from pragma_table_info('AuditLog') where name = ?"));
-    q.addBindValue(column());
-    return q.exec() && q.next() && q.value(0).toInt() > 0;
+    bool ok = false;
+    const QStringList columns = Dialect::columnNames(db, QStringLiteral("AuditLog"), &ok);
+    return ok && columns.contains(column(), Qt::CaseInsensitive);
 }
 
 Verdict verify(QSqlDatabase db)
@@ -153,11 +174,15 @@ Verdict verifyFile(const QString &fileName)
     static QAtomicInt next;
     const QString name = QStringLiteral("pcr-audit-verify-%1").arg(next.fetchAndAddRelaxed(1));
     Verdict v;
+    DatabaseSettings settings;
+    const bool readable = DatabaseSettings::fromLocation(fileName, &settings, &v.error);
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(fileName);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (!QFileInfo(fileName).isFile())
+        QSqlDatabase db = Dialect::addConnection(settings, name);
+        if (!settings.isPostgreSQL())
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (!readable) {
+            // v.error says why
+        } else if (!settings.isPostgreSQL() && !QFileInfo(fileName).isFile())
             v.error = QStringLiteral("no such file: %1").arg(fileName);
         else if (!db.open())
             v.error = db.lastError().text();
@@ -254,8 +279,10 @@ bool append(QSqlDatabase db, const QList<Tool::Struct_AuditLog> &entries, QStrin
             previous = tail.value(0).toString();
     }
     QSqlQuery insert(db);
-    if (!insert.prepare(QStringLiteral("insert into AuditLog (Time, Operator, Type, Details, %1) values (?, ?, ?, ?, ?)")
-                            .arg(column()))) {
+    const QStringList columns = {QStringLiteral("Time"), QStringLiteral("Operator"), QStringLiteral("Type"),
+                                 QStringLiteral("Details"), column()};
+    if (!insert.prepare(QStringLiteral("insert into AuditLog (%1) values (?, ?, ?, ?, ?)")
+                            .arg(columns.join(QStringLiteral(", "))))) {
         fail(error, insert.lastError().text());
         return false;
     }

@@ -53,7 +53,7 @@ struct Verdict
 // Reads the whole trail of db in insertion order and checks every link.
 Verdict verify(QSqlDatabase db);
 // The same on a file, read-only on a private connection (nothing is changed, not even an
-// unchained trail).
+// unchained trail), or on the server of a postgresql:// location.
 Verdict verifyFile(const QString &fileName);
 
 // The verdict as one or two lines for a person: intact with its count and last hash, or the

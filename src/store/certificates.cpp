@@ -63,15 +63,6 @@ const char *const CreateTable = "create table if not exists CertificateNumber ("
                                 "CalibrationTime TEXT not null, IssueDate TEXT, "
                                 "unique (CalibrationName, CalibrationTime))";
 
-bool ensureTable(QSqlDatabase db, QString *error)
-{
-    QSqlQuery q(db);
-    if (q.exec(QString::fromLatin1(CreateTable)))
-        return true;
-    *error = q.lastError().text();
-    return false;
-}
-
 QString storedNumber(QSqlDatabase db, const Tool::Struct_Calibration &project, bool *ok)
 {
     QSqlQuery q(db);
@@ -83,6 +74,15 @@ QString storedNumber(QSqlDatabase db, const Tool::Struct_Calibration &project, b
 }
 
 } // namespace
+
+bool ensureTable(QSqlDatabase db, QString *error)
+{
+    QSqlQuery q(db);
+    if (q.exec(QString::fromLatin1(CreateTable)))
+        return true;
+    *error = q.lastError().text();
+    return false;
+}
 
 QString defaultPattern()
 {

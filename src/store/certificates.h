@@ -10,10 +10,14 @@
 #include "store/tool.h"
 
 #include <QDate>
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
 namespace Certificates {
+
+// Table CertificateNumber, made when missing (a copy of the database makes it too).
+bool ensureTable(QSqlDatabase db, QString *error);
 
 // The pattern of a fresh installation: "PCR2024-0001", "PCR2024-0002", ...
 QString defaultPattern();

@@ -6,12 +6,12 @@ namespace Queries {
 
 Tool::Statement cyclicFileByName(const QString &name)
 {
-    return {QStringLiteral("select * from CyclicFile where Name = ?"), {name}};
+    return {QStringLiteral("select * from CyclicFile where Name = ? order by rowid"), {name}};
 }
 
 Tool::Statement calibrationsUsingCycleFile(const QString &name)
 {
-    return {QStringLiteral("select * from Calibration where UniformityFile = ? OR RateFile = ?"), {name, name}};
+    return {QStringLiteral("select * from Calibration where UniformityFile = ? OR RateFile = ? order by rowid"), {name, name}};
 }
 
 Tool::Statement calibrationsUsingProbeSet(const QString &name)
@@ -21,7 +21,8 @@ Tool::Statement calibrationsUsingProbeSet(const QString &name)
 
 Tool::Statement calibrationDataOf(const QString &name, const QString &model)
 {
-    return {QStringLiteral("select * from CalibrationData where Name = ? AND Model = ?"), {name, model}};
+    // Stored order; SQLite reads it off the (Name, Model) index, which ends in rowid.
+    return {QStringLiteral("select * from CalibrationData where Name = ? AND Model = ? order by rowid"), {name, model}};
 }
 
 Tool::Statement calibrationDataOf(const QString &name)
@@ -37,7 +38,7 @@ Tool::Statement anySampleOf(const QString &name)
 
 Tool::Statement calibrationsNamed(const QString &text)
 {
-    return {QStringLiteral("select * from Calibration WHERE CalibrationName like '%' || ? || '%'"), {text}};
+    return {QStringLiteral("select * from Calibration WHERE CalibrationName like '%' || ? || '%' order by rowid"), {text}};
 }
 
 Tool::Statement usersVisibleTo(const QString &role, const QString &ownName, const QString &nameFragment)
@@ -60,6 +61,8 @@ Tool::Statement usersVisibleTo(const QString &role, const QString &ownName, cons
     }
     if (!where.isEmpty())
         s.sql += QStringLiteral(" WHERE ") + where;
+    // Table order on both back ends (a server keeps none of its own).
+    s.sql += QStringLiteral(" order by rowid");
     return s;
 }
 

@@ -1,6 +1,7 @@
 #include "store/safeguards.h"
 
 #include "store/auditchain.h"
+#include "store/dialect.h"
 #include "store/passwords.h"
 
 #include <QCoreApplication>
@@ -35,15 +36,12 @@ QString systemOperator()
 int hashPlainSecrets(QSqlDatabase db, QString *error)
 {
     // By position (password 2nd, answer 9th column), like every read of the table.
-    QStringList columns;
-    {
-        QSqlQuery q(db);
-        if (!q.exec(QStringLiteral("select name from pragma_table_info('UesrManagement') order by cid"))) {
-            fail(error, q.lastError().text());
-            return -1;
-        }
-        while (q.next())
-            columns << q.value(0).toString();
+    bool read = false;
+    QString why;
+    const QStringList columns = Dialect::columnNames(db, QStringLiteral("UesrManagement"), &read, &why);
+    if (!read) {
+        fail(error, why);
+        return -1;
     }
     if (columns.size() < 9)
         return 0;   // not an account table this program can use; nothing to convert

@@ -1,5 +1,6 @@
 #include "store/schema.h"
 
+#include "store/dialect.h"
 #include "store/passwords.h"
 #include "store/profiles.h"
 
@@ -14,7 +15,7 @@ namespace {
 template<class T>
 Table textTable(const QString &name)
 {
-    Table t{name, {}, {}};
+    Table t{name, {}, {}, 0, {}};
     for (const auto &field : T::fields()) {
         t.columns << QString::fromLatin1(field.first);
         t.types << QStringLiteral("TEXT");
@@ -55,19 +56,28 @@ bool run(QSqlQuery &q, const QString &sql, QString *error)
 
 const std::vector<Table> &tables()
 {
-    static const std::vector<Table> all = {
-        userTable(),
-        textTable<Tool::Struct_PCRDevice>(QStringLiteral("PCRDevice")),
-        textTable<Tool::Struct_Electrometer>(QStringLiteral("Electrometer")),
-        textTable<Tool::Struct_Standardizer>(QStringLiteral("Standardizer")),
-        textTable<Tool::Struct_CyclicFile>(QStringLiteral("CyclicFile")),
-        textTable<Tool::Struct_Layout>(QStringLiteral("Layout")),
-        textTable<Tool::Struct_Calibration>(QStringLiteral("Calibration")),
-        textTable<Tool::Struct_CalibrationData>(QStringLiteral("CalibrationData")),
-        auditTable(),
-        Table{QStringLiteral("DataSheet"), {QStringLiteral("Name"), QStringLiteral("Data")},
-              {QStringLiteral("TEXT"), QStringLiteral("TEXT")}},
-    };
+    static const std::vector<Table> all = [] {
+        auto keyed = [](Table t, const QList<QStringList> &unique) {
+            t.unique = unique;
+            return t;
+        };
+        const QString number = QStringLiteral("Number"), name = QStringLiteral("Name");
+        return std::vector<Table>{
+            keyed(userTable(), {{name}}),
+            // Serial numbers may repeat (every instrument of one gets its calibration date).
+            keyed(textTable<Tool::Struct_PCRDevice>(QStringLiteral("PCRDevice")), {{number}}),
+            keyed(textTable<Tool::Struct_Electrometer>(QStringLiteral("Electrometer")), {{number}}),
+            keyed(textTable<Tool::Struct_Standardizer>(QStringLiteral("Standardizer")), {{number}}),
+            keyed(textTable<Tool::Struct_CyclicFile>(QStringLiteral("CyclicFile")), {{number}, {name}}),
+            keyed(textTable<Tool::Struct_Layout>(QStringLiteral("Layout")), {{name}}),
+            keyed(textTable<Tool::Struct_Calibration>(QStringLiteral("Calibration")), {{QStringLiteral("CalibrationName")}}),
+            textTable<Tool::Struct_CalibrationData>(QStringLiteral("CalibrationData")),
+            auditTable(),
+            keyed(Table{QStringLiteral("DataSheet"), {name, QStringLiteral("Data")},
+                        {QStringLiteral("TEXT"), QStringLiteral("TEXT")}, 0, {}},
+                  {{name, QStringLiteral("Data")}}),
+        };
+    }();
     return all;
 }
 
@@ -85,13 +95,13 @@ const Table *table(const QString &name)
 const std::vector<Table> &addedTables()
 {
     static const std::vector<Table> added = [] {
-        Table profile{QString::fromLatin1(Profiles::TableName), {}, {}};
+        Table profile{QString::fromLatin1(Profiles::TableName), {}, {}, 0, {}};
         for (const auto &field : PerformanceProfileRecord::fields()) {
             profile.columns << QString::fromLatin1(field.first);
             // One profile per model.
             profile.types << (profile.types.isEmpty() ? QStringLiteral("TEXT PRIMARY KEY") : QStringLiteral("TEXT"));
         }
-        Table verdict{QString::fromLatin1(Profiles::VerdictTableName), Profiles::verdictColumns(), {}};
+        Table verdict{QString::fromLatin1(Profiles::VerdictTableName), Profiles::verdictColumns(), {}, 0, {}};
         for (int i = 0; i < verdict.columns.size(); ++i)
             verdict.types << (i == 0 ? QStringLiteral("TEXT PRIMARY KEY") : QStringLiteral("TEXT"));
         return std::vector<Table>{profile, verdict};
@@ -115,58 +125,64 @@ Tool::Struct_UesrManagement initialUser()
     return u;
 }
 
-bool ensure(QSqlDatabase db, QString *error)
+bool ensure(QSqlDatabase db, QString *error, bool withInitialAccount)
 {
-    QSqlQuery q(db);
-    // Reading the catalogue is also the test that the file is a database at all.
-    if (!run(q, QStringLiteral("select name from sqlite_master where type = 'table'"), error))
+    const bool server = Dialect::isPostgreSQL(db);
+    // Two stations starting on an empty server database: one makes the tables, the other waits
+    // for it and then finds them.
+    if (server && (!db.transaction() || !Dialect::lockSchema(db, error))) {
+        if (error && error->isEmpty())
+            *error = db.lastError().text();
+        db.rollback();
         return false;
+    }
+    // Reading the catalogue is also the test that the file is a database at all.
+    bool read = false;
     QSet<QString> present;
-    while (q.next())
-        present.insert(q.value(0).toString());
-    q.finish();
+    for (const QString &name : Dialect::tableNames(db, &read, error))
+        present.insert(name.toLower());
+    if (!read) {
+        if (server)
+            db.rollback();
+        return false;
+    }
 
     std::vector<Table> all = tables();
     all.insert(all.end(), addedTables().begin(), addedTables().end());
     QStringList missing;
     for (const Table &t : all)
-        if (!present.contains(t.name))
+        if (!present.contains(t.name.toLower()))
             missing << t.name;
-    const bool needIndex = [&] {
-        QSqlQuery i(db);
-        i.prepare(QStringLiteral("select count(*) from sqlite_master where type = 'index' and name = ?"));
-        i.addBindValue(QStringLiteral("CalibrationData_Name_Model"));
-        return !(i.exec() && i.next() && i.value(0).toInt() > 0);
-    }();
+    const QString index = QStringLiteral("CalibrationData_Name_Model");
+    const bool needIndex = !Dialect::hasIndex(db, index);
     if (missing.isEmpty() && !needIndex)
-        return true;
+        return !server || db.commit();
 
-    if (!db.transaction()) {
+    if (!server && !db.transaction()) {
         if (error)
             *error = db.lastError().text();
         return false;
     }
+    QSqlQuery q(db);
     bool ok = true;
     for (const Table &t : all) {
         if (!ok || !missing.contains(t.name))
             continue;
-        QStringList defs;
-        for (int i = 0; i < t.columns.size(); ++i)
-            defs << t.columns[i] + QLatin1Char(' ') + t.types[i];
-        ok = run(q, QStringLiteral("create table %1 (%2)").arg(t.name, defs.join(QStringLiteral(", "))), error);
+        ok = run(q, Dialect::createTable(db, t.name, t.columns, t.types), error);
+        for (int k = 0; ok && server && k < t.unique.size(); ++k)
+            ok = run(q, Dialect::createUniqueIndex(t.name, t.unique.at(k)), error);
     }
+    // On the server the index also hands one item's rows back in stored order without a sort.
     if (ok)
-        ok = run(q, QStringLiteral("create index if not exists CalibrationData_Name_Model "
-                                   "on CalibrationData (Name, Model)"), error);
-    if (ok && missing.contains(QStringLiteral("UesrManagement"))) {
+        ok = run(q, QStringLiteral("create index if not exists %1 on CalibrationData (Name, Model%2)")
+                        .arg(index, server ? QStringLiteral(", ") + Dialect::rowid() : QString()),
+                 error);
+    if (ok && withInitialAccount && missing.contains(QStringLiteral("UesrManagement"))) {
         Tool::Struct_UesrManagement u = initialUser();
         u.Password = Passwords::hash(u.Password);
         u.Answer = Passwords::hash(u.Answer);
         const Table &t = tables().front();
-        QStringList marks;
-        for (int i = 0; i < t.columns.size(); ++i)
-            marks << QStringLiteral("?");
-        q.prepare(QStringLiteral("insert into UesrManagement values (%1)").arg(marks.join(QLatin1Char(','))));
+        q.prepare(Dialect::insertUnlessPresent(db, t.name, t.columns));
         for (const QString &v : u.values())
             q.addBindValue(v);
         for (const auto &right : Tool::Struct_UesrManagement::rights())

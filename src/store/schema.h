@@ -17,6 +17,9 @@ struct Table
     QStringList columns;   // in column order
     QStringList types;     // declared type per column
     int added = 0;         // trailing columns a later version added: an older file may lack them
+    // Registrations that must be unique (numbers, names), enforced by the server where several
+    // stations write at once; an SQLite file keeps what it holds (older files may repeat one).
+    QList<QStringList> unique;
 };
 
 // The tables in creation order.
@@ -33,6 +36,8 @@ Tool::Struct_UesrManagement initialUser();
 
 // Creates every missing table (added ones included) and the CalibrationData index; a table UesrManagement created here
 // receives the initial account. All in one transaction: on failure nothing is left half made.
-bool ensure(QSqlDatabase db, QString *error);
+// On PostgreSQL also the unique keys.
+// Without the initial account for a database about to receive another one's rows.
+bool ensure(QSqlDatabase db, QString *error, bool withInitialAccount = true);
 
 } // namespace Schema

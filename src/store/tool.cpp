@@ -3,6 +3,7 @@
 #include "store/Backup.h"
 #include "store/ThreadConnection.h"
 #include "store/auditchain.h"
+#include "store/dialect.h"
 #include "store/passwords.h"
 #include "store/safeguards.h"
 #include "store/schema.h"
@@ -206,8 +207,17 @@ template<> struct TableOf<Tool::Struct_Calibration> { static constexpr const cha
 template<> struct TableOf<Tool::Struct_CalibrationData> { static constexpr const char *name = "CalibrationData"; };
 template<> struct TableOf<Tool::Struct_AuditLog> { static constexpr const char *name = "AuditLog"; };
 
+// Whether the calling thread's last failed write hit a unique key.
+thread_local bool lastDuplicate = false;
+
 bool execute(QSqlQuery &query, const QString &sql, const QVariantList &values)
 {
+    lastDuplicate = false;
+    const QString refused = Dialect::refusedText(query.driver(), values);
+    if (!refused.isEmpty()) {
+        qDebug() << "SQL:" << refused << sql;
+        return false;
+    }
     if (!query.prepare(sql)) {
         qDebug() << "SQL:" << query.lastError().text() << sql;
         return false;
@@ -220,6 +230,7 @@ bool execute(QSqlQuery &query, const QString &sql, const QVariantList &values)
             query.addBindValue(v);
     }
     if (!query.exec()) {
+        lastDuplicate = Dialect::isUniqueViolation(query.lastError());
         qDebug() << "SQL:" << query.lastError().text() << sql;
         return false;
     }
@@ -266,34 +277,35 @@ QString describe(const QString &sql, const QVariantList &values, const QList<int
     return out;
 }
 
+// Rows are read by position; `columns` are the positions that count (Dialect::visibleColumns).
 template<class T>
-T readRow(const QSqlQuery &q, int columns)
+T readRow(const QSqlQuery &q, const QVector<int> &columns)
 {
     T record;
     int i = 0;
     for (const auto &f : T::fields()) {
-        if (i >= columns)
+        if (i >= columns.size())
             break;
-        record.*(f.second) = q.value(i++).toString();
+        record.*(f.second) = q.value(columns.at(i++)).toString();
     }
     return record;
 }
 
 template<>
-Tool::Struct_UesrManagement readRow<Tool::Struct_UesrManagement>(const QSqlQuery &q, int columns)
+Tool::Struct_UesrManagement readRow<Tool::Struct_UesrManagement>(const QSqlQuery &q, const QVector<int> &columns)
 {
     using T = Tool::Struct_UesrManagement;
     T record;
     int i = 0;
     for (const auto &f : T::fields()) {
-        if (i >= columns)
+        if (i >= columns.size())
             return record;
-        record.*(f.second) = q.value(i++).toString();
+        record.*(f.second) = q.value(columns.at(i++)).toString();
     }
     for (const auto &r : T::rights()) {
-        if (i >= columns)
+        if (i >= columns.size())
             break;
-        const QVariant v = q.value(i++);
+        const QVariant v = q.value(columns.at(i++));
         // Stored as integers; a text holding a number counts by its value.
         bool isNumber = false;
         const qlonglong n = v.toString().trimmed().toLongLong(&isNumber);
@@ -322,15 +334,23 @@ QVariantList boundValues(const T &record)
 }
 
 template<class T>
-int columnCount()
+QStringList columnNames()
 {
-    return int(T::fields().size());
+    QStringList names;
+    for (const auto &f : T::fields())
+        names << QString::fromLatin1(f.first);
+    return names;
 }
 
 template<>
-int columnCount<Tool::Struct_UesrManagement>()
+QStringList columnNames<Tool::Struct_UesrManagement>()
 {
-    return int(Tool::Struct_UesrManagement::fields().size() + Tool::Struct_UesrManagement::rights().size());
+    QStringList names;
+    for (const auto &f : Tool::Struct_UesrManagement::fields())
+        names << QString::fromLatin1(f.first);
+    for (const auto &r : Tool::Struct_UesrManagement::rights())
+        names << QString::fromLatin1(r.column);
+    return names;
 }
 
 template<class T>
@@ -343,11 +363,26 @@ bool queryRows(QList<T> &list, const Tool::Statement &statement, const char *fai
         return false;
     }
     QList<T> rows;
-    const int columns = q.record().count();
+    const QVector<int> columns = Dialect::visibleColumns(q.record());
     while (q.next())
         rows.append(readRow<T>(q, columns));
     list.swap(rows);
     return true;
+}
+
+// Rows come back in table (insertion) order. SQLite scans a table in rowid order anyway; a
+// server promises no order without one, and moves a row it updates.
+template<class T>
+QString tableOrder()
+{
+    return QStringLiteral(" order by rowid");
+}
+
+// SQLite reads one project's samples off the (Name, Model) index, grouped by item, as always.
+template<>
+QString tableOrder<Tool::Struct_CalibrationData>()
+{
+    return Dialect::isPostgreSQL(connection()) ? QStringLiteral(" order by rowid") : QString();
 }
 
 template<class T>
@@ -358,6 +393,7 @@ Tool::Statement byKey(const char *keyColumn, const QString &key)
         s.sql += QStringLiteral(" where %1 = ?").arg(QLatin1String(keyColumn));
         s.values << key;
     }
+    s.sql += tableOrder<T>();
     return s;
 }
 
@@ -380,8 +416,7 @@ bool runLogged(const char *prefix, const QString &sql, const QVariantList &value
 template<class T>
 QString insertSql()
 {
-    return QStringLiteral("insert into %1 values ( %2 )")
-        .arg(QLatin1String(TableOf<T>::name), placeholders(columnCount<T>()));
+    return Dialect::insertInto(connection(), QLatin1String(TableOf<T>::name), columnNames<T>());
 }
 
 template<class T>
@@ -420,32 +455,49 @@ bool modifyAllButKey(const T &record, const char *prefix)
 // ---------------------------------------------------------------------------------------------
 // Database
 
+namespace {
+
+// Where the default connection was last opened.
+DatabaseSettings &openedSettings()
+{
+    static DatabaseSettings settings;
+    return settings;
+}
+
+} // namespace
+
 bool Tool::openDatabase(const QString &fileName)
 {
-    const QString name = QLatin1String(QSqlDatabase::defaultConnection);
-    QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
-                                                   : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
-    if (db.isOpen())
-        db.close();
-    db.setDatabaseName(fileName);
-    if (QFileInfo(fileName).isDir() || !db.open()) {
-        qDebug().noquote() << "打开数据库失败！" << fileName << db.lastError().text();
+    DatabaseSettings settings;
+    settings.file = fileName;
+    return openDatabase(settings);
+}
+
+bool Tool::openDatabase(const DatabaseSettings &settings)
+{
+    const QString fileName = settings.location();
+    openedSettings() = settings;
+    QSqlDatabase db = Dialect::addConnection(settings, QLatin1String(QSqlDatabase::defaultConnection));
+    const bool server = settings.isPostgreSQL();
+    if ((!server && QFileInfo(fileName).isDir()) || !db.open()) {
+        qDebug().noquote() << "打开数据库失败！" << settings.describe() << db.lastError().text();
         return false;
     }
-    // Write-ahead logging: readers (exports, backups) never wait for the writer of a run nor it
-    // for them, and a commit needs no sync of its own. A crash of the program loses nothing
-    // committed; a power cut at most the last commits, never consistency. A file that cannot
-    // take it (read-only) stays in its journal mode.
-    QSqlQuery pragma(db);
-    if (!pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !pragma.next()
-        || pragma.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
-        qDebug().noquote() << "WAL:" << fileName << pragma.lastError().text() << pragma.value(0).toString();
-    pragma.finish();
-    pragma.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
-    pragma.finish();
+    if (!server) {
+        // Write-ahead logging: readers (exports, backups) never wait for the writer of a run nor it
+        // for them, and a commit needs no sync of its own. A crash of the program loses nothing
+        // committed; a power cut at most the last commits, never consistency. A file that cannot
+        // take it (read-only) stays in its journal mode.
+        QSqlQuery pragma(db);
+        if (!pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !pragma.next()
+            || pragma.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
+            qDebug().noquote() << "WAL:" << fileName << pragma.lastError().text() << pragma.value(0).toString();
+        pragma.finish();
+    }
+    Dialect::tuneConnection(db);
     QString error;
     if (!Schema::ensure(db, &error) || !Safeguards::apply(db, CurrentUser.Name, nullptr, &error)) {
-        qDebug().noquote() << "打开数据库失败！" << fileName << error;
+        qDebug().noquote() << "打开数据库失败！" << settings.describe() << error;
         db.close();
         return false;
     }
@@ -464,15 +516,39 @@ bool Tool::isDatabaseOpen()
     return defaultConnection().isOpen();
 }
 
+bool Tool::isServerDatabase()
+{
+    return Dialect::isPostgreSQL(defaultConnection());
+}
+
 QString Tool::databaseFileName()
 {
     const QSqlDatabase db = defaultConnection();
-    return db.isValid() ? QFileInfo(db.databaseName()).absoluteFilePath() : QString();
+    if (!db.isValid())
+        return QString();
+    if (Dialect::isPostgreSQL(db))
+        return openedSettings().location();
+    return QFileInfo(db.databaseName()).absoluteFilePath();
 }
 
 bool Tool::backupDatabase(const QString &target, QString *error)
 {
+    if (isServerDatabase()) {
+        if (error)
+            *error = serverBackupRefusal();
+        return false;
+    }
     return Backup::snapshot(databaseFileName(), target, {}, error) == Backup::Result::Done;
+}
+
+QString Tool::serverBackupRefusal()
+{
+    return tr("数据库在PostgreSQL服务器上，本程序不备份也不恢复它：请由数据库管理员用服务器自己的工具（pg_dump 备份、pg_restore 恢复，或连续归档与时间点恢复）完成。");
+}
+
+bool Tool::lastWriteWasDuplicate()
+{
+    return lastDuplicate;
 }
 
 bool Tool::isPcrDatabase(const QString &fileName, QString *error)
@@ -774,7 +850,7 @@ bool Tool::forEachCalibrationData(const Statement &statement,
         qDebug().noquote() << QStringLiteral("查询CalibrationData失败！");
         return false;
     }
-    const int columns = q.record().count();
+    const QVector<int> columns = Dialect::visibleColumns(q.record());
     while (q.next()) {
         if (!visit(readRow<Struct_CalibrationData>(q, columns)))
             break;
@@ -824,14 +900,17 @@ bool Tool::addDataSheet(const QString &key, const QString &value)
     if (q.next())
         return true;
     q.finish();
-    return execute(q, QStringLiteral("insert into DataSheet values ( ?, ? )"), {key, value});
+    // Two stations remembering the same value at once: the server keeps one.
+    return execute(q, Dialect::insertUnlessPresent(connection(), QStringLiteral("DataSheet"),
+                                                   {QStringLiteral("Name"), QStringLiteral("Data")}),
+                   {key, value});
 }
 
 bool Tool::getDataSheet(const QString &key, QStringList &values)
 {
     QSqlQuery q(connection());
     q.setForwardOnly(true);
-    if (!execute(q, QStringLiteral("select * from DataSheet where Name = ?"), {key}))
+    if (!execute(q, QStringLiteral("select * from DataSheet where Name = ? order by rowid"), {key}))
         return false;
     while (q.next())
         values << q.value(1).toString();
@@ -866,6 +945,7 @@ bool Tool::getAuditLog(QList<Struct_AuditLog> &list, const QString &start, const
         }
         s.sql += QLatin1Char(')');
     }
+    s.sql += QStringLiteral(" order by rowid");
     return queryRows(list, s, "查询AuditLog失败！");
 }
 

@@ -21,6 +21,7 @@
 
 class QDateTime;
 class QSettings;
+struct DatabaseSettings;
 
 class Tool
 {
@@ -155,12 +156,24 @@ public:
     // tables and the CalibrationData index added. False when the file cannot be opened or is no
     // database; the connection is then closed again.
     static bool openDatabase(const QString &fileName = DatabaseFileName);
+    // The same on the file or the PostgreSQL server of the settings (config.ini [Database]). On
+    // the server the tables, unique keys and initial account are made when the database is empty.
+    static bool openDatabase(const DatabaseSettings &settings);
     static void closeDatabase();
     static bool isDatabaseOpen();
-    // The file of the default connection, absolute; what a worker opens its own connection on.
+    // Whether the default connection is on a PostgreSQL server (not a file of this station).
+    static bool isServerDatabase();
+    // The file of the default connection, absolute, or on a server its postgresql:// location;
+    // what a worker opens its own connection on (ThreadConnection).
     static QString databaseFileName();
-    // A consistent snapshot of the live database into target (which must not exist yet).
+    // A consistent snapshot of the live database into target (which must not exist yet). Refused
+    // on a server (serverBackupRefusal).
     static bool backupDatabase(const QString &target, QString *error = nullptr);
+    // Why backups and restores are not done here when the database is on a server.
+    static QString serverBackupRefusal();
+    // Whether the calling thread's last failed add or modify was refused by a unique key: another
+    // station stored the same number or name first.
+    static bool lastWriteWasDuplicate();
     // Whether fileName is an SQLite database holding every table of the schema (opened read-only
     // on a private connection; the default connection is not touched).
     static bool isPcrDatabase(const QString &fileName, QString *error = nullptr);

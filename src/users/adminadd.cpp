@@ -37,7 +37,8 @@ void AdminAdd::pt_OK_clicked()
         return;
     }
     if (!Tool::addUesrManagement(m_user)) {
-        Messages::warning(this, m_warning, tr("添加数据失败!"));
+        // Another station may have added the name since it was checked.
+        Messages::warning(this, m_warning, Tool::lastWriteWasDuplicate() ? tr("名称重复,添加失败！") : tr("添加数据失败!"));
         return;
     }
     Messages::information(this, m_notice, tr("添加数据成功!"));

@@ -174,9 +174,8 @@ bool AuditLog::startVerify()
 {
     if (m_verifier)
         return false;
-    const QString file = QFileInfo(QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false)
-                                       .databaseName())
-                             .absoluteFilePath();
+    // The file, or on a server its location: the check reads on a connection of its own.
+    const QString file = Tool::databaseFileName();
     m_verdict = std::make_shared<AuditChain::Verdict>();
     auto verdict = m_verdict;
     m_verifier = QThread::create([file, verdict] { *verdict = AuditChain::verifyFile(file); });

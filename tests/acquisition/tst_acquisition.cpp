@@ -14,6 +14,8 @@
 #include "store/queries.h"
 
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 #include <memory>
@@ -308,6 +310,31 @@ private slots:
         if (readOnly)
             QCOMPARE(run.samplesTaken(), 0);
         QCOMPARE(integrityOf(file), QStringLiteral("ok"));
+        QVERIFY(!collector.IsOpen());
+    }
+
+    // The server drops the station's connections mid-run, as its fast shutdown does: the run ends
+    // with its store message and every sample reported committed is there once it is back.
+    void serverLostMidRun()
+    {
+        if (!ServerDatabase::requested())
+            QSKIP("needs the PostgreSQL server (ctest label postgresql)");
+        PCR_SERVER_RUN_CHECK();
+        startSim();
+        Collection1611A collector;
+        CalibrationRun run(&collector);
+        Reports reports(run);
+        QVERIFY(run.start(phase("断线", QTime(0, 10, 0), 0.3)));
+        QVERIFY(waitFor([&] { return !reports.committed.isEmpty(); }));
+        QSqlQuery q(QSqlDatabase::database());
+        QVERIFY(q.exec("select pg_terminate_backend(pid) from pg_stat_activity "
+                       "where datname = current_database() and pid <> pg_backend_pid()"));
+        QVERIFY(waitFor([&] { return !run.isActive(); }));
+        QCOMPARE(reports.storeErrors.size(), 1);
+        QVERIFY(!reports.storeErrors.first().isEmpty());
+        QCOMPARE(reports.ends, QList<CalibrationRun::EndReason>{CalibrationRun::EndReason::StoreFailed});
+        QVERIFY(reports.faults.isEmpty());
+        QCOMPARE(qint64(storedRows("断线").size()), reports.committed.last());
         QVERIFY(!collector.IsOpen());
     }
 

@@ -1,4 +1,5 @@
 #include "ExportFixture.h"
+#include "../support/ServerDatabase.h"
 
 #include "store/datawords.h"
 
@@ -125,6 +126,13 @@ bool createWorkspace(const QString &folder, const QString &unit, int decimals, c
         return false;
     writeConfig(folder, unit, decimals, format, language);
     Tool::closeDatabase();
+    // The server run: a database of the workspace's own on the private server, named in its
+    // config.ini as a station's would be.
+    if (ServerDatabase::requested()) {
+        const DatabaseSettings server = ServerDatabase::create();
+        return server.isPostgreSQL() && server.write(QDir(folder).filePath(Tool::ConfigFileName))
+            && Tool::openDatabase(server);
+    }
     return Tool::openDatabase(QDir(folder).filePath(Tool::DatabaseFileName));
 }
 

@@ -2,6 +2,7 @@
 // numbers in the produced documents, worked out by hand from the fixture's construction.
 #include "ExportFixture.h"
 #include "HangingOffice.h"
+#include "../support/ServerDatabase.h"
 
 #include "../reports/DocumentProbe.h"
 
@@ -124,6 +125,7 @@ class TestExportCore : public QObject
 private slots:
     void initTestCase()
     {
+        PCR_SERVER_RUN_CHECK();
         QVERIFY(m_dir.isValid());
         ReportTemplates::setDirectory(QStringLiteral(PCR_TEMPLATE_DIR));
         OfficeConverter::setProfileDirectory(m_dir.filePath(QStringLiteral("lo-profile")));

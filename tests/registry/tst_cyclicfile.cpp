@@ -69,7 +69,11 @@ class TestCyclicFile : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(enterFreshWorkspace(ws)); }
+    void init()
+    {
+        PCR_SERVER_RUN_CHECK();
+        QVERIFY(enterFreshWorkspace(ws));
+    }
     void cleanup()
     {
         Tool::TemperatureUnit = QStringLiteral("℃");

@@ -115,7 +115,11 @@ class TestElectrometer : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(enterFreshWorkspace(ws)); }
+    void init()
+    {
+        PCR_SERVER_RUN_CHECK();
+        QVERIFY(enterFreshWorkspace(ws));
+    }
     void cleanup() { ws.reset(); }
 
     void startsOnTheNetworkLinkWithItsPresets()

@@ -82,7 +82,11 @@ class TestLayoutPages : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(enterFreshWorkspace(ws)); }
+    void init()
+    {
+        PCR_SERVER_RUN_CHECK();
+        QVERIFY(enterFreshWorkspace(ws));
+    }
     void cleanup()
     {
         LayoutWindow::close();

@@ -78,7 +78,11 @@ class TestPCRDevice : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(enterFreshWorkspace(ws)); }
+    void init()
+    {
+        PCR_SERVER_RUN_CHECK();
+        QVERIFY(enterFreshWorkspace(ws));
+    }
     void cleanup() { ws.reset(); }
 
     void recheckDateAndStateFromDateAndCycle()

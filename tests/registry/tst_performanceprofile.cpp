@@ -60,7 +60,11 @@ class TestPerformanceProfile : public QObject
     std::unique_ptr<Workspace> ws;
 
 private slots:
-    void init() { QVERIFY(enterFreshWorkspace(ws)); }
+    void init()
+    {
+        PCR_SERVER_RUN_CHECK();
+        QVERIFY(enterFreshWorkspace(ws));
+    }
     void cleanup()
     {
         ws.reset();

@@ -9,6 +9,7 @@
 #include "app/messages.h"
 #include "app/pages.h"
 #include "app/pcr.h"
+#include "store/DatabaseSettings.h"
 #include "store/WorkerThread.h"
 #include "store/tool.h"
 
@@ -175,6 +176,10 @@ private slots:
     void restoreOfTheLiveFileChangesNothing();
     void restoreThatDoesNotOpenPutsTheFileBack();
     void restoreWithoutRoomForTheCopyChangesNothing();
+    void databaseSettings_data();
+    void databaseSettings();
+    void databaseSectionIsForAdministrators();
+    void backupAndRestoreRefusedOnServer();
 };
 
 void TestSystemSet::freshInstallDefaults()
@@ -898,6 +903,103 @@ void TestSystemSet::restoreWithoutRoomForTheCopyChangesNothing()
     QCOMPARE(bytesOf(ws.path("PCR.db3")), live);
     QCOMPARE(entries(ws.path(".")), before);
     QVERIFY(hasDevice("LIVE"));
+}
+
+// The database section writes group "Database" of config.ini (never a password) and leaves the
+// open database alone until the next start; what cannot be a server address is refused unwritten.
+void TestSystemSet::databaseSettings_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");
+    const QString saved = QStringLiteral("数据库设置已保存，将在程序下次启动时生效。");
+    QTest::newRow("server") << 1 << "db.lab" << "5433" << "pcrcal" << saved;
+    QTest::newRow("the file again") << 0 << "" << "" << "" << saved;
+    QTest::newRow("no host") << 1 << "" << "5432" << "pcrcal" << "请输入数据库服务器地址！";
+    QTest::newRow("port 0") << 1 << "db.lab" << "0" << "pcrcal" << "数据库端口应为1到65535！";
+    QTest::newRow("name with blanks") << 1 << "db.lab" << "5432" << "pcr cal" << "数据库名称只能由字母、数字和下划线组成！";
+}
+
+void TestSystemSet::databaseSettings()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, host);
+    QFETCH(QString, port);
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    Workspace ws;
+    MessageRecorder rec;
+    Window w;
+    const QString opened = Tool::databaseFileName();
+    QVERIFY(w.child<QGroupBox>("groupBox_Database")->isEnabled());
+    w.child<QComboBox>("comboBox_DatabaseKind")->setCurrentIndex(kind);
+    w.child<QLineEdit>("lineEdit_DatabaseHost")->setText(host);
+    w.child<QLineEdit>("lineEdit_DatabasePort")->setText(port);
+    w.child<QLineEdit>("lineEdit_DatabaseName")->setText(name);
+    w.child<QLineEdit>("lineEdit_DatabaseUser")->setText("station");
+    w.click("pushButton_Database");
+    QCOMPARE(rec.texts(), QStringList{message});
+    const bool written = message.startsWith(QStringLiteral("数据库设置已保存"));
+    QCOMPARE(configValue("Database/Kind").isValid(), written);
+    if (written) {
+        const DatabaseSettings read = DatabaseSettings::read();
+        QCOMPARE(read.isPostgreSQL(), kind == 1);
+        if (kind == 1) {
+            QCOMPARE(read.host, host);
+            QCOMPARE(read.port, port.toInt());
+            QCOMPARE(read.dbname, name);
+            QCOMPARE(read.user, QStringLiteral("station"));
+        }
+        QVERIFY(!configValue("Database/Password").isValid());
+    }
+    QCOMPARE(Tool::databaseFileName(), opened);
+    QVERIFY(Tool::isDatabaseOpen());
+}
+
+void TestSystemSet::databaseSectionIsForAdministrators()
+{
+    Workspace ws;
+    QVERIFY(Tool::openDatabase());
+    for (const QString &role : {QStringLiteral("主管"), QStringLiteral("操作员"), QStringLiteral("管理员")}) {
+        Tool::CurrentUser = Tool::Struct_UesrManagement();
+        Tool::CurrentUser.Rights = role;
+        Tool::CurrentUser.setAllRights(true);
+        SystemSet page;
+        QCOMPARE(page.findChild<QGroupBox *>("groupBox_Database")->isEnabled(), role == QStringLiteral("管理员"));
+    }
+}
+
+// On a server the program neither backs up nor restores: each is refused naming the server's
+// tools, no dialog opens, nothing is written and automatic backup stays off.
+void TestSystemSet::backupAndRestoreRefusedOnServer()
+{
+    if (!ServerDatabase::requested())
+        QSKIP("needs the PostgreSQL server (ctest label postgresql)");
+    PCR_SERVER_RUN_CHECK();
+    Workspace ws;
+    QVERIFY(ws.openDatabase());   // names the server in config.ini, as a station's does
+    Tool::closeDatabase();
+    MessageRecorder rec;
+    Choosers choosers;
+    choosers.answer = ws.path("backup.db3");
+    Window w;
+    QVERIFY(Tool::isServerDatabase());
+    QVERIFY(QDir(ws.path(".")).mkpath("bk"));
+    w.page()->setBackups(false, 1, ws.path("bk"));
+    w.click("pushButton_Backups");
+    w.click("pushButton_Recovery");
+    w.child<QCheckBox>("checkBox_AutoBackup")->click();
+    QCOMPARE(rec.texts(), QStringList({Tool::serverBackupRefusal(), Tool::serverBackupRefusal(), Tool::serverBackupRefusal()}));
+    QVERIFY(Tool::serverBackupRefusal().contains("pg_dump"));
+    QVERIFY(choosers.asked.isEmpty());
+    QVERIFY(!w.child<QCheckBox>("checkBox_AutoBackup")->isChecked());
+    QVERIFY(entries(ws.path("bk")).isEmpty());
+    QVERIFY(!configValue("Backups/AutoBackup").toBool());
+    QString error;
+    QVERIFY(!Tool::backupDatabase(ws.path("bk/direct.db3"), &error));
+    QCOMPARE(error, Tool::serverBackupRefusal());
 }
 
 QTEST_MAIN(TestSystemSet)

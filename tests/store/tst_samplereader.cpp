@@ -192,6 +192,7 @@ private:
 
 void TestSampleReader::init()
 {
+    PCR_SERVER_RUN_CHECK();
     m_ws = std::make_unique<Workspace>();
     QVERIFY(m_ws->openDatabase());
 }

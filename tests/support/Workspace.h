@@ -1,6 +1,7 @@
 #pragma once
 // A temporary workspace folder used as the working directory, as the program's workspace is.
 
+#include "ServerDatabase.h"
 #include "store/tool.h"
 
 #include <QDir>
@@ -21,12 +22,37 @@ public:
     {
         Tool::closeDatabase();
         QDir::setCurrent(m_old);
+        // Each copies the server's template: dropped, a run does not leave gigabytes behind.
+        if (m_server.isPostgreSQL())
+            ServerDatabase::admin(QStringLiteral("drop database if exists %1 with (force)").arg(m_server.dbname));
     }
     QString path(const QString &name) const { return m_dir.filePath(name); }
     bool isValid() const { return m_dir.isValid(); }
     // Opens "PCR.db3" here as the program does (a new file gets the schema and the initial
-    // account); false when the folder or the database cannot be had.
-    bool openDatabase() const { return isValid() && Tool::openDatabase(); }
+    // account); false when the folder or the database cannot be had. In the server run, a
+    // database of this workspace's own on the private server, named in its config.ini.
+    bool openDatabase() const
+    {
+        if (!isValid())
+            return false;
+        if (!ServerDatabase::requested())
+            return Tool::openDatabase();
+        if (!m_server.isPostgreSQL()) {
+            m_server = ServerDatabase::create();
+            if (!m_server.isPostgreSQL() || !m_server.write(path(Tool::ConfigFileName)))
+                return false;
+        }
+        return Tool::openDatabase(m_server);
+    }
+    // The database openDatabase() opens: "PCR.db3" here, or this workspace's on the server.
+    DatabaseSettings databaseSettings() const
+    {
+        if (m_server.isPostgreSQL())
+            return m_server;
+        DatabaseSettings s;
+        s.file = path(Tool::DatabaseFileName);
+        return s;
+    }
 
     void write(const QString &name, const QByteArray &content) const
     {
@@ -64,4 +90,5 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_old;
+    mutable DatabaseSettings m_server;
 };

@@ -101,6 +101,7 @@ private:
 
 void TestAuditLog::init()
 {
+    PCR_SERVER_RUN_CHECK();
     m_ws = std::make_unique<Workspace>();
     QVERIFY(m_ws->openDatabase());
     m_boxes = std::make_unique<MessageRecorder>();

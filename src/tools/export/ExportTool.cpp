@@ -1,5 +1,6 @@
 #include "ExportTool.h"
 
+#include "store/DatabaseSettings.h"
 #include "store/accounts.h"
 #include "store/auditchain.h"
 #include "store/logging.h"
@@ -344,9 +345,14 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         err << tr("工作目录不存在：%1").arg(o.workspace) << '\n';
         return NotFound;
     }
-    const QString database = QDir(workspace.absoluteFilePath()).filePath(Tool::DatabaseFileName);
+    // The workspace's database: its "PCR.db3", or the server its config.ini names.
+    const DatabaseSettings configured =
+        DatabaseSettings::read(QDir(workspace.absoluteFilePath()).filePath(Tool::ConfigFileName));
+    const QString database = configured.isPostgreSQL()
+        ? configured.location()
+        : QDir(workspace.absoluteFilePath()).filePath(Tool::DatabaseFileName);
     QString reason;
-    if (!QFileInfo(database).isFile() || !Tool::isPcrDatabase(database, &reason)) {
+    if (!configured.isPostgreSQL() && (!QFileInfo(database).isFile() || !Tool::isPcrDatabase(database, &reason))) {
         err << tr("工作目录中没有可用的数据库：%1").arg(QDir::toNativeSeparators(database));
         if (!reason.isEmpty())
             err << " (" << reason << ')';
@@ -371,7 +377,7 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
     qInstallMessageHandler(logMessageHandler);
     Tool::readSystemSettings();
     installTranslator(Tool::Language);
-    if (!Tool::openDatabase(Tool::DatabaseFileName)) {
+    if (!Tool::openDatabase(DatabaseSettings::read())) {
         err << tr("打开数据库失败！") << '\n';
         return NotFound;
     }
