@@ -3319,6 +3319,351 @@ Exit statuses:
     </message>
 </context>
 <context>
+    <name>ProbeCalTool</name>
+    <message>
+        <source>多余的参数：%1</source>
+        <translation>Unexpected arguments: %1</translation>
+    </message>
+    <message>
+        <source>缺少 --%1。</source>
+        <translation>Missing --%1.</translation>
+    </message>
+    <message>
+        <source>未知的 --mode：%1（应为 calibration 或 verification）。</source>
+        <translation>Unknown --mode: %1 (calibration or verification).</translation>
+    </message>
+    <message>
+        <source>温度点不能多于%1个。</source>
+        <translation>At most %1 temperature points.</translation>
+    </message>
+    <message>
+        <source>第%1个温度点为空。</source>
+        <translation>Temperature point %1 is empty.</translation>
+    </message>
+    <message>
+        <source>--liquid-change 的点号无效：%1（应为 1 到 %2）。</source>
+        <translation>Invalid point number for --liquid-change: %1 (1 to %2).</translation>
+    </message>
+    <message>
+        <source>--delay 必须是不小于 0 的整数分钟：%1</source>
+        <translation>--delay must be whole minutes, 0 or more: %1</translation>
+    </message>
+    <message>
+        <source>--index 必须是正数：%1</source>
+        <translation>--index must be a positive number: %1</translation>
+    </message>
+    <message>
+        <source>无法识别的设备：%1（应为 名称 或 名称,serial|tcp|ble,地址[,端口]）</source>
+        <translation>Unrecognised device: %1 (NAME or NAME,serial|tcp|ble,ADDRESS[,PORT])</translation>
+    </message>
+    <message>
+        <source>未知的设备：%1（可选：%2）</source>
+        <translation>Unknown device: %1 (one of: %2)</translation>
+    </message>
+    <message>
+        <source>未找到操作员账户：%1</source>
+        <translation>No such operator account: %1</translation>
+    </message>
+    <message>
+        <source>操作员账户已过期：%1</source>
+        <translation>The operator account has expired: %1</translation>
+    </message>
+    <message>
+        <source>操作员账户已被锁定：%1</source>
+        <translation>The operator account is locked: %1</translation>
+    </message>
+    <message>
+        <source>工作目录（含 PCR.db3 和 config.ini）</source>
+        <translation>the workspace (with PCR.db3 and config.ini)</translation>
+    </message>
+    <message>
+        <source>探头组名称（探头管理中的名称）</source>
+        <translation>the probe set, by its name in the probe registry</translation>
+    </message>
+    <message>
+        <source>calibration 校准（拟合并保存系数）或 verification 验证（判定每个探头）</source>
+        <translation>calibration (fit and store the coefficients) or verification (judge every probe)</translation>
+    </message>
+    <message>
+        <source>温度点（℃），4 到 9 个，按顺序</source>
+        <translation>temperature points (℃), 4 to 9, in order</translation>
+    </message>
+    <message>
+        <source>在第 K 个点之后暂停以更换液体（点号从 1 起）</source>
+        <translation>pause after point K (from 1) to change the bath liquid</translation>
+    </message>
+    <message>
+        <source>稳定后的延迟时间（分钟）；默认取 config.ini，否则为 0</source>
+        <translation>stability delay (minutes); default from config.ini, else 0</translation>
+    </message>
+    <message>
+        <source>稳定指标（℃）：最近 15 个标准读数的极差小于它即为稳定；默认取 config.ini，否则为 0.01</source>
+        <translation>stability index (℃): stable once the last 15 reference readings span less; default from config.ini, else 0.01</translation>
+    </message>
+    <message>
+        <source>审计日志中的操作员账户；默认为系统用户名</source>
+        <translation>the operator account of the audit entry; default the system user name</translation>
+    </message>
+    <message>
+        <source>每个读数、每个点和最终结果各写一行 JSON；- 为标准输出</source>
+        <translation>one JSON line per reading, per point and for the result; - is standard output</translation>
+    </message>
+    <message>
+        <source>拟合残差超过限值时仍保存系数</source>
+        <translation>store the coefficients even when a fit residual is over the limit</translation>
+    </message>
+    <message>
+        <source>恒温设备，替代 config.ini 中的设置</source>
+        <translation>the bath, instead of the one in config.ini</translation>
+    </message>
+    <message>
+        <source>测温仪器，替代 config.ini 中的设置</source>
+        <translation>the collector, instead of the one in config.ini</translation>
+    </message>
+    <message>
+        <source>标准器，替代 config.ini 中的设置</source>
+        <translation>the reference thermometer, instead of the one in config.ini</translation>
+    </message>
+    <message>
+        <source>显示本帮助</source>
+        <translation>show this help</translation>
+    </message>
+    <message>
+        <source>用法：</source>
+        <translation>Usage:</translation>
+    </message>
+    <message>
+        <source>不需要显示器：在恒温槽中校准或验证一组探头，与程序的“探头校准”页面相同。未完成的运行（停止、暂停换液或中断之后）在下次以相同探头组启动时从第一个未完成的点继续。</source>
+        <translation>Calibrates or verifies a probe set in the bath without a display, as the program&apos;s &quot;Probe Calibration&quot; page does. An unfinished run (stopped, paused for a liquid change or interrupted) continues at its first missing point when it is started again with the same probe set.</translation>
+    </message>
+    <message>
+        <source>选项：</source>
+        <translation>Options:</translation>
+    </message>
+    <message>
+        <source>DEV 为 名称 或 名称,serial|tcp|ble,地址[,端口或波特率]，例如 &quot;VADE,serial,/dev/ttyUSB0,9600&quot;、&quot;1611A,tcp,192.168.1.10,5980&quot;、&quot;Fluke 1586A,tcp,192.168.1.11,3490&quot;、&quot;ZIVI-D&quot;（恒温设备自带的标准器）。只给名称时使用 config.ini 中该设备的通讯设置。</source>
+        <translation>DEV is NAME or NAME,serial|tcp|ble,ADDRESS[,PORT OR BAUD RATE], for instance &quot;VADE,serial,/dev/ttyUSB0,9600&quot;, &quot;1611A,tcp,192.168.1.10,5980&quot;, &quot;Fluke 1586A,tcp,192.168.1.11,3490&quot;, &quot;ZIVI-D&quot; (the bath&apos;s own reference). A name alone uses the communication settings config.ini keeps for that device.</translation>
+    </message>
+    <message>
+        <source>标准探头的类型、通道和系数取自 config.ini（TStandardizer）；读数间隔为 TStandardizer/Interval 秒（默认 20），残差限值为 TStandardizer/ResidualLimit K（默认 0.02）。</source>
+        <translation>The reference probe&apos;s type, channel and coefficients come from config.ini (TStandardizer); readings come every TStandardizer/Interval seconds (default 20); the residual limit is TStandardizer/ResidualLimit K (default 0.02).</translation>
+    </message>
+    <message>
+        <source>退出状态：</source>
+        <translation>Exit status:</translation>
+    </message>
+    <message>
+        <source>完成：系数已保存，或探头已判定</source>
+        <translation>finished: coefficients stored, or the probes judged</translation>
+    </message>
+    <message>
+        <source>设备打开、设置或读取失败（已完成的点保留）</source>
+        <translation>a device could not be opened, set up or read (completed points are kept)</translation>
+    </message>
+    <message>
+        <source>参数、工作目录、探头组或数据错误；拟合残差过大而未保存</source>
+        <translation>bad arguments, workspace, probe set or data; a fit residual too large, nothing stored</translation>
+    </message>
+    <message>
+        <source>暂停更换液体；换液后再次运行即继续</source>
+        <translation>paused for a change of bath liquid; run again afterwards to continue</translation>
+    </message>
+    <message>
+        <source>被 SIGINT 或 SIGTERM 中断（已完成的点保留，再次运行即继续）</source>
+        <translation>stopped by SIGINT or SIGTERM (completed points are kept; run again to continue)</translation>
+    </message>
+    <message>
+        <source>用 --help 查看用法。</source>
+        <translation>See --help for the usage.</translation>
+    </message>
+    <message>
+        <source>工作目录中没有可用的数据库：%1</source>
+        <translation>No usable database in the workspace: %1</translation>
+    </message>
+    <message>
+        <source>无法进入工作目录：%1</source>
+        <translation>Cannot enter the workspace: %1</translation>
+    </message>
+    <message>
+        <source>打开数据库失败！</source>
+        <translation>Opening the database failed!</translation>
+    </message>
+    <message>
+        <source>未找到探头组：%1</source>
+        <translation>No such probe set: %1</translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation>Cannot write the file: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>继续未完成的运行：从第%1点开始。</source>
+        <translation>Continuing the unfinished run at point %1.</translation>
+    </message>
+    <message>
+        <source>恒温设备设定为 %1 ℃，等待稳定……</source>
+        <translation>Bath set to %1 ℃, waiting until it is stable…</translation>
+    </message>
+    <message>
+        <source>第%1点完成：标准温度 %2 ℃</source>
+        <translation>Point %1 done: reference %2 ℃</translation>
+    </message>
+    <message>
+        <source>拟合残差超过 %1 K，系数未保存（可能有探头离开恒温槽或标准值有误；确认无误时用 --accept-residuals 保存）：</source>
+        <translation>A fit residual is over %1 K; the coefficients were not stored (a probe may have left the bath, or a reference value is wrong; if all is well, store them with --accept-residuals):</translation>
+    </message>
+    <message>
+        <source>保存数据失败!</source>
+        <translation>Saving the data failed!</translation>
+    </message>
+    <message>
+        <source>校准结束！</source>
+        <translation>Calibration finished!</translation>
+    </message>
+</context>
+<context>
+    <name>ProbeCalibration</name>
+    <message>
+        <source>温度点数不许少于4个！</source>
+        <translation>At least 4 temperature points are needed!</translation>
+    </message>
+    <message>
+        <source>第%1个温度点“%2”不是温度！</source>
+        <translation>Temperature point %1 &quot;%2&quot; is not a temperature!</translation>
+    </message>
+    <message>
+        <source>有未完成的校准，是否继续?</source>
+        <translation>An unfinished calibration exists. Continue it?</translation>
+    </message>
+    <message>
+        <source>有未完成的验证，是否继续?</source>
+        <translation>An unfinished verification exists. Continue it?</translation>
+    </message>
+    <message>
+        <source>数据错误，将开始新的校准！</source>
+        <translation>Data error, a new calibration starts!</translation>
+    </message>
+    <message>
+        <source>数据错误，将开始新的验证！</source>
+        <translation>Data error, a new verification starts!</translation>
+    </message>
+    <message>
+        <source>通道%1（%2）：第%3点残差 %4 K；各点：%5</source>
+        <translation>Channel %1 (%2): residual %4 K at point %3; all points: %5</translation>
+    </message>
+    <message>
+        <source>拟合残差超过 %1 K（可能有探头离开恒温槽或标准值有误）：</source>
+        <translation>A fit residual is over %1 K (a probe may have left the bath, or a reference value is wrong):</translation>
+    </message>
+    <message>
+        <source>是否仍然保存系数？</source>
+        <translation>Store the coefficients anyway?</translation>
+    </message>
+    <message>
+        <source>系数未保存。</source>
+        <translation>The coefficients were not stored.</translation>
+    </message>
+    <message>
+        <source>探头校准：</source>
+        <translation>Probe calibration: </translation>
+    </message>
+</context>
+<context>
+    <name>ProbeCalibrationRun</name>
+    <message>
+        <source>设备获取失败！</source>
+        <translation>Getting the devices failed!</translation>
+    </message>
+    <message>
+        <source>当前模式下不许选择手动模式！</source>
+        <translation>A manual reference is not allowed here!</translation>
+    </message>
+    <message>
+        <source>采集设备打开失败!</source>
+        <translation>Opening the collector failed!</translation>
+    </message>
+    <message>
+        <source>温场设备打开失败!</source>
+        <translation>Opening the bath failed!</translation>
+    </message>
+    <message>
+        <source>温度标准打开失败!</source>
+        <translation>Opening the reference thermometer failed!</translation>
+    </message>
+    <message>
+        <source>温场设备设置失败!</source>
+        <translation>Setting up the bath failed!</translation>
+    </message>
+    <message>
+        <source>采集设备设置失败!</source>
+        <translation>Setting up the collector failed!</translation>
+    </message>
+    <message>
+        <source>标准器设置失败!</source>
+        <translation>Setting up the reference failed!</translation>
+    </message>
+    <message>
+        <source>标准温度获取失败!</source>
+        <translation>Reading the reference temperature failed!</translation>
+    </message>
+    <message>
+        <source>采集器阻值获取失败!</source>
+        <translation>Reading the probe resistances failed!</translation>
+    </message>
+    <message>
+        <source>采集器温度获取失败!</source>
+        <translation>Reading the probe temperatures failed!</translation>
+    </message>
+    <message>
+        <source>采集器数据获取失败!</source>
+        <translation>Reading the collector failed!</translation>
+    </message>
+    <message>
+        <source>设备正在运行中！</source>
+        <translation>A run is in progress!</translation>
+    </message>
+    <message>
+        <source>请更换液体!</source>
+        <translation>Please change the bath liquid!</translation>
+    </message>
+    <message>
+        <source>手动终止!</source>
+        <translation>Stopped manually!</translation>
+    </message>
+    <message>
+        <source>校准结束退出!</source>
+        <translation>Calibration ended!</translation>
+    </message>
+    <message>
+        <source>验证结束退出!</source>
+        <translation>Verification ended!</translation>
+    </message>
+    <message>
+        <source>设备连接成功！</source>
+        <translation>Devices connected!</translation>
+    </message>
+    <message>
+        <source>采集设备设置成功！</source>
+        <translation>Collector set up!</translation>
+    </message>
+    <message>
+        <source>标准器设置成功！</source>
+        <translation>Reference set up!</translation>
+    </message>
+    <message>
+        <source>温度点%1:</source>
+        <translation>Point %1:</translation>
+    </message>
+    <message>
+        <source>标准温度：%1  通道%2：%3</source>
+        <translation>Reference: %1  channel %2: %3</translation>
+    </message>
+    <message>
+        <source>设备断开成功！</source>
+        <translation>Devices disconnected!</translation>
+    </message>
+</context>
+<context>
     <name>ProfileValues</name>
     <message>
         <source>准确度</source>
@@ -4054,6 +4399,256 @@ A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of
     </message>
 </context>
 <context>
+    <name>Thermistor</name>
+    <message>
+        <source>设备选择</source>
+        <translation>Devices</translation>
+    </message>
+    <message>
+        <source>恒温设备：</source>
+        <translation>Bath:</translation>
+    </message>
+    <message>
+        <source>测温仪器：</source>
+        <translation>Collector:</translation>
+    </message>
+    <message>
+        <source>标准器：</source>
+        <translation>Reference:</translation>
+    </message>
+    <message>
+        <source>通讯设置</source>
+        <translation>Connection</translation>
+    </message>
+    <message>
+        <source>标准探头</source>
+        <translation>Reference probe</translation>
+    </message>
+    <message>
+        <source>探头类型：</source>
+        <translation>Probe type:</translation>
+    </message>
+    <message>
+        <source>通道：</source>
+        <translation>Channel:</translation>
+    </message>
+    <message>
+        <source>R0：</source>
+        <translation>R0:</translation>
+    </message>
+    <message>
+        <source>A：</source>
+        <translation>A:</translation>
+    </message>
+    <message>
+        <source>B：</source>
+        <translation>B:</translation>
+    </message>
+    <message>
+        <source>C：</source>
+        <translation>C:</translation>
+    </message>
+    <message>
+        <source>D：</source>
+        <translation>D:</translation>
+    </message>
+    <message>
+        <source>A4：</source>
+        <translation>A4:</translation>
+    </message>
+    <message>
+        <source>B4：</source>
+        <translation>B4:</translation>
+    </message>
+    <message>
+        <source>校准参数</source>
+        <translation>Run parameters</translation>
+    </message>
+    <message>
+        <source>通道文件：</source>
+        <translation>Probe set:</translation>
+    </message>
+    <message>
+        <source>温度点：</source>
+        <translation>Points:</translation>
+    </message>
+    <message>
+        <source>换液</source>
+        <translation>Liquid</translation>
+    </message>
+    <message>
+        <source>这个点之后暂停，更换恒温槽液体</source>
+        <translation>Pause after this point to change the bath liquid</translation>
+    </message>
+    <message>
+        <source>稳定延迟：</source>
+        <translation>Delay:</translation>
+    </message>
+    <message>
+        <source>分钟</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>稳定指标：</source>
+        <translation>Stability:</translation>
+    </message>
+    <message>
+        <source>实时数据</source>
+        <translation>Live</translation>
+    </message>
+    <message>
+        <source>标准温度</source>
+        <translation>Reference temperature</translation>
+    </message>
+    <message>
+        <source>设定温度：</source>
+        <translation>Set:</translation>
+    </message>
+    <message>
+        <source>当前温度：</source>
+        <translation>Current:</translation>
+    </message>
+    <message>
+        <source>温度波动：</source>
+        <translation>Spread:</translation>
+    </message>
+    <message>
+        <source>手动校准</source>
+        <translation>Manual calibration</translation>
+    </message>
+    <message>
+        <source>手动验证</source>
+        <translation>Manual verification</translation>
+    </message>
+    <message>
+        <source>停止校准</source>
+        <translation>Stop calibration</translation>
+    </message>
+    <message>
+        <source>自动校准</source>
+        <translation>Calibrate</translation>
+    </message>
+    <message>
+        <source>停止验证</source>
+        <translation>Stop verification</translation>
+    </message>
+    <message>
+        <source>自动验证</source>
+        <translation>Verify</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>获取通道文件错误！</source>
+        <translation>Getting the probe set failed!</translation>
+    </message>
+    <message>
+        <source>稳定指标必须大于0！</source>
+        <translation>The stability index must be greater than 0!</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>校准结束！</source>
+        <translation>Calibration finished!</translation>
+    </message>
+    <message>
+        <source>保存数据失败!</source>
+        <translation>Saving the data failed!</translation>
+    </message>
+    <message>
+        <source>标准</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <source>请输入标准温度：</source>
+        <translation>Enter the reference temperature:</translation>
+    </message>
+    <message>
+        <source>无需设置通讯信息！</source>
+        <translation>No communication settings needed!</translation>
+    </message>
+    <message>
+        <source>请直接设置恒温设备！</source>
+        <translation>Set the bath directly!</translation>
+    </message>
+    <message>
+        <source>设备正在运行中！</source>
+        <translation>A run is in progress!</translation>
+    </message>
+</context>
+<context>
+    <name>ThermistorManual</name>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>获取通道文件错误！</source>
+        <translation>Getting the probe set failed!</translation>
+    </message>
+    <message>
+        <source>手动校准</source>
+        <translation>Manual calibration</translation>
+    </message>
+    <message>
+        <source>手动验证</source>
+        <translation>Manual verification</translation>
+    </message>
+    <message>
+        <source>计算系数</source>
+        <translation>Compute coefficients</translation>
+    </message>
+    <message>
+        <source>断开</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>温度点%1（已采集）</source>
+        <translation>Point %1 (taken)</translation>
+    </message>
+    <message>
+        <source>温度点%1</source>
+        <translation>Point %1</translation>
+    </message>
+    <message>
+        <source>标准</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <source>请输入标准温度：</source>
+        <translation>Enter the reference temperature:</translation>
+    </message>
+    <message>
+        <source>请输入-120到3000之间的标准温度！</source>
+        <translation>Enter a reference temperature from -120 to 3000!</translation>
+    </message>
+    <message>
+        <source>通道%1</source>
+        <translation>Channel %1</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+    <message>
+        <source>保存数据失败!</source>
+        <translation>Saving the data failed!</translation>
+    </message>
+    <message>
+        <source>校准结束！</source>
+        <translation>Calibration finished!</translation>
+    </message>
+</context>
+<context>
     <name>ThermistorScan</name>
     <message>
         <source>通讯设置</source>
@@ -4389,6 +4984,10 @@ A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of
     <message>
         <source>循环文件管理-修改</source>
         <translation>Cycle files - modify</translation>
+    </message>
+    <message>
+        <source>探头文件管理-校准</source>
+        <translation>Probe files - calibration</translation>
     </message>
 </context>
 <context>

@@ -3299,6 +3299,351 @@
     </message>
 </context>
 <context>
+    <name>ProbeCalTool</name>
+    <message>
+        <source>多余的参数：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>缺少 --%1。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未知的 --mode：%1（应为 calibration 或 verification）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度点不能多于%1个。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>第%1个温度点为空。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--liquid-change 的点号无效：%1（应为 1 到 %2）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--delay 必须是不小于 0 的整数分钟：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--index 必须是正数：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法识别的设备：%1（应为 名称 或 名称,serial|tcp|ble,地址[,端口]）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未知的设备：%1（可选：%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未找到操作员账户：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员账户已过期：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员账户已被锁定：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>工作目录（含 PCR.db3 和 config.ini）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头组名称（探头管理中的名称）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>calibration 校准（拟合并保存系数）或 verification 验证（判定每个探头）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度点（℃），4 到 9 个，按顺序</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>在第 K 个点之后暂停以更换液体（点号从 1 起）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>稳定后的延迟时间（分钟）；默认取 config.ini，否则为 0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>稳定指标（℃）：最近 15 个标准读数的极差小于它即为稳定；默认取 config.ini，否则为 0.01</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志中的操作员账户；默认为系统用户名</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>每个读数、每个点和最终结果各写一行 JSON；- 为标准输出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>拟合残差超过限值时仍保存系数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>恒温设备，替代 config.ini 中的设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪器，替代 config.ini 中的设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标准器，替代 config.ini 中的设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>显示本帮助</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用法：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不需要显示器：在恒温槽中校准或验证一组探头，与程序的“探头校准”页面相同。未完成的运行（停止、暂停换液或中断之后）在下次以相同探头组启动时从第一个未完成的点继续。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>选项：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DEV 为 名称 或 名称,serial|tcp|ble,地址[,端口或波特率]，例如 &quot;VADE,serial,/dev/ttyUSB0,9600&quot;、&quot;1611A,tcp,192.168.1.10,5980&quot;、&quot;Fluke 1586A,tcp,192.168.1.11,3490&quot;、&quot;ZIVI-D&quot;（恒温设备自带的标准器）。只给名称时使用 config.ini 中该设备的通讯设置。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标准探头的类型、通道和系数取自 config.ini（TStandardizer）；读数间隔为 TStandardizer/Interval 秒（默认 20），残差限值为 TStandardizer/ResidualLimit K（默认 0.02）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>退出状态：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>完成：系数已保存，或探头已判定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备打开、设置或读取失败（已完成的点保留）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>参数、工作目录、探头组或数据错误；拟合残差过大而未保存</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>暂停更换液体；换液后再次运行即继续</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>被 SIGINT 或 SIGTERM 中断（已完成的点保留，再次运行即继续）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用 --help 查看用法。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>工作目录中没有可用的数据库：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法进入工作目录：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>打开数据库失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未找到探头组：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法写入文件：%1（%2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>继续未完成的运行：从第%1点开始。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>恒温设备设定为 %1 ℃，等待稳定……</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>第%1点完成：标准温度 %2 ℃</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>拟合残差超过 %1 K，系数未保存（可能有探头离开恒温槽或标准值有误；确认无误时用 --accept-residuals 保存）：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准结束！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ProbeCalibration</name>
+    <message>
+        <source>温度点数不许少于4个！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>第%1个温度点“%2”不是温度！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>有未完成的校准，是否继续?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>有未完成的验证，是否继续?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据错误，将开始新的校准！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据错误，将开始新的验证！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道%1（%2）：第%3点残差 %4 K；各点：%5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>拟合残差超过 %1 K（可能有探头离开恒温槽或标准值有误）：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>是否仍然保存系数？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>系数未保存。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头校准：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ProbeCalibrationRun</name>
+    <message>
+        <source>设备获取失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>当前模式下不许选择手动模式！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>采集设备打开失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温场设备打开失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度标准打开失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温场设备设置失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>采集设备设置失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标准器设置失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标准温度获取失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>采集器阻值获取失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>采集器温度获取失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>采集器数据获取失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备正在运行中！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请更换液体!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>手动终止!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准结束退出!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>验证结束退出!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备连接成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>采集设备设置成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标准器设置成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度点%1:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标准温度：%1  通道%2：%3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备断开成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ProfileValues</name>
     <message>
         <source>准确度</source>
@@ -4033,6 +4378,256 @@
     </message>
 </context>
 <context>
+    <name>Thermistor</name>
+    <message>
+        <source>设备选择</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>恒温设备：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测温仪器：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标准器：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通讯设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标准探头</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头类型：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>R0：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>B：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>C：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>D：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A4：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>B4：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道文件：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度点：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>换液</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>这个点之后暂停，更换恒温槽液体</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>稳定延迟：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>分钟</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>稳定指标：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>实时数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标准温度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设定温度：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>当前温度：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度波动：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>手动校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>手动验证</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>停止校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自动校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>停止验证</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自动验证</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>获取通道文件错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>稳定指标必须大于0！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准结束！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请输入标准温度：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无需设置通讯信息！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请直接设置恒温设备！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设备正在运行中！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ThermistorManual</name>
+    <message>
+        <source>警告</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>获取通道文件错误！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>手动校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>手动验证</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>计算系数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>断开</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度点%1（已采集）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>温度点%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标准</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请输入标准温度：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请输入-120到3000之间的标准温度！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存数据失败!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准结束！</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ThermistorScan</name>
     <message>
         <source>通讯设置</source>
@@ -4367,6 +4962,10 @@
     </message>
     <message>
         <source>循环文件管理-修改</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头文件管理-校准</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -1,7 +1,5 @@
 #include "Thermistor.h"
 
-#include "Compare.h"
-
 #include <QCoreApplication>
 #include <QLocale>
 
@@ -87,6 +85,20 @@ bool toNumber(const QString &text, double &v)
     return ok && qIsFinite(v);
 }
 
+// A temperature as it is printed with four decimals, in tenths of a millikelvin: verdicts at the
+// 0.1 K limit compare these, so binary rounding never decides one.
+qint64 printedTenthsOfMilliKelvin(double celsius)
+{
+    return qRound64(QString::number(celsius, 'f', 4).toDouble() * 10000);
+}
+
+// |reference − probe| as printed, against the 0.1 K limit: -1 below, 0 at, 1 above.
+int compareWithVerdictLimit(double reference, double probe)
+{
+    const qint64 d = qAbs(printedTenthsOfMilliKelvin(reference) - printedTenthsOfMilliKelvin(probe));
+    return d < 1000 ? -1 : d == 1000 ? 0 : 1;
+}
+
 QString fitFailedText()
 {
     return QCoreApplication::translate("Analysis", "数据错误，校准失败!");
@@ -155,8 +167,7 @@ ProbeSetVerdict verifyProbeSet(const QStringList &referenceTemperatures,
         QString result = pass;
         QString details;
         for (int k = 0; k < points; ++k) {
-            const double d = references.at(k) - readings.at(k).at(c);
-            if (exceedsLimit(std::fabs(d), 0.1)) {
+            if (compareWithVerdictLimit(references.at(k), readings.at(k).at(c)) > 0) {
                 result = failed;
                 details += QString::number(readings.at(k).at(c), 'f', 3) + QStringLiteral("℃ ");
             }
@@ -171,7 +182,7 @@ ProbeSetVerdict verifyProbeSet(const QStringList &referenceTemperatures,
 
 bool manualVerificationPasses(double reference, double reading)
 {
-    return belowLimit(std::fabs(reference - reading), 0.1);
+    return compareWithVerdictLimit(reference, reading) < 0;
 }
 
 QString manualVerificationLine(int channel, double reference, double reading)

@@ -52,12 +52,13 @@ struct ProbeSetVerdict
     QString message;        // "校准结果为：" and one line per channel; or "数据错误，验证失败!"
 };
 
-// Automatic verification: a channel fails at a point when |reference − probe| > 0.1 ℃;
-// exactly 0.1 passes.
+// Automatic verification: a channel fails at a point when |reference − probe| > 0.1 ℃, both
+// taken as printed with four decimals; exactly 0.1 passes.
 ProbeSetVerdict verifyProbeSet(const QStringList &referenceTemperatures,
                                const QVector<QStringList> &probeTemperatures, int channelCount);
 
-// Manual verification: a channel fails when |reference − reading| >= 0.1 ℃; exactly 0.1 fails.
+// Manual verification: a channel fails when |reference − reading| >= 0.1 ℃ (as printed with four
+// decimals); exactly 0.1 fails.
 bool manualVerificationPasses(double reference, double reading);
 
 // The manual verification's log line for one channel (index from 1):

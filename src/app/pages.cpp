@@ -8,6 +8,7 @@
 #include "registry/PCRDevice.h"
 #include "registry/Standardizer.h"
 #include "exportui/DataExport.h"
+#include "probecal/Thermistor.h"
 #include "users/admin.h"
 #include "users/auditlog.h"
 
@@ -58,6 +59,8 @@ QWidget *createPage(int index, QWidget *parent)
         return new AuditLog(parent);
     case SystemSetPage:
         return new SystemSet(parent);
+    case ThermistorPage:
+        return new Thermistor(parent);
     default:
         return new EmptyPage(index, parent);
     }

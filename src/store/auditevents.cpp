@@ -35,6 +35,7 @@ const std::vector<Entry> &entries()
         {E::StandardizerAdd, QT_TRANSLATE_NOOP("Tool", "探头文件管理-添加"), "Probe files - add"},
         {E::StandardizerDelete, QT_TRANSLATE_NOOP("Tool", "探头文件管理-删除"), "Probe files - delete"},
         {E::StandardizerView, QT_TRANSLATE_NOOP("Tool", "探头文件管理-查看"), "Probe files - view"},
+        {E::StandardizerCalibrate, QT_TRANSLATE_NOOP("Tool", "探头文件管理-校准"), "Probe files - calibration"},
         {E::CyclicFileAdd, QT_TRANSLATE_NOOP("Tool", "循环文件管理-添加"), "Cycle files - add"},
         {E::CyclicFileDelete, QT_TRANSLATE_NOOP("Tool", "循环文件管理-删除"), "Cycle files - delete"},
         {E::CyclicFileView, QT_TRANSLATE_NOOP("Tool", "循环文件管理-查看"), "Cycle files - view"},

@@ -32,6 +32,7 @@ enum class AuditEvent : int {
     StandardizerAdd = 31,
     StandardizerDelete = 32,
     StandardizerView = 33,
+    StandardizerCalibrate = 34,
     CyclicFileAdd = 41,
     CyclicFileDelete = 42,
     CyclicFileView = 43,

@@ -991,6 +991,13 @@ void TestAnalysis::verificationVerdicts()
     QVERIFY(!bad.ok);
     QCOMPARE(bad.message, QStringLiteral("数据错误，验证失败!"));
 
+    // Values are compared as printed with four decimals: 25.09996 prints as 25.1000, 0.1 off.
+    const ProbeSetVerdict printed = verifyProbeSet({"25.2000"}, {{"25.099960", "25.099940"}}, 2);
+    QCOMPARE(printed.verdicts, QStringList({"合格", "不合格"}));
+    QVERIFY(!manualVerificationPasses(25.2, 25.09996));
+    QVERIFY(!manualVerificationPasses(25.2, 25.10004));   // 0.09996, printed 0.1000
+    QVERIFY(manualVerificationPasses(25.2, 25.10006));
+
     // Manual verification fails at exactly 0.1.
     QVERIFY(!manualVerificationPasses(25.1, 25.0));
     QVERIFY(!manualVerificationPasses(0.3, 0.2));

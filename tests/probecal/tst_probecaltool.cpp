@@ -1,0 +1,284 @@
+// pcrcal-probecal run as a separate process, without a display, against a workspace in a
+// temporary folder and pcrsim serving the bath, the SCPI thermometer and the collector: its exit
+// statuses, the resume after a liquid change and after an interruption, the residual check, and
+// what it leaves in the database, the audit trail and its JSON lines.
+
+#include "../acquisition/ProbeCalibrationTest.h"
+#include "../support/TestSuite.h"
+#include "../support/Workspace.h"
+
+#include "acquisition/ProbeCalibration.h"
+#include "store/tool.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+
+namespace {
+
+struct Result
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+const QString program = QStringLiteral(PCRCAL_PROBECAL_PATH);
+
+QList<QJsonObject> jsonLines(const QString &file)
+{
+    QFile f(file);
+    QList<QJsonObject> lines;
+    if (!f.open(QIODevice::ReadOnly))
+        return lines;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (!line.isEmpty())
+            lines << QJsonDocument::fromJson(line).object();
+    return lines;
+}
+
+int countEvents(const QList<QJsonObject> &lines, const char *event)
+{
+    int n = 0;
+    for (const QJsonObject &o : lines)
+        n += o.value(QStringLiteral("event")).toString() == QLatin1String(event) ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+class ProbeCalToolTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString ws;
+    PcrSim sim;
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    static QProcessEnvironment environment()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        return env;
+    }
+
+    Result run(const QStringList &arguments) const
+    {
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.setWorkingDirectory(dir.path());
+        p.start(program, arguments);
+        Result r;
+        if (!p.waitForFinished(300000)) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+
+    QStringList args(const QString &mode, const QString &points, const QStringList &more = {}) const
+    {
+        return QStringList{"--workspace", ws, "--probe-set", "槽校探头", "--mode", mode, "--points", points} + more;
+    }
+
+    // Opens the workspace's database in this process for a look, and closes it again.
+    template<class F> void inDatabase(F f) const
+    {
+        QVERIFY(Tool::openDatabase(QDir(ws).filePath(Tool::DatabaseFileName)));
+        f();
+        Tool::closeDatabase();
+    }
+
+    // As the program reads and writes it (UTF-8).
+    std::unique_ptr<QSettings> config() const { return Tool::configFile(QDir(ws).filePath("config.ini")); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QVERIFY(QFile::exists(program));
+        QVERIFY(ProbeCalibrationTest::startSim(sim, 1000));
+        ws = path("workspace");
+        QVERIFY(QDir().mkpath(ws));
+        QVERIFY(Tool::openDatabase(QDir(ws).filePath(Tool::DatabaseFileName)));
+        QVERIFY(Tool::addStandardizer(ProbeCalibrationTest::probeSet()));
+        Tool::closeDatabase();
+        const auto config = this->config();
+        QSettings &ini = *config;
+        ProbeCalibration::writeDevice(ini, "TField", {"VADE", "串口", sim.bathPtyPath, "9600"});
+        ProbeCalibration::writeDevice(ini, "TCollection", {"1611A", "网络", "127.0.0.1", sim.tcpPort});
+        ProbeCalibration::writeDevice(ini, "TCriteria", {"Fluke 1586A", "网络", "127.0.0.1", sim.scpiTcpPort});
+        ProbeCalibration::writeReferenceProbe(ini, {"ITS90-4W", "CH001", "-1.2e-4", "-2.5e-5", "0", "0", "25.5", "0", "0"});
+        ini.setValue("TStandardizer/Interval", "0.1");
+        ini.setValue("TStandardizer/Index", "0.05");
+        ini.setValue("TStandardizer/Delay", "0");
+        // The messages below are the Chinese source texts.
+        ini.setValue("SystemSet/Language", "中文");
+    }
+
+    void help()
+    {
+        const Result r = run({"--help"});
+        QCOMPARE(r.status, 0);
+        for (const char *option : {"--workspace", "--probe-set", "--mode", "--points", "--liquid-change", "--delay",
+                                   "--index", "--operator", "--json", "--accept-residuals", "--bath", "--collector",
+                                   "--reference"})
+            QVERIFY2(r.out.contains(QLatin1String(option)), option);
+        for (const char *status : {"0  ", "3  ", "4  ", "5  ", "6  "})
+            QVERIFY2(r.out.contains(QLatin1String(status)), status);
+    }
+
+    // Refused before any device is touched: 4, with a message on standard error.
+    void badInput_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        const auto a = [this](const QStringList &more) {
+            return QStringList{"--workspace", ws, "--probe-set", "槽校探头", "--mode", "calibration"} + more;
+        };
+        QTest::newRow("no points") << a({}) << "--points";
+        QTest::newRow("three points") << a({"--points", "20,30,40"}) << "温度点数不许少于4个！";
+        QTest::newRow("a point that is no temperature") << a({"--points", "20,30,x,50"}) << "不是温度";
+        QTest::newRow("ten points") << a({"--points", "1,2,3,4,5,6,7,8,9,10"}) << "9";
+        QTest::newRow("liquid change past the points") << a({"--points", "20,30,40,50", "--liquid-change", "5"})
+                                                       << "--liquid-change";
+        QTest::newRow("negative delay") << a({"--points", "20,30,40,50", "--delay", "-1"}) << "--delay";
+        QTest::newRow("index zero") << a({"--points", "20,30,40,50", "--index", "0"}) << "--index";
+        QTest::newRow("manual reference") << a({"--points", "20,30,40,50", "--reference", "Manual"})
+                                          << "当前模式下不许选择手动模式！";
+        QTest::newRow("unknown bath") << a({"--points", "20,30,40,50", "--bath", "XYZ"}) << "XYZ";
+        QTest::newRow("bad link") << a({"--points", "20,30,40,50", "--collector", "1611A,usb,x"}) << "1611A,usb,x";
+        QTest::newRow("unknown operator") << a({"--points", "20,30,40,50", "--operator", "nobody"}) << "nobody";
+        QTest::newRow("unknown mode") << QStringList{"--workspace", ws, "--probe-set", "槽校探头", "--mode", "both",
+                                                     "--points", "20,30,40,50"}
+                                      << "both";
+        QTest::newRow("unknown probe set") << QStringList{"--workspace", ws, "--probe-set", "无", "--mode",
+                                                          "calibration", "--points", "20,30,40,50"}
+                                           << "无";
+        QTest::newRow("no workspace") << QStringList{"--workspace", path("nowhere"), "--probe-set", "槽校探头", "--mode",
+                                                     "calibration", "--points", "20,30,40,50"}
+                                      << "PCR.db3";
+    }
+    void badInput()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        const Result r = run(arguments);
+        QCOMPARE(r.status, 4);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    }
+
+    // A collector nobody answers for: 3, with its message; nothing stored.
+    void deviceFails()
+    {
+        const Result r = run(args("calibration", "20,30,40,50", {"--collector", "1611A,tcp,127.0.0.1," + closedPort()}));
+        QCOMPARE(r.status, 3);
+        QVERIFY2(r.err.contains(QStringLiteral("采集设备打开失败!")), qPrintable(r.err));
+        QVERIFY(config()->value("TCalibration/CalibrationTemp").toStringList().isEmpty());
+    }
+
+    // Paused for the liquid after point 2 (5); the next run resumes at point 3 and completes,
+    // but a residual over the limit keeps the coefficients out (4); with --accept-residuals a
+    // new run stores them (0) with the audit entry under the operator, and a verification then
+    // judges every probe (0).
+    void calibrateResumeAndVerify()
+    {
+        config()->setValue("TStandardizer/ResidualLimit", "0.000001");
+        const QString json = path("run.jsonl");
+        const QStringList more{"--liquid-change", "2", "--json", json, "--operator", "admin"};
+
+        Result r = run(args("calibration", "25,30,35,40,45", more));
+        QVERIFY2(r.status == 5, qPrintable(r.err));
+        QVERIFY(r.out.contains(QStringLiteral("请更换液体!")));
+        QList<QJsonObject> lines = jsonLines(json);
+        QCOMPARE(countEvents(lines, "point"), 2);
+        QVERIFY(countEvents(lines, "reading") >= 2 * ProbeCalibration::WindowSize);
+        QCOMPARE(lines.last().value("status").toString(), QStringLiteral("paused"));
+        QCOMPARE(config()->value("TCalibration/CalibrationTemp").toStringList().size(), 2);
+
+        r = run(args("calibration", "25,30,35,40,45", more));
+        QCOMPARE(r.status, 4);
+        QVERIFY(r.out.contains(QStringLiteral("第3点")));
+        QVERIFY2(r.err.contains(QStringLiteral("--accept-residuals")), qPrintable(r.err));
+        lines = jsonLines(json);
+        QCOMPARE(countEvents(lines, "point"), 3);   // points 3 to 5 only
+        QCOMPARE(lines.first().value("point").toInt(), 3);
+        const QJsonObject refused = lines.last();
+        QCOMPARE(refused.value("status").toString(), QStringLiteral("refused"));
+        QCOMPARE(refused.value("stored").toBool(), false);
+        QCOMPARE(refused.value("residuals").toArray().size(), 16);
+        QCOMPARE(refused.value("residuals").toArray().first().toArray().size(), 5);
+        inDatabase([] {
+            QList<Tool::Struct_Standardizer> sets;
+            Tool::getStandardizerName(sets, "槽校探头");
+            QCOMPARE(sets.value(0).B3.split(',').first(), QStringLiteral("0"));
+        });
+
+        r = run(args("calibration", "25,30,35,40,45", {"--json", json, "--operator", "admin", "--accept-residuals"}));
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.contains(QStringLiteral("数据错误，将开始新的校准！")));
+        lines = jsonLines(json);
+        QCOMPARE(countEvents(lines, "point"), 5);
+        const QJsonObject stored = lines.last();
+        QCOMPARE(stored.value("stored").toBool(), true);
+        const QJsonArray b3 = stored.value("coefficients").toObject().value("B3").toArray();
+        QCOMPARE(b3.size(), 16);
+        inDatabase([&] {
+            QList<Tool::Struct_Standardizer> sets;
+            Tool::getStandardizerName(sets, "槽校探头");
+            QCOMPARE(sets.value(0).B3.split(',').first(), b3.first().toString());
+            const auto audit = Workspace::audit();
+            QCOMPARE(audit.size(), 1);
+            QCOMPARE(audit.first().Operator, QStringLiteral("admin"));
+            QCOMPARE(audit.first().Details, QStringLiteral("探头校准：槽校探头"));
+        });
+
+        r = run(args("verification", "25,35,45,30", {"--json", json}));
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.out.contains(QStringLiteral("校准结果为：")), qPrintable(r.out));
+        const QJsonArray verdicts = jsonLines(json).last().value("verdicts").toArray();
+        QCOMPARE(verdicts.size(), 16);
+        for (const QJsonValue &v : verdicts)
+            QVERIFY(v.toObject().value("pass").toBool());
+        QVERIFY(!r.out.contains(QStringLiteral("不合格")));
+    }
+
+    // SIGTERM during a run: 6, the point taken kept; the next run goes on after it.
+    void interrupted()
+    {
+        const QString json = path("stop.jsonl");
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.start(program, args("verification", "26,27,28,29", {"--json", json}));
+        QVERIFY(p.waitForStarted());
+        QVERIFY(ProbeCalibrationTest::waitFor([&] { return countEvents(jsonLines(json), "point") == 1; }, 120000));
+        ::kill(pid_t(p.processId()), SIGTERM);
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 6);
+        QCOMPARE(jsonLines(json).last().value("status").toString(), QStringLiteral("stopped"));
+        QCOMPARE(config()->value("TVerification/VerificationTemp").toStringList().size(), 1);
+
+        const Result r = run(args("verification", "26,27,28,29", {"--json", json}));
+        QCOMPARE(r.status, 0);
+        QCOMPARE(countEvents(jsonLines(json), "point"), 3);
+    }
+};
+
+PCR_TEST_CLASS(ProbeCalToolTest)
+#include "tst_probecaltool.moc"
