@@ -224,6 +224,11 @@ void CalibrationRun::runPhase(const Phase &phase, quint64 id)
     };
 
     if (!collector->Open(phase.mode, phase.address, phase.port)) {
+        // An open cut short by a stop (the link closed under it) is no fault of the instrument.
+        if (waits.stopped()) {
+            end(EndReason::Stopped);
+            return;
+        }
         qDebug().noquote() << "串口打开失败!";
         instrumentFault(InstrumentFault::Open);
         return;
