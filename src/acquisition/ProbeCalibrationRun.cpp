@@ -12,6 +12,8 @@
 #include <QSettings>
 #include <QThread>
 
+#include <limits>
+
 #include <pthread.h>
 
 using namespace ProbeCalibration;
@@ -111,8 +113,13 @@ ProbeCalibrationRun::Fault ProbeCalibrationRun::makeDrivers(const Setup &setup, 
     current = setup;
     if (setup.bath.name == Names::vade() || setup.bath.name == Names::ziviD())
         bath = std::make_unique<FieldTank>();
-    if (setup.collector.name == Names::collector())
-        collector = std::make_unique<Collection1611A>();
+    if (setup.collector.name == Names::collector()) {
+        auto c = std::make_unique<Collection1611A>();
+        // A verification judges each probe: a wildly wrong reading is a failed probe to be shown,
+        // not a failed read of the collector (non-finite values still are).
+        c->setPlausibleRange(-std::numeric_limits<double>::max(), std::numeric_limits<double>::max());
+        collector = std::move(c);
+    }
     if (!bath || !collector) {
         dropDrivers();
         return Fault::NoDevice;
