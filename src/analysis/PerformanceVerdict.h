@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-// The cycler's own specification and the verdict of each performance figure against it.
+// The limits the cycler maker states and the verdict of each performance figure against it.
 namespace Analysis {
 
 // Limits of one instrument model in ℃, seconds and ℃/s; NaN where none is stated.

@@ -1,5 +1,5 @@
 #pragma once
-// The specification profile of the instrument model shown on the PCR instrument page: the limits
+// The maker's performance profile of the instrument model shown on the PCR instrument page: the limits
 // the maker states (accuracy, uniformity, minimum heating and cooling rates, maximum overshoot,
 // settling time), against which exports judge a calibration. Shown in the display unit, stored in
 // ℃; saved and deleted by a user with the right to change instruments, each change audited.

@@ -1,5 +1,5 @@
 #pragma once
-// The specification profile of a PCR instrument model: the limits its maker states, against which
+// The maker's performance profile of a PCR instrument model: the limits its maker states, against which
 // an export judges the block's performance. One row per model (the DeviceModel of the PCR
 // instrument records), every limit a decimal text in ℃, seconds or ℃/s as stored.
 
