@@ -48,7 +48,7 @@ int hashPlainSecrets(QSqlDatabase db, QString *error)
     struct Row
     {
         qint64 rowid;
-        QString password, answer;
+        QString name, password, answer;
     };
     QVector<Row> plain;
     {
@@ -59,7 +59,7 @@ int hashPlainSecrets(QSqlDatabase db, QString *error)
             return -1;
         }
         while (q.next()) {
-            const Row r{q.value(0).toLongLong(), q.value(2).toString(), q.value(9).toString()};
+            const Row r{q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(), q.value(9).toString()};
             if (!Passwords::isHashed(r.password) || !Passwords::isHashed(r.answer))
                 plain.push_back(r);
         }
@@ -74,8 +74,8 @@ int hashPlainSecrets(QSqlDatabase db, QString *error)
     update.prepare(QStringLiteral("UPDATE UesrManagement SET \"%1\" = ?, \"%2\" = ? WHERE rowid = ?")
                        .arg(columns.at(1), columns.at(8)));
     for (const Row &r : plain) {
-        update.addBindValue(Passwords::isHashed(r.password) ? r.password : Passwords::hash(r.password));
-        update.addBindValue(Passwords::isHashed(r.answer) ? r.answer : Passwords::hash(r.answer));
+        update.addBindValue(Passwords::isHashed(r.password) ? r.password : Passwords::hash(r.name, r.password));
+        update.addBindValue(Passwords::isHashed(r.answer) ? r.answer : Passwords::hash(r.name, r.answer));
         update.addBindValue(r.rowid);
         if (!update.exec()) {
             fail(error, update.lastError().text());
