@@ -418,6 +418,7 @@ private slots:
             {{"--password-file", open}, QString(), 3, "0600"},
             {{"--password-file", path("absent.pw")}, QString(), 3, "absent.pw"},
             {{"--password-file", good}, QString(), 0, ""},
+            {{"--password-file", "good.pw"}, QString(), 0, ""},   // relative to where it was started
             {{}, QStringLiteral("123456"), 0, ""},
             {{"--password-file", good}, QStringLiteral("wrong"), 0, ""},   // the file comes first
             {{"--password-file", wrong}, QStringLiteral("123456"), 3, "engineer"},

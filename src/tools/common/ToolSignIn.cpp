@@ -6,6 +6,7 @@
 
 #include <QCommandLineParser>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 
 #include <cstdio>
@@ -29,14 +30,14 @@ bool promptPassword(const QString &name, QString *password)
     if (quiet) {
         termios silent = saved;
         silent.c_lflag &= ~tcflag_t(ECHO);
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &silent);   // no flush: a line typed ahead is kept
     }
     QByteArray line;
     char c = 0;
     while (::read(STDIN_FILENO, &c, 1) == 1 && c != '\n')
         line += c;
     if (quiet)
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
     std::fputc('\n', stderr);
     *password = QString::fromUtf8(line);
     return true;
@@ -69,7 +70,8 @@ bool ToolSignIn::readPasswordFile(const QString &fileName, QString *password, QS
     return true;
 }
 
-bool ToolSignIn::signIn(const QCommandLineParser &parser, std::optional<Right> required, QString *message)
+bool ToolSignIn::signIn(const QCommandLineParser &parser, const QString &startDir, std::optional<Right> required,
+                        QString *message)
 {
     const QString name = parser.value(operatorOption());
     if (name.isEmpty()) {
@@ -82,7 +84,8 @@ bool ToolSignIn::signIn(const QCommandLineParser &parser, std::optional<Right> r
         return false;
     }
     QString password;
-    const QString file = parser.value(passwordFileOption());
+    const QString given = parser.value(passwordFileOption());
+    const QString file = given.isEmpty() ? given : QDir(startDir).absoluteFilePath(given);
     if (!file.isEmpty()) {
         if (!readPasswordFile(file, &password, message))
             return false;

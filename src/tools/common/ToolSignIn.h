@@ -25,8 +25,10 @@ public:
     static const char *passwordVariable() { return "PCRCAL_PASSWORD"; }
 
     // Signs in the operator the parsed command line names, for work that needs the right given
-    // (if any). True: Tool::CurrentUser is the account. False: *message says why.
-    static bool signIn(const QCommandLineParser &parser, std::optional<Right> required, QString *message);
+    // (if any); a relative --password-file is taken from startDir, where the tool was started.
+    // True: Tool::CurrentUser is the account. False: *message says why.
+    static bool signIn(const QCommandLineParser &parser, const QString &startDir, std::optional<Right> required,
+                       QString *message);
 
     // The help lines of --operator and --password-file, and a paragraph on where the password
     // comes from.

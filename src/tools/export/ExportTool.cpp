@@ -436,7 +436,7 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         err << tr("未找到校准项目：%1").arg(o.project) << '\n';
         return NotFound;
     }
-    if (!ToolSignIn::signIn(parser, rightOf(o.mode), &message)) {
+    if (!ToolSignIn::signIn(parser, startDir, rightOf(o.mode), &message)) {
         err << message << '\n';
         return NotFound;
     }

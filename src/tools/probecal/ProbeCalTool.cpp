@@ -389,9 +389,9 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
         return BadInput;
     }
     // Coefficients are stored only by an account that may add probe sets.
-    if (!ToolSignIn::signIn(parser, o.mode == Mode::Calibration ? std::optional<Right>(Right::StandardizerAdd)
-                                                                : std::nullopt,
-                            &message)) {
+    const std::optional<Right> right =
+        o.mode == Mode::Calibration ? std::optional<Right>(Right::StandardizerAdd) : std::nullopt;
+    if (!ToolSignIn::signIn(parser, startDir, right, &message)) {
         err << message << '\n';
         return NotPermitted;
     }
