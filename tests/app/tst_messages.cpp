@@ -102,6 +102,39 @@ private slots:
         QCOMPARE(format, Qt::PlainText);
     }
 
+    // Return on a real box presses the refusing button unless the caller named another: a stray
+    // key never deletes, overwrites or discards.
+    void returnPressesTheSafeButton_data()
+    {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<int>("stated");
+        QTest::addColumn<int>("pressed");
+        const int yn = QMessageBox::Yes | QMessageBox::No;
+        QTest::newRow("yes/no") << yn << int(QMessageBox::NoButton) << int(QMessageBox::No);
+        QTest::newRow("save/no/cancel") << int(QMessageBox::Save | QMessageBox::No | QMessageBox::Cancel)
+                                        << int(QMessageBox::NoButton) << int(QMessageBox::Cancel);
+        QTest::newRow("stated yes") << yn << int(QMessageBox::Yes) << int(QMessageBox::Yes);
+        QTest::newRow("stated save") << int(QMessageBox::Save | QMessageBox::No) << int(QMessageBox::Save)
+                                     << int(QMessageBox::Save);
+    }
+    void returnPressesTheSafeButton()
+    {
+        QFETCH(int, buttons);
+        QFETCH(int, stated);
+        QFETCH(int, pressed);
+        const auto set = QMessageBox::StandardButtons(buttons);
+        const auto given = QMessageBox::StandardButton(stated);
+        QTimer::singleShot(0, [] {
+            QWidget *box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QCOMPARE(int(Messages::question(nullptr, "提示", "是否删除编号P1?", set, given)), pressed);
+        MessageRecorder rec;
+        Messages::question(nullptr, "提示", "q", set, given);
+        QCOMPARE(int(rec.last().defaultButton), pressed);
+    }
+
     void innerRecorderHidesOuterUntilDestroyed()
     {
         MessageRecorder outer;

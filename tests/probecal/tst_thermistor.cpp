@@ -92,6 +92,7 @@ private slots:
     void cleanup()
     {
         Thermistor::setConnectionEditor(nullptr);
+        Thermistor::setManualDialog(nullptr);
         sim.reset();
         ws.reset();
     }
@@ -283,6 +284,33 @@ private slots:
         const auto ini = Tool::configFile();
         QCOMPARE(readDevice(*ini, "TCollection").address, QStringLiteral("10.0.0.9"));
         QCOMPARE(readDevice(*ini, "TCriteria").address == QStringLiteral("10.0.0.9"), message.isEmpty());
+    }
+
+    // Each setting is written when it is changed on the page; leaving the page writes nothing, so
+    // the collector link chosen meanwhile in the probe registry's device import stays, and the
+    // next run uses it.
+    void settingsWrittenWhenChanged()
+    {
+        writeConfig();
+        Thermistor::setConnectionEditor([](QWidget *, DeviceSettings &s) {
+            s.address = QStringLiteral("/dev/ttyUSB7");
+            return true;
+        });
+        Run::Setup used;
+        Thermistor::setManualDialog([&](QWidget *, const Run::Setup &setup) { used = setup; });
+        {
+            Thermistor page;
+            child<QPushButton>(&page, "pushButton_Scan1")->click();
+            QCOMPARE(readDevice(*Tool::configFile(), "TField").address, QStringLiteral("/dev/ttyUSB7"));
+            child<QLineEdit>(&page, "lineEdit_Delay")->setText("3");
+            QCOMPARE(Tool::configFile()->value("TStandardizer/Delay").toString(), QStringLiteral("3"));
+            writeDevice(*Tool::configFile(), "TCollection", {Names::collector(), "网络", "10.1.1.1", "5000"});
+            child<QPushButton>(&page, "pushButton_ManualCalibration")->click();
+            QCOMPARE(used.collector.address, QStringLiteral("10.1.1.1"));
+        }
+        const auto ini = Tool::configFile();
+        QCOMPARE(readDevice(*ini, "TCollection").address, QStringLiteral("10.1.1.1"));
+        QCOMPARE(readDevice(*ini, "TField").address, QStringLiteral("/dev/ttyUSB7"));
     }
 
     // The manual dialog without a reference driver: a cancelled input takes nothing; a typed

@@ -37,6 +37,35 @@ bool storeLayout(const QString &name, const QVector<int> &wells)
     return Tool::addLayout(sketch.record(name));
 }
 
+// A PNG chunk: length, type and data, CRC-32.
+QByteArray chunk(const QByteArray &typeAndData)
+{
+    quint32 crc = 0xffffffffu;
+    for (char c : typeAndData) {
+        crc ^= quint8(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    QByteArray out;
+    for (quint32 v : {quint32(typeAndData.size() - 4), ~crc})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.append(char((v >> shift) & 0xff));
+    return out.left(4) + typeAndData + out.mid(4);
+}
+
+// A stored picture whose PNG header declares width × height and holds no pixel data: what a
+// hostile row looks like, without its gigabytes.
+QString pictureDeclaring(quint32 width, quint32 height)
+{
+    QByteArray ihdr("IHDR");
+    for (quint32 v : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            ihdr.append(char((v >> shift) & 0xff));
+    ihdr.append("\x08\x02\x00\x00\x00", 5);   // 8-bit RGB
+    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk(ihdr) + chunk("IDAT") + chunk("IEND");
+    return QString::fromLatin1((QByteArray("\x00\x00\x00\x01", 4) + png).toBase64());
+}
+
 // The open drawing window, as the user sees it.
 QWidget *drawingWindow()
 {
@@ -345,6 +374,51 @@ private slots:
         QCOMPARE(part<QLabel>(&page, "label")->text(), QStringLiteral("该布点图没有可显示的图片。"));
     }
 
+    // A stored picture is decoded only when its header declares at most 8192 pixels a side; the
+    // pages say why one is not shown.
+    void oversizedPicturesAreRefusedBeforeDecoding_data()
+    {
+        QTest::addColumn<QString>("image");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QSize>("declared");
+        using S = LayoutDrawing::StoredPicture::Status;
+        QTest::newRow("60000 x 60000 declared") << pictureDeclaring(60000, 60000) << int(S::TooLarge) << QSize(60000, 60000);
+        QTest::newRow("one pixel too wide") << LayoutDrawing::encodePicture(QImage(8193, 1, QImage::Format_RGB888))
+                                            << int(S::TooLarge) << QSize(8193, 1);
+        QTest::newRow("one pixel too tall") << LayoutDrawing::encodePicture(QImage(1, 8193, QImage::Format_RGB888))
+                                            << int(S::TooLarge) << QSize(1, 8193);
+        QTest::newRow("at the limit") << LayoutDrawing::encodePicture(QImage(8192, 2, QImage::Format_RGB888))
+                                      << int(S::Ok) << QSize(8192, 2);
+        QTest::newRow("header without pixels") << pictureDeclaring(100, 100) << int(S::Unreadable) << QSize(100, 100);
+        QTest::newRow("no picture") << QString() << int(S::None) << QSize();
+    }
+    void oversizedPicturesAreRefusedBeforeDecoding()
+    {
+        QFETCH(QString, image);
+        QFETCH(int, status);
+        QFETCH(QSize, declared);
+        const LayoutDrawing::StoredPicture read = LayoutDrawing::readPicture(image);
+        QCOMPARE(int(read.status), status);
+        QCOMPARE(read.declared, declared);
+        QCOMPARE(read.image.isNull(), status != int(LayoutDrawing::StoredPicture::Status::Ok));
+        QCOMPARE(LayoutDrawing::decodePicture(image).size(), read.image.size());
+        if (status != int(LayoutDrawing::StoredPicture::Status::TooLarge))
+            return;
+        Tool::Struct_Layout big;
+        big.Name = QStringLiteral("巨图");
+        big.PointCount = QStringLiteral("16");
+        big.Image = image;
+        QVERIFY(Tool::addLayout(big));
+        Layout page;
+        QCOMPARE(page.shownName(), QStringLiteral("巨图"));
+        QVERIFY(page.picture().isNull());
+        QCOMPARE(part<QLabel>(&page, "label")->text(),
+                 QStringLiteral("布点图图片过大（%1×%2像素），未显示。").arg(declared.width()).arg(declared.height()));
+        Calibration calibration;
+        part<QComboBox>(&calibration, "comboBox_Layout")->setCurrentText(QStringLiteral("巨图"));
+        QCOMPARE(calibration.layoutPreview()->text(), QStringLiteral("图片过大"));
+    }
+
     void deleteAsksFirstAndShowsAnotherLayout()
     {
         QVERIFY(storeLayout(QStringLiteral("甲"), {0}));
@@ -359,13 +433,20 @@ private slots:
         QCOMPARE(stored().size(), 2);
         QCOMPARE(auditCount(), audits);
 
+        QCOMPARE(rec.last().defaultButton, QMessageBox::No);
+
+        // A single click shows the layout it highlights, and a delete asks for that one.
+        part<QTableWidget>(&page, "tableWidget")->selectRow(0);
+        QCOMPARE(page.shownName(), QStringLiteral("甲"));
+        QCOMPARE(lastAudit().Details, QStringLiteral("查看布点图：甲"));
         rec.answerNext(QMessageBox::Yes);
         part<QPushButton>(&page, "pushButton_Delete")->click();
+        QCOMPARE(rec.last().text, QStringLiteral("是否删除布点图：甲?"));
         QCOMPARE(stored().size(), 1);
-        QCOMPARE(columnTexts(part<QTableWidget>(&page, "tableWidget"), 0), QStringList({"甲"}));
-        QCOMPARE(page.shownName(), QStringLiteral("甲"));
+        QCOMPARE(columnTexts(part<QTableWidget>(&page, "tableWidget"), 0), QStringList({"乙"}));
+        QCOMPARE(page.shownName(), QStringLiteral("乙"));
         QCOMPARE(lastAudit().Type, QStringLiteral("布点图管理-删除"));
-        QCOMPARE(lastAudit().Details, QStringLiteral("删除布点图：乙"));
+        QCOMPARE(lastAudit().Details, QStringLiteral("删除布点图：甲"));
     }
 
     void newLayoutArrivesInThePage()

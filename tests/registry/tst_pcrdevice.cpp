@@ -5,6 +5,7 @@
 #include "app/messages.h"
 #include "registry/CalibrationDates.h"
 #include "registry/PCRDevice.h"
+#include "registry/RegistryForm.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -166,19 +167,37 @@ private slots:
         QVERIFY(f.edit("lineEdit_Stability")->text().isEmpty());
     }
 
-    void addStoresWithoutDateAndRemembersValues()
+    // What the form shows is stored: the pre-filled date with the state it shows, a typed date,
+    // or no date (uncalibrated).
+    void addStoresTheDateTheFormShows_data()
     {
+        QTest::addColumn<QString>("typed");    // null: as the form pre-fills it
+        QTest::addColumn<QString>("stored");   // null: the pre-filled minute
+        QTest::addColumn<QString>("state");
+        QTest::newRow("pre-filled") << QString() << QString() << "已校";
+        QTest::newRow("typed") << "2024-01-10 08:00" << "2024-01-10 08:00:00" << "过期";
+        QTest::newRow("emptied") << "" << "" << "未校";
+    }
+    void addStoresTheDateTheFormShows()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QFETCH(QString, state);
         MessageRecorder rec;
         Form f;
         Tool::Struct_PCRDevice d = device("P1", "S1");
         f.fill(d);
-        f.edit("lineEdit_CalibrationDate")->setText("2024-01-10 08:00");
+        if (!typed.isNull()) {
+            f.edit("lineEdit_CalibrationDate")->setText(typed);
+            f.edit("lineEdit_CalibrationDate")->textEdited(typed);
+        }
+        QCOMPARE(f.combo("comboBox_CalibrationState")->currentText(), state);
+        const QString shown = f.edit("lineEdit_CalibrationDate")->text();
         f.button("pushButton_Add")->click();
         QVERIFY2(rec.isEmpty(), qPrintable(rec.texts().join('|')));
-        QCOMPARE(stored().size(), 1);
-        QCOMPARE(stored().first().values(), d.values());   // date left empty: set by a calibration
-        QCOMPARE(f.list()->rowCount(), 1);
-        QCOMPARE(f.list()->item(0, 0)->text(), QStringLiteral("未校"));
+        d.CalibrationDate = stored.isNull() ? shown + QStringLiteral(":00") : stored;
+        QCOMPARE(::stored().first().values(), d.values());
+        QCOMPARE(f.list()->item(0, 0)->text(), state);
         QCOMPARE(lastAudit().Type, QStringLiteral("PCR设备管理-添加"));
         QCOMPARE(lastAudit().Details, QStringLiteral("PCR设备添加：荧光定量PCR仪"));
         QVERIFY(f.combo("comboBox_DeviceModel")->findText("CFX96") >= 0);
@@ -364,7 +383,7 @@ private slots:
         f.edit("lineEdit_CalibrationCycle")->setText("1.5");
         f.button("pushButton_Modify")->click();
         f.open("P1");
-        f.edit("lineEdit_Number")->setText("P9");   // no such instrument
+        f.edit("lineEdit_Number")->setText("P2");   // the key of another instrument
         f.button("pushButton_Modify")->click();
         f.open("P1");
         f.edit("lineEdit_CertificateNumber")->clear();
@@ -379,7 +398,7 @@ private slots:
             QDateTime::currentDateTime().addDays(2).toString("yyyy-MM-dd hh:mm"));
         f.button("pushButton_Modify")->click();
         QCOMPARE(rec.texts(), QStringList({"修改数据失败!\n编号或序列号重复。", "校准日期格式错误！",
-                                           "校准周期应为不小于0的整数月！", "修改数据失败!\n编号不存在。",
+                                           "校准周期应为不小于0的整数月！", "修改数据失败!\n编号不能修改。",
                                            "请先输入参数！\n证书号不能为空。", "校准周期应为不小于0的整数月！",
                                            "校准日期不能晚于当前时间！"}));
         QCOMPARE(stored().size(), before.size());
@@ -387,31 +406,71 @@ private slots:
             QCOMPARE(stored().at(i).values(), before.at(i).values());
     }
 
-    void deleteAsksForTheOpenedNumber()
+    // The key of the highlighted row, shared by every list: a current cell without a selection
+    // (what a refresh or focus leaves) is no choice.
+    void highlightedKey()
+    {
+        QTableWidget table(3, 2);
+        RegistryForm::setUpList(&table);
+        for (int r = 0; r < 3; ++r)
+            table.setItem(r, 1, new QTableWidgetItem(QStringLiteral("K%1").arg(r)));
+        QCOMPARE(RegistryForm::currentKey(&table, 1), QString());
+        table.selectRow(2);
+        QCOMPARE(RegistryForm::currentKey(&table, 1), QStringLiteral("K2"));
+        table.clearSelection();
+        QCOMPARE(RegistryForm::currentKey(&table, 1), QString());
+        table.selectionModel()->setCurrentIndex(table.model()->index(1, 0), QItemSelectionModel::NoUpdate);
+        QCOMPARE(RegistryForm::currentKey(&table, 1), QString());
+        QVERIFY(RegistryForm::selectKey(&table, 1, "K0"));
+        QCOMPARE(RegistryForm::currentKey(&table, 1), QStringLiteral("K0"));
+        RegistryForm::clearList(&table);
+        QCOMPARE(RegistryForm::currentKey(&table, 1), QString());
+        QVERIFY(!RegistryForm::selectKey(&table, 1, "K0"));
+    }
+
+    // Highlighting a row opens it; delete and modify act on it, the question names it and No is
+    // its default.
+    void deleteAndModifyActOnTheHighlightedRow()
     {
         storeCalibrated(device("P1", "S1"), QString());
-        storeCalibrated(device("P2", "S2"), QString());
+        Tool::Struct_PCRDevice other = device("P2", "S2");
+        other.DeviceName = QStringLiteral("梯度PCR仪");
+        storeCalibrated(other, QString());
         MessageRecorder rec;
         Form f;
         f.button("pushButton_Delete")->click();
-        QCOMPARE(rec.last().text, QStringLiteral("请先选择设备!"));
+        f.button("pushButton_Modify")->click();
+        QCOMPARE(rec.texts(), QStringList({"请先选择设备!", "请先选择设备!"}));
         QCOMPARE(rec.last().title, QStringLiteral("警告"));
 
         f.open("P2");
-        rec.answerNext(QMessageBox::No);
+        const int audits = auditCount();
+        f.list()->selectRow(0);   // a single click after the double click
+        QCOMPARE(f.edit("lineEdit_Number")->text(), QStringLiteral("P1"));
+        QCOMPARE(auditCount(), audits + 1);
+        QCOMPARE(lastAudit().Details, QStringLiteral("PCR设备查看：荧光定量PCR仪"));
+        rec.clear();
         f.button("pushButton_Delete")->click();
         QCOMPARE(rec.last().kind, MessageRecorder::Question);
         QCOMPARE(rec.last().title, QStringLiteral("提示"));
-        QCOMPARE(rec.last().text, QStringLiteral("是否删除编号P2?"));
+        QCOMPARE(rec.last().text, QStringLiteral("是否删除编号P1（荧光定量PCR仪）?"));
+        QCOMPARE(rec.last().defaultButton, QMessageBox::No);
         QCOMPARE(stored().size(), 2);
+
+        f.list()->selectRow(1);
+        f.edit("lineEdit_AccuracyGrade")->setText("改过");
+        f.button("pushButton_Modify")->click();
+        QCOMPARE(stored("P2").first().Remarks, QStringLiteral("改过"));
+        QCOMPARE(stored("P1").first().Remarks, QStringLiteral("A级"));
+        QCOMPARE(RegistryForm::currentKey(f.list(), 1), QStringLiteral("P2"));   // still highlighted
 
         rec.answerNext(QMessageBox::Yes);
         f.button("pushButton_Delete")->click();
+        QCOMPARE(rec.last().text, QStringLiteral("是否删除编号P2（梯度PCR仪）?"));
         QCOMPARE(stored().size(), 1);
         QCOMPARE(columnTexts(f.list(), 1), QStringList({"P1"}));
         QCOMPARE(lastAudit().Type, QStringLiteral("PCR设备管理-删除"));
         QCOMPARE(lastAudit().Details, QStringLiteral("PCR设备删除编号为：P2"));
-        // The deleted instrument is no longer the selected one.
         rec.clear();
         f.button("pushButton_Delete")->click();
         QCOMPARE(rec.texts(), QStringList({"请先选择设备!"}));
