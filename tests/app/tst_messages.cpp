@@ -104,35 +104,20 @@ private slots:
 
     // Return on a real box presses the refusing button unless the caller named another: a stray
     // key never deletes, overwrites or discards.
-    void returnPressesTheSafeButton_data()
-    {
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<int>("stated");
-        QTest::addColumn<int>("pressed");
-        const int yn = QMessageBox::Yes | QMessageBox::No;
-        QTest::newRow("yes/no") << yn << int(QMessageBox::NoButton) << int(QMessageBox::No);
-        QTest::newRow("save/no/cancel") << int(QMessageBox::Save | QMessageBox::No | QMessageBox::Cancel)
-                                        << int(QMessageBox::NoButton) << int(QMessageBox::Cancel);
-        QTest::newRow("stated yes") << yn << int(QMessageBox::Yes) << int(QMessageBox::Yes);
-        QTest::newRow("stated save") << int(QMessageBox::Save | QMessageBox::No) << int(QMessageBox::Save)
-                                     << int(QMessageBox::Save);
-    }
     void returnPressesTheSafeButton()
     {
-        QFETCH(int, buttons);
-        QFETCH(int, stated);
-        QFETCH(int, pressed);
-        const auto set = QMessageBox::StandardButtons(buttons);
-        const auto given = QMessageBox::StandardButton(stated);
-        QTimer::singleShot(0, [] {
-            QWidget *box = QApplication::activeModalWidget();
-            QVERIFY(box);
-            QTest::keyClick(box, Qt::Key_Return);
-        });
-        QCOMPARE(int(Messages::question(nullptr, "提示", "是否删除编号P1?", set, given)), pressed);
-        MessageRecorder rec;
-        Messages::question(nullptr, "提示", "q", set, given);
-        QCOMPARE(int(rec.last().defaultButton), pressed);
+        using B = QMessageBox;
+        const struct { B::StandardButtons buttons; B::StandardButton stated, pressed; } cases[] = {
+            {B::Yes | B::No, B::NoButton, B::No},
+            {B::Save | B::No | B::Cancel, B::NoButton, B::Cancel},
+            {B::Yes | B::No, B::Yes, B::Yes}};
+        for (const auto &c : cases) {
+            QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+            QCOMPARE(Messages::question(nullptr, "提示", "是否删除编号P1?", c.buttons, c.stated), c.pressed);
+            MessageRecorder rec;
+            Messages::question(nullptr, "提示", "q", c.buttons, c.stated);
+            QCOMPARE(rec.last().defaultButton, c.pressed);
+        }
     }
 
     void innerRecorderHidesOuterUntilDestroyed()

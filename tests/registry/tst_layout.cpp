@@ -37,35 +37,6 @@ bool storeLayout(const QString &name, const QVector<int> &wells)
     return Tool::addLayout(sketch.record(name));
 }
 
-// A PNG chunk: length, type and data, CRC-32.
-QByteArray chunk(const QByteArray &typeAndData)
-{
-    quint32 crc = 0xffffffffu;
-    for (char c : typeAndData) {
-        crc ^= quint8(c);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    QByteArray out;
-    for (quint32 v : {quint32(typeAndData.size() - 4), ~crc})
-        for (int shift = 24; shift >= 0; shift -= 8)
-            out.append(char((v >> shift) & 0xff));
-    return out.left(4) + typeAndData + out.mid(4);
-}
-
-// A stored picture whose PNG header declares width × height and holds no pixel data: what a
-// hostile row looks like, without its gigabytes.
-QString pictureDeclaring(quint32 width, quint32 height)
-{
-    QByteArray ihdr("IHDR");
-    for (quint32 v : {width, height})
-        for (int shift = 24; shift >= 0; shift -= 8)
-            ihdr.append(char((v >> shift) & 0xff));
-    ihdr.append("\x08\x02\x00\x00\x00", 5);   // 8-bit RGB
-    const QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk(ihdr) + chunk("IDAT") + chunk("IEND");
-    return QString::fromLatin1((QByteArray("\x00\x00\x00\x01", 4) + png).toBase64());
-}
-
 // The open drawing window, as the user sees it.
 QWidget *drawingWindow()
 {
@@ -375,22 +346,19 @@ private slots:
     }
 
     // A stored picture is decoded only when its header declares at most 8192 pixels a side; the
-    // pages say why one is not shown.
+    // pages say why one is not shown. The first row is a PNG header without pixel data, the way a
+    // hostile row declares 60000 × 60000 without its gigabytes.
     void oversizedPicturesAreRefusedBeforeDecoding_data()
     {
         QTest::addColumn<QString>("image");
         QTest::addColumn<int>("status");
         QTest::addColumn<QSize>("declared");
         using S = LayoutDrawing::StoredPicture::Status;
-        QTest::newRow("60000 x 60000 declared") << pictureDeclaring(60000, 60000) << int(S::TooLarge) << QSize(60000, 60000);
-        QTest::newRow("one pixel too wide") << LayoutDrawing::encodePicture(QImage(8193, 1, QImage::Format_RGB888))
-                                            << int(S::TooLarge) << QSize(8193, 1);
-        QTest::newRow("one pixel too tall") << LayoutDrawing::encodePicture(QImage(1, 8193, QImage::Format_RGB888))
-                                            << int(S::TooLarge) << QSize(1, 8193);
-        QTest::newRow("at the limit") << LayoutDrawing::encodePicture(QImage(8192, 2, QImage::Format_RGB888))
-                                      << int(S::Ok) << QSize(8192, 2);
-        QTest::newRow("header without pixels") << pictureDeclaring(100, 100) << int(S::Unreadable) << QSize(100, 100);
-        QTest::newRow("no picture") << QString() << int(S::None) << QSize();
+        const auto real = [](int w, int h) { return LayoutDrawing::encodePicture(QImage(w, h, QImage::Format_RGB888)); };
+        QTest::newRow("60000 x 60000") << "AAAAAYlQTkcNChoKAAAADUlIRFIAAOpgAADqYAgCAAAAD7DiFQAAAABJREFUNa8GHgAAAABJRU5ErkJggg=="
+                                       << int(S::TooLarge) << QSize(60000, 60000);
+        QTest::newRow("too wide") << real(8193, 1) << int(S::TooLarge) << QSize(8193, 1);
+        QTest::newRow("at the limit") << real(8192, 2) << int(S::Ok) << QSize(8192, 2);
     }
     void oversizedPicturesAreRefusedBeforeDecoding()
     {
@@ -400,17 +368,11 @@ private slots:
         const LayoutDrawing::StoredPicture read = LayoutDrawing::readPicture(image);
         QCOMPARE(int(read.status), status);
         QCOMPARE(read.declared, declared);
-        QCOMPARE(read.image.isNull(), status != int(LayoutDrawing::StoredPicture::Status::Ok));
-        QCOMPARE(LayoutDrawing::decodePicture(image).size(), read.image.size());
+        QCOMPARE(LayoutDrawing::decodePicture(image).size(), status == int(LayoutDrawing::StoredPicture::Status::Ok) ? declared : QSize(0, 0));
         if (status != int(LayoutDrawing::StoredPicture::Status::TooLarge))
             return;
-        Tool::Struct_Layout big;
-        big.Name = QStringLiteral("巨图");
-        big.PointCount = QStringLiteral("16");
-        big.Image = image;
-        QVERIFY(Tool::addLayout(big));
+        QVERIFY(Tool::addLayout({QStringLiteral("巨图"), QStringLiteral("16"), QString(), image}));
         Layout page;
-        QCOMPARE(page.shownName(), QStringLiteral("巨图"));
         QVERIFY(page.picture().isNull());
         QCOMPARE(part<QLabel>(&page, "label")->text(),
                  QStringLiteral("布点图图片过大（%1×%2像素），未显示。").arg(declared.width()).arg(declared.height()));

@@ -395,10 +395,8 @@ void TestUsers::twoDeletedUsersGiveOneAuditEntry()
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.first().Type, QStringLiteral("用户管理-删除"));
     QCOMPARE(rows.first().Details, QStringLiteral("删除用户：op1,op'2"));
-
     // No box ticked: the highlighted account is the one asked about.
-    auto *table = child<QTableWidget>(&page, "tableWidget_List");
-    table->selectRow(page.listedNames().indexOf("sup2"));
+    child<QTableWidget>(&page, "tableWidget_List")->selectRow(page.listedNames().indexOf("sup2"));
     m_boxes->clear();
     click(&page, "pushButton_Delete");
     QCOMPARE(m_boxes->texts(), QStringList({"是否删除用户：sup2?"}));
