@@ -165,7 +165,7 @@ void Admin::pt_Delete_clicked()
     // Without a ticked box the highlighted account is the one meant.
     if (names.isEmpty()) {
         const QModelIndex current = m_table->currentIndex();
-        if (current.isValid() && m_table->selectionModel()->isRowSelected(current.row(), QModelIndex()))
+        if (current.isValid() && m_table->selectionModel()->rowIntersectsSelection(current.row(), QModelIndex()))
             names << m_table->item(current.row(), Name)->text();
     }
     if (names.isEmpty()) {
