@@ -552,7 +552,12 @@ bool Thermistor::checkForm(Mode mode)
     qDebug().noquote() << (calibration ? "校准温度：" : "验证温度：") + shown.join(QLatin1Char(','));
     prepareLists(
         probeRun->lists(), probes.Name, mode, points.size(),
-        [&] { return Messages::question(this, tr("提示"), resumeQuestion(mode)) == QMessageBox::Yes; },
+        // Here No throws the completed points away: Return keeps them.
+        [&] {
+            return Messages::question(this, tr("提示"), resumeQuestion(mode), QMessageBox::Yes | QMessageBox::No,
+                                      QMessageBox::Yes)
+                == QMessageBox::Yes;
+        },
         [&](const QString &notice) { Messages::information(this, tr("提示"), notice); });
     return true;
 }

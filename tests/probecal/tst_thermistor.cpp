@@ -130,6 +130,7 @@ private slots:
             connect(page.run(), &Run::pointCompleted, [&](int k, const QString &, const QStringList &) { taken << k; });
             calibrationButton(page)->click();
             QCOMPARE(boxes.texts(), QStringList{"有未完成的校准，是否继续?"});
+            QCOMPARE(boxes.last().defaultButton, QMessageBox::Yes);   // No would drop points 1 and 2
             QVERIFY(ProbeCalibrationTest::waitFor([&] { return taken == QList<int>{2}; }));
         }   // left while point 4 settles
         QCOMPARE(boxes.count(), 1);
