@@ -60,10 +60,6 @@
         <translation>Please select users first!</translation>
     </message>
     <message>
-        <source>是否删除选中的用户?</source>
-        <translation>Delete the selected users?</translation>
-    </message>
-    <message>
         <source>删除数据库失败!</source>
         <translation>Deleting from the database failed!</translation>
     </message>
@@ -182,6 +178,10 @@
     <message>
         <source>校准记录导出</source>
         <translation>Calibration record export</translation>
+    </message>
+    <message>
+        <source>是否删除用户：%1?</source>
+        <translation>Delete user(s) %1?</translation>
     </message>
 </context>
 <context>
@@ -851,6 +851,10 @@
     <message>
         <source>数据无法写入数据库，校准已停止！已写入的数据已保留。</source>
         <translation>The data cannot be written to the database; the calibration has stopped! The data written so far is kept.</translation>
+    </message>
+    <message>
+        <source>图片过大</source>
+        <translation>Picture too large</translation>
     </message>
 </context>
 <context>
@@ -1763,6 +1767,10 @@ Exit statuses:
         <source>不确定度应为数值，例如 0.1 或 U=0.1℃ (k=2)！</source>
         <translation>The uncertainty must carry a value, such as 0.1 or U=0.1℃ (k=2)!</translation>
     </message>
+    <message>
+        <source>编号不能修改。</source>
+        <translation>The number cannot be changed.</translation>
+    </message>
 </context>
 <context>
     <name>ExcelReport</name>
@@ -2515,6 +2523,13 @@ Exit statuses:
     </message>
 </context>
 <context>
+    <name>LayoutDrawing</name>
+    <message>
+        <source>布点图图片过大（%1×%2像素），未显示。</source>
+        <translation>The layout picture is too large (%1×%2 pixels) and is not shown.</translation>
+    </message>
+</context>
+<context>
     <name>LinkSettings</name>
     <message>
         <source>通讯方式“%1”无效，应为串口、网络或蓝牙！</source>
@@ -3151,6 +3166,10 @@ Exit statuses:
     <message>
         <source>校准日期不能晚于当前时间！</source>
         <translation>The calibration date cannot be later than now!</translation>
+    </message>
+    <message>
+        <source>编号不能修改。</source>
+        <translation>The number cannot be changed.</translation>
     </message>
 </context>
 <context>
@@ -3801,6 +3820,10 @@ Exit statuses:
     <message>
         <source>添加数据失败！</source>
         <translation>Adding the data failed!</translation>
+    </message>
+    <message>
+        <source>（%1）</source>
+        <translation> (%1)</translation>
     </message>
 </context>
 <context>

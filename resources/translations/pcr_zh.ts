@@ -60,10 +60,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>是否删除选中的用户?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>删除数据库失败!</source>
         <translation type="unfinished"></translation>
     </message>
@@ -181,6 +177,10 @@
     </message>
     <message>
         <source>校准记录导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>是否删除用户：%1?</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -850,6 +850,10 @@
     </message>
     <message>
         <source>数据无法写入数据库，校准已停止！已写入的数据已保留。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>图片过大</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1743,6 +1747,10 @@
         <source>不确定度应为数值，例如 0.1 或 U=0.1℃ (k=2)！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>编号不能修改。</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExcelReport</name>
@@ -2495,6 +2503,13 @@
     </message>
 </context>
 <context>
+    <name>LayoutDrawing</name>
+    <message>
+        <source>布点图图片过大（%1×%2像素），未显示。</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>LinkSettings</name>
     <message>
         <source>通讯方式“%1”无效，应为串口、网络或蓝牙！</source>
@@ -3130,6 +3145,10 @@
     </message>
     <message>
         <source>校准日期不能晚于当前时间！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不能修改。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3780,6 +3799,10 @@
     </message>
     <message>
         <source>添加数据失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>（%1）</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

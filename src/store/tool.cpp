@@ -699,9 +699,8 @@ bool Tool::deleteUesrManagement(const QString &name)
 
 bool Tool::addPCRDevice(const Struct_PCRDevice &device)
 {
-    Struct_PCRDevice row = device;
-    row.CalibrationDate.clear();   // set only by a finished calibration
-    return runLogged("添加PCR设备信息：", insertSql<Struct_PCRDevice>(), boundValues(row));
+    // The date the form showed: an instrument may come with a calibration from elsewhere.
+    return runLogged("添加PCR设备信息：", insertSql<Struct_PCRDevice>(), boundValues(device));
 }
 
 bool Tool::ModifyPCRDevice(const Struct_PCRDevice &device)
