@@ -293,10 +293,7 @@ RestoreResult stage(const QString &source, const QString &live, QString *staging
         failed(error, why);
         return RestoreResult::NotADatabase;
     }
-    if (!Schema::fileHasProgramColumns(source, &why)) {
-        failed(error, why);
-        return RestoreResult::Incompatible;
-    }
+
     // Made beside the live file, so that the swap itself is two renames.
     const QString copy = freeName(liveInfo.absoluteFilePath() + QStringLiteral(".restore"));
     const Result made = snapshot(source, copy, control, &why);
@@ -306,6 +303,12 @@ RestoreResult stage(const QString &source, const QString &live, QString *staging
         QFile::remove(copy);
         failed(error, why);
         return RestoreResult::Failed;
+    }
+    // Checked on the copy: a plain file here, whatever media the backup is on.
+    if (!Schema::fileHasProgramColumns(copy, &why)) {
+        QFile::remove(copy);
+        failed(error, why);
+        return RestoreResult::Incompatible;
     }
     // The restored database must take new rows, whatever the backup's own permissions were.
     const QFile::Permissions permissions =
