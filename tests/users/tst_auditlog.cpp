@@ -222,6 +222,9 @@ void TestAuditLog::verifyFindsAnEditedEntry()
     QVERIFY2(m_boxes->last().text.startsWith(QStringLiteral("审计日志完整：共 2 条记录")), qPrintable(m_boxes->last().text));
     // The check is on the record; then an entry is changed behind the program's back.
     QCOMPARE(Workspace::audit().last().Type, QStringLiteral("审计日志-校验"));
+    // On a server only the table's owner can, and only with its append-only trigger lifted.
+    if (Tool::isServerDatabase())
+        QVERIFY(Workspace::sql("alter table AuditLog disable trigger user"));
     QVERIFY(Workspace::sql("update AuditLog set Details = '添加用户：ann' where Details = '添加用户：jo'"));
     m_boxes->clear();
     child<QPushButton>(&page, "pushButton_Verify")->click();
