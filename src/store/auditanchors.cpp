@@ -127,15 +127,17 @@ bool append(const QString &path, const Anchor &anchor, QString *error)
     return ok;
 }
 
-Lock::Lock(const QString &path)
+Lock::Lock(const QString &path, bool shared)
 {
     if (path.isEmpty())
         return;
-    m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+    const QByteArray name = QFile::encodeName(path);
+    if (!shared)
+        m_fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
     if (m_fd < 0)
-        m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        m_fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
     if (m_fd >= 0)
-        while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+        while (::flock(m_fd, shared ? LOCK_SH : LOCK_EX) != 0 && errno == EINTR) {
         }
 }
 

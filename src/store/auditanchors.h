@@ -45,12 +45,13 @@ QList<Anchor> current(const QList<Anchor> &all);
 // Appends one line and syncs it to the disk.
 bool append(const QString &path, const Anchor &anchor, QString *error = nullptr);
 
-// An exclusive advisory lock on the file (created when missing), held while the object lives.
-// Without a path nothing is locked.
+// An advisory lock on the file, held while the object lives: exclusive for a writer (the file is
+// created when missing), shared for a reader that wants the file and the table as of one moment
+// (a missing file is not created). Without a path nothing is locked.
 class Lock
 {
 public:
-    explicit Lock(const QString &path);
+    explicit Lock(const QString &path, bool shared = false);
     ~Lock();
     Lock(const Lock &) = delete;
     Lock &operator=(const Lock &) = delete;

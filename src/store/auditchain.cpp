@@ -257,12 +257,24 @@ Verdict verifyFile(const QString &fileName, const QList<AuditAnchors::Anchor> &e
             v.error = db.lastError().text();
         else {
             bool ok = true;
-            QList<AuditAnchors::Anchor> anchors =
-                AuditAnchors::current(AuditAnchors::read(AuditAnchors::pathForLocation(fileName), &ok));
+            const QString anchorFile = AuditAnchors::pathForLocation(fileName);
+            QList<AuditAnchors::Anchor> anchors;
+            {
+                // The file's heads and the table as of one moment: no writer is between its
+                // commit and its head while the lock is held, and the read transaction begun
+                // under it keeps that moment's table. (A server's table only grows: read after.)
+                const AuditAnchors::Lock lock(settings.isPostgreSQL() ? QString() : anchorFile, true);
+                QSqlQuery snapshot(db);
+                if (!settings.isPostgreSQL() && snapshot.exec(QStringLiteral("BEGIN")))
+                    snapshot.exec(QStringLiteral("select count(*) from sqlite_master"));
+                anchors = AuditAnchors::current(AuditAnchors::read(anchorFile, &ok));
+            }
             // Every write to this file recorded its head in its anchor file: the newest entry too.
             const bool anchoredTail = !settings.isPostgreSQL() && !anchors.isEmpty();
             anchors << AuditAnchors::carried(db) << extra;
             v = verify(db, anchors, anchoredTail);
+            if (!settings.isPostgreSQL())
+                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
             if (!ok && v.intact) {
                 v.intact = false;
                 v.readable = false;
