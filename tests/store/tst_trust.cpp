@@ -530,6 +530,9 @@ void TestTrust::restoreCarriesNewerEntries_data()
     // Made before this workspace chained its trail: the computed chain is a prefix of this one.
     QTest::newRow("unchained backup of this workspace")
         << "own old" << false << 4 << QStringList{"为已有的 2 条审计记录建立哈希链。", "before0", "before1", "after0"};
+    // Edited before it is restored: never chained as it stands; the part both share is kept.
+    QTest::newRow("unchained backup of this workspace, edited")
+        << "own old edited" << true << 5 << QStringList{"为已有的 2 条审计记录建立哈希链。", "before0", "before1", "after0"};
 }
 
 void TestTrust::restoreCarriesNewerEntries()
@@ -547,16 +550,18 @@ void TestTrust::restoreCarriesNewerEntries()
         QVERIFY(Tool::openDatabase(backup));
         addEntries(1, QStringLiteral("elsewhere"));
         Tool::closeDatabase();
-    } else if (kind == QLatin1String("own old")) {
+    } else if (kind.startsWith(QLatin1String("own old"))) {
         writeOldDatabase(live, 2, {});
         QVERIFY(QFile::copy(live, backup));
+        if (kind.endsWith(QLatin1String("edited")))
+            QVERIFY(sqlite3(backup, QStringLiteral("update AuditLog set Details = 'forged' where Details = 'entry 1'")));
     }
     QVERIFY(m_ws->openDatabase());
     addEntries(2, QStringLiteral("before"));
     if (kind == QLatin1String("same") || kind == QLatin1String("none"))
         QVERIFY(Tool::backupDatabase(backup));
     if (kind != QLatin1String("none"))
-        addEntries(kind == QLatin1String("own old") ? 1 : 3, QStringLiteral("after"));
+        addEntries(kind.startsWith(QLatin1String("own old")) ? 1 : 3, QStringLiteral("after"));
     if (kind == QLatin1String("other")) {
         Tool::closeDatabase();
         QVERIFY(Tool::openDatabase(backup));
