@@ -64,7 +64,6 @@ public:
             QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
     }
     bool ok() const { return m_ok; }
-    bool owned() const { return m_own; }
     const QString &error() const { return m_error; }
 
     void beginOnServer()
@@ -306,22 +305,16 @@ QString describe(const Verdict &v)
     switch (v.failure) {
     case Failure::Anchor:
         return tr("审计日志已被改动：第 %1 条记录与锚点 %2（%3）不符（共 %4 条）。")
-                   .arg(v.brokenAt)
-                   .arg(anchor, v.anchor.where)
-                   .arg(v.entries)
+                   .arg(QString::number(v.brokenAt), anchor, v.anchor.where, QString::number(v.entries))
             + QLatin1Char('\n') + entry;
     case Failure::Unanchored:
         return tr("审计日志已被改动：第 %1 条记录（共 %2 条）在最新锚点 %3（%4）之后，没有写入时记录的锚点。")
-                   .arg(v.brokenAt)
-                   .arg(v.entries)
-                   .arg(anchor, v.anchor.where)
+                   .arg(QString::number(v.brokenAt), QString::number(v.entries), anchor, v.anchor.where)
             + QLatin1Char('\n') + entry;
     case Failure::Truncated:
         return tr("审计日志已被截短或清空：锚点 %1（%2）记录了 %3 条，表中只有 %4 条，第 %5 条起的记录缺失。")
-            .arg(anchor, v.anchor.where)
-            .arg(v.anchor.count)
-            .arg(v.entries)
-            .arg(v.brokenAt);
+            .arg(anchor, v.anchor.where, QString::number(v.anchor.count), QString::number(v.entries),
+                 QString::number(v.brokenAt));
     default:
         return tr("审计日志已被改动：哈希链在第 %1 条记录处断开（共 %2 条）。").arg(v.brokenAt).arg(v.entries)
             + QLatin1Char('\n') + entry;
