@@ -1,7 +1,8 @@
 #pragma once
-// A restore must not erase audit history: the entries the live database holds beyond what the
-// backup holds are carried into the restored copy, chained on after its own entries, before the
-// copy takes the live file's place. Widget-free; runs on any thread (private connections).
+// A restore must not erase audit history: the entries the live trail holds after the backup's
+// head (by chain position, never by time) are carried into the restored copy, chained on after its
+// own entries, before the copy takes the live file's place. Widget-free; runs on any thread
+// (private connections).
 
 #include "store/tool.h"
 
