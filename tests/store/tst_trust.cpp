@@ -8,6 +8,7 @@
 #include "../support/Workspace.h"
 
 #include "store/Backup.h"
+#include "store/DatabaseCopy.h"
 #include "store/accounts.h"
 #include "store/auditcarry.h"
 #include "store/auditchain.h"
@@ -502,6 +503,10 @@ void TestTrust::chainColumnDroppedIsNeverChainedAgain()
     QString output;
     QCOMPARE(exportTool({QStringLiteral("--verify-audit")}, &output), 6);
     QVERIFY2(output.contains(QStringLiteral("哈希列")), qPrintable(output));
+    DatabaseSettings from, to;   // nor is it chained afresh on its way to a server
+    from.file = file;
+    to.file = m_ws->path(QStringLiteral("copy.db3"));
+    QCOMPARE(DatabaseCopy::copy(from, to, nullptr), DatabaseCopy::Status::SourceUnreadable);
     // The one migration of an older file is on record in the anchor file and the schema version.
     QFile::remove(file);
     QFile::remove(file + QStringLiteral(".anchors"));
