@@ -173,18 +173,24 @@ Kind classify(const QString &fileName, QString *detail, Condition *condition, bo
         *condition = found;
     // With no write-ahead log beside it, the file holds everything committed and can be read as
     // it is.
-    if (readOnlyCopy && !QFileInfo::exists(fileName + QStringLiteral("-wal"))) {
+    if (readOnlyCopy && !hasPendingLog(fileName)) {
         const Catalogue copy = readCatalogue(fileName, true);
         *readOnlyCopy = copy.code == SQLITE_OK && holdsOurTables(copy);
     }
     return Kind::Inaccessible;
 }
 
+bool hasPendingLog(const QString &fileName)
+{
+    const QFileInfo log(fileName + QStringLiteral("-wal"));
+    return log.exists() && log.size() > 0;
+}
+
 void setReadOnly(QSqlDatabase &db, const QString &fileName)
 {
     db.setDatabaseName(fileName);
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-    if (!QFileInfo(fileName).isFile() || QFileInfo::exists(fileName + QStringLiteral("-wal")))
+    if (!QFileInfo(fileName).isFile() || hasPendingLog(fileName))
         return;
     const Catalogue c = readCatalogue(fileName, false);
     if (c.code == SQLITE_OK || conditionOf(c.code, Condition::None) == Condition::Damaged)

@@ -43,6 +43,10 @@ QString conditionText(Condition condition, const QString &fileName);
 Kind classify(const QString &fileName, QString *detail = nullptr, Condition *condition = nullptr,
               bool *readOnlyCopy = nullptr);
 
+// Whether a write-ahead log with content lies beside fileName (a failed reader may leave an
+// empty one): then the file alone does not hold everything committed.
+bool hasPendingLog(const QString &fileName);
+
 // Sets db (an SQLite connection not yet open) to read fileName read-only; where a normal
 // read-only open cannot work (a folder without room for the shared-memory file) and no write-ahead
 // log waits beside it, the file is read as unchanging.

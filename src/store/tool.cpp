@@ -625,7 +625,7 @@ bool Tool::isPcrDatabase(const QString &fileName, QString *error)
             const QString first = why;
             db.close();
             ok = false;
-            if (!QFileInfo::exists(fileName + QStringLiteral("-wal"))) {
+            if (!DatabaseFile::hasPendingLog(fileName)) {
                 db.setDatabaseName(QString::fromLatin1(QUrl::fromLocalFile(QFileInfo(fileName).absoluteFilePath()).toEncoded())
                                    + QStringLiteral("?immutable=1"));
                 db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));

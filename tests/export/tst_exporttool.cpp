@@ -731,8 +731,8 @@ private slots:
     {
         QTest::addColumn<bool>("full");
         QTest::addColumn<QString>("condition");
-        QTest::newRow("read-only folder") << false << "只读";
-        QTest::newRow("full disk") << true << "磁盘已满";
+        QTest::newRow("read-only folder") << false << "只读|read-only";
+        QTest::newRow("full disk") << true << "磁盘已满|is full";
     }
     void readOnlyOrFullWorkspace()
     {
@@ -771,7 +771,8 @@ private slots:
         const QString out = QDir(shared.path()).filePath(QStringLiteral("x.xlsx"));
         r = runVia(via, exportArgs(QStringLiteral("raw"), {QStringLiteral("--out"), out}).replaceInStrings(m_ws, ws));
         QCOMPARE(r.status, 5);
-        QVERIFY2(r.err.contains(condition) && !r.err.contains(QStringLiteral("不是数据库")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QRegularExpression(condition)) && !r.err.contains(QStringLiteral("not a database")),
+                 qPrintable(r.err));
         QVERIFY(!QFile::exists(out) && QFile::setPermissions(ws, QFileDevice::Permissions(0x7777)));
     }
 
