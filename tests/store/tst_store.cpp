@@ -105,6 +105,7 @@ private slots:
     void ioConditionsAreNoDamage();
     void liveRunOfAnotherProcessStaysRunning();
     void outputIsPlacedExclusively();
+    void copyToolWritesOnlyADatabase();
     void damagedPageFailsTheQuery();
     void everyTableRoundTripsInColumnOrder();
     void modifyAndDeleteByKey();
@@ -362,6 +363,23 @@ void TestStore::outputIsPlacedExclusively()
     ::close(fd);
     QCOMPARE(m_ws->read("out.json"), QByteArray("third"));   // the link replaced, not its target truncated
     QCOMPARE(QDir(m_ws->path(".")).entryList({QStringLiteral(".*part*")}, QDir::Files | QDir::Hidden).size(), 0);
+}
+
+// pcrcal-dbcopy's file target passes the output guard: a workspace's config.ini or log is never
+// made into a database (an empty one used to be).
+void TestStore::copyToolWritesOnlyADatabase()
+{
+    if (ServerDatabase::requested())
+        QSKIP("about the SQLite file; not run on the server");
+    QVERIFY(m_ws->openDatabase());
+    Tool::closeDatabase();
+    for (const char *name : {"config.ini", "log_2024-01-01.log"}) {
+        m_ws->write(QLatin1String(name), QByteArray());
+        QCOMPARE(QProcess::execute(QStringLiteral(PCRCAL_DBCOPY_PATH),
+                                   {QStringLiteral("--from"), path("PCR.db3"), QStringLiteral("--to"), path(QLatin1String(name))}),
+                 3);
+        QCOMPARE(m_ws->read(QLatin1String(name)), QByteArray());
+    }
 }
 
 // A damaged page in the middle of a table: a query over it fails instead of returning the rows
