@@ -136,7 +136,8 @@ bool leaseHeld(const QString &name)
         return false;
     }
     const QByteArray path = lockFile(name);
-    const int fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
+    // Read-only is enough to test a lock, also on another user's file.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
