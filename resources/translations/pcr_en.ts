@@ -1890,7 +1890,7 @@ Exit statuses:
     </message>
     <message>
         <source>未设置公司名称：校准证书须写明校准实验室，不能出具。请在“系统设置”中填写公司名称。</source>
-        <translation>No company name is set: a calibration certificate must name the calibration laboratory and cannot be issued. Enter the company name under "System settings".</translation>
+        <translation>No company name is set: a calibration certificate must name the calibration laboratory and cannot be issued. Enter the company name under &quot;System settings&quot;.</translation>
     </message>
 </context>
 <context>
@@ -3573,7 +3573,7 @@ Exit statuses:
     </message>
     <message>
         <source>允许替换已存在的 JSON 文件（工作目录中的程序文件、数据库和非普通文件从不替换）</source>
-        <translation>allow replacing an existing JSON file (the workspace's own files, databases and anything but a regular file are never replaced)</translation>
+        <translation>allow replacing an existing JSON file (the workspace&apos;s own files, databases and anything but a regular file are never replaced)</translation>
     </message>
 </context>
 <context>
@@ -3939,7 +3939,7 @@ Exit statuses:
     </message>
     <message>
         <source>项目“%1”正在校准中（运行尚未结束），不能导出或删除；请在运行结束后再试。</source>
-        <translation>The project "%1" is being calibrated (its run has not ended) and cannot be exported or deleted; try again when the run has ended.</translation>
+        <translation>The project &quot;%1&quot; is being calibrated (its run has not ended) and cannot be exported or deleted; try again when the run has ended.</translation>
     </message>
 </context>
 <context>
