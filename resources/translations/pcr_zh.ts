@@ -83,10 +83,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>是否删除选中的用户?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>删除数据库失败!</source>
         <translation type="unfinished"></translation>
     </message>
@@ -204,6 +200,10 @@
     </message>
     <message>
         <source>校准记录导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>是否删除用户：%1?</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -503,6 +503,30 @@
         <source>该记录：%1 | %2 | %3 | %4</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>审计日志已损坏：读到第 %1 条记录后无法继续读取（%2）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志已被改动：此数据库的审计记录曾建立哈希链，哈希列现已不存在。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>与 %1 个锚点一致。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志已被改动：第 %1 条记录与锚点 %2（%3）不符（共 %4 条）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志已被改动：第 %1 条记录（共 %2 条）在最新锚点 %3（%4）之后，没有写入时记录的锚点。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志已被截短或清空：锚点 %1（%2）记录了 %3 条，表中只有 %4 条，第 %5 条起的记录缺失。</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AuditDiff</name>
@@ -633,7 +657,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>审计链末条哈希：%1</source>
+        <source>审计链头（条数:哈希）：%1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -877,6 +901,10 @@
     </message>
     <message>
         <source>数据无法写入数据库，校准已停止！已写入的数据已保留。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>图片过大</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1455,6 +1483,25 @@
     </message>
 </context>
 <context>
+    <name>DatabaseFile</name>
+    <message>
+        <source>数据库 %1 所在的文件夹或文件是只读的（只读介质或没有写权限），不能写入；这不是文件损坏。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据库 %1 所在的磁盘已满，不能写入；请腾出空间后再试。这不是文件损坏。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>读取数据库 %1 时发生输入/输出错误（设备故障或被其他程序锁定）；这不一定是文件损坏。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 不是可读的数据库（文件损坏或不是数据库）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>DatabaseSettings</name>
     <message>
         <source>地址中不能包含密码。</source>
@@ -1541,6 +1588,10 @@
     </message>
     <message>
         <source>复制失败，目标未改动：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>目标就是源</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1770,6 +1821,10 @@
         <source>不确定度应为数值，例如 0.1 或 U=0.1℃ (k=2)！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>编号不能修改。</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExcelReport</name>
@@ -1858,6 +1913,22 @@
     </message>
     <message>
         <source>文件已导出，但审计日志写入失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>缺少设置文件 %1。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置文件 %1 无法读取（%2）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准证书须写明校准实验室（公司名称），设置无法读取时不能出具。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未设置公司名称：校准证书须写明校准实验室，不能出具。请在“系统设置”中填写公司名称。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2055,10 +2126,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>分析被拒绝（消息与程序中相同，写在标准错误上）</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>证书和原始记录以项目的证书编号签发：首次导出时分配并保存，之后的导出沿用；certificate 在输出文件路径之后另起一行打印“证书编号：”及编号。</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2083,19 +2150,11 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>只读校验审计日志的哈希链；完整时退出状态为 0，被改动时为 6 并指出第一条断开的记录</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>写出计算结果：分段、每行均匀度结果及其不确定度分量、八个升降温速率值、证书编号和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>校准证书是否附性能指标附页；默认取 config.ini 的 [Performance] CertificateAnnex</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -2127,15 +2186,39 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>（用 --overwrite 覆盖）</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>目录不存在或不可写</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>审计日志写入失败，导出的文件已删除。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无效的 --anchor：%1（应为 条数:64位十六进制哈希）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--anchor 只能与 --verify-audit 同用。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>只读校验审计日志的哈希链及其锚点（工作目录的锚点文件、备份带来的锚点）；完整时退出状态为 0，被改动、截短或清空时为 6 并指出第一条不符的记录，读取出错时为 7</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>与 --verify-audit 同用，可多次给出：另外保存的审计链头（如证书上打印的），表中第 N 条记录的哈希须与之相同</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--verify-audit：审计日志被改动、截短或清空，与锚点不符，或尚未建立哈希链</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>被拒绝：分析不成立、项目正在运行，或证书缺少校准实验室（消息与程序中相同，写在标准错误上）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出须写入审计日志和证书编号，不能在不可写的数据库上进行。</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -2502,6 +2585,13 @@
     </message>
 </context>
 <context>
+    <name>LayoutDrawing</name>
+    <message>
+        <source>布点图图片过大（%1×%2像素），未显示。</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>LinkSettings</name>
     <message>
         <source>通讯方式“%1”无效，应为串口、网络或蓝牙！</source>
@@ -2778,6 +2868,18 @@
         <source>目标不是普通文件</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>（用 --overwrite 覆盖）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不能覆盖数据库文件：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文件已存在（另一个导出刚刚写入了它）</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PCR</name>
@@ -2899,6 +3001,10 @@
     </message>
     <message>
         <source>审计日志写入失败！未记录的操作：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>程序未作任何改动。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3157,6 +3263,10 @@
     </message>
     <message>
         <source>校准日期不能晚于当前时间！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不能修改。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3484,10 +3594,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>无法写入文件：%1（%2）</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>继续未完成的运行：从第%1点开始。</source>
         <translation type="unfinished"></translation>
     </message>
@@ -3509,6 +3615,10 @@
     </message>
     <message>
         <source>校准结束！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>允许替换已存在的 JSON 文件（工作目录中的程序文件、数据库和非普通文件从不替换）</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -3824,6 +3934,10 @@
         <source>添加数据失败！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>（%1）</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ReportTemplates</name>
@@ -3902,6 +4016,10 @@
     </message>
     <message>
         <source>运行中断</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>项目“%1”正在校准中（运行尚未结束），不能导出或删除；请在运行结束后再试。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -4409,6 +4527,22 @@
     </message>
     <message>
         <source>数据库备份 (*.db3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>手动恢复数据（外来备份，已确认）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文件：%1，备份时间：%2，备份中的审计记录 %3 条，与本工作目录共有 %4 条，保留本工作目录此后的审计记录 %5 条。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>恢复失败：所选备份的数据表与本程序的不一致！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份“%1”的审计记录不属于本工作目录的审计链，是外来备份。仍要恢复吗？恢复将作为外来备份记入审计日志。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

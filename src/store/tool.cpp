@@ -279,7 +279,26 @@ QString describe(const QString &sql, const QVariantList &values, const QList<int
     return out;
 }
 
-// Rows are read by position; `columns` are the positions that count (Dialect::visibleColumns).
+// Where each field of T is in the result: by column name when the result names every column of
+// T (a table with a column added or moved is still read into the right fields), else by
+// position (a caller's statement that names fewer columns, an older file's own names).
+template<class T>
+QStringList fieldNames();
+
+template<class T>
+QVector<int> fieldColumns(const QSqlRecord &record)
+{
+    QVector<int> byName;
+    for (const QString &name : fieldNames<T>()) {
+        const int at = record.indexOf(name);
+        if (at < 0)
+            return Dialect::visibleColumns(record);
+        byName << at;
+    }
+    return byName;
+}
+
+// `columns` are the positions of T's fields in order (fieldColumns).
 template<class T>
 T readRow(const QSqlQuery &q, const QVector<int> &columns)
 {
@@ -356,6 +375,12 @@ QStringList columnNames<Tool::Struct_UesrManagement>()
 }
 
 template<class T>
+QStringList fieldNames()
+{
+    return columnNames<T>();
+}
+
+template<class T>
 bool queryRows(QList<T> &list, const Tool::Statement &statement, const char *failure)
 {
     QSqlQuery q(connection());
@@ -365,7 +390,7 @@ bool queryRows(QList<T> &list, const Tool::Statement &statement, const char *fai
         return false;
     }
     QList<T> rows;
-    const QVector<int> columns = Dialect::visibleColumns(q.record());
+    const QVector<int> columns = fieldColumns<T>(q.record());
     while (q.next())
         rows.append(readRow<T>(q, columns));
     // The rows end early on a damaged page: a shortened list is no answer.
@@ -488,9 +513,15 @@ bool Tool::openDatabase(const DatabaseSettings &settings)
     const bool server = settings.isPostgreSQL();
     // Another program's database, an empty or a damaged file is left exactly as it is.
     if (!server) {
-        const DatabaseFile::Kind kind = DatabaseFile::classify(fileName);
+        DatabaseFile::Condition condition = DatabaseFile::Condition::None;
+        const DatabaseFile::Kind kind = DatabaseFile::classify(fileName, nullptr, &condition);
         if (kind == DatabaseFile::Kind::Foreign || kind == DatabaseFile::Kind::NotDatabase) {
             qDebug().noquote() << "打开数据库失败！" << fileName << "不是本程序的数据库";
+            db.close();
+            return false;
+        }
+        if (kind == DatabaseFile::Kind::Inaccessible) {
+            qDebug().noquote() << "打开数据库失败！" << DatabaseFile::conditionText(condition, fileName);
             db.close();
             return false;
         }
@@ -515,6 +546,24 @@ bool Tool::openDatabase(const DatabaseSettings &settings)
     if (!Schema::ensure(db, &error) || !Safeguards::apply(db, CurrentUser.Name, nullptr, &error)) {
         qDebug().noquote() << "打开数据库失败！" << settings.describe() << error;
         db.close();
+        return false;
+    }
+    // The server refuses to change the trail whoever asks; a role that may not make the trigger
+    // leaves it to the one that owns the table (README).
+    if (server && !Schema::protectAuditTrail(db, &error))
+        qDebug().noquote() << "审计日志保护触发器未建立：" << error;
+    return true;
+}
+
+bool Tool::openDatabaseReadOnly(const QString &fileName)
+{
+    DatabaseSettings settings;
+    settings.file = fileName;
+    openedSettings() = settings;
+    QSqlDatabase db = Dialect::addConnection(settings, QLatin1String(QSqlDatabase::defaultConnection));
+    DatabaseFile::setReadOnly(db, fileName);
+    if (!QFileInfo(fileName).isFile() || !db.open()) {
+        qDebug().noquote() << "打开数据库失败！" << fileName << db.lastError().text();
         return false;
     }
     return true;
@@ -544,6 +593,9 @@ QString Tool::databaseFileName()
         return QString();
     if (Dialect::isPostgreSQL(db))
         return openedSettings().location();
+    // Opened as an unchanging file, the connection holds a URI rather than the file's name.
+    if (db.databaseName().startsWith(QLatin1String("file:")))
+        return QFileInfo(openedSettings().location()).absoluteFilePath();
     return QFileInfo(db.databaseName()).absoluteFilePath();
 }
 
@@ -602,7 +654,7 @@ bool Tool::isPcrDatabase(const QString &fileName, QString *error)
             const QString first = why;
             db.close();
             ok = false;
-            if (!QFileInfo::exists(fileName + QStringLiteral("-wal"))) {
+            if (!DatabaseFile::hasPendingLog(fileName)) {
                 db.setDatabaseName(QString::fromLatin1(QUrl::fromLocalFile(QFileInfo(fileName).absoluteFilePath()).toEncoded())
                                    + QStringLiteral("?immutable=1"));
                 db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
@@ -699,9 +751,8 @@ bool Tool::deleteUesrManagement(const QString &name)
 
 bool Tool::addPCRDevice(const Struct_PCRDevice &device)
 {
-    Struct_PCRDevice row = device;
-    row.CalibrationDate.clear();   // set only by a finished calibration
-    return runLogged("添加PCR设备信息：", insertSql<Struct_PCRDevice>(), boundValues(row));
+    // The date the form showed: an instrument may come with a calibration from elsewhere.
+    return runLogged("添加PCR设备信息：", insertSql<Struct_PCRDevice>(), boundValues(device));
 }
 
 bool Tool::ModifyPCRDevice(const Struct_PCRDevice &device)
@@ -871,7 +922,7 @@ bool Tool::forEachCalibrationData(const Statement &statement,
         qDebug().noquote() << QStringLiteral("查询CalibrationData失败！");
         return false;
     }
-    const QVector<int> columns = Dialect::visibleColumns(q.record());
+    const QVector<int> columns = fieldColumns<Struct_CalibrationData>(q.record());
     while (q.next()) {
         if (!visit(readRow<Struct_CalibrationData>(q, columns)))
             return true;

@@ -5,6 +5,7 @@
 #include "acquisition/ProbeCalibrationAudit.h"
 #include "acquisition/ProbeCalibrationRun.h"
 #include "analysis/Thermistor.h"
+#include "store/OutputFile.h"
 #include "store/logging.h"
 #include "store/textchecks.h"
 #include "store/tool.h"
@@ -115,6 +116,7 @@ struct Options
     std::optional<int> delay;
     std::optional<double> index;
     QString json;
+    bool overwrite = false;
     bool acceptResiduals = false;
     QString bath, collector, reference;
 };
@@ -192,6 +194,7 @@ bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Opti
         o.index = c;
     }
     o.json = parser.value(QStringLiteral("json"));
+    o.overwrite = parser.isSet(QStringLiteral("overwrite"));
     o.acceptResiduals = parser.isSet(QStringLiteral("accept-residuals"));
     o.bath = parser.value(QStringLiteral("bath"));
     o.collector = parser.value(QStringLiteral("collector"));
@@ -228,19 +231,16 @@ bool applyDevice(const QString &text, const QStringList &names, DeviceSettings &
 class JsonLines
 {
 public:
-    bool open(const QString &fileName, QString *error)
+    // A file is made new (an existing one replaced only with overwrite, and never truncated in
+    // place); "-" is standard output.
+    bool open(const QString &fileName, bool overwrite, QString *error)
     {
         if (fileName.isEmpty())
             return true;
         if (fileName == QLatin1String("-"))
-            file.open(stdout, QIODevice::WriteOnly);
-        else
-            file.setFileName(fileName);
-        if (!file.isOpen() && !file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            *error = file.errorString();
-            return false;
-        }
-        return true;
+            return file.open(stdout, QIODevice::WriteOnly);
+        const int fd = OutputFile::createStream(fileName, overwrite, error);
+        return fd >= 0 && file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
     }
     void write(const QJsonObject &o)
     {
@@ -286,6 +286,7 @@ QString ProbeCalTool::helpText()
         {"--operator NAME", ToolSignIn::operatorHelp() + tr("；校准须有“探头添加”权限")},
         {"--password-file FILE", ToolSignIn::passwordFileHelp()},
         {"--json FILE", tr("每个读数、每个点和最终结果各写一行 JSON；- 为标准输出")},
+        {"--overwrite", tr("允许替换已存在的 JSON 文件（工作目录中的程序文件、数据库和非普通文件从不替换）")},
         {"--accept-residuals", tr("拟合残差超过限值时仍保存系数")},
         {"--bath DEV", tr("恒温设备，替代 config.ini 中的设置")},
         {"--collector DEV", tr("测温仪器，替代 config.ini 中的设置")},
@@ -295,7 +296,8 @@ QString ProbeCalTool::helpText()
     QString text = tr("用法：") + QLatin1Char('\n');
     text += QStringLiteral("  pcrcal-probecal --workspace DIR --probe-set NAME --mode calibration|verification\n"
                            "                  --points T1,T2,... [--liquid-change K,...] [--delay MIN] [--index C]\n"
-                           "                  --operator NAME [--password-file FILE] [--json FILE] [--accept-residuals]\n"
+                           "                  --operator NAME [--password-file FILE] [--json FILE [--overwrite]]\n"
+                           "                  [--accept-residuals]\n"
                            "                  [--bath DEV] [--collector DEV] [--reference DEV]\n\n");
     text += tr("不需要显示器：在恒温槽中校准或验证一组探头，与程序的“探头校准”页面相同。未完成的运行（停止、暂停换液或中断之后）在下次以相同探头组启动时从第一个未完成的点继续。")
         + QStringLiteral("\n\n");
@@ -335,6 +337,7 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
         {ToolSignIn::operatorOption(), QString(), QStringLiteral("NAME")},
         {ToolSignIn::passwordFileOption(), QString(), QStringLiteral("FILE")},
         {QStringLiteral("json"), QString(), QStringLiteral("FILE")},
+        {QStringLiteral("overwrite"), QString()},
         {QStringLiteral("accept-residuals"), QString()},
         {QStringLiteral("bath"), QString(), QStringLiteral("DEV")},
         {QStringLiteral("collector"), QString(), QStringLiteral("DEV")},
@@ -358,6 +361,15 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
 
     const QString startDir = QDir::currentPath();
     const QFileInfo workspace(o.workspace);
+    // Checked before anything is read or driven: the JSON never replaces the workspace's files.
+    if (!o.json.isEmpty() && o.json != QLatin1String("-")) {
+        o.json = QDir(startDir).absoluteFilePath(o.json);
+        const QString refusal = OutputFile::toolRefusal(o.json, {workspace.absoluteFilePath()}, o.overwrite);
+        if (!refusal.isEmpty()) {
+            err << refusal << '\n';
+            return BadInput;
+        }
+    }
     const QString database = QDir(workspace.absoluteFilePath()).filePath(Tool::DatabaseFileName);
     QString reason;
     if (!workspace.isDir() || !QFileInfo(database).isFile() || !Tool::isPcrDatabase(database, &reason)) {
@@ -367,8 +379,6 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
         err << '\n';
         return BadInput;
     }
-    if (!o.json.isEmpty() && o.json != QLatin1String("-"))
-        o.json = QDir(startDir).absoluteFilePath(o.json);
     if (!QDir::setCurrent(workspace.absoluteFilePath())) {
         err << tr("无法进入工作目录：%1").arg(o.workspace) << '\n';
         return BadInput;
@@ -429,8 +439,8 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
     }
 
     JsonLines json;
-    if (!json.open(o.json, &message)) {
-        err << tr("无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(o.json), message) << '\n';
+    if (!json.open(o.json, o.overwrite, &message)) {
+        err << message << '\n';
         return BadInput;
     }
 
