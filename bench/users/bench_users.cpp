@@ -90,7 +90,7 @@ int main(int argc, char *argv[])
     std::printf("append one chained entry (of 100):   %8.2f ms\n", ms(t) / 100);
 
     t.restart();
-    const QString hash = Passwords::hash(QStringLiteral("123456"));
+    const QString hash = Passwords::hash(QStringLiteral("admin"), QStringLiteral("123456"));
     std::printf("hash one password (%d iterations): %8.1f ms\n", Passwords::Iterations, ms(t));
     {
         Login login;

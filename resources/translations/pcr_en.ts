@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>Accounts</name>
+    <message>
+        <source>用户密码的存储参数无效，需由管理员重设。</source>
+        <translation>The stored password&apos;s parameters are invalid; an administrator must reset it.</translation>
+    </message>
+    <message>
+        <source>用户密码错误。</source>
+        <translation>Wrong user password.</translation>
+    </message>
+    <message>
+        <source>找回密码被拒绝：用户已锁定或已过期。</source>
+        <translation>Password recovery refused: the user is locked or expired.</translation>
+    </message>
+    <message>
+        <source>找回密码：答案正确。</source>
+        <translation>Password recovery: right answer.</translation>
+    </message>
+    <message>
+        <source>找回密码：答案错误。</source>
+        <translation>Password recovery: wrong answer.</translation>
+    </message>
+</context>
+<context>
     <name>Admin</name>
     <message>
         <source>提示</source>
@@ -295,6 +318,10 @@
     <message>
         <source>不修改请留空</source>
         <translation>Leave empty to keep</translation>
+    </message>
+    <message>
+        <source>请选择或输入一个找回密码的问题！</source>
+        <translation>Choose or type a password recovery question!</translation>
     </message>
 </context>
 <context>
@@ -1959,18 +1986,6 @@ Exit statuses:
 <context>
     <name>ExportTool</name>
     <message>
-        <source>未找到操作员账户：%1</source>
-        <translation>No such operator account: %1</translation>
-    </message>
-    <message>
-        <source>操作员账户已过期：%1</source>
-        <translation>The operator account has expired: %1</translation>
-    </message>
-    <message>
-        <source>操作员账户已被锁定：%1</source>
-        <translation>The operator account is locked: %1</translation>
-    </message>
-    <message>
         <source>多余的参数：%1</source>
         <translation>Unexpected arguments: %1</translation>
     </message>
@@ -2051,10 +2066,6 @@ Exit statuses:
         <translation>No such calibration project: %1</translation>
     </message>
     <message>
-        <source>操作员 %1 没有“%2”权限。</source>
-        <translation>Operator %1 lacks the right &quot;%2&quot;.</translation>
-    </message>
-    <message>
         <source>config.ini 未设置可用的导出格式，请用 --format 指定。</source>
         <translation>config.ini sets no usable export format; give one with --format.</translation>
     </message>
@@ -2077,10 +2088,6 @@ Exit statuses:
     <message>
         <source>certificate 校准证书，record 原始记录，raw 原始数据工作簿</source>
         <translation>certificate: calibration certificate, record: original record, raw: raw-data workbook</translation>
-    </message>
-    <message>
-        <source>进行导出的操作员：现有、未锁定、未过期且有该导出权限的账户</source>
-        <translation>the operator making the export: an existing account, not locked or expired, with the right for this export</translation>
     </message>
     <message>
         <source>Word（.docx）、Excel（.xlsx）或 PDF；默认取 config.ini 的导出格式；raw 始终为 Excel</source>
@@ -2137,10 +2144,6 @@ Exit statuses:
     <message>
         <source>参数错误</source>
         <translation>usage error</translation>
-    </message>
-    <message>
-        <source>工作目录、校准项目或操作员不存在，或操作员无权导出</source>
-        <translation>no such workspace, project or operator, or the operator may not export</translation>
     </message>
     <message>
         <source>证书和原始记录以项目的证书编号签发：首次导出时分配并保存，之后的导出沿用；certificate 在输出文件路径之后另起一行打印“证书编号：”及编号。</source>
@@ -2237,6 +2240,10 @@ Exit statuses:
     <message>
         <source>导出须写入审计日志和证书编号，不能在不可写的数据库上进行。</source>
         <translation>An export must write its audit entry and certificate number; it cannot be done on a database that cannot be written.</translation>
+    </message>
+    <message>
+        <source>工作目录或校准项目不存在；操作员不存在、密码错误、已锁定、已过期或无权导出</source>
+        <translation>no such workspace or project; or the operator does not exist, gave a wrong password, is locked or expired, or may not export</translation>
     </message>
 </context>
 <context>
@@ -2694,10 +2701,6 @@ Exit statuses:
         <translation>User logged in.</translation>
     </message>
     <message>
-        <source>用户密码错误。</source>
-        <translation>Wrong user password.</translation>
-    </message>
-    <message>
         <source>密码错误,连续3次密码错误用户将会锁定!</source>
         <translation>Wrong password. Three consecutive wrong passwords lock the user!</translation>
     </message>
@@ -2744,6 +2747,30 @@ Exit statuses:
     <message>
         <source>密码已重设，请用新密码登录。</source>
         <translation>The password has been reset; log in with the new password.</translation>
+    </message>
+    <message>
+        <source>你的出生地是？</source>
+        <translation>Where were you born?</translation>
+    </message>
+    <message>
+        <source>你母亲的姓名是？</source>
+        <translation>What is your mother&apos;s name?</translation>
+    </message>
+    <message>
+        <source>你就读的小学是？</source>
+        <translation>Which primary school did you attend?</translation>
+    </message>
+    <message>
+        <source>你的第一位老师姓什么？</source>
+        <translation>What was your first teacher&apos;s surname?</translation>
+    </message>
+    <message>
+        <source>你最喜欢的一本书是？</source>
+        <translation>What is your favourite book?</translation>
+    </message>
+    <message>
+        <source>该用户的密码记录无效（参数超出允许范围），请由管理员在用户管理中重设密码！</source>
+        <translation>This user&apos;s stored password is invalid (its parameters are out of range); an administrator must reset the password under User management!</translation>
     </message>
 </context>
 <context>
@@ -3471,18 +3498,6 @@ Exit statuses:
         <translation>Unknown device: %1 (one of: %2)</translation>
     </message>
     <message>
-        <source>未找到操作员账户：%1</source>
-        <translation>No such operator account: %1</translation>
-    </message>
-    <message>
-        <source>操作员账户已过期：%1</source>
-        <translation>The operator account has expired: %1</translation>
-    </message>
-    <message>
-        <source>操作员账户已被锁定：%1</source>
-        <translation>The operator account is locked: %1</translation>
-    </message>
-    <message>
         <source>工作目录（含 PCR.db3 和 config.ini）</source>
         <translation>the workspace (with PCR.db3 and config.ini)</translation>
     </message>
@@ -3509,10 +3524,6 @@ Exit statuses:
     <message>
         <source>稳定指标（℃）：最近 15 个标准读数的极差小于它即为稳定；默认取 config.ini，否则为 0.01</source>
         <translation>stability index (℃): stable once the last 15 reference readings span less; default from config.ini, else 0.01</translation>
-    </message>
-    <message>
-        <source>审计日志中的操作员账户；默认为系统用户名</source>
-        <translation>the operator account of the audit entry; default the system user name</translation>
     </message>
     <message>
         <source>每个读数、每个点和最终结果各写一行 JSON；- 为标准输出</source>
@@ -3630,6 +3641,14 @@ Exit statuses:
         <source>允许替换已存在的 JSON 文件（工作目录中的程序文件、数据库和非普通文件从不替换）</source>
         <translation>allow replacing an existing JSON file (the workspace&apos;s own files, databases and anything but a regular file are never replaced)</translation>
     </message>
+    <message>
+        <source>；校准须有“探头添加”权限</source>
+        <translation>; a calibration needs the right &quot;Add probe set&quot;</translation>
+    </message>
+    <message>
+        <source>操作员不存在、密码错误、已锁定、已过期，或校准时没有“探头添加”权限</source>
+        <translation>the operator does not exist, gave a wrong password, is locked or expired, or lacks the right &quot;Add probe set&quot; for a calibration</translation>
+    </message>
 </context>
 <context>
     <name>ProbeCalibration</name>
@@ -3676,6 +3695,29 @@ Exit statuses:
     <message>
         <source>探头校准：</source>
         <translation>Probe calibration: </translation>
+    </message>
+</context>
+<context>
+    <name>ProbeCalibrationAudit</name>
+    <message>
+        <source>没有“探头添加”权限，不能校准探头！</source>
+        <translation>Without the right &quot;Add probe set&quot; no probes can be calibrated!</translation>
+    </message>
+    <message>
+        <source>探头校准：%1，%2</source>
+        <translation>Probe calibration: %1, %2</translation>
+    </message>
+    <message>
+        <source>探头验证：%1，%2</source>
+        <translation>Probe verification: %1, %2</translation>
+    </message>
+    <message>
+        <source>%1 个通道全部合格</source>
+        <translation>all %1 channels passed</translation>
+    </message>
+    <message>
+        <source>%1 个通道合格，%2 个不合格：%3</source>
+        <translation>%1 channels passed, %2 failed: %3</translation>
     </message>
 </context>
 <context>
@@ -4531,6 +4573,10 @@ A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of
         <source>输入内容不能包含控制字符！</source>
         <translation>The input must not contain control characters!</translation>
     </message>
+    <message>
+        <source>输入内容不能超过%1个字符！</source>
+        <translation>The input must not exceed %1 characters!</translation>
+    </message>
 </context>
 <context>
     <name>Thermistor</name>
@@ -4780,6 +4826,14 @@ A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of
     <message>
         <source>校准结束！</source>
         <translation>Calibration finished!</translation>
+    </message>
+    <message>
+        <source>手动验证第%1点：%2 个通道合格，不合格通道：%3</source>
+        <translation>Manual verification point %1: %2 channels passed, failed channels: %3</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
     </message>
 </context>
 <context>
@@ -5122,6 +5176,69 @@ A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of
     <message>
         <source>探头文件管理-校准</source>
         <translation>Probe files - calibration</translation>
+    </message>
+</context>
+<context>
+    <name>ToolSignIn</name>
+    <message>
+        <source>操作员 %1 的密码：</source>
+        <translation>Password of operator %1: </translation>
+    </message>
+    <message>
+        <source>无法读取密码文件：%1</source>
+        <translation>Cannot read the password file: %1</translation>
+    </message>
+    <message>
+        <source>密码文件只许属于当前用户且权限为 0600：%1</source>
+        <translation>The password file must belong to the current user and have mode 0600: %1</translation>
+    </message>
+    <message>
+        <source>缺少 --operator（操作员账户）。</source>
+        <translation>--operator (the operator account) is missing.</translation>
+    </message>
+    <message>
+        <source>需要操作员 %1 的密码：用 --password-file、环境变量 %2 或在终端上输入。</source>
+        <translation>The password of operator %1 is needed: give it with --password-file, the environment variable %2 or on the terminal.</translation>
+    </message>
+    <message>
+        <source>操作员 %1 的密码为空。</source>
+        <translation>The password of operator %1 is empty.</translation>
+    </message>
+    <message>
+        <source>未找到操作员账户：%1</source>
+        <translation>No such operator account: %1</translation>
+    </message>
+    <message>
+        <source>操作员账户已过期：%1</source>
+        <translation>The operator account has expired: %1</translation>
+    </message>
+    <message>
+        <source>操作员账户已被锁定：%1</source>
+        <translation>The operator account is locked: %1</translation>
+    </message>
+    <message>
+        <source>操作员 %1 的密码记录无效（参数超出允许范围），请由管理员重设密码。</source>
+        <translation>The stored password of operator %1 is invalid (its parameters are out of range); an administrator must reset it.</translation>
+    </message>
+    <message>
+        <source>操作员 %1 的密码错误；连续 3 次错误账户将被锁定。</source>
+        <translation>Wrong password for operator %1; three in a row lock the account.</translation>
+    </message>
+    <message>
+        <source>操作员 %1 没有“%2”权限。</source>
+        <translation>Operator %1 lacks the right &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>操作员账户（必需）：现有、未锁定、未过期且有所需权限的账户</source>
+        <translation>the operator account (required): existing, not locked or expired, with the right the work needs</translation>
+    </message>
+    <message>
+        <source>从文件的第一行读取操作员的密码；文件须属于当前用户且权限为 0600</source>
+        <translation>read the operator&apos;s password from the file&apos;s first line; the file must belong to the current user and have mode 0600</translation>
+    </message>
+    <message>
+        <source>操作员的密码依次取自 --password-file、环境变量 %1，或在终端上输入（不回显）。密码错误与登录时一样计数，连续 3 次错误账户将被锁定。</source>
+        <translation>The operator&apos;s password is taken from --password-file, else from the environment variable %1, else typed on the terminal (not echoed). Wrong passwords count as at the login: three in a row lock the account.</translation>
     </message>
 </context>
 <context>

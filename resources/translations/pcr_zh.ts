@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="zh_CN">
 <context>
+    <name>Accounts</name>
+    <message>
+        <source>用户密码的存储参数无效，需由管理员重设。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用户密码错误。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>找回密码被拒绝：用户已锁定或已过期。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>找回密码：答案正确。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>找回密码：答案错误。</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Admin</name>
     <message>
         <source>提示</source>
@@ -294,6 +317,10 @@
     </message>
     <message>
         <source>不修改请留空</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请选择或输入一个找回密码的问题！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1939,18 +1966,6 @@
 <context>
     <name>ExportTool</name>
     <message>
-        <source>未找到操作员账户：%1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>操作员账户已过期：%1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>操作员账户已被锁定：%1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>多余的参数：%1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2031,10 +2046,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>操作员 %1 没有“%2”权限。</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>config.ini 未设置可用的导出格式，请用 --format 指定。</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2056,10 +2067,6 @@
     </message>
     <message>
         <source>certificate 校准证书，record 原始记录，raw 原始数据工作簿</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>进行导出的操作员：现有、未锁定、未过期且有该导出权限的账户</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -2116,10 +2123,6 @@
     </message>
     <message>
         <source>参数错误</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>工作目录、校准项目或操作员不存在，或操作员无权导出</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -2216,6 +2219,10 @@
     </message>
     <message>
         <source>导出须写入审计日志和证书编号，不能在不可写的数据库上进行。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>工作目录或校准项目不存在；操作员不存在、密码错误、已锁定、已过期或无权导出</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2674,10 +2681,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>用户密码错误。</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>密码错误,连续3次密码错误用户将会锁定!</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2723,6 +2726,30 @@
     </message>
     <message>
         <source>密码已重设，请用新密码登录。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>你的出生地是？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>你母亲的姓名是？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>你就读的小学是？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>你的第一位老师姓什么？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>你最喜欢的一本书是？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>该用户的密码记录无效（参数超出允许范围），请由管理员在用户管理中重设密码！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3451,18 +3478,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>未找到操作员账户：%1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>操作员账户已过期：%1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>操作员账户已被锁定：%1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>工作目录（含 PCR.db3 和 config.ini）</source>
         <translation type="unfinished"></translation>
     </message>
@@ -3488,10 +3503,6 @@
     </message>
     <message>
         <source>稳定指标（℃）：最近 15 个标准读数的极差小于它即为稳定；默认取 config.ini，否则为 0.01</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>审计日志中的操作员账户；默认为系统用户名</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -3610,6 +3621,14 @@
         <source>允许替换已存在的 JSON 文件（工作目录中的程序文件、数据库和非普通文件从不替换）</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>；校准须有“探头添加”权限</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员不存在、密码错误、已锁定、已过期，或校准时没有“探头添加”权限</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ProbeCalibration</name>
@@ -3655,6 +3674,29 @@
     </message>
     <message>
         <source>探头校准：</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ProbeCalibrationAudit</name>
+    <message>
+        <source>没有“探头添加”权限，不能校准探头！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头校准：%1，%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头验证：%1，%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 个通道全部合格</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 个通道合格，%2 个不合格：%3</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -4510,6 +4552,10 @@
         <source>输入内容不能包含控制字符！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>输入内容不能超过%1个字符！</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Thermistor</name>
@@ -4758,6 +4804,14 @@
     </message>
     <message>
         <source>校准结束！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>手动验证第%1点：%2 个通道合格，不合格通道：%3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -5100,6 +5154,69 @@
     </message>
     <message>
         <source>探头文件管理-校准</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ToolSignIn</name>
+    <message>
+        <source>操作员 %1 的密码：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法读取密码文件：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>密码文件只许属于当前用户且权限为 0600：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>缺少 --operator（操作员账户）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>需要操作员 %1 的密码：用 --password-file、环境变量 %2 或在终端上输入。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员 %1 的密码为空。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未找到操作员账户：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员账户已过期：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员账户已被锁定：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员 %1 的密码记录无效（参数超出允许范围），请由管理员重设密码。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员 %1 的密码错误；连续 3 次错误账户将被锁定。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员 %1 没有“%2”权限。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员账户（必需）：现有、未锁定、未过期且有所需权限的账户</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>从文件的第一行读取操作员的密码；文件须属于当前用户且权限为 0600</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>操作员的密码依次取自 --password-file、环境变量 %1，或在终端上输入（不回显）。密码错误与登录时一样计数，连续 3 次错误账户将被锁定。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

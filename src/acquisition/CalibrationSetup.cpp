@@ -138,9 +138,13 @@ CalibrationSetup::Result CalibrationSetup::validate(const Form &form, const Reco
     if (blank(form.projectName))
         return fail(2, tr("项目名称不能为空！"));
     // Names and free texts end up in documents and on terminals: no control characters.
-    if (TextChecks::anyHasControlCharacters({form.projectName, form.company, form.remarks, form.ambientHumidity,
-                                             form.ambientPressure, form.calibrator, form.checker}))
-        return fail(11, TextChecks::refusalText());
+    const QString refused = TextChecks::refusal(
+        {{form.projectName, TextChecks::NameLength}, {form.company, 2 * TextChecks::NameLength},
+         {form.remarks, TextChecks::RemarkLength}, {form.ambientHumidity, TextChecks::NameLength},
+         {form.ambientPressure, TextChecks::NameLength}, {form.calibrator, TextChecks::NameLength},
+         {form.checker, TextChecks::NameLength}});
+    if (!refused.isEmpty())
+        return fail(11, refused);
     if (records.projectNameUsed)
         return fail(2, tr("项目名称重复！"));
     if (blank(form.company))

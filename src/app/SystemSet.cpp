@@ -8,6 +8,7 @@
 #include "store/Backup.h"
 #include "store/DatabaseSettings.h"
 #include "store/accounts.h"
+#include "store/textchecks.h"
 #include "store/WorkerThread.h"
 #include "store/tool.h"
 #include "ui_SystemSet.h"
@@ -213,6 +214,12 @@ void SystemSet::pt_Set_clicked()
     const QString unit = ui->comboBox_TemperatureUnit->currentText();
     const QString language = ui->comboBox_Language->currentText();
     const QString format = ui->comboBox_Format->currentText();
+    // The company's name is printed on every document.
+    const QString refused = TextChecks::refusal({{company, 2 * TextChecks::NameLength}});
+    if (!refused.isEmpty()) {
+        Messages::warning(this, tr("警告"), refused);
+        return;
+    }
 
     if (company != Tool::CorporateName)
         Tool::SaveAuditLog(AuditEvent::CompanyName, tr("修改公司名称。"));

@@ -2,7 +2,6 @@
 
 #include "app/messages.h"
 #include "store/accounts.h"
-#include "store/passwords.h"
 #include "ui_login.h"
 
 #include <QCloseEvent>
@@ -13,7 +12,14 @@ const QString Login::InitialUserQuestion = Accounts::initialUserQuestion();
 
 namespace {
 
-const char *const RecoveryQuestions[] = {QT_TRANSLATE_NOOP("Login", "你所在的公司为？")};
+// The company's name is printed on every certificate: no question for a secret.
+const char *const RecoveryQuestions[] = {
+    QT_TRANSLATE_NOOP("Login", "你的出生地是？"),     QT_TRANSLATE_NOOP("Login", "你母亲的姓名是？"),
+    QT_TRANSLATE_NOOP("Login", "你就读的小学是？"),   QT_TRANSLATE_NOOP("Login", "你的第一位老师姓什么？"),
+    QT_TRANSLATE_NOOP("Login", "你最喜欢的一本书是？"),
+};
+// Offered once and still shown translated where an account keeps it.
+const char *const FormerQuestions[] = {QT_TRANSLATE_NOOP("Login", "你所在的公司为？")};
 
 } // namespace
 
@@ -29,6 +35,9 @@ QString Login::questionText(const QString &stored)
 {
     if (stored == InitialUserQuestion)
         return tr("初始用户");
+    for (const char *q : FormerQuestions)
+        if (stored == QString::fromUtf8(q))
+            return tr(q);
     if (recoveryQuestions().contains(stored))
         return tr(stored.toUtf8().constData());
     return stored;
@@ -65,43 +74,33 @@ void Login::Login_Clicked()
         Messages::information(this, m_warning, tr("请输入密码!"));
         return;
     }
-    QList<Tool::Struct_UesrManagement> users;
-    if (!Tool::getUesrManagement(users, name) || users.isEmpty()) {
-        Messages::information(this, m_warning, tr("用户名错误!"));
-        return;
-    }
-    const Tool::Struct_UesrManagement user = users.first();
-    // The audit entries of this attempt carry the attempted name.
-    Tool::CurrentUser = user;
-
-    switch (Accounts::usability(user, QDateTime::currentDateTime())) {
-    case Accounts::Usability::Expired:
-        Messages::information(this, m_warning, tr("用户已过期!"));
-        return;
-    case Accounts::Usability::Locked:
-        Messages::information(this, m_warning, tr("用户已被锁定!"));
-        return;
-    case Accounts::Usability::MissingRight:   // logging in needs no right
-    case Accounts::Usability::Usable:
-        break;
-    }
-
-    if (Accounts::passwordMatches(user, password)) {
-        if (!Tool::updateLoginErrors(name, QStringLiteral("0"), QString()))
-            qDebug() << "修改数据失败！";
-        // A hash made with an older, lower iteration count is renewed while the password is at hand.
-        if (Passwords::needsRehash(user.Password) && !Tool::updatePassword(name, password))
-            qDebug() << "修改数据失败！";
+    switch (Accounts::signIn(name, password, QDateTime::currentDateTime()).outcome) {
+    case Accounts::Attempt::Accepted:
         Tool::SaveAuditLog(AuditEvent::UserLogin, tr("用户登录。"));
         accept();
         return;
+    case Accounts::Attempt::NoSuchAccount:
+    case Accounts::Attempt::ReadFailed:
+        Messages::information(this, m_warning, tr("用户名错误!"));
+        return;
+    case Accounts::Attempt::Expired:
+        Messages::information(this, m_warning, tr("用户已过期!"));
+        return;
+    case Accounts::Attempt::Locked:
+        Messages::information(this, m_warning, tr("用户已被锁定!"));
+        return;
+    case Accounts::Attempt::Unusable:
+        Messages::information(this, m_warning, unusableHashText());
+        return;
+    case Accounts::Attempt::Wrong:
+        Messages::information(this, m_warning, tr("密码错误,连续3次密码错误用户将会锁定!"));
+        return;
     }
+}
 
-    const auto next = Accounts::afterWrongPassword(user.ErrorsNumber);
-    if (!next || !Tool::updateLoginErrors(name, next->errors, next->state))
-        qDebug() << "修改数据失败！";
-    Tool::SaveAuditLog(AuditEvent::UserLogin, tr("用户密码错误。"));
-    Messages::information(this, m_warning, tr("密码错误,连续3次密码错误用户将会锁定!"));
+QString Login::unusableHashText()
+{
+    return tr("该用户的密码记录无效（参数超出允许范围），请由管理员在用户管理中重设密码！");
 }
 
 void Login::Forget_Clicked()
@@ -118,6 +117,17 @@ void Login::Forget_Clicked()
         return;
     }
     const Tool::Struct_UesrManagement user = users.first();
+    // A locked account is unlocked by an administrator, never by its answer.
+    switch (Accounts::usability(user, QDateTime::currentDateTime())) {
+    case Accounts::Usability::Expired:
+        Messages::information(this, m_warning, tr("用户已过期!"));
+        return;
+    case Accounts::Usability::Locked:
+        Messages::information(this, m_warning, tr("用户已被锁定!"));
+        return;
+    default:
+        break;
+    }
     // Only the delivered password of the initial account can be shown; every other password is
     // kept as a hash and cannot be read back.
     const QString delivered = Accounts::deliveredPassword(user);
@@ -128,7 +138,23 @@ void Login::Forget_Clicked()
     const QString answer = Messages::getText(this, tr("忘记密码"), questionText(user.Problem), &ok);
     if (!ok)
         return;
-    if (!Accounts::answerMatches(user, answer)) {
+    switch (Accounts::answerRecovery(name, answer, QDateTime::currentDateTime()).outcome) {
+    case Accounts::Attempt::Accepted:
+        break;
+    case Accounts::Attempt::Expired:
+        Messages::information(this, m_warning, tr("用户已过期!"));
+        return;
+    case Accounts::Attempt::Locked:
+        Messages::information(this, m_warning, tr("用户已被锁定!"));
+        return;
+    case Accounts::Attempt::Unusable:
+        Messages::information(this, m_warning, unusableHashText());
+        return;
+    case Accounts::Attempt::NoSuchAccount:
+    case Accounts::Attempt::ReadFailed:
+        Messages::information(this, m_warning, tr("用户名错误!"));
+        return;
+    case Accounts::Attempt::Wrong:
         Messages::information(this, m_warning, tr("答案错误!"));
         return;
     }

@@ -26,6 +26,8 @@ public:
     // A stored question as the interface shows it: the system's own questions translated, a
     // question of any other origin as it stands.
     static QString questionText(const QString &stored);
+    // Why an account whose stored hash is refused cannot sign in.
+    static QString unusableHashText();
 
 private slots:
     void Login_Clicked();

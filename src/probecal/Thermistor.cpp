@@ -1,5 +1,7 @@
 #include "probecal/Thermistor.h"
 
+#include "acquisition/ProbeCalibrationAudit.h"
+
 #include "analysis/Thermistor.h"
 #include "app/messages.h"
 #include "app/widgets.h"
@@ -398,11 +400,14 @@ void Thermistor::showRunning(bool running)
     const bool verifying = running && runMode == Mode::Verification;
     pushButton_Calibration->setText(calibrating ? tr("停止校准") : tr("自动校准"));
     pushButton_Verification->setText(verifying ? tr("停止验证") : tr("自动验证"));
-    pushButton_Calibration->setEnabled(!verifying);
+    // Only an account that may add probe sets replaces their coefficients.
+    const bool mayCalibrate = mayStoreCoefficients();
+    pushButton_Calibration->setEnabled(calibrating || (!verifying && mayCalibrate));
     pushButton_Verification->setEnabled(!calibrating);
     for (QWidget *w : std::initializer_list<QWidget *>{groupBox_Device, groupBox_Standard, groupBox_Parameter,
-                                                      pushButton_ManualCalibration, pushButton_ManualVerification})
+                                                      pushButton_ManualVerification})
         w->setEnabled(!running);
+    pushButton_ManualCalibration->setEnabled(!running && mayCalibrate);
 }
 
 void Thermistor::fillProbeSets()
@@ -607,6 +612,10 @@ void Thermistor::startOrStop(Mode mode)
             probeRun->stop();
         return;
     }
+    if (mode == Mode::Calibration && !mayStoreCoefficients()) {
+        Messages::warning(this, tr("警告"), noRightText());
+        return;
+    }
     reloadDevices();
     if (mode == Mode::Calibration ? GetParameter() : GetParameter1())
         startRun(mode);
@@ -658,6 +667,8 @@ void Thermistor::runEnded(ProbeCalibrationRun::EndReason reason, ProbeCalibratio
             emit Verification_signals();
         return;
     }
+    if (reason != Run::EndReason::Paused)
+        auditEnd(runMode, probes.Name, Run::endText(reason, fault, runMode));
     emit MessageBox_signals(reason == Run::EndReason::Failed ? tr("警告") : tr("提示"),
                             Run::endText(reason, fault, runMode));
 }
@@ -671,6 +682,7 @@ void Thermistor::Save_slots()
 {
     const Fit fit = fitCalibration(probeRun->lists(), probes.NumberChannels.toInt());
     if (!fit.ok) {
+        auditEnd(Mode::Calibration, probes.Name, fit.message);
         Messages::warning(this, tr("警告"), fit.message);
         return;
     }
@@ -678,14 +690,20 @@ void Thermistor::Save_slots()
         const QString text = residualQuestion(fit, probes, residualLimit);
         qDebug().noquote() << text;
         if (Messages::question(this, tr("提示"), text) != QMessageBox::Yes) {
+            auditEnd(Mode::Calibration, probes.Name, notStoredText());
             Messages::information(this, tr("提示"), notStoredText());
             return;
         }
     }
-    if (storeFit(probes, fit))
+    if (!mayStoreCoefficients()) {
+        auditEnd(Mode::Calibration, probes.Name, noRightText());
+        Messages::warning(this, tr("警告"), noRightText());
+    } else if (storeFit(probes, fit)) {
         Messages::information(this, tr("提示"), tr("校准结束！"));
-    else
+    } else {
+        auditEnd(Mode::Calibration, probes.Name, tr("保存数据失败!"));
         Messages::warning(this, tr("警告"), tr("保存数据失败!"));
+    }
 }
 
 void Thermistor::Verification_slots()
@@ -693,6 +711,7 @@ void Thermistor::Verification_slots()
     const Analysis::ProbeSetVerdict verdict = Analysis::verifyProbeSet(
         probeRun->lists().verificationReferences, probeRun->lists().verificationReadings, probes.NumberChannels.toInt());
     qDebug().noquote() << verdict.message;
+    auditEnd(Mode::Verification, probes.Name, verdictSummary(verdict, probes.ChannelNames.split(QLatin1Char(','))));
     if (verdict.ok)
         Messages::information(this, tr("提示"), verdict.message);
     else
@@ -758,6 +777,10 @@ void Thermistor::pt_ManualVerification_clicked()
 
 void Thermistor::openManual(Mode mode)
 {
+    if (mode == Mode::Calibration && !mayStoreCoefficients()) {
+        Messages::warning(this, tr("警告"), noRightText());
+        return;
+    }
     if (probeRun->isActive()) {
         Messages::information(this, tr("提示"), tr("设备正在运行中！"));
         return;

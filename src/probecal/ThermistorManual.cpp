@@ -1,4 +1,5 @@
 #include "probecal/ThermistorManual.h"
+#include "acquisition/ProbeCalibrationAudit.h"
 
 #include "analysis/Thermistor.h"
 #include "app/messages.h"
@@ -220,8 +221,17 @@ void ThermistorManual::pointCompleted(int index, const QString &reference, const
     enabledPoints[size_t(index)] = true;   // a point may be taken again
     if (setup.mode == Mode::Verification) {
         const double ref = reference.toDouble();
-        for (int c = 0; c < values.size(); ++c)
+        QStringList failed;
+        for (int c = 0; c < values.size(); ++c) {
             emit PlainTextEdit_signals(Analysis::manualVerificationLine(c + 1, ref, values.at(c).toDouble()));
+            if (!Analysis::manualVerificationPasses(ref, values.at(c).toDouble()))
+                failed << QString::number(c + 1);
+        }
+        auditEnd(Mode::Verification, setup.probes.Name,
+                 tr("手动验证第%1点：%2 个通道合格，不合格通道：%3")
+                     .arg(index + 1)
+                     .arg(values.size() - failed.size())
+                     .arg(failed.isEmpty() ? tr("无") : failed.join(QStringLiteral("、"))));
     }
     showState();
 }
@@ -235,6 +245,7 @@ void ThermistorManual::pt_Count_clicked()
     }
     const Fit fit = fitCalibration(lists, setup.probes.NumberChannels.toInt());
     if (!fit.ok) {
+        auditEnd(Mode::Calibration, setup.probes.Name, fit.message);
         emit MessageBox_signals(tr("警告"), fit.message);
         return;
     }
@@ -256,11 +267,18 @@ void ThermistorManual::pt_Count_clicked()
     if (!fit.probesOver(limit).isEmpty()) {
         emit PlainTextEdit_signals(residualReport(fit, probes, limit));
         if (Messages::question(this, tr("提示"), residualQuestion(fit, probes, limit)) != QMessageBox::Yes) {
+            auditEnd(Mode::Calibration, probes.Name, notStoredText());
             emit PlainTextEdit_signals(notStoredText());
             return;
         }
     }
+    if (!mayStoreCoefficients()) {
+        auditEnd(Mode::Calibration, probes.Name, noRightText());
+        emit MessageBox_signals(tr("警告"), noRightText());
+        return;
+    }
     if (!storeFit(probes, fit)) {
+        auditEnd(Mode::Calibration, probes.Name, tr("保存数据失败!"));
         emit MessageBox_signals(tr("警告"), tr("保存数据失败!"));
         return;
     }

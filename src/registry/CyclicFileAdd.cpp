@@ -137,8 +137,9 @@ void CyclicFileAdd::pt_OK_clicked()
         Messages::warning(this, tr("警告"), tr("名称不能为空！"));
         return;
     }
-    if (TextChecks::anyHasControlCharacters({number, name})) {
-        Messages::warning(this, tr("警告"), TextChecks::refusalText());
+    const QString refused = TextChecks::refusal({number, name}, TextChecks::NameLength);
+    if (!refused.isEmpty()) {
+        Messages::warning(this, tr("警告"), refused);
         return;
     }
     if (m_steps.count() == 0) {

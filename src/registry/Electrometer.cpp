@@ -242,8 +242,9 @@ int Electrometer::gatherForm(Tool::Struct_Electrometer &device)
 
 QString Electrometer::checkValues(const Tool::Struct_Electrometer &device)
 {
-    if (TextChecks::anyHasControlCharacters(device.values()))
-        return TextChecks::refusalText();
+    const QString refused = TextChecks::refusal(device.values(), TextChecks::NameLength);
+    if (!refused.isEmpty())
+        return refused;
     if (!RegistryForm::isUsableKey(device.Number))
         return tr("编号不能包含“--”！");
     // "Valid until" is stored as typed, "yyyy-MM-dd hh:mm", or empty.

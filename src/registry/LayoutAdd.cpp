@@ -100,8 +100,9 @@ void LayoutAdd::pt_Save_clicked()
         Messages::warning(this, tr("警告"), tr("名称不能为空!"));
         return;
     }
-    if (TextChecks::hasControlCharacters(name)) {
-        Messages::warning(this, tr("警告"), TextChecks::refusalText());
+    const QString refused = TextChecks::refusal({name}, TextChecks::NameLength);
+    if (!refused.isEmpty()) {
+        Messages::warning(this, tr("警告"), refused);
         return;
     }
     if (!m_sketch.isCreated()) {

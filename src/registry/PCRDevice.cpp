@@ -156,8 +156,13 @@ int PCRDevice::gatherForm(Tool::Struct_PCRDevice &device)
 
 QString PCRDevice::checkValues(const Tool::Struct_PCRDevice &device, bool withDate)
 {
-    if (TextChecks::anyHasControlCharacters(device.values()))
-        return TextChecks::refusalText();
+    // Remarks, the last column, may be long; every other field holds a short value.
+    const QStringList values = device.values();
+    QString refused = TextChecks::refusal(values.mid(0, values.size() - 1), TextChecks::NameLength);
+    if (refused.isEmpty())
+        refused = TextChecks::refusal({{device.Remarks, TextChecks::RemarkLength}});
+    if (!refused.isEmpty())
+        return refused;
     if (!RegistryForm::isUsableKey(device.Number))
         return tr("编号不能包含“--”！");
     if (!CalibrationDates::isValidCycle(device.CalibrationCycle))

@@ -8,6 +8,7 @@
 #include "registry/RegistryForm.h"
 #include "registry/StandardizerImport.h"
 #include "store/WorkerThread.h"
+#include "store/textchecks.h"
 #include "store/tool.h"
 
 #include <QDir>
@@ -305,6 +306,14 @@ void StandardizerAdd::pt_Add_clicked()
         QList<Tool::Struct_Standardizer> sets;
         return !Tool::getStandardizerName(sets, name) || !sets.isEmpty();
     };
+    QStringList texts{ui->lineEdit_Number->text(), ui->lineEdit_Name->text()};
+    for (const auto &row : current)
+        texts << row.channel;
+    const QString refused = TextChecks::refusal(texts, TextChecks::NameLength);
+    if (!refused.isEmpty()) {
+        Messages::warning(this, tr("警告"), refused);
+        return;
+    }
     Fault fault;
     const Check check = checkNew(ui->lineEdit_Number->text(), ui->lineEdit_Name->text(), current, numberTaken,
                                  nameTaken, &fault);

@@ -48,6 +48,32 @@ bool passwordMatches(const Tool::Struct_UesrManagement &user, const QString &typ
 // The recovery answer as typed (untrimmed) against the stored hash.
 bool answerMatches(const Tool::Struct_UesrManagement &user, const QString &typed);
 
+// What an attempt with a password or a recovery answer came to.
+enum class Attempt {
+    Accepted,
+    NoSuchAccount,
+    Expired,
+    Locked,
+    Wrong,          // counted toward the lock
+    Unusable,       // the stored hash is outside the accepted parameters: an administrator resets it
+    ReadFailed,     // the account could not be read
+};
+struct AttemptResult
+{
+    Attempt outcome = Attempt::ReadFailed;
+    Tool::Struct_UesrManagement user;   // the account as read before the attempt (when found)
+};
+
+// The one rule for signing in, used by the login and by the headless tools alike: the account
+// must exist, not have expired and not be locked; a wrong password counts toward the lock (three
+// in a row lock it) and is audited under the attempted name; the right one clears the count and
+// renews a hash of an older form. Tool::CurrentUser becomes the account once it is found. The
+// caller audits an accepted sign-in as its own kind of entry.
+AttemptResult signIn(const QString &name, const QString &password, const QDateTime &now);
+// The same rule for an answer to the recovery question: a locked or expired account is refused;
+// a wrong answer counts toward the lock like a wrong password; every attempt is audited.
+AttemptResult answerRecovery(const QString &name, const QString &answer, const QDateTime &now);
+
 // The recovery question that marks the delivered initial account, as stored.
 inline QString initialUserQuestion() { return QStringLiteral("初始用户"); }
 // The delivered password, while the initial account still has it; empty for any other account

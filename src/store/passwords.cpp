@@ -9,12 +9,13 @@
 namespace Passwords {
 namespace {
 
-const QString Scheme = QStringLiteral("pbkdf2-sha256");
-constexpr int MaxIterations = 100000000;
+const QString Unbound = QStringLiteral("pbkdf2-sha256");
+const QString Named = QStringLiteral("pbkdf2-sha256-named");
 
 struct Parsed
 {
-    int iterations = 0;
+    bool named = false;
+    qint64 iterations = 0;
     QByteArray salt;
     QByteArray key;
 };
@@ -22,11 +23,12 @@ struct Parsed
 bool parse(const QString &stored, Parsed &out)
 {
     const QStringList parts = stored.split(QLatin1Char('$'));
-    if (parts.size() != 4 || parts.at(0) != Scheme)
+    if (parts.size() != 4 || (parts.at(0) != Unbound && parts.at(0) != Named))
         return false;
+    out.named = parts.at(0) == Named;
     bool ok = false;
-    out.iterations = parts.at(1).toInt(&ok);
-    if (!ok || out.iterations < 1 || out.iterations > MaxIterations)
+    out.iterations = parts.at(1).toLongLong(&ok);
+    if (!ok || out.iterations < 1)
         return false;
     const auto decode = [](const QString &text, QByteArray &bytes) {
         auto result = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
@@ -36,9 +38,25 @@ bool parse(const QString &stored, Parsed &out)
     return decode(parts.at(2), out.salt) && decode(parts.at(3), out.key) && out.key.size() == KeyBytes;
 }
 
-QByteArray derive(const QString &secret, const QByteArray &salt, int iterations)
+bool usable(const Parsed &p)
 {
-    const QByteArray password = secret.toUtf8();
+    // A bound value's salt has its fixed size, so that no salt can be made to swallow a name.
+    return p.iterations >= MinimumIterations && p.iterations <= MaximumIterations
+        && (!p.named || p.salt.size() == SaltBytes);
+}
+
+// The bytes the key is derived from: the secret alone, or the name (length first, so that no two
+// name and secret pairs give the same bytes) and the secret.
+QByteArray input(bool named, const QString &account, const QString &secret)
+{
+    if (!named)
+        return secret.toUtf8();
+    const QByteArray name = account.toUtf8();
+    return QByteArray::number(name.size()) + ':' + name + secret.toUtf8();
+}
+
+QByteArray derive(const QByteArray &password, const QByteArray &salt, int iterations)
+{
     QByteArray key(KeyBytes, Qt::Uninitialized);
     if (PKCS5_PBKDF2_HMAC(password.constData(), password.size(),
                           reinterpret_cast<const unsigned char *>(salt.constData()), salt.size(), iterations,
@@ -46,6 +64,14 @@ QByteArray derive(const QString &secret, const QByteArray &salt, int iterations)
         != 1)
         return QByteArray();
     return key;
+}
+
+QString format(const QString &scheme, const QByteArray &salt, int iterations, const QByteArray &key)
+{
+    if (key.isEmpty() || salt.isEmpty())
+        return QString();
+    return scheme + QLatin1Char('$') + QString::number(iterations) + QLatin1Char('$')
+        + QString::fromLatin1(salt.toBase64()) + QLatin1Char('$') + QString::fromLatin1(key.toBase64());
 }
 
 } // namespace
@@ -58,18 +84,19 @@ QByteArray newSalt()
     return salt;
 }
 
-QString hash(const QString &secret, const QByteArray &salt, int iterations)
+QString hash(const QString &account, const QString &secret, const QByteArray &salt, int iterations)
 {
-    const QByteArray key = derive(secret, salt, iterations);
-    if (key.isEmpty() || salt.isEmpty())
-        return QString();
-    return Scheme + QLatin1Char('$') + QString::number(iterations) + QLatin1Char('$')
-        + QString::fromLatin1(salt.toBase64()) + QLatin1Char('$') + QString::fromLatin1(key.toBase64());
+    return format(Named, salt, iterations, derive(input(true, account, secret), salt, iterations));
 }
 
-QString hash(const QString &secret)
+QString hash(const QString &account, const QString &secret)
 {
-    return hash(secret, newSalt(), Iterations);
+    return hash(account, secret, newSalt(), Iterations);
+}
+
+QString unboundHash(const QString &secret, const QByteArray &salt, int iterations)
+{
+    return format(Unbound, salt, iterations, derive(input(false, QString(), secret), salt, iterations));
 }
 
 bool isHashed(const QString &stored)
@@ -78,19 +105,23 @@ bool isHashed(const QString &stored)
     return parse(stored, p);
 }
 
-bool verify(const QString &stored, const QString &secret)
+Check check(const QString &stored, const QString &account, const QString &secret)
 {
     Parsed p;
     if (!parse(stored, p))
-        return false;
-    const QByteArray key = derive(secret, p.salt, p.iterations);
-    return key.size() == p.key.size() && CRYPTO_memcmp(key.constData(), p.key.constData(), size_t(key.size())) == 0;
+        return Check::Mismatch;
+    if (!usable(p))
+        return Check::Unusable;
+    const QByteArray key = derive(input(p.named, account, secret), p.salt, int(p.iterations));
+    const bool same = key.size() == p.key.size()
+        && CRYPTO_memcmp(key.constData(), p.key.constData(), size_t(key.size())) == 0;
+    return same ? Check::Match : Check::Mismatch;
 }
 
 bool needsRehash(const QString &stored)
 {
     Parsed p;
-    return parse(stored, p) && p.iterations < Iterations;
+    return parse(stored, p) && usable(p) && (!p.named || p.iterations < Iterations);
 }
 
 } // namespace Passwords

@@ -51,21 +51,23 @@ int hashPlainSecrets(QSqlDatabase db, QString *error)
         return 0;   // not an account table this program can use; nothing to convert
     const QString password = named ? QStringLiteral("Password") : QLatin1Char('"') + columns.at(1) + QLatin1Char('"');
     const QString answer = named ? QStringLiteral("Answer") : QLatin1Char('"') + columns.at(8) + QLatin1Char('"');
+    // The name enters each hash.
+    const QString name = named ? QStringLiteral("Name") : QLatin1Char('"') + columns.at(0) + QLatin1Char('"');
     struct Row
     {
         qint64 rowid;
-        QString password, answer;
+        QString name, password, answer;
     };
     QVector<Row> plain;
     {
         QSqlQuery q(db);
         q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("select rowid, %1, %2 from UesrManagement").arg(password, answer))) {
+        if (!q.exec(QStringLiteral("select rowid, %1, %2, %3 from UesrManagement").arg(name, password, answer))) {
             fail(error, q.lastError().text());
             return -1;
         }
         while (q.next()) {
-            const Row r{q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString()};
+            const Row r{q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()};
             if (!Passwords::isHashed(r.password) || !Passwords::isHashed(r.answer))
                 plain.push_back(r);
         }
@@ -79,8 +81,8 @@ int hashPlainSecrets(QSqlDatabase db, QString *error)
     QSqlQuery update(db);
     update.prepare(QStringLiteral("UPDATE UesrManagement SET %1 = ?, %2 = ? WHERE rowid = ?").arg(password, answer));
     for (const Row &r : plain) {
-        update.addBindValue(Passwords::isHashed(r.password) ? r.password : Passwords::hash(r.password));
-        update.addBindValue(Passwords::isHashed(r.answer) ? r.answer : Passwords::hash(r.answer));
+        update.addBindValue(Passwords::isHashed(r.password) ? r.password : Passwords::hash(r.name, r.password));
+        update.addBindValue(Passwords::isHashed(r.answer) ? r.answer : Passwords::hash(r.name, r.answer));
         update.addBindValue(r.rowid);
         if (!update.exec()) {
             fail(error, update.lastError().text());

@@ -281,8 +281,8 @@ bool ensure(QSqlDatabase db, QString *error, bool withInitialAccount)
                  error);
     if (ok && withInitialAccount && missing.contains(QStringLiteral("UesrManagement"))) {
         Tool::Struct_UesrManagement u = initialUser();
-        u.Password = Passwords::hash(u.Password);
-        u.Answer = Passwords::hash(u.Answer);
+        u.Password = Passwords::hash(u.Name, u.Password);
+        u.Answer = Passwords::hash(u.Name, u.Answer);
         const Table &t = tables().front();
         q.prepare(Dialect::insertUnlessPresent(db, t.name, t.columns));
         for (const QString &v : u.values())

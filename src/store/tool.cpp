@@ -693,9 +693,9 @@ namespace {
 Tool::Struct_UesrManagement withSecretsHashed(Tool::Struct_UesrManagement user)
 {
     if (!Passwords::isHashed(user.Password))
-        user.Password = Passwords::hash(user.Password);
+        user.Password = Passwords::hash(user.Name, user.Password);
     if (!Passwords::isHashed(user.Answer))
-        user.Answer = Passwords::hash(user.Answer);
+        user.Answer = Passwords::hash(user.Name, user.Answer);
     return user;
 }
 
@@ -711,7 +711,7 @@ bool Tool::addUesrManagement(const Struct_UesrManagement &user)
 bool Tool::updatePassword(const QString &name, const QString &password)
 {
     return runLogged("修改用户信息：", QStringLiteral("UPDATE UesrManagement SET Password = ? WHERE Name = ?"),
-                     {Passwords::hash(password), name}, {0});
+                     {Passwords::hash(name, password), name}, {0});
 }
 
 bool Tool::modifyUesrManagement(const Struct_UesrManagement &record)

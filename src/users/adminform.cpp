@@ -5,6 +5,7 @@
 #include "app/widgets.h"
 #include "users/jurisdiction.h"
 #include "store/accounts.h"
+#include "store/textchecks.h"
 #include "users/userrights.h"
 
 #include <QComboBox>
@@ -52,13 +53,19 @@ AdminForm::AdminForm(const QStringList &roles, bool withState, QWidget *parent)
     };
 
     m_name = named(new QLineEdit(group), "lineEdit_Name");
+    m_name->setMaxLength(TextChecks::NameLength);
     addRow("label_Name", tr("用 户 名："), m_name);
 
     m_password = named(new QLineEdit(group), "lineEdit_Password");
     m_password->setEchoMode(QLineEdit::PasswordEchoOnEdit);
+    m_password->setMaxLength(TextChecks::SecretLength);
     addRow("label_Password", tr("用户密码："), m_password);
 
     m_problem = named(new QComboBox(group), "comboBox_Problem");
+    // Chosen from the list or typed.
+    m_problem->setEditable(true);
+    m_problem->setInsertPolicy(QComboBox::NoInsert);
+    m_problem->lineEdit()->setMaxLength(TextChecks::NameLength);
     // Shown translated, stored as the system's own word, so that the login shows the question
     // in whatever language is chosen later.
     for (const QString &question : problems())
@@ -66,6 +73,7 @@ AdminForm::AdminForm(const QStringList &roles, bool withState, QWidget *parent)
     addRow("label_Problem", tr("问    题："), m_problem);
 
     m_answer = named(new QLineEdit(group), "lineEdit_Answer");
+    m_answer->setMaxLength(TextChecks::NameLength);
     addRow("label_Answer", tr("答    案："), m_answer);
 
     // Roles are shown translated and carry the stored word as item data.
@@ -88,6 +96,7 @@ AdminForm::AdminForm(const QStringList &roles, bool withState, QWidget *parent)
     addRow("label_ExpirationDate", tr("有 效 期："), m_expiration);
 
     m_remarks = named(new QLineEdit(group), "lineEdit_Remarks");
+    m_remarks->setMaxLength(TextChecks::RemarkLength);
     addRow("label_Remarks", tr("备    注："), m_remarks);
 
     m_jurisdictionButton = named(new QPushButton(tr("详细权限"), this), "pushButton_Jurisdiction");
@@ -122,6 +131,8 @@ void AdminForm::load(const Tool::Struct_UesrManagement &user)
 {
     m_user = user;
     m_keepSecrets = true;
+    m_loadedPassword = user.Password;
+    m_loadedAnswer = user.Answer;
     m_name->setText(user.Name);
     // Stored as hashes, which cannot be shown: an empty field keeps what is stored.
     m_password->clear();
@@ -138,6 +149,7 @@ void AdminForm::load(const Tool::Struct_UesrManagement &user)
         p = m_problem->count() - 1;
     }
     m_problem->setCurrentIndex(p);
+    m_loadedProblem = user.Problem;
     m_answer->clear();
     selectText(m_rights, user.Rights);
     if (m_state)
@@ -154,8 +166,11 @@ void AdminForm::collect()
     const QString password = m_password->text().trimmed();
     if (!m_keepSecrets || !password.isEmpty())
         m_user.Password = password;
-    const QVariant storedProblem = m_problem->currentData();
-    m_user.Problem = storedProblem.isValid() ? storedProblem.toString() : m_problem->currentText();
+    // A list entry is stored as the system's word; a typed question as typed.
+    const QString shown = m_problem->currentText();
+    const int listed = m_problem->findText(shown);
+    const QVariant storedProblem = m_problem->itemData(listed);
+    m_user.Problem = listed >= 0 && storedProblem.isValid() ? storedProblem.toString() : shown.trimmed();
     if (!m_keepSecrets || !m_answer->text().isEmpty())
         m_user.Answer = m_answer->text();
     m_user.Rights = m_rights->currentData().toString();
@@ -182,7 +197,18 @@ QString AdminForm::invalidInput() const
         && !m_user.Rights.isEmpty()
         // The login reads an unparsable expiry as expired: refuse it here instead.
         && QDateTime::fromString(m_user.ExpirationDate, Tool::TimeFormat).isValid();
-    return valid ? QString() : tr("请输入正确的参数！");
+    if (!valid)
+        return tr("请输入正确的参数！");
+    // The delivered account's marker stays with the account that was delivered with it.
+    if (m_user.Problem == Accounts::initialUserQuestion() && m_loadedProblem != m_user.Problem)
+        return tr("请选择或输入一个找回密码的问题！");
+    // A stored hash handed back unchanged is no typed text.
+    return TextChecks::refusal({{m_user.Name, TextChecks::NameLength},
+                                {m_user.Password == m_loadedPassword ? QString() : m_user.Password,
+                                 TextChecks::SecretLength},
+                                {m_user.Problem, TextChecks::NameLength},
+                                {m_user.Answer == m_loadedAnswer ? QString() : m_user.Answer, TextChecks::NameLength},
+                                {m_user.Remarks, TextChecks::RemarkLength}});
 }
 
 void AdminForm::pt_Jurisdiction_clicked()

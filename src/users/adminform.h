@@ -66,5 +66,6 @@ protected:
 private:
     QGridLayout *m_grid;
     bool m_keepSecrets = false;   // editing: an empty password or answer keeps the stored one
+    QString m_loadedProblem, m_loadedPassword, m_loadedAnswer;   // as stored, when editing
     QPointer<Jurisdiction> m_jurisdiction;
 };

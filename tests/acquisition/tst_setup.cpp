@@ -110,6 +110,10 @@ const std::vector<Change> &changes()
          "输入内容不能包含控制字符！"},
         {"C1 control in the calibrator", [](Form &f, Records &) { f.calibrator = QStringLiteral("张\u0085三"); }, 11,
          "输入内容不能包含控制字符！"},
+        {"direction override in the name", [](Form &f, Records &) { f.projectName = QStringLiteral("项\u202e目"); }, 11,
+         "输入内容不能包含控制字符！"},
+        {"a megabyte of name", [](Form &f, Records &) { f.projectName = QString(1 << 20, 'p'); }, 11,
+         "输入内容不能超过64个字符！"},
         {"client blank", [](Form &f, Records &) { f.company = QStringLiteral(" "); }, 3, "送检单位不能为空！"},
         {"client before humidity",
          [](Form &f, Records &) {

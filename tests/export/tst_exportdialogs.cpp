@@ -752,6 +752,7 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("PCR_TEMPLATE_DIR"), QStringLiteral(PCR_TEMPLATE_DIR));
         env.remove(QStringLiteral("DISPLAY"));
+        env.insert(QStringLiteral("PCRCAL_PASSWORD"), QStringLiteral("123456"));   // the fixture's
         tool.setProcessEnvironment(env);
         tool.start(QStringLiteral(PCRCAL_EXPORT_PATH),
                    {"--workspace", m_folder, "--project", m_project.name, "--kind", QLatin1String(kinds[mode]),

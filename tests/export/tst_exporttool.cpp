@@ -39,6 +39,9 @@ class TestExportTool : public QObject
     QString m_ws;   // the main workspace
     Fixture::Project m_project;
     QString m_templates = QStringLiteral(PCR_TEMPLATE_DIR);
+    // The operator's password as the environment gives it (the fixture's accounts have 123456);
+    // null: not given.
+    mutable QString m_password = QStringLiteral("123456");
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
@@ -52,6 +55,9 @@ class TestExportTool : public QObject
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.insert(QStringLiteral("PCR_TEMPLATE_DIR"), templateDir.isEmpty() ? m_templates : templateDir);
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        env.remove(QStringLiteral("PCRCAL_PASSWORD"));
+        if (!m_password.isNull())
+            env.insert(QStringLiteral("PCRCAL_PASSWORD"), m_password);
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(m_dir.path());
         p.start(via.isEmpty() ? program : via, arguments);
@@ -390,6 +396,60 @@ private slots:
         QCOMPARE(audit(m_ws).size(), audited);
     }
 
+    // The operator signs in: the password from a file only its owner may read, else from the
+    // environment, else from a terminal (there is none here: refused). Wrong passwords count
+    // toward the lock as at the login and are audited; the locked account is refused.
+    void operatorSignsIn()
+    {
+        const QString ws = path(QStringLiteral("signin"));
+        QVERIFY(workspaceWith(ws, m_project));
+        const auto passwordFile = [this](const char *name, const QByteArray &content, QFile::Permissions mode) {
+            QFile f(path(QLatin1String(name)));
+            f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            f.write(content);
+            f.close();
+            f.setPermissions(mode);
+            return f.fileName();
+        };
+        const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner;
+        const QString good = passwordFile("good.pw", "123456\n", owner);
+        const QString open = passwordFile("open.pw", "123456\n", owner | QFile::ReadGroup | QFile::ReadOther);
+        const QString wrong = passwordFile("wrong.pw", "654321\n", owner);
+        const struct
+        {
+            QStringList more;
+            QString environment;
+            int status;
+            const char *text;
+        } cases[] = {
+            {{}, QString(), 3, "PCRCAL_PASSWORD"},
+            {{"--password-file", open}, QString(), 3, "0600"},
+            {{"--password-file", path("absent.pw")}, QString(), 3, "absent.pw"},
+            {{"--password-file", good}, QString(), 0, ""},
+            {{"--password-file", "good.pw"}, QString(), 0, ""},   // relative to where it was started
+            {{}, QStringLiteral("123456"), 0, ""},
+            {{"--password-file", good}, QStringLiteral("wrong"), 0, ""},   // the file comes first
+            {{"--password-file", wrong}, QStringLiteral("123456"), 3, "engineer"},
+            {{}, QStringLiteral("wrong"), 3, "engineer"},
+            {{}, QStringLiteral("wrong"), 3, "engineer"},   // the third in a row locks
+            {{}, QStringLiteral("123456"), 3, "锁定"},
+        };
+        int i = 0;
+        for (const auto &c : cases) {
+            m_password = c.environment;
+            const Result r = run(QStringList{"--workspace", ws, "--project", m_project.name, "--kind", "raw", "--operator",
+                                             "engineer", "--out", path(QStringLiteral("signin-%1.xlsx").arg(i++))}
+                                 + c.more);
+            QVERIFY2(r.status == c.status, qPrintable(QString::number(i) + r.err));
+            QVERIFY2(r.err.contains(QString::fromUtf8(c.text)), qPrintable(r.err));
+        }
+        m_password = QStringLiteral("123456");
+        int wrongEntries = 0;
+        for (const auto &e : audit(ws))
+            wrongEntries += e.Details == QStringLiteral("用户密码错误。") && e.Operator == QStringLiteral("engineer");
+        QCOMPARE(wrongEntries, 3);
+    }
+
     void notFound()
     {
         const QString empty = path(QStringLiteral("empty-folder"));
@@ -717,8 +777,11 @@ private slots:
         QFile::remove(out);
         const int audited = audit(m_ws).size();
         QProcess a, b;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PCRCAL_PASSWORD"), m_password);
         for (QProcess *p : {&a, &b}) {
             p->setWorkingDirectory(m_dir.path());
+            p->setProcessEnvironment(env);
             p->start(program, exportArgs(QStringLiteral("raw"), {QStringLiteral("--out"), out}));
         }
         QVERIFY(a.waitForFinished(300000) && b.waitForFinished(300000));

@@ -32,6 +32,8 @@ Result run(const QString &program, const QStringList &arguments, int timeoutMs =
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "PCR_TEMPLATE_DIR", "LD_LIBRARY_PATH"})
         env.remove(QLatin1String(name));
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    // The password of the fixture's accounts, for the tools' operator.
+    env.insert(QStringLiteral("PCRCAL_PASSWORD"), QStringLiteral("123456"));
     p.setProcessEnvironment(env);
     if (!workingDirectory.isEmpty())
         p.setWorkingDirectory(workingDirectory);

@@ -8,6 +8,7 @@
 #include "../support/Workspace.h"
 
 #include "acquisition/ProbeCalibration.h"
+#include "store/schema.h"
 #include "store/tool.h"
 
 #include <QJsonArray>
@@ -70,6 +71,7 @@ class ProbeCalToolTest : public QObject
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        env.insert(QStringLiteral("PCRCAL_PASSWORD"), QStringLiteral("123456"));   // the initial account's
         return env;
     }
 
@@ -93,7 +95,9 @@ class ProbeCalToolTest : public QObject
 
     QStringList args(const QString &mode, const QString &points, const QStringList &more = {}) const
     {
-        return QStringList{"--workspace", ws, "--probe-set", "槽校探头", "--mode", mode, "--points", points} + more;
+        return QStringList{"--workspace", ws, "--probe-set", "槽校探头", "--mode", mode, "--points", points,
+                           "--operator", "admin"}
+            + more;
     }
 
     // Opens the workspace's database in this process for a look, and closes it again.
@@ -136,10 +140,10 @@ private slots:
         const Result r = run({"--help"});
         QCOMPARE(r.status, 0);
         for (const char *option : {"--workspace", "--probe-set", "--mode", "--points", "--liquid-change", "--delay",
-                                   "--index", "--operator", "--json", "--accept-residuals", "--bath", "--collector",
-                                   "--reference"})
+                                   "--index", "--operator", "--password-file", "--json", "--accept-residuals", "--bath",
+                                   "--collector", "--reference", "PCRCAL_PASSWORD"})
             QVERIFY2(r.out.contains(QLatin1String(option)), option);
-        for (const char *status : {"0  ", "3  ", "4  ", "5  ", "6  "})
+        for (const char *status : {"0  ", "3  ", "4  ", "5  ", "6  ", "7  "})
             QVERIFY2(r.out.contains(QLatin1String(status)), status);
     }
 
@@ -149,7 +153,9 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
         const auto a = [this](const QStringList &more) {
-            return QStringList{"--workspace", ws, "--probe-set", "槽校探头", "--mode", "calibration"} + more;
+            return QStringList{"--workspace", ws, "--probe-set", "槽校探头", "--mode", "calibration", "--operator",
+                               "admin"}
+                + more;
         };
         QTest::newRow("no points") << a({}) << "--points";
         QTest::newRow("three points") << a({"--points", "20,30,40"}) << "温度点数不许少于4个！";
@@ -163,15 +169,19 @@ private slots:
                                           << "当前模式下不许选择手动模式！";
         QTest::newRow("unknown bath") << a({"--points", "20,30,40,50", "--bath", "XYZ"}) << "XYZ";
         QTest::newRow("bad link") << a({"--points", "20,30,40,50", "--collector", "1611A,usb,x"}) << "1611A,usb,x";
-        QTest::newRow("unknown operator") << a({"--points", "20,30,40,50", "--operator", "nobody"}) << "nobody";
+        QTest::newRow("no operator") << QStringList{"--workspace", ws, "--probe-set", "槽校探头", "--mode",
+                                                    "calibration", "--points", "20,30,40,50"}
+                                     << "--operator";
+        QTest::newRow("a probe set with an escape") << a({"--points", "20,30,40,50", "--probe-set", "槽校\x1b探头"})
+                                                    << "--probe-set";
         QTest::newRow("unknown mode") << QStringList{"--workspace", ws, "--probe-set", "槽校探头", "--mode", "both",
-                                                     "--points", "20,30,40,50"}
+                                                     "--points", "20,30,40,50", "--operator", "admin"}
                                       << "both";
         QTest::newRow("unknown probe set") << QStringList{"--workspace", ws, "--probe-set", "无", "--mode",
-                                                          "calibration", "--points", "20,30,40,50"}
+                                                          "calibration", "--points", "20,30,40,50", "--operator", "admin"}
                                            << "无";
         QTest::newRow("no workspace") << QStringList{"--workspace", path("nowhere"), "--probe-set", "槽校探头", "--mode",
-                                                     "calibration", "--points", "20,30,40,50"}
+                                                     "calibration", "--points", "20,30,40,50", "--operator", "admin"}
                                       << "PCR.db3";
     }
     void badInput()
@@ -181,6 +191,48 @@ private slots:
         const Result r = run(arguments);
         QCOMPARE(r.status, 4);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    }
+
+    // Refused before any device is touched: 7. Unknown, wrong password (counted toward the lock),
+    // or a calibration by an account without "探头添加", which would replace the coefficients.
+    void notPermitted()
+    {
+        inDatabase([] {
+            Tool::Struct_UesrManagement viewer = Schema::initialUser();
+            viewer.Name = "viewer";
+            viewer.Password = "123456";
+            viewer.Problem = "你的出生地是？";
+            viewer.Rights = "操作员";
+            viewer.setAllRights(false);
+            QVERIFY(Tool::addUesrManagement(viewer));
+        });
+        const auto as = [this](const char *name) {
+            return QStringList{"--workspace", ws, "--probe-set", "槽校探头", "--mode", "calibration", "--points",
+                               "20,30,40,50", "--operator", QString::fromLatin1(name)};
+        };
+        Result r = run(as("nobody"));
+        QCOMPARE(r.status, 7);
+        QVERIFY2(r.err.contains("nobody"), qPrintable(r.err));
+        r = run(as("viewer"));
+        QCOMPARE(r.status, 7);
+        QVERIFY2(r.err.contains(QStringLiteral("探头添加")), qPrintable(r.err));
+        const QString file = path("wrong.pw");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("nope\n");
+        f.close();
+        QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+        r = run(as("viewer") << "--password-file" << file);
+        QCOMPARE(r.status, 7);
+        inDatabase([] {
+            QList<Tool::Struct_UesrManagement> users;
+            Tool::getUesrManagement(users, "viewer");
+            QCOMPARE(users.value(0).ErrorsNumber, QStringLiteral("1"));
+            QList<Tool::Struct_Standardizer> sets;
+            Tool::getStandardizerName(sets, "槽校探头");
+            QCOMPARE(sets.value(0).B3.split(',').first(), QStringLiteral("0"));
+        });
+        QVERIFY(config()->value("TCalibration/CalibrationTemp").toStringList().isEmpty());
     }
 
     // --json names a file of the workspace, a database, a device or an existing file without
@@ -224,6 +276,7 @@ private slots:
         const Result r = run(args("calibration", "20,30,40,50", {"--collector", "1611A,tcp,127.0.0.1," + closedPort()}));
         QCOMPARE(r.status, 3);
         QVERIFY2(r.err.contains(QStringLiteral("采集设备打开失败!")), qPrintable(r.err));
+        inDatabase([] { QCOMPARE(Workspace::audit().last().Details, QStringLiteral("探头校准：槽校探头，采集设备打开失败!")); });
         QVERIFY(config()->value("TCalibration/CalibrationTemp").toStringList().isEmpty());
     }
 
@@ -235,7 +288,7 @@ private slots:
     {
         config()->setValue("TStandardizer/ResidualLimit", "0.000001");
         const QString json = path("run.jsonl");
-        const QStringList more{"--liquid-change", "2", "--json", json, "--operator", "admin", "--overwrite"};
+        const QStringList more{"--liquid-change", "2", "--json", json, "--overwrite"};
 
         Result r = run(args("calibration", "25,30,35,40,45", more));
         QVERIFY2(r.status == 5, qPrintable(r.err));
@@ -264,7 +317,7 @@ private slots:
             QCOMPARE(sets.value(0).B3.split(',').first(), QStringLiteral("0"));
         });
 
-        r = run(args("calibration", "25,30,35,40,45", {"--json", json, "--operator", "admin", "--accept-residuals", "--overwrite"}));
+        r = run(args("calibration", "25,30,35,40,45", {"--json", json, "--accept-residuals", "--overwrite"}));
         QCOMPARE(r.status, 0);
         QVERIFY(r.out.contains(QStringLiteral("数据错误，将开始新的校准！")));
         lines = jsonLines(json);
@@ -277,10 +330,13 @@ private slots:
             QList<Tool::Struct_Standardizer> sets;
             Tool::getStandardizerName(sets, "槽校探头");
             QCOMPARE(sets.value(0).B3.split(',').first(), b3.first().toString());
+            // The refused fit and the stored one, both under the operator; the pause is no end.
             const auto audit = Workspace::audit();
-            QCOMPARE(audit.size(), 1);
-            QCOMPARE(audit.first().Operator, QStringLiteral("admin"));
-            QCOMPARE(audit.first().Details, QStringLiteral("探头校准：槽校探头"));
+            QVERIFY(audit.size() >= 2);
+            const QString refused = audit.at(audit.size() - 2).Details;
+            QVERIFY2(refused.startsWith(QStringLiteral("探头校准：槽校探头，拟合残差超过")), qPrintable(refused));
+            QCOMPARE(audit.last().Operator, QStringLiteral("admin"));
+            QCOMPARE(audit.last().Details, QStringLiteral("探头校准：槽校探头"));
         });
 
         r = run(args("verification", "25,35,45,30", {"--json", json, "--overwrite"}));
@@ -291,6 +347,9 @@ private slots:
         for (const QJsonValue &v : verdicts)
             QVERIFY(v.toObject().value("pass").toBool());
         QVERIFY(!r.out.contains(QStringLiteral("不合格")));
+        inDatabase([] {
+            QCOMPARE(Workspace::audit().last().Details, QStringLiteral("探头验证：槽校探头，16 个通道全部合格"));
+        });
     }
 
     // SIGTERM during a run: 6, the point taken kept; the next run goes on after it.

@@ -97,6 +97,20 @@ private slots:
         ws.reset();
     }
 
+    // Without "探头添加" an account verifies but never calibrates: both calibration starts are off.
+    void calibrationNeedsTheRight()
+    {
+        Tool::CurrentUser.grant(Right::StandardizerAdd, false);
+        Thermistor page;
+        QVERIFY(!calibrationButton(page)->isEnabled());
+        QVERIFY(!child<QPushButton>(&page, "pushButton_ManualCalibration")->isEnabled());
+        QVERIFY(child<QPushButton>(&page, "pushButton_Verification")->isEnabled());
+        QVERIFY(child<QPushButton>(&page, "pushButton_ManualVerification")->isEnabled());
+        Tool::CurrentUser.grant(Right::StandardizerAdd, true);
+        Thermistor allowed;
+        QVERIFY(calibrationButton(allowed)->isEnabled());
+    }
+
     // Paused after point 2 for the liquid; a page built anew asks and resumes at point 3; leaving
     // that page while it settles point 4 keeps points 1 to 3; the next page takes point 4 alone,
     // fits and stores.

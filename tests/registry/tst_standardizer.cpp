@@ -186,6 +186,22 @@ private slots:
         QCOMPARE(stored().size(), expected == Check::Ok ? 2 : 1);
     }
 
+    // The probe set's number, name and channel names keep the text rule; nothing is stored.
+    void textRule()
+    {
+        MessageRecorder rec;
+        Editor e(4);
+        e.add("P8", QStringLiteral("adm\u202eni"));
+        e.add("P8\x07", "ok");
+        e.list()->item(1, 0)->setText(QString(65, 'n'));   // the fields themselves stop at 64
+        e.add("P8", "ok");
+        e.list()->item(1, 0)->setText("CH\tX");
+        e.add("P8", "ok");
+        QCOMPARE(rec.texts(), QStringList({"输入内容不能包含控制字符！", "输入内容不能包含控制字符！",
+                                           "输入内容不能超过64个字符！", "输入内容不能包含控制字符！"}));
+        QVERIFY(stored("P8").isEmpty());
+    }
+
     void newSetIsStoredWithItsListsAndAudited()
     {
         MessageRecorder rec;

@@ -442,15 +442,15 @@ void TestStore::everyTableRoundTripsInColumnOrder()
     QVERIFY(Tool::getUesrManagement(users, user.Name));
     QCOMPARE(users.size(), 1);
     QCOMPARE(withoutSecrets(users.first()).values(), withoutSecrets(user).values());
-    QVERIFY(Passwords::verify(users.first().Password, user.Password));
-    QVERIFY(Passwords::verify(users.first().Answer, user.Answer));
+    QVERIFY(Passwords::verify(users.first().Password, user.Name, user.Password));
+    QVERIFY(Passwords::verify(users.first().Answer, user.Name, user.Answer));
     for (const auto &r : Tool::Struct_UesrManagement::rights())
         QCOMPARE(users.first().*(r.flag), user.*(r.flag));
     // Positional: the right in column 11 is SQLBackups, in column 35 Format.
     QSqlQuery q(QSqlDatabase::database());
     QVERIFY(q.exec("select * from UesrManagement"));
     QVERIFY(q.next());
-    QVERIFY(Passwords::verify(q.value(1).toString(), user.Password));
+    QVERIFY(Passwords::verify(q.value(1).toString(), user.Name, user.Password));
     QCOMPARE(q.value(10).toInt(), 1);
     QCOMPARE(q.value(11).toInt(), 0);
     QCOMPARE(q.value(30).toInt(), 1);
@@ -573,8 +573,8 @@ void TestStore::logKeepsPasswordsAndAnswersOut()
     QVERIFY(log.contains(u.Name));   // still says which account changed
     QList<Tool::Struct_UesrManagement> users;
     QVERIFY(Tool::getUesrManagement(users, u.Name));
-    QVERIFY(Passwords::verify(users.first().Answer, QStringLiteral("answer-two")));
-    QVERIFY(Passwords::verify(users.first().Password, QStringLiteral("pw-two")));
+    QVERIFY(Passwords::verify(users.first().Answer, u.Name, QStringLiteral("answer-two")));
+    QVERIFY(Passwords::verify(users.first().Password, u.Name, QStringLiteral("pw-two")));
 }
 
 void TestStore::modifyAndDeleteByKey()
@@ -594,7 +594,7 @@ void TestStore::modifyAndDeleteByKey()
     auto expected = changed;
     expected.RegistrationDate = u.RegistrationDate;
     QCOMPARE(withoutSecrets(users.first()).values(), withoutSecrets(expected).values());
-    QVERIFY(Passwords::verify(users.first().Password, changed.Password));
+    QVERIFY(Passwords::verify(users.first().Password, u.Name, changed.Password));
     QVERIFY(users.first().LogDownload);
     QVERIFY(!users.first().SQLBackups);
 
@@ -707,7 +707,7 @@ void TestStore::rightsReadAsBoolAndShortRowsLeaveFieldsEmpty()
     QList<Tool::Struct_UesrManagement> shortRows;
     QVERIFY(Tool::queryUesrManagement(shortRows, {"select Name, Password from UesrManagement", {}}));
     QCOMPARE(shortRows.size(), 1);
-    QVERIFY(Passwords::verify(shortRows.first().Password, QStringLiteral("123456")));
+    QVERIFY(Passwords::verify(shortRows.first().Password, shortRows.first().Name, QStringLiteral("123456")));
     QVERIFY(shortRows.first().Rights.isEmpty());
     QVERIFY(!shortRows.first().SQLBackups);
 }

@@ -173,18 +173,38 @@ void TestTrust::storedFormAndVerification_data()
     QTest::addColumn<bool>("hashed");
     QTest::addColumn<bool>("matches");
     const QByteArray salt("0123456789abcdef");
-    const QString good = Passwords::hash(QStringLiteral("s3cret"), salt, 1000);
+    const int least = Passwords::MinimumIterations;
+    const QString good = Passwords::hash(QStringLiteral("op"), QStringLiteral("s3cret"), salt, least);
     QTest::newRow("right") << good << "s3cret" << true << true;
     QTest::newRow("wrong") << good << "s3creT" << true << false;
     QTest::newRow("blanks count") << good << " s3cret" << true << false;
     QTest::newRow("empty typed") << good << "" << true << false;
-    QTest::newRow("non-ascii") << Passwords::hash(QStringLiteral("密码ä"), salt, 1000) << "密码ä" << true << true;
+    QTest::newRow("non-ascii") << Passwords::hash(QStringLiteral("op"), QStringLiteral("密码ä"), salt, least) << "密码ä"
+                               << true << true;
+    // The name is part of the derivation: another account's hash copied into this row fails.
+    QTest::newRow("another account's hash")
+        << Passwords::hash(QStringLiteral("admin"), QStringLiteral("s3cret"), salt, least) << "s3cret" << true << false;
+    QTest::newRow("name moved into the secret")
+        << Passwords::hash(QStringLiteral("o"), QStringLiteral("ps3cret"), salt, least) << "s3cret" << true << false;
+    // The older form, bound to no name, still verifies until the next login renews it.
+    QTest::newRow("older unbound form") << Passwords::unboundHash(QStringLiteral("s3cret"), salt, least) << "s3cret"
+                                        << true << true;
+    // Counts outside 100,000 to 2,000,000 are refused without deriving anything.
+    QTest::newRow("one iteration") << Passwords::hash(QStringLiteral("op"), QStringLiteral("s3cret"), salt, 1)
+                                   << "s3cret" << true << false;
+    QTest::newRow("just below the range")
+        << Passwords::hash(QStringLiteral("op"), QStringLiteral("s3cret"), salt, least - 1) << "s3cret" << true << false;
+    QTest::newRow("10^8 iterations") << QString(good).replace("$100000$", "$100000000$") << "s3cret" << true << false;
+    QTest::newRow("just above the range") << QString(good).replace("$100000$", "$2000001$") << "s3cret" << true << false;
+    QTest::newRow("a salt that is not 16 bytes")
+        << Passwords::hash(QStringLiteral("op"), QStringLiteral("s3cret"), QByteArray("short"), least) << "s3cret"
+        << true << false;
     // A plain value never matches, not even the same text: every value is converted on open.
     QTest::newRow("plain text") << "s3cret" << "s3cret" << false << false;
     QString other = good;
     other.replace(QStringLiteral("pbkdf2-sha256"), QStringLiteral("pbkdf2-sha1"));
     QTest::newRow("other scheme") << other << "s3cret" << false << false;
-    QTest::newRow("no iterations") << QString(good).replace("$1000$", "$0$") << "s3cret" << false << false;
+    QTest::newRow("no iterations") << QString(good).replace("$100000$", "$0$") << "s3cret" << false << false;
     QTest::newRow("bad base64") << QString(good).replace(good.section('$', 2, 2), "!!") << "s3cret" << false << false;
     QTest::newRow("short key") << good.left(good.size() - 8) << "s3cret" << false << false;
     QTest::newRow("extra part") << good + "$x" << "s3cret" << false << false;
@@ -197,23 +217,28 @@ void TestTrust::storedFormAndVerification()
     QFETCH(bool, hashed);
     QFETCH(bool, matches);
     QCOMPARE(Passwords::isHashed(stored), hashed);
-    QCOMPARE(Passwords::verify(stored, typed), matches);
+    QCOMPARE(Passwords::verify(stored, QStringLiteral("op"), typed), matches);
+    const QStringList outOfRange{"one iteration", "just below the range", "10^8 iterations", "just above the range",
+                                 "a salt that is not 16 bytes"};
+    QCOMPARE(Passwords::check(stored, QStringLiteral("op"), typed) == Passwords::Check::Unusable,
+             outOfRange.contains(QLatin1String(QTest::currentDataTag())));
 }
 
 void TestTrust::freshHashesDifferAndAreSlow()
 {
-    const QString a = Passwords::hash(QStringLiteral("same"));
-    const QString b = Passwords::hash(QStringLiteral("same"));
+    const QString a = Passwords::hash(QStringLiteral("op"), QStringLiteral("same"));
+    const QString b = Passwords::hash(QStringLiteral("op"), QStringLiteral("same"));
     QVERIFY(a != b);   // salted
     QVERIFY(!a.contains(QStringLiteral("same")));
-    QCOMPARE(a.section('$', 0, 0), QStringLiteral("pbkdf2-sha256"));
+    QCOMPARE(a.section('$', 0, 0), QStringLiteral("pbkdf2-sha256-named"));
     QVERIFY(a.section('$', 1, 1).toInt() >= 100000);
     QCOMPARE(QByteArray::fromBase64(a.section('$', 2, 2).toLatin1()).size(), Passwords::SaltBytes);
-    QVERIFY(Passwords::verify(a, QStringLiteral("same")) && Passwords::verify(b, QStringLiteral("same")));
+    QVERIFY(Passwords::verify(a, QStringLiteral("op"), QStringLiteral("same"))
+            && Passwords::verify(b, QStringLiteral("op"), QStringLiteral("same")));
     QVERIFY(!Passwords::needsRehash(a));
-    // A count raised later: older values still verify and are known as due for rehashing.
-    const QString older = Passwords::hash(QStringLiteral("same"), Passwords::newSalt(), 5000);
-    QVERIFY(Passwords::verify(older, QStringLiteral("same")));
+    // Values of the older, unbound form still verify and are known as due for rehashing.
+    const QString older = Passwords::unboundHash(QStringLiteral("same"), Passwords::newSalt(), Passwords::Iterations);
+    QVERIFY(Passwords::verify(older, QStringLiteral("op"), QStringLiteral("same")));
     QVERIFY(Passwords::needsRehash(older));
 }
 

@@ -95,6 +95,7 @@ private slots:
     void initialQuestionShownInEnglishKeptAsStored();
     void newPasswordOfTheInitialAccountNeedsARealQuestion();
     void recoveryQuestionStoredWhateverTheLanguage();
+    void addFormTextRuleAndTypedQuestion();
     void operatorEditsOwnAccountWithoutChangingRole();
     void onlyAnAdministratorChangesOwnRights();
     void lastUsableAdministratorStays();
@@ -218,11 +219,11 @@ void TestUsers::addedAccountWithoutDetailedRightsHasNone()
     QVERIFY(page.listedNames().contains("newbie"));
 
     const auto u = stored("newbie");   // blanks the login would trim are not stored
-    QVERIFY(Passwords::verify(u.Password, QStringLiteral("secret")));
+    QVERIFY(Passwords::verify(u.Password, u.Name, QStringLiteral("secret")));
     QCOMPARE(u.Rights, Admin_);
     QCOMPARE(u.State, QStringLiteral("正常"));
     QCOMPARE(u.ErrorsNumber, QStringLiteral("0"));
-    QCOMPARE(u.Problem, QStringLiteral("你所在的公司为？"));
+    QCOMPARE(u.Problem, QStringLiteral("你的出生地是？"));
     QCOMPARE(u.ExpirationDate, QStringLiteral("2099-12-31 00:00:00"));
     QVERIFY(u.RegistrationDate >= before);
     QCOMPARE(rightsSet(u), 0);   // even as an administrator
@@ -317,7 +318,7 @@ void TestUsers::addRefusesDuplicateAndInvalidInput()
     fillForm(&q, "O'Brien", "it's", "lab");
     click(&q, "pushButton_OK");
     QCOMPARE(m_boxes->texts(), QStringList({"添加数据成功!"}));
-    QVERIFY(Passwords::verify(stored("O'Brien").Password, QStringLiteral("it's")));
+    QVERIFY(Passwords::verify(stored("O'Brien").Password, "O'Brien", QStringLiteral("it's")));
 }
 
 void TestUsers::boxesEnabledByRoleKeepTheirTicks()
@@ -463,7 +464,7 @@ void TestUsers::editUnlocksAndKeepsWhatTheFormDoesNotShow()
 
     const auto u = stored("jo");
     QCOMPARE(u.State, QStringLiteral("正常"));
-    QVERIFY(Passwords::verify(u.Password, QStringLiteral("new")));
+    QVERIFY(Passwords::verify(u.Password, u.Name, QStringLiteral("new")));
     QCOMPARE(u.ErrorsNumber, QStringLiteral("2"));
     QCOMPARE(u.RegistrationDate, QStringLiteral("2023-05-06 07:08:09"));
     QCOMPARE(u.Problem, QStringLiteral("宠物的名字？"));
@@ -489,7 +490,7 @@ void TestUsers::editUnlocksAndKeepsWhatTheFormDoesNotShow()
     click(&same, "pushButton_OK");
     QCOMPARE(m_boxes->texts(), QStringList({"数据修改成功!"}));
     QCOMPARE(stored("jo").Password, u.Password);
-    QVERIFY(Passwords::verify(stored("jo").Answer, QStringLiteral("lab")));
+    QVERIFY(Passwords::verify(stored("jo").Answer, "jo", QStringLiteral("lab")));
     QCOMPARE(audit().last().Details, QStringLiteral("修改用户：jo"));
 }
 
@@ -527,26 +528,26 @@ void TestUsers::newPasswordOfTheInitialAccountNeedsARealQuestion()
         AdminEdit d(Admin_, before);
         child<QLineEdit>(&d, "lineEdit_Password")->setText("s3cret");
         auto *problem = child<QComboBox>(&d, "comboBox_Problem");
-        problem->setCurrentIndex(problem->findData(QStringLiteral("你所在的公司为？")));
+        problem->setCurrentIndex(problem->findData(QStringLiteral("你的出生地是？")));
         child<QLineEdit>(&d, "lineEdit_Answer")->setText("Lab A");
         click(&d, "pushButton_OK");
         QCOMPARE(m_boxes->texts(), QStringList({"数据修改成功!"}));
     }
     const auto after = stored("admin");
-    QVERIFY(Passwords::verify(after.Password, QStringLiteral("s3cret")));
-    QCOMPARE(after.Problem, QStringLiteral("你所在的公司为？"));
+    QVERIFY(Passwords::verify(after.Password, after.Name, QStringLiteral("s3cret")));
+    QCOMPARE(after.Problem, QStringLiteral("你的出生地是？"));
 
     // The login no longer shows it unasked.
     m_boxes->clear();
     Login dialog;
     child<QComboBox>(&dialog, "comboBox_UserName")->setCurrentText("admin");
     click(&dialog, "btn_Forget");   // no answer queued: the question is cancelled
-    QCOMPARE(m_boxes->texts(), QStringList({"你所在的公司为？"}));
+    QCOMPARE(m_boxes->texts(), QStringList({"你的出生地是？"}));
 }
 
 void TestUsers::recoveryQuestionStoredWhateverTheLanguage()
 {
-    const QString question = QStringLiteral("你所在的公司为？");
+    const QString question = QStringLiteral("你的出生地是？");
     QTranslator english;
     QVERIFY(english.load(QStringLiteral(":/i18n/pcr_en.qm")));
     QCoreApplication::installTranslator(&english);
@@ -554,18 +555,18 @@ void TestUsers::recoveryQuestionStoredWhateverTheLanguage()
     {
         AdminAdd d(Admin_);
         QCOMPARE(child<QComboBox>(&d, "comboBox_Problem")->currentText(),
-                 QStringLiteral("Which company are you with?"));
+                 QStringLiteral("Where were you born?"));
         fillForm(&d, "eng", "pw", "lab");
         click(&d, "pushButton_OK");
     }
     QCOMPARE(stored("eng").Problem, question);
     // An account that kept the English text is shown with the one question and stored back as it.
     auto old = stored("eng");
-    old.Problem = QStringLiteral("Which company are you with?");
+    old.Problem = QStringLiteral("Where were you born?");
     QVERIFY(Tool::modifyUesrManagement(old));
     {
         AdminEdit d(Admin_, stored("eng"));
-        QCOMPARE(child<QComboBox>(&d, "comboBox_Problem")->count(), 1);
+        QCOMPARE(child<QComboBox>(&d, "comboBox_Problem")->count(), AdminForm::problems().size());
         click(&d, "pushButton_OK");
     }
     QCoreApplication::removeTranslator(&english);
@@ -573,6 +574,34 @@ void TestUsers::recoveryQuestionStoredWhateverTheLanguage()
     // In Chinese the same account shows the question in Chinese.
     AdminEdit d(Admin_, stored("eng"));
     QCOMPARE(child<QComboBox>(&d, "comboBox_Problem")->currentText(), question);
+}
+
+void TestUsers::addFormTextRuleAndTypedQuestion()
+{
+    logIn("admin");
+    const struct
+    {
+        QString name, question;
+        const char *message;
+    } cases[] = {
+        {QStringLiteral("adm\u202eni"), QString(), "输入内容不能包含控制字符！"},
+        {QStringLiteral("bell\a"), QString(), "输入内容不能包含控制字符！"},
+        {QStringLiteral("typed"), QStringLiteral("ask\x1b[31m"), "输入内容不能包含控制字符！"},
+        // The delivered account's marker is no question another account may take.
+        {QStringLiteral("marked"), QStringLiteral("初始用户"), "请选择或输入一个找回密码的问题！"},
+        {QStringLiteral("typed"), QStringLiteral("你的车牌号是？"), "添加数据成功!"},
+    };
+    for (const auto &c : cases) {
+        m_boxes->clear();
+        AdminAdd d(Admin_);
+        fillForm(&d, c.name, "pw", "lab");
+        if (!c.question.isEmpty())
+            child<QComboBox>(&d, "comboBox_Problem")->setEditText(c.question);
+        click(&d, "pushButton_OK");
+        QCOMPARE(m_boxes->texts(), QStringList({QString::fromUtf8(c.message)}));
+    }
+    QCOMPARE(stored("typed").Problem, QStringLiteral("你的车牌号是？"));
+    QVERIFY(stored("marked").Name.isEmpty());
 }
 
 void TestUsers::operatorEditsOwnAccountWithoutChangingRole()

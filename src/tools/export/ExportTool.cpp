@@ -1,11 +1,13 @@
 #include "ExportTool.h"
 
+#include "ToolSignIn.h"
+
 #include "store/DatabaseSettings.h"
-#include "store/accounts.h"
 #include "store/auditchain.h"
 #include "store/databasefile.h"
 #include "store/logging.h"
 #include "store/runrecords.h"
+#include "store/textchecks.h"
 #include "reports/ExportJob.h"
 #include "store/OutputFile.h"
 #include "store/tool.h"
@@ -65,32 +67,6 @@ QString safeFileName(const QString &name)
             c = QLatin1Char('_');
     }
     return out.isEmpty() ? QStringLiteral("export") : out;
-}
-
-// An account that may export now: present, not expired, not locked, holding the export's right.
-int checkOperator(const QString &name, Right right, QString *message)
-{
-    QList<Tool::Struct_UesrManagement> users;
-    if (!Tool::getUesrManagement(users, name) || users.isEmpty()) {
-        *message = ExportTool::tr("未找到操作员账户：%1").arg(name);
-        return ExportTool::NotFound;
-    }
-    const Tool::Struct_UesrManagement &user = users.first();
-    switch (Accounts::usability(user, QDateTime::currentDateTime(), right)) {
-    case Accounts::Usability::Expired:
-        *message = ExportTool::tr("操作员账户已过期：%1").arg(name);
-        return ExportTool::NotFound;
-    case Accounts::Usability::Locked:
-        *message = ExportTool::tr("操作员账户已被锁定：%1").arg(name);
-        return ExportTool::NotFound;
-    case Accounts::Usability::MissingRight:
-        *message = ExportTool::tr("操作员 %1 没有“%2”权限。").arg(name, Rights::displayName(right));
-        return ExportTool::NotFound;
-    case Accounts::Usability::Usable:
-        break;
-    }
-    Tool::CurrentUser = user;
-    return ExportTool::Success;
 }
 
 Right rightOf(int mode)
@@ -159,7 +135,8 @@ bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Opti
     const QStringList exportOptions{QStringLiteral("project"), QStringLiteral("kind"),   QStringLiteral("format"),
                                     QStringLiteral("out"),     QStringLiteral("from"),   QStringLiteral("to"),
                                     QStringLiteral("tolerance"), QStringLiteral("markers"), QStringLiteral("json"),
-                                    QStringLiteral("operator"), QStringLiteral("annex"), QStringLiteral("overwrite")};
+                                    QStringLiteral("operator"), QStringLiteral("password-file"), QStringLiteral("annex"),
+                                    QStringLiteral("overwrite")};
     if (o.list || o.verifyAudit) {
         const QString alone = o.list ? QStringLiteral("--list") : QStringLiteral("--verify-audit");
         for (const QString &name : exportOptions) {
@@ -174,6 +151,10 @@ bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Opti
     o.project = parser.value(QStringLiteral("project"));
     if (!parser.isSet(QStringLiteral("project")) || o.project.isEmpty()) {
         *message = ExportTool::tr("缺少 --project（或 --list）。");
+        return false;
+    }
+    if (TextChecks::hasControlCharacters(o.project)) {
+        *message = QStringLiteral("--project: ") + TextChecks::refusalText();
         return false;
     }
     const QString kind = parser.value(QStringLiteral("kind"));
@@ -311,7 +292,8 @@ QString ExportTool::helpText()
         {"--anchor N:HASH", tr("与 --verify-audit 同用，可多次给出：另外保存的审计链头（如证书上打印的），表中第 N 条记录的哈希须与之相同")},
         {"--project NAME", tr("要导出的校准项目")},
         {"--kind KIND", tr("certificate 校准证书，record 原始记录，raw 原始数据工作簿")},
-        {"--operator NAME", tr("进行导出的操作员：现有、未锁定、未过期且有该导出权限的账户")},
+        {"--operator NAME", ToolSignIn::operatorHelp()},
+        {"--password-file FILE", ToolSignIn::passwordFileHelp()},
         {"--format FORMAT", tr("Word（.docx）、Excel（.xlsx）或 PDF；默认取 config.ini 的导出格式；raw 始终为 Excel")},
         {"--out FILE", tr("输出文件；默认为当前目录下的 项目名-类型.扩展名")},
         {"--from TIME", tr("数据窗口开始，如 \"2024-05-06 08:00:00\"；默认为整个运行")},
@@ -327,7 +309,7 @@ QString ExportTool::helpText()
     text += QStringLiteral("  pcrcal-export --workspace DIR --list\n"
                            "  pcrcal-export --workspace DIR --verify-audit [--anchor N:HASH ...]\n"
                            "  pcrcal-export --workspace DIR --project NAME --kind certificate|record|raw --operator NAME\n"
-                           "                [--format Word|Excel|PDF] [--out FILE] [--from TIME] [--to TIME]\n"
+                           "                [--password-file FILE] [--format Word|Excel|PDF] [--out FILE] [--from TIME] [--to TIME]\n"
                            "                [--tolerance X | --markers T1,T2,...] [--json FILE] [--annex yes|no]\n"
                            "                [--overwrite]\n\n");
     text += tr("不需要显示器：从工作目录导出一个校准项目，与程序中的导出相同，并写入审计日志。") + QStringLiteral("\n\n");
@@ -338,7 +320,7 @@ QString ExportTool::helpText()
     text += tr("证书和原始记录以项目的证书编号签发：首次导出时分配并保存，之后的导出沿用；certificate 在输出文件路径之后另起一行打印“证书编号：”及编号。")
         + QStringLiteral("\n\n");
     text += tr("退出状态：") + QLatin1Char('\n');
-    const QString statuses[] = {tr("成功"), tr("参数错误"), tr("工作目录、校准项目或操作员不存在，或操作员无权导出"),
+    const QString statuses[] = {tr("成功"), tr("参数错误"), tr("工作目录或校准项目不存在；操作员不存在、密码错误、已锁定、已过期或无权导出"),
                                 tr("被拒绝：分析不成立、项目正在运行，或证书缺少校准实验室（消息与程序中相同，写在标准错误上）"),
                                 tr("写入失败（文档、工作簿、JSON 或审计日志），或输出文件已存在、不可覆盖；不留下任何文件"),
                                 tr("--verify-audit：审计日志被改动、截短或清空，与锚点不符，或尚未建立哈希链"),
@@ -367,7 +349,8 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         {QStringLiteral("tolerance"), QString(), QStringLiteral("X")},
         {QStringLiteral("markers"), QString(), QStringLiteral("TIMES")},
         {QStringLiteral("json"), QString(), QStringLiteral("FILE")},
-        {QStringLiteral("operator"), QString(), QStringLiteral("NAME")},
+        {ToolSignIn::operatorOption(), QString(), QStringLiteral("NAME")},
+        {ToolSignIn::passwordFileOption(), QString(), QStringLiteral("FILE")},
         {QStringLiteral("annex"), QString(), QStringLiteral("yes|no")},
         {QStringLiteral("overwrite"), QString()},
         {{QStringLiteral("h"), QStringLiteral("help")}, QString()},
@@ -488,10 +471,9 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         err << RunRecords::liveRefusal(o.project) << '\n';
         return Refused;
     }
-    const int status = checkOperator(o.operatorName, rightOf(o.mode), &message);
-    if (status != Success) {
+    if (!ToolSignIn::signIn(parser, startDir, rightOf(o.mode), &message)) {
         err << message << '\n';
-        return status;
+        return NotFound;
     }
 
     QString format = o.mode == ExportJob::RawDataMode ? QStringLiteral("Excel") : o.format;

@@ -1,10 +1,13 @@
 #include "ProbeCalTool.h"
 
+#include "ToolSignIn.h"
+
+#include "acquisition/ProbeCalibrationAudit.h"
 #include "acquisition/ProbeCalibrationRun.h"
 #include "analysis/Thermistor.h"
-#include "store/accounts.h"
 #include "store/OutputFile.h"
 #include "store/logging.h"
+#include "store/textchecks.h"
 #include "store/tool.h"
 
 #include <QCommandLineParser>
@@ -112,7 +115,6 @@ struct Options
     QList<bool> liquid;
     std::optional<int> delay;
     std::optional<double> index;
-    QString operatorName;
     QString json;
     bool overwrite = false;
     bool acceptResiduals = false;
@@ -131,11 +133,15 @@ bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Opti
     }
     o.workspace = parser.value(QStringLiteral("workspace"));
     o.probeSet = parser.value(QStringLiteral("probe-set"));
-    for (const char *name : {"workspace", "probe-set", "mode", "points"}) {
+    for (const char *name : {"workspace", "probe-set", "mode", "points", "operator"}) {
         if (parser.value(QLatin1String(name)).isEmpty()) {
             *message = ProbeCalTool::tr("缺少 --%1。").arg(QLatin1String(name));
             return false;
         }
+    }
+    if (TextChecks::hasControlCharacters(o.probeSet)) {
+        *message = QStringLiteral("--probe-set: ") + TextChecks::refusalText();
+        return false;
     }
     const QString mode = parser.value(QStringLiteral("mode"));
     if (mode == QLatin1String("calibration"))
@@ -187,7 +193,6 @@ bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Opti
         }
         o.index = c;
     }
-    o.operatorName = parser.value(QStringLiteral("operator"));
     o.json = parser.value(QStringLiteral("json"));
     o.overwrite = parser.isSet(QStringLiteral("overwrite"));
     o.acceptResiduals = parser.isSet(QStringLiteral("accept-residuals"));
@@ -219,28 +224,6 @@ bool applyDevice(const QString &text, const QStringList &names, DeviceSettings &
         *message = ProbeCalTool::tr("未知的设备：%1（可选：%2）").arg(device.name, names.join(QStringLiteral("、")));
         return false;
     }
-    return true;
-}
-
-// An account that may work now: present, not expired, not locked.
-bool checkOperator(const QString &name, QString *message)
-{
-    QList<Tool::Struct_UesrManagement> users;
-    if (!Tool::getUesrManagement(users, name) || users.isEmpty()) {
-        *message = ProbeCalTool::tr("未找到操作员账户：%1").arg(name);
-        return false;
-    }
-    switch (Accounts::usability(users.first(), QDateTime::currentDateTime())) {
-    case Accounts::Usability::Expired:
-        *message = ProbeCalTool::tr("操作员账户已过期：%1").arg(name);
-        return false;
-    case Accounts::Usability::Locked:
-        *message = ProbeCalTool::tr("操作员账户已被锁定：%1").arg(name);
-        return false;
-    default:
-        break;
-    }
-    Tool::CurrentUser = users.first();
     return true;
 }
 
@@ -300,7 +283,8 @@ QString ProbeCalTool::helpText()
         {"--liquid-change K,...", tr("在第 K 个点之后暂停以更换液体（点号从 1 起）")},
         {"--delay MIN", tr("稳定后的延迟时间（分钟）；默认取 config.ini，否则为 0")},
         {"--index C", tr("稳定指标（℃）：最近 15 个标准读数的极差小于它即为稳定；默认取 config.ini，否则为 0.01")},
-        {"--operator USER", tr("审计日志中的操作员账户；默认为系统用户名")},
+        {"--operator NAME", ToolSignIn::operatorHelp() + tr("；校准须有“探头添加”权限")},
+        {"--password-file FILE", ToolSignIn::passwordFileHelp()},
         {"--json FILE", tr("每个读数、每个点和最终结果各写一行 JSON；- 为标准输出")},
         {"--overwrite", tr("允许替换已存在的 JSON 文件（工作目录中的程序文件、数据库和非普通文件从不替换）")},
         {"--accept-residuals", tr("拟合残差超过限值时仍保存系数")},
@@ -312,7 +296,8 @@ QString ProbeCalTool::helpText()
     QString text = tr("用法：") + QLatin1Char('\n');
     text += QStringLiteral("  pcrcal-probecal --workspace DIR --probe-set NAME --mode calibration|verification\n"
                            "                  --points T1,T2,... [--liquid-change K,...] [--delay MIN] [--index C]\n"
-                           "                  [--operator USER] [--json FILE [--overwrite]] [--accept-residuals]\n"
+                           "                  --operator NAME [--password-file FILE] [--json FILE [--overwrite]]\n"
+                           "                  [--accept-residuals]\n"
                            "                  [--bath DEV] [--collector DEV] [--reference DEV]\n\n");
     text += tr("不需要显示器：在恒温槽中校准或验证一组探头，与程序的“探头校准”页面相同。未完成的运行（停止、暂停换液或中断之后）在下次以相同探头组启动时从第一个未完成的点继续。")
         + QStringLiteral("\n\n");
@@ -322,15 +307,17 @@ QString ProbeCalTool::helpText()
     text += QLatin1Char('\n')
         + tr("DEV 为 名称 或 名称,serial|tcp|ble,地址[,端口或波特率]，例如 \"VADE,serial,/dev/ttyUSB0,9600\"、\"1611A,tcp,192.168.1.10,5980\"、\"Fluke 1586A,tcp,192.168.1.11,3490\"、\"ZIVI-D\"（恒温设备自带的标准器）。只给名称时使用 config.ini 中该设备的通讯设置。")
         + QLatin1Char('\n');
+    text += ToolSignIn::passwordHelp() + QLatin1Char('\n');
     text += tr("标准探头的类型、通道和系数取自 config.ini（TStandardizer）；读数间隔为 TStandardizer/Interval 秒（默认 20），残差限值为 TStandardizer/ResidualLimit K（默认 0.02）。")
         + QStringLiteral("\n\n");
     text += tr("退出状态：") + QLatin1Char('\n');
     const QString statuses[] = {tr("完成：系数已保存，或探头已判定"), tr("设备打开、设置或读取失败（已完成的点保留）"),
                                 tr("参数、工作目录、探头组或数据错误；拟合残差过大而未保存"),
                                 tr("暂停更换液体；换液后再次运行即继续"),
-                                tr("被 SIGINT 或 SIGTERM 中断（已完成的点保留，再次运行即继续）")};
-    const int codes[] = {Finished, DeviceFailed, BadInput, Paused, Interrupted};
-    for (int i = 0; i < 5; ++i)
+                                tr("被 SIGINT 或 SIGTERM 中断（已完成的点保留，再次运行即继续）"),
+                                tr("操作员不存在、密码错误、已锁定、已过期，或校准时没有“探头添加”权限")};
+    const int codes[] = {Finished, DeviceFailed, BadInput, Paused, Interrupted, NotPermitted};
+    for (int i = 0; i < 6; ++i)
         text += QStringLiteral("  %1  %2\n").arg(codes[i]).arg(statuses[i]);
     return text;
 }
@@ -347,7 +334,8 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
         {QStringLiteral("liquid-change"), QString(), QStringLiteral("LIST")},
         {QStringLiteral("delay"), QString(), QStringLiteral("MIN")},
         {QStringLiteral("index"), QString(), QStringLiteral("C")},
-        {QStringLiteral("operator"), QString(), QStringLiteral("USER")},
+        {ToolSignIn::operatorOption(), QString(), QStringLiteral("NAME")},
+        {ToolSignIn::passwordFileOption(), QString(), QStringLiteral("FILE")},
         {QStringLiteral("json"), QString(), QStringLiteral("FILE")},
         {QStringLiteral("overwrite"), QString()},
         {QStringLiteral("accept-residuals"), QString()},
@@ -410,14 +398,12 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
         err << tr("未找到探头组：%1").arg(o.probeSet) << '\n';
         return BadInput;
     }
-    if (!o.operatorName.isEmpty()) {
-        if (!checkOperator(o.operatorName, &message)) {
-            err << message << '\n';
-            return BadInput;
-        }
-    } else {
-        Tool::CurrentUser = Tool::Struct_UesrManagement();
-        Tool::CurrentUser.Name = qEnvironmentVariable("USER", qEnvironmentVariable("LOGNAME"));
+    // Coefficients are stored only by an account that may add probe sets.
+    const std::optional<Right> right =
+        o.mode == Mode::Calibration ? std::optional<Right>(Right::StandardizerAdd) : std::nullopt;
+    if (!ToolSignIn::signIn(parser, startDir, right, &message)) {
+        err << message << '\n';
+        return NotPermitted;
     }
 
     Run::Setup setup;
@@ -516,7 +502,10 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
         loop.exec();
 
     QJsonObject result{{"event", "result"}, {"mode", calibration ? "calibration" : "verification"}};
-    const auto finishWith = [&](int status, const QString &text, const char *state) {
+    // Every end but a pause is audited with its result; a stored calibration by storeFit.
+    const auto finishWith = [&](int status, const QString &text, const char *state, const QString &audited = QString()) {
+        if (status != Paused && !(calibration && status == Finished))
+            auditEnd(o.mode, setup.probes.Name, audited.isEmpty() ? text : audited);
         result.insert(QStringLiteral("status"), QLatin1String(state));
         result.insert(QStringLiteral("exit"), status);
         result.insert(QStringLiteral("message"), text);
@@ -550,7 +539,7 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
                                         {"verdict", verdict.verdicts.at(c)},
                                         {"details", verdict.details.at(c)}});
         result.insert(QStringLiteral("verdicts"), verdicts);
-        return finishWith(Finished, verdict.message, "finished");
+        return finishWith(Finished, verdict.message, "finished", verdictSummary(verdict, names));
     }
 
     const Fit fit = fitCalibration(lists, setup.probes.NumberChannels.toInt());

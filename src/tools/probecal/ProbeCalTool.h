@@ -20,6 +20,7 @@ public:
         BadInput = 4,       // bad arguments, workspace, probe set or data; a fit refused
         Paused = 5,         // paused for a change of bath liquid; run again to resume
         Interrupted = 6,    // stopped by SIGINT or SIGTERM; run again to resume
+        NotPermitted = 7,   // the operator could not sign in, or may not store coefficients
     };
 
     // arguments: the whole command line, program name first.
