@@ -162,6 +162,10 @@ private slots:
         QTest::newRow("index zero") << four << "0" << "Fluke 1586A" << "稳定指标必须大于0！";
         QTest::newRow("no index") << four << "" << "Fluke 1586A" << "稳定指标必须大于0！";
         QTest::newRow("manual reference") << four << "0.05" << "Manual" << "当前模式下不许选择手动模式！";
+        QTest::newRow("one temperature four times") << QStringList{"20", "20", "20", "20"} << "0.05" << "Fluke 1586A"
+                                                    << "第2个温度点 20 ℃ 与第1个点重复！";
+        QTest::newRow("beyond any bath") << QStringList{"20", "40", "60", "5000"} << "0.05" << "Fluke 1586A"
+                                         << "第4个温度点 5000 ℃ 超出恒温设备的范围（-80 ~ 300 ℃）！";
     }
     void refusedStarts()
     {
@@ -295,6 +299,7 @@ private slots:
         Thermistor page;
         Run::Setup setup = page.setupFromForm(Mode::Calibration);
         setup.probes = probes;
+        setup.points = {{25, false}, {30, false}, {35, false}, {40, false}};
         ThermistorManual dialog(setup);
         dialog.pt_Open_clicked();
         QVERIFY(ProbeCalibrationTest::waitFor([&] { return dialog.run()->isConnected(); }));
@@ -322,9 +327,26 @@ private slots:
         QVERIFY(ProbeCalibrationTest::waitFor([&] { return !dialog.run()->isActive(); }));
         QVERIFY(!dialog.run()->isConnected());
         QVERIFY(!dialog.pointButton(1)->isEnabled());
-        // What the dialog took is in config.ini for the page.
-        RunLists back = readLists(*Tool::configFile());
+        // What the dialog took is in the database for the page, marked as typed in.
+        RunLists back;
+        QVERIFY(loadStoredLists(back, probes));
         QCOMPARE(back.calibrationReferences, QStringList{"25.0000"});
+        QVERIFY(Workspace::auditDetails().last().endsWith(QStringLiteral("标准温度 25.0000 ℃（手动输入）。")));
+    }
+
+    // The manual dialog holds its points to the same plan rules: a bad plan opens nothing.
+    void manualRefusesABadPlan()
+    {
+        writeConfig();
+        MessageRecorder boxes;
+        int opened = 0;
+        Thermistor::setManualDialog([&](QWidget *, const Run::Setup &) { ++opened; });
+        Thermistor page;
+        fillPoints(page, {"20", "20", "20", "20"});
+        child<QPushButton>(&page, "pushButton_ManualCalibration")->click();
+        Thermistor::setManualDialog(nullptr);
+        QCOMPARE(opened, 0);
+        QCOMPARE(boxes.texts(), QStringList{"第2个温度点 20 ℃ 与第1个点重复！"});
     }
 };
 
