@@ -212,8 +212,8 @@ private slots:
         QTest::addColumn<QStringList>("faults");
         QTest::addColumn<QString>("fault");
         QTest::newRow("dropped") << QStringList{"--drop", "0.25"} << "drop";
-        QTest::newRow("garbled") << QStringList{"--corrupt", "0.4"} << "corrupt";
-        QTest::newRow("noise") << QStringList{"--noise", "0.4"} << "noise";
+        QTest::newRow("garbled") << QStringList{"--corrupt", "0.25"} << "corrupt";
+        QTest::newRow("noise") << QStringList{"--noise", "0.25"} << "noise";
         QTest::newRow("single bytes") << QStringList{"--chunk", "1"} << "";
         QTest::newRow("delayed") << QStringList{"--delay", "1500"} << "";
     }
