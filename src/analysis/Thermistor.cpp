@@ -205,11 +205,14 @@ ProbeSetFit fitProbeSet(const QStringList &referenceTemperatures,
         }
         if (!(thermistorDesignCondition(ohms) <= MaximumDesignCondition)) {
             QVector<double> distinct;
-            for (double ohm : qAsConst(ohms))
-                if (ohm > 0 && !distinct.contains(ohm))
+            bool usable = true;
+            for (double ohm : qAsConst(ohms)) {
+                usable = usable && ohm > 0;
+                if (!distinct.contains(ohm))
                     distinct.append(ohm);
+            }
             // Unusable values keep the general message; points too close get their own.
-            if (distinct.size() >= 4)
+            if (usable && distinct.size() >= 4)
                 fit.message = QCoreApplication::translate("Analysis", "通道%1的各校准点电阻过于接近，无法确定四个系数（温度点相距太近），校准失败！")
                                   .arg(j + 1);
             return fit;
