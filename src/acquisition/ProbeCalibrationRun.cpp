@@ -122,9 +122,12 @@ void ProbeCalibrationRun::completePoint(int index, const QString &referenceText,
     if (!storePoint(runLists, current.mode, index, referenceText, values, instrumentText(current.reference, entered))) {
         qDebug().noquote() << faultText(Fault::PointStore, current.mode);
         storeFailed = true;
-        // Ends the worker's waits and calls; its end reports this fault.
-        waits.stop();
-        closeDrivers();
+        // An automatic run goes no further: its waits and calls end, and its end reports this
+        // fault. A manual point has been read already; the devices stay connected for a retry.
+        if (runningJob == Job::Automatic) {
+            waits.stop();
+            closeDrivers();
+        }
         return;
     }
     emit pointCompleted(index, referenceText, values);
@@ -242,6 +245,7 @@ void ProbeCalibrationRun::begin(Job job, const std::function<Outcome(quint64)> &
 {
     active = true;
     storeFailed = false;
+    runningJob = job;
     const quint64 id = ++jobId;
     outcome = Outcome();
     outcome.job = job;

@@ -174,6 +174,7 @@ private:
     quint64 jobId = 0;
     Outcome outcome;   // written by the worker, read once it has been joined
     bool storeFailed = false;   // of the job in progress; owner's thread
+    Job runningJob = Job::Automatic;
 };
 
 Q_DECLARE_METATYPE(ProbeCalibrationRun::Reading)
