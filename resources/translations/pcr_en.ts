@@ -60,10 +60,6 @@
         <translation>Please select users first!</translation>
     </message>
     <message>
-        <source>是否删除选中的用户?</source>
-        <translation>Delete the selected users?</translation>
-    </message>
-    <message>
         <source>删除数据库失败!</source>
         <translation>Deleting from the database failed!</translation>
     </message>
@@ -182,6 +178,10 @@
     <message>
         <source>校准记录导出</source>
         <translation>Calibration record export</translation>
+    </message>
+    <message>
+        <source>是否删除用户：%1?</source>
+        <translation>Delete user(s) %1?</translation>
     </message>
 </context>
 <context>
@@ -480,6 +480,30 @@
         <source>该记录：%1 | %2 | %3 | %4</source>
         <translation>That entry: %1 | %2 | %3 | %4</translation>
     </message>
+    <message>
+        <source>审计日志已损坏：读到第 %1 条记录后无法继续读取（%2）。</source>
+        <translation>The audit trail is damaged: it cannot be read beyond entry %1 (%2).</translation>
+    </message>
+    <message>
+        <source>审计日志已被改动：此数据库的审计记录曾建立哈希链，哈希列现已不存在。</source>
+        <translation>The audit trail was altered: this database&apos;s trail was hash-chained, and its hash column is gone.</translation>
+    </message>
+    <message>
+        <source>与 %1 个锚点一致。</source>
+        <translation> It agrees with %1 anchors.</translation>
+    </message>
+    <message>
+        <source>审计日志已被改动：第 %1 条记录与锚点 %2（%3）不符（共 %4 条）。</source>
+        <translation>The audit trail was altered: entry %1 disagrees with the anchor %2 (%3) (%4 entries in all).</translation>
+    </message>
+    <message>
+        <source>审计日志已被改动：第 %1 条记录（共 %2 条）在最新锚点 %3（%4）之后，没有写入时记录的锚点。</source>
+        <translation>The audit trail was altered: entry %1 (of %2) follows the newest anchor %3 (%4) and has no anchor recorded when it was written.</translation>
+    </message>
+    <message>
+        <source>审计日志已被截短或清空：锚点 %1（%2）记录了 %3 条，表中只有 %4 条，第 %5 条起的记录缺失。</source>
+        <translation>The audit trail was truncated or emptied: the anchor %1 (%2) records %3 entries, the table holds only %4; entries from %5 on are missing.</translation>
+    </message>
 </context>
 <context>
     <name>AuditDiff</name>
@@ -610,8 +634,8 @@
         <translation>Page %1 of %2</translation>
     </message>
     <message>
-        <source>审计链末条哈希：%1</source>
-        <translation>Last hash of the audit chain: %1</translation>
+        <source>审计链头（条数:哈希）：%1</source>
+        <translation>Audit chain head (count:hash): %1</translation>
     </message>
 </context>
 <context>
@@ -855,6 +879,10 @@
     <message>
         <source>数据无法写入数据库，校准已停止！已写入的数据已保留。</source>
         <translation>The data cannot be written to the database; the calibration has stopped! The data written so far is kept.</translation>
+    </message>
+    <message>
+        <source>图片过大</source>
+        <translation>Picture too large</translation>
     </message>
 </context>
 <context>
@@ -1767,6 +1795,10 @@ Exit statuses:
         <source>不确定度应为数值，例如 0.1 或 U=0.1℃ (k=2)！</source>
         <translation>The uncertainty must carry a value, such as 0.1 or U=0.1℃ (k=2)!</translation>
     </message>
+    <message>
+        <source>编号不能修改。</source>
+        <translation>The number cannot be changed.</translation>
+    </message>
 </context>
 <context>
     <name>ExcelReport</name>
@@ -2104,20 +2136,12 @@ Exit statuses:
         <translation>--annex is only for certificate.</translation>
     </message>
     <message>
-        <source>只读校验审计日志的哈希链；完整时退出状态为 0，被改动时为 6 并指出第一条断开的记录</source>
-        <translation>verify the audit trail&apos;s hash chain, read-only; exit status 0 when intact, 6 when altered, naming the first broken entry</translation>
-    </message>
-    <message>
         <source>写出计算结果：分段、每行均匀度结果及其不确定度分量、八个升降温速率值、证书编号和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本</source>
         <translation>write the computed results: segments, each uniformity row with its uncertainty components, the eight rate values, the certificate number and the cycler performance (overshoot, settling time, deviations at fixed times, interpolated and maximum rates, with their verdicts); every number unrounded and as printed</translation>
     </message>
     <message>
         <source>校准证书是否附性能指标附页；默认取 config.ini 的 [Performance] CertificateAnnex</source>
         <translation>whether the certificate carries the performance annex; default from [Performance] CertificateAnnex in config.ini</translation>
-    </message>
-    <message>
-        <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
-        <translation>--verify-audit: the audit trail was altered or is not chained yet</translation>
     </message>
     <message>
         <source>--out 和 --json 不能是同一个文件。</source>
@@ -2158,6 +2182,26 @@ Exit statuses:
     <message>
         <source>审计日志写入失败，导出的文件已删除。</source>
         <translation>The audit entry could not be written; the exported file has been removed.</translation>
+    </message>
+    <message>
+        <source>无效的 --anchor：%1（应为 条数:64位十六进制哈希）。</source>
+        <translation>Invalid --anchor: %1 (expected COUNT:64 hex digits).</translation>
+    </message>
+    <message>
+        <source>--anchor 只能与 --verify-audit 同用。</source>
+        <translation>--anchor goes only with --verify-audit.</translation>
+    </message>
+    <message>
+        <source>只读校验审计日志的哈希链及其锚点（工作目录的锚点文件、备份带来的锚点）；完整时退出状态为 0，被改动、截短或清空时为 6 并指出第一条不符的记录，读取出错时为 7</source>
+        <translation>verify the audit trail&apos;s hash chain against its anchors (the workspace&apos;s anchor file, anchors a backup brought), read-only; exit status 0 when intact, 6 when altered, truncated or emptied, naming the first entry that disagrees, 7 on a read error</translation>
+    </message>
+    <message>
+        <source>与 --verify-audit 同用，可多次给出：另外保存的审计链头（如证书上打印的），表中第 N 条记录的哈希须与之相同</source>
+        <translation>with --verify-audit, repeatable: an audit chain head kept elsewhere (as a certificate prints it); entry N of the table must have that hash</translation>
+    </message>
+    <message>
+        <source>--verify-audit：审计日志被改动、截短或清空，与锚点不符，或尚未建立哈希链</source>
+        <translation>--verify-audit: the audit trail was altered, truncated or emptied, disagrees with an anchor, or is not chained</translation>
     </message>
 </context>
 <context>
@@ -2516,6 +2560,13 @@ Exit statuses:
     <message>
         <source>输入加热模块的孔数后点击“确定”，绘制布点图。</source>
         <translation>Enter the wells of the heating block and press &quot;OK&quot; to draw the layout.</translation>
+    </message>
+</context>
+<context>
+    <name>LayoutDrawing</name>
+    <message>
+        <source>布点图图片过大（%1×%2像素），未显示。</source>
+        <translation>The layout picture is too large (%1×%2 pixels) and is not shown.</translation>
     </message>
 </context>
 <context>
@@ -3155,6 +3206,10 @@ Exit statuses:
     <message>
         <source>校准日期不能晚于当前时间！</source>
         <translation>The calibration date cannot be later than now!</translation>
+    </message>
+    <message>
+        <source>编号不能修改。</source>
+        <translation>The number cannot be changed.</translation>
     </message>
 </context>
 <context>
@@ -3862,6 +3917,10 @@ Exit statuses:
         <source>添加数据失败！</source>
         <translation>Adding the data failed!</translation>
     </message>
+    <message>
+        <source>（%1）</source>
+        <translation> (%1)</translation>
+    </message>
 </context>
 <context>
     <name>ReportTemplates</name>
@@ -4449,6 +4508,22 @@ A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of
     <message>
         <source>数据库备份 (*.db3)</source>
         <translation>Database backup (*.db3)</translation>
+    </message>
+    <message>
+        <source>手动恢复数据（外来备份，已确认）。</source>
+        <translation>Manual data restore (foreign backup, confirmed).</translation>
+    </message>
+    <message>
+        <source>文件：%1，备份时间：%2，备份中的审计记录 %3 条，与本工作目录共有 %4 条，保留本工作目录此后的审计记录 %5 条。</source>
+        <translation>File: %1, backup time: %2, %3 audit entries in the backup, %4 shared with this workspace, %5 later entries of this workspace kept.</translation>
+    </message>
+    <message>
+        <source>恢复失败：所选备份的数据表与本程序的不一致！</source>
+        <translation>Restore failed: the tables of the chosen backup differ from this program&apos;s!</translation>
+    </message>
+    <message>
+        <source>备份“%1”的审计记录不属于本工作目录的审计链，是外来备份。仍要恢复吗？恢复将作为外来备份记入审计日志。</source>
+        <translation>The audit trail of the backup &quot;%1&quot; is not part of this workspace&apos;s audit chain: it is a foreign backup. Restore it anyway? The restore will be audited as one of a foreign backup.</translation>
     </message>
 </context>
 <context>

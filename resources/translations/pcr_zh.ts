@@ -60,10 +60,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>是否删除选中的用户?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>删除数据库失败!</source>
         <translation type="unfinished"></translation>
     </message>
@@ -181,6 +177,10 @@
     </message>
     <message>
         <source>校准记录导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>是否删除用户：%1?</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -480,6 +480,30 @@
         <source>该记录：%1 | %2 | %3 | %4</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>审计日志已损坏：读到第 %1 条记录后无法继续读取（%2）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志已被改动：此数据库的审计记录曾建立哈希链，哈希列现已不存在。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>与 %1 个锚点一致。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志已被改动：第 %1 条记录与锚点 %2（%3）不符（共 %4 条）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志已被改动：第 %1 条记录（共 %2 条）在最新锚点 %3（%4）之后，没有写入时记录的锚点。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>审计日志已被截短或清空：锚点 %1（%2）记录了 %3 条，表中只有 %4 条，第 %5 条起的记录缺失。</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AuditDiff</name>
@@ -610,7 +634,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>审计链末条哈希：%1</source>
+        <source>审计链头（条数:哈希）：%1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -854,6 +878,10 @@
     </message>
     <message>
         <source>数据无法写入数据库，校准已停止！已写入的数据已保留。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>图片过大</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1747,6 +1775,10 @@
         <source>不确定度应为数值，例如 0.1 或 U=0.1℃ (k=2)！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>编号不能修改。</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExcelReport</name>
@@ -2084,19 +2116,11 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>只读校验审计日志的哈希链；完整时退出状态为 0，被改动时为 6 并指出第一条断开的记录</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>写出计算结果：分段、每行均匀度结果及其不确定度分量、八个升降温速率值、证书编号和性能指标（过冲、稳定时间、定时偏差、插值与最大速率及其判定），每个数给出未修约值和打印文本</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>校准证书是否附性能指标附页；默认取 config.ini 的 [Performance] CertificateAnnex</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>--verify-audit：审计日志被改动或尚未建立哈希链</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -2137,6 +2161,26 @@
     </message>
     <message>
         <source>审计日志写入失败，导出的文件已删除。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无效的 --anchor：%1（应为 条数:64位十六进制哈希）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--anchor 只能与 --verify-audit 同用。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>只读校验审计日志的哈希链及其锚点（工作目录的锚点文件、备份带来的锚点）；完整时退出状态为 0，被改动、截短或清空时为 6 并指出第一条不符的记录，读取出错时为 7</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>与 --verify-audit 同用，可多次给出：另外保存的审计链头（如证书上打印的），表中第 N 条记录的哈希须与之相同</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--verify-audit：审计日志被改动、截短或清空，与锚点不符，或尚未建立哈希链</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2495,6 +2539,13 @@
     </message>
     <message>
         <source>输入加热模块的孔数后点击“确定”，绘制布点图。</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>LayoutDrawing</name>
+    <message>
+        <source>布点图图片过大（%1×%2像素），未显示。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3134,6 +3185,10 @@
     </message>
     <message>
         <source>校准日期不能晚于当前时间！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>编号不能修改。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3842,6 +3897,10 @@
         <source>添加数据失败！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>（%1）</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ReportTemplates</name>
@@ -4427,6 +4486,22 @@
     </message>
     <message>
         <source>数据库备份 (*.db3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>手动恢复数据（外来备份，已确认）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文件：%1，备份时间：%2，备份中的审计记录 %3 条，与本工作目录共有 %4 条，保留本工作目录此后的审计记录 %5 条。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>恢复失败：所选备份的数据表与本程序的不一致！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>备份“%1”的审计记录不属于本工作目录的审计链，是外来备份。仍要恢复吗？恢复将作为外来备份记入审计日志。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

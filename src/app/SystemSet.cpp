@@ -3,6 +3,7 @@
 #include "app/WorkProgress.h"
 #include "app/messages.h"
 #include "store/auditcarry.h"
+#include "store/auditchain.h"
 #include "app/widgets.h"
 #include "store/Backup.h"
 #include "store/DatabaseSettings.h"
@@ -18,6 +19,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QRegularExpressionValidator>
+#include <QSqlDatabase>
 
 #include <memory>
 
@@ -346,46 +348,75 @@ void SystemSet::pt_Recovery_clicked()
                               tr("将用 %1 的备份恢复数据库，此后的数据将被替换（审计记录会保留）。是否继续？").arg(when))
             != QMessageBox::Yes)
         return;
+    restoreFrom(source, when, false);
+}
+
+void SystemSet::restoreFrom(const QString &source, const QString &when, bool acceptForeign)
+{
     struct Outcome
     {
         Backup::RestoreResult result = Backup::RestoreResult::Failed;
         QString staging;
         QString error;
-        int carried = 0;
+        AuditCarry::Result carry;
+        bool foreign = false;   // refused as foreign, to be asked about
     };
     auto outcome = std::make_shared<Outcome>();
-    const QString operatorName = Tool::CurrentUser.Name;
+    const QString live = liveDatabase();
     // The chosen file is checked and copied beside the live one on the worker; the live file is
     // touched only once that copy is complete.
     runLong(
         tr("正在恢复数据库..."),
-        [outcome, source, live, operatorName](WorkerThread &worker) {
+        [outcome, source, live, acceptForeign](WorkerThread &worker) {
             outcome->result = Backup::stage(source, live, &outcome->staging, controlOf(worker), &outcome->error);
-            // The audit entries written since the backup go into the copy before it takes the
-            // live file's place: a restore never erases audit history.
+            // The audit entries after the backup's head go into the copy before it takes the live
+            // file's place: a restore never erases audit history, and its chain is compared with
+            // this workspace's, not its clock.
             if (outcome->result == Backup::RestoreResult::Done
-                && !AuditCarry::carry(live, outcome->staging, operatorName, &outcome->carried, &outcome->error)) {
+                && !AuditCarry::carry(live, outcome->staging, acceptForeign, &outcome->carry, &outcome->error)) {
                 QFile::remove(outcome->staging);
+                outcome->foreign = outcome->carry.kinship == AuditCarry::Kinship::Foreign && !acceptForeign;
                 outcome->result = Backup::RestoreResult::Failed;
             }
         },
         [this, outcome, source, when] {
+            const QString file = QDir::toNativeSeparators(source);
             switch (outcome->result) {
-            case Backup::RestoreResult::Done:
-                restored(outcome->staging, tr("手动恢复数据。")
-                                               + tr("文件：%1，备份时间：%2，保留此后的审计记录 %3 条。")
-                                                     .arg(QDir::toNativeSeparators(source), when)
-                                                     .arg(outcome->carried));
+            case Backup::RestoreResult::Done: {
+                const bool foreign = outcome->carry.kinship == AuditCarry::Kinship::Foreign;
+                const QString text = foreign
+                    ? tr("手动恢复数据（外来备份，已确认）。")
+                        + tr("文件：%1，备份时间：%2，备份中的审计记录 %3 条，与本工作目录共有 %4 条，保留本工作目录此后的审计记录 %5 条。")
+                              .arg(file, when)
+                              .arg(outcome->carry.backupEntries)
+                              .arg(outcome->carry.common)
+                              .arg(outcome->carry.carried)
+                    : tr("手动恢复数据。")
+                        + tr("文件：%1，备份时间：%2，保留此后的审计记录 %3 条。").arg(file, when).arg(outcome->carry.carried);
+                restored(outcome->staging, text, foreign);
                 break;
+            }
             case Backup::RestoreResult::SameFile:
                 Messages::information(this, tr("提示"), tr("所选文件就是当前数据库，无需恢复！"));
                 break;
             case Backup::RestoreResult::Cancelled:
                 qDebug().noquote() << "恢复已取消：" << source;
                 break;
+            case Backup::RestoreResult::Incompatible:
+                qDebug().noquote() << "恢复失败！" << source << outcome->error;
+                Messages::information(this, tr("提示"), tr("恢复失败：所选备份的数据表与本程序的不一致！"));
+                break;
             case Backup::RestoreResult::NotADatabase:
             case Backup::RestoreResult::Failed:
                 qDebug().noquote() << "恢复失败！" << source << outcome->error;
+                if (outcome->foreign) {
+                    if (Messages::question(this, tr("提示"),
+                                           tr("备份“%1”的审计记录不属于本工作目录的审计链，是外来备份。仍要恢复吗？恢复将作为外来备份记入审计日志。")
+                                               .arg(file))
+                        == QMessageBox::Yes)
+                        restoreFrom(source, when, true);
+                    return;
+                }
                 Messages::information(this, tr("提示"), tr("恢复失败！"));
                 break;
             }
@@ -394,7 +425,7 @@ void SystemSet::pt_Recovery_clicked()
 
 // The live file is replaced by the complete, checked copy and kept aside until the copy has
 // opened; every failure puts it back and reopens it.
-void SystemSet::restored(const QString &staging, const QString &auditText)
+void SystemSet::restored(const QString &staging, const QString &auditText, bool foreign)
 {
     QString error;
     QString former;
@@ -413,6 +444,15 @@ void SystemSet::restored(const QString &staging, const QString &auditText)
     // The former database goes on the worker: removing a file of some hundred MB takes a while.
     if (!former.isEmpty())
         m_worker->start([former](WorkerThread &) { QFile::remove(former); });
+    if (foreign) {
+        // The heads recorded so far belong to the chain this one replaced.
+        const QSqlDatabase db = QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false);
+        const AuditChain::Head head = AuditChain::head(db);
+        QString why;
+        if (!AuditAnchors::append(AuditAnchors::pathFor(db),
+                                  {head.count, head.hash, QString::fromLatin1(AuditAnchors::foreignKind()), {}}, &why))
+            qDebug().noquote() << "审计锚点写入失败！" << why;
+    }
     Messages::information(this, tr("提示"), tr("恢复成功！"));
     // Written after the reopen, after the carried entries: it belongs to the database now in use.
     Tool::SaveAuditLog(AuditEvent::ManualRestore, auditText);

@@ -60,8 +60,12 @@ private:
     // Runs work on the worker behind a progress window; then follows on this thread.
     void runLong(const QString &label, const std::function<void(WorkerThread &)> &work,
                  const std::function<void()> &then);
-    // auditText: the restore's audit entry, written once the restored database is open.
-    void restored(const QString &staging, const QString &auditText);
+    // The copy and the audit carry on a worker; a foreign backup is asked about and, confirmed,
+    // restored again with acceptForeign.
+    void restoreFrom(const QString &source, const QString &when, bool acceptForeign);
+    // auditText: the restore's audit entry, written once the restored database is open. foreign:
+    // the restored trail is another workspace's chain, recorded as such in the anchor file first.
+    void restored(const QString &staging, const QString &auditText, bool foreign = false);
     // The database section: the kinds in the interface language, the settings shown and read back.
     void fillDatabaseKinds();
     void showDatabase(const DatabaseSettings &settings);

@@ -64,12 +64,24 @@ QMessageBox::StandardButton Messages::question(QWidget *parent, const QString &t
                                                QMessageBox::StandardButtons buttons,
                                                QMessageBox::StandardButton defaultButton)
 {
+    if (defaultButton == QMessageBox::NoButton)
+        defaultButton = safeDefault(buttons);
     if (recorder) {
         auto box = MessageRecorder::Box::make(MessageRecorder::Question, title, text, buttons);
+        box.defaultButton = defaultButton;
         box.answer = defaultButton;
         return recorder->record(box).answer;
     }
     return show(parent, QMessageBox::Question, title, text, buttons, defaultButton);
+}
+
+QMessageBox::StandardButton Messages::safeDefault(QMessageBox::StandardButtons buttons)
+{
+    if (buttons.testFlag(QMessageBox::Cancel))
+        return QMessageBox::Cancel;
+    if (buttons.testFlag(QMessageBox::No))
+        return QMessageBox::No;
+    return QMessageBox::NoButton;
 }
 
 QString Messages::getText(QWidget *parent, const QString &title, const QString &label,

@@ -24,11 +24,16 @@ public:
     static void warning(QWidget *parent, const QString &title, const QString &text);
 
     // A question with the given buttons; returns the one pressed (escape gives the escape button
-    // Qt picks, usually No or Cancel).
+    // Qt picks, usually No or Cancel). Without a stated default, Return presses the refusing
+    // button (safeDefault): a question that deletes, overwrites or discards never goes ahead on
+    // a stray key.
     static QMessageBox::StandardButton
     question(QWidget *parent, const QString &title, const QString &text,
              QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No,
              QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+
+    // Cancel when offered (it leaves everything as it was), else No; none for other sets.
+    static QMessageBox::StandardButton safeDefault(QMessageBox::StandardButtons buttons);
 
     // A line of text asked for; *accepted tells OK from Cancel. secret: typed as a password.
     static QString getText(QWidget *parent, const QString &title, const QString &label,
@@ -46,6 +51,7 @@ public:
         QString text;
         QMessageBox::StandardButtons buttons;
         QMessageBox::StandardButton answer = QMessageBox::NoButton;   // questions
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;   // questions: what Return presses
         QString input;                                                // text inputs
         bool accepted = false;                                        // text inputs
 

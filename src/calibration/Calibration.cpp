@@ -128,6 +128,11 @@ Calibration::Calibration(QWidget *parent) : QWidget(parent)
     InitValidator();
     InitComboBox();
     ReadConfig();
+    // What the engineer types is remembered as it is typed; the page never writes back the
+    // copy it read, which another window may have changed since.
+    for (QLineEdit *e : {lineEdit_Interval, lineEdit_AmbientTemperature, lineEdit_AmbientHumidity, lineEdit_AmbientPressure})
+        connect(e, &QLineEdit::textChanged, this, [this, e] { WriteConfig(e); });
+    connect(timeEdit_Long, &QTimeEdit::timeChanged, this, [this] { WriteConfig(timeEdit_Long); });
 
     // 7.
     connect(this, &Calibration::SendOut_signals, this, &Calibration::SendOut_slots);
@@ -140,7 +145,6 @@ Calibration::~Calibration()
     run->stop();
     run->finish();
     keepOpenProject();
-    WriteConfig();
 }
 
 bool Calibration::isRunning() const
@@ -467,9 +471,11 @@ void Calibration::showLayoutPreview()
         return;
     }
     const Tool::Struct_Layout &layout = layouts.first();
-    const QImage picture = LayoutDrawing::decodePicture(layout.Image);
+    const LayoutDrawing::StoredPicture stored = LayoutDrawing::readPicture(layout.Image);
+    const QImage &picture = stored.image;
     if (picture.isNull())
-        label_LayoutPreview->setText(tr("无图片"));
+        label_LayoutPreview->setText(stored.status == LayoutDrawing::StoredPicture::Status::TooLarge ? tr("图片过大")
+                                                                                                   : tr("无图片"));
     else
         label_LayoutPreview->setPixmap(QPixmap::fromImage(picture).scaled(
             label_LayoutPreview->size() - QSize(4, 4), Qt::KeepAspectRatio, Qt::SmoothTransformation));
@@ -704,16 +710,29 @@ void Calibration::ReadConfig()
     ini->endGroup();
 }
 
-void Calibration::WriteConfig()
+void Calibration::WriteConfig(QWidget *editor)
 {
+    QString key, value;
+    if (editor == timeEdit_Long) {
+        key = QStringLiteral("TimeLong");
+        value = timeEdit_Long->time().toString(QStringLiteral("HH:mm:ss"));
+    } else if (editor == lineEdit_Interval) {
+        key = QStringLiteral("Interval");
+        value = lineEdit_Interval->text();
+    } else if (editor == lineEdit_AmbientTemperature) {
+        key = QStringLiteral("AmbientTemperature");
+        value = ambientForConfig(lineEdit_AmbientTemperature->text());
+    } else if (editor == lineEdit_AmbientHumidity) {
+        key = QStringLiteral("AmbientHumidity");
+        value = lineEdit_AmbientHumidity->text();
+    } else if (editor == lineEdit_AmbientPressure) {
+        key = QStringLiteral("AmbientPressure");
+        value = lineEdit_AmbientPressure->text();
+    } else {
+        return;
+    }
     const auto ini = Tool::configFile();
-    ini->beginGroup(QStringLiteral("Calibration"));
-    ini->setValue(QStringLiteral("TimeLong"), timeEdit_Long->time().toString(QStringLiteral("HH:mm:ss")));
-    ini->setValue(QStringLiteral("Interval"), lineEdit_Interval->text());
-    ini->setValue(QStringLiteral("AmbientTemperature"), ambientForConfig(lineEdit_AmbientTemperature->text()));
-    ini->setValue(QStringLiteral("AmbientHumidity"), lineEdit_AmbientHumidity->text());
-    ini->setValue(QStringLiteral("AmbientPressure"), lineEdit_AmbientPressure->text());
-    ini->endGroup();
+    ini->setValue(QStringLiteral("Calibration/") + key, value);
     ini->sync();
 }
 
@@ -777,6 +796,17 @@ void Calibration::setButtonLabel(ButtonLabel label)
 {
     buttonLabel = label;
     pushButton_StartUp->setText(buttonLabels.value(label));
+    showFormLocked();
+}
+
+void Calibration::showFormLocked()
+{
+    // The project was built from the form when the run started: what is typed afterwards would
+    // be dropped, so nothing can be typed until the project is saved or discarded.
+    const bool locked = buttonLabel != LabelStart || running || projectOpen;
+    for (QWidget *w : {static_cast<QWidget *>(groupBox_1), static_cast<QWidget *>(groupBox_2),
+                       static_cast<QWidget *>(groupBox)})
+        w->setEnabled(!locked);
 }
 
 void Calibration::pt_StartUp_clicked()
@@ -855,6 +885,7 @@ void Calibration::startPhase(bool firstPhase)
     runClock->start();
     // Set before the worker starts, so that the page cannot be left while the instrument opens.
     running = true;
+    showFormLocked();
     therad_StartUp();
     Tool::SaveAuditLog(AuditEvent::Calibration, tr("开始校准。"));
 }
@@ -991,6 +1022,7 @@ void Calibration::phaseEnded(CalibrationRun::EndReason reason)
         projectOpen = false;
         RunRecords::remove(project.CalibrationName);
     }
+    showFormLocked();
 }
 
 void Calibration::SendOut_slots(int code, QString a, QString b)
@@ -1012,7 +1044,7 @@ void Calibration::SendOut_slots(int code, QString a, QString b)
         if (closing || !projectOpen)
             break;
         const QMessageBox::StandardButton answer = Messages::question(
-            this, tr("保存"), tr("通讯异常，是否保存数据?"), QMessageBox::Save | QMessageBox::No);
+            this, tr("保存"), tr("通讯异常，是否保存数据?"), QMessageBox::Save | QMessageBox::No, QMessageBox::Save);
         if (!projectOpen)
             break;
         if (answer == QMessageBox::Save || answer == QMessageBox::No)
@@ -1047,6 +1079,7 @@ void Calibration::SaveCalibration(bool quietly, bool finished)
         linearity = window;
     }
     running = false;
+    showFormLocked();
 }
 
 void Calibration::keepOpenProject()
@@ -1061,6 +1094,7 @@ void Calibration::keepOpenProject()
         projectOpen = false;
         RunRecords::remove(project.CalibrationName);
     }
+    showFormLocked();
 }
 
 void Calibration::closeProject(bool save)
@@ -1085,4 +1119,5 @@ void Calibration::discardData()
     storage.databaseFile = Tool::databaseFileName();
     if (!run->discard(project.CalibrationName, storage))
         Tool::deleteCalibrationData(project.CalibrationName);
+    showFormLocked();
 }

@@ -95,7 +95,10 @@ private:
     void InitValidator();
     void InitComboBox();
     void ReadConfig();
-    void WriteConfig();
+    // The one setting that editor holds, written as the engineer changes it.
+    void WriteConfig(QWidget *editor);
+    // The set-up form read-only from the start of a run until its project is saved or discarded.
+    void showFormLocked();
 
     // Starts the acquisition of one phase on the run's worker.
     void therad_StartUp();

@@ -102,15 +102,17 @@ Thermistor::Thermistor(QWidget *parent) : QWidget(parent)
 
     fillProbeSets();
     ReadConfig();
+    watchSettings();
 }
 
 Thermistor::~Thermistor()
 {
-    // Nothing of the run's end is shown any more; its points are in config.ini already.
+    // Nothing of the run's end is shown any more; its points are in config.ini already. The
+    // settings were written as they were changed: what the page still holds may be older than
+    // config.ini (a device link chosen in the probe registry meanwhile).
     probeRun->disconnect(this);
     probeRun->stop();
     probeRun->finish();
-    WriteConfig();
 }
 
 bool Thermistor::isRunning() const
@@ -449,25 +451,69 @@ void Thermistor::ReadConfig()
     selectText(comboBox_Channel, probeRun->lists().probeSet);
 }
 
-void Thermistor::WriteConfig()
+void Thermistor::watchSettings()
+{
+    // Each setting is written when it is changed here, and only that one.
+    QComboBox *boxes[3] = {comboBox_Field, comboBox_Acquisition, comboBox_Criteria};
+    for (int role = 0; role < 3; ++role)
+        connect(boxes[role], &QComboBox::currentTextChanged, this, [this, role] { WriteConfig(Setting(role)); });
+    const auto probe = [this] { WriteConfig(Setting::ReferenceProbe); };
+    for (QComboBox *box : {comboBox_Mode, comboBox_ChannelNumber})
+        connect(box, &QComboBox::currentTextChanged, this, probe);
+    for (QLineEdit *e : {lineEdit_A, lineEdit_B, lineEdit_C, lineEdit_D, lineEdit_R0, lineEdit_A4, lineEdit_B4})
+        connect(e, &QLineEdit::textChanged, this, probe);
+    connect(lineEdit_Delay, &QLineEdit::textChanged, this, [this] { WriteConfig(Setting::Delay); });
+    connect(lineEdit_Index, &QLineEdit::textChanged, this, [this] { WriteConfig(Setting::Index); });
+    for (int i = 0; i < MaximumPoints; ++i) {
+        connect(lineEdit_Temp[i], &QLineEdit::textChanged, this, [this] { WriteConfig(Setting::Points); });
+        connect(checkBox_Temp[i], &QCheckBox::toggled, this, [this] { WriteConfig(Setting::Points); });
+    }
+}
+
+void Thermistor::WriteConfig(Setting what)
 {
     const auto ini = Tool::configFile();
-    for (int role = 0; role < 3; ++role)
-        writeDevice(*ini, QLatin1String(DeviceGroups[role]), devices.at(size_t(role)));
-    writeReferenceProbe(*ini, {comboBox_Mode->currentText(), comboBox_ChannelNumber->currentText(), lineEdit_A->text(),
-                               lineEdit_B->text(), lineEdit_C->text(), lineEdit_D->text(), lineEdit_R0->text(),
-                               lineEdit_A4->text(), lineEdit_B4->text()});
-    ini->setValue(QStringLiteral("TStandardizer/Delay"), lineEdit_Delay->text());
-    ini->setValue(QStringLiteral("TStandardizer/Index"), lineEdit_Index->text());
-    QStringList texts;
-    QList<bool> flags;
-    for (int i = 0; i < MaximumPoints; ++i) {
-        texts << lineEdit_Temp[i]->text();
-        flags << checkBox_Temp[i]->isChecked();
+    switch (what) {
+    case Setting::Bath:
+    case Setting::Collector:
+    case Setting::Reference:
+        writeDevice(*ini, QLatin1String(DeviceGroups[int(what)]), devices.at(size_t(what)));
+        break;
+    case Setting::ReferenceProbe:
+        writeReferenceProbe(*ini, {comboBox_Mode->currentText(), comboBox_ChannelNumber->currentText(),
+                                   lineEdit_A->text(), lineEdit_B->text(), lineEdit_C->text(), lineEdit_D->text(),
+                                   lineEdit_R0->text(), lineEdit_A4->text(), lineEdit_B4->text()});
+        break;
+    case Setting::Delay:
+        ini->setValue(QStringLiteral("TStandardizer/Delay"), lineEdit_Delay->text());
+        break;
+    case Setting::Index:
+        ini->setValue(QStringLiteral("TStandardizer/Index"), lineEdit_Index->text());
+        break;
+    case Setting::Points: {
+        QStringList texts;
+        QList<bool> flags;
+        for (int i = 0; i < MaximumPoints; ++i) {
+            texts << lineEdit_Temp[i]->text();
+            flags << checkBox_Temp[i]->isChecked();
+        }
+        writePointTexts(*ini, texts, flags);
+        break;
     }
-    writePointTexts(*ini, texts, flags);
+    }
     // TChannel/Channel names the set the stored points belong to: only a run writes it.
     ini->sync();
+}
+
+void Thermistor::reloadDevices()
+{
+    // Another window may have set a device's link since this page read it (the probe registry's
+    // device import sets the collector's): a run uses what config.ini holds now.
+    const auto ini = Tool::configFile();
+    QComboBox *boxes[3] = {comboBox_Field, comboBox_Acquisition, comboBox_Criteria};
+    for (int role = 0; role < 3; ++role)
+        devices.at(size_t(role)) =
+            ThermistorConnection::read(*ini, QLatin1String(DeviceGroups[role]), boxes[role]->currentText());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -515,11 +561,16 @@ bool Thermistor::checkForm(Mode mode)
         return false;
     }
     ResumeChoices choices;
+    // Here No throws the completed points away: Return keeps them.
     choices.continueUnfinished = [&] {
-        return Messages::question(this, tr("提示"), resumeQuestion(mode)) == QMessageBox::Yes;
+        return Messages::question(this, tr("提示"), resumeQuestion(mode), QMessageBox::Yes | QMessageBox::No,
+                                  QMessageBox::Yes)
+            == QMessageBox::Yes;
     };
+    // Here Yes throws them away: Return keeps them and starts nothing.
     choices.restartForOtherPlan = [&](const QString &plans) {
-        return Messages::question(this, tr("提示"), plans + QLatin1Char('\n') + tr("是否放弃已测的点，按本次的计划重新开始？"))
+        return Messages::question(this, tr("提示"), plans + QLatin1Char('\n') + tr("是否放弃已测的点，按本次的计划重新开始？"),
+                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             == QMessageBox::Yes;
     };
     choices.notice = [&](const QString &notice) { Messages::information(this, tr("提示"), notice); };
@@ -571,6 +622,7 @@ void Thermistor::startOrStop(Mode mode)
             probeRun->stop();
         return;
     }
+    reloadDevices();
     if (mode == Mode::Calibration ? GetParameter() : GetParameter1())
         startRun(mode);
 }
@@ -679,8 +731,10 @@ void Thermistor::InputDialog_slots()
 void Thermistor::editConnection(DeviceRole role)
 {
     DeviceSettings record = devices.at(size_t(role));
-    if (connectionEditor()(this, record))
-        devices.at(size_t(role)) = record;
+    if (!connectionEditor()(this, record))
+        return;
+    devices.at(size_t(role)) = record;
+    WriteConfig(Setting(role));
 }
 
 void Thermistor::pt_Scan1_clicked()
@@ -745,8 +799,9 @@ void Thermistor::openManual(Mode mode)
         Messages::warning(this, tr("警告"), tr("读取已测量的温度点失败！"));
         return;
     }
+    probeRun->lists().points = planned;
     probeRun->saveLists();
-    WriteConfig();
+    reloadDevices();
     QStringList shown;
     for (int i = 0; i < MaximumPoints && !lineEdit_Temp[i]->text().isEmpty(); ++i)
         shown << lineEdit_Temp[i]->text();

@@ -31,8 +31,8 @@ public:
     enum DeviceRole { BathDevice = 0, CollectorDevice = 1, ReferenceDevice = 2 };
 
     explicit Thermistor(QWidget *parent = nullptr);
-    // Stops a run in progress (within a second; its completed points stay for a resume), joins it
-    // and writes the page's settings.
+    // Stops a run in progress (within a second; its completed points stay for a resume) and
+    // joins it. Settings are not written here: each was written when it was changed.
     ~Thermistor() override;
 
     bool isRunning() const override;
@@ -84,8 +84,14 @@ protected:
 private:
     void buildForm();
     void retranslateUi();
+    // What config.ini keeps of the page, one setting at a time (the devices in DeviceRole order).
+    enum class Setting { Bath = 0, Collector = 1, Reference = 2, ReferenceProbe, Delay, Index, Points };
     void ReadConfig();
-    void WriteConfig();
+    void WriteConfig(Setting what);
+    // Connects every editor to the writing of its setting.
+    void watchSettings();
+    // The devices' links as config.ini holds them now, for the devices the page shows.
+    void reloadDevices();
     void fillProbeSets();
     bool checkForm(ProbeCalibration::Mode mode);
     // The start button of a mode: stops its run, or checks the form and starts one.

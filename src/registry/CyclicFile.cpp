@@ -29,11 +29,6 @@ CyclicFile::CyclicFile(QWidget *parent) : QDialog(parent), ui(std::make_unique<U
     connect(ui->pushButton_Add, &QPushButton::clicked, this, &CyclicFile::pt_Add_clicked);
     connect(ui->pushButton_Delete, &QPushButton::clicked, this, &CyclicFile::pt_Delete_clicked);
     connect(ui->pushButton_Modify, &QPushButton::clicked, this, &CyclicFile::pt_Modify_clicked);
-    // A single click is enough to choose the file to change or delete.
-    connect(ui->tableWidget_List, &QTableWidget::cellClicked, this, [this](int row, int) {
-        if (const QTableWidgetItem *item = ui->tableWidget_List->item(row, 0))
-            selectedNumber = item->text();
-    });
     connect(ui->tableWidget_List, &QTableWidget::cellDoubleClicked, this, &CyclicFile::pt_TableWidget_clicked);
     refreshList();
 }
@@ -66,7 +61,8 @@ void CyclicFile::pt_TableWidget_clicked(int row, int)
     if (!Tool::getCyclicFile(files, item->text()) || files.isEmpty())
         return;
     const Tool::Struct_CyclicFile file = files.first();
-    selectedNumber = file.Number;
+    // The file shown is the highlighted one, which modify and delete then act on.
+    ui->tableWidget_List->selectRow(row);
     CyclicFileDisplay display(file, this);
     display.exec();
     Tool::SaveAuditLog(AuditEvent::CyclicFileView, tr("查看循环文件：") + file.Name);
@@ -79,38 +75,43 @@ void CyclicFile::pt_Add_clicked()
     refreshList();
 }
 
+QString CyclicFile::selectedNumber() const
+{
+    return RegistryForm::currentKey(ui->tableWidget_List, 0);
+}
+
 void CyclicFile::pt_Modify_clicked()
 {
+    const QString number = selectedNumber();
     QList<Tool::Struct_CyclicFile> files;
-    if (selectedNumber.isEmpty() || !Tool::getCyclicFile(files, selectedNumber) || files.isEmpty()) {
+    if (number.isEmpty() || !Tool::getCyclicFile(files, number) || files.isEmpty()) {
         Messages::warning(this, tr("警告"), tr("请先选择设备"));
         return;
     }
     CyclicFileAdd editor(files.first(), this);
     editor.exec();
     refreshList();
+    RegistryForm::selectKey(ui->tableWidget_List, 0, number);
 }
 
 void CyclicFile::pt_Delete_clicked()
 {
-    if (selectedNumber.isEmpty()) {
+    const QString number = selectedNumber();
+    QList<Tool::Struct_CyclicFile> files;
+    if (number.isEmpty() || !Tool::getCyclicFile(files, number) || files.isEmpty()) {
         Messages::warning(this, tr("警告"), tr("请先选择设备"));
         return;
     }
     // Stored projects find their steps by the file's name: without it their results cannot be
     // exported any more.
-    QList<Tool::Struct_CyclicFile> files;
     QList<Tool::Struct_Calibration> users;
-    if (Tool::getCyclicFile(files, selectedNumber) && !files.isEmpty()
-        && (!Tool::queryCalibration(users, Queries::calibrationsUsingCycleFile(files.first().Name))
-            || !users.isEmpty())) {
+    if (!Tool::queryCalibration(users, Queries::calibrationsUsingCycleFile(files.first().Name)) || !users.isEmpty()) {
         Messages::warning(this, tr("警告"),
                           tr("该循环文件已被%1个校准项目使用，不能删除！").arg(users.size()));
         return;
     }
-    if (!RegistryForm::confirmDelete(this, selectedNumber, &Tool::deleteCyclicFile, tr("删除数据库失败!")))
+    if (!RegistryForm::confirmDelete(this, number, files.first().Name, &Tool::deleteCyclicFile, tr("删除数据库失败!")))
         return;
     refreshList();
-    Tool::SaveAuditLog(AuditEvent::CyclicFileDelete, tr("删除循环文件的编号：") + selectedNumber);
-    selectedNumber.clear();
+    Tool::SaveAuditLog(AuditEvent::CyclicFileDelete, tr("删除循环文件的编号：") + number);
 }

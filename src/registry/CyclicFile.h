@@ -18,6 +18,9 @@ public:
     explicit CyclicFile(QWidget *parent = nullptr);
     ~CyclicFile() override;
 
+    // The number of the highlighted file (what modify and delete act on); empty when none.
+    QString selectedNumber() const;
+
 public slots:
     void pt_Add_clicked();
     void pt_Delete_clicked();
@@ -33,5 +36,4 @@ private:
     void refreshList();
 
     std::unique_ptr<Ui::CyclicFile> ui;
-    QString selectedNumber;
 };

@@ -22,7 +22,8 @@ const char *const NameKey = "测温仪设备名称";
 const char *const ModelKey = "测温仪设备型号";
 const char *const ManufacturerKey = "测温仪设备制造单位";
 
-// Column of the calibration state in the list (record order).
+// Columns of the number and of the calibration state in the list (record order).
+constexpr int NumberColumn = 0;
 constexpr int StateColumn = 5;
 
 const QString Network = QStringLiteral("网络");
@@ -85,6 +86,8 @@ Electrometer::Electrometer(QWidget *parent)
     connect(ui->comboBox_Communication, &QComboBox::currentTextChanged, this,
             &Electrometer::cb_Communication_clicked);
     connect(ui->tableWidget_List, &QTableWidget::cellDoubleClicked, this, &Electrometer::pt_TableWidget_clicked);
+    // The form shows the highlighted instrument: modify and delete act on what it shows.
+    RegistryForm::onHighlight(ui->tableWidget_List, NumberColumn, [this](const QString &number) { openRecord(number); });
     connect(this, &Electrometer::MessageBox_signals, this, &Electrometer::MessageBox_slots, Qt::QueuedConnection);
     connect(this, &Electrometer::ScanResult_signals, this, &Electrometer::ScanResult_slots, Qt::QueuedConnection);
 
@@ -299,13 +302,26 @@ void Electrometer::pt_Add_clicked()
     }
     refreshList();
     Tool::SaveAuditLog(AuditEvent::ElectrometerAdd, tr("测温仪添加：") + device.DeviceName);
+    // The new instrument is the highlighted one, shown as stored.
+    selectedNumber = device.Number;
+    RegistryForm::selectKey(ui->tableWidget_List, NumberColumn, device.Number);
 }
 
 void Electrometer::pt_Modify_clicked()
 {
+    const QString highlighted = RegistryForm::currentKey(ui->tableWidget_List, NumberColumn);
+    if (highlighted.isEmpty()) {
+        Messages::warning(this, tr("警告"), tr("请先选择设备"));
+        return;
+    }
     Tool::Struct_Electrometer device;
     if (!readForm(device))
         return;
+    // The number is the record's key: another number would change another instrument.
+    if (device.Number != highlighted) {
+        Messages::warning(this, tr("警告"), tr("修改数据失败!") + QLatin1Char('\n') + tr("编号不能修改。"));
+        return;
+    }
 
     QList<Tool::Struct_Electrometer> existing;
     if (!Tool::getElectrometer(existing, device.Number) || existing.isEmpty()) {
@@ -317,6 +333,7 @@ void Electrometer::pt_Modify_clicked()
         return;
     }
     refreshList();
+    RegistryForm::selectKey(ui->tableWidget_List, NumberColumn, device.Number);
     using D = Tool::Struct_Electrometer;
     const QString changes = AuditDiff::between<D>(
         existing.first(), device,
@@ -330,27 +347,41 @@ void Electrometer::pt_Modify_clicked()
 
 void Electrometer::pt_Delete_clicked()
 {
-    if (selectedNumber.isEmpty()) {
+    const QString number = RegistryForm::currentKey(ui->tableWidget_List, NumberColumn);
+    QList<Tool::Struct_Electrometer> devices;
+    if (number.isEmpty() || !Tool::getElectrometer(devices, number) || devices.isEmpty()) {
         Messages::warning(this, tr("警告"), tr("请先选择设备"));
         return;
     }
-    if (!RegistryForm::confirmDelete(this, selectedNumber, &Tool::deleteElectrometer, tr("删除数据库失败!")))
+    if (!RegistryForm::confirmDelete(this, number, devices.first().DeviceName, &Tool::deleteElectrometer,
+                                     tr("删除数据库失败!")))
         return;
     refreshList();
-    Tool::SaveAuditLog(AuditEvent::ElectrometerDelete, tr("测温仪删除编号为：") + selectedNumber);
+    Tool::SaveAuditLog(AuditEvent::ElectrometerDelete, tr("测温仪删除编号为：") + number);
     selectedNumber.clear();
 }
 
 void Electrometer::pt_TableWidget_clicked(int row, int)
 {
-    const QTableWidgetItem *item = ui->tableWidget_List->item(row, 0);
+    const QTableWidgetItem *item = ui->tableWidget_List->item(row, NumberColumn);
     if (!item)
         return;
+    // Highlighting the row opens it; a second open reloads the stored values.
+    const QString number = item->text();
+    ui->tableWidget_List->selectRow(row);
+    openRecord(number);
+}
+
+void Electrometer::openRecord(const QString &number)
+{
     QList<Tool::Struct_Electrometer> devices;
-    if (!Tool::getElectrometer(devices, item->text()) || devices.isEmpty())
+    if (!Tool::getElectrometer(devices, number) || devices.isEmpty())
         return;
     const Tool::Struct_Electrometer &device = devices.first();
     fillForm(device);
+    // Viewing is audited once per instrument opened, however it was highlighted.
+    if (selectedNumber == device.Number)
+        return;
     selectedNumber = device.Number;
     Tool::SaveAuditLog(AuditEvent::ElectrometerView, tr("测温仪查看：") + device.DeviceName);
 }

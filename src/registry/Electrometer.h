@@ -65,6 +65,8 @@ private:
     bool readForm(Tool::Struct_Electrometer &device);
     void refreshList();
     void fillForm(const Tool::Struct_Electrometer &device);
+    // Shows the stored instrument in the form (audited as viewed when it was not shown already).
+    void openRecord(const QString &number);
     void fillFixedLists();
     void showLink(const QString &mode, const QString &address, const QString &port);
     void ScanResult_slots(const QString &identity);
@@ -73,6 +75,7 @@ private:
 
     std::unique_ptr<Ui::Electrometer> ui;
     Collection1611A *collector = nullptr;
+    // The instrument the form was last opened on.
     QString selectedNumber;
 
     std::thread scanThread;

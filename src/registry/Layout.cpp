@@ -21,6 +21,8 @@ Layout::Layout(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::Layou
     connect(ui->pushButton_NewBuilt, &QPushButton::clicked, this, &Layout::pt_Add_clicked);
     connect(ui->pushButton_Delete, &QPushButton::clicked, this, &Layout::pt_Delete_clicked);
     connect(ui->tableWidget, &QTableWidget::cellDoubleClicked, this, &Layout::pt_TableWidget_clicked);
+    // The picture shown is the highlighted layout's: a delete acts on what the page shows.
+    RegistryForm::onHighlight(ui->tableWidget, 0, [this](const QString &name) { openLayout(name); });
 
     const QStringList names = refreshList();
     showLayout(names.isEmpty() ? QString() : names.last());
@@ -48,12 +50,16 @@ void Layout::showLayout(const QString &name, const QPixmap &picture)
 {
     m_name = name;
     m_picture = picture;
+    m_pictureProblem.clear();
     m_pointCount.clear();
     QList<Tool::Struct_Layout> layouts;
     if (!name.isEmpty() && Tool::getLayout(layouts, name) && !layouts.isEmpty()) {
         m_pointCount = layouts.first().PointCount;
-        if (m_picture.isNull())
-            m_picture = QPixmap::fromImage(LayoutDrawing::decodePicture(layouts.first().Image));
+        if (m_picture.isNull()) {
+            const LayoutDrawing::StoredPicture stored = LayoutDrawing::readPicture(layouts.first().Image);
+            m_picture = QPixmap::fromImage(stored.image);
+            m_pictureProblem = LayoutDrawing::pictureProblemText(stored);
+        }
     }
     ui->lineEdit_Name->setText(name);
     ui->lineEdit_Name->setCursorPosition(0);
@@ -73,7 +79,9 @@ void Layout::showPicture()
 {
     if (m_picture.isNull()) {
         ui->label->setPixmap(QPixmap());
-        ui->label->setText(m_name.isEmpty() ? tr("还没有布点图，请点击“新建”绘制。") : tr("该布点图没有可显示的图片。"));
+        ui->label->setText(m_name.isEmpty()               ? tr("还没有布点图，请点击“新建”绘制。")
+                           : !m_pictureProblem.isEmpty() ? m_pictureProblem
+                                                         : tr("该布点图没有可显示的图片。"));
         return;
     }
     // Stretched to the label, as the label is shaped.
@@ -83,10 +91,17 @@ void Layout::showPicture()
 
 void Layout::pt_TableWidget_clicked(int row, int)
 {
-    const QTableWidgetItem *item = ui->tableWidget->item(row, 0);
-    if (!item)
+    if (!ui->tableWidget->item(row, 0))
         return;
-    showLayout(item->text());
+    // Highlighting the row shows it.
+    ui->tableWidget->selectRow(row);
+}
+
+void Layout::openLayout(const QString &name)
+{
+    if (name == m_name)
+        return;
+    showLayout(name);
     Tool::SaveAuditLog(AuditEvent::LayoutView, tr("查看布点图：") + m_name);
 }
 
@@ -107,12 +122,14 @@ void Layout::sp_Image_slots(const QString &name, const QPixmap &picture)
 
 void Layout::pt_Delete_clicked()
 {
-    if (m_name.isEmpty()) {
+    const QString name = RegistryForm::currentKey(ui->tableWidget, 0);
+    if (name.isEmpty()) {
         Messages::warning(this, tr("警告"), tr("请先选择布点图！"));
         return;
     }
-    const QString name = m_name;
-    if (Messages::question(this, tr("提示"), tr("是否删除布点图：") + name + QStringLiteral("?")) != QMessageBox::Yes)
+    if (Messages::question(this, tr("提示"), tr("是否删除布点图：") + name + QStringLiteral("?"),
+                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
         return;
     if (!Tool::deleteLayout(name)) {
         Messages::warning(this, tr("提示"), tr("数据删除失败！"));

@@ -41,6 +41,8 @@ private:
     // Reads the layout and shows its name, points and picture (the stored one unless picture is
     // given); an empty name shows none.
     void showLayout(const QString &name, const QPixmap &picture = QPixmap());
+    // Shows the layout that has become the highlighted one; audited as viewed.
+    void openLayout(const QString &name);
     void showDetails(const QString &pointCount);
     void showPicture();
 
@@ -48,4 +50,5 @@ private:
     QString m_name;
     QString m_pointCount;
     QPixmap m_picture;
+    QString m_pictureProblem;   // why the stored picture is not shown
 };

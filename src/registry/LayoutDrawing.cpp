@@ -1,7 +1,10 @@
 #include "registry/LayoutDrawing.h"
 
+#include <QBuffer>
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDataStream>
+#include <QImageReader>
 
 #include <opencv2/imgproc.hpp>
 
@@ -86,17 +89,59 @@ QString encodePicture(const QImage &picture)
     return QString::fromLatin1(bytes.toBase64());
 }
 
+StoredPicture readPicture(const QString &text, int maxSide)
+{
+    using Status = StoredPicture::Status;
+    StoredPicture out;
+    if (text.isEmpty())
+        return out;
+    out.status = Status::Unreadable;
+    auto decoded = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded || decoded.decoded.size() < int(sizeof(qint32)))
+        return out;
+    // The data stream's form of an image: a marker (0 for a null image), then the image file.
+    qint32 marker = 0;
+    QDataStream(decoded.decoded) >> marker;
+    if (marker == 0) {
+        out.status = Status::None;
+        return out;
+    }
+    QBuffer file(&decoded.decoded);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(sizeof(qint32)))
+        return out;
+    QImageReader reader(&file, "png");
+    reader.setAutoDetectImageFormat(false);
+    // The header only; a reader that cannot tell the size does not get to decode.
+    out.declared = reader.size();
+    if (!out.declared.isValid() || out.declared.isEmpty())
+        return out;
+    if (out.declared.width() > maxSide || out.declared.height() > maxSide) {
+        out.status = Status::TooLarge;
+        return out;
+    }
+    out.image = reader.read();
+    out.status = out.image.isNull() ? Status::Unreadable : Status::Ok;
+    return out;
+}
+
+QString pictureProblemText(const StoredPicture &picture)
+{
+    switch (picture.status) {
+    case StoredPicture::Status::TooLarge:
+        return QCoreApplication::translate("LayoutDrawing", "布点图图片过大（%1×%2像素），未显示。")
+            .arg(picture.declared.width())
+            .arg(picture.declared.height());
+    case StoredPicture::Status::Unreadable:   // the pages say there is no picture to show
+    case StoredPicture::Status::None:
+    case StoredPicture::Status::Ok:
+        break;
+    }
+    return QString();
+}
+
 QImage decodePicture(const QString &text)
 {
-    const auto decoded = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded || decoded.decoded.isEmpty())
-        return QImage();
-    QDataStream in(decoded.decoded);
-    QImage picture;
-    in >> picture;
-    if (in.status() != QDataStream::Ok)
-        return QImage();
-    return picture;
+    return readPicture(text).image;
 }
 
 } // namespace LayoutDrawing

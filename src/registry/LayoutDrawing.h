@@ -27,7 +27,25 @@ QImage toImage(const cv::Mat &drawing);
 // The picture written as a pixmap is written (data stream, PNG inside), then Base64. QPixmap
 // streams itself as its image, so this is the stored form without needing a display.
 QString encodePicture(const QImage &picture);
-// The picture of a stored text; a null image when the text is no such picture.
+// A stored picture is decoded only up to this many pixels a side: far more than the drawing of
+// the largest block (48 × 32 wells is 2500 × 1700), far less than a row written to make every
+// station that shows it decode gigabytes.
+constexpr int MaxPictureSide = 8192;
+
+struct StoredPicture
+{
+    enum class Status { None, Ok, Unreadable, TooLarge };
+    Status status = Status::None;
+    QImage image;    // null unless Ok
+    QSize declared;  // the size the picture's header declares, when it could be read
+};
+
+// The picture of a stored text. Its header is read first: a picture declaring more than maxSide
+// pixels a side is refused before anything is decoded. Only the stored form (PNG) is decoded.
+StoredPicture readPicture(const QString &text, int maxSide = MaxPictureSide);
+// Why a stored picture that is there is not shown: its declared size (empty otherwise).
+QString pictureProblemText(const StoredPicture &picture);
+// readPicture's image: null when the text is no such picture or it is refused.
 QImage decodePicture(const QString &text);
 
 } // namespace LayoutDrawing

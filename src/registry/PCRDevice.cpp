@@ -59,6 +59,7 @@ PCRDevice::PCRDevice(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     const QString now = CalibrationDates::minuteText(QDateTime::currentDateTime());
     ui->lineEdit_CalibrationDate->setText(now);
     ui->lineEdit_Stability->setText(now);
+    typedDatesChanged();
 
     RegistryForm::setUpList(ui->tableWidget_List);
     RegistryForm::applyRight(ui->pushButton_Add, Right::PCRDeviceAdd);
@@ -69,6 +70,8 @@ PCRDevice::PCRDevice(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui:
     connect(ui->pushButton_Modify, &QPushButton::clicked, this, &PCRDevice::pt_PCRModify_clicked);
     connect(ui->pushButton_Delete, &QPushButton::clicked, this, &PCRDevice::pt_PCRDelete_clicked);
     connect(ui->tableWidget_List, &QTableWidget::cellDoubleClicked, this, &PCRDevice::pt_TableWidget_clicked);
+    // The form shows the highlighted instrument: modify and delete act on what it shows.
+    RegistryForm::onHighlight(ui->tableWidget_List, NumberColumn, [this](const QString &number) { openRecord(number); });
     // The recheck date and state follow what the user types.
     connect(ui->lineEdit_CalibrationDate, &QLineEdit::textEdited, this, &PCRDevice::typedDatesChanged);
     connect(ui->lineEdit_CalibrationCycle, &QLineEdit::textEdited, this, &PCRDevice::typedDatesChanged);
@@ -206,23 +209,37 @@ bool PCRDevice::readForm(Tool::Struct_PCRDevice &device, bool withDate)
 void PCRDevice::pt_PCRAdd_clicked()
 {
     Tool::Struct_PCRDevice device;
-    if (!readForm(device, false))
+    if (!readForm(device, true))
         return;
-    // Set only by a finished calibration.
-    device.CalibrationDate.clear();
+    // The date the form shows (an instrument calibrated before it was registered); an emptied
+    // editor leaves it uncalibrated.
+    CalibrationDates::storedFromTyped(device.CalibrationDate, &device.CalibrationDate);
     if (clashes(device, QString()) || !Tool::addPCRDevice(device)) {
         Messages::warning(this, tr("警告"), tr("添加数据失败！") + QLatin1Char('\n') + tr("编号或序列号重复。"));
         return;
     }
     refreshList();
     Tool::SaveAuditLog(AuditEvent::PCRDeviceAdd, tr("PCR设备添加：") + device.DeviceName);
+    // The new instrument is the highlighted one, shown as stored.
+    selectedNumber = device.Number;
+    RegistryForm::selectKey(ui->tableWidget_List, NumberColumn, device.Number);
 }
 
 void PCRDevice::pt_PCRModify_clicked()
 {
+    const QString highlighted = RegistryForm::currentKey(ui->tableWidget_List, NumberColumn);
+    if (highlighted.isEmpty()) {
+        Messages::warning(this, tr("警告"), tr("请先选择设备!"));
+        return;
+    }
     Tool::Struct_PCRDevice device;
     if (!readForm(device, true))
         return;
+    // The number is the record's key: another number would change another instrument.
+    if (device.Number != highlighted) {
+        Messages::warning(this, tr("警告"), tr("修改数据失败!") + QLatin1Char('\n') + tr("编号不能修改。"));
+        return;
+    }
     // The date of the opened instrument keeps its seconds while its minute is unchanged.
     const QString typedDate = device.CalibrationDate.trimmed();
     if (!openedCalibrationDate.isEmpty() && device.Number == selectedNumber
@@ -245,6 +262,7 @@ void PCRDevice::pt_PCRModify_clicked()
         return;
     }
     refreshList();
+    RegistryForm::selectKey(ui->tableWidget_List, NumberColumn, device.Number);
     showDerived(device.CalibrationDate, device.CalibrationCycle);
     openedCalibrationDate = device.CalibrationDate;
     using D = Tool::Struct_PCRDevice;
@@ -259,14 +277,17 @@ void PCRDevice::pt_PCRModify_clicked()
 
 void PCRDevice::pt_PCRDelete_clicked()
 {
-    if (selectedNumber.isEmpty()) {
+    const QString number = RegistryForm::currentKey(ui->tableWidget_List, NumberColumn);
+    QList<Tool::Struct_PCRDevice> devices;
+    if (number.isEmpty() || !Tool::getPCRDevice(devices, number) || devices.isEmpty()) {
         Messages::warning(this, tr("警告"), tr("请先选择设备!"));
         return;
     }
-    if (!RegistryForm::confirmDelete(this, selectedNumber, &Tool::deletePCRDevice, tr("删除数据失败!")))
+    if (!RegistryForm::confirmDelete(this, number, devices.first().DeviceName, &Tool::deletePCRDevice,
+                                     tr("删除数据失败!")))
         return;
     refreshList();
-    Tool::SaveAuditLog(AuditEvent::PCRDeviceDelete, tr("PCR设备删除编号为：") + selectedNumber);
+    Tool::SaveAuditLog(AuditEvent::PCRDeviceDelete, tr("PCR设备删除编号为：") + number);
     selectedNumber.clear();
     openedCalibrationDate.clear();
 }
@@ -276,11 +297,22 @@ void PCRDevice::pt_TableWidget_clicked(int row, int)
     const QTableWidgetItem *item = ui->tableWidget_List->item(row, NumberColumn);
     if (!item)
         return;
+    // Highlighting the row opens it; a second open reloads the stored values.
+    const QString number = item->text();
+    ui->tableWidget_List->selectRow(row);
+    openRecord(number);
+}
+
+void PCRDevice::openRecord(const QString &number)
+{
     QList<Tool::Struct_PCRDevice> devices;
-    if (!Tool::getPCRDevice(devices, item->text()) || devices.isEmpty())
+    if (!Tool::getPCRDevice(devices, number) || devices.isEmpty())
         return;
     const Tool::Struct_PCRDevice &device = devices.first();
     fillForm(device);
+    // Viewing is audited once per instrument opened, however it was highlighted.
+    if (selectedNumber == device.Number)
+        return;
     selectedNumber = device.Number;
     Tool::SaveAuditLog(AuditEvent::PCRDeviceView, tr("PCR设备查看：") + device.DeviceName);
 }

@@ -44,6 +44,8 @@ private:
     bool clashes(const Tool::Struct_PCRDevice &device, const QString &except);
     void refreshList();
     void fillForm(const Tool::Struct_PCRDevice &device);
+    // Shows the stored instrument in the form (audited as viewed when it was not shown already).
+    void openRecord(const QString &number);
     void showDerived(const QString &calibrationDate, const QString &cycle);
     void typedDatesChanged();
     void fillFixedLists();
@@ -51,6 +53,7 @@ private:
     std::unique_ptr<Ui::PCRDevice> ui;
     // The limits of the model in the model editor.
     PerformanceProfileBox *profileBox = nullptr;
+    // The instrument the form was last opened on.
     QString selectedNumber;
     // The stored date of the opened instrument: kept with its seconds when the editor still
     // shows its minute.

@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QTableWidget>
 
 namespace RegistryForm {
@@ -76,11 +77,56 @@ int appendRow(QTableWidget *table, const QStringList &texts)
     return row;
 }
 
-bool confirmDelete(QWidget *parent, const QString &number,
+QString currentKey(const QAbstractItemView *view, int keyColumn)
+{
+    const QItemSelectionModel *selection = view ? view->selectionModel() : nullptr;
+    if (!selection)
+        return QString();
+    const QModelIndex current = selection->currentIndex();
+    if (!current.isValid() || !selection->rowIntersectsSelection(current.row(), current.parent()))
+        return QString();
+    return current.sibling(current.row(), keyColumn).data().toString();
+}
+
+bool selectKey(QTableWidget *table, int keyColumn, const QString &key)
+{
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QTableWidgetItem *item = table->item(row, keyColumn);
+        if (item && item->text() == key) {
+            table->setCurrentCell(row, keyColumn, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            return true;
+        }
+    }
+    return false;
+}
+
+void onHighlight(QTableWidget *table, int keyColumn, const std::function<void(const QString &)> &open)
+{
+    // A click selects before it moves the current row, selectRow the other way round: the row
+    // counts as highlighted once both have happened.
+    const auto changed = [table, keyColumn, open] {
+        const QString key = currentKey(table, keyColumn);
+        if (!key.isEmpty())
+            open(key);
+    };
+    QObject::connect(table->selectionModel(), &QItemSelectionModel::currentRowChanged, table, changed);
+    QObject::connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, table, changed);
+}
+
+QString deleteQuestion(const QString &number, const QString &name)
+{
+    QString question = QCoreApplication::translate("RegistryForm", "是否删除编号") + number;
+    if (!name.isEmpty())
+        question += QCoreApplication::translate("RegistryForm", "（%1）").arg(name);
+    return question + QStringLiteral("?");
+}
+
+bool confirmDelete(QWidget *parent, const QString &number, const QString &name,
                    const std::function<bool(const QString &)> &remove, const QString &failText)
 {
-    const QString question = QCoreApplication::translate("RegistryForm", "是否删除编号") + number + QStringLiteral("?");
-    if (Messages::question(parent, QCoreApplication::translate("RegistryForm", "提示"), question) != QMessageBox::Yes)
+    const QString question = deleteQuestion(number, name);
+    if (Messages::question(parent, QCoreApplication::translate("RegistryForm", "提示"), question,
+                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return false;
     if (!remove(number)) {
         Messages::warning(parent, QCoreApplication::translate("RegistryForm", "警告"), failText);

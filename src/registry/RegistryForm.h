@@ -11,6 +11,7 @@
 #include <utility>
 
 class QAbstractButton;
+class QAbstractItemView;
 class QComboBox;
 class QTableWidget;
 class QWidget;
@@ -36,9 +37,20 @@ void clearList(QTableWidget *table);
 // Appends one row of texts; returns its index.
 int appendRow(QTableWidget *table, const QStringList &texts);
 
-// Asks "是否删除编号" + number + "?" and on Yes deletes with remove; a failed delete is reported
-// with failText. True when the record was deleted.
-bool confirmDelete(QWidget *parent, const QString &number,
+// The record key (the text in keyColumn) of the highlighted row: the current row while it is
+// selected. Empty when no row is highlighted, so that an action never falls back on a row the
+// user looked at before.
+QString currentKey(const QAbstractItemView *view, int keyColumn);
+// Highlights the row whose keyColumn reads key (after a refresh); false when none does.
+bool selectKey(QTableWidget *table, int keyColumn, const QString &key);
+// Calls open with the key of the row that has just become the highlighted one (mouse or keyboard).
+void onHighlight(QTableWidget *table, int keyColumn, const std::function<void(const QString &)> &open);
+
+// The question that names the record: "是否删除编号" + number + "（" + name + "）?".
+QString deleteQuestion(const QString &number, const QString &name);
+// Asks deleteQuestion (No is the default) and on Yes deletes with remove; a failed delete is
+// reported with failText. True when the record was deleted.
+bool confirmDelete(QWidget *parent, const QString &number, const QString &name,
                    const std::function<bool(const QString &)> &remove, const QString &failText);
 
 // Enabled only when the logged-in user holds the right (Tool::hasRight).

@@ -57,7 +57,8 @@ void Standardizer::pt_TableWidget_clicked(int row, int)
     if (!Tool::getStandardizer(sets, item->text()) || sets.isEmpty())
         return;
     const Tool::Struct_Standardizer set = sets.first();
-    m_selected = set.Number;
+    // The set shown is the highlighted one, which a delete then acts on.
+    ui->tableWidget_List->selectRow(row);
     StandardizerDisplay display(set, this);
     display.exec();
     Tool::SaveAuditLog(AuditEvent::StandardizerView, tr("探头文件查看：") + set.Name);
@@ -70,24 +71,27 @@ void Standardizer::pt_PCRAdd_clicked()
     refreshList();
 }
 
+QString Standardizer::selectedNumber() const
+{
+    return RegistryForm::currentKey(ui->tableWidget_List, 0);
+}
+
 void Standardizer::pt_PCRDelete_clicked()
 {
-    if (m_selected.isEmpty()) {
+    const QString number = selectedNumber();
+    QList<Tool::Struct_Standardizer> sets;
+    if (number.isEmpty() || !Tool::getStandardizer(sets, number) || sets.isEmpty()) {
         Messages::warning(this, tr("警告"), tr("请先选择设备!"));
         return;
     }
-    QList<Tool::Struct_Standardizer> sets;
-    if (Tool::getStandardizer(sets, m_selected) && !sets.isEmpty()) {
-        // A project's export and the probe calibration page find the set by its name.
-        const StandardizerRules::Usage usage = StandardizerRules::usageOf(sets.first());
-        if (usage.inUse()) {
-            Messages::warning(this, tr("警告"), StandardizerRules::Texts::usage(usage));
-            return;
-        }
+    // A project's export and the probe calibration page find the set by its name.
+    const StandardizerRules::Usage usage = StandardizerRules::usageOf(sets.first());
+    if (usage.inUse()) {
+        Messages::warning(this, tr("警告"), StandardizerRules::Texts::usage(usage));
+        return;
     }
-    if (!RegistryForm::confirmDelete(this, m_selected, &Tool::deleteStandardizer, tr("删除数据失败!")))
+    if (!RegistryForm::confirmDelete(this, number, sets.first().Name, &Tool::deleteStandardizer, tr("删除数据失败!")))
         return;
     refreshList();
-    Tool::SaveAuditLog(AuditEvent::StandardizerDelete, tr("探头文件删除编号：") + m_selected);
-    m_selected.clear();
+    Tool::SaveAuditLog(AuditEvent::StandardizerDelete, tr("探头文件删除编号：") + number);
 }

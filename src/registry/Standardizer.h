@@ -18,8 +18,8 @@ public:
     explicit Standardizer(QWidget *parent = nullptr);
     ~Standardizer() override;
 
-    // The number last opened by a double click (what a delete removes); empty when none.
-    QString selectedNumber() const { return m_selected; }
+    // The number of the highlighted set (what a delete removes); empty when none.
+    QString selectedNumber() const;
 
 public slots:
     void pt_PCRAdd_clicked();
@@ -34,5 +34,4 @@ private:
     void refreshList();
 
     std::unique_ptr<Ui::Standardizer> ui;
-    QString m_selected;
 };

@@ -8,6 +8,7 @@
 #include "reports/RawWorkbook.h"
 #include "reports/ReportTemplates.h"
 #include "store/SampleReader.h"
+#include "store/auditchain.h"
 #include "store/certificates.h"
 #include "store/ThreadConnection.h"
 #include "reports/ColumnLetters.h"
@@ -443,6 +444,8 @@ int ExportJob::writeDocument(int kind, const QString &outputPath)
     }
     m_certificateNumber = number.number;
     ReportContent c = content();
+    // The audit chain's head as the document is made: a later check holds the trail to it.
+    c.auditHead = AuditChain::head(ThreadConnection::current()).text();
     if (kind == ReportTemplates::OriginalRecordWord || kind == ReportTemplates::OriginalRecordExcel)
         c.curves = curvesPicture();
     const auto templateKind = static_cast<ReportTemplates::Kind>(kind);

@@ -97,6 +97,7 @@ void fillIdentity(WordReport &word, const ReportContent &c)
     for (const auto &field : fields)
         word.FillBookmark(QString::fromLatin1(field.first), field.second);
     word.FillHeaderFooter(QStringLiteral("CertificateNumber"), c.certificateNumber);
+    word.FillHeaderFooter(QStringLiteral("AuditHead"), c.auditHead);
 }
 
 // The budget table of the original record: one row per plateau, typed cell after cell.
@@ -437,6 +438,7 @@ int certificateExcel(const QString &templatePath, const ReportContent &content, 
                 excel.SetCell(cell.row, cell.column, cell.text);
     }
     excel.FillHeaderFooter(QStringLiteral("CertificateNumber"), content.certificateNumber);
+    excel.FillHeaderFooter(QStringLiteral("AuditHead"), content.auditHead);
     // The annex on a page of its own after the signatures: title, profile, basis, heading, the
     // figures, the verdict.
     const int annex = o + 2 * f + 25;
@@ -566,6 +568,7 @@ int originalRecordExcel(const QString &templatePath, const ReportContent &conten
     if (curvesRow > 0 && !content.curves.isEmpty())
         excel.InsertPicture(curvesRow, 1, content.curves, 28.0);   // the sheet prints scaled to the page
     excel.FillHeaderFooter(QStringLiteral("CertificateNumber"), content.certificateNumber);
+    excel.FillHeaderFooter(QStringLiteral("AuditHead"), content.auditHead);
     return finishExcel(excel, outputPath, error);
 }
 

@@ -56,6 +56,7 @@ struct ReportContent
     QString company, calibrationTime, ambientTemperature, humidity, pressure, calibrator, checker;
     QString deviceName, deviceModel, serialNumber, manufacturer;
     QString certificateNumber;   // the number the documents are issued under
+    QString auditHead;           // the audit chain's head "COUNT:HASH" when the document was made
 
     // Identification a laboratory's certificate carries beyond the calibration record.
     QString issueDate, calibrationDate, laboratory, method, clientAddress;

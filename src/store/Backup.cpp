@@ -1,6 +1,8 @@
 #include "store/Backup.h"
 
 #include "store/ThreadConnection.h"
+#include "store/auditanchors.h"
+#include "store/schema.h"
 
 #include <QDebug>
 #include <QDir>
@@ -76,6 +78,46 @@ bool openSource(const QString &database, Handle &source, QString *error)
             return true;
     }
     return failed(error, why);
+}
+
+// The anchor file's lines into the copy's anchor table (replacing what an earlier restore left).
+bool carryAnchors(sqlite3 *db, const QString &database, QString *error)
+{
+    QFile file(AuditAnchors::pathForLocation(database));
+    if (!file.exists())
+        return true;
+    // A backup without the heads is still a backup: only verifying it from elsewhere is weaker.
+    if (!file.open(QIODevice::ReadOnly)) {
+        qDebug().noquote() << "备份未带审计锚点：" << file.fileName() << file.errorString();
+        return true;
+    }
+    const QByteArray table = AuditAnchors::tableName().toLatin1();
+    const QByteArray make = "CREATE TABLE IF NOT EXISTS " + table + " (Line TEXT); DELETE FROM " + table + ";";
+    const QByteArray insert = "INSERT INTO " + table + " (Line) VALUES (?)";
+    // Heads recorded after the snapshot began belong to later entries the copy does not hold.
+    qint64 entries = -1;
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM AuditLog", -1, &stmt, nullptr) == SQLITE_OK
+        && sqlite3_step(stmt) == SQLITE_ROW)
+        entries = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    stmt = nullptr;
+    bool ok = entries >= 0 && sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK
+        && sqlite3_exec(db, make.constData(), nullptr, nullptr, nullptr) == SQLITE_OK
+        && sqlite3_prepare_v2(db, insert.constData(), -1, &stmt, nullptr) == SQLITE_OK;
+    while (ok && !file.atEnd()) {
+        const QByteArray line = file.readLine().trimmed();
+        if (line.isEmpty() || line.split(' ').value(0).toLongLong() > entries)
+            continue;
+        sqlite3_bind_text(stmt, 1, line.constData(), line.size(), SQLITE_TRANSIENT);
+        ok = sqlite3_step(stmt) == SQLITE_DONE;
+        sqlite3_reset(stmt);
+    }
+    sqlite3_finalize(stmt);
+    ok = ok && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (!ok)
+        return failed(error, QString::fromUtf8(sqlite3_errmsg(db)));
+    return true;
 }
 
 // Moves `from` to `to` unless `to` exists (a backup never replaces a file).
@@ -225,7 +267,7 @@ Result snapshot(const QString &database, const QString &target, const Control &c
         if (rc == SQLITE_DONE && finish == SQLITE_OK) {
             // The pages came with the source's WAL mark; the copy is a plain file that opens
             // anywhere, read-only media included.
-            if (to.exec("PRAGMA journal_mode=DELETE"))
+            if (to.exec("PRAGMA journal_mode=DELETE") && carryAnchors(to.db, database, error))
                 result = Result::Done;
             else
                 failed(error, to.error());
@@ -254,6 +296,7 @@ RestoreResult stage(const QString &source, const QString &live, QString *staging
         failed(error, why);
         return RestoreResult::NotADatabase;
     }
+
     // Made beside the live file, so that the swap itself is two renames.
     const QString copy = freeName(liveInfo.absoluteFilePath() + QStringLiteral(".restore"));
     const Result made = snapshot(source, copy, control, &why);
@@ -263,6 +306,12 @@ RestoreResult stage(const QString &source, const QString &live, QString *staging
         QFile::remove(copy);
         failed(error, why);
         return RestoreResult::Failed;
+    }
+    // Checked on the copy: a plain file here, whatever media the backup is on.
+    if (!Schema::fileHasProgramColumns(copy, &why)) {
+        QFile::remove(copy);
+        failed(error, why);
+        return RestoreResult::Incompatible;
     }
     // The restored database must take new rows, whatever the backup's own permissions were.
     const QFile::Permissions permissions =

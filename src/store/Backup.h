@@ -56,13 +56,18 @@ enum class Result { Done, Failed, Cancelled };
 Result snapshot(const QString &database, const QString &target, const Control &control = {},
                 QString *error = nullptr);
 
+// A snapshot also carries the anchors of the audit chain's heads (store/auditanchors.h) that the
+// anchor file of `database` holds, in a table of its own: a backup can be verified against the
+// heads its workspace had recorded, wherever it is kept.
+
 // The files SQLite keeps beside a database ("-journal", "-wal", "-shm") that are present.
 QStringList companionsOf(const QString &database);
 
-enum class RestoreResult { Done, SameFile, NotADatabase, Failed, Cancelled };
+enum class RestoreResult { Done, SameFile, NotADatabase, Incompatible, Failed, Cancelled };
 
 // First step of a restore, on any thread: checks that `source` is a database of this program
-// and takes a snapshot of it beside `live`, under a free name returned in *staging.
+// whose tables have this program's columns (Incompatible otherwise) and takes a snapshot of it
+// beside `live`, under a free name returned in *staging.
 RestoreResult stage(const QString &source, const QString &live, QString *staging, const Control &control = {},
                     QString *error = nullptr);
 

@@ -95,6 +95,10 @@ Status copy(const DatabaseSettings &from, const DatabaseSettings &to, Report *re
         if (!sourceTables.contains(t.name.toLower()))
             return failed(report, Status::SourceUnreadable,
                           QStringLiteral("not a database of this program: table %1 missing").arg(t.name));
+    // A trail that lost its chain is not chained afresh on the way (that would hide the edits).
+    if (!AuditChain::hasColumn(source.db()) && AuditChain::wasChained(source.db()))
+        return failed(report, Status::SourceUnreadable,
+                      QStringLiteral("the audit trail's hash column was removed from a chained database"));
 
     Connection target(to, false);
     if (!target.error().isEmpty())

@@ -1,7 +1,7 @@
 #include "store/auditcarry.h"
 
+#include "store/auditanchors.h"
 #include "store/auditchain.h"
-#include "store/safeguards.h"
 
 #include <QAtomicInt>
 #include <QFileInfo>
@@ -100,60 +100,130 @@ QDateTime backupTime(const QString &file)
     return QFileInfo(file).lastModified();
 }
 
-bool carry(const QString &liveFile, const QString &restoredFile, const QString &operatorName, int *carried,
-           QString *error)
+namespace {
+
+struct Trail
 {
-    if (carried)
-        *carried = 0;
+    QList<Tool::Struct_AuditLog> entries;
+    QStringList hashes;   // stored (live) or computed (backup)
+    bool hadColumn = false;
+};
+
+// The trail by column names, in insertion order. compute: the chain is computed and, where the
+// table has hashes, held to them.
+bool readTrail(QSqlDatabase db, bool compute, Trail *t, QString *error)
+{
+    t->hadColumn = AuditChain::hasColumn(db);
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("select Time, Operator, Type, Details%1 from AuditLog order by rowid")
+                    .arg(t->hadColumn ? QStringLiteral(", ") + AuditChain::column() : QString())))
+        return fail(error, q.lastError().text());
+    QString previous;
+    while (q.next()) {
+        const Tool::Struct_AuditLog e = entryAt(q, 0);
+        const QString stored = t->hadColumn ? q.value(4).toString() : QString();
+        if (compute) {
+            previous = AuditChain::entryHash(previous, e);
+            if (t->hadColumn && stored != previous)
+                return fail(error, QStringLiteral("the backup's audit chain is broken at entry %1").arg(t->entries.size() + 1));
+        }
+        t->entries << e;
+        t->hashes << (compute ? previous : stored);
+    }
+    if (q.lastError().isValid())
+        return fail(error, q.lastError().text());
+    return true;
+}
+
+} // namespace
+
+bool carry(const QString &liveFile, const QString &restoredFile, bool acceptForeign, Result *result, QString *error)
+{
+    Result r;
     const Connection restored(restoredFile, false);
     if (!restored.isOpen())
         return fail(error, restored.error());
-    // The backup's own newest entry, before bringing it up to date adds entries of today.
-    Tool::Struct_AuditLog last;
-    bool hasLast = false;
-    if (!newestEntry(restored.db(), &last, &hasLast, error))
+    Trail backup;
+    if (!readTrail(restored.db(), true, &backup, error))
         return false;
-    if (!Safeguards::apply(restored.db(), operatorName, nullptr, error))
-        return false;
+    r.backupEntries = backup.entries.size();
+    const QString backupHead = backup.hashes.isEmpty() ? QString() : backup.hashes.last();
 
-    QList<Tool::Struct_AuditLog> newer;
+    Trail live;
+    bool ownByLive = false;
+    bool ownByAnchor = false;
     if (QFileInfo(liveFile).isFile()) {
-        const Connection live(liveFile, true);
-        if (!live.isOpen())
-            return fail(error, live.error());
-        QSqlQuery q(live.db());
-        q.setForwardOnly(true);
-        const QString columns = QStringLiteral("select Time, Operator, Type, Details from AuditLog ");
-        bool ok = true;
-        if (!hasLast) {
-            ok = q.exec(columns + QStringLiteral("order by rowid"));
-        } else {
-            QSqlQuery same(live.db());
-            same.prepare(QStringLiteral("select max(rowid) from AuditLog "
-                                        "where Time = ? and Operator = ? and Type = ? and Details = ?"));
-            for (const QString &v : last.values())
-                same.addBindValue(v);
-            if (!same.exec() || !same.next())
-                return fail(error, same.lastError().text());
-            const QVariant at = same.value(0);
-            if (!at.isNull()) {
-                q.prepare(columns + QStringLiteral("where rowid > ? order by rowid"));
-                q.addBindValue(at.toLongLong());
-            } else {
-                q.prepare(columns + QStringLiteral("where Time > ? order by rowid"));
-                q.addBindValue(last.Time);
-            }
-            ok = q.exec();
-        }
-        if (!ok)
-            return fail(error, q.lastError().text());
-        while (q.next())
-            newer << entryAt(q, 0);
+        const Connection c(liveFile, true);
+        if (!c.isOpen())
+            return fail(error, c.error());
+        if (!readTrail(c.db(), false, &live, error))
+            return false;
+        const QList<AuditAnchors::Anchor> anchors =
+            AuditAnchors::current(AuditAnchors::read(AuditAnchors::pathForLocation(liveFile)));
+        for (const AuditAnchors::Anchor &a : anchors)
+            ownByAnchor = ownByAnchor || (a.count == r.backupEntries && a.hash == backupHead);
+        // The live trail vouches for a prefix only while it holds to its own anchors.
+        const qint64 n = r.backupEntries;
+        ownByLive = n == 0
+            || (n <= live.hashes.size() && live.hashes.at(int(n - 1)) == backupHead
+                && AuditChain::verify(c.db(), anchors).intact);
+    } else {
+        ownByLive = true;   // no live trail: nothing to compare with, nothing to carry
     }
-    if (!newer.isEmpty() && !AuditChain::append(restored.db(), newer, error))
+    r.kinship = ownByLive || ownByAnchor ? Kinship::Own : Kinship::Foreign;
+    if (r.kinship == Kinship::Foreign && !acceptForeign) {
+        if (result)
+            *result = r;
+        return fail(error, QStringLiteral("the backup's audit chain is not one of this workspace"));
+    }
+    // Equal hashes at a position mean equal trails up to it.
+    if (r.kinship == Kinship::Own) {
+        r.common = qMin<qint64>(r.backupEntries, live.entries.size());
+    } else {
+        while (r.common < qMin<qint64>(r.backupEntries, live.entries.size())
+               && backup.hashes.at(int(r.common)) == live.hashes.at(int(r.common)))
+            ++r.common;
+    }
+    const QList<Tool::Struct_AuditLog> newer = r.kinship == Kinship::Own && r.backupEntries > live.entries.size()
+        ? QList<Tool::Struct_AuditLog>()
+        : live.entries.mid(int(r.common));
+
+    QSqlDatabase db = restored.db();
+    if (!backup.hadColumn) {
+        // The hashes the comparison computed; for a backup of this workspace the live trail's own.
+        if (!db.transaction())
+            return fail(error, db.lastError().text());
+        QSqlQuery q(db);
+        bool ok = q.exec(QStringLiteral("ALTER TABLE AuditLog ADD COLUMN %1 TEXT").arg(AuditChain::column()));
+        QSqlQuery update(db);
+        ok = ok && update.prepare(QStringLiteral("UPDATE AuditLog SET %1 = ? WHERE rowid = ?").arg(AuditChain::column()));
+        QVector<qint64> rowids;
+        ok = ok && q.exec(QStringLiteral("select rowid from AuditLog order by rowid"));
+        while (ok && q.next())
+            rowids << q.value(0).toLongLong();
+        q.finish();
+        for (int i = 0; ok && i < rowids.size() && i < backup.hashes.size(); ++i) {
+            update.addBindValue(backup.hashes.at(i));
+            update.addBindValue(rowids.at(i));
+            ok = update.exec();
+        }
+        update.finish();
+        ok = ok && q.exec(QStringLiteral("PRAGMA user_version = 1"));
+        if (!ok || !db.commit()) {
+            const QString why = update.lastError().isValid() ? update.lastError().text() : q.lastError().text();
+            db.rollback();
+            return fail(error, why);
+        }
+        r.chained = true;
+    }
+    // The restored copy's heads: on record already (own), or recorded as a foreign chain once the
+    // copy is in place.
+    if (!newer.isEmpty() && !AuditChain::append(db, newer, error, QStringLiteral("-")))
         return false;
-    if (carried)
-        *carried = newer.size();
+    r.carried = newer.size();
+    if (result)
+        *result = r;
     return true;
 }
 

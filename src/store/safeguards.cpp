@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDebug>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -35,7 +36,7 @@ QString systemOperator()
 
 int hashPlainSecrets(QSqlDatabase db, QString *error)
 {
-    // By position (password 2nd, answer 9th column), like every read of the table.
+    // By name: a table with a column added or moved keeps its secrets where they are.
     bool read = false;
     QString why;
     const QStringList columns = Dialect::columnNames(db, QStringLiteral("UesrManagement"), &read, &why);
@@ -43,8 +44,13 @@ int hashPlainSecrets(QSqlDatabase db, QString *error)
         fail(error, why);
         return -1;
     }
-    if (columns.size() < 9)
+    // An older file with names of its own: the password 2nd, the answer 9th column.
+    const bool named = columns.contains(QStringLiteral("Password"), Qt::CaseInsensitive)
+        && columns.contains(QStringLiteral("Answer"), Qt::CaseInsensitive);
+    if (!named && columns.size() < 9)
         return 0;   // not an account table this program can use; nothing to convert
+    const QString password = named ? QStringLiteral("Password") : QLatin1Char('"') + columns.at(1) + QLatin1Char('"');
+    const QString answer = named ? QStringLiteral("Answer") : QLatin1Char('"') + columns.at(8) + QLatin1Char('"');
     struct Row
     {
         qint64 rowid;
@@ -54,12 +60,12 @@ int hashPlainSecrets(QSqlDatabase db, QString *error)
     {
         QSqlQuery q(db);
         q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("select rowid, * from UesrManagement"))) {
+        if (!q.exec(QStringLiteral("select rowid, %1, %2 from UesrManagement").arg(password, answer))) {
             fail(error, q.lastError().text());
             return -1;
         }
         while (q.next()) {
-            const Row r{q.value(0).toLongLong(), q.value(2).toString(), q.value(9).toString()};
+            const Row r{q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString()};
             if (!Passwords::isHashed(r.password) || !Passwords::isHashed(r.answer))
                 plain.push_back(r);
         }
@@ -71,8 +77,7 @@ int hashPlainSecrets(QSqlDatabase db, QString *error)
         return -1;
     }
     QSqlQuery update(db);
-    update.prepare(QStringLiteral("UPDATE UesrManagement SET \"%1\" = ?, \"%2\" = ? WHERE rowid = ?")
-                       .arg(columns.at(1), columns.at(8)));
+    update.prepare(QStringLiteral("UPDATE UesrManagement SET %1 = ?, %2 = ? WHERE rowid = ?").arg(password, answer));
     for (const Row &r : plain) {
         update.addBindValue(Passwords::isHashed(r.password) ? r.password : Passwords::hash(r.password));
         update.addBindValue(Passwords::isHashed(r.answer) ? r.answer : Passwords::hash(r.answer));
@@ -98,6 +103,8 @@ bool apply(QSqlDatabase db, const QString &operatorName, Report *report, QString
     Report r;
     if (!AuditChain::upgrade(db, &r.chained, error))
         return false;
+    if (r.chained == -2)
+        qDebug().noquote() << "审计日志的哈希列已被删除，不重建哈希链；校验将报告此改动。";
     if (r.chained >= 0
         && !audit(db, operatorName, AuditEvent::AuditChainCreated,
                   QCoreApplication::translate("Safeguards", "为已有的 %1 条审计记录建立哈希链。").arg(r.chained), error))

@@ -14,7 +14,9 @@ QString systemOperator();
 
 struct Report
 {
-    qint64 chained = -1;   // existing audit entries chained now; -1: the trail was chained already
+    // Existing audit entries chained now; -1: the trail was chained already; -2: its hash column
+    // is gone from a trail that was chained, which is left for verification to report.
+    qint64 chained = -1;
     int converted = 0;     // accounts whose plain-text password or answer was hashed now
 };
 

@@ -6,6 +6,7 @@
 #include "store/profiles.h"
 #include "store/runrecords.h"
 
+#include <QAtomicInteger>
 #include <QDateTime>
 #include <QSet>
 #include <QSqlError>
@@ -119,6 +120,103 @@ const std::vector<Table> &addedTables()
         return std::vector<Table>{profile, verdict, runState, probeRun, probePoint};
     }();
     return added;
+}
+
+bool hasProgramColumns(const QSqlDatabase &db, QString *why)
+{
+    bool read = false;
+    QSet<QString> present;
+    for (const QString &name : Dialect::tableNames(db, &read, why))
+        present.insert(name.toLower());
+    if (!read)
+        return false;
+    std::vector<Table> all = tables();
+    const size_t required = all.size();
+    all.insert(all.end(), addedTables().begin(), addedTables().end());
+    for (size_t i = 0; i < all.size(); ++i) {
+        const Table &t = all[i];
+        if (!present.contains(t.name.toLower())) {
+            if (i < required) {
+                if (why)
+                    *why = QStringLiteral("table %1 missing").arg(t.name);
+                return false;
+            }
+            continue;
+        }
+        const QStringList columns = Dialect::columnNames(db, t.name, &read, why);
+        if (!read)
+            return false;
+        const auto same = [&columns](const QStringList &expected) {
+            if (columns.size() != expected.size())
+                return false;
+            for (int k = 0; k < columns.size(); ++k)
+                if (columns.at(k).compare(expected.at(k), Qt::CaseInsensitive) != 0)
+                    return false;
+            return true;
+        };
+        if (!same(t.columns) && !same(t.columns.mid(0, t.columns.size() - t.added))) {
+            if (why)
+                *why = QStringLiteral("table %1 has the columns %2").arg(t.name, columns.join(QStringLiteral(", ")));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool fileHasProgramColumns(const QString &fileName, QString *why)
+{
+    static QAtomicInteger<quint64> serial;
+    const QString name = QStringLiteral("pcr-columns-%1").arg(serial.fetchAndAddRelaxed(1));
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(fileName);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (db.open())
+            ok = hasProgramColumns(db, why);
+        else if (why)
+            *why = db.lastError().text();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+bool protectAuditTrail(QSqlDatabase db, QString *error)
+{
+    if (!Dialect::isPostgreSQL(db))
+        return true;
+    QSqlQuery q(db);
+    if (q.exec(QStringLiteral("select count(*) from pg_trigger where tgname = 'pcr_audit_append_only' "
+                              "and tgrelid = 'auditlog'::regclass"))
+        && q.next() && q.value(0).toInt() > 0)
+        return true;
+    if (!db.transaction() || !Dialect::lockSchema(db, error)) {
+        db.rollback();
+        return false;
+    }
+    const QString statements[] = {
+        QStringLiteral("create or replace function pcr_audit_append_only() returns trigger language plpgsql as "
+                       "$$ begin raise exception 'AuditLog is append-only: % refused', tg_op; end $$"),
+        QStringLiteral("drop trigger if exists pcr_audit_append_only on AuditLog"),
+        QStringLiteral("create trigger pcr_audit_append_only before update or delete on AuditLog "
+                       "for each row execute function pcr_audit_append_only()"),
+        QStringLiteral("drop trigger if exists pcr_audit_no_truncate on AuditLog"),
+        QStringLiteral("create trigger pcr_audit_no_truncate before truncate on AuditLog "
+                       "for each statement execute function pcr_audit_append_only()"),
+    };
+    for (const QString &sql : statements) {
+        if (!run(q, sql, error)) {
+            db.rollback();
+            return false;
+        }
+    }
+    if (db.commit())
+        return true;
+    if (error)
+        *error = db.lastError().text();
+    db.rollback();
+    return false;
 }
 
 Tool::Struct_UesrManagement initialUser()

@@ -30,6 +30,20 @@ const Table *table(const QString &name);
 // but not asked of a file checked for being one of ours (an older backup lacks them).
 const std::vector<Table> &addedTables();
 
+// Whether every table of db that this program reads has exactly this program's columns, by name
+// and in order (a table that came later may be missing; an older trail may lack its chain
+// column). Rows are read by position: a table with a column more, less or moved would be read
+// into the wrong fields.
+bool hasProgramColumns(const QSqlDatabase &db, QString *why = nullptr);
+// The same on a file, read-only on a private connection.
+bool fileHasProgramColumns(const QString &fileName, QString *why = nullptr);
+
+// On PostgreSQL: a trigger that refuses every update, delete and truncate of AuditLog, made when
+// missing and when the role may (the table's owner); the role the stations use should further
+// hold only SELECT and INSERT on it (README). False with the server's reason when it could not be
+// made; nothing on SQLite.
+bool protectAuditTrail(QSqlDatabase db, QString *error = nullptr);
+
 // The account a new database starts with, its password and answer as delivered (plain; they are
 // stored hashed).
 Tool::Struct_UesrManagement initialUser();

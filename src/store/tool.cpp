@@ -279,7 +279,26 @@ QString describe(const QString &sql, const QVariantList &values, const QList<int
     return out;
 }
 
-// Rows are read by position; `columns` are the positions that count (Dialect::visibleColumns).
+// Where each field of T is in the result: by column name when the result names every column of
+// T (a table with a column added or moved is still read into the right fields), else by
+// position (a caller's statement that names fewer columns, an older file's own names).
+template<class T>
+QStringList fieldNames();
+
+template<class T>
+QVector<int> fieldColumns(const QSqlRecord &record)
+{
+    QVector<int> byName;
+    for (const QString &name : fieldNames<T>()) {
+        const int at = record.indexOf(name);
+        if (at < 0)
+            return Dialect::visibleColumns(record);
+        byName << at;
+    }
+    return byName;
+}
+
+// `columns` are the positions of T's fields in order (fieldColumns).
 template<class T>
 T readRow(const QSqlQuery &q, const QVector<int> &columns)
 {
@@ -356,6 +375,12 @@ QStringList columnNames<Tool::Struct_UesrManagement>()
 }
 
 template<class T>
+QStringList fieldNames()
+{
+    return columnNames<T>();
+}
+
+template<class T>
 bool queryRows(QList<T> &list, const Tool::Statement &statement, const char *failure)
 {
     QSqlQuery q(connection());
@@ -365,7 +390,7 @@ bool queryRows(QList<T> &list, const Tool::Statement &statement, const char *fai
         return false;
     }
     QList<T> rows;
-    const QVector<int> columns = Dialect::visibleColumns(q.record());
+    const QVector<int> columns = fieldColumns<T>(q.record());
     while (q.next())
         rows.append(readRow<T>(q, columns));
     // The rows end early on a damaged page: a shortened list is no answer.
@@ -517,6 +542,10 @@ bool Tool::openDatabase(const DatabaseSettings &settings)
         db.close();
         return false;
     }
+    // The server refuses to change the trail whoever asks; a role that may not make the trigger
+    // leaves it to the one that owns the table (README).
+    if (server && !Schema::protectAuditTrail(db, &error))
+        qDebug().noquote() << "审计日志保护触发器未建立：" << error;
     return true;
 }
 
@@ -699,9 +728,8 @@ bool Tool::deleteUesrManagement(const QString &name)
 
 bool Tool::addPCRDevice(const Struct_PCRDevice &device)
 {
-    Struct_PCRDevice row = device;
-    row.CalibrationDate.clear();   // set only by a finished calibration
-    return runLogged("添加PCR设备信息：", insertSql<Struct_PCRDevice>(), boundValues(row));
+    // The date the form showed: an instrument may come with a calibration from elsewhere.
+    return runLogged("添加PCR设备信息：", insertSql<Struct_PCRDevice>(), boundValues(device));
 }
 
 bool Tool::ModifyPCRDevice(const Struct_PCRDevice &device)
@@ -871,7 +899,7 @@ bool Tool::forEachCalibrationData(const Statement &statement,
         qDebug().noquote() << QStringLiteral("查询CalibrationData失败！");
         return false;
     }
-    const QVector<int> columns = Dialect::visibleColumns(q.record());
+    const QVector<int> columns = fieldColumns<Struct_CalibrationData>(q.record());
     while (q.next()) {
         if (!visit(readRow<Struct_CalibrationData>(q, columns)))
             return true;

@@ -59,6 +59,7 @@ Admin::Admin(QWidget *parent)
     m_table->setHorizontalHeaderLabels(headers);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->verticalHeader()->setVisible(false);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
@@ -161,6 +162,12 @@ void Admin::pt_Delete_clicked()
         if (box && box->isChecked())
             names << m_table->item(row, Name)->text();
     }
+    // Without a ticked box the highlighted account is the one meant.
+    if (names.isEmpty()) {
+        const QModelIndex current = m_table->currentIndex();
+        if (current.isValid() && m_table->selectionModel()->rowIntersectsSelection(current.row(), QModelIndex()))
+            names << m_table->item(current.row(), Name)->text();
+    }
     if (names.isEmpty()) {
         Messages::warning(this, m_warning, tr("请选中用户!"));
         return;
@@ -172,8 +179,9 @@ void Admin::pt_Delete_clicked()
         if (names.isEmpty())
             return;
     }
-    if (Messages::question(this, m_notice, tr("是否删除选中的用户?"),
-                           QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (Messages::question(this, m_notice, tr("是否删除用户：%1?").arg(names.join(QLatin1Char(','))),
+                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
         return;
     QStringList deleted;
     for (const QString &name : names) {

@@ -136,7 +136,8 @@ QVector<QStringList> AuditLog::listedRows() const
 bool AuditLog::download(const QString &fileName)
 {
     QString error;
-    const QString head = AuditChain::lastHash(QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false));
+    const QString head =
+        AuditChain::head(QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false)).text();
     if (!AuditReport::write(fileName, listedRows(), head, &error)) {
         qDebug().noquote() << "审计报告写入失败：" << fileName << error;
         Messages::warning(this, m_warning, tr("数据导出失败！") + QLatin1Char('\n') + QDir::toNativeSeparators(fileName));

@@ -184,7 +184,7 @@ QByteArray AuditReport::render(const QVector<Row> &rows, const QString &chainHea
         const int height = p.viewport().height();
         const int bottom = height - FooterHeight;
         const Columns cols(width);
-        const QString chain = chainHead.isEmpty() ? QString() : tr("审计链末条哈希：%1").arg(chainHead);
+        const QString chain = chainHead.isEmpty() ? QString() : tr("审计链头（条数:哈希）：%1").arg(chainHead);
 
         // First the layout: every row's cells and height, and where the pages break.
         const Qt::Alignment align[4] = {Qt::AlignCenter, Qt::AlignCenter,

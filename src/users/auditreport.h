@@ -26,7 +26,8 @@ public:
     // Writes the report to fileName, replacing it only once the whole report is written. False,
     // with the reason in *error, when the file cannot be created or written; an existing file is
     // then left as it was.
-    // chainHead: the audit chain's last hash, printed on every page (none when empty).
+    // chainHead: the audit chain's head as "COUNT:HASH" (AuditChain::Head::text), printed on every
+    // page (none when empty): what `pcrcal-export --verify-audit --anchor` takes.
     static bool write(const QString &fileName, const QVector<Row> &rows, const QString &chainHead = QString(),
                       QString *error = nullptr);
 

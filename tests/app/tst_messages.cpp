@@ -102,6 +102,24 @@ private slots:
         QCOMPARE(format, Qt::PlainText);
     }
 
+    // Return on a real box presses the refusing button unless the caller named another: a stray
+    // key never deletes, overwrites or discards.
+    void returnPressesTheSafeButton()
+    {
+        using B = QMessageBox;
+        const struct { B::StandardButtons buttons; B::StandardButton stated, pressed; } cases[] = {
+            {B::Yes | B::No, B::NoButton, B::No},
+            {B::Save | B::No | B::Cancel, B::NoButton, B::Cancel},
+            {B::Yes | B::No, B::Yes, B::Yes}};
+        for (const auto &c : cases) {
+            QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+            QCOMPARE(Messages::question(nullptr, "提示", "是否删除编号P1?", c.buttons, c.stated), c.pressed);
+            MessageRecorder rec;
+            Messages::question(nullptr, "提示", "q", c.buttons, c.stated);
+            QCOMPARE(rec.last().defaultButton, c.pressed);
+        }
+    }
+
     void innerRecorderHidesOuterUntilDestroyed()
     {
         MessageRecorder outer;

@@ -168,9 +168,15 @@ private slots:
         MessageRecorder recorder;
         Calibration page;
         fillForm(page, "两项", QTime(0, 0, 1), "0.5", true, true);
+        // The set-up form is read-only from the start until the project is complete: the record
+        // was built from it, later edits would be dropped.
+        auto *projectName = child<QLineEdit>(&page, "lineEdit_ProjectName");
         button(page)->click();
+        QVERIFY(!projectName->isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(button(page)->text(), QStringLiteral("继续"), Wait);
         QVERIFY(waitIdle(page));
+        QVERIFY(!projectName->isEnabled());
+        QVERIFY(!child<QComboBox>(&page, "comboBox_PCRList")->isEnabled());
         QCOMPARE(rows("两项").size(), 3);
         // The record is there from the start, marked as running until the project is complete.
         QCOMPARE(projects("两项").size(), 1);
@@ -194,6 +200,8 @@ private slots:
         QCOMPARE(projects("两项").value(0).UniformityFile, QStringLiteral("均匀度演示"));
         QCOMPARE(projects("两项").value(0).RateFile, QStringLiteral("均匀度演示"));
         QCOMPARE(recorder.texts(), (QStringList{"均匀度校准完成，请按“继续”开始升降温速率校准！", "校准完成，数据已保存！"}));
+        QVERIFY(projectName->isEnabled());
+        QVERIFY(child<QCheckBox>(&page, "checkBox_Rate")->isEnabled());
         QCOMPARE(Workspace::auditDetails(), (QStringList{"开始校准。", "开始校准。"}));
         QCOMPARE(page.chart()->seriesPoints(0).size(), 3);   // restarted for the second phase
     }
@@ -235,6 +243,7 @@ private slots:
         spin(500);
         QVERIFY(rows("不保存").isEmpty());
         QVERIFY(projects("不保存").isEmpty());
+        QVERIFY(child<QLineEdit>(&page, "lineEdit_ProjectName")->isEnabled());
         QCOMPARE(button(page)->text(), QStringLiteral("开始"));
         QCOMPARE(Workspace::auditDetails(), (QStringList{"开始校准。", "停止校准，不保存数据。"}));
     }

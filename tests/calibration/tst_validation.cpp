@@ -168,9 +168,14 @@ private slots:
             QCOMPARE(ini->value("Calibration/AmbientHumidity").toString(), QStringLiteral("45"));
             QCOMPARE(ini->value("Calibration/AmbientPressure").toString(), QStringLiteral("990"));
         }
+        {
+            Calibration page;   // written elsewhere meanwhile: leaving the page keeps it
+            Tool::configFile()->setValue("Calibration/Interval", "7");
+        }
+        QCOMPARE(Tool::configFile()->value("Calibration/Interval").toString(), QStringLiteral("7"));
         Calibration again;
         QCOMPARE(child<QTimeEdit>(&again, "timeEdit_Long")->time(), QTime(1, 2, 3));
-        QCOMPARE(child<QLineEdit>(&again, "lineEdit_Interval")->text(), QStringLiteral("0.5"));
+        QCOMPARE(child<QLineEdit>(&again, "lineEdit_Interval")->text(), QStringLiteral("7"));
         QCOMPARE(child<QLineEdit>(&again, "lineEdit_AmbientPressure")->text(), QStringLiteral("990"));
     }
 

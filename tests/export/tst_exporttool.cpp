@@ -177,6 +177,12 @@ private slots:
         if (file.endsWith(QStringLiteral(".docx"))) {
             QVERIFY(DocxProbe(path(file)).ok());
             QCOMPARE(DocxProbe(path(file)).pictureCount(), pictures);
+            // The chain's head as the document was made (after the certificates' entries): the
+            // trail, written on since, holds to it.
+            const QString head = QRegularExpression(QStringLiteral("[1-9]\\d*:[0-9a-f]{64}")).match(DocxProbe(path(file)).footerText()).captured();
+            QVERIFY2(kind != QStringLiteral("record") || !head.isEmpty(), qPrintable(DocxProbe(path(file)).footerText()));
+            if (!head.isEmpty())
+                QCOMPARE(run({QStringLiteral("--workspace"), m_ws, QStringLiteral("--verify-audit"), QStringLiteral("--anchor"), head}).status, 0);
         } else if (file.endsWith(QStringLiteral(".xlsx"))) {
             QVERIFY(XlsxProbe(path(file)).ok());
             if (kind != QStringLiteral("raw"))

@@ -92,6 +92,7 @@ private slots:
     void cleanup()
     {
         Thermistor::setConnectionEditor(nullptr);
+        Thermistor::setManualDialog(nullptr);
         sim.reset();
         ws.reset();
     }
@@ -121,7 +122,7 @@ private slots:
         boxes.clear();
         {
             Thermistor page;   // the form comes back from config.ini
-            QCOMPARE(child<QLineEdit>(&page, "lineEdit_Temp4")->text(), QStringLiteral("40"));
+            QCOMPARE(child<QLineEdit>(&page, "lineEdit_Temp4")->text().toDouble(), 40.0);   // as the run kept it
             QVERIFY(child<QCheckBox>(&page, "checkBox_Temp2")->isChecked());
             child<QCheckBox>(&page, "checkBox_Temp2")->setChecked(false);
             boxes.answerNext(QMessageBox::Yes);
@@ -129,6 +130,7 @@ private slots:
             connect(page.run(), &Run::pointCompleted, [&](int k, const QString &, const QStringList &) { taken << k; });
             calibrationButton(page)->click();
             QCOMPARE(boxes.texts(), QStringList{"有未完成的校准，是否继续?"});
+            QCOMPARE(boxes.last().defaultButton, QMessageBox::Yes);   // No would drop points 1 and 2
             QVERIFY(ProbeCalibrationTest::waitFor([&] { return taken == QList<int>{2}; }));
         }   // left while point 4 settles
         QCOMPARE(boxes.count(), 1);
@@ -293,6 +295,25 @@ private slots:
         const auto ini = Tool::configFile();
         QCOMPARE(readDevice(*ini, "TCollection").address, QStringLiteral("10.0.0.9"));
         QCOMPARE(readDevice(*ini, "TCriteria").address == QStringLiteral("10.0.0.9"), message.isEmpty());
+    }
+
+    // A setting is written when it is changed on the page; leaving the page writes nothing, so the
+    // collector link chosen meanwhile in the probe registry's device import stays and is used.
+    void settingsWrittenWhenChanged()
+    {
+        writeConfig();
+        Thermistor::setConnectionEditor([](QWidget *, DeviceSettings &s) { return s.address = "/dev/ttyUSB7", true; });
+        Run::Setup used;
+        Thermistor::setManualDialog([&](QWidget *, const Run::Setup &setup) { used = setup; });
+        {
+            Thermistor page;
+            child<QPushButton>(&page, "pushButton_Scan1")->click();
+            QCOMPARE(readDevice(*Tool::configFile(), "TField").address, QStringLiteral("/dev/ttyUSB7"));
+            writeDevice(*Tool::configFile(), "TCollection", {Names::collector(), "网络", "10.1.1.1", "5000"});
+            child<QPushButton>(&page, "pushButton_ManualCalibration")->click();
+            QCOMPARE(used.collector.address, QStringLiteral("10.1.1.1"));
+        }
+        QCOMPARE(readDevice(*Tool::configFile(), "TCollection").address, QStringLiteral("10.1.1.1"));
     }
 
     // The manual dialog without a reference driver: a cancelled input takes nothing; a typed

@@ -445,7 +445,7 @@ private slots:
         const int audits = auditCount();
         rec.answerNext(QMessageBox::No);
         part<QPushButton>(&list, "pushButton_Delete")->click();
-        QCOMPARE(rec.last().text, QStringLiteral("是否删除编号2?"));
+        QCOMPARE(rec.last().text, QStringLiteral("是否删除编号2（程序2）?"));
         QCOMPARE(stored().size(), 2);
         QCOMPARE(auditCount(), audits);
 
@@ -498,8 +498,13 @@ private slots:
         rec.clear();
         rec.answerNext(QMessageBox::Yes);
         part<QPushButton>(&list, "pushButton_Delete")->click();
-        QCOMPARE(rec.texts(), QStringList({"是否删除编号3?"}));
+        QCOMPARE(rec.texts(), QStringList({"是否删除编号3（程序'3）?"}));
         QCOMPARE(stored().size(), 2);
+        // A single click highlights: delete acts on that row, not on the file viewed last.
+        part<QTableWidget>(&list, "tableWidget_List")->selectRow(0);
+        rec.clear();
+        part<QPushButton>(&list, "pushButton_Delete")->click();
+        QCOMPARE(rec.texts(), QStringList({"该循环文件已被1个校准项目使用，不能删除！"}));
     }
 
     void mainWindowBuildsTheRegistries()

@@ -387,14 +387,19 @@ private slots:
         QCOMPARE(stored("E3").first().CalibrationCycle, QString());
     }
 
-    void modifyOfAnUnknownNumberIsReported()
+    // Modify changes the highlighted instrument and nothing else.
+    void modifyNeedsTheHighlightedNumber()
     {
+        QVERIFY(Tool::addElectrometer(instrument("E1")));
         MessageRecorder rec;
         Form f;
         f.fill(instrument("E9"));
         f.button("pushButton_Modify")->click();
-        QCOMPARE(rec.texts(), QStringList({"修改数据失败!\n编号不存在。"}));
-        QVERIFY(stored().isEmpty());
+        f.open("E1");
+        f.edit("lineEdit_Number")->setText("E9");
+        f.button("pushButton_Modify")->click();
+        QCOMPARE(rec.texts(), QStringList({"请先选择设备", "修改数据失败!\n编号不能修改。"}));
+        QCOMPARE(columnTexts(f.list(), 0), QStringList({"E1"}));
     }
 
     void deleteAsksForTheOpenedNumber()
@@ -406,11 +411,13 @@ private slots:
         f.button("pushButton_Delete")->click();
         QCOMPARE(rec.texts(), QStringList({"请先选择设备"}));
         f.open("E1");
+        f.list()->selectRow(1);   // highlighted after the one opened: the form follows it
+        QCOMPARE(f.edit("lineEdit_Number")->text(), QStringLiteral("E2"));
         rec.answerNext(QMessageBox::Yes);
         f.button("pushButton_Delete")->click();
-        QCOMPARE(rec.last().text, QStringLiteral("是否删除编号E1?"));
-        QCOMPARE(columnTexts(f.list(), 0), QStringList({"E2"}));
-        QCOMPARE(lastAudit().Details, QStringLiteral("测温仪删除编号为：E1"));
+        QCOMPARE(rec.last().text, QStringLiteral("是否删除编号E2（多路温度采集器）?"));
+        QCOMPARE(columnTexts(f.list(), 0), QStringList({"E1"}));
+        QCOMPARE(lastAudit().Details, QStringLiteral("测温仪删除编号为：E2"));
     }
 
     void communicationTestOverTcpFillsTheSerialNumber()

@@ -345,6 +345,42 @@ private slots:
         QCOMPARE(part<QLabel>(&page, "label")->text(), QStringLiteral("该布点图没有可显示的图片。"));
     }
 
+    // A stored picture is decoded only when its header declares at most 8192 pixels a side; the
+    // pages say why one is not shown. The first row is a PNG header without pixel data, the way a
+    // hostile row declares 60000 × 60000 without its gigabytes.
+    void oversizedPicturesAreRefusedBeforeDecoding_data()
+    {
+        QTest::addColumn<QString>("image");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QSize>("declared");
+        using S = LayoutDrawing::StoredPicture::Status;
+        const auto real = [](int w, int h) { return LayoutDrawing::encodePicture(QImage(w, h, QImage::Format_RGB888)); };
+        QTest::newRow("60000 x 60000") << "AAAAAYlQTkcNChoKAAAADUlIRFIAAOpgAADqYAgCAAAAD7DiFQAAAABJREFUNa8GHgAAAABJRU5ErkJggg=="
+                                       << int(S::TooLarge) << QSize(60000, 60000);
+        QTest::newRow("too wide") << real(8193, 1) << int(S::TooLarge) << QSize(8193, 1);
+        QTest::newRow("at the limit") << real(8192, 2) << int(S::Ok) << QSize(8192, 2);
+    }
+    void oversizedPicturesAreRefusedBeforeDecoding()
+    {
+        QFETCH(QString, image);
+        QFETCH(int, status);
+        QFETCH(QSize, declared);
+        const LayoutDrawing::StoredPicture read = LayoutDrawing::readPicture(image);
+        QCOMPARE(int(read.status), status);
+        QCOMPARE(read.declared, declared);
+        QCOMPARE(LayoutDrawing::decodePicture(image).size(), status == int(LayoutDrawing::StoredPicture::Status::Ok) ? declared : QSize(0, 0));
+        if (status != int(LayoutDrawing::StoredPicture::Status::TooLarge))
+            return;
+        QVERIFY(Tool::addLayout({QStringLiteral("巨图"), QStringLiteral("16"), QString(), image}));
+        Layout page;
+        QVERIFY(page.picture().isNull());
+        QCOMPARE(part<QLabel>(&page, "label")->text(),
+                 QStringLiteral("布点图图片过大（%1×%2像素），未显示。").arg(declared.width()).arg(declared.height()));
+        Calibration calibration;
+        part<QComboBox>(&calibration, "comboBox_Layout")->setCurrentText(QStringLiteral("巨图"));
+        QCOMPARE(calibration.layoutPreview()->text(), QStringLiteral("图片过大"));
+    }
+
     void deleteAsksFirstAndShowsAnotherLayout()
     {
         QVERIFY(storeLayout(QStringLiteral("甲"), {0}));
@@ -359,13 +395,20 @@ private slots:
         QCOMPARE(stored().size(), 2);
         QCOMPARE(auditCount(), audits);
 
+        QCOMPARE(rec.last().defaultButton, QMessageBox::No);
+
+        // A single click shows the layout it highlights, and a delete asks for that one.
+        part<QTableWidget>(&page, "tableWidget")->selectRow(0);
+        QCOMPARE(page.shownName(), QStringLiteral("甲"));
+        QCOMPARE(lastAudit().Details, QStringLiteral("查看布点图：甲"));
         rec.answerNext(QMessageBox::Yes);
         part<QPushButton>(&page, "pushButton_Delete")->click();
+        QCOMPARE(rec.last().text, QStringLiteral("是否删除布点图：甲?"));
         QCOMPARE(stored().size(), 1);
-        QCOMPARE(columnTexts(part<QTableWidget>(&page, "tableWidget"), 0), QStringList({"甲"}));
-        QCOMPARE(page.shownName(), QStringLiteral("甲"));
+        QCOMPARE(columnTexts(part<QTableWidget>(&page, "tableWidget"), 0), QStringList({"乙"}));
+        QCOMPARE(page.shownName(), QStringLiteral("乙"));
         QCOMPARE(lastAudit().Type, QStringLiteral("布点图管理-删除"));
-        QCOMPARE(lastAudit().Details, QStringLiteral("删除布点图：乙"));
+        QCOMPARE(lastAudit().Details, QStringLiteral("删除布点图：甲"));
     }
 
     void newLayoutArrivesInThePage()

@@ -331,7 +331,7 @@ private slots:
         list.pt_TableWidget_clicked(0, 1);
         QCOMPARE(list.selectedNumber(), QStringLiteral("P1"));
         part<QPushButton>(&list, "pushButton_Delete")->click();
-        QCOMPARE(rec.last().text, message.isEmpty() ? QStringLiteral("是否删除编号P1?") : message);
+        QCOMPARE(rec.last().text, message.isEmpty() ? QStringLiteral("是否删除编号P1（探头组A）?") : message);
         QCOMPARE(stored().size(), message.isEmpty() ? 0 : 1);
         QCOMPARE(lastAudit().Details, message.isEmpty() ? QStringLiteral("探头文件删除编号：P1")
                                                         : QStringLiteral("探头文件查看：探头组A"));
@@ -363,8 +363,16 @@ private slots:
         rec.answerNext(QMessageBox::No);
         part<QPushButton>(&list, "pushButton_Delete")->click();
         QCOMPARE(stored().size(), 2);
+        // A single click on another set: the question names the highlighted one, never the one
+        // opened before it.
+        table->selectRow(0);
+        part<QPushButton>(&list, "pushButton_Delete")->click();
+        QCOMPARE(rec.last().text, QStringLiteral("是否删除编号P1（探头组A）?"));
+        QCOMPARE(rec.last().defaultButton, QMessageBox::No);
+        table->selectRow(1);
         rec.answerNext(QMessageBox::Yes);
         part<QPushButton>(&list, "pushButton_Delete")->click();
+        QCOMPARE(rec.last().text, QStringLiteral("是否删除编号P2（探头组B）?"));
         QCOMPARE(columnTexts(table, 0), QStringList({"P1"}));
         QCOMPARE(lastAudit().Type, QStringLiteral("探头文件管理-删除"));
         QCOMPARE(list.selectedNumber(), QString());

@@ -60,6 +60,7 @@ ReportContent sampleContent(int r, int n, const QString &unit = celsius, int dec
     c.serialNumber = QStringLiteral("SN2024001");
     c.manufacturer = QStringLiteral("某某生物科技有限公司");
     c.certificateNumber = QStringLiteral("JZ2024-0815");
+    c.auditHead = QStringLiteral("42:") + QString(64, QLatin1Char('a'));
     c.issueDate = QStringLiteral("2024-05-20");
     c.calibrationDate = QStringLiteral("2024-05-06");
     c.laboratory = QStringLiteral("某某计量检测研究院");
@@ -596,6 +597,9 @@ private slots:
             QVERIFY(doc.ok());
             QVERIFY2(doc.headerText().contains(c.certificateNumber), qPrintable(doc.headerText()));
             QVERIFY(!doc.headerText().contains(QLatin1Char('{')));
+            // The audit chain's head as the document was made, for a later check to hold to.
+            QVERIFY2(doc.footerText().contains(c.auditHead) && !doc.footerText().contains(QLatin1Char('{')),
+                     qPrintable(doc.footerText()));
             const QStringList fields = doc.footerFields();
             QVERIFY2(fields.contains(QStringLiteral("PAGE")) && fields.contains(QStringLiteral("NUMPAGES")),
                      qPrintable(fields.join(',')));
@@ -641,6 +645,7 @@ private slots:
         QVERIFY(x.ok());
         QVERIFY2(x.oddHeader().contains(c.certificateNumber), qPrintable(x.oddHeader()));
         QVERIFY(x.oddFooter().contains(QLatin1String("&P")) && x.oddFooter().contains(QLatin1String("&N")));
+        QVERIFY2(x.oddFooter().contains(c.auditHead), qPrintable(x.oddFooter()));
         if (record) {
             QCOMPARE(x.cell(QStringLiteral("C5")), c.certificateNumber);
             QCOMPARE(x.cell(QStringLiteral("I5")), c.method);

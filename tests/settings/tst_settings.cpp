@@ -11,6 +11,7 @@
 #include "app/pcr.h"
 #include "store/DatabaseSettings.h"
 #include "store/WorkerThread.h"
+#include "store/auditchain.h"
 #include "store/tool.h"
 
 #include <QAction>
@@ -175,6 +176,7 @@ private slots:
     void backupRunsOnAWorker();
     void restoreGoodFile();
     void restoreRefusesWhatIsNoPcrDatabase();
+    void foreignBackupRestoredOnlyWhenConfirmed();
     void restoreOfTheLiveFileChangesNothing();
     void restoreThatDoesNotOpenPutsTheFileBack();
     void restoreWithoutRoomForTheCopyChangesNothing();
@@ -788,6 +790,39 @@ void TestSystemSet::restoreGoodFile()
     QVERIFY(QFileInfo(ws.path("PCR.db3")).isWritable());
     // Nothing left behind beside the database.
     QCOMPARE(entries(ws.path(".")), workspaceFiles);
+}
+
+// Another workspace's backup, its newest entry later than any here: named as foreign, restored
+// only when that is confirmed, and then on record; the trail holds to the heads recorded since.
+void TestSystemSet::foreignBackupRestoredOnlyWhenConfirmed()
+{
+    Workspace ws;
+    MessageRecorder rec;
+    Choosers choose;
+    Window w;
+    Tool::SaveAuditLog(AuditEvent::UserLogin, QStringLiteral("here"));
+    Tool::closeDatabase();
+    QVERIFY(Tool::openDatabase(ws.path("other.db3")));
+    Tool::SaveAuditLog(AuditEvent::UserLogin, QStringLiteral("elsewhere, later"));
+    Tool::closeDatabase();
+    QVERIFY(Tool::openDatabase(ws.path("PCR.db3")));
+    choose.answer = ws.path("other.db3");
+    rec.answerNext(QMessageBox::Yes);
+    rec.answerNext(QMessageBox::No);
+    w.click("pushButton_Recovery");
+    QCOMPARE(rec.count(), 2);
+    QVERIFY2(rec.last().text.contains(QStringLiteral("外来备份")) && rec.last().text.contains(ws.path("other.db3")),
+             qPrintable(rec.last().text));
+    QCOMPARE(Workspace::auditDetails(), QStringList{"here"});
+    rec.clear();
+    rec.setDefaultAnswer(QMessageBox::Yes);
+    w.click("pushButton_Recovery");
+    QCOMPARE(shown(rec), QStringList({"恢复成功！"}));
+    const QStringList details = Workspace::auditDetails();
+    QCOMPARE(details.mid(0, 2), (QStringList{"elsewhere, later", "here"}));
+    QVERIFY2(details.last().startsWith(QStringLiteral("手动恢复数据（外来备份，已确认）。")), qPrintable(details.last()));
+    QVERIFY(ws.read("PCR.db3.anchors").contains(" foreign "));
+    QVERIFY(AuditChain::verifyFile(ws.path("PCR.db3")).intact);
 }
 
 void TestSystemSet::restoreRefusesWhatIsNoPcrDatabase()

@@ -160,6 +160,28 @@ private slots:
         QVERIFY(v.entries >= 5 * 40);
     }
 
+    // The server refuses to change or remove entries, whoever asks. The heads this station saw are
+    // prefixes of the shared chain, which other stations have carried on since.
+    void auditTrailAppendOnlyAndStationAnchors()
+    {
+        Tool::CurrentUser.Name = QStringLiteral("admin");
+        QVERIFY(Tool::SaveAuditLog(AuditEvent::UserLogin, QStringLiteral("here")));
+        QSqlQuery q(QSqlDatabase::database());
+        for (const char *change : {"update AuditLog set Details = 'x'", "delete from AuditLog", "truncate AuditLog"})
+            QVERIFY2(!q.exec(QLatin1String(change)), change);
+        QCOMPARE(rowsIn("AuditLog"), 1);
+        auto other = startStation({location(), "audit", "5", m_ws->path("go")});
+        m_ws->write("go", "1");
+        QVERIFY(other->waitForStarted());
+        QCOMPARE(finished(*other), 0);
+        QVERIFY(rowsIn("AuditLog") > 1);
+        const AuditChain::Verdict v = AuditChain::verifyFile(location());
+        QVERIFY2(v.intact && v.anchorsChecked >= 1, qPrintable(AuditChain::describe(v)));
+        // A head this station never saw on this chain fails it.
+        AuditAnchors::Anchor wrong{1, QString(64, QLatin1Char('0')), {}, QStringLiteral("test")};
+        QCOMPARE(AuditChain::verifyFile(location(), {wrong}).failure, AuditChain::Verdict::Failure::Anchor);
+    }
+
     // A station's file copied into an empty server database: every row, in order, counted; a
     // second copy into it is refused and changes nothing.
     void copyToolCopiesAndRefusesNonEmptyTarget()

@@ -369,15 +369,13 @@ void TestStore::everyTableRoundTripsInColumnOrder()
     QCOMPARE(byName.size(), 1);
     QCOMPARE(byName.first().Number, probes.Number);
 
-    // The PCR instrument's calibration date is written empty whatever the record holds.
+    // The PCR instrument is stored as given, its calibration date included.
     const auto device = filled<Tool::Struct_PCRDevice>("d");
     QVERIFY(Tool::addPCRDevice(device));
     QList<Tool::Struct_PCRDevice> devices;
     QVERIFY(Tool::getPCRDevice(devices, device.Number));
     QCOMPARE(devices.size(), 1);
-    auto expected = device;
-    expected.CalibrationDate.clear();
-    QCOMPARE(devices.first().values(), expected.values());
+    QCOMPARE(devices.first().values(), device.values());
 
     // Audit rows too.
     Tool::CurrentUser.Name = "O'Hara";
@@ -640,7 +638,7 @@ void TestStore::singleColumnUpdates()
     QVERIFY(Tool::getPCRDevice(devices, QString()));
     QCOMPARE(devices.at(0).CalibrationDate, QStringLiteral("2024-05-06 07:08:09"));
     QCOMPARE(devices.at(1).CalibrationDate, QStringLiteral("2024-05-06 07:08:09"));
-    QVERIFY(devices.at(2).CalibrationDate.isEmpty());
+    QCOMPARE(devices.at(2).CalibrationDate, x.CalibrationDate);
 }
 
 void TestStore::dataSheetStoresEachPairOnce()
@@ -686,7 +684,9 @@ void TestStore::auditTrailAndItsFilters()
     QVERIFY(stamp.isValid());
     QVERIFY(stamp >= before.addMSecs(-1));
 
-    // Fixed rows for the filters.
+    // Fixed rows for the filters. The server keeps its trail append-only; its owner may lift that.
+    if (Tool::isServerDatabase())
+        QVERIFY(raw("alter table AuditLog disable trigger user"));
     QVERIFY(raw("delete from AuditLog"));
     QVERIFY(raw("insert into AuditLog (Time, Operator, Type, Details) values ('2024-01-01 10:00:00.500', 'admin', '用户管理-登录', 'a')"));
     QVERIFY(raw("insert into AuditLog (Time, Operator, Type, Details) values ('2024-01-01 11:00:00.000', 'admin', '用户管理-添加', 'b')"));

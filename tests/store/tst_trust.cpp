@@ -1,9 +1,14 @@
 // Accounts and audit trail a reviewer can trust: hashed secrets, older files converted on open,
 // the hash chain and what breaks it (edits made with the sqlite3 tool), the verify tool's exit
 // statuses, audit entries carried through a restore, and modifications' old and new values.
+// The forgeries are made as someone holding the file would make them: rewriting the trail and
+// recomputing every hash with the program's own formula (Attacker).
 
+#include "../support/DamagedPage.h"
 #include "../support/Workspace.h"
 
+#include "store/Backup.h"
+#include "store/DatabaseCopy.h"
 #include "store/accounts.h"
 #include "store/auditcarry.h"
 #include "store/auditchain.h"
@@ -69,6 +74,35 @@ void writeOldDatabase(const QString &file, int entries, const QStringList &users
     QSqlDatabase::removeDatabase(QStringLiteral("old"));
 }
 
+// Rewrites a trail the way someone holding the file and the program would: any statement, then
+// every hash recomputed with the program's formula, so that each entry matches its link again.
+bool attack(const QString &file, const QString &statement, bool rechain)
+{
+    if (!statement.isEmpty() && !sqlite3(file, statement))
+        return false;
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("attacker"));
+        db.setDatabaseName(file);
+        QSqlQuery q(db);
+        QList<QPair<qint64, Tool::Struct_AuditLog>> rows;
+        ok = !rechain || (db.open() && q.exec("select rowid, Time, Operator, Type, Details from AuditLog order by rowid"));
+        while (rechain && ok && q.next())
+            rows.append({q.value(0).toLongLong(), {q.value(1).toString(), q.value(2).toString(), q.value(3).toString(), q.value(4).toString()}});
+        QString previous;
+        for (const auto &row : rows) {
+            previous = AuditChain::entryHash(previous, row.second);
+            ok = ok && q.prepare("update AuditLog set Hash = ? where rowid = ?");
+            q.addBindValue(previous);
+            q.addBindValue(row.first);
+            ok = ok && q.exec();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("attacker"));
+    return ok;
+}
+
 void addEntries(int n, const QString &prefix)
 {
     Tool::CurrentUser.Name = QStringLiteral("admin");
@@ -100,13 +134,35 @@ private slots:
     void existingEntriesChainedOnceAndAudited();
     void concurrentWritersKeepTheChain();
     void verifyToolExitStatuses();
+    void forgeriesFailAgainstTheAnchors_data();
+    void forgeriesFailAgainstTheAnchors();
+    void readErrorIsDamagedNeverIntact();
+    void chainColumnDroppedIsNeverChainedAgain();
     void restoreCarriesNewerEntries_data();
     void restoreCarriesNewerEntries();
+    void backupWithOtherColumnsRefusedAndRowsReadByName();
     void backupTimeFromNameOrNewestEntry();
     void changedFieldsWithOldAndNewValues_data();
     void changedFieldsWithOldAndNewValues();
 
 private:
+    // pcrcal-export on this workspace; its exit status, -1 when it did not finish.
+    int exportTool(const QStringList &args, QString *output = nullptr) const
+    {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        // Messages in the program's own words, whatever this machine's language.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("zh_CN.UTF-8"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(PCRCAL_EXPORT_PATH), QStringList{QStringLiteral("--workspace"), m_ws->path(QStringLiteral("."))} + args);
+        if (!p.waitForFinished(60000))
+            return -1;
+        if (output)
+            *output = QString::fromUtf8(p.readAll());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+
     std::unique_ptr<Workspace> m_ws;
 };
 
@@ -327,16 +383,7 @@ void TestTrust::concurrentWritersKeepTheChain()
 
 void TestTrust::verifyToolExitStatuses()
 {
-    const auto run = [this](const QStringList &args, QString *output = nullptr) {
-        QProcess p;
-        p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start(QStringLiteral(PCRCAL_EXPORT_PATH), QStringList{QStringLiteral("--workspace"), m_ws->path(QStringLiteral("."))} + args);
-        if (!p.waitForFinished(60000))
-            return -1;
-        if (output)
-            *output = QString::fromUtf8(p.readAll());
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    };
+    const auto run = [this](const QStringList &args, QString *output = nullptr) { return exportTool(args, output); };
     QVERIFY(m_ws->openDatabase());
     addEntries(4, QStringLiteral("v"));
     Tool::closeDatabase();
@@ -357,56 +404,218 @@ void TestTrust::verifyToolExitStatuses()
     QCOMPARE(run({QStringLiteral("--verify-audit")}), 6);
 }
 
+void TestTrust::forgeriesFailAgainstTheAnchors_data()
+{
+    // Entries f0..f5 at positions 1..6 (a new database's trail starts empty).
+    const QString ghost = QStringLiteral("'2024-01-01 00:00:00.000', 'admin', '用户管理-添加', '添加用户：ghost', ''");
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<bool>("rechain");
+    QTest::addColumn<bool>("anchorsRewritten");   // the attacker also replaced the anchor file
+    QTest::addColumn<bool>("printedHead");        // --anchor with the head a document printed before
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("untouched") << QString() << false << false << true << 0 << "";
+    QTest::newRow("edited, chain recomputed")
+        << "update AuditLog set Details = 'nothing happened' where Details = 'f3'" << true << false << false << 6
+        << "第 4 条";
+    QTest::newRow("ghost inserted in the middle, chain recomputed")
+        << "create table t as select * from AuditLog order by rowid; delete from AuditLog;"
+           " insert into AuditLog select * from t where Details in ('f0', 'f1');"
+           " insert into AuditLog values (" + ghost + ");"
+           " insert into AuditLog select * from t where Details not in ('f0', 'f1'); drop table t;"
+        << true << false << false << 6 << "ghost";
+    QTest::newRow("ghost appended, chain recomputed")
+        << "insert into AuditLog values (" + ghost + ")" << true << false << false << 6 << "第 7 条";
+    QTest::newRow("last entries deleted") << "delete from AuditLog where Details in ('f4', 'f5')" << false << false
+                                          << false << 6 << "第 5 条";
+    QTest::newRow("emptied") << "delete from AuditLog" << false << false << false << 6 << "只有 0 条";
+    // One head only: the newest entry is the first it can name.
+    QTest::newRow("edited, anchors rewritten too: a printed head still tells")
+        << "update AuditLog set Details = 'nothing happened' where Details = 'f3'" << true << true << true << 6
+        << "第 6 条";
+    // What no check of the file can see: the trail and every copy of its heads rewritten, nothing
+    // printed given. README says so.
+    QTest::newRow("everything rewritten, no printed head")
+        << "update AuditLog set Details = 'nothing happened' where Details = 'f3'" << true << true << false << 0 << "";
+}
+
+void TestTrust::forgeriesFailAgainstTheAnchors()
+{
+    QFETCH(QString, statement);
+    QFETCH(bool, rechain);
+    QFETCH(bool, anchorsRewritten);
+    QFETCH(bool, printedHead);
+    QFETCH(int, status);
+    QFETCH(QString, says);
+    QVERIFY(m_ws->openDatabase());
+    addEntries(6, QStringLiteral("f"));
+    const QString printed = AuditChain::head(QSqlDatabase::database()).text();
+    Tool::closeDatabase();
+    const QString file = m_ws->path(QStringLiteral("PCR.db3"));
+    QVERIFY(attack(file, statement, rechain));
+    if (anchorsRewritten) {
+        QVERIFY(QFile::remove(file + QStringLiteral(".anchors")));
+        QVERIFY(Tool::openDatabase(file));
+        const AuditChain::Head forged = AuditChain::head(QSqlDatabase::database());
+        Tool::closeDatabase();
+        QVERIFY(AuditAnchors::append(file + QStringLiteral(".anchors"), {forged.count, forged.hash, {}, {}}));
+    }
+    QString output;
+    const QStringList head = printedHead ? QStringList{QStringLiteral("--anchor"), printed} : QStringList();
+    QCOMPARE(exportTool(QStringList{QStringLiteral("--verify-audit")} + head, &output), status);
+    QVERIFY2(output.contains(says), qPrintable(output));
+}
+
+void TestTrust::readErrorIsDamagedNeverIntact()
+{
+    PCR_SQLITE_ONLY();
+    QVERIFY(m_ws->openDatabase());
+    addEntries(410, QStringLiteral("a long enough entry to fill several pages of the table, number "));
+    Tool::closeDatabase();
+    QVERIFY(damageLeafPage(m_ws->path(QStringLiteral("PCR.db3")), QStringLiteral("AuditLog")) > 0);
+    QString output;
+    QCOMPARE(exportTool({QStringLiteral("--verify-audit")}, &output), 7);
+    QVERIFY2(output.contains(QStringLiteral("损坏")) && !output.contains(QStringLiteral("完整")), qPrintable(output));
+}
+
+void TestTrust::chainColumnDroppedIsNeverChainedAgain()
+{
+    QVERIFY(m_ws->openDatabase());
+    addEntries(3, QStringLiteral("d"));
+    Tool::closeDatabase();
+    const QString file = m_ws->path(QStringLiteral("PCR.db3"));
+    QVERIFY(sqlite3(file, QStringLiteral("alter table AuditLog drop column Hash; "
+                                         "update AuditLog set Details = 'nothing' where Details = 'd1'")));
+    // Opened as the program and the tools open it: no migration, nothing audited as chained.
+    QVERIFY(m_ws->openDatabase());
+    QVERIFY(!AuditChain::hasColumn(QSqlDatabase::database()));
+    QVERIFY(!Tool::SaveAuditLog(AuditEvent::UserLogin, QStringLiteral("after")));
+    Tool::closeDatabase();
+    QString output;
+    QCOMPARE(exportTool({QStringLiteral("--verify-audit")}, &output), 6);
+    QVERIFY2(output.contains(QStringLiteral("哈希列")), qPrintable(output));
+    DatabaseSettings from, to;   // nor is it chained afresh on its way to a server
+    from.file = file;
+    to.file = m_ws->path(QStringLiteral("copy.db3"));
+    QCOMPARE(DatabaseCopy::copy(from, to, nullptr), DatabaseCopy::Status::SourceUnreadable);
+    // The one migration of an older file is on record in the anchor file and the schema version.
+    QFile::remove(file);
+    QFile::remove(file + QStringLiteral(".anchors"));
+    writeOldDatabase(file, 2, {});
+    QVERIFY(m_ws->openDatabase());
+    QCOMPARE(count(QStringLiteral("PRAGMA user_version")), 1);
+    Tool::closeDatabase();
+    QVERIFY(m_ws->read(QStringLiteral("PCR.db3.anchors")).startsWith("2 ") && m_ws->read("PCR.db3.anchors").contains(" migrate "));
+}
+
 void TestTrust::restoreCarriesNewerEntries_data()
 {
     QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("foreign");
     QTest::addColumn<int>("carried");
     QTest::addColumn<QStringList>("tail");
-    QTest::newRow("backup of this workspace") << "same" << 3 << QStringList{"after0", "after1", "after2"};
-    QTest::newRow("nothing newer") << "none" << 0 << QStringList{"before1"};
-    QTest::newRow("backup of another workspace") << "other" << 5 << QStringList{"before0", "before1", "after0", "after1", "after2"};
-    QTest::newRow("older unchained backup") << "old" << 5 << QStringList{"before0", "before1", "after0", "after1", "after2"};
+    QTest::newRow("backup of this workspace") << "same" << false << 3 << QStringList{"after0", "after1", "after2"};
+    QTest::newRow("nothing newer") << "none" << false << 0 << QStringList{"before1"};
+    // Its newest entry is later than any here: the clock says nothing, the chain says foreign.
+    QTest::newRow("later backup of another workspace")
+        << "other" << true << 5 << QStringList{"before0", "before1", "after0", "after1", "after2"};
+    QTest::newRow("unchained backup of another workspace")
+        << "old" << true << 5 << QStringList{"before0", "before1", "after0", "after1", "after2"};
+    // Made before this workspace chained its trail: the computed chain is a prefix of this one.
+    QTest::newRow("unchained backup of this workspace")
+        << "own old" << false << 4 << QStringList{"为已有的 2 条审计记录建立哈希链。", "before0", "before1", "after0"};
+    // Edited before it is restored: never chained as it stands; the part both share is kept.
+    QTest::newRow("unchained backup of this workspace, edited")
+        << "own old edited" << true << 5 << QStringList{"为已有的 2 条审计记录建立哈希链。", "before0", "before1", "after0"};
 }
 
 void TestTrust::restoreCarriesNewerEntries()
 {
     QFETCH(QString, kind);
+    QFETCH(bool, foreign);
     QFETCH(int, carried);
     QFETCH(QStringList, tail);
+    PCR_SQLITE_ONLY();
+    const QString live = m_ws->path(QStringLiteral("PCR.db3"));
     const QString backup = m_ws->path(QStringLiteral("backup.db3"));
     if (kind == QLatin1String("old")) {
-        writeOldDatabase(backup, 1, {QStringLiteral("ann")});
+        writeOldDatabase(backup, 1, {});
     } else if (kind == QLatin1String("other")) {
         QVERIFY(Tool::openDatabase(backup));
         addEntries(1, QStringLiteral("elsewhere"));
         Tool::closeDatabase();
+    } else if (kind.startsWith(QLatin1String("own old"))) {
+        writeOldDatabase(live, 2, {});
+        QVERIFY(QFile::copy(live, backup));
+        if (kind.endsWith(QLatin1String("edited")))
+            QVERIFY(sqlite3(backup, QStringLiteral("update AuditLog set Details = 'forged' where Details = 'entry 1'")));
     }
     QVERIFY(m_ws->openDatabase());
     addEntries(2, QStringLiteral("before"));
     if (kind == QLatin1String("same") || kind == QLatin1String("none"))
         QVERIFY(Tool::backupDatabase(backup));
-    if (kind != QLatin1String("none")) {
-        QTest::qWait(2);   // later than anything the backup holds
-        addEntries(3, QStringLiteral("after"));
+    if (kind != QLatin1String("none"))
+        addEntries(kind.startsWith(QLatin1String("own old")) ? 1 : 3, QStringLiteral("after"));
+    const AuditChain::Head liveHead = AuditChain::head(QSqlDatabase::database());
+    Tool::closeDatabase();
+    if (kind == QLatin1String("other")) {
+        QVERIFY(Tool::openDatabase(backup));
+        addEntries(1, QStringLiteral("later"));
+        Tool::closeDatabase();
     }
-    Tool::closeDatabase();
+    const QByteArray untouched = m_ws->read(QStringLiteral("backup.db3"));
 
-    int n = -1;
+    AuditCarry::Result r;
     QString error;
-    QVERIFY2(AuditCarry::carry(m_ws->path(QStringLiteral("PCR.db3")), backup, QStringLiteral("admin"), &n, &error),
-             qPrintable(error));
-    QCOMPARE(n, carried);
+    QCOMPARE(AuditCarry::carry(live, backup, false, &r, &error), !foreign);
+    QCOMPARE(r.kinship == AuditCarry::Kinship::Foreign, foreign);
+    if (foreign) {
+        QCOMPARE(m_ws->read(QStringLiteral("backup.db3")), untouched);   // refused: nothing changed
+        QVERIFY2(AuditCarry::carry(live, backup, true, &r, &error), qPrintable(error));
+    }
+    QCOMPARE(r.carried, carried);
     QVERIFY(Tool::openDatabase(backup));
-    const AuditChain::Verdict v = AuditChain::verify(QSqlDatabase::database());
-    QVERIFY(v.intact);
     const QStringList details = Workspace::auditDetails();
-    // An older backup is chained and converted first, as opening it would have done.
-    QCOMPARE(details.contains(QStringLiteral("为已有的 1 条审计记录建立哈希链。")), kind == QLatin1String("old"));
     QCOMPARE(details.mid(details.size() - tail.size()), tail);
-    // Carrying again finds nothing more.
+    if (!foreign) {
+        // Carried by chain position: the live trail, hash for hash, so every head on record holds.
+        QCOMPARE(AuditChain::head(QSqlDatabase::database()).text(), liveHead.text());
+        Tool::closeDatabase();
+        const auto anchors = AuditAnchors::read(live + QStringLiteral(".anchors"));
+        QVERIFY(!anchors.isEmpty());
+        QVERIFY(AuditChain::verifyFile(backup, anchors).intact);
+    } else {
+        QVERIFY(AuditChain::verify(QSqlDatabase::database()).intact);
+        Tool::closeDatabase();
+    }
+}
+
+void TestTrust::backupWithOtherColumnsRefusedAndRowsReadByName()
+{
+    PCR_SQLITE_ONLY();
+    QVERIFY(m_ws->openDatabase());
     Tool::closeDatabase();
-    QVERIFY(AuditCarry::carry(m_ws->path(QStringLiteral("PCR.db3")), backup, QStringLiteral("admin"), &n, &error));
-    QCOMPARE(n, 0);
+    const QString other = m_ws->path(QStringLiteral("other.db3"));
+    QVERIFY(QFile::copy(m_ws->path(QStringLiteral("PCR.db3")), other));
+    // One column more in the middle of the accounts: read by position, every later field shifts.
+    QStringList columns = Schema::table(QStringLiteral("UesrManagement"))->columns;
+    columns.insert(3, QStringLiteral("'x' as Nickname"));
+    QVERIFY(sqlite3(other, QStringLiteral("create table u2 as select %1 from UesrManagement; drop table UesrManagement; "
+                                          "alter table u2 rename to UesrManagement")
+                               .arg(columns.join(QStringLiteral(", ")))));
+    QString staging;
+    QString why;
+    QCOMPARE(Backup::stage(other, m_ws->path(QStringLiteral("PCR.db3")), &staging, {}, &why),
+             Backup::RestoreResult::Incompatible);
+    QVERIFY2(why.contains(QStringLiteral("UesrManagement")), qPrintable(why));
+    // Such a table is still read into the right fields.
+    QVERIFY(Tool::openDatabase(other));
+    QList<Tool::Struct_UesrManagement> users;
+    QVERIFY(Tool::getUesrManagement(users, QStringLiteral("admin")));
+    QCOMPARE(users.size(), 1);
+    QCOMPARE(users.first().ExpirationDate, QStringLiteral("2099-12-31 23:59:59"));
+    QVERIFY(!users.first().hasExpired(QDateTime::currentDateTime()));
+    QVERIFY(users.first().AdminAdd);
 }
 
 void TestTrust::backupTimeFromNameOrNewestEntry()

@@ -222,6 +222,9 @@ void TestAuditLog::verifyFindsAnEditedEntry()
     QVERIFY2(m_boxes->last().text.startsWith(QStringLiteral("审计日志完整：共 2 条记录")), qPrintable(m_boxes->last().text));
     // The check is on the record; then an entry is changed behind the program's back.
     QCOMPARE(Workspace::audit().last().Type, QStringLiteral("审计日志-校验"));
+    // On a server only the table's owner can, and only with its append-only trigger lifted.
+    if (Tool::isServerDatabase())
+        QVERIFY(Workspace::sql("alter table AuditLog disable trigger user"));
     QVERIFY(Workspace::sql("update AuditLog set Details = '添加用户：ann' where Details = '添加用户：jo'"));
     m_boxes->clear();
     child<QPushButton>(&page, "pushButton_Verify")->click();
@@ -264,7 +267,7 @@ void TestAuditLog::longTextsWrapAndEveryPageIsNumbered()
     details += QStringLiteral("end）");
     data[2][3] = details;
     data[3][3] = QString(64, QLatin1Char('a')) + QStringLiteral("tail");
-    const QString head(64, QLatin1Char('f'));
+    const QString head = QStringLiteral("17:") + QString(64, QLatin1Char('f'));
     QTranslator english;
     QVERIFY(english.load(QStringLiteral(":/i18n/pcr_en.qm")));
     QCoreApplication::installTranslator(&english);
@@ -280,7 +283,7 @@ void TestAuditLog::longTextsWrapAndEveryPageIsNumbered()
     for (int p = 1; p <= pages; ++p) {
         const QString page = poppler("pdftotext", {"-f", QString::number(p), "-l", QString::number(p), file, "-"});
         QVERIFY2(page.contains(QStringLiteral("Page %1 of %2").arg(p).arg(pages)), qPrintable(page));
-        QVERIFY(page.contains(QStringLiteral("Last hash of the audit chain: ") + head));
+        QVERIFY(page.contains(QStringLiteral("Audit chain head (count:hash): ") + head));
         for (const char *title : {"Time", "User name", "Type", "Description"})
             QVERIFY2(page.contains(QLatin1String(title)), title);
     }

@@ -382,8 +382,9 @@ void TestUsers::twoDeletedUsersGiveOneAuditEntry()
     m_boxes->answerNext(QMessageBox::No);
     click(&page, "pushButton_Delete");
     QCOMPARE(m_boxes->last().kind, MessageRecorder::Question);
-    QCOMPARE(m_boxes->last().text, QStringLiteral("是否删除选中的用户?"));
+    QCOMPARE(m_boxes->last().text, QStringLiteral("是否删除用户：op1,op'2?"));
     QCOMPARE(m_boxes->last().title, QStringLiteral("提示"));
+    QCOMPARE(m_boxes->last().defaultButton, QMessageBox::No);
     QCOMPARE(page.listedNames().size(), 6);
 
     m_boxes->answerNext(QMessageBox::Yes);
@@ -394,6 +395,12 @@ void TestUsers::twoDeletedUsersGiveOneAuditEntry()
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.first().Type, QStringLiteral("用户管理-删除"));
     QCOMPARE(rows.first().Details, QStringLiteral("删除用户：op1,op'2"));
+    // No box ticked: the highlighted account is the one asked about.
+    child<QTableWidget>(&page, "tableWidget_List")->selectRow(page.listedNames().indexOf("sup2"));
+    m_boxes->clear();
+    click(&page, "pushButton_Delete");
+    QCOMPARE(m_boxes->texts(), QStringList({"是否删除用户：sup2?"}));
+    QCOMPARE(page.listedNames().size(), 4);
 }
 
 void TestUsers::loggedInAccountIsNeverDeleted()
@@ -416,7 +423,7 @@ void TestUsers::loggedInAccountIsNeverDeleted()
     QVERIFY(page.setChecked("op1", true));
     m_boxes->clear();
     click(&page, "pushButton_Delete");
-    QCOMPARE(m_boxes->texts(), QStringList({"不能删除当前登录的用户：admin！", "是否删除选中的用户?"}));
+    QCOMPARE(m_boxes->texts(), QStringList({"不能删除当前登录的用户：admin！", "是否删除用户：op1?"}));
     QCOMPARE(page.listedNames(), QStringList({"admin", "boss2", "sup", "sup2", "op'2"}));
     QCOMPARE(stored("admin").Name, QStringLiteral("admin"));
     QVERIFY(stored("op1").Name.isEmpty());

@@ -106,6 +106,7 @@ struct Options
     QString workspace;
     bool list = false;
     bool verifyAudit = false;
+    QList<AuditAnchors::Anchor> anchors;   // --anchor COUNT:HASH, heads kept elsewhere
     QString project;
     int mode = -1;
     QString format;
@@ -143,6 +144,16 @@ bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Opti
     if (o.list && o.verifyAudit) {
         *message = ExportTool::tr("--list 不能与 --verify-audit 同用。");
         return false;
+    }
+    for (const QString &text : parser.values(QStringLiteral("anchor"))) {
+        AuditAnchors::Anchor a;
+        if (!o.verifyAudit || !AuditAnchors::parse(text, &a)) {
+            *message = o.verifyAudit ? ExportTool::tr("无效的 --anchor：%1（应为 条数:64位十六进制哈希）。").arg(text)
+                                     : ExportTool::tr("--anchor 只能与 --verify-audit 同用。");
+            return false;
+        }
+        a.where = QStringLiteral("--anchor");
+        o.anchors << a;
     }
     const QStringList exportOptions{QStringLiteral("project"), QStringLiteral("kind"),   QStringLiteral("format"),
                                     QStringLiteral("out"),     QStringLiteral("from"),   QStringLiteral("to"),
@@ -295,7 +306,8 @@ QString ExportTool::helpText()
     } options[] = {
         {"--workspace DIR", tr("工作目录（含 PCR.db3 和 config.ini）")},
         {"--list", tr("每行列出一个校准项目名称")},
-        {"--verify-audit", tr("只读校验审计日志的哈希链；完整时退出状态为 0，被改动时为 6 并指出第一条断开的记录")},
+        {"--verify-audit", tr("只读校验审计日志的哈希链及其锚点（工作目录的锚点文件、备份带来的锚点）；完整时退出状态为 0，被改动、截短或清空时为 6 并指出第一条不符的记录，读取出错时为 7")},
+        {"--anchor N:HASH", tr("与 --verify-audit 同用，可多次给出：另外保存的审计链头（如证书上打印的），表中第 N 条记录的哈希须与之相同")},
         {"--project NAME", tr("要导出的校准项目")},
         {"--kind KIND", tr("certificate 校准证书，record 原始记录，raw 原始数据工作簿")},
         {"--operator NAME", tr("进行导出的操作员：现有、未锁定、未过期且有该导出权限的账户")},
@@ -312,7 +324,7 @@ QString ExportTool::helpText()
     };
     QString text = tr("用法：") + QLatin1Char('\n');
     text += QStringLiteral("  pcrcal-export --workspace DIR --list\n"
-                           "  pcrcal-export --workspace DIR --verify-audit\n"
+                           "  pcrcal-export --workspace DIR --verify-audit [--anchor N:HASH ...]\n"
                            "  pcrcal-export --workspace DIR --project NAME --kind certificate|record|raw --operator NAME\n"
                            "                [--format Word|Excel|PDF] [--out FILE] [--from TIME] [--to TIME]\n"
                            "                [--tolerance X | --markers T1,T2,...] [--json FILE] [--annex yes|no]\n"
@@ -328,7 +340,7 @@ QString ExportTool::helpText()
     const QString statuses[] = {tr("成功"), tr("参数错误"), tr("工作目录、校准项目或操作员不存在，或操作员无权导出"),
                                 tr("分析被拒绝（消息与程序中相同，写在标准错误上）"),
                                 tr("写入失败（文档、工作簿、JSON 或审计日志），或输出文件已存在、不可覆盖；不留下任何文件"),
-                                tr("--verify-audit：审计日志被改动或尚未建立哈希链"),
+                                tr("--verify-audit：审计日志被改动、截短或清空，与锚点不符，或尚未建立哈希链"),
                                 tr("数据库损坏，无法完整读取")};
     const int codes[] = {Success, Usage, NotFound, Refused, WriteFailed, AuditBroken, Damaged};
     for (int i = 0; i < 7; ++i)
@@ -344,6 +356,7 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         {QStringLiteral("workspace"), QString(), QStringLiteral("DIR")},
         {QStringLiteral("list"), QString()},
         {QStringLiteral("verify-audit"), QString()},
+        {QStringLiteral("anchor"), QString(), QStringLiteral("N:HASH")},
         {QStringLiteral("project"), QString(), QStringLiteral("NAME")},
         {QStringLiteral("kind"), QString(), QStringLiteral("KIND")},
         {QStringLiteral("format"), QString(), QStringLiteral("FORMAT")},
@@ -412,9 +425,11 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
     }
     if (o.verifyAudit) {
         // Read-only: verifying changes nothing, not even an older, unchained trail.
-        const AuditChain::Verdict verdict = AuditChain::verifyFile(database);
+        // A server's anchor file is the station's, in its workspace.
+        QDir::setCurrent(workspace.absoluteFilePath());
+        const AuditChain::Verdict verdict = AuditChain::verifyFile(database, o.anchors);
         (verdict.intact ? out : err) << AuditChain::describe(verdict) << '\n';
-        return verdict.intact ? Success : AuditBroken;
+        return verdict.intact ? Success : verdict.damaged ? Damaged : AuditBroken;
     }
     if (!o.out.isEmpty())
         o.out = QDir(startDir).absoluteFilePath(o.out);
