@@ -310,6 +310,7 @@ private slots:
             child<QPushButton>(&page, "pushButton_Scan1")->click();
             QCOMPARE(readDevice(*Tool::configFile(), "TField").address, QStringLiteral("/dev/ttyUSB7"));
             writeDevice(*Tool::configFile(), "TCollection", {Names::collector(), "网络", "10.1.1.1", "5000"});
+            fillPoints(page, {"25", "30", "35", "40"});   // a plan the manual dialog takes
             child<QPushButton>(&page, "pushButton_ManualCalibration")->click();
             QCOMPARE(used.collector.address, QStringLiteral("10.1.1.1"));
         }
