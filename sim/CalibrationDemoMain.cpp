@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QSettings>
 
 #include <cstdio>
 
@@ -71,6 +72,8 @@ int main(int argc, char *argv[])
         if (!CalibrationDemo::registerRecords(options, &error))
             return fail(error);
         CalibrationDemo::writeCalibrationDefaults(options.program);
+        // A certificate names its laboratory: the demo workspace gets one of its own.
+        Tool::configFile()->setValue(QStringLiteral("SystemSet/CorporateName"), QStringLiteral("PCR仪校准演示实验室"));
         std::printf("demo: registered the simulated collector at 127.0.0.1:%s, probe set, cycle files and layout\n",
                     qPrintable(options.port));
     } else if (!CalibrationDemo::updateCollectorAddress(options, &error)) {

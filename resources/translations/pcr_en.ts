@@ -1460,6 +1460,25 @@
     </message>
 </context>
 <context>
+    <name>DatabaseFile</name>
+    <message>
+        <source>数据库 %1 所在的文件夹或文件是只读的（只读介质或没有写权限），不能写入；这不是文件损坏。</source>
+        <translation>The folder or file of the database %1 is read-only (read-only medium or no write permission), so it cannot be written; the file is not damaged.</translation>
+    </message>
+    <message>
+        <source>数据库 %1 所在的磁盘已满，不能写入；请腾出空间后再试。这不是文件损坏。</source>
+        <translation>The disk holding the database %1 is full, so it cannot be written; free some space and try again. The file is not damaged.</translation>
+    </message>
+    <message>
+        <source>读取数据库 %1 时发生输入/输出错误（设备故障或被其他程序锁定）；这不一定是文件损坏。</source>
+        <translation>An input/output error occurred reading the database %1 (a failing device, or locked by another program); this does not mean the file is damaged.</translation>
+    </message>
+    <message>
+        <source>%1 不是可读的数据库（文件损坏或不是数据库）。</source>
+        <translation>%1 is not a readable database (the file is damaged or not a database).</translation>
+    </message>
+</context>
+<context>
     <name>DatabaseSettings</name>
     <message>
         <source>地址中不能包含密码。</source>
@@ -1567,6 +1586,10 @@ Exit statuses:
     <message>
         <source>复制失败，目标未改动：%1</source>
         <translation>Copy failed, the target is unchanged: %1</translation>
+    </message>
+    <message>
+        <source>目标就是源</source>
+        <translation>the target is the source</translation>
     </message>
 </context>
 <context>
@@ -1889,6 +1912,22 @@ Exit statuses:
         <source>文件已导出，但审计日志写入失败！</source>
         <translation>The file was exported, but the audit entry could not be written!</translation>
     </message>
+    <message>
+        <source>缺少设置文件 %1。</source>
+        <translation>The settings file %1 is missing.</translation>
+    </message>
+    <message>
+        <source>设置文件 %1 无法读取（%2）。</source>
+        <translation>The settings file %1 cannot be read (%2).</translation>
+    </message>
+    <message>
+        <source>校准证书须写明校准实验室（公司名称），设置无法读取时不能出具。</source>
+        <translation>A calibration certificate must name the calibration laboratory (the company name); it cannot be issued while the settings cannot be read.</translation>
+    </message>
+    <message>
+        <source>未设置公司名称：校准证书须写明校准实验室，不能出具。请在“系统设置”中填写公司名称。</source>
+        <translation>No company name is set: a calibration certificate must name the calibration laboratory and cannot be issued. Enter the company name under &quot;System settings&quot;.</translation>
+    </message>
 </context>
 <context>
     <name>ExportNames</name>
@@ -2108,10 +2147,6 @@ Exit statuses:
         <translation>no such workspace, project or operator, or the operator may not export</translation>
     </message>
     <message>
-        <source>分析被拒绝（消息与程序中相同，写在标准错误上）</source>
-        <translation>the analysis refused (the application&apos;s message, on standard error)</translation>
-    </message>
-    <message>
         <source>证书和原始记录以项目的证书编号签发：首次导出时分配并保存，之后的导出沿用；certificate 在输出文件路径之后另起一行打印“证书编号：”及编号。</source>
         <translation>Certificates and original records are issued under the project&apos;s certificate number, assigned and stored at the first export and kept by later ones; for certificate a second line after the output path prints &quot;Certificate number: &quot; and the number.</translation>
     </message>
@@ -2172,10 +2207,6 @@ Exit statuses:
         <translation>The database is damaged and cannot be read: %1</translation>
     </message>
     <message>
-        <source>（用 --overwrite 覆盖）</source>
-        <translation>(use --overwrite to replace it)</translation>
-    </message>
-    <message>
         <source>目录不存在或不可写</source>
         <translation>the folder does not exist or cannot be written</translation>
     </message>
@@ -2202,6 +2233,14 @@ Exit statuses:
     <message>
         <source>--verify-audit：审计日志被改动、截短或清空，与锚点不符，或尚未建立哈希链</source>
         <translation>--verify-audit: the audit trail was altered, truncated or emptied, disagrees with an anchor, or is not chained</translation>
+    </message>
+    <message>
+        <source>被拒绝：分析不成立、项目正在运行，或证书缺少校准实验室（消息与程序中相同，写在标准错误上）</source>
+        <translation>refused: the analysis failed, the project is still running, or a certificate lacks the calibration laboratory (the message as in the program, on standard error)</translation>
+    </message>
+    <message>
+        <source>导出须写入审计日志和证书编号，不能在不可写的数据库上进行。</source>
+        <translation>An export must write its audit entry and certificate number; it cannot be done on a database that cannot be written.</translation>
     </message>
 </context>
 <context>
@@ -2826,6 +2865,18 @@ Exit statuses:
         <source>目标不是普通文件</source>
         <translation>the target is not a regular file</translation>
     </message>
+    <message>
+        <source>（用 --overwrite 覆盖）</source>
+        <translation>(use --overwrite to replace it)</translation>
+    </message>
+    <message>
+        <source>不能覆盖数据库文件：%1</source>
+        <translation>A database file is never overwritten: %1</translation>
+    </message>
+    <message>
+        <source>文件已存在（另一个导出刚刚写入了它）</source>
+        <translation>the file exists (another export has just written it)</translation>
+    </message>
 </context>
 <context>
     <name>PCR</name>
@@ -2948,6 +2999,10 @@ Exit statuses:
     <message>
         <source>审计日志写入失败！未记录的操作：%1</source>
         <translation>The audit entry could not be written! Operation not recorded: %1</translation>
+    </message>
+    <message>
+        <source>程序未作任何改动。</source>
+        <translation>The program changed nothing.</translation>
     </message>
 </context>
 <context>
@@ -3552,10 +3607,6 @@ Exit statuses:
         <translation>No such probe set: %1</translation>
     </message>
     <message>
-        <source>无法写入文件：%1（%2）</source>
-        <translation>Cannot write the file: %1 (%2)</translation>
-    </message>
-    <message>
         <source>继续未完成的运行：从第%1点开始。</source>
         <translation>Continuing the unfinished run at point %1.</translation>
     </message>
@@ -3594,6 +3645,10 @@ Exit statuses:
     <message>
         <source>用 --restart 放弃已测的点并按 --points 重新开始。</source>
         <translation>Use --restart to give up the points taken and start again with --points.</translation>
+    </message>
+    <message>
+        <source>允许替换已存在的 JSON 文件（工作目录中的程序文件、数据库和非普通文件从不替换）</source>
+        <translation>allow replacing an existing JSON file (the workspace&apos;s own files, databases and anything but a regular file are never replaced)</translation>
     </message>
 </context>
 <context>
@@ -4000,6 +4055,10 @@ Exit statuses:
     <message>
         <source>运行中断</source>
         <translation>interrupted</translation>
+    </message>
+    <message>
+        <source>项目“%1”正在校准中（运行尚未结束），不能导出或删除；请在运行结束后再试。</source>
+        <translation>The project &quot;%1&quot; is being calibrated (its run has not ended) and cannot be exported or deleted; try again when the run has ended.</translation>
     </message>
 </context>
 <context>

@@ -1460,6 +1460,25 @@
     </message>
 </context>
 <context>
+    <name>DatabaseFile</name>
+    <message>
+        <source>数据库 %1 所在的文件夹或文件是只读的（只读介质或没有写权限），不能写入；这不是文件损坏。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据库 %1 所在的磁盘已满，不能写入；请腾出空间后再试。这不是文件损坏。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>读取数据库 %1 时发生输入/输出错误（设备故障或被其他程序锁定）；这不一定是文件损坏。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 不是可读的数据库（文件损坏或不是数据库）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>DatabaseSettings</name>
     <message>
         <source>地址中不能包含密码。</source>
@@ -1546,6 +1565,10 @@
     </message>
     <message>
         <source>复制失败，目标未改动：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>目标就是源</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1869,6 +1892,22 @@
         <source>文件已导出，但审计日志写入失败！</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>缺少设置文件 %1。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置文件 %1 无法读取（%2）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>校准证书须写明校准实验室（公司名称），设置无法读取时不能出具。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未设置公司名称：校准证书须写明校准实验室，不能出具。请在“系统设置”中填写公司名称。</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ExportNames</name>
@@ -2088,10 +2127,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>分析被拒绝（消息与程序中相同，写在标准错误上）</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>证书和原始记录以项目的证书编号签发：首次导出时分配并保存，之后的导出沿用；certificate 在输出文件路径之后另起一行打印“证书编号：”及编号。</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2152,10 +2187,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>（用 --overwrite 覆盖）</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>目录不存在或不可写</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2181,6 +2212,14 @@
     </message>
     <message>
         <source>--verify-audit：审计日志被改动、截短或清空，与锚点不符，或尚未建立哈希链</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>被拒绝：分析不成立、项目正在运行，或证书缺少校准实验室（消息与程序中相同，写在标准错误上）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出须写入审计日志和证书编号，不能在不可写的数据库上进行。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2806,6 +2845,18 @@
         <source>目标不是普通文件</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>（用 --overwrite 覆盖）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>不能覆盖数据库文件：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文件已存在（另一个导出刚刚写入了它）</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PCR</name>
@@ -2927,6 +2978,10 @@
     </message>
     <message>
         <source>审计日志写入失败！未记录的操作：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>程序未作任何改动。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3532,10 +3587,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>无法写入文件：%1（%2）</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>继续未完成的运行：从第%1点开始。</source>
         <translation type="unfinished"></translation>
     </message>
@@ -3573,6 +3624,10 @@
     </message>
     <message>
         <source>用 --restart 放弃已测的点并按 --points 重新开始。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>允许替换已存在的 JSON 文件（工作目录中的程序文件、数据库和非普通文件从不替换）</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3979,6 +4034,10 @@
     </message>
     <message>
         <source>运行中断</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>项目“%1”正在校准中（运行尚未结束），不能导出或删除；请在运行结束后再试。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

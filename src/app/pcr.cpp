@@ -143,7 +143,15 @@ void PCR::startUp(QSplashScreen *splash)
     // A database file that is not the program's own (another program's database, an empty or a
     // damaged file) is never written to: a new database may be started in another folder.
     while (!m_database.isPostgreSQL()) {
-        const DatabaseFile::Kind kind = DatabaseFile::classify(m_database.location());
+        DatabaseFile::Condition condition = DatabaseFile::Condition::None;
+        const DatabaseFile::Kind kind = DatabaseFile::classify(m_database.location(), nullptr, &condition);
+        // A read-only folder, a full disk or an I/O error is said as such; the database is
+        // probably healthy, so no new one is offered in its place.
+        if (kind == DatabaseFile::Kind::Inaccessible) {
+            m_databaseCondition = DatabaseFile::conditionText(
+                condition, QDir::current().absoluteFilePath(m_database.location()));
+            break;
+        }
         if (kind != DatabaseFile::Kind::Foreign && kind != DatabaseFile::Kind::NotDatabase)
             break;
         if (splash)
@@ -364,6 +372,9 @@ void PCR::TimeUpdate_slots()
 
 QString PCR::databaseFailure() const
 {
+    if (!m_databaseCondition.isEmpty())
+        return tr("打开数据库失败！") + QLatin1Char('\n') + m_databaseCondition + QLatin1Char('\n')
+            + tr("程序未作任何改动。");
     if (!m_database.isPostgreSQL())
         return tr("打开数据库失败！");
     return tr("打开数据库失败！") + QLatin1Char('\n') + tr("数据库服务器：%1").arg(m_database.describe());

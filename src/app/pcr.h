@@ -130,6 +130,7 @@ private:
     Options m_options;
     bool m_loginRefused = false;
     bool m_databaseFailed = false;
+    QString m_databaseCondition;   // what keeps the database file from being used, when known
     DatabaseSettings m_database;   // as read at start-up
     QString databaseFailure() const;
 };

@@ -497,6 +497,16 @@ void DataExport::startExport(int mode, const QString &format)
         Messages::warning(this, m_warning, ExportJob::probeLimitText());
         return;
     }
+    // A run still going on (here or at another station) has not all its data yet.
+    if (RunRecords::isLive(record.CalibrationName)) {
+        Messages::warning(this, m_warning, RunRecords::liveRefusal(record.CalibrationName));
+        return;
+    }
+    const QString refusal = ExportJob(mode, format, record).issueRefusal();
+    if (!refusal.isEmpty()) {
+        Messages::warning(this, m_warning, refusal);
+        return;
+    }
     QWaiting waiting(this);
     waiting.StartExport(mode, format, record, from, to);
     waiting.exec();
@@ -537,6 +547,10 @@ void DataExport::onGrpMenuTriggered(QAction *action)
     if (!item)
         return;
     const QString name = item->text();
+    if (RunRecords::isLive(name)) {
+        Messages::warning(this, m_warning, RunRecords::liveRefusal(name));
+        return;
+    }
     // Samples first: if the record cannot go afterwards it stays listed and can be deleted again,
     // whereas samples left without their record would be out of reach. A failure is no deletion
     // and gets no audit entry.

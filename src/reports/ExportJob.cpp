@@ -4,7 +4,7 @@
 #include "analysis/Uniformity.h"
 #include "analysis/Units.h"
 #include "reports/ExportNames.h"
-#include "reports/OutputFile.h"
+#include "store/OutputFile.h"
 #include "reports/RawWorkbook.h"
 #include "reports/ReportTemplates.h"
 #include "store/SampleReader.h"
@@ -18,6 +18,9 @@
 #include "store/queries.h"
 
 #include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QSettings>
 #include <QThread>
@@ -65,6 +68,13 @@ ExportJob::Settings ExportJob::Settings::current()
     s.unit = Tool::TemperatureUnit;
     s.decimals = Tool::TemperatureAccuracy;
     s.laboratory = Tool::CorporateName;
+    const QFileInfo ini(Tool::ConfigFileName);
+    QFile readable(Tool::ConfigFileName);
+    if (!ini.exists())
+        s.configProblem = tr("缺少设置文件 %1。").arg(QDir::toNativeSeparators(ini.absoluteFilePath()));
+    else if (!ini.isFile() || !readable.open(QIODevice::ReadOnly))
+        s.configProblem = tr("设置文件 %1 无法读取（%2）。")
+                              .arg(QDir::toNativeSeparators(ini.absoluteFilePath()), readable.errorString());
     const auto config = Tool::configFile();
     s.method = config->value(QStringLiteral("Certificate/Method")).toString().trimmed();
     if (s.method.isEmpty())
@@ -567,6 +577,18 @@ int ExportJob::WriteRawWorkbook(const QString &outputPath)
         return RawSaveFailed;
     }
     return RawWritten;
+}
+
+QString ExportJob::issueRefusal() const
+{
+    if (m_mode != CertificateMode)
+        return QString();
+    if (!m_settings.configProblem.isEmpty())
+        return m_settings.configProblem + QLatin1Char('\n')
+            + tr("校准证书须写明校准实验室（公司名称），设置无法读取时不能出具。");
+    if (m_settings.laboratory.trimmed().isEmpty())
+        return tr("未设置公司名称：校准证书须写明校准实验室，不能出具。请在“系统设置”中填写公司名称。");
+    return QString();
 }
 
 int ExportJob::write(const QString &outputPath)

@@ -69,6 +69,7 @@ public:
         QString numberPattern;   // new certificate numbers (config "Certificate/NumberPattern")
         QDate issueDate;         // the day the documents are issued
         PerformanceReport::Options performance;   // band, fixed times, rate window, annex
+        QString configProblem;   // config.ini missing or unreadable: what the user is told
         // Tool::TemperatureUnit, Tool::TemperatureAccuracy, Tool::CorporateName, config.ini's
         // certificate keys (defaults where missing) and [Performance], and today.
         static Settings current();
@@ -160,6 +161,11 @@ public:
     const QVector<RunSample> &rateSamples() const { return m_rateSamples; }
     const QVector<Segment> &uniformitySegments() const { return m_segments; }
     const QVector<QDateTime> &markers() const { return m_markers; }
+
+    // Why the document may not be issued: a certificate names the calibration laboratory, so it
+    // needs config.ini read and a company name set. Empty when nothing stands in the way (the
+    // original record and the raw workbook print no laboratory).
+    QString issueRefusal() const;
 
     // An original record has room for 16 probes (the collector's channels).
     bool probeCountAllowed() const;

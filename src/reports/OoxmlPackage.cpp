@@ -1,6 +1,6 @@
 #include "reports/OoxmlPackage.h"
 
-#include "reports/OutputFile.h"
+#include "store/OutputFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

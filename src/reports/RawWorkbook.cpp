@@ -1,7 +1,7 @@
 #include "reports/RawWorkbook.h"
 
 #include "reports/ColumnLetters.h"
-#include "reports/OutputFile.h"
+#include "store/OutputFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

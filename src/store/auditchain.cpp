@@ -1,6 +1,7 @@
 #include "store/auditchain.h"
 
 #include "store/DatabaseSettings.h"
+#include "store/databasefile.h"
 #include "store/dialect.h"
 
 #include <QAtomicInt>
@@ -247,7 +248,7 @@ Verdict verifyFile(const QString &fileName, const QList<AuditAnchors::Anchor> &e
     {
         QSqlDatabase db = Dialect::addConnection(settings, name);
         if (!settings.isPostgreSQL())
-            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+            DatabaseFile::setReadOnly(db, fileName);
         if (!readable) {
             // v.error says why
         } else if (!settings.isPostgreSQL() && !QFileInfo(fileName).isFile())

@@ -513,9 +513,15 @@ bool Tool::openDatabase(const DatabaseSettings &settings)
     const bool server = settings.isPostgreSQL();
     // Another program's database, an empty or a damaged file is left exactly as it is.
     if (!server) {
-        const DatabaseFile::Kind kind = DatabaseFile::classify(fileName);
+        DatabaseFile::Condition condition = DatabaseFile::Condition::None;
+        const DatabaseFile::Kind kind = DatabaseFile::classify(fileName, nullptr, &condition);
         if (kind == DatabaseFile::Kind::Foreign || kind == DatabaseFile::Kind::NotDatabase) {
             qDebug().noquote() << "打开数据库失败！" << fileName << "不是本程序的数据库";
+            db.close();
+            return false;
+        }
+        if (kind == DatabaseFile::Kind::Inaccessible) {
+            qDebug().noquote() << "打开数据库失败！" << DatabaseFile::conditionText(condition, fileName);
             db.close();
             return false;
         }
@@ -549,6 +555,20 @@ bool Tool::openDatabase(const DatabaseSettings &settings)
     return true;
 }
 
+bool Tool::openDatabaseReadOnly(const QString &fileName)
+{
+    DatabaseSettings settings;
+    settings.file = fileName;
+    openedSettings() = settings;
+    QSqlDatabase db = Dialect::addConnection(settings, QLatin1String(QSqlDatabase::defaultConnection));
+    DatabaseFile::setReadOnly(db, fileName);
+    if (!QFileInfo(fileName).isFile() || !db.open()) {
+        qDebug().noquote() << "打开数据库失败！" << fileName << db.lastError().text();
+        return false;
+    }
+    return true;
+}
+
 void Tool::closeDatabase()
 {
     QSqlDatabase db = defaultConnection();
@@ -573,6 +593,9 @@ QString Tool::databaseFileName()
         return QString();
     if (Dialect::isPostgreSQL(db))
         return openedSettings().location();
+    // Opened as an unchanging file, the connection holds a URI rather than the file's name.
+    if (db.databaseName().startsWith(QLatin1String("file:")))
+        return QFileInfo(openedSettings().location()).absoluteFilePath();
     return QFileInfo(db.databaseName()).absoluteFilePath();
 }
 
@@ -631,7 +654,7 @@ bool Tool::isPcrDatabase(const QString &fileName, QString *error)
             const QString first = why;
             db.close();
             ok = false;
-            if (!QFileInfo::exists(fileName + QStringLiteral("-wal"))) {
+            if (!DatabaseFile::hasPendingLog(fileName)) {
                 db.setDatabaseName(QString::fromLatin1(QUrl::fromLocalFile(QFileInfo(fileName).absoluteFilePath()).toEncoded())
                                    + QStringLiteral("?immutable=1"));
                 db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));

@@ -159,6 +159,9 @@ public:
     // The same on the file or the PostgreSQL server of the settings (config.ini [Database]). On
     // the server the tables, unique keys and initial account are made when the database is empty.
     static bool openDatabase(const DatabaseSettings &settings);
+    // fileName on the default connection for reading only: nothing is written, no table added,
+    // the journal left as it is; a file in a folder that cannot be written is read as it stands.
+    static bool openDatabaseReadOnly(const QString &fileName);
     static void closeDatabase();
     static bool isDatabaseOpen();
     // Whether the default connection is on a PostgreSQL server (not a file of this station).

@@ -155,6 +155,7 @@ class TestMainWindow : public QObject
 private slots:
     void startsOnTheFirstPageAfterLogin();
     void unopenableDatabaseLeavesAnEmptyWindow();
+    void readOnlyFolderIsNoDamagedDatabase();
     void refusedLoginEndsTheProgram();
     void foreignDatabaseIsLeftAloneAndANewOneOffered_data();
     void foreignDatabaseIsLeftAloneAndANewOneOffered();
@@ -389,16 +390,52 @@ void TestMainWindow::interruptedRunsAreMarkedAtStart()
 {
     Workspace ws;
     QVERIFY(ws.openDatabase());
+    // A program killed mid-run leaves its mark and no lease; a live run (here this process's,
+    // as another program's would be) holds its lease and is left running. Any start used to
+    // mark both.
     Tool::Struct_Calibration project;
     project.CalibrationName = "被中止";
+    QVERIFY(Tool::addCalibration(project));
+    QSqlQuery mark;
+    QVERIFY(mark.exec(QStringLiteral("insert into CalibrationRunState values ('被中止', '进行中', '2024-01-01 00:00:00')")));
+    project.CalibrationName = "运行中";
     QVERIFY(RunRecords::begin(project));
-    Tool::closeDatabase();
     MessageRecorder rec;
-    PCR w(options(nullptr));
+    PCR w(options(nullptr, nullptr, false));
     QHash<QString, QString> states;
     QVERIFY(RunRecords::states(states));
     QCOMPARE(states.value("被中止"), RunRecords::interruptedWord());
     QCOMPARE(RunRecords::displayState(states.value("被中止")), QStringLiteral("运行中断"));
+    QCOMPARE(states.value("运行中"), RunRecords::runningWord());
+    QVERIFY(RunRecords::isLive("运行中") && !RunRecords::isLive("被中止"));
+    QVERIFY(RunRecords::complete("运行中"));
+}
+
+// A healthy database in a folder that cannot be written (no room for its -shm file): said as
+// such, and no new, empty database offered in its place. It used to be called damaged.
+void TestMainWindow::readOnlyFolderIsNoDamagedDatabase()
+{
+    Workspace ws;
+    QVERIFY(ws.openDatabase());
+    Tool::closeDatabase();
+    QVERIFY(!QFile::exists(ws.path("PCR.db3-shm")));
+    QVERIFY(QFile::setPermissions(ws.path("."), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    struct Writable
+    {
+        QString dir;
+        ~Writable() { QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner); }
+    } writable{ws.path(".")};
+    AsOrdinaryUser ordinary;
+    if (!ordinary.active())
+        QSKIP("permissions do not apply here");
+    MessageRecorder rec;
+    Factory f;
+    PCR w(options(&f));
+    QVERIFY(w.databaseFailed());
+    QCOMPARE(rec.count(), 1);
+    QCOMPARE(rec.last().kind, MessageRecorder::Information);
+    QVERIFY2(rec.last().text.contains(QStringLiteral("只读")), qPrintable(rec.last().text));
+    QVERIFY(!rec.last().text.contains(QStringLiteral("不是可读的数据库")));
 }
 
 void TestMainWindow::refusedLoginEndsTheProgram()

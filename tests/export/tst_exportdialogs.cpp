@@ -165,6 +165,9 @@ class TestExportDialogs : public QObject
         m_folder = m_dir.filePath(QStringLiteral("ws%1").arg(++m_count));
         QVERIFY(Fixture::createWorkspace(m_folder, unit, decimals, format));
         QVERIFY(Fixture::addProject(m_project));
+        // The program's working directory is its workspace; its settings are read from there.
+        QVERIFY(QDir::setCurrent(m_folder));
+        Tool::readSystemSettings();
         Tool::TemperatureUnit = unit;
         Tool::TemperatureAccuracy = decimals;
         Tool::Format = format;
@@ -257,6 +260,7 @@ private slots:
     void cleanup()
     {
         Tool::closeDatabase();
+        QDir::setCurrent(m_dir.path());
     }
 
     // The proposal: a start and an end marker per step, labelled with the set temperature.
@@ -1097,6 +1101,39 @@ private slots:
         QFETCH(int, mode);
         QFETCH(QString, format);
         QTEST(ExportNames::suggestedFileName(project, mode, format), "name");
+    }
+
+    // Before any dialog, the page refuses a project whose run is going on (its lease held, here
+    // by this process) and a certificate without a laboratory; one warning each. Both used to be
+    // exported.
+    void pageRefusesARunningProjectAndACertificateWithoutLaboratory()
+    {
+        workspace();
+        Tool::Struct_Calibration running = Fixture::calibrationRecord(m_project);
+        running.CalibrationName = QStringLiteral("running");
+        QVERIFY(RunRecords::begin(running));
+        MessageRecorder boxes;
+        DataExport page;
+        auto *table = page.findChild<QTableWidget *>(QStringLiteral("tableWidget_Data"));
+        const auto selectNamed = [table](const QString &name) {
+            for (int row = 0; row < table->rowCount(); ++row)
+                if (table->item(row, 0)->text() == name)
+                    table->selectRow(row);
+        };
+        selectNamed(QStringLiteral("running"));
+        page.pt_Custom_clicked();
+        QCOMPARE(boxes.count(), 1);
+        QVERIFY2(boxes.last().text.contains(QStringLiteral("正在校准中")), qPrintable(boxes.last().text));
+        QVERIFY(RunRecords::remove(QStringLiteral("running")));
+
+        const QString company = Tool::CorporateName;
+        auto restore = qScopeGuard([company] { Tool::CorporateName = company; });
+        Tool::CorporateName.clear();
+        selectNamed(m_project.name);
+        boxes.clear();
+        page.pt_CalibrationReport_clicked();
+        QCOMPARE(boxes.count(), 1);
+        QVERIFY2(boxes.last().text.contains(QStringLiteral("未设置公司名称")), qPrintable(boxes.last().text));
     }
 
     // Deleting from the context menu: only with the right, only on an item; audit entry 62.

@@ -4,6 +4,7 @@
 
 #include "../reports/DocumentProbe.h"
 
+#include "store/runrecords.h"
 #include "store/tool.h"
 #include "../support/DamagedPage.h"
 
@@ -13,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -643,6 +645,141 @@ private slots:
         QVERIFY2(r.err.contains(QStringLiteral("审计日志写入失败")), qPrintable(r.err));
         QVERIFY(!QFile::exists(out));
         QCOMPARE(audit(ws).size(), audited);
+    }
+
+    // A certificate names the calibration laboratory: without config.ini, with one that cannot be
+    // read, or with no company name it is refused (4) with a message naming what is missing, and
+    // nothing is written or audited. It used to be issued in English with a blank laboratory. The
+    // raw workbook prints no laboratory and goes on.
+    void certificateNeedsTheLaboratory_data()
+    {
+        QTest::addColumn<QString>("config");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        // Without its settings the tool speaks the system's language: the message names the file.
+        QTest::newRow("no config.ini") << "missing" << "certificate" << 4 << "config.ini";
+        QTest::newRow("config.ini unreadable") << "folder" << "certificate" << 4 << "config.ini";
+        QTest::newRow("no company name") << "blank" << "certificate" << 4 << "未设置公司名称";
+        QTest::newRow("raw data without config.ini") << "missing" << "raw" << 0 << "";
+    }
+    void certificateNeedsTheLaboratory()
+    {
+        QFETCH(QString, config);
+        QFETCH(QString, kind);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        const QString ws = path(QStringLiteral("lab-") + QLatin1String(QTest::currentDataTag()).left(8).trimmed());
+        QVERIFY(workspaceWith(ws, Fixture::Project()));
+        const QString ini = QDir(ws).filePath(QStringLiteral("config.ini"));
+        if (config == QLatin1String("blank"))
+            Tool::configFile(ini)->setValue(QStringLiteral("SystemSet/CorporateName"), QString());
+        else
+            QVERIFY(QFile::remove(ini) && (config == QLatin1String("missing") || QDir().mkdir(ini)));
+        const int audited = audit(ws).size();
+        const QString out = path(QStringLiteral("lab.") + (kind == QLatin1String("raw") ? "xlsx" : "docx"));
+        QStringList args = exportArgs(kind, {QStringLiteral("--out"), out, QStringLiteral("--format"),
+                                             kind == QLatin1String("raw") ? QStringLiteral("Excel") : QStringLiteral("Word")});
+        args.replaceInStrings(m_ws, ws);
+        const Result r = run(args);
+        QCOMPARE(r.status, status);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QCOMPARE(QFile::exists(out), status == 0);
+        QCOMPARE(audit(ws).size(), audited + (status == 0 ? 1 : 0));
+        QFile::remove(out);
+    }
+
+    // A project whose run is going on (its lease held, here by this process) is not exported:
+    // 4 and a message. It used to be exported with exit 0.
+    void runningProjectIsRefused()
+    {
+        QVERIFY(Tool::openDatabase(QDir(m_ws).filePath(Tool::DatabaseFileName)));
+        Tool::Struct_Calibration running = Fixture::calibrationRecord(m_project);
+        running.CalibrationName = QStringLiteral("运行中的项目");
+        QVERIFY(RunRecords::begin(running));
+        const int audited = Fixture::audit().size();
+        QStringList args = exportArgs(QStringLiteral("raw"), {QStringLiteral("--out"), path(QStringLiteral("running.xlsx"))});
+        args.replaceInStrings(m_project.name, running.CalibrationName);
+        const Result r = run(args);
+        QCOMPARE(r.status, 4);
+        QVERIFY2(r.err.contains(QStringLiteral("正在校准中")), qPrintable(r.err));
+        QVERIFY(!QFile::exists(path(QStringLiteral("running.xlsx"))));
+        QCOMPARE(Fixture::audit().size(), audited);
+        QVERIFY(RunRecords::remove(running.CalibrationName));
+        Tool::closeDatabase();
+    }
+
+    // Two exports to one new file at the same time, without --overwrite: one writes it, the other
+    // fails (5) and is not audited. Both used to exit 0 and be audited over one file.
+    void twoExportsToOneNewFile()
+    {
+        const QString out = path(QStringLiteral("twice.xlsx"));
+        QFile::remove(out);
+        const int audited = audit(m_ws).size();
+        QProcess a, b;
+        for (QProcess *p : {&a, &b}) {
+            p->setWorkingDirectory(m_dir.path());
+            p->start(program, exportArgs(QStringLiteral("raw"), {QStringLiteral("--out"), out}));
+        }
+        QVERIFY(a.waitForFinished(300000) && b.waitForFinished(300000));
+        QCOMPARE(QList<int>({a.exitCode(), b.exitCode()}).count(0), 1);
+        const QString failed = QString::fromUtf8((a.exitCode() ? a : b).readAllStandardError());
+        QCOMPARE((a.exitCode() ? a : b).exitCode(), 5);
+        QVERIFY2(failed.contains(QStringLiteral("已存在")), qPrintable(failed));
+        QCOMPARE(audit(m_ws).size(), audited + 1);
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral(".twice*")}, QDir::Files | QDir::Hidden).size(), 0);
+    }
+
+    // A healthy workspace in a read-only folder (no -shm can be made) or on a full disk: listed and
+    // verified read-only; an export, which must be audited, is refused naming the condition. All
+    // used to say "not a database" (3).
+    void readOnlyOrFullWorkspace_data()
+    {
+        QTest::addColumn<bool>("full");
+        QTest::addColumn<QString>("condition");
+        QTest::newRow("read-only folder") << false << "只读|read-only";
+        QTest::newRow("full disk") << true << "磁盘已满|is full";
+    }
+    void readOnlyOrFullWorkspace()
+    {
+        QFETCH(bool, full);
+        QFETCH(QString, condition);
+        QTemporaryDir shared;
+        QVERIFY(QFile::setPermissions(shared.path(), QFileDevice::Permissions(0x7777)));
+        const QString made = QDir(shared.path()).filePath(QStringLiteral("made"));
+        QString ws = QDir(shared.path()).filePath(QStringLiteral("ws"));
+        QVERIFY(workspaceWith(made, Fixture::Project()) && QDir().mkpath(ws));
+        const QStringList mount{QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"), QStringLiteral("size=4m"),
+                                QStringLiteral("tmpfs"), ws};
+        if (full && QProcess::execute(QStringLiteral("mount"), mount) != 0)
+            QSKIP("cannot mount a small file system here");
+        auto unmount = qScopeGuard([&] {
+            if (full)
+                QProcess::execute(QStringLiteral("umount"), {ws});
+        });
+        for (const char *name : {"PCR.db3", "config.ini"})
+            QVERIFY(QFile::copy(QDir(made).filePath(QLatin1String(name)), QDir(ws).filePath(QLatin1String(name))));
+        QString via = QStringLiteral("exec setpriv --reuid=65534 --regid=65534 --clear-groups");
+        if (full) {
+            QFile filler(QDir(ws).filePath(QStringLiteral("filler")));
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            while (filler.write(QByteArray(4096, 'x')) == 4096 && filler.flush()) {
+            }
+            via = QStringLiteral("exec");
+        } else if (QProcess::execute(QStringLiteral("setpriv"), {QStringLiteral("--reuid=65534"), QStringLiteral("true")}) != 0) {
+            QSKIP("cannot run as another user here");
+        }
+        QVERIFY(full || QFile::setPermissions(ws, QFileDevice::Permissions(0x5555)));
+        Result r = runVia(via, {QStringLiteral("--workspace"), ws, QStringLiteral("--verify-audit")});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        r = runVia(via, {QStringLiteral("--workspace"), ws, QStringLiteral("--list")});
+        QCOMPARE(r.out, Fixture::Project().name + QLatin1Char('\n'));
+        const QString out = QDir(shared.path()).filePath(QStringLiteral("x.xlsx"));
+        r = runVia(via, exportArgs(QStringLiteral("raw"), {QStringLiteral("--out"), out}).replaceInStrings(m_ws, ws));
+        QCOMPARE(r.status, 5);
+        QVERIFY2(r.err.contains(QRegularExpression(condition)) && !r.err.contains(QStringLiteral("not a database")),
+                 qPrintable(r.err));
+        QVERIFY(!QFile::exists(out) && QFile::setPermissions(ws, QFileDevice::Permissions(0x7777)));
     }
 
     // A damaged page in the middle of the samples: the export stops with its own status instead

@@ -199,6 +199,41 @@ private slots:
         QCOMPARE(sim.count("bath set point"), 0);   // no device driven
     }
 
+    // --json names a file of the workspace, a database, a device or an existing file without
+    // --overwrite: refused (4) before anything is opened, and the file is as it was. It used to
+    // replace PCR.db3 or config.ini with a line of JSON.
+    void jsonIsGuarded_data()
+    {
+        QTest::addColumn<QString>("json");
+        // Before the workspace is read, in the system's language: the message names the file.
+        QTest::addColumn<QString>("message");
+        QTest::newRow("the database, relative") << "workspace/PCR.db3" << "workspace/PCR.db3";
+        QTest::newRow("the database, absolute") << path("workspace/PCR.db3") << "workspace/PCR.db3";
+        QTest::newRow("config.ini") << "workspace/config.ini" << "workspace/config.ini";
+        QTest::newRow("a copy of the database") << "copy.db3" << "copy.db3";
+        QTest::newRow("a device") << "/dev/null" << "/dev/null";
+        QTest::newRow("an older file") << "old.jsonl" << "--overwrite";
+    }
+    void jsonIsGuarded()
+    {
+        QFETCH(QString, json);
+        QFETCH(QString, message);
+        QFile::remove(path("copy.db3"));
+        QVERIFY(QFile::copy(QDir(ws).filePath("PCR.db3"), path("copy.db3")));
+        QFile old(path("old.jsonl"));
+        QVERIFY(old.open(QIODevice::WriteOnly | QIODevice::Truncate) && old.write("older\n") == 6);
+        old.close();
+        const QString file = QFileInfo(json).isAbsolute() ? json : path(json);
+        QFile f(file);
+        const QByteArray before = f.open(QIODevice::ReadOnly) ? f.read(4096) : QByteArray();
+        f.close();
+        const Result r = run(args("calibration", "20,30,40,50", {"--json", json}));
+        QCOMPARE(r.status, 4);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.read(4096), before);
+    }
+
     // A collector nobody answers for: 3, with its message; nothing stored.
     void deviceFails()
     {
@@ -216,7 +251,7 @@ private slots:
     {
         config()->setValue("TStandardizer/ResidualLimit", "0.000001");
         const QString json = path("run.jsonl");
-        const QStringList more{"--liquid-change", "2", "--json", json, "--operator", "admin"};
+        const QStringList more{"--liquid-change", "2", "--json", json, "--operator", "admin", "--overwrite"};
 
         Result r = run(args("calibration", "25,30,35,40,45", more));
         QVERIFY2(r.status == 5, qPrintable(r.err));
@@ -246,7 +281,7 @@ private slots:
             QCOMPARE(sets.value(0).B3.split(',').first(), QStringLiteral("0"));
         });
 
-        r = run(args("calibration", "25,30,35,40,45", {"--json", json, "--operator", "admin", "--accept-residuals"}));
+        r = run(args("calibration", "25,30,35,40,45", {"--json", json, "--operator", "admin", "--accept-residuals", "--overwrite"}));
         QCOMPARE(r.status, 0);
         QVERIFY(r.out.contains(QStringLiteral("数据错误，将开始新的校准！")));
         lines = jsonLines(json);
@@ -270,7 +305,7 @@ private slots:
             QCOMPARE(points, 10);
         });
 
-        r = run(args("verification", "25,35,45,30", {"--json", json}));
+        r = run(args("verification", "25,35,45,30", {"--json", json, "--overwrite"}));
         QCOMPARE(r.status, 0);
         QVERIFY2(r.out.contains(QStringLiteral("校准结果为：")), qPrintable(r.out));
         const QJsonArray verdicts = jsonLines(json).last().value("verdicts").toArray();
@@ -296,7 +331,7 @@ private slots:
         QCOMPARE(jsonLines(json).last().value("status").toString(), QStringLiteral("stopped"));
         QCOMPARE(storedPoints(ProbePoints::verificationWord()), 1);
 
-        const Result r = run(args("verification", "26,31,36,41", {"--json", json}));
+        const Result r = run(args("verification", "26,31,36,41", {"--json", json, "--overwrite"}));
         QCOMPARE(r.status, 0);
         QCOMPARE(countEvents(jsonLines(json), "point"), 3);
     }
@@ -310,14 +345,14 @@ private slots:
         QCOMPARE(r.status, 5);
         QCOMPARE(storedPoints(ProbePoints::verificationWord()), 2);
 
-        r = run(args("verification", "60,70,80,90", {"--json", json}));
+        r = run(args("verification", "60,70,80,90", {"--json", json, "--overwrite"}));
         QCOMPARE(r.status, 4);
         QVERIFY2(r.err.contains(QStringLiteral("（25, 30, 35, 40 ℃）已测2个点，与本次的计划（60, 70, 80, 90 ℃）不同")),
                  qPrintable(r.err));
         QVERIFY(r.err.contains(QStringLiteral("--restart")));
         QCOMPARE(storedPoints(ProbePoints::verificationWord()), 2);
 
-        r = run(args("verification", "60,70,80,90", {"--liquid-change", "1", "--json", json, "--restart"}));
+        r = run(args("verification", "60,70,80,90", {"--liquid-change", "1", "--json", json, "--overwrite", "--restart"}));
         QCOMPARE(r.status, 5);
         QCOMPARE(countEvents(jsonLines(json), "point"), 1);
         QCOMPARE(jsonLines(json).first().value("set").toDouble(), 60.0);

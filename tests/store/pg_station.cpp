@@ -3,11 +3,15 @@
 //                                                   exit 0 stored, 3 refused as a duplicate, 1 other
 //   pg_station LOCATION devices                     prints the numbers of the instruments, one a line
 //   pg_station LOCATION audit COUNT GOFILE          appends COUNT audit entries once GOFILE exists
+//   pg_station LOCATION run NAME READYFILE          begins a calibration run NAME, makes READYFILE
+//                                                   and keeps the run going until killed
 #include "store/DatabaseSettings.h"
+#include "store/runrecords.h"
 #include "store/tool.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 #include <QThread>
@@ -63,6 +67,18 @@ int main(int argc, char *argv[])
         for (int i = 0; i < a.at(3).toInt(); ++i)
             Tool::SaveAuditLog(AuditEvent::UserLogin, QStringLiteral("%1 #%2").arg(Tool::CurrentUser.Name).arg(i));
         return 0;
+    }
+    if (action == QLatin1String("run") && a.size() == 5) {
+        Tool::Struct_Calibration project;
+        project.CalibrationName = a.at(3);
+        if (!RunRecords::begin(project))
+            return 1;
+        QFile ready(a.at(4));
+        if (!ready.open(QIODevice::WriteOnly))
+            return 1;
+        ready.close();
+        for (;;)
+            QThread::sleep(60);
     }
     return 1;
 }

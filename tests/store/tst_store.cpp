@@ -1,6 +1,8 @@
 // The data store against real SQLite files in a temporary folder.
 
+#include "store/OutputFile.h"
 #include "store/SampleReader.h"
+#include "store/runrecords.h"
 #include "store/databasefile.h"
 #include "store/passwords.h"
 #include "store/queries.h"
@@ -9,6 +11,8 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
 #include <QFile>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -24,8 +28,10 @@
 #include "../support/file_permissions.h"
 
 #include <csignal>
+#include <sqlite3.h>
 #include <ctime>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <memory>
 
 namespace {
@@ -95,6 +101,11 @@ private slots:
     void corruptOrUnreadableFileIsRefused();
     void foreignOrEmptyFileIsLeftAlone_data();
     void foreignOrEmptyFileIsLeftAlone();
+    void ioConditionsAreNoDamage_data();
+    void ioConditionsAreNoDamage();
+    void liveRunOfAnotherProcessStaysRunning();
+    void outputIsPlacedExclusively();
+    void copyToolWritesOnlyADatabase();
     void damagedPageFailsTheQuery();
     void everyTableRoundTripsInColumnOrder();
     void modifyAndDeleteByKey();
@@ -274,6 +285,101 @@ void TestStore::foreignOrEmptyFileIsLeftAlone()
     QCOMPARE(m_ws->read(Tool::DatabaseFileName), before);
     QVERIFY(!QFile::exists(file + "-wal"));
     QCOMPARE(int(DatabaseFile::classify(path("none.db3"))), int(DatabaseFile::Kind::Missing));
+}
+
+// What SQLite says, read with what the folder shows: a read-only folder or a full disk is told as
+// such, never as a damaged file (it used to be, and a new database was offered in its place).
+void TestStore::ioConditionsAreNoDamage_data()
+{
+    using C = DatabaseFile::Condition;
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("folder");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("not a database") << SQLITE_NOTADB << int(C::None) << int(C::Damaged);
+    QTest::newRow("corrupt, read-only folder") << SQLITE_CORRUPT << int(C::ReadOnly) << int(C::Damaged);
+    QTest::newRow("no -shm in a read-only folder") << SQLITE_CANTOPEN << int(C::ReadOnly) << int(C::ReadOnly);
+    QTest::newRow("read-only file") << SQLITE_READONLY << int(C::None) << int(C::ReadOnly);
+    QTest::newRow("cannot open, full disk") << SQLITE_CANTOPEN << int(C::Full) << int(C::Full);
+    QTest::newRow("-shm cannot grow, full disk") << SQLITE_IOERR_SHMSIZE << int(C::Full) << int(C::Full);
+    QTest::newRow("full") << SQLITE_FULL << int(C::None) << int(C::Full);
+    QTest::newRow("read error") << SQLITE_IOERR_READ << int(C::None) << int(C::IoError);
+    QTest::newRow("locked elsewhere") << SQLITE_BUSY << int(C::None) << int(C::IoError);
+}
+
+void TestStore::ioConditionsAreNoDamage()
+{
+    QFETCH(int, code);
+    QFETCH(int, folder);
+    QFETCH(int, expected);
+    QCOMPARE(int(DatabaseFile::conditionOf(code, DatabaseFile::Condition(folder))), expected);
+}
+
+// A run going on in another process (another station on a server) holds its lease: a start's
+// check leaves it running and an export sees it live. Once that process is gone the mark is a
+// cut-off run. Any start used to mark every running run interrupted.
+void TestStore::liveRunOfAnotherProcessStaysRunning()
+{
+    QVERIFY(m_ws->openDatabase());
+    const QString ready = path("ready");
+    QProcess station;
+    station.start(QStringLiteral(PG_STATION_PATH),
+                  {m_ws->databaseSettings().location(), QStringLiteral("run"), QStringLiteral("另一进程"), ready});
+    for (int i = 0; i < 3000 && !QFile::exists(ready) && station.state() != QProcess::NotRunning; ++i)
+        QThread::msleep(10);
+    QVERIFY(QFile::exists(ready));
+    QCOMPARE(RunRecords::markInterrupted(), 0);
+    QVERIFY(RunRecords::isLive(QStringLiteral("另一进程")));
+    station.kill();
+    QVERIFY(station.waitForFinished());
+    // A server notices a dropped session in its own time.
+    int marked = 0;
+    for (int i = 0; i < 3000 && (marked = RunRecords::markInterrupted()) == 0; ++i)
+        QThread::msleep(10);
+    QCOMPARE(marked, 1);
+    QHash<QString, QString> states;
+    QVERIFY(RunRecords::states(states));
+    QCOMPARE(states.value(QStringLiteral("另一进程")), RunRecords::interruptedWord());
+    QVERIFY(!RunRecords::isLive(QStringLiteral("另一进程")));
+}
+
+// Without leave to replace, a file goes only where none is yet: of two writers of one new file
+// the second fails and the first one's file stays. A stream is made new, never truncated.
+void TestStore::outputIsPlacedExclusively()
+{
+    const QString target = path("out.json");
+    QString error;
+    QVERIFY(OutputFile::write(target, "first", &error, false));
+    QVERIFY(!OutputFile::write(target, "second", &error, false));
+    QVERIFY2(error.contains(QStringLiteral("已存在")), qPrintable(error));
+    QCOMPARE(m_ws->read("out.json"), QByteArray("first"));
+    QVERIFY(OutputFile::write(target, "third", &error, true));
+    QCOMPARE(m_ws->read("out.json"), QByteArray("third"));
+    QCOMPARE(OutputFile::createStream(target, false, &error), -1);
+    QCOMPARE(m_ws->read("out.json"), QByteArray("third"));
+    const QString link = path("link.json");
+    QVERIFY(QFile::link(target, link));
+    const int fd = OutputFile::createStream(link, true, &error);
+    QVERIFY(fd >= 0);
+    ::close(fd);
+    QCOMPARE(m_ws->read("out.json"), QByteArray("third"));   // the link replaced, not its target truncated
+    QCOMPARE(QDir(m_ws->path(".")).entryList({QStringLiteral(".*part*")}, QDir::Files | QDir::Hidden).size(), 0);
+}
+
+// pcrcal-dbcopy's file target passes the output guard: a workspace's config.ini or log is never
+// made into a database (an empty one used to be).
+void TestStore::copyToolWritesOnlyADatabase()
+{
+    if (ServerDatabase::requested())
+        QSKIP("about the SQLite file; not run on the server");
+    QVERIFY(m_ws->openDatabase());
+    Tool::closeDatabase();
+    for (const char *name : {"config.ini", "log_2024-01-01.log"}) {
+        m_ws->write(QLatin1String(name), QByteArray());
+        QCOMPARE(QProcess::execute(QStringLiteral(PCRCAL_DBCOPY_PATH),
+                                   {QStringLiteral("--from"), path("PCR.db3"), QStringLiteral("--to"), path(QLatin1String(name))}),
+                 3);
+        QCOMPARE(m_ws->read(QLatin1String(name)), QByteArray());
+    }
 }
 
 // A damaged page in the middle of a table: a query over it fails instead of returning the rows

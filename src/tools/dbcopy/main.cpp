@@ -3,8 +3,10 @@
 // command line and the exit statuses.
 #include "store/DatabaseCopy.h"
 #include "store/DatabaseSettings.h"
+#include "store/OutputFile.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTextStream>
 #include <QTranslator>
 
@@ -67,6 +69,20 @@ int main(int argc, char *argv[])
     if (!parseLocation(from, &source, &why) || !parseLocation(to, &target, &why)) {
         err << DbCopy::tr("数据库地址有误：%1").arg(why) << '\n';
         return 1;
+    }
+
+    // A file target is a new or empty database: never the source, a companion of a database,
+    // a workspace's config.ini or log, nor anything that is not a regular file.
+    if (!target.isPostgreSQL()) {
+        const QStringList dirs = source.isPostgreSQL() ? QStringList() : QStringList{QFileInfo(source.file).absolutePath()};
+        const OutputFile::Check check = OutputFile::check(target.file, dirs, true, true);
+        if (check != OutputFile::Check::Writable || (!source.isPostgreSQL() && OutputFile::samePath(source.file, target.file))) {
+            err << DbCopy::tr("无法连接或写入目标数据库：%1")
+                       .arg(check != OutputFile::Check::Writable ? OutputFile::refusalText(check, target.file)
+                                                                 : DbCopy::tr("目标就是源"))
+                << '\n';
+            return int(DatabaseCopy::Status::TargetUnreachable);
+        }
     }
 
     DatabaseCopy::Report report;

@@ -5,8 +5,9 @@
 #include "store/auditchain.h"
 #include "store/databasefile.h"
 #include "store/logging.h"
+#include "store/runrecords.h"
 #include "reports/ExportJob.h"
-#include "reports/OutputFile.h"
+#include "store/OutputFile.h"
 #include "store/tool.h"
 
 #include <QCommandLineParser>
@@ -338,7 +339,7 @@ QString ExportTool::helpText()
         + QStringLiteral("\n\n");
     text += tr("退出状态：") + QLatin1Char('\n');
     const QString statuses[] = {tr("成功"), tr("参数错误"), tr("工作目录、校准项目或操作员不存在，或操作员无权导出"),
-                                tr("分析被拒绝（消息与程序中相同，写在标准错误上）"),
+                                tr("被拒绝：分析不成立、项目正在运行，或证书缺少校准实验室（消息与程序中相同，写在标准错误上）"),
                                 tr("写入失败（文档、工作簿、JSON 或审计日志），或输出文件已存在、不可覆盖；不留下任何文件"),
                                 tr("--verify-audit：审计日志被改动、截短或清空，与锚点不符，或尚未建立哈希链"),
                                 tr("数据库损坏，无法完整读取")};
@@ -401,8 +402,22 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         ? configured.location()
         : QDir(workspace.absoluteFilePath()).filePath(Tool::DatabaseFileName);
     QString reason;
+    DatabaseFile::Condition condition = DatabaseFile::Condition::None;
+    bool readOnlyCopy = false;
+    const DatabaseFile::Kind kind = configured.isPostgreSQL()
+        ? DatabaseFile::Kind::Ours
+        : DatabaseFile::classify(database, nullptr, &condition, &readOnlyCopy);
+    // A database that cannot be written where it lies (read-only folder, full disk) is still
+    // read for listing and verifying; an export is audited, so it needs a writable one.
+    const bool readOnly = kind == DatabaseFile::Kind::Inaccessible;
+    if (readOnly && (!readOnlyCopy || (!o.list && !o.verifyAudit))) {
+        err << DatabaseFile::conditionText(condition, database) << '\n';
+        if (readOnlyCopy)
+            err << tr("导出须写入审计日志和证书编号，不能在不可写的数据库上进行。") << '\n';
+        return readOnlyCopy ? WriteFailed : NotFound;
+    }
     // Said plainly what the file is, rather than the error a query on it happened to give.
-    switch (configured.isPostgreSQL() ? DatabaseFile::Kind::Ours : DatabaseFile::classify(database)) {
+    switch (kind) {
     case DatabaseFile::Kind::NotDatabase:
         err << tr("工作目录中没有可用的数据库：%1").arg(QDir::toNativeSeparators(database)) << " ("
             << tr("不是数据库") << ")\n";
@@ -414,6 +429,7 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
     case DatabaseFile::Kind::Missing:
     case DatabaseFile::Kind::Ours:
     case DatabaseFile::Kind::Unreadable:
+    case DatabaseFile::Kind::Inaccessible:
         break;
     }
     if (!configured.isPostgreSQL() && (!QFileInfo(database).isFile() || !Tool::isPcrDatabase(database, &reason))) {
@@ -443,7 +459,7 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
     qInstallMessageHandler(logMessageHandler);
     Tool::readSystemSettings();
     installTranslator(Tool::Language);
-    if (!Tool::openDatabase(DatabaseSettings::read())) {
+    if (!(readOnly ? Tool::openDatabaseReadOnly(database) : Tool::openDatabase(DatabaseSettings::read()))) {
         err << tr("打开数据库失败！") << '\n';
         return NotFound;
     }
@@ -468,6 +484,10 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         err << tr("未找到校准项目：%1").arg(o.project) << '\n';
         return NotFound;
     }
+    if (RunRecords::isLive(o.project)) {
+        err << RunRecords::liveRefusal(o.project) << '\n';
+        return Refused;
+    }
     const int status = checkOperator(o.operatorName, rightOf(o.mode), &message);
     if (status != Success) {
         err << message << '\n';
@@ -485,6 +505,17 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         o.out = QDir(startDir).filePath(safeFileName(o.project) + QLatin1Char('-') + kindName(o.mode) + QLatin1Char('.')
                                         + ExportJob::fileSuffix(format));
 
+    // The output files are checked before any work: an existing file is replaced only with
+    // --overwrite; the workspace's own files, databases and anything but a regular file never.
+    for (const QString &file : {o.out, o.json}) {
+        const QString refusal = file.isEmpty() ? QString()
+                                               : OutputFile::toolRefusal(file, {workspace.absoluteFilePath()}, o.overwrite);
+        if (!refusal.isEmpty()) {
+            err << refusal << '\n';
+            return WriteFailed;
+        }
+    }
+
     ExportJob::Settings settings = ExportJob::Settings::current();
     if (o.annex >= 0)
         settings.performance.annex = o.annex == 1;
@@ -493,49 +524,48 @@ int ExportTool::run(const QStringList &arguments, QTextStream &out, QTextStream 
         err << ExportJob::probeLimitText() << '\n';
         return Refused;
     }
+    if (!job.issueRefusal().isEmpty()) {
+        err << job.issueRefusal() << '\n';
+        return Refused;
+    }
     if (!job.prepare(o.from, o.to, o.tolerance, o.markersGiven ? &o.markers : nullptr, &message)) {
         err << message << '\n';
         return job.readFailed() ? Damaged : Refused;
     }
 
-    // The output files are checked before anything is written: an existing file is replaced only
-    // with --overwrite, the workspace's own files and anything but a regular file never.
-    const QStringList protectedDirs = OutputFile::workspaceDirs() << workspace.absoluteFilePath();
-    for (const QString &file : {o.out, o.json}) {
-        if (file.isEmpty())
-            continue;
-        const OutputFile::Check check = OutputFile::check(file, protectedDirs, o.overwrite);
-        if (check != OutputFile::Check::Writable) {
-            err << OutputFile::refusalText(check, file);
-            if (check == OutputFile::Check::Exists)
-                err << ' ' << tr("（用 --overwrite 覆盖）");
-            err << '\n';
-            return WriteFailed;
-        }
-        // The JSON comes after the document: a folder it cannot go to stops the export first.
-        const QFileInfo folder(QFileInfo(file).absolutePath());
-        if (file == o.json && (!folder.isDir() || !folder.isWritable())) {
-            err << tr("无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(file), tr("目录不存在或不可写")) << '\n';
-            return WriteFailed;
-        }
+    // The JSON comes after the document: a folder it cannot go to stops the export first.
+    const QFileInfo jsonFolder(QFileInfo(o.json).absolutePath());
+    if (!o.json.isEmpty() && (!jsonFolder.isDir() || !jsonFolder.isWritable())) {
+        err << tr("无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(o.json), tr("目录不存在或不可写")) << '\n';
+        return WriteFailed;
     }
 
-    const int code = job.write(o.out);
+    // Written beside its place and put there at the end; without --overwrite only where no file
+    // is by then, so that of two exports to one new file the second fails and is not audited.
+    const QString staging = OutputFile::stagingBeside(o.out);
+    const int code = job.write(staging);
     if (code != 0) {
+        QFile::remove(staging);
         const ExportJob::Outcome outcome = job.finish(code, o.out);
         err << outcome.text << '\n';
         const bool refused = o.mode != ExportJob::RawDataMode
             && (code == ExportJob::UniformityFailed || code == ExportJob::RateFailed);
         return refused ? Refused : WriteFailed;
     }
-    if (!o.json.isEmpty()) {
-        QString why;
-        if (!OutputFile::write(o.json, QJsonDocument(job.resultsJson()).toJson(QJsonDocument::Indented), &why)) {
-            err << why << '\n';
-            // Both or neither: the document goes too.
-            QFile::remove(o.out);
-            return WriteFailed;
-        }
+    QString why;
+    if (!o.json.isEmpty()
+        && !OutputFile::write(o.json, QJsonDocument(job.resultsJson()).toJson(QJsonDocument::Indented), &why,
+                              o.overwrite)) {
+        err << why << '\n';
+        // Both or neither: the document goes too.
+        QFile::remove(staging);
+        return WriteFailed;
+    }
+    if (!OutputFile::commit(staging, o.out, &why, -1, o.overwrite)) {
+        err << why << '\n';
+        if (!o.json.isEmpty())
+            QFile::remove(o.json);
+        return WriteFailed;
     }
     const ExportJob::Outcome outcome = job.finish(code, o.out);
     if (!outcome.success) {

@@ -3,6 +3,7 @@
 #include "acquisition/ProbeCalibrationRun.h"
 #include "analysis/Thermistor.h"
 #include "store/accounts.h"
+#include "store/OutputFile.h"
 #include "store/logging.h"
 #include "store/tool.h"
 
@@ -113,6 +114,7 @@ struct Options
     std::optional<double> index;
     QString operatorName;
     QString json;
+    bool overwrite = false;
     bool acceptResiduals = false;
     bool restart = false;
     QString bath, collector, reference;
@@ -188,6 +190,7 @@ bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Opti
     }
     o.operatorName = parser.value(QStringLiteral("operator"));
     o.json = parser.value(QStringLiteral("json"));
+    o.overwrite = parser.isSet(QStringLiteral("overwrite"));
     o.acceptResiduals = parser.isSet(QStringLiteral("accept-residuals"));
     o.restart = parser.isSet(QStringLiteral("restart"));
     o.bath = parser.value(QStringLiteral("bath"));
@@ -247,19 +250,16 @@ bool checkOperator(const QString &name, QString *message)
 class JsonLines
 {
 public:
-    bool open(const QString &fileName, QString *error)
+    // A file is made new (an existing one replaced only with overwrite, and never truncated in
+    // place); "-" is standard output.
+    bool open(const QString &fileName, bool overwrite, QString *error)
     {
         if (fileName.isEmpty())
             return true;
         if (fileName == QLatin1String("-"))
-            file.open(stdout, QIODevice::WriteOnly);
-        else
-            file.setFileName(fileName);
-        if (!file.isOpen() && !file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            *error = file.errorString();
-            return false;
-        }
-        return true;
+            return file.open(stdout, QIODevice::WriteOnly);
+        const int fd = OutputFile::createStream(fileName, overwrite, error);
+        return fd >= 0 && file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
     }
     void write(const QJsonObject &o)
     {
@@ -304,6 +304,7 @@ QString ProbeCalTool::helpText()
         {"--index C", tr("稳定指标（℃）：最近 15 个标准读数的极差小于它即为稳定；默认取 config.ini，否则为 0.01")},
         {"--operator USER", tr("审计日志中的操作员账户；默认为系统用户名")},
         {"--json FILE", tr("每个读数、每个点和最终结果各写一行 JSON；- 为标准输出")},
+        {"--overwrite", tr("允许替换已存在的 JSON 文件（工作目录中的程序文件、数据库和非普通文件从不替换）")},
         {"--accept-residuals", tr("拟合残差超过限值时仍保存系数")},
         {"--restart", tr("放弃未完成运行已测的点，按 --points 重新开始（计划不同时必须给出）")},
         {"--bath DEV", tr("恒温设备，替代 config.ini 中的设置")},
@@ -314,7 +315,7 @@ QString ProbeCalTool::helpText()
     QString text = tr("用法：") + QLatin1Char('\n');
     text += QStringLiteral("  pcrcal-probecal --workspace DIR --probe-set NAME --mode calibration|verification\n"
                            "                  --points T1,T2,... [--liquid-change K,...] [--delay MIN] [--index C]\n"
-                           "                  [--operator USER] [--json FILE] [--accept-residuals] [--restart]\n"
+                           "                  [--operator USER] [--json FILE [--overwrite]] [--accept-residuals] [--restart]\n"
                            "                  [--bath DEV] [--collector DEV] [--reference DEV]\n\n");
     text += tr("不需要显示器：在恒温槽中校准或验证一组探头，与程序的“探头校准”页面相同。未完成的运行（停止、暂停换液或中断之后）在下次以相同探头组启动时从第一个未完成的点继续。")
         + QStringLiteral("\n\n");
@@ -352,6 +353,7 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
         {QStringLiteral("index"), QString(), QStringLiteral("C")},
         {QStringLiteral("operator"), QString(), QStringLiteral("USER")},
         {QStringLiteral("json"), QString(), QStringLiteral("FILE")},
+        {QStringLiteral("overwrite"), QString()},
         {QStringLiteral("accept-residuals"), QString()},
         {QStringLiteral("restart"), QString()},
         {QStringLiteral("bath"), QString(), QStringLiteral("DEV")},
@@ -376,6 +378,15 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
 
     const QString startDir = QDir::currentPath();
     const QFileInfo workspace(o.workspace);
+    // Checked before anything is read or driven: the JSON never replaces the workspace's files.
+    if (!o.json.isEmpty() && o.json != QLatin1String("-")) {
+        o.json = QDir(startDir).absoluteFilePath(o.json);
+        const QString refusal = OutputFile::toolRefusal(o.json, {workspace.absoluteFilePath()}, o.overwrite);
+        if (!refusal.isEmpty()) {
+            err << refusal << '\n';
+            return BadInput;
+        }
+    }
     const QString database = QDir(workspace.absoluteFilePath()).filePath(Tool::DatabaseFileName);
     QString reason;
     if (!workspace.isDir() || !QFileInfo(database).isFile() || !Tool::isPcrDatabase(database, &reason)) {
@@ -385,8 +396,6 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
         err << '\n';
         return BadInput;
     }
-    if (!o.json.isEmpty() && o.json != QLatin1String("-"))
-        o.json = QDir(startDir).absoluteFilePath(o.json);
     if (!QDir::setCurrent(workspace.absoluteFilePath())) {
         err << tr("无法进入工作目录：%1").arg(o.workspace) << '\n';
         return BadInput;
@@ -458,8 +467,8 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
     }
 
     JsonLines json;
-    if (!json.open(o.json, &message)) {
-        err << tr("无法写入文件：%1（%2）").arg(QDir::toNativeSeparators(o.json), message) << '\n';
+    if (!json.open(o.json, o.overwrite, &message)) {
+        err << message << '\n';
         return BadInput;
     }
 

@@ -1,4 +1,4 @@
-#include "reports/OutputFile.h"
+#include "store/OutputFile.h"
 
 #include "store/tool.h"
 
@@ -56,12 +56,49 @@ void syncFolder(const QString &path)
     }
 }
 
+// Whether path names the -wal, -shm or -journal file of a database beside it.
+bool isCompanion(const QString &path)
+{
+    for (const char *suffix : {"-wal", "-shm", "-journal"}) {
+        const QLatin1String s(suffix);
+        if (path.endsWith(s) && QFileInfo(path.left(path.size() - s.size())).isFile())
+            return true;
+    }
+    return false;
+}
+
+bool isSqliteFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3", 16);
+}
+
+// Puts temporary in place of path: renamed over it, or with replace false only where nothing is
+// yet, in one step, so that of two writers of a new file one fails. 0, or the errno.
+int place(const QByteArray &temporary, const QByteArray &path, bool replace)
+{
+    if (replace)
+        return std::rename(temporary.constData(), path.constData()) == 0 ? 0 : errno;
+    if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, path.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // A file system without that rename: a hard link fails just as well where a file is.
+    if (::link(temporary.constData(), path.constData()) != 0)
+        return errno;
+    ::unlink(temporary.constData());
+    return 0;
+}
+
 } // namespace
 
-OutputFile::Check OutputFile::check(const QString &path, const QStringList &workspaceDirs, bool overwrite)
+OutputFile::Check OutputFile::check(const QString &path, const QStringList &workspaceDirs, bool overwrite,
+                                    bool mayBeDatabase)
 {
     const QString target = resolved(path);
     const QFileInfo info(target);
+    if (isCompanion(target))
+        return Check::WorkspaceFile;
     for (const QString &dir : workspaceDirs) {
         if (dir.isEmpty())
             continue;
@@ -69,17 +106,32 @@ OutputFile::Check OutputFile::check(const QString &path, const QStringList &work
             return Check::WorkspaceFile;
     }
     const QString database = Tool::databaseFileName();
-    if (!database.isEmpty() && (target == resolved(database) || target == resolved(database + QStringLiteral("-wal"))
-                                || target == resolved(database + QStringLiteral("-shm"))))
-        return Check::WorkspaceFile;
+    if (!database.isEmpty()) {
+        for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+            if (target == resolved(database + QLatin1String(suffix)))
+                return Check::WorkspaceFile;
+    }
     struct stat st;
     if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
         if (!S_ISREG(st.st_mode))
             return Check::NotRegular;
+        if (!mayBeDatabase && isSqliteFile(target))
+            return Check::Database;
         if (!overwrite)
             return Check::Exists;
     }
     return Check::Writable;
+}
+
+QString OutputFile::toolRefusal(const QString &path, const QStringList &moreDirs, bool overwrite)
+{
+    const Check c = check(path, workspaceDirs() + moreDirs, overwrite);
+    if (c == Check::Writable)
+        return QString();
+    QString text = refusalText(c, path);
+    if (c == Check::Exists)
+        text += QLatin1Char(' ') + tr("（用 --overwrite 覆盖）");
+    return text;
 }
 
 QString OutputFile::refusalText(Check check, const QString &path)
@@ -94,6 +146,8 @@ QString OutputFile::refusalText(Check check, const QString &path)
         return tr("目标不是普通文件：%1").arg(p);
     case Check::Exists:
         return tr("文件已存在：%1").arg(p);
+    case Check::Database:
+        return tr("不能覆盖数据库文件：%1").arg(p);
     }
     return QString();
 }
@@ -112,6 +166,31 @@ bool OutputFile::samePath(const QString &a, const QString &b)
     return resolved(a) == resolved(b);
 }
 
+QString OutputFile::stagingBeside(const QString &path)
+{
+    const QString temporary = temporaryBeside(path);
+    const QString suffix = QFileInfo(path).suffix();
+    return suffix.isEmpty() ? temporary : temporary + QLatin1Char('.') + suffix;
+}
+
+int OutputFile::createStream(const QString &path, bool replace, QString *error)
+{
+    const QString temporary = temporaryBeside(path);
+    const QByteArray name = QFile::encodeName(temporary);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    int failure = fd < 0 ? errno : place(name, QFile::encodeName(path), replace);
+    if (failure == 0)
+        return fd;
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlink(name.constData());
+    }
+    if (error)
+        *error = failure == EEXIST ? tr("文件已存在：%1").arg(QDir::toNativeSeparators(path))
+                                   : cannotWrite(path, systemError(failure));
+    return -1;
+}
+
 QString OutputFile::temporaryBeside(const QString &path)
 {
     const QFileInfo info(path);
@@ -120,7 +199,7 @@ QString OutputFile::temporaryBeside(const QString &path)
         + QStringLiteral(".%1-%2.part").arg(::getpid()).arg(serial.fetchAndAddRelaxed(1));
 }
 
-bool OutputFile::write(const QString &path, const QByteArray &bytes, QString *error)
+bool OutputFile::write(const QString &path, const QByteArray &bytes, QString *error, bool replace)
 {
     const QString temporary = temporaryBeside(path);
     const QByteArray name = QFile::encodeName(temporary);
@@ -154,10 +233,11 @@ bool OutputFile::write(const QString &path, const QByteArray &bytes, QString *er
             *error = cannotWrite(path, systemError(failure));
         return false;
     }
-    return commit(temporary, path, error, bytes.size());
+    return commit(temporary, path, error, bytes.size(), replace);
 }
 
-bool OutputFile::commit(const QString &temporary, const QString &path, QString *error, qint64 expectedSize)
+bool OutputFile::commit(const QString &temporary, const QString &path, QString *error, qint64 expectedSize,
+                        bool replace)
 {
     const QByteArray name = QFile::encodeName(temporary);
     auto fail = [&](const QString &why) {
@@ -183,8 +263,11 @@ bool OutputFile::commit(const QString &temporary, const QString &path, QString *
     struct stat old;
     if (::stat(QFile::encodeName(resolved(path)).constData(), &old) == 0 && !S_ISREG(old.st_mode))
         return fail(tr("目标不是普通文件"));
-    if (std::rename(name.constData(), QFile::encodeName(path).constData()) != 0)
-        return fail(systemError(errno));
+    const int placed = place(name, QFile::encodeName(path), replace);
+    if (placed == EEXIST)
+        return fail(tr("文件已存在（另一个导出刚刚写入了它）"));
+    if (placed != 0)
+        return fail(systemError(placed));
     syncFolder(path);
     return true;
 }
