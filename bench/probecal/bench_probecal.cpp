@@ -174,9 +174,11 @@ int main(int argc, char *argv[])
     const int scaleIndex = args.indexOf(QStringLiteral("--time-scale"));
     const double timeScale = scaleIndex > 0 ? args.value(scaleIndex + 1).toDouble() : 60;
 
-    // The run keeps its lists in config.ini of the working directory.
+    // The run stores its points in the database of the working directory.
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
+    if (!Tool::openDatabase() || !Tool::addStandardizer(sixteenProbes()))
+        return 1;
     if (!args.contains(QStringLiteral("--skip-wait")))
         benchWait(seconds > 0 ? seconds : 120);
     if (!args.contains(QStringLiteral("--skip-run")))

@@ -484,6 +484,10 @@
         <source>未稳定</source>
         <translation>not settled</translation>
     </message>
+    <message>
+        <source>通道%1的各校准点电阻过于接近，无法确定四个系数（温度点相距太近），校准失败！</source>
+        <translation>The resistances of channel %1 at its calibration points are too close to determine four coefficients (the temperature points are too close together); calibration failed!</translation>
+    </message>
 </context>
 <context>
     <name>AuditChain</name>
@@ -3638,6 +3642,22 @@ Exit statuses:
         <translation>Calibration finished!</translation>
     </message>
     <message>
+        <source>放弃未完成运行已测的点，按 --points 重新开始（计划不同时必须给出）</source>
+        <translation>give up the points of an unfinished run and start again with --points (required when the plan differs)</translation>
+    </message>
+    <message>
+        <source>测量点无法保存到数据库，运行已停止（之前的点保留）</source>
+        <translation>a measured point could not be stored in the database; the run stopped (the points before it are kept)</translation>
+    </message>
+    <message>
+        <source>读取已测量的温度点失败！</source>
+        <translation>Reading the measured temperature points failed!</translation>
+    </message>
+    <message>
+        <source>用 --restart 放弃已测的点并按 --points 重新开始。</source>
+        <translation>Use --restart to give up the points taken and start again with --points.</translation>
+    </message>
+    <message>
         <source>允许替换已存在的 JSON 文件（工作目录中的程序文件、数据库和非普通文件从不替换）</source>
         <translation>allow replacing an existing JSON file (the workspace&apos;s own files, databases and anything but a regular file are never replaced)</translation>
     </message>
@@ -3695,6 +3715,42 @@ Exit statuses:
     <message>
         <source>探头校准：</source>
         <translation>Probe calibration: </translation>
+    </message>
+    <message>
+        <source>第%1个温度点 %2 ℃ 超出恒温设备%3的范围（%4 ~ %5 ℃）！</source>
+        <translation>Temperature point %1 (%2 ℃) is outside the range of the bath %3(%4 to %5 ℃)!</translation>
+    </message>
+    <message>
+        <source>第%1个温度点 %2 ℃ 与第%3个点重复！</source>
+        <translation>Temperature point %1 (%2 ℃) repeats point %3!</translation>
+    </message>
+    <message>
+        <source>第%1个温度点 %2 ℃ 与第%3个点 %4 ℃ 相差不足 %5 K！</source>
+        <translation>Temperature point %1 (%2 ℃) is less than %5 K from point %3 (%4 ℃)!</translation>
+    </message>
+    <message>
+        <source>未完成的运行按计划（%1）已测%2个点，与本次的计划（%3）不同。</source>
+        <translation>The unfinished run took %2 points of its plan (%1), which differs from this plan (%3).</translation>
+    </message>
+    <message>
+        <source>config.ini 中旧版本保存的测量点无法核实，已不再使用（内容已记入日志），请重新测量这些点。</source>
+        <translation>Measured points an older version kept in config.ini cannot be verified and are no longer used (their values were written to the log); please measure these points again.</translation>
+    </message>
+    <message>
+        <source>探头校准测量点：%1，第%2点，标准温度 %3 ℃（%4）。</source>
+        <translation>Probe calibration point: %1, point %2, reference temperature %3 ℃ (%4).</translation>
+    </message>
+    <message>
+        <source>探头验证测量点：%1，第%2点，标准温度 %3 ℃（%4）。</source>
+        <translation>Probe verification point: %1, point %2, reference temperature %3 ℃ (%4).</translation>
+    </message>
+    <message>
+        <source>通道%1（%2）第%3点残差 %4 K</source>
+        <translation>Channel %1 (%2): residual %4 K at point %3</translation>
+    </message>
+    <message>
+        <source>拟合结果不能复现校准点（残差超过 %1 K），系数未保存：</source>
+        <translation>The fit does not reproduce its calibration points (residual above %1 K); the coefficients were not saved:</translation>
     </message>
 </context>
 <context>
@@ -3813,6 +3869,10 @@ Exit statuses:
     <message>
         <source>设备断开成功！</source>
         <translation>Devices disconnected!</translation>
+    </message>
+    <message>
+        <source>测量点保存到数据库失败，运行已停止！</source>
+        <translation>Storing a measured point in the database failed; the run stopped!</translation>
     </message>
 </context>
 <context>
@@ -4759,6 +4819,14 @@ A coefficient is a finite number (exponent notation allowed, e.g. 1.2345e-07) of
     <message>
         <source>设备正在运行中！</source>
         <translation>A run is in progress!</translation>
+    </message>
+    <message>
+        <source>读取已测量的温度点失败！</source>
+        <translation>Reading the measured temperature points failed!</translation>
+    </message>
+    <message>
+        <source>是否放弃已测的点，按本次的计划重新开始？</source>
+        <translation>Give up the points taken and start again with this plan?</translation>
     </message>
 </context>
 <context>

@@ -484,6 +484,10 @@
         <source>未稳定</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>通道%1的各校准点电阻过于接近，无法确定四个系数（温度点相距太近），校准失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>AuditChain</name>
@@ -3618,6 +3622,22 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>放弃未完成运行已测的点，按 --points 重新开始（计划不同时必须给出）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测量点无法保存到数据库，运行已停止（之前的点保留）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>读取已测量的温度点失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>用 --restart 放弃已测的点并按 --points 重新开始。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>允许替换已存在的 JSON 文件（工作目录中的程序文件、数据库和非普通文件从不替换）</source>
         <translation type="unfinished"></translation>
     </message>
@@ -3674,6 +3694,42 @@
     </message>
     <message>
         <source>探头校准：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>第%1个温度点 %2 ℃ 超出恒温设备%3的范围（%4 ~ %5 ℃）！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>第%1个温度点 %2 ℃ 与第%3个点重复！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>第%1个温度点 %2 ℃ 与第%3个点 %4 ℃ 相差不足 %5 K！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>未完成的运行按计划（%1）已测%2个点，与本次的计划（%3）不同。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>config.ini 中旧版本保存的测量点无法核实，已不再使用（内容已记入日志），请重新测量这些点。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头校准测量点：%1，第%2点，标准温度 %3 ℃（%4）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>探头验证测量点：%1，第%2点，标准温度 %3 ℃（%4）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通道%1（%2）第%3点残差 %4 K</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>拟合结果不能复现校准点（残差超过 %1 K），系数未保存：</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3792,6 +3848,10 @@
     </message>
     <message>
         <source>设备断开成功！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测量点保存到数据库失败，运行已停止！</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -4737,6 +4797,14 @@
     </message>
     <message>
         <source>设备正在运行中！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>读取已测量的温度点失败！</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>是否放弃已测的点，按本次的计划重新开始？</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

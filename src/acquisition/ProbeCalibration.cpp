@@ -2,8 +2,11 @@
 
 #include "analysis/Compare.h"
 #include "analysis/Thermistor.h"
+#include "instruments/BathProtocol.h"
+#include "store/probepoints.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDebug>
 #include <QSettings>
 
@@ -124,6 +127,85 @@ bool collectPoints(const QStringList &texts, const QList<bool> &liquidFlags, QVe
     return true;
 }
 
+PlanLimits readPlanLimits(const QSettings &ini)
+{
+    PlanLimits limits;
+    limits.minimumSpacing = positiveSetting(ini, QStringLiteral("TStandardizer/MinimumSpacing"), DefaultMinimumSpacing);
+    const QString model = ini.value(QStringLiteral("TField/Model")).toString().trimmed();
+    const QStringList models = bathModels();
+    bool first = true;
+    for (const QString &m : models) {
+        if (models.contains(model) && m != model)
+            continue;
+        QString low, high;
+        bathModelRange(m, low, high);
+        limits.lowest = first ? low.toDouble() : std::min(limits.lowest, low.toDouble());
+        limits.highest = first ? high.toDouble() : std::max(limits.highest, high.toDouble());
+        first = false;
+    }
+    if (models.contains(model))
+        limits.bathModel = model;
+    return limits;
+}
+
+QString checkPlan(const QVector<Point> &points, const PlanLimits &limits)
+{
+    const auto t = [](double v) { return QString::number(v); };
+    if (points.size() < MinimumPoints)
+        return tooFewPointsText();
+    for (int i = 0; i < points.size(); ++i) {
+        const double v = points.at(i).temperature;
+        if (!std::isfinite(v) || v < limits.lowest || v > limits.highest)
+            return QCoreApplication::translate("ProbeCalibration", "第%1个温度点 %2 ℃ 超出恒温设备%3的范围（%4 ~ %5 ℃）！")
+                .arg(i + 1)
+                .arg(t(v), limits.bathModel, t(limits.lowest), t(limits.highest));
+        for (int k = 0; k < i; ++k) {
+            const double d = std::fabs(v - points.at(k).temperature);
+            if (d == 0)
+                return QCoreApplication::translate("ProbeCalibration", "第%1个温度点 %2 ℃ 与第%3个点重复！")
+                    .arg(i + 1)
+                    .arg(t(v))
+                    .arg(k + 1);
+            // Readings as written, so that 5 K is 5 K and not 4.999999.
+            if (Analysis::belowLimit(d, limits.minimumSpacing))
+                return QCoreApplication::translate("ProbeCalibration",
+                                                   "第%1个温度点 %2 ℃ 与第%3个点 %4 ℃ 相差不足 %5 K！")
+                    .arg(i + 1)
+                    .arg(t(v))
+                    .arg(k + 1)
+                    .arg(t(points.at(k).temperature), t(limits.minimumSpacing));
+        }
+    }
+    return QString();
+}
+
+QString planText(const QVector<Point> &points)
+{
+    QStringList texts;
+    for (const Point &p : points)
+        texts << QString::number(p.temperature);
+    return texts.join(QStringLiteral(", ")) + QStringLiteral(" ℃");
+}
+
+bool samePlan(const QVector<Point> &a, const QVector<Point> &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (int i = 0; i < a.size(); ++i)
+        if (a.at(i).temperature != b.at(i).temperature)
+            return false;
+    return true;
+}
+
+QString otherPlanText(const QVector<Point> &stored, int storedPoints, const QVector<Point> &entered)
+{
+    return QCoreApplication::translate("ProbeCalibration",
+                                       "未完成的运行按计划（%1）已测%2个点，与本次的计划（%3）不同。")
+        .arg(planText(stored))
+        .arg(storedPoints)
+        .arg(planText(entered));
+}
+
 Resume resumeDecision(const QString &storedSet, const QString &set, int storedPoints, int points)
 {
     if (storedSet != set || storedPoints == 0)
@@ -143,11 +225,16 @@ QString dataErrorText(Mode mode)
                                      : QCoreApplication::translate("ProbeCalibration", "数据错误，将开始新的验证！");
 }
 
-Resume prepareLists(RunLists &lists, const QString &set, Mode mode, int points,
-                    const std::function<bool()> &continueUnfinished, const std::function<void(const QString &)> &notice)
+bool prepareLists(RunLists &lists, const QString &set, Mode mode, const QVector<Point> &points,
+                  const ResumeChoices &choices, Resume *decision)
 {
-    const Resume decision = resumeDecision(lists.probeSet, set, lists.references(mode).size(), points);
-    switch (decision) {
+    Resume d = resumeDecision(lists.probeSet, set, lists.references(mode).size(), points.size());
+    // A run of another plan goes on at no point of this one.
+    if (d == Resume::Ask && !samePlan(lists.plan(mode), points))
+        d = Resume::PlanDiffers;
+    if (decision)
+        *decision = d;
+    switch (d) {
     case Resume::Fresh:
         if (lists.probeSet != set) {
             lists.clear(Mode::Calibration);
@@ -156,15 +243,20 @@ Resume prepareLists(RunLists &lists, const QString &set, Mode mode, int points,
         }
         break;
     case Resume::Ask:
-        if (!continueUnfinished())
+        if (!choices.continueUnfinished())
             lists.clear(mode);
         break;
+    case Resume::PlanDiffers:
+        if (!choices.restartForOtherPlan(otherPlanText(lists.plan(mode), lists.references(mode).size(), points)))
+            return false;
+        lists.clear(mode);
+        break;
     case Resume::DataError:
-        notice(dataErrorText(mode));
+        choices.notice(dataErrorText(mode));
         lists.clear(mode);
         break;
     }
-    return decision;
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -285,14 +377,6 @@ RunLists readLists(const QSettings &ini)
             break;
         lists.points.append({t, ini.value(pointKey("TSet/Liquid", n)).toBool()});
     }
-    lists.calibrationReferences = listValue(ini, QStringLiteral("TCalibration/CalibrationTemp"));
-    lists.verificationReferences = listValue(ini, QStringLiteral("TVerification/VerificationTemp"));
-    for (int n = 1; n <= MaximumPoints; ++n) {
-        if (n <= lists.calibrationReferences.size())
-            lists.calibrationReadings.append(listValue(ini, pointKey("TCalibration/DeviceOhm", n)));
-        if (n <= lists.verificationReferences.size())
-            lists.verificationReadings.append(listValue(ini, pointKey("TVerification/DeviceTemp", n)));
-    }
     return lists;
 }
 
@@ -306,20 +390,124 @@ void writeLists(QSettings &ini, const RunLists &lists)
         flags << p.liquidChange;
     }
     writePointTexts(ini, texts, flags);
-    ini.setValue(QStringLiteral("TCalibration/CalibrationTemp"), lists.calibrationReferences);
-    ini.setValue(QStringLiteral("TVerification/VerificationTemp"), lists.verificationReferences);
-    for (int n = 1; n <= MaximumPoints; ++n) {
-        const QString ohm = pointKey("TCalibration/DeviceOhm", n);
-        const QString temp = pointKey("TVerification/DeviceTemp", n);
-        if (n <= lists.calibrationReadings.size())
-            ini.setValue(ohm, lists.calibrationReadings.at(n - 1));
-        else
-            ini.remove(ohm);
-        if (n <= lists.verificationReadings.size())
-            ini.setValue(temp, lists.verificationReadings.at(n - 1));
-        else
-            ini.remove(temp);
+}
+
+QString dropConfigPoints(QSettings &ini)
+{
+    QStringList keys{QStringLiteral("TCalibration/CalibrationTemp"), QStringLiteral("TVerification/VerificationTemp")};
+    for (int n = 1; n <= MaximumPoints; ++n)
+        keys << pointKey("TCalibration/DeviceOhm", n) << pointKey("TVerification/DeviceTemp", n);
+    bool any = false;
+    for (const QString &key : qAsConst(keys)) {
+        if (!ini.contains(key))
+            continue;
+        // Kept in the log, so nothing is lost; never used.
+        qWarning().noquote() << "config.ini:" << key << "=" << ini.value(key).toStringList().join(QLatin1Char(','));
+        ini.remove(key);
+        any = true;
     }
+    if (!any)
+        return QString();
+    ini.sync();
+    return QCoreApplication::translate("ProbeCalibration",
+                                       "config.ini 中旧版本保存的测量点无法核实，已不再使用（内容已记入日志），请重新测量这些点。");
+}
+
+namespace {
+
+QString modeWord(Mode mode)
+{
+    return mode == Mode::Calibration ? ProbePoints::calibrationWord() : ProbePoints::verificationWord();
+}
+
+QString planRecord(const QVector<Point> &points)
+{
+    QStringList texts;
+    for (const Point &p : points)
+        texts << QString::number(p.temperature, 'f', 2) + (p.liquidChange ? QStringLiteral("*") : QString());
+    return texts.join(QLatin1Char(','));
+}
+
+QVector<Point> planFromRecord(const QString &text)
+{
+    QVector<Point> points;
+    for (QString t : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const bool liquid = t.endsWith(QLatin1Char('*'));
+        if (liquid)
+            t.chop(1);
+        points.append({t.toDouble(), liquid});
+    }
+    return points;
+}
+
+} // namespace
+
+bool loadStoredLists(RunLists &lists, const Tool::Struct_Standardizer &probes)
+{
+    RunLists loaded;
+    loaded.probeSet = probes.Name;
+    loaded.probeSetNumber = probes.Number;
+    loaded.points = lists.points;
+    for (Mode mode : {Mode::Calibration, Mode::Verification}) {
+        ProbePoints::Run run;
+        bool found = false;
+        if (!ProbePoints::openRun(probes.Number, modeWord(mode), run, &found))
+            return false;
+        if (!found)
+            continue;
+        loaded.runId(mode) = run.id;
+        loaded.plan(mode) = planFromRecord(run.plan);
+        // The points in order; one missing ends the list there (a later one is taken again).
+        for (const ProbePoints::Point &p : qAsConst(run.points)) {
+            if (p.index != loaded.references(mode).size())
+                break;
+            loaded.store(mode, p.index, p.reference, p.readings);
+        }
+    }
+    lists = loaded;
+    return true;
+}
+
+QString instrumentText(const DeviceSettings &reference, bool entered)
+{
+    if (entered)
+        return QStringLiteral("手动输入");
+    if (reference.mode.isEmpty() && reference.address.isEmpty())
+        return reference.name;
+    return QStringLiteral("%1（%2 %3 %4）").arg(reference.name, reference.mode, reference.address, reference.port).trimmed();
+}
+
+bool storePoint(RunLists &lists, Mode mode, int index, const QString &reference, const QStringList &values,
+                const QString &instrument)
+{
+    if (lists.probeSetNumber.isEmpty())
+        return false;
+    if (lists.runId(mode).isEmpty()) {
+        QString id;
+        if (!ProbePoints::beginRun(lists.probeSetNumber, modeWord(mode), planRecord(lists.points), &id))
+            return false;
+        lists.runId(mode) = id;
+        lists.plan(mode) = lists.points;
+    }
+    ProbePoints::Point p;
+    p.index = index;
+    p.setTemperature = index < lists.plan(mode).size() ? QString::number(lists.plan(mode).at(index).temperature, 'f', 2)
+                                                        : QString();
+    p.reference = reference;
+    p.readings = values;
+    p.instrument = instrument;
+    p.operatorName = Tool::CurrentUser.Name;
+    p.time = QDateTime::currentDateTime().toString(Tool::TimeFormat);
+    const QString audit = (mode == Mode::Calibration
+                               ? QCoreApplication::translate("ProbeCalibration", "探头校准测量点：%1，第%2点，标准温度 %3 ℃（%4）。")
+                               : QCoreApplication::translate("ProbeCalibration", "探头验证测量点：%1，第%2点，标准温度 %3 ℃（%4）。"))
+                              .arg(lists.probeSet)
+                              .arg(index + 1)
+                              .arg(reference, instrument);
+    if (!ProbePoints::storePoint(lists.runId(mode), p, audit))
+        return false;
+    lists.store(mode, index, reference, values);
+    return true;
 }
 
 void writePointTexts(QSettings &ini, const QStringList &texts, const QList<bool> &liquidFlags)
@@ -402,7 +590,7 @@ QList<int> Fit::probesOver(double limit) const
     return over;
 }
 
-Fit fitCalibration(const RunLists &lists, int channelCount)
+Fit fitCalibration(const RunLists &lists, int channelCount, const QStringList &channelNames)
 {
     Fit fit;
     const Analysis::ProbeSetFit f =
@@ -428,6 +616,34 @@ Fit fitCalibration(const RunLists &lists, int channelCount)
             fit.worstResidual = std::max(fit.worstResidual, std::fabs(row[k]));
         }
         fit.residuals.append(row);
+    }
+    // Coefficients that miss their own points by more than a verification allows would fail it
+    // at those very points: refused, whatever is asked later.
+    QStringList refused;
+    for (int j = 0; j < fit.residuals.size(); ++j) {
+        const QVector<double> &row = fit.residuals.at(j);
+        int worst = -1;
+        for (int k = 0; k < row.size(); ++k) {
+            if (!std::isfinite(row.at(k)))
+                worst = k;
+            else if ((worst < 0 || std::fabs(row.at(k)) > std::fabs(row.at(worst)))
+                     && Analysis::exceedsLimit(std::fabs(row.at(k)), VerdictLimit))
+                worst = k;
+            if (worst >= 0 && !std::isfinite(row.at(worst)))
+                break;
+        }
+        if (worst >= 0)
+            refused << QCoreApplication::translate("ProbeCalibration", "通道%1（%2）第%3点残差 %4 K")
+                           .arg(j + 1)
+                           .arg(channelNames.value(j))
+                           .arg(worst + 1)
+                           .arg(QString::number(row.at(worst), 'f', 4));
+    }
+    if (!refused.isEmpty()) {
+        fit.ok = false;
+        fit.message = QCoreApplication::translate("ProbeCalibration", "拟合结果不能复现校准点（残差超过 %1 K），系数未保存：")
+                          .arg(VerdictLimit)
+            + QLatin1Char('\n') + refused.join(QLatin1Char('\n'));
     }
     return fit;
 }

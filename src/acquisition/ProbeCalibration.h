@@ -80,21 +80,53 @@ bool collectPoints(const QStringList &texts, const QList<bool> &liquidFlags, QVe
                    QString *message);
 QString tooFewPointsText();
 
+// What a plan is held to before any device is driven: the bath's set-temperature range and the
+// smallest spacing of two points.
+constexpr double DefaultMinimumSpacing = 5;   // K
+struct PlanLimits
+{
+    double lowest = 0, highest = 0;           // ℃
+    double minimumSpacing = DefaultMinimumSpacing;
+    QString bathModel;                        // empty: the span of every model the driver knows
+};
+// "TField/Model" (one of the bath models the driver knows; otherwise the span of all of them)
+// and "TStandardizer/MinimumSpacing" (K, 5 when missing or unusable).
+PlanLimits readPlanLimits(const QSettings &ini);
+// The one check of a plan, for the page, the manual dialog and pcrcal-probecal: at least four
+// points, each within the bath's range, no point repeated and no two closer than the spacing,
+// so the fit gets four distinct, well spread temperatures. Empty when the plan may run; else
+// what is wrong, naming the point.
+QString checkPlan(const QVector<Point> &points, const PlanLimits &limits);
+// "20, 30, 40, 50 ℃".
+QString planText(const QVector<Point> &points);
+// The same set temperatures in the same order (liquid changes may differ).
+bool samePlan(const QVector<Point> &a, const QVector<Point> &b);
+
 // What a start does with the points stored for the probe set.
 enum class Resume {
-    Fresh,       // nothing stored for this set (or another set's data): start at point 1
-    Ask,         // an unfinished run: ask whether to continue at the first missing point
-    DataError,   // as many points stored as entered, or more: tell, and start afresh
+    Fresh,         // nothing stored for this set (or another set's data): start at point 1
+    Ask,           // an unfinished run of the same plan: ask whether to continue at the first missing point
+    DataError,     // as many points stored as entered, or more: tell, and start afresh
+    PlanDiffers,   // an unfinished run of another plan: start afresh only if the engineer says so
 };
 Resume resumeDecision(const QString &storedSet, const QString &set, int storedPoints, int points);
 QString resumeQuestion(Mode mode);
 QString dataErrorText(Mode mode);
-// Readies the lists for a start of `mode` with `points` points of `set`: another set's lists go
-// (both modes), an unfinished run goes unless continueUnfinished() says to continue it, and
-// lists as long as the points or longer go after a notice (dataErrorText). The decision taken.
+// The stored and the entered plan, both named.
+QString otherPlanText(const QVector<Point> &stored, int storedPoints, const QVector<Point> &entered);
 struct RunLists;
-Resume prepareLists(RunLists &lists, const QString &set, Mode mode, int points,
-                    const std::function<bool()> &continueUnfinished, const std::function<void(const QString &)> &notice);
+struct ResumeChoices
+{
+    std::function<bool()> continueUnfinished;                       // Ask: true continues
+    std::function<bool(const QString &)> restartForOtherPlan;       // PlanDiffers: true restarts
+    std::function<void(const QString &)> notice;                    // DataError
+};
+// Readies the lists for a start of `mode` with the plan `points` of `set`: an unfinished run of
+// the same plan goes on if continueUnfinished() says so, one of another plan only goes (and the
+// new one starts) if restartForOtherPlan() agrees, and lists as long as the plan or longer go
+// after a notice (dataErrorText). False when nothing may start. The decision in *decision.
+bool prepareLists(RunLists &lists, const QString &set, Mode mode, const QVector<Point> &points,
+                  const ResumeChoices &choices, Resume *decision = nullptr);
 
 // The stability test: the last 15 reference readings; stable once all 15 are there and the
 // index is greater than their spread (max − min).
@@ -125,8 +157,12 @@ ChannelSetting referenceSetting(const ReferenceProbe &probe);
 // points (four decimals) with the probes' readings of each.
 struct RunLists
 {
-    QString probeSet;   // the set the stored points belong to
-    QVector<Point> points;
+    QString probeSet;         // the set the stored points belong to (its name)
+    QString probeSetNumber;   // and its number, the key of its runs in the database
+    QVector<Point> points;    // the plan of the next start
+    // The open runs in the database (empty: none yet) and their plans.
+    QString calibrationRun, verificationRun;
+    QVector<Point> calibrationPlan, verificationPlan;
     QStringList calibrationReferences;
     QVector<QStringList> calibrationReadings;
     QStringList verificationReferences;
@@ -142,10 +178,16 @@ struct RunLists
     {
         return mode == Mode::Calibration ? calibrationReadings : verificationReadings;
     }
+    QString &runId(Mode mode) { return mode == Mode::Calibration ? calibrationRun : verificationRun; }
+    QVector<Point> &plan(Mode mode) { return mode == Mode::Calibration ? calibrationPlan : verificationPlan; }
+    const QVector<Point> &plan(Mode mode) const { return mode == Mode::Calibration ? calibrationPlan : verificationPlan; }
+    // Forgets the run of the mode here; the next stored point opens a new one in the database.
     void clear(Mode mode)
     {
         references(mode).clear();
         readings(mode).clear();
+        runId(mode).clear();
+        plan(mode).clear();
     }
     // Point index (from 0) stored or replaced; earlier points missing are not invented.
     void store(Mode mode, int index, const QString &reference, const QStringList &values);
@@ -153,12 +195,27 @@ struct RunLists
     bool complete(Mode mode) const { return !points.isEmpty() && references(mode).size() >= points.size(); }
 };
 
-// config.ini: "TChannel/Channel", "TSet/Temp"n, "TSet/Liquid"n, "TCalibration/CalibrationTemp",
-// "TCalibration/DeviceOhm"n, "TVerification/VerificationTemp", "TVerification/DeviceTemp"n.
+// config.ini keeps settings only: "TChannel/Channel" (the set last run) and the plan as
+// "TSet/Temp"n, "TSet/Liquid"n. Measured points are in the database.
 RunLists readLists(const QSettings &ini);
 void writeLists(QSettings &ini, const RunLists &lists);
 // The points as the page's fields show them (TSet/Temp n as typed).
 void writePointTexts(QSettings &ini, const QStringList &texts, const QList<bool> &liquidFlags);
+// Measured points an older version kept in config.ini ("TCalibration/…", "TVerification/…"):
+// never trusted (anyone may have edited them), written to the log and removed. The text to tell
+// the user when there were any, else empty.
+QString dropConfigPoints(QSettings &ini);
+
+// The open runs of the probe set, both modes, from the database into the lists (the plan to
+// start with stays). False when they could not be read.
+bool loadStoredLists(RunLists &lists, const Tool::Struct_Standardizer &probes);
+// Point `index` of `mode`, stored in the database (the run opened first when there is none, with
+// lists.points as its plan) and then in the lists. False, with nothing changed, when it could not
+// be written.
+bool storePoint(RunLists &lists, Mode mode, int index, const QString &reference, const QStringList &values,
+                const QString &instrument);
+// How a reference value was had, as the stored point names it.
+QString instrumentText(const DeviceSettings &reference, bool entered);
 
 // The device record kept under a group ("TField", "TCriteria", "TCollection").
 DeviceSettings readDevice(const QSettings &ini, const QString &group);
@@ -185,7 +242,9 @@ struct Fit
     // Probes (from 0) with a residual over limit.
     QList<int> probesOver(double limit) const;
 };
-Fit fitCalibration(const RunLists &lists, int channelCount);
+// Coefficients that do not give back their own points within VerdictLimit are refused (the
+// message names the probes); the design itself is judged by the fit (Analysis::fitProbeSet).
+Fit fitCalibration(const RunLists &lists, int channelCount, const QStringList &channelNames = {});
 // For the question before storing and for the log: one line per probe over the limit.
 QString residualReport(const Fit &fit, const Tool::Struct_Standardizer &probes, double limit);
 // The question asked before coefficients with a residual over limit are stored.

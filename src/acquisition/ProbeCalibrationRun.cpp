@@ -66,6 +66,7 @@ QString ProbeCalibrationRun::faultText(Fault fault, Mode mode)
     case Fault::CollectorRead:
         return mode == Mode::Calibration ? tr("采集器阻值获取失败!") : tr("采集器温度获取失败!");
     case Fault::ManualCollectorRead: return tr("采集器数据获取失败!");
+    case Fault::PointStore: return tr("测量点保存到数据库失败，运行已停止！");
     case Fault::Busy: return tr("设备正在运行中！");
     }
     return QString();
@@ -85,9 +86,24 @@ QString ProbeCalibrationRun::endText(EndReason reason, Fault fault, Mode mode)
 // ---------------------------------------------------------------------------------------------
 // Lists
 
-void ProbeCalibrationRun::loadLists()
+bool ProbeCalibrationRun::loadLists()
 {
-    runLists = readLists(*Tool::configFile());
+    QString dropped;
+    {
+        const auto ini = Tool::configFile();
+        runLists = readLists(*ini);
+        dropped = dropConfigPoints(*ini);
+    }
+    if (!dropped.isEmpty())
+        qWarning().noquote() << dropped;
+    QList<Tool::Struct_Standardizer> sets;
+    Tool::getStandardizerName(sets, runLists.probeSet);
+    return sets.isEmpty() || loadLists(sets.first());
+}
+
+bool ProbeCalibrationRun::loadLists(const Tool::Struct_Standardizer &probes)
+{
+    return loadStoredLists(runLists, probes);
 }
 
 void ProbeCalibrationRun::saveLists() const
@@ -97,10 +113,23 @@ void ProbeCalibrationRun::saveLists() const
     ini->sync();
 }
 
-void ProbeCalibrationRun::completePoint(int index, const QString &referenceText, const QStringList &values)
+void ProbeCalibrationRun::completePoint(int index, const QString &referenceText, const QStringList &values,
+                                        bool entered)
 {
-    runLists.store(current.mode, index, referenceText, values);
-    saveLists();
+    // After a point that could not be stored nothing more is taken: no gap in a run.
+    if (storeFailed)
+        return;
+    if (!storePoint(runLists, current.mode, index, referenceText, values, instrumentText(current.reference, entered))) {
+        qDebug().noquote() << faultText(Fault::PointStore, current.mode);
+        storeFailed = true;
+        // An automatic run goes no further: its waits and calls end, and its end reports this
+        // fault. A manual point has been read already; the devices stay connected for a retry.
+        if (runningJob == Job::Automatic) {
+            waits.stop();
+            closeDrivers();
+        }
+        return;
+    }
     emit pointCompleted(index, referenceText, values);
 }
 
@@ -154,7 +183,15 @@ ProbeCalibrationRun::Fault ProbeCalibrationRun::start(const Setup &setup)
     const Fault made = makeDrivers(setup, true);
     if (made != Fault::None)
         return made;
+    // Lists of another set, or none loaded: this set's run starts afresh.
+    if (runLists.probeSetNumber != setup.probes.Number)
+        runLists = RunLists();
+    // No point stored, or points of another plan (never mixed with this one's): the first point
+    // opens a run with this plan.
+    if (runLists.references(setup.mode).isEmpty() || !samePlan(runLists.plan(setup.mode), setup.points))
+        runLists.clear(setup.mode);
     runLists.probeSet = setup.probes.Name;
+    runLists.probeSetNumber = setup.probes.Number;
     runLists.points = setup.points;
     saveLists();
     const int first = runLists.references(setup.mode).size();
@@ -169,6 +206,11 @@ ProbeCalibrationRun::Fault ProbeCalibrationRun::connectDevices(const Setup &setu
     const Fault made = makeDrivers(setup, false);
     if (made != Fault::None)
         return made;
+    if (runLists.probeSetNumber != setup.probes.Number && !loadLists(setup.probes)) {
+        dropDrivers();
+        return Fault::PointStore;
+    }
+    runLists.points = setup.points;
     begin(Job::Connect, [this, setup](quint64 id) { return runConnect(setup, id); });
     return Fault::None;
 }
@@ -202,6 +244,8 @@ ProbeCalibrationRun::Fault ProbeCalibrationRun::disconnectDevices()
 void ProbeCalibrationRun::begin(Job job, const std::function<Outcome(quint64)> &work)
 {
     active = true;
+    storeFailed = false;
+    runningJob = job;
     const quint64 id = ++jobId;
     outcome = Outcome();
     outcome.job = job;
@@ -248,7 +292,12 @@ void ProbeCalibrationRun::endJob(quint64 id)
     // What the worker posted before it ended (readings, points) comes first.
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     active = false;
-    const Outcome o = outcome;
+    Outcome o = outcome;
+    if (storeFailed) {
+        o.ok = false;
+        o.reason = EndReason::Failed;
+        o.fault = Fault::PointStore;
+    }
     switch (o.job) {
     case Job::Automatic:
         emit runEnded(o.reason, o.fault);
@@ -393,7 +442,7 @@ ProbeCalibrationRun::Outcome ProbeCalibrationRun::runAutomatic(const Setup &setu
             qDebug().noquote() << "标准温度 = " + text;
             qDebug().noquote() << (setup.mode == Mode::Calibration ? "电阻值   = " : "通道温度 = ")
                     + values.join(QLatin1Char(','));
-            post(id, [this, k, text, values] { completePoint(k, text, values); });
+            post(id, [this, k, text, values] { completePoint(k, text, values, false); });
             done = k + 1;
             if (setup.points.at(k).liquidChange && done < points) {
                 qDebug().noquote() << "请更换液体!";
@@ -474,7 +523,8 @@ ProbeCalibrationRun::Outcome ProbeCalibrationRun::runPoint(const Setup &setup, i
     log(id, QStringLiteral("\n") + tr("温度点%1:").arg(index + 1));
     for (int c = 0; c < values.size(); ++c)
         log(id, tr("标准温度：%1  通道%2：%3").arg(text).arg(c + 1).arg(values.at(c)));
-    post(id, [this, index, text, values] { completePoint(index, text, values); });
+    const bool typed = entered.has_value();
+    post(id, [this, index, text, values, typed] { completePoint(index, text, values, typed); });
     result.ok = true;
     return result;
 }

@@ -8,8 +8,10 @@
 //
 // The object lives in the thread that starts it (the GUI thread of a page, the main thread of a
 // tool); its signals are emitted there, in the order the worker produced them. Each completed
-// point is stored in the lists and written to config.ini before pointCompleted() is emitted, so
-// a run cut short by anything resumes after its last completed point.
+// point is stored in the database (one transaction, audited) and then in the lists before
+// pointCompleted() is emitted, so a run cut short by anything resumes after its last stored
+// point. A point that cannot be stored stops the run (Fault::PointStore); nothing after it is
+// reported as taken.
 
 #include "acquisition/ProbeCalibration.h"
 #include "acquisition/StopWait.h"
@@ -46,6 +48,7 @@ public:
         ReferenceRead,
         CollectorRead,     // of an automatic run
         ManualCollectorRead,
+        PointStore,        // a completed point could not be written to the database
         Busy,              // a step is still running
     };
     Q_ENUM(Fault)
@@ -86,10 +89,13 @@ public:
     // Stops a step in progress, waits for its end, then closes and destroys the drivers.
     ~ProbeCalibrationRun() override;
 
-    // The run lists; read from and written to config.ini in the working directory.
+    // The run lists: the plan and the set last run from config.ini, the points of that set's open
+    // runs from the database (false when they could not be read).
     ProbeCalibration::RunLists &lists() { return runLists; }
     const ProbeCalibration::RunLists &lists() const { return runLists; }
-    void loadLists();
+    bool loadLists();
+    bool loadLists(const Tool::Struct_Standardizer &probes);
+    // The set and the plan to config.ini (settings only).
     void saveLists() const;
 
     // Starts an automatic run at the first point without a stored reference temperature, with
@@ -142,7 +148,7 @@ private:
     void begin(Job job, const std::function<Outcome(quint64 id)> &work);
     template<class F> void post(quint64 id, F f);
     void endJob(quint64 id);
-    void completePoint(int index, const QString &reference, const QStringList &values);
+    void completePoint(int index, const QString &reference, const QStringList &values, bool entered);
 
     // Worker side.
     Outcome runAutomatic(const Setup &setup, int first, quint64 id);
@@ -167,6 +173,8 @@ private:
     bool active = false;
     quint64 jobId = 0;
     Outcome outcome;   // written by the worker, read once it has been joined
+    bool storeFailed = false;   // of the job in progress; owner's thread
+    Job runningJob = Job::Automatic;
 };
 
 Q_DECLARE_METATYPE(ProbeCalibrationRun::Reading)

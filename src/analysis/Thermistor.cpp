@@ -3,9 +3,80 @@
 #include <QCoreApplication>
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Analysis {
+
+namespace {
+
+// The eigenvalues of a symmetric 4 × 4 matrix (cyclic Jacobi rotations).
+void symmetricEigenvalues(double a[4][4], double out[4])
+{
+    for (int sweep = 0; sweep < 60; ++sweep) {
+        double off = 0;
+        for (int p = 0; p < 4; ++p)
+            for (int q = p + 1; q < 4; ++q)
+                off += a[p][q] * a[p][q];
+        if (off == 0)
+            break;
+        for (int p = 0; p < 4; ++p) {
+            for (int q = p + 1; q < 4; ++q) {
+                if (a[p][q] == 0)
+                    continue;
+                const double theta = (a[q][q] - a[p][p]) / (2 * a[p][q]);
+                const double t = (theta >= 0 ? 1.0 : -1.0) / (std::fabs(theta) + std::sqrt(theta * theta + 1));
+                const double c = 1 / std::sqrt(t * t + 1), s = t * c;
+                for (int k = 0; k < 4; ++k) {
+                    const double kp = a[k][p], kq = a[k][q];
+                    a[k][p] = c * kp - s * kq;
+                    a[k][q] = s * kp + c * kq;
+                }
+                for (int k = 0; k < 4; ++k) {
+                    const double pk = a[p][k], qk = a[q][k];
+                    a[p][k] = c * pk - s * qk;
+                    a[q][k] = s * pk + c * qk;
+                }
+            }
+        }
+    }
+    for (int i = 0; i < 4; ++i)
+        out[i] = a[i][i];
+}
+
+} // namespace
+
+double thermistorDesignCondition(const QVector<double> &resistances)
+{
+    if (resistances.size() < 4)
+        return qInf();
+    QVector<double> x;
+    double mean = 0;
+    for (double ohm : resistances) {
+        if (!(ohm > 0.0) || !qIsFinite(ohm))
+            return qInf();
+        x.append(std::log(ohm));
+        mean += x.last();
+    }
+    mean /= x.size();
+    // About the mean, so that where ln R lies does not count, only how far the points spread.
+    double a[4][4] = {};
+    for (double v : qAsConst(x)) {
+        const double d = v - mean;
+        const double powers[7] = {1, d, d * d, d * d * d, d * d * d * d, d * d * d * d * d, d * d * d * d * d * d};
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c)
+                a[r][c] += powers[r + c];
+    }
+    double eigen[4];
+    symmetricEigenvalues(a, eigen);
+    double lo = qInf(), hi = 0;
+    for (double e : eigen) {
+        lo = std::min(lo, std::fabs(e));
+        hi = std::max(hi, std::fabs(e));
+    }
+    return lo > 0 ? hi / lo : qInf();
+}
 
 bool fitThermistor(const QVector<double> &temperaturesC, const QVector<double> &resistances,
                    ThermistorCoefficients &coefficients)
@@ -50,6 +121,10 @@ bool fitThermistor(const QVector<double> &temperaturesC, const QVector<double> &
             distinct.append(ohm);
     }
     if (distinct.size() < 4)
+        return false;
+    // Distinct is not enough: noise alone makes four readings of one temperature distinct, and
+    // their fit passes through them while missing every other temperature by kelvins.
+    if (!(thermistorDesignCondition(resistances) <= MaximumDesignCondition))
         return false;
     for (int k = 3; k >= 0; --k) {
         double sum = a[k][4];
@@ -127,6 +202,20 @@ ProbeSetFit fitProbeSet(const QStringList &referenceTemperatures,
         for (int k = 0; k < points; ++k) {
             if (!toNumber(resistances.at(k).at(j), ohms[k]))
                 return fit;
+        }
+        if (!(thermistorDesignCondition(ohms) <= MaximumDesignCondition)) {
+            QVector<double> distinct;
+            bool usable = true;
+            for (double ohm : qAsConst(ohms)) {
+                usable = usable && ohm > 0;
+                if (!distinct.contains(ohm))
+                    distinct.append(ohm);
+            }
+            // Unusable values keep the general message; points too close get their own.
+            if (usable && distinct.size() >= 4)
+                fit.message = QCoreApplication::translate("Analysis", "通道%1的各校准点电阻过于接近，无法确定四个系数（温度点相距太近），校准失败！")
+                                  .arg(j + 1);
+            return fit;
         }
         ThermistorCoefficients c;
         if (!fitThermistor(temperatures, ohms, c))

@@ -18,9 +18,18 @@ struct ThermistorCoefficients
 // Least squares of 1/(T + 273.15) on ln R: the 4 × 4 normal equations solved by Gaussian
 // elimination without pivoting (a zero pivot gives a zero factor), then back substitution.
 // False when the points do not determine four finite coefficients (fewer than four distinct
-// resistances, a resistance that is not positive, a value that is not a number).
+// resistances, a degenerate design, a resistance that is not positive, a value that is not a
+// number).
 bool fitThermistor(const QVector<double> &temperaturesC, const QVector<double> &resistances,
                    ThermistorCoefficients &coefficients);
+
+// The condition number of the fit's normal equations over ln R taken about its mean: how well
+// the points determine four coefficients. Points whose resistances hardly differ (one temperature
+// measured four times, say) give a huge number; +inf when they coincide or one is unusable.
+double thermistorDesignCondition(const QVector<double> &resistances);
+// Above this the design is degenerate and fitThermistor refuses it. Well spread points over any
+// bath's range stay below 1e9; four readings of one temperature lie beyond 1e20.
+constexpr double MaximumDesignCondition = 1e12;
 
 // Temperature in ℃ of resistance `ohm`.
 double thermistorTemperature(const ThermistorCoefficients &coefficients, double ohm);
@@ -33,7 +42,7 @@ QString coefficientText(double value);
 struct ProbeSetFit
 {
     bool ok = false;
-    QString message;  // on failure: "数据错误，校准失败!"
+    QString message;  // on failure: "数据错误，校准失败!", or which probe's points are degenerate
     // One text per channel, in channel order, for B0_R0, B1, B2, B3.
     QStringList b0, b1, b2, b3;
 };

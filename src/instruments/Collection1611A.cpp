@@ -163,7 +163,7 @@ bool Collection1611A::writeCoefficients(int channel, float c1, float c2, float c
     QString frame = address() + QStringLiteral("10") + QLatin1String(registerTable[channel]) + QStringLiteral("000810")
                     + floatToHexLE(c1) + floatToHexLE(c2) + floatToHexLE(c3) + floatToHexLE(c4);
     frame += crcHex(frame);
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    for (int attempt = 0; attempt < Retry::CollectorWrite.attempts; ++attempt) {
         QString reply;
         if (!openFlag.load())
             return false;
@@ -187,7 +187,7 @@ bool Collection1611A::ReadChannels(QStringList &Values)
                     + QStringLiteral("%1").arg(2 * channelCount, 4, 16, QLatin1Char('0'));
     frame += crcHex(frame);
     const int expected = 8 * channelCount + 10;
-    for (int attempt = 0; attempt < 4; ++attempt) {
+    for (int attempt = 0; attempt < Retry::Collector.attempts; ++attempt) {
         if (!openFlag.load())
             return false;
         QString reply;

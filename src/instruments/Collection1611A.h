@@ -1,6 +1,7 @@
 #pragma once
 
 #include "instruments/Collection.h"
+#include "instruments/RetryPolicy.h"
 #include "instruments/StreamLink.h"
 
 #include <QStringList>
@@ -16,9 +17,9 @@ class Collection1611A : public Collection
     Q_OBJECT
 public:
     static constexpr int MaxChannels = 16;
-    static constexpr int ReadWaitMs = 50 * 10;
+    static constexpr int ReadWaitMs = Retry::Collector.replyWaitMs;
     static constexpr int CloseWaitMs = 1000;
-    static constexpr int OpenAttempts = 4;   // of the address query
+    static constexpr int OpenAttempts = Retry::Collector.attempts;   // of the address query
 
     explicit Collection1611A(QObject *parent = nullptr);
     // Ends the calls still in progress (they return false) and joins the driver thread.

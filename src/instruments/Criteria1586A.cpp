@@ -116,13 +116,16 @@ bool Criteria1586A::ReadValue(double &Value)
         return false;
     // A reading that came too late for an earlier call would be taken for this one's.
     link.discardReplies();
-    if (!Write(QStringLiteral("READ?\r\n")))
-        return false;
-    QString line;
-    bool got = false;
-    for (int i = 0; i < ReadAttempts && !got && openFlag.load(); ++i)
-        got = Read(line);
-    return got && scpiReadingValue(line, Value);
+    for (int attempt = 0; attempt < Retry::ScpiReading.attempts && openFlag.load(); ++attempt) {
+        if (!Write(QStringLiteral("READ?\r\n")))
+            return false;
+        // Nothing, or a line that is no single number: ask again. A late answer to an earlier
+        // READ? of this call is a reading of the same channel, as good as this one's.
+        QString line;
+        if (link.takeReply(line, Retry::ScpiReading.replyWaitMs) && scpiReadingValue(line, Value))
+            return true;
+    }
+    return false;
 }
 
 bool Criteria1586A::SetChannel(const ChannelSetting &Setting)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "instruments/Criteria.h"
+#include "instruments/RetryPolicy.h"
 #include "instruments/StreamLink.h"
 
 #include <QStringList>
@@ -14,7 +15,6 @@ class Criteria1586A : public Criteria
 public:
     static constexpr int ReadWaitMs = 100 * 10;
     static constexpr int WritePauseMs = 200;
-    static constexpr int ReadAttempts = 40;
 
     explicit Criteria1586A(QObject *parent = nullptr);
     // Ends the calls still in progress (they return false) and joins the driver thread.
@@ -30,7 +30,8 @@ public:
     bool GetIdentity(QString &Identity) override;
     bool SetChannel(const ChannelSetting &Setting) override;
     // One triggered reading of the configured channel. A reply that is not exactly one number
-    // (several values, text, nothing) is a failed read.
+    // (several values, text, nothing) is a failed attempt; READ? is sent again as
+    // Retry::ScpiReading allows.
     bool ReadValue(double &Value) override;
 
     QStringList GetModes() const { return modeNames; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "instruments/Field.h"
+#include "instruments/RetryPolicy.h"
 #include "instruments/StreamLink.h"
 
 #include <QStringList>
@@ -15,8 +16,8 @@ class FieldTank : public Field
 public:
     static constexpr int WritePauseMs = 200;
     static constexpr int ReadPauseMs = 300;
-    static constexpr int ReadWaitMs = 60 * 100;
-    static constexpr int Attempts = 3;
+    static constexpr int ReadWaitMs = Retry::Bath.replyWaitMs;
+    static constexpr int Attempts = Retry::Bath.attempts;
 
     explicit FieldTank(QObject *parent = nullptr);
     // Closes the port if it is open, ends the calls still in progress and joins the driver thread.

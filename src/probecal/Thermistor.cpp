@@ -448,7 +448,11 @@ void Thermistor::ReadConfig()
     }
     intervalSeconds = readInterval(*ini);
     residualLimit = readResidualLimit(*ini);
-    probeRun->loadLists();
+    const QString dropped = dropConfigPoints(*ini);
+    if (!dropped.isEmpty())
+        Messages::information(this, tr("提示"), dropped);
+    if (!probeRun->loadLists())
+        Messages::warning(this, tr("警告"), tr("读取已测量的温度点失败！"));
     selectText(comboBox_Channel, probeRun->lists().probeSet);
 }
 
@@ -536,7 +540,8 @@ bool Thermistor::checkForm(Mode mode)
     }
     QVector<Point> collected;
     QString message;
-    if (!collectPoints(texts, flags, collected, &message)) {
+    if (!collectPoints(texts, flags, collected, &message)
+        || !(message = checkPlan(collected, readPlanLimits(*Tool::configFile()))).isEmpty()) {
         Messages::warning(this, tr("警告"), message);
         return false;
     }
@@ -555,16 +560,26 @@ bool Thermistor::checkForm(Mode mode)
         shown << QString::number(p.temperature);
     qDebug().noquote() << (calibration ? "校准文件：" : "验证文件：") + probes.Name;
     qDebug().noquote() << (calibration ? "校准温度：" : "验证温度：") + shown.join(QLatin1Char(','));
-    prepareLists(
-        probeRun->lists(), probes.Name, mode, points.size(),
-        // Here No throws the completed points away: Return keeps them.
-        [&] {
-            return Messages::question(this, tr("提示"), resumeQuestion(mode), QMessageBox::Yes | QMessageBox::No,
-                                      QMessageBox::Yes)
-                == QMessageBox::Yes;
-        },
-        [&](const QString &notice) { Messages::information(this, tr("提示"), notice); });
-    return true;
+    // The points stored for this set are the database's, not what an earlier visit left here.
+    if (!probeRun->loadLists(probes)) {
+        Messages::warning(this, tr("警告"), tr("读取已测量的温度点失败！"));
+        return false;
+    }
+    ResumeChoices choices;
+    // Here No throws the completed points away: Return keeps them.
+    choices.continueUnfinished = [&] {
+        return Messages::question(this, tr("提示"), resumeQuestion(mode), QMessageBox::Yes | QMessageBox::No,
+                                  QMessageBox::Yes)
+            == QMessageBox::Yes;
+    };
+    // Here Yes throws them away: Return keeps them and starts nothing.
+    choices.restartForOtherPlan = [&](const QString &plans) {
+        return Messages::question(this, tr("提示"), plans + QLatin1Char('\n') + tr("是否放弃已测的点，按本次的计划重新开始？"),
+                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            == QMessageBox::Yes;
+    };
+    choices.notice = [&](const QString &notice) { Messages::information(this, tr("提示"), notice); };
+    return prepareLists(probeRun->lists(), probes.Name, mode, points, choices);
 }
 
 bool Thermistor::GetParameter()
@@ -680,7 +695,7 @@ void Thermistor::MessageBox_slots(const QString &title, const QString &text)
 
 void Thermistor::Save_slots()
 {
-    const Fit fit = fitCalibration(probeRun->lists(), probes.NumberChannels.toInt());
+    const Fit fit = fitCalibration(probeRun->lists(), probes.NumberChannels.toInt(), probes.ChannelNames.split(QLatin1Char(',')));
     if (!fit.ok) {
         auditEnd(Mode::Calibration, probes.Name, fit.message);
         Messages::warning(this, tr("警告"), fit.message);
@@ -788,13 +803,26 @@ void Thermistor::openManual(Mode mode)
     QList<Tool::Struct_Standardizer> sets;
     Tool::getStandardizerName(sets, comboBox_Channel->currentText());
     probes = sets.value(0);
-    RunLists &lists = probeRun->lists();
-    if (!probes.Name.isEmpty() && lists.probeSet != probes.Name) {
-        lists.clear(Mode::Calibration);
-        lists.clear(Mode::Verification);
-        lists.probeSet = probes.Name;
-        qDebug().noquote() << "数据清零。";
+    // The manual points follow the same plan rules as an automatic run.
+    QStringList texts;
+    QList<bool> flags;
+    for (int i = 0; i < MaximumPoints; ++i) {
+        texts << lineEdit_Temp[i]->text();
+        flags << checkBox_Temp[i]->isChecked();
     }
+    QVector<Point> planned;
+    QString message;
+    if (!collectPoints(texts, flags, planned, &message)
+        || !(message = checkPlan(planned, readPlanLimits(*Tool::configFile()))).isEmpty()) {
+        Messages::warning(this, tr("警告"), message);
+        return;
+    }
+    points = planned;
+    if (!probes.Number.isEmpty() && !probeRun->loadLists(probes)) {
+        Messages::warning(this, tr("警告"), tr("读取已测量的温度点失败！"));
+        return;
+    }
+    probeRun->lists().points = planned;
     probeRun->saveLists();
     reloadDevices();
     QStringList shown;
@@ -805,5 +833,6 @@ void Thermistor::openManual(Mode mode)
     Run::Setup setup = setupFromForm(mode);
     setup.probes = probes;
     manualDialog()(this, setup);
-    probeRun->loadLists();
+    if (!probes.Number.isEmpty() && !probeRun->loadLists(probes))
+        Messages::warning(this, tr("警告"), tr("读取已测量的温度点失败！"));
 }

@@ -33,16 +33,10 @@ ThermistorManual::ThermistorManual(const ProbeCalibrationRun::Setup &setup, QWid
     // The set as stored now, and the points stored for it.
     QList<Tool::Struct_Standardizer> sets;
     Tool::getStandardizer(sets, setup.probes.Number);
-    probeRun->loadLists();
-    setUp = !setup.probes.Number.isEmpty() && !sets.isEmpty();
+    setUp = !setup.probes.Number.isEmpty() && !sets.isEmpty() && probeRun->loadLists(sets.first());
     if (setUp) {
         this->setup.probes = sets.first();
-        RunLists &lists = probeRun->lists();
-        if (lists.probeSet != sets.first().Name) {
-            lists.clear(Mode::Calibration);
-            lists.clear(Mode::Verification);
-            lists.probeSet = sets.first().Name;
-        }
+        probeRun->lists().points = setup.points;
         const QStringList &stored = probeRun->lists().references(setup.mode);
         for (int k = 0; k < MaximumPoints && k < stored.size(); ++k)
             pointValues[size_t(k)]->setText(stored.at(k));
@@ -149,6 +143,14 @@ void ThermistorManual::reject()
 
 void ThermistorManual::pt_Open_clicked()
 {
+    if (!probeRun->isConnected()) {
+        // Checked before anything is connected, as an automatic run's plan is.
+        const QString wrong = checkPlan(setup.points, readPlanLimits(*Tool::configFile()));
+        if (!wrong.isEmpty()) {
+            emit MessageBox_signals(tr("警告"), wrong);
+            return;
+        }
+    }
     const Run::Fault refused = probeRun->isConnected() ? probeRun->disconnectDevices() : probeRun->connectDevices(setup);
     if (refused != Run::Fault::None)
         emit MessageBox_signals(tr("警告"), Run::faultText(refused, setup.mode));
@@ -243,7 +245,8 @@ void ThermistorManual::pt_Count_clicked()
         emit MessageBox_signals(tr("警告"), tooFewPointsText());
         return;
     }
-    const Fit fit = fitCalibration(lists, setup.probes.NumberChannels.toInt());
+    const Fit fit = fitCalibration(lists, setup.probes.NumberChannels.toInt(),
+                                   setup.probes.ChannelNames.split(QLatin1Char(',')));
     if (!fit.ok) {
         auditEnd(Mode::Calibration, setup.probes.Name, fit.message);
         emit MessageBox_signals(tr("警告"), fit.message);

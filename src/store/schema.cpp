@@ -2,6 +2,7 @@
 
 #include "store/dialect.h"
 #include "store/passwords.h"
+#include "store/probepoints.h"
 #include "store/profiles.h"
 #include "store/runrecords.h"
 
@@ -109,7 +110,14 @@ const std::vector<Table> &addedTables()
         Table runState{QString::fromLatin1(RunRecords::TableName), RunRecords::columns(), {}};
         for (int i = 0; i < runState.columns.size(); ++i)
             runState.types << (i == 0 ? QStringLiteral("TEXT PRIMARY KEY") : QStringLiteral("TEXT"));
-        return std::vector<Table>{profile, verdict, runState};
+        Table probeRun{QString::fromLatin1(ProbePoints::RunTableName), ProbePoints::runColumns(), {}, 0, {}};
+        for (int i = 0; i < probeRun.columns.size(); ++i)
+            probeRun.types << (i == 0 ? QStringLiteral("TEXT PRIMARY KEY") : QStringLiteral("TEXT"));
+        Table probePoint{QString::fromLatin1(ProbePoints::PointTableName), ProbePoints::pointColumns(), {}, 0,
+                         {{QStringLiteral("RunId"), QStringLiteral("Point")}}};
+        for (const QString &column : probePoint.columns)
+            probePoint.types << (column == QLatin1String("Point") ? QStringLiteral("INTEGER") : QStringLiteral("TEXT"));
+        return std::vector<Table>{profile, verdict, runState, probeRun, probePoint};
     }();
     return added;
 }

@@ -174,41 +174,183 @@ private slots:
         QCOMPARE(referenceSetting(p).toList(), fields + rest);
     }
 
-    // What a run stores survives config.ini; shrinking lists leave no stale point behind.
+    // config.ini keeps the set and the plan only; measured points an older version left there
+    // are never read back, and go (into the log) with a notice.
     void listsInConfig()
     {
         Workspace ws;
         RunLists lists;
         lists.probeSet = QStringLiteral("槽校探头");
         lists.points = {{0, false}, {20.5, true}, {40, false}, {60, false}};
-        lists.store(Mode::Calibration, 0, "0.0012", {"32650.1", "32001.5"});
-        lists.store(Mode::Calibration, 1, "20.5003", {"12001.5", "11990.25"});
-        lists.store(Mode::Calibration, 1, "20.5004", {"12001.6", "11990.26"});   // point 2 repeated
-        lists.store(Mode::Verification, 0, "0.0010", {"0.001000"});
-        {
-            const auto file = Tool::configFile(ws.path("config.ini"));
-            QSettings &ini = *file;
-            writeLists(ini, lists);
-            QCOMPARE(ini.value("TCalibration/DeviceOhm2").toStringList(), QStringList({"12001.6", "11990.26"}));
-            QCOMPARE(ini.value("TSet/Temp2").toString(), QStringLiteral("20.50"));
-            QCOMPARE(ini.value("TSet/Liquid2").toBool(), true);
-            QCOMPARE(ini.value("TSet/Temp5").toString(), QString());
-        }
         const auto file = Tool::configFile(ws.path("config.ini"));
         QSettings &ini = *file;
+        writeLists(ini, lists);
+        QCOMPARE(ini.value("TSet/Temp2").toString(), QStringLiteral("20.50"));
+        QCOMPARE(ini.value("TSet/Liquid2").toBool(), true);
+        QCOMPARE(ini.value("TSet/Temp5").toString(), QString());
+        QCOMPARE(dropConfigPoints(ini), QString());
+
+        ini.setValue("TCalibration/CalibrationTemp", QStringList{"20.0170", "30.0000"});
+        ini.setValue("TCalibration/DeviceOhm1", QStringList{"12001.6", "11990.26"});
         RunLists back = readLists(ini);
         QCOMPARE(back.probeSet, lists.probeSet);
         QCOMPARE(back.points, lists.points);
-        QCOMPARE(back.calibrationReferences, QStringList({"0.0012", "20.5004"}));
-        QCOMPARE(back.calibrationReadings, lists.calibrationReadings);
-        QCOMPARE(back.verificationReferences, QStringList({"0.0010"}));   // a list of one stays a list
-        QCOMPARE(back.verificationReadings, lists.verificationReadings);
-        QVERIFY(!back.complete(Mode::Calibration));
+        QVERIFY(back.calibrationReferences.isEmpty());
+        QVERIFY(dropConfigPoints(ini).contains(QStringLiteral("不再使用")));
+        QVERIFY(!ini.contains("TCalibration/CalibrationTemp") && !ini.contains("TCalibration/DeviceOhm1"));
+    }
 
-        back.clear(Mode::Calibration);
-        writeLists(ini, back);
-        QVERIFY(!ini.contains("TCalibration/DeviceOhm1"));
-        QVERIFY(readLists(ini).calibrationReferences.isEmpty());
+    // Points go to the database, each with its audit entry in the same transaction, and come
+    // back from there in order with the run's plan; a point that cannot be written changes
+    // nothing, neither the lists nor the trail.
+    void pointsInTheDatabase()
+    {
+        Workspace ws;
+        QVERIFY(ws.openDatabase());
+        Tool::CurrentUser.Name = QStringLiteral("tester");
+        const Tool::Struct_Standardizer set = ProbeCalibrationTest::probeSet(2);
+        QVERIFY(Tool::addStandardizer(set));
+        RunLists lists;
+        QVERIFY(loadStoredLists(lists, set));
+        lists.points = {{20, false}, {30, true}, {40, false}, {50, false}};
+        const QString fluke = instrumentText({"Fluke 1586A", "网络", "127.0.0.1", "5981"}, false);
+        QVERIFY(storePoint(lists, Mode::Calibration, 0, "20.0012", {"12001.6", "11990.2"}, fluke));
+        QVERIFY(storePoint(lists, Mode::Calibration, 1, "30.0003", {"8001.5", "7990.1"}, fluke));
+        QVERIFY(storePoint(lists, Mode::Verification, 0, "20.0011", {"20.001", "19.998"}, instrumentText({}, true)));
+        // Someone edits config.ini meanwhile: it is not where the points are.
+        Tool::configFile()->setValue("TCalibration/CalibrationTemp", QStringList{"20.0182", "30.0003"});
+
+        RunLists back;
+        back.points = {{99, false}};
+        QVERIFY(loadStoredLists(back, set));
+        QCOMPARE(back.calibrationReferences, QStringList({"20.0012", "30.0003"}));
+        QCOMPARE(back.calibrationReadings.last(), QStringList({"8001.5", "7990.1"}));
+        QCOMPARE(back.calibrationPlan, lists.points);
+        QCOMPARE(back.verificationReferences, QStringList{"20.0011"});
+        QCOMPARE(back.points, QVector<Point>({{99, false}}));   // the plan to start with stays
+        QCOMPARE(Workspace::auditDetails().size(), 3);
+        QCOMPARE(Workspace::auditDetails().first(), QStringLiteral("探头校准测量点：槽校探头，第1点，标准温度 20.0012 ℃（Fluke 1586A（网络 127.0.0.1 5981））。"));
+        QCOMPARE(Workspace::audit().first().Operator, QStringLiteral("tester"));
+
+        // The disk fills up: the third point is refused and nothing of it is left anywhere.
+        // (The table taken away stands for the full disk on either back end.)
+        QVERIFY(Workspace::sql("alter table ProbeCalibrationPoint rename to ProbeCalibrationPointAway"));
+        QVERIFY(!storePoint(back, Mode::Calibration, 2, "40.0001", {"5001.5", "4990.1"}, fluke));
+        QCOMPARE(back.calibrationReferences.size(), 2);
+        QCOMPARE(Workspace::auditDetails().size(), 3);
+        QVERIFY(Workspace::sql("alter table ProbeCalibrationPointAway rename to ProbeCalibrationPoint"));
+
+    }
+
+    // The plan is checked before any device is driven: four or more points, within the bath's
+    // range, none repeated, none closer than the spacing (a setting).
+    void plan_data()
+    {
+        QTest::addColumn<QVector<double>>("points");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("spacing");
+        QTest::addColumn<QString>("message");   // empty: accepted
+        QTest::newRow("well spread") << QVector<double>{20, 30, 40, 50} << "" << "" << "";
+        QTest::newRow("5 K apart") << QVector<double>{20, 25, 30, 35} << "" << "" << "";
+        QTest::newRow("one temperature four times") << QVector<double>{20, 20, 20, 20} << "" << ""
+                                                    << "第2个温度点 20 ℃ 与第1个点重复！";
+        QTest::newRow("repeated later") << QVector<double>{20, 30, 40, 30} << "" << ""
+                                        << "第4个温度点 30 ℃ 与第2个点重复！";
+        QTest::newRow("4.99 K apart") << QVector<double>{20, 30, 34.99, 50} << "" << ""
+                                      << "第3个温度点 34.99 ℃ 与第2个点 30 ℃ 相差不足 5 K！";
+        QTest::newRow("spacing set to 10 K") << QVector<double>{20, 25, 40, 50} << "" << "10"
+                                             << "第2个温度点 25 ℃ 与第1个点 20 ℃ 相差不足 10 K！";
+        QTest::newRow("-300 ℃") << QVector<double>{-300, 20, 40, 60} << "" << ""
+                                << "第1个温度点 -300 ℃ 超出恒温设备的范围（-80 ~ 300 ℃）！";
+        QTest::newRow("5000 ℃") << QVector<double>{20, 40, 60, 5000} << "" << ""
+                                << "第4个温度点 5000 ℃ 超出恒温设备的范围（-80 ~ 300 ℃）！";
+        QTest::newRow("below the model's range") << QVector<double>{20, 40, 60, 80} << "RIRI-95ZA" << ""
+                                                 << "第1个温度点 20 ℃ 超出恒温设备RIRI-95ZA的范围（35 ~ 95 ℃）！";
+        QTest::newRow("within the model's range") << QVector<double>{-20, 0, 100, 150} << "RURE-20RI" << "" << "";
+        QTest::newRow("three") << QVector<double>{20, 40, 60} << "" << "" << "温度点数不许少于4个！";
+    }
+    void plan()
+    {
+        QFETCH(QVector<double>, points);
+        QFETCH(QString, model);
+        QFETCH(QString, spacing);
+        QFETCH(QString, message);
+        Workspace ws;
+        const auto ini = Tool::configFile(ws.path("config.ini"));
+        if (!model.isEmpty())
+            ini->setValue("TField/Model", model);
+        if (!spacing.isEmpty())
+            ini->setValue("TStandardizer/MinimumSpacing", spacing);
+        QVector<Point> plan;
+        for (double t : points)
+            plan.append({t, false});
+        QCOMPARE(checkPlan(plan, readPlanLimits(*ini)), message);
+    }
+
+    // A resumed run must have the plan it was begun with; another plan starts afresh only when
+    // the engineer agrees, and the question names both.
+    void resumeWithAnotherPlan_data()
+    {
+        QTest::addColumn<QVector<double>>("entered");
+        QTest::addColumn<bool>("agree");
+        QTest::addColumn<Resume>("decision");
+        QTest::addColumn<bool>("starts");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("same plan, continued") << QVector<double>{20, 30, 40, 50} << true << Resume::Ask << true << 2;
+        QTest::newRow("another plan, refused") << QVector<double>{60, 70, 80, 90} << false << Resume::PlanDiffers << false << 2;
+        QTest::newRow("another plan, restarted") << QVector<double>{60, 70, 80, 90} << true << Resume::PlanDiffers << true << 0;
+    }
+    void resumeWithAnotherPlan()
+    {
+        QFETCH(QVector<double>, entered);
+        QFETCH(bool, agree);
+        QFETCH(Resume, decision);
+        QFETCH(bool, starts);
+        QFETCH(int, kept);
+        RunLists lists = ProbeCalibrationTest::exactLists({20, 30}, 2);
+        lists.probeSet = QStringLiteral("探头");
+        lists.calibrationRun = QStringLiteral("run-1");
+        lists.calibrationPlan = {{20, false}, {30, true}, {40, false}, {50, false}};
+        QVector<Point> plan;
+        for (double t : entered)
+            plan.append({t, false});
+        QString asked;
+        const ResumeChoices choices{[&] { return agree; }, [&](const QString &plans) { asked = plans; return agree; },
+                                    [](const QString &) {}};
+        Resume got = Resume::Fresh;
+        QCOMPARE(prepareLists(lists, QStringLiteral("探头"), Mode::Calibration, plan, choices, &got), starts);
+        QCOMPARE(got, decision);
+        QCOMPARE(lists.calibrationReferences.size(), kept);
+        QCOMPARE(lists.calibrationRun.isEmpty(), kept == 0);
+        if (decision == Resume::PlanDiffers)
+            QCOMPARE(asked, QStringLiteral("未完成的运行按计划（20, 30, 40, 50 ℃）已测2个点，与本次的计划（60, 70, 80, 90 ℃）不同。"));
+    }
+
+    // Four readings of one temperature are distinct by noise alone; their fit goes through them
+    // and misses 50 ℃ by kelvins. The design is refused, naming the probe.
+    void degenerateDesignRefused()
+    {
+        RunLists lists = ProbeCalibrationTest::exactLists({20, 20, 20, 20}, 2);
+        for (int k = 0; k < 4; ++k)
+            for (int j = 0; j < 2; ++j)
+                lists.calibrationReadings[k][j] =
+                    QString::number(lists.calibrationReadings[k][j].toDouble() * (1 + 1e-6 * (k - 1.5)), 'f', 6);
+        const Fit f = fitCalibration(lists, 2);
+        QVERIFY(!f.ok);
+        QCOMPARE(f.message, QStringLiteral("通道1的各校准点电阻过于接近，无法确定四个系数（温度点相距太近），校准失败！"));
+        QVERIFY(fitCalibration(ProbeCalibrationTest::exactLists({20, 25, 30, 35}, 2), 2).ok);
+    }
+
+    // Coefficients that cannot give back their own points within a verification's limit are
+    // refused, with the probe named; a lesser residual is the engineer's to accept.
+    void residualsBeyondTheVerdictRefused()
+    {
+        RunLists lists = ProbeCalibrationTest::exactLists({0, 20, 40, 60, 80, 100}, 2);
+        lists.calibrationReadings[3][1] = QString::number(lists.calibrationReadings[3][1].toDouble() * 1.02, 'f', 6);
+        const Fit f = fitCalibration(lists, 2, {"CH101", "CH102"});
+        QVERIFY(!f.ok);
+        QVERIFY2(f.message.contains(QStringLiteral("通道2（CH102）第4点残差")), qPrintable(f.message));
+        QVERIFY(!f.message.contains(QStringLiteral("通道1")));
     }
 
     void settingsNotOnThePage_data()

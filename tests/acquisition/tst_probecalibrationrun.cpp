@@ -251,6 +251,27 @@ private slots:
         QCOMPARE(later.lists().calibrationReadings.first().size(), 16);
     }
 
+    // The disk fills up after point 1: the run stops at once with its message, and point 1 is
+    // all that is reported, kept and found by the next run.
+    void pointThatCannotBeStoredStopsTheRun()
+    {
+        QVERIFY(startSim(1000));
+        Run run;
+        Reports reports(run);
+        QVERIFY(Workspace::sql("create trigger full before insert on ProbeCalibrationPoint when new.Point >= 1 "
+                               "begin select raise(abort, 'database or disk is full'); end"));
+        QVERIFY(runToEnd(run, setup(Mode::Calibration, Names::fluke1586A(), pointsAt({25, 30, 35, 40})), reports, 120000));
+        QCOMPARE(reports.ends.first(), Run::EndReason::Failed);
+        QCOMPARE(reports.faults.first(), Run::Fault::PointStore);
+        QCOMPARE(Run::endText(reports.ends.first(), reports.faults.first(), Mode::Calibration),
+                 QStringLiteral("测量点保存到数据库失败，运行已停止！"));
+        QCOMPARE(reports.points, QList<int>({0}));
+        QCOMPARE(run.lists().calibrationReferences.size(), 1);
+        Run later;
+        QVERIFY(later.loadLists(probes));
+        QCOMPARE(later.lists().calibrationReferences, run.lists().calibrationReferences);
+    }
+
     // Stopped while the bath settles, and destroyed while it settles: the run ends as stopped,
     // the points taken stay, and no thread is left behind.
     void stopped_data()

@@ -9,6 +9,7 @@
 
 #include "acquisition/ProbeCalibration.h"
 #include "store/schema.h"
+#include "store/probepoints.h"
 #include "store/tool.h"
 
 #include <QJsonArray>
@@ -108,6 +109,15 @@ class ProbeCalToolTest : public QObject
         Tool::closeDatabase();
     }
 
+    // The points of the set's open run of a mode, as the database holds them.
+    int storedPoints(const QString &mode) const
+    {
+        ProbePoints::Run run;
+        bool found = false;
+        inDatabase([&] { QVERIFY(ProbePoints::openRun(ProbeCalibrationTest::probeSet().Number, mode, run, &found)); });
+        return run.points.size();
+    }
+
     // As the program reads and writes it (UTF-8).
     std::unique_ptr<QSettings> config() const { return Tool::configFile(QDir(ws).filePath("config.ini")); }
 
@@ -180,6 +190,10 @@ private slots:
         QTest::newRow("unknown probe set") << QStringList{"--workspace", ws, "--probe-set", "无", "--mode",
                                                           "calibration", "--points", "20,30,40,50", "--operator", "admin"}
                                            << "无";
+        QTest::newRow("one temperature four times") << a({"--points", "20,20,20,20"}) << "第2个温度点 20 ℃ 与第1个点重复！";
+        QTest::newRow("-300 ℃") << a({"--points", "-300,20,40,60"}) << "第1个温度点 -300 ℃ 超出恒温设备的范围";
+        QTest::newRow("5000 ℃") << a({"--points", "20,40,60,5000"}) << "第4个温度点 5000 ℃ 超出恒温设备的范围";
+        QTest::newRow("closer than 5 K") << a({"--points", "20,22,40,60"}) << "相差不足 5 K";
         QTest::newRow("no workspace") << QStringList{"--workspace", path("nowhere"), "--probe-set", "槽校探头", "--mode",
                                                      "calibration", "--points", "20,30,40,50", "--operator", "admin"}
                                       << "PCR.db3";
@@ -188,9 +202,11 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, message);
+        sim.clearTrace();
         const Result r = run(arguments);
         QCOMPARE(r.status, 4);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QCOMPARE(sim.count("bath set point"), 0);   // no device driven
     }
 
     // Refused before any device is touched: 7. Unknown, wrong password (counted toward the lock),
@@ -277,7 +293,7 @@ private slots:
         QCOMPARE(r.status, 3);
         QVERIFY2(r.err.contains(QStringLiteral("采集设备打开失败!")), qPrintable(r.err));
         inDatabase([] { QCOMPARE(Workspace::audit().last().Details, QStringLiteral("探头校准：槽校探头，采集设备打开失败!")); });
-        QVERIFY(config()->value("TCalibration/CalibrationTemp").toStringList().isEmpty());
+        QCOMPARE(storedPoints(ProbePoints::calibrationWord()), 0);
     }
 
     // Paused for the liquid after point 2 (5); the next run resumes at point 3 and completes,
@@ -297,7 +313,8 @@ private slots:
         QCOMPARE(countEvents(lines, "point"), 2);
         QVERIFY(countEvents(lines, "reading") >= 2 * ProbeCalibration::WindowSize);
         QCOMPARE(lines.last().value("status").toString(), QStringLiteral("paused"));
-        QCOMPARE(config()->value("TCalibration/CalibrationTemp").toStringList().size(), 2);
+        QCOMPARE(storedPoints(ProbePoints::calibrationWord()), 2);
+        QVERIFY(!config()->contains("TCalibration/CalibrationTemp"));
 
         r = run(args("calibration", "25,30,35,40,45", more));
         QCOMPARE(r.status, 4);
@@ -330,13 +347,19 @@ private slots:
             QList<Tool::Struct_Standardizer> sets;
             Tool::getStandardizerName(sets, "槽校探头");
             QCOMPARE(sets.value(0).B3.split(',').first(), b3.first().toString());
-            // The refused fit and the stored one, both under the operator; the pause is no end.
-            const auto audit = Workspace::audit();
-            QVERIFY(audit.size() >= 2);
-            const QString refused = audit.at(audit.size() - 2).Details;
-            QVERIFY2(refused.startsWith(QStringLiteral("探头校准：槽校探头，拟合残差超过")), qPrintable(refused));
-            QCOMPARE(audit.last().Operator, QStringLiteral("admin"));
-            QCOMPARE(audit.last().Details, QStringLiteral("探头校准：槽校探头"));
+            // The coefficients once, after the refused fit; every stored point of the runs before
+            // them too, all under the operator.
+            int stores = 0, points = 0, refused = 0;
+            for (const auto &entry : Workspace::audit()) {
+                QCOMPARE(entry.Operator, QStringLiteral("admin"));
+                stores += entry.Details == QStringLiteral("探头校准：槽校探头") ? 1 : 0;
+                points += entry.Details.startsWith(QStringLiteral("探头校准测量点：槽校探头")) ? 1 : 0;
+                refused += entry.Details.startsWith(QStringLiteral("探头校准：槽校探头，拟合残差超过")) ? 1 : 0;
+            }
+            QCOMPARE(stores, 1);
+            QCOMPARE(points, 10);
+            QCOMPARE(refused, 1);
+            QCOMPARE(Workspace::audit().last().Details, QStringLiteral("探头校准：槽校探头"));
         });
 
         r = run(args("verification", "25,35,45,30", {"--json", json, "--overwrite"}));
@@ -358,7 +381,7 @@ private slots:
         const QString json = path("stop.jsonl");
         QProcess p;
         p.setProcessEnvironment(environment());
-        p.start(program, args("verification", "26,27,28,29", {"--json", json}));
+        p.start(program, args("verification", "26,31,36,41", {"--json", json}));
         QVERIFY(p.waitForStarted());
         QVERIFY(ProbeCalibrationTest::waitFor([&] { return countEvents(jsonLines(json), "point") == 1; }, 120000));
         ::kill(pid_t(p.processId()), SIGTERM);
@@ -366,11 +389,34 @@ private slots:
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 6);
         QCOMPARE(jsonLines(json).last().value("status").toString(), QStringLiteral("stopped"));
-        QCOMPARE(config()->value("TVerification/VerificationTemp").toStringList().size(), 1);
+        QCOMPARE(storedPoints(ProbePoints::verificationWord()), 1);
 
-        const Result r = run(args("verification", "26,27,28,29", {"--json", json, "--overwrite"}));
+        const Result r = run(args("verification", "26,31,36,41", {"--json", json, "--overwrite"}));
         QCOMPARE(r.status, 0);
         QCOMPARE(countEvents(jsonLines(json), "point"), 3);
+    }
+
+    // An unfinished run is resumed only with its own plan: another one is refused, naming both,
+    // unless --restart gives the points taken up; then the new plan starts at its first point.
+    void resumeOnlyTheSamePlan()
+    {
+        const QString json = path("plan.jsonl");
+        Result r = run(args("verification", "25,30,35,40", {"--liquid-change", "2", "--json", json}));
+        QCOMPARE(r.status, 5);
+        QCOMPARE(storedPoints(ProbePoints::verificationWord()), 2);
+
+        r = run(args("verification", "60,70,80,90", {"--json", json, "--overwrite"}));
+        QCOMPARE(r.status, 4);
+        QVERIFY2(r.err.contains(QStringLiteral("（25, 30, 35, 40 ℃）已测2个点，与本次的计划（60, 70, 80, 90 ℃）不同")),
+                 qPrintable(r.err));
+        QVERIFY(r.err.contains(QStringLiteral("--restart")));
+        QCOMPARE(storedPoints(ProbePoints::verificationWord()), 2);
+
+        r = run(args("verification", "60,70,80,90", {"--liquid-change", "1", "--json", json, "--overwrite", "--restart"}));
+        QCOMPARE(r.status, 5);
+        QCOMPARE(countEvents(jsonLines(json), "point"), 1);
+        QCOMPARE(jsonLines(json).first().value("set").toDouble(), 60.0);
+        QCOMPARE(storedPoints(ProbePoints::verificationWord()), 1);
     }
 };
 

@@ -118,6 +118,7 @@ struct Options
     QString json;
     bool overwrite = false;
     bool acceptResiduals = false;
+    bool restart = false;
     QString bath, collector, reference;
 };
 
@@ -196,6 +197,7 @@ bool parseOptions(QCommandLineParser &parser, const QStringList &arguments, Opti
     o.json = parser.value(QStringLiteral("json"));
     o.overwrite = parser.isSet(QStringLiteral("overwrite"));
     o.acceptResiduals = parser.isSet(QStringLiteral("accept-residuals"));
+    o.restart = parser.isSet(QStringLiteral("restart"));
     o.bath = parser.value(QStringLiteral("bath"));
     o.collector = parser.value(QStringLiteral("collector"));
     o.reference = parser.value(QStringLiteral("reference"));
@@ -288,6 +290,7 @@ QString ProbeCalTool::helpText()
         {"--json FILE", tr("每个读数、每个点和最终结果各写一行 JSON；- 为标准输出")},
         {"--overwrite", tr("允许替换已存在的 JSON 文件（工作目录中的程序文件、数据库和非普通文件从不替换）")},
         {"--accept-residuals", tr("拟合残差超过限值时仍保存系数")},
+        {"--restart", tr("放弃未完成运行已测的点，按 --points 重新开始（计划不同时必须给出）")},
         {"--bath DEV", tr("恒温设备，替代 config.ini 中的设置")},
         {"--collector DEV", tr("测温仪器，替代 config.ini 中的设置")},
         {"--reference DEV", tr("标准器，替代 config.ini 中的设置")},
@@ -297,7 +300,7 @@ QString ProbeCalTool::helpText()
     text += QStringLiteral("  pcrcal-probecal --workspace DIR --probe-set NAME --mode calibration|verification\n"
                            "                  --points T1,T2,... [--liquid-change K,...] [--delay MIN] [--index C]\n"
                            "                  --operator NAME [--password-file FILE] [--json FILE [--overwrite]]\n"
-                           "                  [--accept-residuals]\n"
+                           "                  [--accept-residuals] [--restart]\n"
                            "                  [--bath DEV] [--collector DEV] [--reference DEV]\n\n");
     text += tr("不需要显示器：在恒温槽中校准或验证一组探头，与程序的“探头校准”页面相同。未完成的运行（停止、暂停换液或中断之后）在下次以相同探头组启动时从第一个未完成的点继续。")
         + QStringLiteral("\n\n");
@@ -315,9 +318,10 @@ QString ProbeCalTool::helpText()
                                 tr("参数、工作目录、探头组或数据错误；拟合残差过大而未保存"),
                                 tr("暂停更换液体；换液后再次运行即继续"),
                                 tr("被 SIGINT 或 SIGTERM 中断（已完成的点保留，再次运行即继续）"),
-                                tr("操作员不存在、密码错误、已锁定、已过期，或校准时没有“探头添加”权限")};
-    const int codes[] = {Finished, DeviceFailed, BadInput, Paused, Interrupted, NotPermitted};
-    for (int i = 0; i < 6; ++i)
+                                tr("操作员不存在、密码错误、已锁定、已过期，或校准时没有“探头添加”权限"),
+                                tr("测量点无法保存到数据库，运行已停止（之前的点保留）")};
+    const int codes[] = {Finished, DeviceFailed, BadInput, Paused, Interrupted, NotPermitted, StoreFailed};
+    for (int i = 0; i < 7; ++i)
         text += QStringLiteral("  %1  %2\n").arg(codes[i]).arg(statuses[i]);
     return text;
 }
@@ -339,6 +343,7 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
         {QStringLiteral("json"), QString(), QStringLiteral("FILE")},
         {QStringLiteral("overwrite"), QString()},
         {QStringLiteral("accept-residuals"), QString()},
+        {QStringLiteral("restart"), QString()},
         {QStringLiteral("bath"), QString(), QStringLiteral("DEV")},
         {QStringLiteral("collector"), QString(), QStringLiteral("DEV")},
         {QStringLiteral("reference"), QString(), QStringLiteral("DEV")},
@@ -436,6 +441,15 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
     {
         const auto ini = Tool::configFile();
         residualLimit = readResidualLimit(*ini);
+        // Before any device is driven.
+        message = checkPlan(setup.points, readPlanLimits(*ini));
+        if (!message.isEmpty()) {
+            err << message << '\n';
+            return BadInput;
+        }
+        const QString dropped = dropConfigPoints(*ini);
+        if (!dropped.isEmpty())
+            out << dropped << '\n';
     }
 
     JsonLines json;
@@ -445,7 +459,10 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
     }
 
     Run run;
-    run.loadLists();
+    if (!run.loadLists(setup.probes)) {
+        err << tr("读取已测量的温度点失败！") << '\n';
+        return BadInput;
+    }
     RunLists &lists = run.lists();
     const bool calibration = o.mode == Mode::Calibration;
     QStringList shown;
@@ -454,10 +471,20 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
     qDebug().noquote() << (calibration ? "校准文件：" : "验证文件：") + setup.probes.Name;
     qDebug().noquote() << (calibration ? "校准温度：" : "验证温度：") + shown.join(QLatin1Char(','));
     const int stored = lists.references(o.mode).size();
-    // An unfinished run goes on where it stopped, as the page's "continue" does.
-    if (prepareLists(lists, setup.probes.Name, o.mode, setup.points.size(), [] { return true; },
-                     [&](const QString &notice) { out << notice << '\n'; })
-        == Resume::Ask)
+    // An unfinished run of the same plan goes on where it stopped, as the page's "continue"
+    // does; one of another plan is only given up when asked to.
+    ResumeChoices choices;
+    choices.continueUnfinished = [&] { return !o.restart; };
+    choices.restartForOtherPlan = [&](const QString &plans) {
+        if (!o.restart)
+            err << plans << '\n' << tr("用 --restart 放弃已测的点并按 --points 重新开始。") << '\n';
+        return o.restart;
+    };
+    choices.notice = [&](const QString &notice) { out << notice << '\n'; };
+    Resume decision = Resume::Fresh;
+    if (!prepareLists(lists, setup.probes.Name, o.mode, setup.points, choices, &decision))
+        return BadInput;
+    if (decision == Resume::Ask && !o.restart)
         out << tr("继续未完成的运行：从第%1点开始。").arg(stored + 1) << '\n';
     out.flush();
 
@@ -518,6 +545,8 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
     case Run::EndReason::Paused:
         return finishWith(Paused, Run::endText(endReason, fault, o.mode), "paused");
     case Run::EndReason::Failed:
+        if (fault == Run::Fault::PointStore)
+            return finishWith(StoreFailed, Run::endText(endReason, fault, o.mode), "store-failed");
         return finishWith(DeviceFailed, Run::endText(endReason, fault, o.mode), "device-failed");
     case Run::EndReason::Stopped:
         return finishWith(Interrupted, Run::endText(endReason, fault, o.mode), "stopped");
@@ -542,7 +571,8 @@ int ProbeCalTool::run(const QStringList &arguments, QTextStream &out, QTextStrea
         return finishWith(Finished, verdict.message, "finished", verdictSummary(verdict, names));
     }
 
-    const Fit fit = fitCalibration(lists, setup.probes.NumberChannels.toInt());
+    const Fit fit = fitCalibration(lists, setup.probes.NumberChannels.toInt(),
+                                   setup.probes.ChannelNames.split(QLatin1Char(',')));
     if (!fit.ok)
         return finishWith(BadInput, fit.message, "refused");
     result.insert(QStringLiteral("coefficients"), QJsonObject{{"B0", jsonArray(fit.b0)},

@@ -7,7 +7,7 @@ class QTextStream;
 
 // The command line of pcrcal-probecal: calibrates or verifies a probe set in the bath without a
 // display, through the same run the probe calibration page uses, with the devices and run lists of
-// the workspace's config.ini. Resumes an unfinished run as the page does, stores the coefficients
+// the workspace's config.ini. Resumes an unfinished run of the same plan from the database, stores the coefficients
 // with their audit entry, and writes one JSON line per reading, per point and for the result.
 class ProbeCalTool
 {
@@ -21,6 +21,7 @@ public:
         Paused = 5,         // paused for a change of bath liquid; run again to resume
         Interrupted = 6,    // stopped by SIGINT or SIGTERM; run again to resume
         NotPermitted = 7,   // the operator could not sign in, or may not store coefficients
+        StoreFailed = 8,    // a completed point could not be stored; the points before it are kept
     };
 
     // arguments: the whole command line, program name first.
