@@ -74,28 +74,33 @@ void Login::Login_Clicked()
         Messages::information(this, m_warning, tr("请输入密码!"));
         return;
     }
-    switch (Accounts::signIn(name, password, QDateTime::currentDateTime()).outcome) {
-    case Accounts::Attempt::Accepted:
-        Tool::SaveAuditLog(AuditEvent::UserLogin, tr("用户登录。"));
-        accept();
-        return;
-    case Accounts::Attempt::NoSuchAccount:
-    case Accounts::Attempt::ReadFailed:
-        Messages::information(this, m_warning, tr("用户名错误!"));
-        return;
-    case Accounts::Attempt::Expired:
-        Messages::information(this, m_warning, tr("用户已过期!"));
-        return;
-    case Accounts::Attempt::Locked:
-        Messages::information(this, m_warning, tr("用户已被锁定!"));
-        return;
-    case Accounts::Attempt::Unusable:
-        Messages::information(this, m_warning, unusableHashText());
-        return;
-    case Accounts::Attempt::Wrong:
-        Messages::information(this, m_warning, tr("密码错误,连续3次密码错误用户将会锁定!"));
+    const Accounts::Attempt outcome = Accounts::signIn(name, password, QDateTime::currentDateTime()).outcome;
+    if (outcome != Accounts::Attempt::Accepted) {
+        Messages::information(this, m_warning, refusalText(outcome, tr("密码错误,连续3次密码错误用户将会锁定!")));
         return;
     }
+    Tool::SaveAuditLog(AuditEvent::UserLogin, tr("用户登录。"));
+    accept();
+}
+
+QString Login::refusalText(Accounts::Attempt outcome, const QString &wrong)
+{
+    switch (outcome) {
+    case Accounts::Attempt::Accepted:
+        break;
+    case Accounts::Attempt::NoSuchAccount:
+    case Accounts::Attempt::ReadFailed:
+        return tr("用户名错误!");
+    case Accounts::Attempt::Expired:
+        return tr("用户已过期!");
+    case Accounts::Attempt::Locked:
+        return tr("用户已被锁定!");
+    case Accounts::Attempt::Unusable:
+        return unusableHashText();
+    case Accounts::Attempt::Wrong:
+        return wrong;
+    }
+    return QString();
 }
 
 QString Login::unusableHashText()
@@ -138,24 +143,9 @@ void Login::Forget_Clicked()
     const QString answer = Messages::getText(this, tr("忘记密码"), questionText(user.Problem), &ok);
     if (!ok)
         return;
-    switch (Accounts::answerRecovery(name, answer, QDateTime::currentDateTime()).outcome) {
-    case Accounts::Attempt::Accepted:
-        break;
-    case Accounts::Attempt::Expired:
-        Messages::information(this, m_warning, tr("用户已过期!"));
-        return;
-    case Accounts::Attempt::Locked:
-        Messages::information(this, m_warning, tr("用户已被锁定!"));
-        return;
-    case Accounts::Attempt::Unusable:
-        Messages::information(this, m_warning, unusableHashText());
-        return;
-    case Accounts::Attempt::NoSuchAccount:
-    case Accounts::Attempt::ReadFailed:
-        Messages::information(this, m_warning, tr("用户名错误!"));
-        return;
-    case Accounts::Attempt::Wrong:
-        Messages::information(this, m_warning, tr("答案错误!"));
+    const Accounts::Attempt outcome = Accounts::answerRecovery(name, answer, QDateTime::currentDateTime()).outcome;
+    if (outcome != Accounts::Attempt::Accepted) {
+        Messages::information(this, m_warning, refusalText(outcome, tr("答案错误!")));
         return;
     }
     if (!Accounts::mayResetByRecovery(user)) {

@@ -3,6 +3,7 @@
 // passwords, offers password recovery and fills Tool::CurrentUser.
 
 #include "store/tool.h"
+#include "store/accounts.h"
 
 #include <QDialog>
 
@@ -28,6 +29,8 @@ public:
     static QString questionText(const QString &stored);
     // Why an account whose stored hash is refused cannot sign in.
     static QString unusableHashText();
+    // The message of a refused sign-in or recovery attempt; wrong is what a wrong secret says.
+    static QString refusalText(Accounts::Attempt outcome, const QString &wrong);
 
 private slots:
     void Login_Clicked();

@@ -1,5 +1,6 @@
 #include "store/probepoints.h"
 
+#include "store/boundquery.h"
 #include "store/ThreadConnection.h"
 #include "store/dialect.h"
 #include "store/tool.h"
@@ -20,20 +21,7 @@ namespace {
 const QString Open = QStringLiteral("进行中");
 const QString Closed = QStringLiteral("已结束");
 
-bool exec(QSqlQuery &q, const QString &sql, const QVariantList &values)
-{
-    if (!q.prepare(sql)) {
-        qDebug().noquote() << "SQL:" << q.lastError().text() << sql;
-        return false;
-    }
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    if (!q.exec()) {
-        qDebug().noquote() << "SQL:" << q.lastError().text() << sql;
-        return false;
-    }
-    return true;
-}
+using BoundQuery::exec;
 
 QString runs()
 {

@@ -1,5 +1,6 @@
 #include "store/runrecords.h"
 
+#include "store/boundquery.h"
 #include "store/ThreadConnection.h"
 #include "store/dialect.h"
 
@@ -28,7 +29,7 @@ const char *const TableName = "CalibrationRunState";
 
 namespace {
 
-bool exec(QSqlQuery &q, const QString &sql, const QVariantList &values);
+using BoundQuery::exec;
 
 // --- leases --------------------------------------------------------------------------------
 
@@ -145,21 +146,6 @@ bool leaseHeld(const QString &name)
         ::unlink(path.constData());
     ::close(fd);
     return !free;
-}
-
-bool exec(QSqlQuery &q, const QString &sql, const QVariantList &values)
-{
-    if (!q.prepare(sql)) {
-        qDebug().noquote() << "SQL:" << q.lastError().text() << sql;
-        return false;
-    }
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    if (!q.exec()) {
-        qDebug().noquote() << "SQL:" << q.lastError().text() << sql;
-        return false;
-    }
-    return true;
 }
 
 QString table()
